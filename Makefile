@@ -1,0 +1,46 @@
+# Entry points for people and CI. Both main targets start by installing the
+# system packages, so they work on a fresh Debian machine.
+
+JOBS        ?= $(shell nproc)
+BUILD_DIR   ?= build
+RELEASE_DIR := $(BUILD_DIR)/release
+TEST_DIR    := $(BUILD_DIR)/test
+ASAN_DIR    := $(BUILD_DIR)/asan
+CMAKE_GEN   := -G Ninja
+
+.PHONY: run test deps release build-test build-asan test-asan clean format
+
+deps:
+	scripts/install-deps
+
+release: deps
+	cmake -S . -B $(RELEASE_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DQUORL_BUILD_TESTS=OFF
+	cmake --build $(RELEASE_DIR) -j $(JOBS)
+
+# Starts the modeller. Without a display it runs the command-line demo instead.
+run: release
+	@if [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; then \
+		$(RELEASE_DIR)/src/app/quorl; \
+	else \
+		echo "No display found: running the command-line demo (quorl-cli demo)."; \
+		$(RELEASE_DIR)/src/cli/quorl-cli demo; \
+	fi
+
+build-test: deps
+	cmake -S . -B $(TEST_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(TEST_DIR) -j $(JOBS)
+
+# The core tests once more with AddressSanitizer and UndefinedBehaviorSanitizer.
+build-asan: deps
+	cmake -S . -B $(ASAN_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DQUORL_SANITIZE=ON -DQUORL_BUILD_GUI=OFF
+	cmake --build $(ASAN_DIR) -j $(JOBS)
+
+test: build-test build-asan
+	cd $(ASAN_DIR) && ctest --output-on-failure -j $(JOBS)
+	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD_DIR)
+
+format:
+	find src tests bench fuzz -name '*.h' -o -name '*.cpp' | xargs clang-format -i

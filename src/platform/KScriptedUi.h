@@ -1,0 +1,53 @@
+#pragma once
+// A KUi for tests: records everything the core shows and plays back queued answers.
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/KUi.h"
+
+class KScriptedUi : public KUi {
+public:
+    struct Event {
+        enum class Kind { Message, YesNo, OkCancel, ProgressBegin, ProgressStatus, ProgressEnd };
+        Kind kind;
+        std::string text;
+    };
+
+    // Queues the answers to the next questions, in order. A question with nothing
+    // queued gets its default answer and is counted in unansweredQuestions.
+    void answer(bool yesOrOk) { answers_.push_back(yesOrOk); }
+    // Makes progressCancelled report true once position reaches percent.
+    void cancelProgressAt(int percent) { cancelAt_ = percent; }
+
+    void message(std::string_view text, Icon icon) override;
+    bool askYesNo(std::string_view text, bool defaultAnswer) override;
+    bool askOkCancel(std::string_view text, bool defaultAnswer) override;
+    void beginWaitCursor() override { ++waitDepth; ++waitCount; }
+    void endWaitCursor() override { --waitDepth; }
+    void progressBegin(std::string_view title) override;
+    void progressStatus(std::string_view text) override;
+    void progressPosition(int percent) override;
+    bool progressCancelled() override;
+    void progressEnd() override;
+
+    // Texts of all message boxes, in order.
+    std::vector<std::string> messages() const;
+    // Texts of all questions, in order.
+    std::vector<std::string> questions() const;
+
+    std::vector<Event> events;
+    std::vector<Icon> icons;
+    std::vector<int> positions;
+    int waitDepth = 0;
+    int waitCount = 0;
+    int progressDepth = 0;
+    int unansweredQuestions = 0;
+
+private:
+    bool nextAnswer(bool defaultAnswer);
+    std::deque<bool> answers_;
+    int cancelAt_ = -1;
+    int lastPosition_ = 0;
+};

@@ -1,0 +1,413 @@
+// Control-point strings and curves: parsing, formatting, knots and evaluation.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "model/KBdlCurve.h"
+#include "model/KModelClasses.h"
+#include "platform/KScriptedUi.h"
+
+namespace {
+
+const char* kTent = "< 0, 0.00 >, < 0.50, 1.00 >, < 1.00, 0.00 >";
+
+std::unique_ptr<KBdlCurve> roundTrip(const KBdlCurve& c) {
+    KArchive out;
+    out.writeObject(&c);
+    KArchive in(out.bytes());
+    auto back = in.readOwned<KBdlCurve>();
+    EXPECT_EQ(in.remaining(), 0u);
+    return back;
+}
+
+} // namespace
+
+// ---- parsing
+
+TEST(CurveParse, TentStringGivesThreePointsAndKnots) {
+    KBdlCurve c;
+    EXPECT_EQ(c.parse(kTent), KBdlCurve::ParseOk);
+    ASSERT_EQ(c.count(), 3);
+    EXPECT_EQ(c.points()[1], KVertex(0.5, 1.0));
+    EXPECT_EQ(c.controlString(), kTent);
+    EXPECT_EQ(c.knots(), (std::vector<double>{0.5, 0.5, 0, 0}));
+    EXPECT_EQ(c.totalLength(), 1.0);
+    c.basis = KBdlCurve::Polyline;
+    EXPECT_EQ(c.value(0.25), 0.5);
+}
+
+TEST(CurveParse, StatusesForMalformedText) {
+    struct Case {
+        const char* text;
+        int status;
+    };
+    const Case cases[] = {
+        {"[ < 0, 1 >, < 1, 1 >, < 2, 1 >", KBdlCurve::ParseUnmatchedBrackets},
+        {"< 0, 1 >, < 1, 1 >, < 2, 1", KBdlCurve::ParseUnmatchedBraces},
+        {"", KBdlCurve::ParseNoValues},
+        {"   ,, ", KBdlCurve::ParseNoValues},
+        {"> 0, 1 <", KBdlCurve::ParseMissingOpenBrace},
+        {"< 0, 1, 2, 3, 4 >", KBdlCurve::ParseMissingCloseBrace},
+        {"[< 0, 1 >], [< 1, 1 >], [< 2, 1 >]", KBdlCurve::ParseOk},
+        {"<0 1><1,1>,<2 ,1>", KBdlCurve::ParseOk},
+        {"< 0.50, 0.50 >", KBdlCurve::ParseFewVertices},
+    };
+    for (const Case& c : cases) {
+        KBdlCurve curve;
+        EXPECT_EQ(curve.parse(c.text), c.status) << c.text;
+    }
+}
+
+TEST(CurveParse, FailedParseKeepsThePreviousString) {
+    KBdlCurve c(kTent);
+    EXPECT_EQ(c.parse("< 0, 1 > < 1"), KBdlCurve::ParseUnmatchedBraces);
+    EXPECT_EQ(c.getString(), kTent);
+    EXPECT_EQ(c.count(), 3);
+    // Text without any vertex leaves the curve as it was.
+    EXPECT_EQ(c.parse("garbage"), KBdlCurve::ParseNoValues);
+    EXPECT_EQ(c.count(), 3);
+    // A failure inside the vertices keeps the points read so far, with a knot table
+    // that fits them, so evaluation stays safe.
+    EXPECT_EQ(c.parse("< 0, 1 >, < 1, 2, 3, 4, 5 >, < 2, 3 >"), KBdlCurve::ParseMissingCloseBrace);
+    EXPECT_EQ(c.getString(), kTent);
+    EXPECT_EQ(c.points()[0], KVertex(0, 1));
+    EXPECT_EQ(c.knots().size(), size_t(c.count()) + 1);
+    EXPECT_TRUE(std::isfinite(c.value(0.5)));
+}
+
+TEST(CurveParse, MissingNumbersAreZeroAndFourAreKept) {
+    KBdlCurve c("< 1 >, < 2, 3, 4, 5 >, < abc, 7 >");
+    ASSERT_EQ(c.count(), 3);
+    EXPECT_EQ(c.points()[0], KVertex(1, 0, 0, 0));
+    EXPECT_EQ(c.points()[1], KVertex(2, 3, 4, 5));
+    EXPECT_EQ(c.points()[2], KVertex(0, 7, 0, 0));
+}
+
+TEST(CurveParse, MessagesAndReporting) {
+    EXPECT_EQ(KBdlCurve::parseMessage(2), "Parsing error in control point string!\n\nunmatched []");
+    EXPECT_EQ(KBdlCurve::parseStatusText(5),
+              "need three+ vertex's to create curve.\nusing value instead.");
+    EXPECT_EQ(KBdlCurve::parseStatusText(7), "missing opening vertex brace <");
+    EXPECT_EQ(KBdlCurve::parseStatusText(99), "unspecified program error");
+    KScriptedUi ui;
+    KUiScope scope(ui);
+    KBdlCurve::reportParseStatus(KBdlCurve::ParseFewVertices);
+    KBdlCurve::reportParseStatus(KBdlCurve::ParseOk);
+    EXPECT_TRUE(ui.messages().empty());
+    KBdlCurve::reportParseStatus(KBdlCurve::ParseMissingCloseBrace);
+    EXPECT_EQ(ui.messages(), std::vector<std::string>{
+                                 "Parsing error in control point string!\n\nmissing closing vertex brace >"});
+}
+
+// ---- formatting
+
+TEST(CurveFormat, BuildsStringFromPoints) {
+    KBdlCurve c;
+    EXPECT_EQ(c.getString(), "<0,0>");
+    c.setPoints({{0, 0.1, 0, 0}, {1, 0.5, 2, 0}}, 2);
+    EXPECT_EQ(c.getString(), "< 0.0000, 0.1000 >, < 1.0000, 0.5000, 2.0000 >");
+    c.texts[0] = "kept until points are set";
+    c.setPoints({{0, 1, 0, 3}, {-1, 0.123456, 0, 0}, {2, 2}}, 3);
+    EXPECT_EQ(c.getString(),
+              "< 0.0000, 1.0000, 0.0000, 3.0000 >, < -1.0000, 0.1235 >, < 2.0000, 2.0000 >");
+    EXPECT_TRUE(c.texts[0].empty());
+    EXPECT_EQ(c.points()[1].y, 0.1235); // re-parsed from the string
+}
+
+TEST(CurveFormat, MirrorReversesAlongX) {
+    KBdlCurve c("< 0, 0.1 >, < 0.25, 0.5 >, < 1, 0.9 >");
+    c.mirror();
+    EXPECT_EQ(c.getString(), "< 0.0000, 0.9000 >, < 0.7500, 0.5000 >, < 1.0000, 0.1000 >");
+}
+
+// ---- knots
+
+TEST(CurveKnots, EveryIndexType) {
+    KBdlCurve c("< 0, 0 >, < 1, 1 >, < 2, 0 >");
+    c.rebuild(KBdlCurve::PolyLine);
+    EXPECT_EQ(c.indexType, KBdlCurve::PolyLine);
+    EXPECT_DOUBLE_EQ(c.knots()[0], std::sqrt(2.0));
+    EXPECT_DOUBLE_EQ(c.knots()[1], std::sqrt(2.0));
+    EXPECT_EQ(c.knots()[2], 0.0);
+    EXPECT_EQ(c.knots()[3], 0.0);
+
+    c.rebuild(KBdlCurve::AxisY);
+    EXPECT_EQ(c.knots(), (std::vector<double>{1, -1, 0, 0}));
+    EXPECT_EQ(c.totalLength(), 0.0);
+
+    KBdlCurve z("< 0, 0, 1 >, < 1, 1, 3 >, < 2, 0, 6 >");
+    z.rebuild(KBdlCurve::AxisZ);
+    EXPECT_EQ(z.knots(), (std::vector<double>{2, 3, 0, 0}));
+
+    // Radial: angle steps of the points around the origin, and a closing entry.
+    KBdlCurve r("< 0, 1 >, < 1, 0 >, < 0, -1 >");
+    r.rebuild(KBdlCurve::Radial);
+    EXPECT_DOUBLE_EQ(r.knots()[0], -0.25);
+    EXPECT_DOUBLE_EQ(r.knots()[1], -0.25);
+    EXPECT_DOUBLE_EQ(r.knots()[2], 1.25);
+    EXPECT_DOUBLE_EQ(r.totalLength(), 0.75);
+
+    // Out-of-range types keep the current one; Manual rebuilds nothing.
+    c.rebuild(9);
+    EXPECT_EQ(c.indexType, KBdlCurve::AxisY);
+    const std::vector<double> before = c.knots();
+    c.rebuild(KBdlCurve::Manual);
+    EXPECT_EQ(c.knots(), before);
+    EXPECT_EQ(c.indexType, KBdlCurve::AxisY);
+}
+
+TEST(CurveKnots, OnePointAndManual) {
+    KBdlCurve one("< 0.3, 0.7 >");
+    EXPECT_EQ(one.knots(), (std::vector<double>{1.0, 0.0}));
+    EXPECT_EQ(one.totalLength(), 1.0);
+
+    // A curve whose index type is Manual keeps a table that fits, else spaces evenly.
+    KBdlCurve m(kTent);
+    m.indexType = KBdlCurve::Manual;
+    m.rebuild(-1);
+    EXPECT_EQ(m.knots(), (std::vector<double>{0.5, 0.5, 0, 0}));
+    m.parse("< 0, 0 >, < 0.1, 1 >, < 0.2, 2 >, < 1, 3 >");
+    EXPECT_EQ(m.knots(), (std::vector<double>{1, 1, 1, 0, 0}));
+    m.basis = KBdlCurve::Polyline;
+    EXPECT_DOUBLE_EQ(m.value(0.5), 1.5);
+}
+
+TEST(CurveKnots, ParameterAt) {
+    KBdlCurve c("< 0, 0 >, < 0.25, 1 >, < 1, 0 >");
+    EXPECT_EQ(c.parameterAt(0), 0.0);
+    EXPECT_EQ(c.parameterAt(1), 0.25);
+    EXPECT_EQ(c.parameterAt(2), 1.0);
+    EXPECT_EQ(c.parameterAt(4), 1.0);
+    KBdlCurve empty;
+    EXPECT_EQ(empty.parameterAt(1), 0.0);
+}
+
+// ---- evaluation
+
+TEST(CurveValue, OutsideTheRangeGivesTheEndPoints) {
+    KBdlCurve c("< 0, 0.2 >, < 0.5, 1.0 >, < 1, 0.4 >");
+    for (int basis = 0; basis <= 4; ++basis) {
+        c.setBasis(basis);
+        EXPECT_EQ(c.value(-0.5), 0.2) << basis;
+        EXPECT_EQ(c.value(0.0), 0.2) << basis;
+        EXPECT_EQ(c.value(1.0), 0.4) << basis;
+        EXPECT_EQ(c.value(7.0), 0.4) << basis;
+        EXPECT_EQ(c.value(std::nan("")), 0.2) << basis;
+    }
+}
+
+TEST(CurveValue, FewPoints) {
+    KBdlCurve single;
+    EXPECT_EQ(single.parse("< 0.50, 0.50 >"), KBdlCurve::ParseFewVertices);
+    EXPECT_EQ(single.controlString(), "< 0.50, 0.50 >");
+    for (double t : {-1.0, 0.0, 0.3, 1.0, 2.0}) {
+        EXPECT_EQ(single.value(t), 0.5);
+    }
+    KBdlCurve two("< 0, 0 >, < 1, 2 >");
+    EXPECT_EQ(two.basis, KBdlCurve::Spline);
+    EXPECT_DOUBLE_EQ(two.value(0.25), 0.5);
+    EXPECT_EQ(two.basis, KBdlCurve::Polyline);
+    KBdlCurve none;
+    KVertex out(9, 9, 9, 9);
+    EXPECT_EQ(none.point(0.5, out), 0.0);
+    EXPECT_EQ(out, KVertex(9, 9, 9, 9));
+}
+
+TEST(CurveValue, CubicBasesMatchTheirWeights) {
+    // Four points in y: 0, 1, 3, 2 at x = 0, 1, 2, 3 (knots by X, each segment 1).
+    KBdlCurve c("< 0, 0 >, < 1, 1 >, < 2, 3 >, < 3, 2 >");
+    const double s = 0.5; // middle of segment 1 (f = 0.5)
+    const double f = 0.5, f2 = f * f, f3 = f2 * f;
+    const double q0 = 0, q1 = 1, q2 = 3, q3 = 2;
+    c.setBasis(KBdlCurve::Spline);
+    EXPECT_DOUBLE_EQ(c.value(s), ((-f3 + 2 * f2 - f) * q0 + (3 * f3 - 5 * f2 + 2) * q1 +
+                                  (-3 * f3 + 4 * f2 + f) * q2 + (f3 - f2) * q3) /
+                                     2);
+    c.setBasis(KBdlCurve::BSpline);
+    EXPECT_DOUBLE_EQ(c.value(s), (std::pow(1 - f, 3) * q0 + (3 * f3 - 6 * f2 + 4) * q1 +
+                                  (-3 * f3 + 3 * f2 + 3 * f + 1) * q2 + f3 * q3) /
+                                     6);
+    c.setBasis(KBdlCurve::Bezier);
+    EXPECT_DOUBLE_EQ(c.value(s), std::pow(1 - f, 3) * q0 + 3 * f * (1 - f) * (1 - f) * q1 +
+                                     3 * f2 * (1 - f) * q2 + f3 * q3);
+    c.setBasis(KBdlCurve::Polyline);
+    EXPECT_DOUBLE_EQ(c.value(s), 2.0);
+    // The Spline passes through its control points.
+    c.setBasis(KBdlCurve::Spline);
+    EXPECT_DOUBLE_EQ(c.value(1.0 / 3.0), 1.0);
+    EXPECT_DOUBLE_EQ(c.value(2.0 / 3.0), 3.0);
+}
+
+TEST(CurveValue, NeighboursBeyondTheEnds) {
+    // Open: the missing neighbour before the first point is 2·P0 − P1.
+    KBdlCurve open("< 0, 0 >, < 1, 1 >, < 2, 0 >");
+    open.setBasis(KBdlCurve::BSpline);
+    const double f = 0.5;
+    const double w0 = std::pow(1 - f, 3) / 6, w1 = (3 * f * f * f - 6 * f * f + 4) / 6,
+                 w2 = (-3 * f * f * f + 3 * f * f + 3 * f + 1) / 6;
+    EXPECT_DOUBLE_EQ(open.value(0.25), w0 * -1 + w1 * 0 + w2 * 1 + (f * f * f / 6) * 0);
+    // Closed: the indices wrap around.
+    KBdlCurve closed("< 0, 0 >, < 1, 1 >, < 2, 0 >");
+    closed.repeatCount = 1;
+    closed.setBasis(KBdlCurve::BSpline);
+    EXPECT_DOUBLE_EQ(closed.value(0.25), w0 * 0 + w1 * 0 + w2 * 1 + (f * f * f / 6) * 0);
+}
+
+TEST(CurveValue, RepeatCountRepeatsTheCurve) {
+    KBdlCurve once("< 0, 0 >, < 0.3, 1 >, < 1, 0.5 >");
+    once.repeatCount = 1;
+    KBdlCurve twice(once);
+    twice.repeatCount = 2;
+    EXPECT_DOUBLE_EQ(twice.value(0.75), once.value(0.5));
+    EXPECT_DOUBLE_EQ(twice.value(0.2), once.value(0.4));
+}
+
+TEST(CurveValue, SimpleBasisSampleTable) {
+    KBdlCurve c("< 0, 0 >, < 0.5, 1 >, < 1, 0 >", 10);
+    c.setBasis(KBdlCurve::Simple);
+    ASSERT_EQ(c.samples().size(), 31u); // resolution × count + 1
+    EXPECT_EQ(c.samples()[0], KVertex(0, 0));
+    // Segment 0 (from P0 to P1), sample k = 6 lies at (k−1)/r of the way.
+    EXPECT_DOUBLE_EQ(c.samples()[6].y, 0.5);
+    // Value at the middle of segment 0: sample 0·10 + trunc(10·0.5) = 5.
+    EXPECT_DOUBLE_EQ(c.value(0.25), c.samples()[5].y);
+    // Discarding after use rebuilds on demand with the same result.
+    c.flags |= KBdlCurve::DiscardSamplesAfterUse;
+    const double v = c.value(0.6);
+    EXPECT_TRUE(c.samples().empty());
+    EXPECT_EQ(c.value(0.6), v);
+}
+
+TEST(CurveValue, SimpleBasisOffCurvePointsMakeQuadratics) {
+    // The middle point is an off-curve control point (z ≠ 0).
+    KBdlCurve c("< 0, 0 >, < 0.5, 1, 1 >, < 1, 0 >", 4);
+    c.setBasis(KBdlCurve::Simple);
+    const auto& s = c.samples();
+    ASSERT_EQ(s.size(), 13u);
+    // Samples 1..4 run from S = P0 through C = P1 towards N = P2 with t = 0, 1/4, ...
+    for (int k = 1; k <= 4; ++k) {
+        const double t = (k - 1) / 4.0;
+        EXPECT_DOUBLE_EQ(s[size_t(k)].y, 2 * t * 1 + t * t * (0 - 2 + 0)) << k;
+        EXPECT_DOUBLE_EQ(s[size_t(k)].x, 2 * t * 0.5 + t * t * (0 - 1 + 1)) << k;
+    }
+    // The last off-curve point of an open curve reads no point beyond the array.
+    KBdlCurve tail("< 0, 0 >, < 0.5, 1 >, < 1, 0, 1 >", 4);
+    tail.setBasis(KBdlCurve::Simple);
+    EXPECT_EQ(tail.samples().size(), 13u);
+}
+
+TEST(CurveSettings, BasisAndResolution) {
+    KBdlCurve two("< 0, 0 >, < 1, 1 >");
+    two.setBasis(KBdlCurve::Spline);
+    EXPECT_EQ(two.basis, KBdlCurve::Polyline);
+    KBdlCurve c(kTent);
+    c.setBasis(KBdlCurve::Simple);
+    EXPECT_EQ(c.samples().size(), 151u);
+    c.setResolution(20);
+    EXPECT_EQ(c.samples().size(), 61u);
+    c.flags = 0;
+    c.setResolution(30);
+    EXPECT_TRUE(c.samples().empty());
+    c.setResolution(0);
+    EXPECT_EQ(c.resolution, 1);
+    EXPECT_EQ(c.maxY(), 1.0);
+    KBdlCurve below("< 0, -1 >, < 1, -2 >");
+    EXPECT_EQ(below.maxY(), 0.0);
+}
+
+TEST(CurveValue, EvaluateMatchesValue) {
+    for (int basis = 0; basis <= 4; ++basis) {
+        KBdlCurve a("< 0, 0.1 >, < 0.2, 0.7 >, < 0.5, 0.3, 1 >, < 0.8, 0.9 >, < 1, 0.2 >", 17);
+        a.repeatCount = basis % 3;
+        a.setBasis(basis);
+        KBdlCurve b(a);
+        b.prepare();
+        for (int i = -2; i <= 102; ++i) {
+            const double t = i / 100.0;
+            EXPECT_EQ(b.evaluate(t).y, a.value(t)) << basis << " " << t;
+        }
+    }
+}
+
+// ---- storage
+
+TEST(CurveStorage, RoundTripKeepsEverySetting) {
+    KRegisterModelClasses();
+    KBdlCurve c("< 0, 0.1 >, < 0.4, 0.8 >, < 1, 0.3 >", 33, KBdlCurve::PolyLine);
+    c.basis = KBdlCurve::BSpline;
+    c.repeatCount = 2;
+    c.auxiliary = 7;
+    c.flags = 3;
+    c.texts = {"a", "b", std::string(300, 'c')};
+    auto back = roundTrip(c);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->getString(), c.getString());
+    EXPECT_EQ(back->basis, c.basis);
+    EXPECT_EQ(back->repeatCount, 2);
+    EXPECT_EQ(back->auxiliary, 7);
+    EXPECT_EQ(back->flags, 3u);
+    EXPECT_EQ(back->resolution, 33);
+    EXPECT_EQ(back->indexType, KBdlCurve::PolyLine);
+    EXPECT_EQ(back->texts, c.texts);
+    ASSERT_EQ(back->count(), c.count());
+    EXPECT_TRUE(std::equal(c.points().begin(), c.points().begin() + c.count(),
+                           back->points().begin()));
+    EXPECT_EQ(back->knots(), c.knots());
+}
+
+TEST(CurveStorage, SchemaOneStoredThePoints) {
+    KRegisterModelClasses();
+    KArchive ar;
+    ar.writeUInt16(0xFFFF);
+    ar.writeUInt16(1);
+    ar.writeUInt16(9);
+    ar.writeBytes("KBdlCurve", 9);
+    ar.writeUInt32(1);  // flags
+    ar.writeInt32(0);   // basis
+    ar.writeInt32(0);   // repeatCount
+    ar.writeInt32(3);   // count
+    for (double v : {0.0, 0.0, 0.0, 0.5, 2.0, 0.0, 1.0, 0.0, 0.0}) {
+        ar.writeDouble(v);
+    }
+    ar.writeInt32(25); // resolution
+    ar.writeInt32(4);  // auxiliary
+    ar.writeInt32(3);  // indexType
+    KArchive in(ar.bytes());
+    auto c = in.readOwned<KBdlCurve>();
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->getString(), "< 0.0000, 0.0000 >, < 0.5000, 2.0000 >, < 1.0000, 0.0000 >");
+    EXPECT_EQ(c->resolution, 25);
+    EXPECT_EQ(c->auxiliary, 4);
+    EXPECT_DOUBLE_EQ(c->value(0.25), 1.0);
+
+    // A count larger than the file is an error, not an allocation.
+    KArchive bad;
+    bad.writeUInt16(0xFFFF);
+    bad.writeUInt16(1);
+    bad.writeUInt16(9);
+    bad.writeBytes("KBdlCurve", 9);
+    bad.writeUInt32(1);
+    bad.writeInt32(0);
+    bad.writeInt32(0);
+    bad.writeInt32(0x7FFFFFFF);
+    KArchive badIn(bad.bytes());
+    std::string error;
+    EXPECT_FALSE(loadArchive(badIn, [](KArchive& a) { a.readOwned<KBdlCurve>(); }, &error));
+}
+
+TEST(CurveCopy, CopiesSettingsAndReparses) {
+    KBdlCurve c(kTent, 12, KBdlCurve::PolyLine);
+    c.auxiliary = 3;
+    c.texts[1] = "t";
+    KBdlCurve copy(c);
+    EXPECT_EQ(copy.getString(), kTent);
+    EXPECT_EQ(copy.resolution, 12);
+    EXPECT_EQ(copy.indexType, KBdlCurve::PolyLine);
+    EXPECT_EQ(copy.texts[1], "t");
+    EXPECT_EQ(copy.knots(), c.knots());
+    KBdlCurve assigned;
+    assigned = c;
+    EXPECT_EQ(assigned.points(), c.points());
+    EXPECT_EQ(assigned.auxiliary, 3);
+}

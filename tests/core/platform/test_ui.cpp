@@ -1,0 +1,69 @@
+// The interface through which the core talks to the user.
+
+#include <gtest/gtest.h>
+
+#include "platform/KScriptedUi.h"
+#include "platform/KUi.h"
+
+TEST(Ui, ScriptedUiRecordsTextsAndPlaysBackAnswers) {
+    KScriptedUi ui;
+    KUiScope scope(ui);
+    ui.answer(false);
+    ui.answer(true);
+    kUi().message("first", KUi::Icon::Warning);
+    EXPECT_FALSE(kUi().askYesNo("replace?", true));
+    EXPECT_TRUE(kUi().askOkCancel("go on?", false));
+    // Nothing queued: the default answer, counted.
+    EXPECT_TRUE(kUi().askYesNo("again?", true));
+    EXPECT_EQ(ui.unansweredQuestions, 1);
+    EXPECT_EQ(ui.messages(), std::vector<std::string>{"first"});
+    EXPECT_EQ(ui.questions(), (std::vector<std::string>{"replace?", "go on?", "again?"}));
+    EXPECT_EQ(ui.icons.front(), KUi::Icon::Warning);
+}
+
+TEST(Ui, ScopesRestoreThePreviousUi) {
+    KScriptedUi outer, inner;
+    {
+        KUiScope a(outer);
+        {
+            KUiScope b(inner);
+            kUi().message("to inner", KUi::Icon::Information);
+        }
+        kUi().message("to outer", KUi::Icon::Information);
+    }
+    EXPECT_EQ(inner.messages(), std::vector<std::string>{"to inner"});
+    EXPECT_EQ(outer.messages(), std::vector<std::string>{"to outer"});
+    EXPECT_NE(&kUi(), &outer);
+}
+
+TEST(Ui, ProgressAndWaitCursorAreBalanced) {
+    KScriptedUi ui;
+    KUiScope scope(ui);
+    ui.cancelProgressAt(50);
+    {
+        KWaitCursor wait;
+        KProgress progress("Exporting");
+        EXPECT_EQ(ui.waitDepth, 1);
+        EXPECT_EQ(ui.progressDepth, 1);
+        progress.position(10);
+        EXPECT_FALSE(progress.cancelled());
+        progress.position(50);
+        EXPECT_TRUE(progress.cancelled());
+    }
+    EXPECT_EQ(ui.waitDepth, 0);
+    EXPECT_EQ(ui.progressDepth, 0);
+    EXPECT_EQ(ui.positions, (std::vector<int>{10, 50}));
+}
+
+TEST(Ui, ConsoleUiAnswersWithTheDefault) {
+    KConsoleUi console;
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(console.askYesNo("Replace it?", true));
+    EXPECT_FALSE(console.askOkCancel("Continue?", false));
+    console.message("Saved.", KUi::Icon::Information);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("Replace it?"), std::string::npos);
+    EXPECT_NE(err.find("answered: Yes"), std::string::npos);
+    EXPECT_NE(err.find("answered: Cancel"), std::string::npos);
+    EXPECT_NE(err.find("Saved."), std::string::npos);
+}
