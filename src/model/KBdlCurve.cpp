@@ -11,7 +11,9 @@ K_IMPLEMENT_SERIAL(KBdlCurve, KBdlElement, KBdlObject::kSchema, true)
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
 // A cursor over the working copy of a control-point string. Taking a run "blanks it
 // out", which for a cursor that only moves forward is the same as stepping over it.
@@ -610,8 +612,9 @@ void KBdlCurve::serialize(KArchive& ar) {
         try {
             pts.resize(size_t(n) + 1);
         } catch (const std::bad_alloc&) {
-            kUi().message("LOW MEM FAILURE: can't create vertex list!\n\nCan't load remainder of file...",
-                          KUi::Icon::Error);
+            kUi().message(
+                "LOW MEM FAILURE: can't create vertex list!\n\nCan't load remainder of file...",
+                KUi::Icon::Error);
             ar.fail("out of memory for curve points");
         }
         for (int32_t i = 0; i < n; ++i) {

@@ -70,7 +70,9 @@ inline KVertex operator-(const KVertex& a, const KVertex& b) {
 inline KVertex operator+(const KVertex& a, const KVertex& b) {
     return {a.x + b.x, a.y + b.y, a.z + b.z, a.w + b.w};
 }
-inline KVertex operator*(double s, const KVertex& a) { return {s * a.x, s * a.y, s * a.z, s * a.w}; }
+inline KVertex operator*(double s, const KVertex& a) {
+    return {s * a.x, s * a.y, s * a.z, s * a.w};
+}
 
 // Readable output in test failures and debugging.
 std::ostream& operator<<(std::ostream& out, const KVertex& v);

@@ -19,7 +19,9 @@ void KArchive::seek(size_t offset) {
     pos_ = offset;
 }
 
-void KArchive::fail(const std::string& what) const { throw KArchiveError(what, pos_); }
+void KArchive::fail(const std::string& what) const {
+    throw KArchiveError(what, pos_);
+}
 
 void KArchive::need(size_t n, const char* what) const {
     if (n > remaining()) {
@@ -41,7 +43,9 @@ void KArchive::writeBytes(const void* data, size_t size) {
     buffer_.insert(buffer_.end(), p, p + size);
 }
 
-void KArchive::writeUInt8(uint8_t v) { buffer_.push_back(v); }
+void KArchive::writeUInt8(uint8_t v) {
+    buffer_.push_back(v);
+}
 
 void KArchive::writeUInt16(uint16_t v) {
     uint8_t b[2] = {uint8_t(v), uint8_t(v >> 8)};
@@ -53,7 +57,9 @@ void KArchive::writeUInt32(uint32_t v) {
     writeBytes(b, 4);
 }
 
-void KArchive::writeFloat(float v) { writeUInt32(std::bit_cast<uint32_t>(v)); }
+void KArchive::writeFloat(float v) {
+    writeUInt32(std::bit_cast<uint32_t>(v));
+}
 
 void KArchive::writeDouble(double v) {
     const auto bits = std::bit_cast<uint64_t>(v);
@@ -145,13 +151,15 @@ uint16_t KArchive::readUInt16() {
 uint32_t KArchive::readUInt32() {
     need(4, "a 32-bit value");
     const uint8_t* b = buffer_.data() + pos_;
-    const uint32_t v = uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) |
-                       (uint32_t(b[3]) << 24);
+    const uint32_t v =
+        uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) | (uint32_t(b[3]) << 24);
     pos_ += 4;
     return v;
 }
 
-float KArchive::readFloat() { return std::bit_cast<float>(readUInt32()); }
+float KArchive::readFloat() {
+    return std::bit_cast<float>(readUInt32());
+}
 
 double KArchive::readDouble() {
     need(8, "a double");

@@ -49,7 +49,9 @@ bool kReadFile(const std::string& path, std::vector<uint8_t>& out, std::string* 
     return true;
 }
 
-KAtomicFile::~KAtomicFile() { discard(); }
+KAtomicFile::~KAtomicFile() {
+    discard();
+}
 
 bool KAtomicFile::open(const std::string& target, std::string* error) {
     discard();

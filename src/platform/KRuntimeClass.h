@@ -12,8 +12,8 @@ class KPersistent;
 
 struct KRuntimeClass {
     const char* className;
-    uint32_t schema;     // current schema; the archive stores its low 16 bits
-    bool versionable;    // a reader accepts any stored schema and hands it to the loader
+    uint32_t schema;  // current schema; the archive stores its low 16 bits
+    bool versionable; // a reader accepts any stored schema and hands it to the loader
     const KRuntimeClass* base;
     std::unique_ptr<KPersistent> (*factory)(); // null for classes that are never created by name
 
@@ -45,7 +45,9 @@ public:
 #define K_DECLARE_SERIAL(cls)                                                                      \
 public:                                                                                            \
     static const KRuntimeClass classRecord;                                                        \
-    const KRuntimeClass* runtimeClass() const override { return &classRecord; }
+    const KRuntimeClass* runtimeClass() const override {                                           \
+        return &classRecord;                                                                       \
+    }
 
 // Defines the class record in the class's .cpp file.
 #define K_IMPLEMENT_SERIAL(cls, baseCls, schemaNumber, isVersionable)                              \

@@ -40,7 +40,9 @@ void KScriptedUi::progressPosition(int percent) {
     lastPosition_ = percent;
 }
 
-bool KScriptedUi::progressCancelled() { return cancelAt_ >= 0 && lastPosition_ >= cancelAt_; }
+bool KScriptedUi::progressCancelled() {
+    return cancelAt_ >= 0 && lastPosition_ >= cancelAt_;
+}
 
 void KScriptedUi::progressEnd() {
     --progressDepth;

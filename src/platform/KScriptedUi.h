@@ -24,7 +24,10 @@ public:
     void message(std::string_view text, Icon icon) override;
     bool askYesNo(std::string_view text, bool defaultAnswer) override;
     bool askOkCancel(std::string_view text, bool defaultAnswer) override;
-    void beginWaitCursor() override { ++waitDepth; ++waitCount; }
+    void beginWaitCursor() override {
+        ++waitDepth;
+        ++waitCount;
+    }
     void endWaitCursor() override { --waitDepth; }
     void progressBegin(std::string_view title) override;
     void progressStatus(std::string_view text) override;

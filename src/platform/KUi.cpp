@@ -33,7 +33,9 @@ void writeLine(std::string_view prefix, std::string_view text) {
 
 } // namespace
 
-KUi& kUi() { return current ? *current : consoleUi(); }
+KUi& kUi() {
+    return current ? *current : consoleUi();
+}
 
 KUi* kSetUi(KUi* ui) {
     KUi* previous = current;

@@ -96,8 +96,9 @@ TEST(CurveParse, MessagesAndReporting) {
     KBdlCurve::reportParseStatus(KBdlCurve::ParseOk);
     EXPECT_TRUE(ui.messages().empty());
     KBdlCurve::reportParseStatus(KBdlCurve::ParseMissingCloseBrace);
-    EXPECT_EQ(ui.messages(), std::vector<std::string>{
-                                 "Parsing error in control point string!\n\nmissing closing vertex brace >"});
+    EXPECT_EQ(ui.messages(),
+              std::vector<std::string>{
+                  "Parsing error in control point string!\n\nmissing closing vertex brace >"});
 }
 
 // ---- formatting
@@ -351,8 +352,8 @@ TEST(CurveStorage, RoundTripKeepsEverySetting) {
     EXPECT_EQ(back->indexType, KBdlCurve::PolyLine);
     EXPECT_EQ(back->texts, c.texts);
     ASSERT_EQ(back->count(), c.count());
-    EXPECT_TRUE(std::equal(c.points().begin(), c.points().begin() + c.count(),
-                           back->points().begin()));
+    EXPECT_TRUE(
+        std::equal(c.points().begin(), c.points().begin() + c.count(), back->points().begin()));
     EXPECT_EQ(back->knots(), c.knots());
 }
 
@@ -363,10 +364,10 @@ TEST(CurveStorage, SchemaOneStoredThePoints) {
     ar.writeUInt16(1);
     ar.writeUInt16(9);
     ar.writeBytes("KBdlCurve", 9);
-    ar.writeUInt32(1);  // flags
-    ar.writeInt32(0);   // basis
-    ar.writeInt32(0);   // repeatCount
-    ar.writeInt32(3);   // count
+    ar.writeUInt32(1); // flags
+    ar.writeInt32(0);  // basis
+    ar.writeInt32(0);  // repeatCount
+    ar.writeInt32(3);  // count
     for (double v : {0.0, 0.0, 0.0, 0.5, 2.0, 0.0, 1.0, 0.0, 0.0}) {
         ar.writeDouble(v);
     }
@@ -393,7 +394,8 @@ TEST(CurveStorage, SchemaOneStoredThePoints) {
     bad.writeInt32(0x7FFFFFFF);
     KArchive badIn(bad.bytes());
     std::string error;
-    EXPECT_FALSE(loadArchive(badIn, [](KArchive& a) { a.readOwned<KBdlCurve>(); }, &error));
+    EXPECT_FALSE(loadArchive(
+        badIn, [](KArchive& a) { a.readOwned<KBdlCurve>(); }, &error));
 }
 
 TEST(CurveCopy, CopiesSettingsAndReparses) {

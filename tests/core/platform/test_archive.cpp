@@ -43,8 +43,8 @@ TEST_F(ArchiveTest, NumbersAreLittleEndian) {
     ar.writeInt32(-2);
     ar.writeFloat(1.0f);
     ar.writeDouble(-2.5);
-    EXPECT_EQ(ar.bytes(), bytesOf({0x34, 0x12, 0xFE, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x80, 0x3F,
-                                   0, 0, 0, 0, 0, 0, 0x04, 0xC0}));
+    EXPECT_EQ(ar.bytes(), bytesOf({0x34, 0x12, 0xFE, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x80, 0x3F, 0, 0,
+                                   0, 0, 0, 0, 0x04, 0xC0}));
     KArchive in(ar.bytes());
     EXPECT_EQ(in.readUInt16(), 0x1234);
     EXPECT_EQ(in.readInt32(), -2);
@@ -84,8 +84,8 @@ TEST_F(ArchiveTest, CountsUseSixteenBitsOrEscape) {
     ar.writeCount(0xFFFE);
     ar.writeCount(0xFFFF);
     ar.writeCount(100000);
-    EXPECT_EQ(ar.bytes(), bytesOf({3, 0, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0xFF, 0xFF,
-                                   0xA0, 0x86, 0x01, 0x00}));
+    EXPECT_EQ(ar.bytes(), bytesOf({3, 0, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0xFF, 0xFF, 0xA0,
+                                   0x86, 0x01, 0x00}));
     KArchive in(ar.bytes());
     EXPECT_EQ(in.readCount(), 3u);
     EXPECT_EQ(in.readCount(), 0xFFFEu);
@@ -199,7 +199,9 @@ struct BadInput {
     std::vector<uint8_t> bytes;
 };
 
-void PrintTo(const BadInput& b, std::ostream* os) { *os << b.what; }
+void PrintTo(const BadInput& b, std::ostream* os) {
+    *os << b.what;
+}
 
 class ArchiveRejects : public ArchiveTest, public ::testing::WithParamInterface<BadInput> {};
 
@@ -207,15 +209,15 @@ TEST_P(ArchiveRejects, WithAnErrorResult) {
     KArchive in(GetParam().bytes);
     std::string error;
     std::vector<std::unique_ptr<KPersistent>> objects;
-    EXPECT_FALSE(loadArchive(in, [&](KArchive& a) { objects = readList(a); }, &error));
+    EXPECT_FALSE(loadArchive(
+        in, [&](KArchive& a) { objects = readList(a); }, &error));
     EXPECT_FALSE(error.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Malformed, ArchiveRejects,
     ::testing::Values(
-        BadInput{"empty", {}},
-        BadInput{"count without objects", {2, 0}},
+        BadInput{"empty", {}}, BadInput{"count without objects", {2, 0}},
         BadInput{"count larger than the file", {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0, 0}},
         BadInput{"unknown class", {1, 0, 0xFF, 0xFF, 10, 0, 3, 0, 'F', 'o', 'o'}},
         BadInput{"class name past the end", {1, 0, 0xFF, 0xFF, 10, 0, 50, 0, 'K'}},
@@ -224,14 +226,15 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"big tag without its value", {1, 0, 0xFF, 0x7F, 1}},
         BadInput{"vertex with another schema",
                  {1, 0, 0xFF, 0xFF, 2, 0, 7, 0, 'K', 'V', 'e', 'r', 't', 'e', 'x'}},
-        BadInput{"abstract class", {1, 0, 0xFF, 0xFF, 1, 0, 7, 0, 'C', 'O', 'b', 'j', 'e', 'c', 't'}},
+        BadInput{"abstract class",
+                 {1, 0, 0xFF, 0xFF, 1, 0, 7, 0, 'C', 'O', 'b', 'j', 'e', 'c', 't'}},
         BadInput{"class reference used as object",
                  // first a segment (class 1, object 2), then tag 1 names the class, not an object
-                 {2, 0, 0xFF, 0xFF, 5, 0, 11, 0, 'K', 'B', 'd', 'l', 'S', 'e', 'g', 'm', 'e', 'n',
-                  't', 1, 0}},
+                 {2,   0,   0xFF, 0xFF, 5,   0,   11,  0,   'K', 'B', 'd',
+                  'l', 'S', 'e',  'g',  'm', 'e', 'n', 't', 1,   0}},
         BadInput{"owned object stored twice",
-                 {2, 0, 0xFF, 0xFF, 5, 0, 11, 0, 'K', 'B', 'd', 'l', 'S', 'e', 'g', 'm', 'e', 'n',
-                  't', 2, 0}},
+                 {2,   0,   0xFF, 0xFF, 5,   0,   11,  0,   'K', 'B', 'd',
+                  'l', 'S', 'e',  'g',  'm', 'e', 'n', 't', 2,   0}},
         BadInput{"string longer than the rest", {0x10, 'a'}}),
     [](const ::testing::TestParamInfo<BadInput>& info) {
         std::string name;
@@ -244,7 +247,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ArchiveTest, StringLongerThanTheRestFails) {
     KArchive in(bytesOf({0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x01, 0x00, 'x'}));
     std::string error;
-    EXPECT_FALSE(loadArchive(in, [](KArchive& a) { a.readString(); }, &error));
+    EXPECT_FALSE(loadArchive(
+        in, [](KArchive& a) { a.readString(); }, &error));
     EXPECT_NE(error.find("end of file"), std::string::npos) << error;
 }
 
@@ -254,7 +258,8 @@ TEST_F(ArchiveTest, ExpectedClassIsEnforced) {
     ar.writeObject(&s);
     KArchive in(ar.bytes());
     std::string error;
-    EXPECT_FALSE(loadArchive(in, [](KArchive& a) { a.readOwned<KBdlCurve>(); }, &error));
+    EXPECT_FALSE(loadArchive(
+        in, [](KArchive& a) { a.readOwned<KBdlCurve>(); }, &error));
     EXPECT_NE(error.find("KBdlSegment"), std::string::npos) << error;
 }
 
@@ -275,7 +280,8 @@ TEST_F(ArchiveTest, TruncationSweepNeverCrashes) {
         KArchive in(std::vector<uint8_t>(full.begin(), full.begin() + long(n)));
         std::vector<std::unique_ptr<KPersistent>> objects;
         std::string error;
-        const bool ok = loadArchive(in, [&](KArchive& a) { objects = readList(a); }, &error);
+        const bool ok = loadArchive(
+            in, [&](KArchive& a) { objects = readList(a); }, &error);
         EXPECT_EQ(ok, n == full.size()) << n;
         if (ok) {
             ASSERT_EQ(objects.size(), 4u);

@@ -12,8 +12,8 @@ namespace fs = std::filesystem;
 namespace {
 
 fs::path scratchDir() {
-    const fs::path dir = fs::temp_directory_path() /
-                         ("quorl-file-test-" + std::to_string(::getpid()) + "-Grüße");
+    const fs::path dir =
+        fs::temp_directory_path() / ("quorl-file-test-" + std::to_string(::getpid()) + "-Grüße");
     fs::create_directories(dir);
     return dir;
 }

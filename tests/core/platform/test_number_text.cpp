@@ -32,8 +32,8 @@ private:
 
 TEST(NumberText, FormatsLikePrintfInTheCLocale) {
     char buf[64];
-    for (double v : {0.0, -0.0, 0.1, 1.0 / 3.0, 12345.678, 1e-7, 1e21, -2.5e-5, 123456.0,
-                     1234567.0, 0.00012345}) {
+    for (double v : {0.0, -0.0, 0.1, 1.0 / 3.0, 12345.678, 1e-7, 1e21, -2.5e-5, 123456.0, 1234567.0,
+                     0.00012345}) {
         std::snprintf(buf, sizeof buf, "%.4f", v);
         EXPECT_EQ(kFormatFixed(v, 4), buf) << v;
         std::snprintf(buf, sizeof buf, "%g", v);

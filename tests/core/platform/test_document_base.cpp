@@ -1,0 +1,64 @@
+// Documents tell their views what changed.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include "platform/KDocumentBase.h"
+
+namespace {
+
+struct RecordingView : KViewObserver {
+    void onUpdate(int hint, KPersistent* object) override {
+        updates.emplace_back(hint, object);
+        if (onUpdateHook) {
+            onUpdateHook();
+        }
+    }
+    void onModifiedChanged(bool modified) override { modifiedChanges.push_back(modified); }
+    std::vector<std::pair<int, KPersistent*>> updates;
+    std::vector<bool> modifiedChanges;
+    std::function<void()> onUpdateHook;
+};
+
+} // namespace
+
+TEST(DocumentBase, UpdatesReachEveryViewButTheSender) {
+    KDocumentBase doc;
+    RecordingView a, b;
+    doc.addObserver(&a);
+    doc.addObserver(&b);
+    doc.addObserver(&a); // added once only
+    doc.updateAllViews(3, nullptr, &a);
+    EXPECT_TRUE(a.updates.empty());
+    ASSERT_EQ(b.updates.size(), 1u);
+    EXPECT_EQ(b.updates[0].first, 3);
+    doc.removeObserver(&b);
+    doc.updateAllViews(0);
+    EXPECT_EQ(a.updates.size(), 1u);
+    EXPECT_EQ(b.updates.size(), 1u);
+}
+
+TEST(DocumentBase, ViewRemovedDuringAnUpdateIsNotToldAgain) {
+    KDocumentBase doc;
+    RecordingView a, b;
+    a.onUpdateHook = [&] { doc.removeObserver(&b); };
+    doc.addObserver(&a);
+    doc.addObserver(&b);
+    doc.updateAllViews(0);
+    EXPECT_EQ(a.updates.size(), 1u);
+    EXPECT_TRUE(b.updates.empty());
+}
+
+TEST(DocumentBase, ModifiedFlagChangesAreReportedOnce) {
+    KDocumentBase doc;
+    RecordingView a;
+    doc.addObserver(&a);
+    doc.setModified();
+    doc.setModified();
+    doc.setModified(false);
+    EXPECT_EQ(a.modifiedChanges, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(doc.isModified());
+}
