@@ -1,0 +1,59 @@
+#pragma once
+// Export text is formatted into large in-memory blocks and written one block at a time
+// into a temporary file beside the target, which replaces the target on commit().
+// Numbers use the export format: general form, 6 significant digits, a point as the
+// decimal separator whatever the locale.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/KFile.h"
+
+class KTextSink {
+public:
+    static constexpr size_t kDefaultBlockSize = size_t(64) << 10;
+
+    explicit KTextSink(size_t blockSize = kDefaultBlockSize);
+    ~KTextSink() = default;
+    KTextSink(const KTextSink&) = delete;
+    KTextSink& operator=(const KTextSink&) = delete;
+
+    // Opens the temporary file for path. False when it cannot be created.
+    bool open(const std::string& path, std::string* error = nullptr);
+    bool isOpen() const { return file_.isOpen(); }
+
+    KTextSink& text(std::string_view s) {
+        buffer_ += s;
+        return flushIfFull();
+    }
+    KTextSink& ch(char c) {
+        buffer_ += c;
+        return flushIfFull();
+    }
+    // A real number: "%g" with 6 significant digits.
+    KTextSink& num(double v);
+    // An integer in plain decimal.
+    KTextSink& integer(long long v);
+
+    // Writes what is buffered, closes the file (checking for errors) and renames it
+    // over the target. False, with the target untouched, when anything failed.
+    bool commit(std::string* error = nullptr);
+    // Drops everything written; the target stays as it was.
+    void discard();
+    // True once a write to the file failed.
+    bool failed() const { return file_.failed(); }
+
+private:
+    KTextSink& flushIfFull() {
+        if (buffer_.size() >= blockSize_) {
+            flush();
+        }
+        return *this;
+    }
+    void flush();
+
+    size_t blockSize_;
+    std::string buffer_;
+    KAtomicFile file_;
+};
