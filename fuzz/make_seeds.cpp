@@ -1,0 +1,60 @@
+// Writes the seed corpora from files the project itself produces:
+//   quorl_fuzz_seeds <fuzz/corpus folder>
+// Run it again when a format changes; the replay tests then cover the new seeds.
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "document/KTextureList.h"
+#include "model/KBdlCurve.h"
+#include "model/KBdlSegment.h"
+#include "model/KModelClasses.h"
+#include "platform/KArchive.h"
+#include "platform/KFile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool writeSeed(const fs::path& dir, const std::string& name, const std::string& bytes) {
+    fs::create_directories(dir);
+    const fs::path p = dir / name;
+    std::string error;
+    if (!kWriteFileAtomic(p.string(), bytes.data(), bytes.size(), &error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return false;
+    }
+    std::printf("wrote %s\n", p.c_str());
+    return true;
+}
+
+std::string archiveSeed() {
+    KBdlCurve curve("< 0, 0.10 >, < 0.50, 0.90 >, < 1.00, 0.10 >", 20, KBdlCurve::PolyLine);
+    curve.texts[1] = std::string(300, 'x'); // a long string prefix
+    KBdlSegment segment;
+    segment.name = "femur";
+    KArchive ar;
+    ar.writeCount(5);
+    ar.writeObject(&curve);
+    ar.writeObject(&segment);
+    ar.writeObject(nullptr);
+    KBdlCurve second("< 0, 1 >, < 1, 0 >");
+    ar.writeObject(&second);  // class by index
+    ar.writeObject(&segment); // back reference
+    return {ar.bytes().begin(), ar.bytes().end()};
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: quorl_fuzz_seeds <corpus folder>\n");
+        return 2;
+    }
+    KRegisterModelClasses();
+    const fs::path root(argv[1]);
+    bool ok = writeSeed(root / "texture_list", "defaults.qtl", KTextureList::defaults().toText());
+    ok = writeSeed(root / "archive", "curves_and_segments.bin", archiveSeed()) && ok;
+    return ok ? 0 : 1;
+}
