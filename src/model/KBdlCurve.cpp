@@ -1,6 +1,7 @@
 #include "model/KBdlCurve.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <numbers>
 
@@ -457,6 +458,13 @@ bool KBdlCurve::isPrepared() const {
 }
 
 KVertex KBdlCurve::evaluate(double t) const {
+    assert(isPrepared() && "prepare() the curve before evaluating it");
+    if (count_ < 1) {
+        return {};
+    }
+    if (knots_.size() < size_t(count_) + 1) {
+        return points_[0]; // not prepared: a safe answer rather than a read past the table
+    }
     return evaluateLocal(localParameter(t), basis);
 }
 

@@ -90,7 +90,8 @@ public:
     // Builds the knot table and, for the Simple basis, the sample table.
     void prepare();
     bool isPrepared() const;
-    // The interpolated vertex at t; the curve must be prepared and have points.
+    // The interpolated vertex at t (zero for a curve without points). The curve must be
+    // prepared; parsing, setPoints, rebuild, setBasis and setResolution unprepare it.
     KVertex evaluate(double t) const;
 
     int count() const { return count_; }
