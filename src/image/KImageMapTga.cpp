@@ -16,6 +16,11 @@ bool isSupportedDepth(int bits) {
     return bits == 8 || bits == 15 || bits == 16 || bits == 24 || bits == 32;
 }
 
+// Colour map entries are 15- or 16-bit A-R-G-B or 24- or 32-bit B-G-R(-A).
+bool isSupportedEntrySize(int bits) {
+    return bits == 15 || bits == 16 || bits == 24 || bits == 32;
+}
+
 bool isTrueColorDepth(int bits) {
     return bits == 24 || bits == 32;
 }
@@ -137,7 +142,7 @@ int KImageMapTga::parse(const std::vector<uint8_t>& file) {
 
     std::vector<uint8_t> map;
     if (cmType != 0 && cmLength > 0) {
-        if (!isSupportedDepth(cmBits)) {
+        if (!isSupportedEntrySize(cmBits)) {
             return LoadFailed;
         }
         const size_t entryBytes = size_t(bytesFor(cmBits));
