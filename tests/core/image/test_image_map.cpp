@@ -31,21 +31,6 @@ using Bytes = std::vector<uint8_t>;
 
 // ---- construction, format and size
 
-TEST(ImageMap, BaseClassAnswersEverythingWithZero) {
-    KImageMap base;
-    EXPECT_EQ(base.name, "(internal)");
-    EXPECT_EQ(base.pixelDepthOption, KImageMap::OptionGray24);
-    EXPECT_EQ(base.pixelValue(0, 0), 0);
-    EXPECT_EQ(base.value(0.5, 0.5), 0);
-    EXPECT_EQ(base.filteredValue(0.5, 0.5), 0);
-    EXPECT_EQ(base.askPixelDepthOption(), 0);
-    base.setPixelDepthOption(6);
-    EXPECT_EQ(base.pixelDepthOption, 6);
-    KImageMapTga tga;
-    EXPECT_TRUE(tga.isKindOf(&KImageMap::classRecord));
-    EXPECT_FALSE(base.isKindOf(&KImageMapTga::classRecord));
-}
-
 TEST(ImageMap, DefaultImageReportsItsHeaderButOwnsNoPixels) {
     KImageMapTga img;
     EXPECT_EQ(img.width(), 100);
