@@ -25,6 +25,18 @@ bool KScriptedUi::askOkCancel(std::string_view text, bool defaultAnswer) {
     return nextAnswer(defaultAnswer);
 }
 
+int KScriptedUi::askPixelDepth(int preset, const std::array<bool, 9>& enabled) {
+    events.push_back({Event::Kind::PixelDepth, "Image Pixel Depth"});
+    pixelDepthQuestions.push_back({preset, enabled});
+    if (pixelDepthAnswers_.empty()) {
+        ++unansweredQuestions;
+        return preset;
+    }
+    const int a = pixelDepthAnswers_.front();
+    pixelDepthAnswers_.pop_front();
+    return a;
+}
+
 void KScriptedUi::progressBegin(std::string_view title) {
     ++progressDepth;
     lastPosition_ = 0;
@@ -62,7 +74,8 @@ std::vector<std::string> KScriptedUi::messages() const {
 std::vector<std::string> KScriptedUi::questions() const {
     std::vector<std::string> out;
     for (const Event& e : events) {
-        if (e.kind == Event::Kind::YesNo || e.kind == Event::Kind::OkCancel) {
+        if (e.kind == Event::Kind::YesNo || e.kind == Event::Kind::OkCancel ||
+            e.kind == Event::Kind::PixelDepth) {
             out.push_back(e.text);
         }
     }

@@ -10,7 +10,15 @@
 class KScriptedUi : public KUi {
 public:
     struct Event {
-        enum class Kind { Message, YesNo, OkCancel, ProgressBegin, ProgressStatus, ProgressEnd };
+        enum class Kind {
+            Message,
+            YesNo,
+            OkCancel,
+            PixelDepth,
+            ProgressBegin,
+            ProgressStatus,
+            ProgressEnd
+        };
         Kind kind;
         std::string text;
     };
@@ -18,12 +26,17 @@ public:
     // Queues the answers to the next questions, in order. A question with nothing
     // queued gets its default answer and is counted in unansweredQuestions.
     void answer(bool yesOrOk) { answers_.push_back(yesOrOk); }
+    // Queues the answers to the next "Image Pixel Depth" dialogs: an option, or -1 for
+    // Cancel. Without one the dialog answers with its preset and is counted as above.
+    void answerPixelDepth(int option) { pixelDepthAnswers_.push_back(option); }
     // Makes progressCancelled report true once position reaches percent.
     void cancelProgressAt(int percent) { cancelAt_ = percent; }
 
     void message(std::string_view text, Icon icon) override;
     bool askYesNo(std::string_view text, bool defaultAnswer) override;
     bool askOkCancel(std::string_view text, bool defaultAnswer) override;
+    // Recorded as a question with the dialog's title, "Image Pixel Depth".
+    int askPixelDepth(int preset, const std::array<bool, 9>& enabled) override;
     void beginWaitCursor() override {
         ++waitDepth;
         ++waitCount;
@@ -40,7 +53,13 @@ public:
     // Texts of all questions, in order.
     std::vector<std::string> questions() const;
 
+    struct PixelDepthQuestion {
+        int preset;
+        std::array<bool, 9> enabled;
+    };
+
     std::vector<Event> events;
+    std::vector<PixelDepthQuestion> pixelDepthQuestions;
     std::vector<Icon> icons;
     std::vector<int> positions;
     int waitDepth = 0;
@@ -51,6 +70,7 @@ public:
 private:
     bool nextAnswer(bool defaultAnswer);
     std::deque<bool> answers_;
+    std::deque<int> pixelDepthAnswers_;
     int cancelAt_ = -1;
     int lastPosition_ = 0;
 };

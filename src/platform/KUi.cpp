@@ -59,6 +59,18 @@ bool KConsoleUi::askOkCancel(std::string_view text, bool defaultAnswer) {
     return defaultAnswer;
 }
 
+int KUi::askPixelDepth(int preset, const std::array<bool, 9>& enabled) {
+    (void)enabled;
+    return preset;
+}
+
+int KConsoleUi::askPixelDepth(int preset, const std::array<bool, 9>& enabled) {
+    (void)enabled;
+    writeLine("question: ", "Image Pixel Depth");
+    writeLine("  answered: ", std::to_string(preset));
+    return preset;
+}
+
 void KConsoleUi::progressStatus(std::string_view text) {
     if (verbose) {
         writeLine("", text);

@@ -3,6 +3,7 @@
 // and the progress window. The application installs a Qt implementation, the command
 // line a non-interactive one, and tests a scripted one (KScriptedUi).
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,10 @@ public:
     virtual bool askYesNo(std::string_view text, bool defaultAnswer) = 0;
     // A question with OK and Cancel buttons; true for OK.
     virtual bool askOkCancel(std::string_view text, bool defaultAnswer) = 0;
+    // The "Image Pixel Depth" dialog: nine radio choices, options 0 to 8 of an image map,
+    // of which only those with enabled[option] set can be picked; preset is checked first.
+    // Returns the chosen option, or -1 for Cancel. The default presses OK on the preset.
+    virtual int askPixelDepth(int preset, const std::array<bool, 9>& enabled);
 
     virtual void beginWaitCursor() {}
     virtual void endWaitCursor() {}
@@ -68,6 +73,8 @@ public:
     void message(std::string_view text, Icon icon) override;
     bool askYesNo(std::string_view text, bool defaultAnswer) override;
     bool askOkCancel(std::string_view text, bool defaultAnswer) override;
+    // Answers OK with the preset choice.
+    int askPixelDepth(int preset, const std::array<bool, 9>& enabled) override;
     // Progress is silent unless verbose is set; then the status lines go to stderr.
     void progressStatus(std::string_view text) override;
     bool verbose = false;

@@ -67,3 +67,23 @@ TEST(Ui, ConsoleUiAnswersWithTheDefault) {
     EXPECT_NE(err.find("answered: Cancel"), std::string::npos);
     EXPECT_NE(err.find("Saved."), std::string::npos);
 }
+
+TEST(Ui, PixelDepthQuestionDefaultsToThePreset) {
+    const std::array<bool, 9> enabled{true, false, false, true, true, true, true, true, false};
+    KConsoleUi console;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(console.askPixelDepth(5, enabled), 5);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("Image Pixel Depth"), std::string::npos);
+    EXPECT_NE(err.find("answered: 5"), std::string::npos);
+
+    KScriptedUi ui;
+    ui.answerPixelDepth(-1);
+    EXPECT_EQ(ui.askPixelDepth(4, enabled), -1);
+    EXPECT_EQ(ui.askPixelDepth(6, enabled), 6); // nothing queued
+    EXPECT_EQ(ui.unansweredQuestions, 1);
+    EXPECT_EQ(ui.questions(), std::vector<std::string>(2, "Image Pixel Depth"));
+    ASSERT_EQ(ui.pixelDepthQuestions.size(), 2u);
+    EXPECT_EQ(ui.pixelDepthQuestions[1].preset, 6);
+    EXPECT_EQ(ui.pixelDepthQuestions[1].enabled, enabled);
+}

@@ -1,0 +1,345 @@
+// TGA files against real readers and writers: ImageMagick (identify, convert) and netpbm
+// (tgatoppm) must read what we write, and we must read what ImageMagick writes. The
+// programs are found on PATH (scripts/install-deps installs them).
+//
+// ImageMagick keeps a TGA's rows as stored and only records the origin, so its pixels are
+// compared after -auto-orient; tgatoppm honours the origin. Both take 16-bit pixels as
+// little-endian 5-5-5 colour while ours hold a height high byte first, so 15- and 16-bit
+// files are checked for size only.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "image/KImageMapTga.h"
+#include "platform/KScriptedUi.h"
+#include "tga_test_support.h"
+
+using namespace tgatest;
+
+namespace {
+
+std::string findOnPath(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "";
+    size_t start = 0;
+    while (start <= dirs.size()) {
+        const size_t end = std::min(dirs.find(':', start), dirs.size());
+        const fs::path candidate = fs::path(dirs.substr(start, end - start)) / program;
+        if (end > start && ::access(candidate.c_str(), X_OK) == 0 &&
+            fs::is_regular_file(candidate)) {
+            return candidate.string();
+        }
+        start = end + 1;
+    }
+    return {};
+}
+
+std::string shellQuoted(const std::string& s) {
+    std::string out = "'";
+    for (char c : s) {
+        if (c == '\'') {
+            out += "'\\''";
+        } else {
+            out += c;
+        }
+    }
+    return out + "'";
+}
+
+std::string shellQuoted(const fs::path& p) {
+    return shellQuoted(p.string());
+}
+
+// Runs a shell command; returns its exit status and what it wrote to stdout.
+int run(const std::string& command, std::string* out = nullptr) {
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) {
+        return -1;
+    }
+    std::string text;
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) {
+        text.append(buf, n);
+    }
+    const int status = ::pclose(pipe);
+    if (out) {
+        *out = std::move(text);
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A binary PPM (P6, maxval below 256): width, height and packed colours 0xBBGGRR, top row
+// first.
+struct Ppm {
+    int width = 0;
+    int height = 0;
+    int maxval = 0;
+    std::vector<uint32_t> colours;
+    uint32_t at(int x, int row) const { return colours[size_t(row * width + x)]; }
+};
+
+bool parsePpm(const std::string& data, Ppm& ppm) {
+    size_t pos = 0;
+    auto token = [&]() -> std::string {
+        while (pos < data.size()) {
+            if (data[pos] == '#') {
+                pos = data.find('\n', pos);
+                pos = pos == std::string::npos ? data.size() : pos + 1;
+            } else if (std::isspace(static_cast<unsigned char>(data[pos]))) {
+                ++pos;
+            } else {
+                break;
+            }
+        }
+        const size_t start = pos;
+        while (pos < data.size() && !std::isspace(static_cast<unsigned char>(data[pos]))) {
+            ++pos;
+        }
+        return data.substr(start, pos - start);
+    };
+    if (token() != "P6") {
+        return false;
+    }
+    ppm.width = std::atoi(token().c_str());
+    ppm.height = std::atoi(token().c_str());
+    ppm.maxval = std::atoi(token().c_str());
+    ++pos; // the single white-space character before the raster
+    const size_t count = size_t(ppm.width) * size_t(ppm.height);
+    if (ppm.maxval <= 0 || ppm.maxval > 255 || data.size() < pos + count * 3) {
+        return false;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        const auto* p = reinterpret_cast<const unsigned char*>(data.data() + pos + i * 3);
+        ppm.colours.push_back(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16);
+    }
+    return true;
+}
+
+class TgaClientTest : public testing::Test {
+protected:
+    void SetUp() override {
+        identify = findOnPath("identify");
+        convert = findOnPath("convert");
+        tgatoppm = findOnPath("tgatoppm");
+        ASSERT_FALSE(identify.empty()) << "ImageMagick's identify is not on PATH (install-deps)";
+        ASSERT_FALSE(convert.empty()) << "ImageMagick's convert is not on PATH (install-deps)";
+        ASSERT_FALSE(tgatoppm.empty()) << "netpbm's tgatoppm is not on PATH (install-deps)";
+        std::string version;
+        run(shellQuoted(convert) + " -version 2>/dev/null", &version);
+        ASSERT_NE(version.find("ImageMagick"), std::string::npos)
+            << convert << " is not ImageMagick's convert";
+    }
+
+    // What ImageMagick's identify says about the file: "WxH|class and colour space|type".
+    std::string identifyFile(const fs::path& file) {
+        std::string out;
+        const fs::path err = dir / "identify.err";
+        EXPECT_EQ(run(shellQuoted(identify) + " -format '%wx%h|%r|%[type]' " + shellQuoted(file) +
+                          " 2>" + shellQuoted(err),
+                      &out),
+                  0)
+            << file;
+        EXPECT_TRUE(readBytes(err).empty()) << "identify complained about " << file;
+        return out;
+    }
+
+    Ppm netpbmPixels(const fs::path& file) {
+        std::string out;
+        Ppm ppm;
+        const fs::path err = dir / "tgatoppm.err";
+        EXPECT_EQ(
+            run(shellQuoted(tgatoppm) + " " + shellQuoted(file) + " 2>" + shellQuoted(err), &out),
+            0)
+            << file;
+        EXPECT_TRUE(parsePpm(out, ppm)) << "tgatoppm gave no PPM for " << file;
+        return ppm;
+    }
+
+    Ppm imageMagickPixels(const fs::path& file) {
+        std::string out;
+        Ppm ppm;
+        EXPECT_EQ(run(shellQuoted(convert) + " " + shellQuoted(file) +
+                          " -auto-orient -depth 8 ppm:- 2>" + shellQuoted(dir / "convert.err"),
+                      &out),
+                  0)
+            << file;
+        EXPECT_TRUE(parsePpm(out, ppm)) << "convert gave no PPM for " << file;
+        return ppm;
+    }
+
+    // The picture a reader decoded (top row first) shows our image (bottom row first).
+    static void expectSamePicture(const KImageMapTga& img, const Ppm& ppm, const char* reader) {
+        ASSERT_EQ(ppm.width, img.width()) << reader;
+        ASSERT_EQ(ppm.height, img.height()) << reader;
+        for (int y = 0; y < img.height(); ++y) {
+            for (int x = 0; x < img.width(); ++x) {
+                ASSERT_EQ(ppm.at(x, img.height() - 1 - y), img.displayColor(x, y))
+                    << reader << " at " << x << "," << y;
+            }
+        }
+    }
+
+    std::string identify, convert, tgatoppm;
+    KScriptedUi ui;
+    KUiScope scope{ui};
+    ScratchDir dir{"tga-clients"};
+};
+
+// A colour image with 320 different colours, so readers call it true colour.
+KImageMapTga colourImage(int depth) {
+    KImageMapTga img;
+    img.setFormat(depth, KImageMap::OptionRgb);
+    img.resize(20, 16);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 20; ++x) {
+            const uint32_t i = uint32_t(y * 20 + x);
+            img.setColor(x, y, (i * 13 & 0xFF) | (i * 7 & 0xFF) << 8 | (i >> 2 & 0xFF) << 16);
+        }
+    }
+    return img;
+}
+
+} // namespace
+
+TEST_F(TgaClientTest, GreyFilesWeWriteAreReadByImageMagickAndNetpbm) {
+    KImageMapTga img;
+    img.setFormat(8, KImageMap::OptionGray8);
+    img.resize(7, 5);
+    for (int y = 0; y < 5; ++y) {
+        for (int x = 0; x < 7; ++x) {
+            img.setHeight(x, y, (y * 7 + x) / 40.0);
+        }
+    }
+    const fs::path file = dir / "grau.tga";
+    ASSERT_EQ(img.save(file.string()), 0);
+    EXPECT_EQ(identifyFile(file), "7x5|DirectClass Gray |Grayscale");
+    expectSamePicture(img, netpbmPixels(file), "tgatoppm");
+    expectSamePicture(img, imageMagickPixels(file), "ImageMagick");
+}
+
+TEST_F(TgaClientTest, TrueColourFilesWeWriteAreReadByImageMagickAndNetpbm) {
+    for (int depth : {24, 32}) {
+        SCOPED_TRACE(testing::Message() << depth << " bits");
+        KImageMapTga img = colourImage(depth);
+        const fs::path file = dir / "farbe.tga";
+        ASSERT_EQ(img.save(file.string()), 0);
+        const std::string said = identifyFile(file);
+        if (depth == 24) {
+            EXPECT_EQ(said, "20x16|DirectClass sRGB |TrueColor");
+        } else {
+            // The fourth byte is read as alpha.
+            EXPECT_EQ(said.rfind("20x16|DirectClass sRGB Matte|", 0), 0u) << said;
+        }
+        expectSamePicture(img, netpbmPixels(file), "tgatoppm");
+        expectSamePicture(img, imageMagickPixels(file), "ImageMagick");
+    }
+}
+
+TEST_F(TgaClientTest, ColourMappedFilesWeWriteAreReadByImageMagickAndNetpbm) {
+    TgaFile f;
+    f.type = 1;
+    f.depth = 8;
+    f.width = 6;
+    f.height = 4;
+    f.colorMapType = 1;
+    f.colorMapLength = 24;
+    f.colorMapBits = 24;
+    f.colorMap = patternBytes(24 * 3, 5);
+    for (int i = 0; i < 24; ++i) {
+        f.pixels.push_back(uint8_t(23 - i));
+    }
+    writeBytes(dir / "made.tga", f.bytes());
+    KImageMapTga img((dir / "made.tga").string());
+    ASSERT_EQ(img.loadStatus, 0);
+    const fs::path file = dir / "palette.tga";
+    ASSERT_EQ(img.save(file.string()), 0);
+    EXPECT_EQ(identifyFile(file), "6x4|PseudoClass sRGB |Palette");
+    expectSamePicture(img, netpbmPixels(file), "tgatoppm");
+    expectSamePicture(img, imageMagickPixels(file), "ImageMagick");
+}
+
+TEST_F(TgaClientTest, SixteenBitFilesWeWriteHaveTheRightSize) {
+    for (int depth : {15, 16}) {
+        KImageMapTga img;
+        img.setFormat(depth, KImageMap::Option88);
+        img.resize(9, 3);
+        img.setHeight(4, 1, 0.75);
+        const fs::path file = dir / "tief.tga";
+        ASSERT_EQ(img.save(file.string()), 0);
+        const std::string said = identifyFile(file);
+        EXPECT_EQ(said.rfind("9x3|DirectClass sRGB |", 0), 0u) << depth << ": " << said;
+        const Ppm ppm = netpbmPixels(file);
+        EXPECT_EQ(ppm.width, 9) << depth;
+        EXPECT_EQ(ppm.height, 3) << depth;
+    }
+}
+
+// ---- files ImageMagick writes
+
+namespace {
+
+// The grey levels of the rows of a 7 x 5 "gradient:" image, whatever their order.
+void expectGradientRows(const KImageMapTga& img) {
+    std::vector<uint32_t> levels;
+    for (int y = 0; y < img.height(); ++y) {
+        const uint32_t level = img.displayColor(0, y) & 0xFF;
+        for (int x = 0; x < img.width(); ++x) {
+            ASSERT_EQ(img.displayColor(x, y), level * 0x010101u) << x << "," << y;
+        }
+        levels.push_back(level);
+    }
+    std::sort(levels.begin(), levels.end());
+    EXPECT_EQ(levels, (std::vector<uint32_t>{0, 64, 128, 191, 255}));
+}
+
+} // namespace
+
+TEST_F(TgaClientTest, ImageMagickFilesLoadWithTheRightPixels) {
+    struct Case {
+        const char* args;
+        int type, depth, option;
+    };
+    const Case cases[] = {
+        {"gradient: -type TrueColor", 2, 24, KImageMap::OptionRgb},
+        {"gradient: -type Grayscale", 3, 8, KImageMap::OptionGray8},
+        // ImageMagick stores a grey picture as true colour even when asked for a palette.
+        {"gradient: -type Palette", 2, 24, KImageMap::OptionRgb},
+        {"gradient:red-blue -type Palette", 1, 8, KImageMap::OptionGray8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const fs::path file = dir / "von-magick.tga";
+        ASSERT_EQ(run(shellQuoted(convert) + " -size 7x5 " + c.args + " " + shellQuoted(file)), 0);
+        if (c.depth >= 24) {
+            ui.answerPixelDepth(KImageMap::OptionRgb);
+        }
+        KImageMapTga img(file.string());
+        ASSERT_EQ(img.loadStatus, 0);
+        EXPECT_EQ(img.imageType(), c.type);
+        EXPECT_EQ(img.pixelDepth(), c.depth);
+        EXPECT_EQ(img.pixelDepthOption, c.option);
+        EXPECT_EQ(img.width(), 7);
+        EXPECT_EQ(img.height(), 5);
+        expectSamePicture(img, netpbmPixels(file), "tgatoppm");
+        expectSamePicture(img, imageMagickPixels(file), "ImageMagick");
+        if (c.type != 1) {
+            expectGradientRows(img);
+            // The ends of the gradient are the extreme heights.
+            const int32_t bottom = img.sample(0.5, 0), top = img.sample(0.5, 1);
+            EXPECT_EQ(std::min(bottom, top), 0);
+            EXPECT_EQ(std::max(bottom, top), c.depth == 8 ? 255 * 256 : 65535);
+        } else {
+            // Red to blue through the colour map: the rows run from pure red to pure blue.
+            std::vector<uint32_t> ends{img.displayColor(3, 0), img.displayColor(3, 4)};
+            std::sort(ends.begin(), ends.end());
+            EXPECT_EQ(ends, (std::vector<uint32_t>{0x0000FF, 0xFF0000}));
+            EXPECT_GT(img.colorMapLength(), 1);
+        }
+    }
+    EXPECT_EQ(ui.unansweredQuestions, 0);
+}

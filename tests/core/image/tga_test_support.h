@@ -1,0 +1,108 @@
+#pragma once
+// Helpers for the image tests: TGA files built byte by byte, and a scratch folder whose
+// name is not ASCII.
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace tgatest {
+
+namespace fs = std::filesystem;
+
+// Every field of a TGA file, with the pixel and colour map bytes as they are stored.
+struct TgaFile {
+    int type = 2;
+    int depth = 24;
+    int width = 2;
+    int height = 2;
+    int descriptor = 0;
+    int xOrigin = 0;
+    int yOrigin = 0;
+    std::string id;
+    int colorMapType = 0;
+    int colorMapFirst = 0;
+    int colorMapLength = 0;
+    int colorMapBits = 0;
+    std::vector<uint8_t> colorMap; // the stored entries only
+    std::vector<uint8_t> pixels;
+
+    std::vector<uint8_t> bytes() const {
+        std::vector<uint8_t> b;
+        auto u16 = [&b](int v) {
+            b.push_back(uint8_t(v & 0xFF));
+            b.push_back(uint8_t((v >> 8) & 0xFF));
+        };
+        b.push_back(uint8_t(id.size()));
+        b.push_back(uint8_t(colorMapType));
+        b.push_back(uint8_t(type));
+        u16(colorMapFirst);
+        u16(colorMapLength);
+        b.push_back(uint8_t(colorMapBits));
+        u16(xOrigin);
+        u16(yOrigin);
+        u16(width);
+        u16(height);
+        b.push_back(uint8_t(depth));
+        b.push_back(uint8_t(descriptor));
+        b.insert(b.end(), id.begin(), id.end());
+        b.insert(b.end(), colorMap.begin(), colorMap.end());
+        b.insert(b.end(), pixels.begin(), pixels.end());
+        return b;
+    }
+};
+
+inline int bytesPerPixel(int depth) {
+    return depth == 15 ? 2 : depth / 8;
+}
+
+// Distinct, easily recognised bytes.
+inline std::vector<uint8_t> patternBytes(size_t count, int seed = 11) {
+    std::vector<uint8_t> out(count);
+    for (size_t i = 0; i < count; ++i) {
+        out[i] = uint8_t((i * 37 + size_t(seed)) & 0xFF);
+    }
+    return out;
+}
+
+inline void writeBytes(const fs::path& p, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(p, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+inline std::vector<uint8_t> readBytes(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// A fresh folder under the temporary folder, removed again by the destructor.
+class ScratchDir {
+public:
+    explicit ScratchDir(const std::string& tag) {
+        static int counter = 0;
+        path_ = fs::temp_directory_path() / ("quorl-" + tag + "-" + std::to_string(::getpid()) +
+                                             "-" + std::to_string(++counter) + "-Höhenbild-高さ");
+        fs::remove_all(path_);
+        fs::create_directories(path_);
+    }
+    ~ScratchDir() {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    const fs::path& path() const { return path_; }
+    fs::path operator/(const std::string& name) const { return path_ / name; }
+    size_t entryCount() const {
+        return size_t(std::distance(fs::directory_iterator(path_), fs::directory_iterator()));
+    }
+
+private:
+    fs::path path_;
+};
+
+} // namespace tgatest
