@@ -133,12 +133,13 @@ int KMeshGrid::compute(int32_t shapeId, double uScaleIn, double heightScaleIn, d
     }
     clearFlags(RecomputePositions);
     gridFlags |= RecomputeNormals;
-    int result = 0;
+    // A bend that cannot be built is reported and leaves the positions unbent; they
+    // are still a valid mesh.
     if (bodyPart.bendsOn) {
-        result = applyBends(bodyPart);
+        applyBends(bodyPart);
     }
     updateBounds();
-    return result;
+    return 0;
 }
 
 void KMeshGrid::updateBounds() {

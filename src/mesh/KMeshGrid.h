@@ -62,8 +62,9 @@ public:
     // Maps every object point through the shape (KBaseShape ids) with the given factors;
     // vScale is stretched by the anatomy's total length while positions are computed and
     // the body part's curvature offset is added when it is on. Then applies the body
-    // part's bends when they are on. Returns 0, or 1 when there are no object points or
-    // positions cannot be allocated (reported).
+    // part's bends when they are on, and rebuilds the bounding box of the final
+    // positions. Returns 0, or 1 when there are no object points or positions cannot be
+    // allocated (reported).
     int compute(int32_t shapeId, double uScale, double heightScale, double vScale,
                 KBdlBodyPart& bodyPart);
     // Unit normals from the six triangles around every sample, when RecomputeNormals is
