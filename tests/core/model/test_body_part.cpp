@@ -8,63 +8,86 @@
 
 namespace {
 
-// The class header of a body part stored with the given schema.
-void writeHeader(KArchive& ar, uint16_t schema) {
-    ar.writeUInt16(0xFFFF);
-    ar.writeUInt16(schema);
-    ar.writeUInt16(12);
-    ar.writeBytes("KBdlBodyPart", 12);
-}
-
-// A curve written in place in the layout of schema 2 and later.
-void writeCurve(KArchive& ar, const char* text) {
-    ar.writeString(text);
-    for (int i = 0; i < 3; ++i) {
-        ar.writeString("");
+// A curve written in place: the points layout of schema 1, the string layout after it.
+void writeCurve(KArchive& ar, uint16_t schema, double y, const char* text) {
+    if (schema == 1) {
+        ar.writeUInt32(1); // flags
+        ar.writeInt32(0);  // basis
+        ar.writeInt32(0);  // repeatCount
+        ar.writeInt32(2);  // count
+        for (double x : {0.0, 1.0}) {
+            ar.writeDouble(x);
+            ar.writeDouble(y);
+            ar.writeDouble(0.0);
+        }
+    } else {
+        ar.writeString(text);
+        for (int i = 0; i < 3; ++i) {
+            ar.writeString("");
+        }
+        ar.writeUInt32(1); // flags
+        ar.writeInt32(0);  // basis
+        ar.writeInt32(0);  // repeatCount
     }
-    ar.writeUInt32(1); // flags
-    ar.writeInt32(0);  // basis Polyline
-    ar.writeInt32(0);  // repeatCount
     ar.writeInt32(20); // resolution
     ar.writeInt32(0);  // auxiliary
     ar.writeInt32(3);  // indexType X
 }
 
-// The first eleven items, common to every schema, in the layout of schema 2 and later.
-void writeFirstItems(KArchive& ar, float shear) {
-    writeCurve(ar, "< 0, 2 >, < 1, 2 >");
-    writeCurve(ar, "< 0, 3 >, < 1, 3 >");
-    ar.writeInt32(5);     // partFlag
-    ar.writeFloat(0.25f); // uOffset
-    ar.writeInt32(6);     // uMode
-    ar.writeInt32(7);     // uFlag
-    ar.writeInt32(2);     // uRepeat
-    ar.writeFloat(1.5f);  // uFactor
-    ar.writeFloat(shear); // shear
-    ar.writeInt32(8);     // vFlag
-    ar.writeFloat(2.5f);  // vFactor
-}
-
-std::unique_ptr<KBdlBodyPart> load(const KArchive& ar, size_t* remaining = nullptr) {
-    KArchive in(ar.bytes());
-    auto part = in.readOwned<KBdlBodyPart>();
-    if (remaining) {
-        *remaining = in.remaining();
+// A body part record as the program wrote it at the given schema, with shear 0.25 in
+// its first place and 0.75 in its second. A segment count other than 1 is written
+// without segments after it.
+std::vector<uint8_t> bodyPartRecord(uint16_t schema, uint32_t segmentCount = 1) {
+    KArchive ar;
+    ar.writeUInt16(0xFFFF);
+    ar.writeUInt16(schema);
+    ar.writeUInt16(12);
+    ar.writeBytes("KBdlBodyPart", 12);
+    writeCurve(ar, schema, 2, "< 0, 2 >, < 1, 2 >"); // uProfile
+    writeCurve(ar, schema, 3, "< 0, 3 >, < 1, 3 >"); // vProfile
+    ar.writeInt32(5);                                // partFlag
+    ar.writeFloat(0.25f);                            // uOffset
+    ar.writeInt32(6);                                // uMode
+    ar.writeInt32(7);                                // uFlag
+    ar.writeInt32(2);                                // uRepeat
+    ar.writeFloat(1.5f);                             // uFactor
+    ar.writeFloat(0.25f);                            // shear
+    ar.writeInt32(8);                                // vFlag
+    ar.writeFloat(2.5f);                             // vFactor
+    if (schema < 2) {
+        return ar.bytes();
     }
-    return part;
-}
-
-void expectFirstItems(const KBdlBodyPart& p) {
-    EXPECT_EQ(p.uProfile.getString(), "< 0, 2 >, < 1, 2 >");
-    EXPECT_EQ(p.vProfile.getString(), "< 0, 3 >, < 1, 3 >");
-    EXPECT_EQ(p.partFlag, 5);
-    EXPECT_EQ(p.uOffset, 0.25f);
-    EXPECT_EQ(p.uMode, 6);
-    EXPECT_EQ(p.uFlag, 7);
-    EXPECT_EQ(p.uRepeat, 2);
-    EXPECT_EQ(p.uFactor, 1.5f);
-    EXPECT_EQ(p.vFlag, 8);
-    EXPECT_EQ(p.vFactor, 2.5f);
+    ar.writeInt32(1);                                // curvatureOn
+    writeCurve(ar, schema, 0, "< 0, 0 >, < 1, 0 >"); // boneCurvature
+    ar.writeFloat(0.75f);                            // shear again
+    if (schema < 3) {
+        return ar.bytes();
+    }
+    ar.writeInt32(3);                                // segmentFlag
+    writeCurve(ar, schema, 4, "< 0, 2 >, < 1, 5 >"); // lengths
+    ar.writeInt32(1);                                // bendsOn
+    if (schema >= 10) {
+        ar.writeFloat(0.5f); // bendScale
+    }
+    writeCurve(ar, schema, 0, "< 0, 0, 10 >, < 0, 0, 20 >"); // jointBends
+    ar.writeCount(segmentCount);
+    if (segmentCount == 1) {
+        KBdlSegment segment;
+        segment.name = "tail";
+        ar.writeObject(&segment);
+    }
+    if (schema < 9) {
+        return ar.bytes();
+    }
+    ar.writeInt32(1); // bendType
+    ar.writeInt32(4); // bendMode
+    if (schema < 10) {
+        return ar.bytes();
+    }
+    KShapeSuperQ q;
+    q.type = 2;
+    q.serialize(ar);
+    return ar.bytes();
 }
 
 class BodyPartStorage : public ::testing::Test {
@@ -226,149 +249,48 @@ TEST_F(BodyPartStorage, RoundTripAtTheCurrentSchema) {
     }
 }
 
-TEST_F(BodyPartStorage, CurrentSchemaKeepsTheSecondShear) {
-    KArchive ar;
-    writeHeader(ar, 10);
-    writeFirstItems(ar, 0.25f);
-    ar.writeInt32(1);              // curvatureOn
-    writeCurve(ar, "< 0, 0, 0 >"); // boneCurvature
-    ar.writeFloat(0.75f);          // shear, second copy
-    ar.writeInt32(0);              // segmentFlag
-    writeCurve(ar, "< 0, 1, 0 >, < 0, 2, 0 >");
-    ar.writeInt32(1);              // bendsOn
-    ar.writeFloat(0.5f);           // bendScale
-    writeCurve(ar, "< 0, 0, 0 >"); // jointBends
-    ar.writeCount(0);              // segments
-    ar.writeInt32(1);              // bendType
-    ar.writeInt32(0);              // bendMode
-    ar.writeInt32(2);              // superQuad type
-    for (int i = 0; i < 7; ++i) {
-        ar.writeFloat(0.5f);
-    }
-    size_t remaining = 1;
-    auto p = load(ar, &remaining);
-    ASSERT_TRUE(p);
-    EXPECT_EQ(remaining, 0u);
-    expectFirstItems(*p);
-    EXPECT_EQ(p->shear, 0.75f);
-    EXPECT_EQ(p->bendScale, 0.5f);
-    EXPECT_EQ(p->totalLength(), 3.0);
-    EXPECT_EQ(p->superQuad.type, 2);
-    EXPECT_EQ(p->superQuad.exponent1, 0.5f);
-}
-
-TEST_F(BodyPartStorage, SchemaOneReadsElevenItemsWithOldCurves) {
-    KArchive ar;
-    writeHeader(ar, 1);
-    // Curves of schema 1 stored their points.
-    for (double y : {2.0, 3.0}) {
-        ar.writeUInt32(1); // flags
-        ar.writeInt32(0);  // basis
-        ar.writeInt32(0);  // repeatCount
-        ar.writeInt32(2);  // count
-        for (double x : {0.0, 1.0}) {
-            ar.writeDouble(x);
-            ar.writeDouble(y);
-            ar.writeDouble(0.0);
+TEST_F(BodyPartStorage, OlderSchemasReadTheirItemsAndKeepTheSecondShear) {
+    for (uint16_t schema : {1, 2, 8, 9, 10}) {
+        SCOPED_TRACE(schema);
+        KArchive in(bodyPartRecord(schema));
+        const auto p = in.readOwned<KBdlBodyPart>();
+        ASSERT_TRUE(p);
+        EXPECT_EQ(in.remaining(), 0u);
+        // The first eleven items are in every record.
+        EXPECT_EQ(p->uProfile.points()[1], KVertex(1, 2));
+        EXPECT_EQ(p->vProfile.points()[1], KVertex(1, 3));
+        EXPECT_EQ(p->partFlag, 5);
+        EXPECT_EQ(p->uOffset, 0.25f);
+        EXPECT_EQ(p->uMode, 6);
+        EXPECT_EQ(p->uFlag, 7);
+        EXPECT_EQ(p->uRepeat, 2);
+        EXPECT_EQ(p->uFactor, 1.5f);
+        EXPECT_EQ(p->vFlag, 8);
+        EXPECT_EQ(p->vFactor, 2.5f);
+        // Schema 2 added curvature and the second shear, which wins.
+        EXPECT_EQ(p->curvatureOn, schema >= 2 ? 1 : 0);
+        EXPECT_EQ(p->boneCurvature.count(), schema >= 2 ? 2 : 0);
+        EXPECT_EQ(p->shear, schema >= 2 ? 0.75f : 0.25f);
+        // Schema 3 the segments and joints, without the bend scale.
+        EXPECT_EQ(p->segmentFlag, schema >= 3 ? 3 : 1);
+        EXPECT_EQ(p->totalLength(), schema >= 3 ? 7.0 : 1.0);
+        EXPECT_EQ(p->bendsOn, schema >= 3 ? 1 : 0);
+        EXPECT_EQ(p->jointBends.count(), schema >= 3 ? 2 : 0);
+        ASSERT_EQ(p->segments.size(), schema >= 3 ? 1u : 0u);
+        if (schema >= 3) {
+            EXPECT_EQ(p->segments[0]->name, "tail");
         }
-        ar.writeInt32(20);
-        ar.writeInt32(0);
-        ar.writeInt32(3);
-    }
-    ar.writeInt32(5);
-    ar.writeFloat(0.25f);
-    ar.writeInt32(6);
-    ar.writeInt32(7);
-    ar.writeInt32(2);
-    ar.writeFloat(1.5f);
-    ar.writeFloat(0.5f);
-    ar.writeInt32(8);
-    ar.writeFloat(2.5f);
-    size_t remaining = 1;
-    auto p = load(ar, &remaining);
-    ASSERT_TRUE(p);
-    EXPECT_EQ(remaining, 0u);
-    EXPECT_EQ(p->uProfile.points()[1], KVertex(1, 2));
-    EXPECT_EQ(p->vProfile.points()[1], KVertex(1, 3));
-    EXPECT_EQ(p->partFlag, 5);
-    EXPECT_EQ(p->shear, 0.5f);
-    EXPECT_EQ(p->vFactor, 2.5f);
-    EXPECT_EQ(p->curvatureOn, 0);
-    EXPECT_EQ(p->segmentFlag, 1);
-}
-
-TEST_F(BodyPartStorage, SchemaTwoAddsCurvatureAndTheSecondShear) {
-    KArchive ar;
-    writeHeader(ar, 2);
-    writeFirstItems(ar, 0.25f);
-    ar.writeInt32(1);
-    writeCurve(ar, "< 0, 0, 0.5 >, < 1, 0, 0.5 >");
-    ar.writeFloat(0.75f);
-    size_t remaining = 1;
-    auto p = load(ar, &remaining);
-    ASSERT_TRUE(p);
-    EXPECT_EQ(remaining, 0u);
-    expectFirstItems(*p);
-    EXPECT_EQ(p->curvatureOn, 1);
-    EXPECT_EQ(p->boneCurvature.count(), 2);
-    EXPECT_EQ(p->shear, 0.75f);
-    EXPECT_EQ(p->segmentFlag, 1);
-    EXPECT_EQ(p->lengths.count(), 0);
-}
-
-TEST_F(BodyPartStorage, SchemasEightAndNineStopBeforeTheirLaterItems) {
-    for (uint16_t schema : {8, 9}) {
-        KArchive ar;
-        writeHeader(ar, schema);
-        writeFirstItems(ar, 0.25f);
-        ar.writeInt32(0);
-        writeCurve(ar, "< 0, 0, 0 >");
-        ar.writeFloat(0.75f);
-        ar.writeInt32(3); // segmentFlag
-        writeCurve(ar, "< 0, 1, 0 >, < 0, 2, 0 >, < 0, 4, 0 >");
-        ar.writeInt32(1); // bendsOn; no bendScale before schema 10
-        writeCurve(ar, "< 0, 0, 10 >, < 0, 0, 20 >, < 0, 0, 0 >");
-        KBdlSegment segment;
-        segment.name = "tail";
-        ar.writeCount(1);
-        ar.writeObject(&segment);
-        if (schema == 9) {
-            ar.writeInt32(1); // bendType
-            ar.writeInt32(4); // bendMode
-        }
-        size_t remaining = 1;
-        auto p = load(ar, &remaining);
-        ASSERT_TRUE(p) << schema;
-        EXPECT_EQ(remaining, 0u) << schema;
-        expectFirstItems(*p);
-        EXPECT_EQ(p->shear, 0.75f);
-        EXPECT_EQ(p->segmentFlag, 3);
-        EXPECT_EQ(p->totalLength(), 7.0);
-        EXPECT_EQ(p->bendsOn, 1);
-        EXPECT_EQ(p->bendScale, 1.0f);
-        EXPECT_EQ(p->jointBends.points()[1].z, 20.0);
-        ASSERT_EQ(p->segments.size(), 1u);
-        EXPECT_EQ(p->segments[0]->name, "tail");
-        EXPECT_EQ(p->bendType, schema == 9 ? 1 : 0);
-        EXPECT_EQ(p->bendMode, schema == 9 ? 4 : 0);
-        EXPECT_EQ(p->superQuad.type, 0);
-        EXPECT_EQ(p->superQuad.clearBaseScaling, 1);
+        // Schema 9 the bend type and mode; schema 10 the bend scale and superquadric.
+        EXPECT_EQ(p->bendType, schema >= 9 ? 1 : 0);
+        EXPECT_EQ(p->bendMode, schema >= 9 ? 4 : 0);
+        EXPECT_EQ(p->bendScale, schema >= 10 ? 0.5f : 1.0f);
+        EXPECT_EQ(p->superQuad.type, schema >= 10 ? 2 : 0);
+        EXPECT_EQ(p->superQuad.clearBaseScaling, schema >= 10 ? 0 : 1);
     }
 }
 
 TEST_F(BodyPartStorage, HugeSegmentCountIsAnError) {
-    KArchive ar;
-    writeHeader(ar, 8);
-    writeFirstItems(ar, 0.25f);
-    ar.writeInt32(0);
-    writeCurve(ar, "< 0, 0, 0 >");
-    ar.writeFloat(0.75f);
-    ar.writeInt32(0);
-    writeCurve(ar, "< 0, 1, 0 >");
-    ar.writeInt32(0);
-    writeCurve(ar, "< 0, 0, 0 >");
-    ar.writeCount(0x7FFFFFFF);
-    KArchive in(ar.bytes());
+    KArchive in(bodyPartRecord(8, 0x7FFFFFFF));
     std::string error;
     EXPECT_FALSE(loadArchive(
         in, [](KArchive& a) { a.readOwned<KBdlBodyPart>(); }, &error));
