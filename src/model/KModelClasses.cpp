@@ -1,8 +1,11 @@
 #include "model/KModelClasses.h"
 
+#include "mesh/KShapeSuperQ.h"
+#include "model/KBdlBodyPart.h"
 #include "model/KBdlCurve.h"
 #include "model/KBdlObject.h"
 #include "model/KBdlSegment.h"
+#include "model/KColorMap.h"
 #include "model/KObject.h"
 #include "model/KVertex.h"
 
@@ -10,7 +13,8 @@ void KRegisterModelClasses() {
     for (const KRuntimeClass* c :
          {&KObject::classRecord, &KVertexObject::classRecord, &KBdlObject::classRecord,
           &KBdlShape::classRecord, &KBdlElement::classRecord, &KBdlSegment::classRecord,
-          &KBdlCurve::classRecord}) {
+          &KBdlCurve::classRecord, &KBdlBodyPart::classRecord, &KColorMap::classRecord,
+          &KColorMapEntry::classRecord, &KShapeSuperQ::classRecord}) {
         KRuntimeClass::registerClass(c);
     }
 }

@@ -1,0 +1,235 @@
+#include "mesh/KMeshGrid.h"
+
+#include <new>
+
+#include "mesh/KAnatomyBend.h"
+#include "mesh/KBaseShape.h"
+#include "model/KBdlBodyPart.h"
+#include "platform/KUi.h"
+
+namespace {
+
+const char* kGridMemoryError = "Memory Error creating mesh grid! Try using smaller mesh sizes!";
+const char* kPositionsMemoryError =
+    "Memory Error creating grid Positions! Try using smaller mesh sizes!";
+const char* kNormalsMemoryError =
+    "Memory Error creating grid Normals! Try using smaller mesh sizes!";
+const char* kNoObjectPoints = "object <x,y,z> not created!";
+
+} // namespace
+
+// ---------------------------------------------------------------- arrays
+
+bool KMeshGrid::allocate(std::vector<KVertex>& a, int64_t samples) {
+    if (samples < 1 || samples > kMaxSamples) {
+        return false;
+    }
+    try {
+        a.assign(size_t(samples), KVertex{});
+    } catch (const std::bad_alloc&) {
+        a = {};
+        return false;
+    }
+    return true;
+}
+
+void KMeshGrid::freeArrays() {
+    objectPoints_ = {};
+    positions_ = {};
+    normals_ = {};
+    texCoords_ = {};
+}
+
+// An allocation failed: the grid is left empty, so no count promises an array.
+int KMeshGrid::fail() {
+    clear();
+    kUi().message(kGridMemoryError, KUi::Icon::Error);
+    return 1;
+}
+
+void KMeshGrid::clear() {
+    freeArrays();
+    uCount_ = 0;
+    vCount_ = 0;
+}
+
+int KMeshGrid::create(int32_t u, int32_t v) {
+    return create(u, v, ObjectPointsArray);
+}
+
+int KMeshGrid::create(int32_t u, int32_t v, uint32_t mask) {
+    clear();
+    gridFlags = AllPending;
+    if (u < 1 || v < 1) {
+        return 1; // a grid needs at least one sample; nothing to allocate
+    }
+    const int64_t n = int64_t(u) * int64_t(v);
+    if (!allocate(objectPoints_, n) || ((mask & PositionsArray) && !allocate(positions_, n)) ||
+        ((mask & NormalsArray) && !allocate(normals_, n)) ||
+        ((mask & TexCoordsArray) && !allocate(texCoords_, n))) {
+        return fail();
+    }
+    uCount_ = u;
+    vCount_ = v;
+    return 0;
+}
+
+int KMeshGrid::resize(int32_t u, int32_t v) {
+    if (u < 1 || v < 1) {
+        clear();
+        gridFlags = AllPending;
+        return 1;
+    }
+    const int64_t n = int64_t(u) * int64_t(v);
+    if (n > int64_t(sampleCount())) {
+        return create(u, v, AllArrays);
+    }
+    // The arrays hold at least n samples already; only missing ones are allocated.
+    for (std::vector<KVertex>* a : {&objectPoints_, &positions_, &normals_, &texCoords_}) {
+        if (a->empty() && !allocate(*a, n)) {
+            return fail();
+        }
+    }
+    uCount_ = u;
+    vCount_ = v;
+    gridFlags = AllPending;
+    return 0;
+}
+
+int KMeshGrid::halfTest(int32_t i) const {
+    if (meshOption != 1 || i < 0 || i >= uCount_ || !hasObjectPoints()) {
+        return 0;
+    }
+    if (objectPoints_[size_t(i)].x >= 0.5) {
+        return 1;
+    }
+    // A grid of one row has no second row to look at.
+    return vCount_ > 1 && objectPoints_[size_t(uCount_) + size_t(i)].x >= 0.5 ? 1 : 0;
+}
+
+// ---------------------------------------------------------------- positions
+
+int KMeshGrid::compute(int32_t shapeId, double uScaleIn, double heightScaleIn, double vScaleIn,
+                       KBdlBodyPart& bodyPart) {
+    uScale = uScaleIn;
+    heightScale = heightScaleIn;
+    vScale = vScaleIn;
+    if (!hasObjectPoints()) {
+        return 1;
+    }
+    if (!hasPositions() && !allocate(positions_, int64_t(sampleCount()))) {
+        kUi().message(kPositionsMemoryError, KUi::Icon::Error);
+        return 1;
+    }
+    bodyPart.boneCurvature.prepare();
+    const KBdlCurve* curvature = bodyPart.curvatureOn ? &bodyPart.boneCurvature : nullptr;
+    // The shapes stretch v over the whole length of the anatomy.
+    const KBaseShape shape(shapeId, uScale, heightScale, vScale * bodyPart.totalLength(),
+                           &bodyPart.superQuad, curvature);
+    const std::span<const KVertex> in = objectPoints();
+    const std::span<KVertex> out = positions();
+    for (size_t s = 0; s < in.size(); ++s) {
+        out[s] = shape.map(in[s]);
+    }
+    clearFlags(RecomputePositions);
+    gridFlags |= RecomputeNormals;
+    // A bend that cannot be built is reported and leaves the positions unbent; they
+    // are still a valid mesh.
+    if (bodyPart.bendsOn) {
+        applyBends(bodyPart);
+    }
+    updateBounds();
+    return 0;
+}
+
+void KMeshGrid::updateBounds() {
+    const std::span<const KVertex> p = positions();
+    if (p.empty()) {
+        boundsMin = boundsMax = KVertex{};
+        return;
+    }
+    boundsMin = boundsMax = p[0];
+    for (const KVertex& v : p) {
+        boundsMin.minWith(v);
+        boundsMax.maxWith(v);
+    }
+}
+
+int KMeshGrid::applyBends(const KBdlBodyPart& bodyPart) {
+    const KAnatomyBend bend(bodyPart);
+    if (bend.status() == KAnatomyBend::JointEntryMissing) {
+        kUi().message(KAnatomyBend::kJointEntryMessage, KUi::Icon::Warning);
+        return 1;
+    }
+    if (bend.status() != KAnatomyBend::Ready || !hasPositions()) {
+        return 0;
+    }
+    const std::span<const KVertex> op = objectPoints();
+    const std::span<KVertex> pos = positions();
+    for (size_t s = 0; s < pos.size(); ++s) {
+        pos[s] = bend.apply(pos[s], op[s].z, vScale);
+    }
+    gridFlags |= RecomputeNormals;
+    return 0;
+}
+
+// ---------------------------------------------------------------- normals
+
+int KMeshGrid::computeNormals() {
+    // Normals come from the positions, which are computed from the object points.
+    if (!hasObjectPoints() || !hasPositions()) {
+        kUi().message(kNoObjectPoints, KUi::Icon::Error);
+        return 1;
+    }
+    if (!hasNormals()) {
+        if (!allocate(normals_, int64_t(sampleCount()))) {
+            kUi().message(kNormalsMemoryError, KUi::Icon::Error);
+            return 1;
+        }
+        gridFlags |= RecomputeNormals;
+    }
+    if (gridFlags & RecomputeNormals) {
+        for (int32_t j = 0; j < vCount_; ++j) {
+            computeNormalRow(j);
+        }
+        clearFlags(RecomputeNormals);
+    }
+    return 0;
+}
+
+// The cells are split along the diagonal from (i, j) to (i+1, j+1), so six triangles
+// meet at a sample. Their unnormalised cross products are summed: larger triangles
+// weigh more.
+void KMeshGrid::computeNormalRow(int32_t j) {
+    const std::span<const KVertex> p = positions();
+    const std::span<KVertex> out = normals();
+    const bool hasNorth = j < vCount_ - 1;
+    const bool hasSouth = j >= 1;
+    for (int32_t i = 0; i < uCount_; ++i) {
+        const bool hasWest = i >= 1;
+        const bool hasEast = i < uCount_ - 1;
+        const KVertex& c = p[index(i, j)];
+        auto edge = [&](int32_t ii, int32_t jj) { return p[index(ii, jj)] - c; };
+        KVertex n;
+        if (hasWest && hasNorth) {
+            n.add(edge(i - 1, j).cross(edge(i, j + 1)));
+        }
+        if (hasEast && hasNorth) {
+            const KVertex north = edge(i, j + 1);
+            const KVertex northEast = edge(i + 1, j + 1);
+            n.add(north.cross(northEast));
+            n.add(northEast.cross(edge(i + 1, j)));
+        }
+        if (hasEast && hasSouth) {
+            n.add(edge(i + 1, j).cross(edge(i, j - 1)));
+        }
+        if (hasWest && hasSouth) {
+            const KVertex south = edge(i, j - 1);
+            const KVertex southWest = edge(i - 1, j - 1);
+            n.add(south.cross(southWest));
+            n.add(southWest.cross(edge(i - 1, j)));
+        }
+        n.normalize();
+        out[index(i, j)] = n;
+    }
+}

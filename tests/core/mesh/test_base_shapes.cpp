@@ -1,0 +1,187 @@
+// Base shapes: known points of every mapping, the superquadrics, curvature offsets and
+// the superquadric record's storage.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "mesh/KBaseShape.h"
+#include "mesh/KMeshGrid.h"
+#include "mesh/KShapeSuperQ.h"
+#include "model/KBdlBodyPart.h"
+#include "model/KModelClasses.h"
+
+namespace {
+
+void expectNear(const KVertex& a, const KVertex& b, double tol = 1e-12) {
+    EXPECT_NEAR(a.x, b.x, tol) << a << " vs " << b;
+    EXPECT_NEAR(a.y, b.y, tol) << a << " vs " << b;
+    EXPECT_NEAR(a.z, b.z, tol) << a << " vs " << b;
+    EXPECT_NEAR(a.w, b.w, tol) << a << " vs " << b;
+}
+
+// The position of one object point through a shape without curvature.
+KVertex mapPoint(int shape, const KVertex& op, double us = 1, double hs = 1, double vs = 1) {
+    const KShapeSuperQ q;
+    return KBaseShape(shape, us, hs, vs, &q, nullptr).map(op);
+}
+
+KVertex superPoint(const KShapeSuperQ& q, double u, double d, double v) {
+    return q.evaluate({u, d, v});
+}
+
+} // namespace
+
+TEST(BaseShape, NormalizesIds) {
+    EXPECT_EQ(KBaseShape::normalizeId(101), 100);
+    EXPECT_EQ(KBaseShape::normalizeId(103), 100);
+    EXPECT_EQ(KBaseShape::normalizeId(104), 104);
+    EXPECT_EQ(KBaseShape::normalizeId(51), 50);
+    EXPECT_EQ(KBaseShape::normalizeId(204), 200);
+    EXPECT_EQ(KBaseShape::normalizeId(5000), 1000);
+    EXPECT_EQ(KBaseShape::normalizeId(3), 3);
+}
+
+TEST(BaseShape, PlanarAndDisc) {
+    EXPECT_EQ(mapPoint(KBaseShape::Planar, {0.25, 2, 0.5}), KVertex(0.25, 0.5, -2));
+    EXPECT_EQ(mapPoint(KBaseShape::Planar, {0.25, 2, 0.5}, 2, 3, 4), KVertex(0.5, 2, -6));
+    // The disc's v is the radius: v = 0 is the centre, its depth −heightScale·d.
+    expectNear(mapPoint(KBaseShape::Disc, {0.3, 2, 0}, 1, 1.5), {0, 0, -3});
+    expectNear(mapPoint(KBaseShape::Disc, {0.25, 0, 1}, 1, 1, 2), {0, -2, 0});
+    expectNear(mapPoint(KBaseShape::Disc, {0.5, 1, 0.5}), {-0.5, 0, -1});
+}
+
+TEST(BaseShape, ConicRingsAroundTheAxis) {
+    expectNear(mapPoint(KBaseShape::Conic, {0.25, 1, 0.3}), {0, 0.3, 1});
+    expectNear(mapPoint(KBaseShape::Conic, {0.5, 2, 1}, 2, 1.5, 3), {-6, 3, 0});
+    // No height collapses the ring onto the axis.
+    expectNear(mapPoint(KBaseShape::Conic, {0.8, 0, 0.5}), {0, 0.5, 0});
+}
+
+TEST(BaseShape, SphericMeetsAtThePoles) {
+    expectNear(mapPoint(KBaseShape::Spheric, {0, 1, 0.5}), {1, 0, 0});
+    expectNear(mapPoint(KBaseShape::Spheric, {0.25, 2, 0.5}, 1, 1, 3), {0, 0, 2});
+    for (double u : {0.0, 0.3, 0.7}) {
+        expectNear(mapPoint(KBaseShape::Spheric, {u, 1, 0}, 1, 1, 2), {0, -2, 0});
+        expectNear(mapPoint(KBaseShape::Spheric, {u, 1, 1}, 1, 1, 2), {0, 2, 0});
+    }
+}
+
+TEST(BaseShape, UnmappedIdsGiveTheOriginPlusCurvature) {
+    KBdlCurve curvature("< 0, 5, 1, 0.5 >, < 0.5, 5, 1, 0.5 >, < 1, 5, 1, 0.5 >", 50,
+                        KBdlCurve::AxisX);
+    curvature.basis = KBdlCurve::Polyline;
+    curvature.prepare();
+    // The curve's vertex at v is (v, 5, 1, 0.5); its y never moves a point.
+    for (int id : {4, 50, 200, 1000, 7}) {
+        EXPECT_EQ(KBaseShape(id, 1, 1, 1, nullptr, &curvature).map({0.3, 2, 0.5}),
+                  KVertex(0.5, 0, 1, 0.5))
+            << id;
+    }
+    EXPECT_EQ(KBaseShape(KBaseShape::Planar, 1, 1, 1, nullptr, &curvature).map({0.25, 2, 0.5}),
+              KVertex(0.75, 0.5, -1, 0.5));
+}
+
+TEST(BaseShape, GridComputeStretchesVAndIsRepeatable) {
+    KBdlBodyPart part;
+    part.lengths.parse("< 0, 1, 0 >, < 0, 2, 0 >");
+    part.curvatureOn = 1;
+    part.boneCurvature = KBdlCurve("< 0, 0, 0.5 >, < 1, 0, 0.5 >", 50, KBdlCurve::AxisX);
+    KMeshGrid g;
+    ASSERT_EQ(g.create(1, 1), 0);
+    g.objectPoints()[0] = {0.25, 2, 0.5};
+    ASSERT_EQ(g.compute(KBaseShape::Planar, 1, 1, 4, part), 0);
+    // v is stretched by the total length 3; the curvature adds x = v, z = 0.5.
+    EXPECT_EQ(g.positions()[0], KVertex(0.75, 6, -1.5));
+    EXPECT_EQ(g.vScale, 4.0);
+    ASSERT_EQ(g.compute(4, 1, 1, 4, part), 0);
+    ASSERT_EQ(g.compute(4, 1, 1, 4, part), 0);
+    EXPECT_EQ(g.positions()[0], KVertex(0.5, 0, 0.5));
+}
+
+TEST(SuperQuadric, EllipticIsASphereWithSquareExponents) {
+    const KShapeSuperQ q; // exponents 2, bounds 0.5, rad1 1: a sphere of radius 0.5
+    expectNear(superPoint(q, 0, 0, 0.5), {0.5, 0, 0});
+    expectNear(superPoint(q, 0, 0.25, 0.5), {0.75, 0, 0}); // pushed out along the radius
+    expectNear(superPoint(q, 0.25, 0, 0.5), {0, 0, 0.5});
+    expectNear(superPoint(q, 0.6, 0, 1), {0, 0.5, 0});
+    expectNear(superPoint(q, 0.6, -0.1, 0), {0, -0.4, 0});
+
+    KShapeSuperQ square = q;
+    square.exponent2 = 4.0f; // e2 = 0.5: the ring bulges towards a square
+    const double c = 0.5 * std::sqrt(std::sqrt(0.5));
+    expectNear(superPoint(square, 0.125, 0, 0.5), {c, 0, c});
+    // The shape ignores the grid's scale factors.
+    EXPECT_EQ(KBaseShape(101, 3, 3, 3, &square, nullptr).map({0.125, 0, 0.5}),
+              superPoint(square, 0.125, 0, 0.5));
+}
+
+TEST(SuperQuadric, ToricAndConic) {
+    KShapeSuperQ torus;
+    torus.type = KShapeSuperQ::Toric;
+    // u = 0.5 is the outer equator: R = rad1 + rad2 = 1.5, times boundX 0.5.
+    expectNear(superPoint(torus, 0.5, 0, 0), {0.75, 0, 0});
+    expectNear(superPoint(torus, 0.5, 0.1, 0), {0.85, 0, 0});
+    expectNear(superPoint(torus, 0.5, 0, 0.25), {0, 0.75, 0});
+    // u = 0.75 is the top of the tube, pushed up by d.
+    expectNear(superPoint(torus, 0.75, 0.1, 0), {0.5, 0, 0.35});
+
+    KShapeSuperQ cone;
+    cone.type = KShapeSuperQ::Conic;
+    expectNear(superPoint(cone, 0, 0.2, 0.5), {0.7, 0.25, 0});
+    expectNear(superPoint(cone, 0.25, 0.2, 1), {0, 0.5, 0.7});
+    // An unknown type is elliptic.
+    KShapeSuperQ other;
+    other.type = 9;
+    EXPECT_EQ(superPoint(other, 0.3, 0.1, 0.4), superPoint(KShapeSuperQ(), 0.3, 0.1, 0.4));
+}
+
+TEST(SuperQuadric, DegenerateExponentsStayFinite) {
+    KShapeSuperQ q;
+    q.exponent1 = -2.0f;
+    q.exponent2 = 0.0f;
+    for (double u : {0.0, 0.25, 0.5}) {
+        for (double v : {0.0, 0.5, 1.0}) {
+            const KVertex p = superPoint(q, u, 0.1, v);
+            EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z)) << p;
+        }
+    }
+    EXPECT_EQ(KShapeSuperQ::signedPower(-0.25, 0.5), -0.5);
+    EXPECT_EQ(KShapeSuperQ::signedPower(0.0, -1.0), 0.0);
+}
+
+TEST(SuperQuadric, StorageByOwnersSchema) {
+    KRegisterModelClasses();
+    KShapeSuperQ q;
+    q.type = 2;
+    q.exponent1 = 3.0f;
+    q.exponent2 = 0.5f;
+    q.boundX = 1.0f;
+    q.boundY = 2.0f;
+    q.boundZ = 3.0f;
+    q.rad1 = 4.0f;
+    q.rad2 = 5.0f;
+    KArchive out;
+    q.serialize(out);
+    EXPECT_EQ(out.bytes().size(), 32u);
+
+    KArchive in(out.bytes());
+    in.setObjectSchema(10);
+    KShapeSuperQ back;
+    back.serialize(in);
+    EXPECT_EQ(in.remaining(), 0u);
+    EXPECT_EQ(back.type, 2);
+    EXPECT_EQ(back.exponent2, 0.5f);
+    EXPECT_EQ(back.rad2, 5.0f);
+    EXPECT_EQ(back.clearBaseScaling, 0);
+
+    // Older owners stored no superquadric: nothing is read, the defaults stay.
+    KArchive old(out.bytes());
+    old.setObjectSchema(9);
+    KShapeSuperQ kept;
+    kept.serialize(old);
+    EXPECT_EQ(old.remaining(), 32u);
+    EXPECT_EQ(kept.type, 0);
+    EXPECT_EQ(kept.exponent1, 2.0f);
+    EXPECT_EQ(kept.clearBaseScaling, 1);
+}

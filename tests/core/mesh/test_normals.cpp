@@ -1,0 +1,109 @@
+// Normals from the six triangles around every grid sample.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "mesh/KBaseShape.h"
+#include "mesh/KMeshGrid.h"
+#include "model/KBdlBodyPart.h"
+#include "platform/KScriptedUi.h"
+
+namespace {
+
+void expectNear(const KVertex& a, const KVertex& b, double tol = 1e-12) {
+    EXPECT_NEAR(a.x, b.x, tol) << a << " vs " << b;
+    EXPECT_NEAR(a.y, b.y, tol) << a << " vs " << b;
+    EXPECT_NEAR(a.z, b.z, tol) << a << " vs " << b;
+}
+
+// A grid over the unit square with the given height everywhere, computed as shape.
+void fillGrid(KMeshGrid& g, int nu, int nv, double height, int shape, KBdlBodyPart& part) {
+    ASSERT_EQ(g.create(nu, nv), 0);
+    for (int j = 0; j < nv; ++j) {
+        for (int i = 0; i < nu; ++i) {
+            g.objectPoints()[g.index(i, j)] = {double(i) / (nu - 1), height, double(j) / (nv - 1)};
+        }
+    }
+    ASSERT_EQ(g.compute(shape, 1.0, 1.0, 1.0, part), 0);
+}
+
+} // namespace
+
+TEST(Normals, FlatPlanarGridFacesDownEverywhere) {
+    KBdlBodyPart part;
+    KMeshGrid g;
+    fillGrid(g, 4, 3, 0.0, KBaseShape::Planar, part);
+    ASSERT_EQ(g.computeNormals(), 0);
+    for (const KVertex& n : g.normals()) {
+        EXPECT_EQ(n, KVertex(0, 0, -1)); // corners included
+    }
+    EXPECT_EQ(g.getFlags() & KMeshGrid::RecomputeNormals, 0u);
+}
+
+TEST(Normals, SixTrianglesOfATwistedCell) {
+    KMeshGrid g;
+    ASSERT_EQ(g.create(2, 2, KMeshGrid::PositionsArray), 0);
+    auto p = g.positions();
+    p[0] = {0, 0, 0};
+    p[1] = {1, 0, 0};
+    p[2] = {0, 1, 0};
+    p[3] = {1, 1, 1};
+    ASSERT_EQ(g.computeNormals(), 0);
+    const double r6 = 1.0 / std::sqrt(6.0), r2 = 1.0 / std::sqrt(2.0);
+    // The two corners on the diagonal see both triangles of the cell, the others one.
+    expectNear(g.normals()[0], {r6, r6, -2 * r6});
+    expectNear(g.normals()[3], {r6, r6, -2 * r6});
+    expectNear(g.normals()[1], {0, r2, -r2});
+    expectNear(g.normals()[2], {r2, 0, -r2});
+}
+
+TEST(Normals, SphericGridPointsOutwards) {
+    KBdlBodyPart part;
+    KMeshGrid g;
+    fillGrid(g, 33, 17, 1.0, KBaseShape::Spheric, part);
+    ASSERT_EQ(g.computeNormals(), 0);
+    for (int j = 1; j < 16; ++j) {
+        for (int i = 0; i < 33; ++i) {
+            KVertex radial = g.positions()[g.index(i, j)];
+            radial.normalize();
+            const KVertex& n = g.normals()[g.index(i, j)];
+            EXPECT_NEAR(n.length(), 1.0, 1e-12);
+            EXPECT_GT(n.x * radial.x + n.y * radial.y + n.z * radial.z, 0.99) << i << ", " << j;
+        }
+    }
+    // At the south pole the normal points down.
+    EXPECT_LT(g.normals()[g.index(5, 0)].y, -0.9);
+}
+
+TEST(Normals, RecomputedOnlyWhenFlagged) {
+    KBdlBodyPart part;
+    KMeshGrid g;
+    fillGrid(g, 3, 3, 0.0, KBaseShape::Planar, part);
+    ASSERT_EQ(g.computeNormals(), 0);
+    g.positions()[4].z = 5.0;
+    ASSERT_EQ(g.computeNormals(), 0);
+    EXPECT_EQ(g.normals()[0], KVertex(0, 0, -1)); // not due, not recomputed
+    g.setFlags(KMeshGrid::RecomputeNormals);
+    ASSERT_EQ(g.computeNormals(), 0);
+    EXPECT_NE(g.normals()[0], KVertex(0, 0, -1));
+}
+
+TEST(Normals, OneSampleAndMissingArrays) {
+    KBdlBodyPart part;
+    KMeshGrid one;
+    fillGrid(one, 1, 1, 1.0, KBaseShape::Planar, part);
+    ASSERT_EQ(one.computeNormals(), 0);
+    EXPECT_EQ(one.normals()[0], KVertex());
+
+    KScriptedUi ui;
+    KUiScope scope(ui);
+    KMeshGrid empty;
+    EXPECT_EQ(empty.computeNormals(), 1);
+    KMeshGrid noPositions;
+    ASSERT_EQ(noPositions.create(2, 2), 0);
+    EXPECT_EQ(noPositions.computeNormals(), 1);
+    EXPECT_FALSE(noPositions.hasNormals());
+    EXPECT_EQ(ui.messages(), (std::vector<std::string>{"object <x,y,z> not created!",
+                                                       "object <x,y,z> not created!"}));
+}

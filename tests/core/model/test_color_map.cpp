@@ -1,0 +1,116 @@
+// Colour maps as range tables: entry intervals, forward and backward lookups, the
+// linear and the arc blend.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "model/KColorMap.h"
+
+namespace {
+
+void expectNear(const KVertex& a, const KVertex& b, double tol = 1e-12) {
+    EXPECT_NEAR(a.x, b.x, tol) << a << " vs " << b;
+    EXPECT_NEAR(a.y, b.y, tol) << a << " vs " << b;
+    EXPECT_NEAR(a.z, b.z, tol) << a << " vs " << b;
+    EXPECT_NEAR(a.w, b.w, tol) << a << " vs " << b;
+}
+
+const KVertex kUntouched{-7, -7, -7, -7};
+
+} // namespace
+
+TEST(ColorMapEntry, LinearLookupInsideAndOutside) {
+    const KColorMapEntry e(0.0, 2.0, {0, 0, 0, 0}, {4, 8, -4, 2});
+    KVertex r = kUntouched;
+    EXPECT_EQ(e.lookup(1.5, r), 0);
+    EXPECT_EQ(r, KVertex(3, 6, -3, 1.5)); // three quarters of the way, all four components
+    EXPECT_EQ(e.lookup(2.0, r), 0);       // the interval is closed
+    EXPECT_EQ(r, KVertex(4, 8, -4, 2));
+    r = kUntouched;
+    EXPECT_EQ(e.lookup(2.5, r), 1);
+    EXPECT_EQ(e.lookup(-0.1, r), -1);
+    EXPECT_EQ(r, kUntouched);
+
+    KColorMapEntry fresh;
+    EXPECT_EQ(fresh.low, 0.0);
+    EXPECT_EQ(fresh.high, 1.0);
+    fresh.setLow(1.0);
+    fresh.setHigh(3.0);
+    fresh.setLowValue({1, 1, 1, 1});
+    fresh.setHighValue({3, 3, 3, 3});
+    EXPECT_EQ(fresh.lookup(2.0, r), 0);
+    EXPECT_EQ(r, KVertex(2, 2, 2, 2));
+}
+
+TEST(ColorMapEntry, ZeroWidthEntryGivesItsLowValue) {
+    const KColorMapEntry e(1.0, 1.0, {1, 2, 3, 4}, {5, 6, 7, 8});
+    KVertex r;
+    EXPECT_EQ(e.lookup(1.0, r), 0);
+    EXPECT_EQ(r, KVertex(1, 2, 3, 4));
+    EXPECT_EQ(e.lookup(1.0, r, KColorMapEntry::ArcBlend), 0);
+    EXPECT_FALSE(std::isnan(r.x));
+}
+
+TEST(ColorMapEntry, ArcBlendRunsOnAnArcFromZero) {
+    // A = (1, 0, 0), B = (0, 1, 0): P = (0, -1, 0), Q = (1, 0, 0), scale (1, 1, ·).
+    // The result is (sin θ, 1 − cos θ) with θ from 0 to 90 degrees: the quarter circle
+    // around (0, 1) from the origin to A + B.
+    const KColorMapEntry unit(0.0, 1.0, {1, 0, 0, 3}, {0, 1, 0, 5});
+    KVertex r = kUntouched;
+    EXPECT_EQ(unit.lookup(0.0, r, KColorMapEntry::ArcBlend), 0);
+    expectNear(r, {0, 0, 0, 0});
+    unit.lookup(0.5, r, KColorMapEntry::ArcBlend);
+    expectNear(r, {std::sqrt(0.5), 1 - std::sqrt(0.5), 0, 0});
+    unit.lookup(1.0, r, KColorMapEntry::ArcBlend);
+    expectNear(r, {1, 1, 0, 0});
+
+    // Twice as long values over [2, 4]: the same arc scaled by |A + B| = (2, 2, 0).
+    const KColorMapEntry big(2.0, 4.0, {2, 0, 0, 0}, {0, 2, 0, 0});
+    big.lookup(3.0, r, KColorMapEntry::ArcBlend);
+    expectNear(r, {2 * std::sqrt(0.5), 2 - 2 * std::sqrt(0.5), 0, 0});
+    // The linear blend of the same entry is the straight line.
+    big.lookup(3.0, r);
+    expectNear(r, {1, 1, 0, 0});
+}
+
+TEST(ColorMap, EmptyMapAnswersBelowAndWritesNothing) {
+    const KColorMap map;
+    KVertex r = kUntouched;
+    EXPECT_EQ(map.lookup(0.5, r), -1);
+    EXPECT_EQ(map.lookupBackward(0.5, r), -1);
+    EXPECT_EQ(map.findEntry(0.5, r), nullptr);
+    EXPECT_EQ(map.findEntryBackward(0.5, r), nullptr);
+    EXPECT_EQ(r, kUntouched);
+}
+
+TEST(ColorMap, ForwardAndBackwardLookupsChooseDifferentEntries) {
+    KColorMap map;
+    map.append(0.0, 1.0, {0, 0, 0, 0}, {10, 0, 0, 0});
+    map.append(1.0, 2.0, {20, 0, 0, 0}, {30, 0, 0, 0});
+    KVertex r;
+    EXPECT_EQ(map.lookup(1.0, r), 0);
+    EXPECT_EQ(r.x, 10.0); // the first entry answers going forward
+    EXPECT_EQ(map.lookupBackward(1.0, r), 0);
+    EXPECT_EQ(r.x, 20.0); // the second going backward
+    EXPECT_EQ(map.findEntry(1.0, r), &map.entry(0));
+    EXPECT_EQ(map.findEntryBackward(1.0, r), &map.entry(1));
+    EXPECT_EQ(map.findEntry(1.5, r), &map.entry(1));
+    EXPECT_EQ(r.x, 25.0);
+}
+
+TEST(ColorMap, MissReturnsTheLastAskedEntrysAnswer) {
+    KColorMap map;
+    map.append(0.0, 1.0, {}, {});
+    map.append(2.0, 3.0, {}, {});
+    KVertex r = kUntouched;
+    // 1.5 lies in the gap: the last entry asked forward is [2, 3] (below it), backward
+    // it is [0, 1] (above it).
+    EXPECT_EQ(map.lookup(1.5, r), -1);
+    EXPECT_EQ(map.lookupBackward(1.5, r), 1);
+    EXPECT_EQ(map.lookup(5.0, r), 1);
+    EXPECT_EQ(map.lookupBackward(-1.0, r), -1);
+    EXPECT_EQ(r, kUntouched);
+    EXPECT_EQ(map.findIndex(2.5, r), 1);
+    EXPECT_EQ(map.findIndexBackward(1.5, r), -1);
+}
