@@ -10,7 +10,15 @@
 class KScriptedUi : public KUi {
 public:
     struct Event {
-        enum class Kind { Message, YesNo, OkCancel, ProgressBegin, ProgressStatus, ProgressEnd };
+        enum class Kind {
+            Message,
+            YesNo,
+            OkCancel,
+            Values, // a dialog of values; text is its title
+            ProgressBegin,
+            ProgressStatus,
+            ProgressEnd
+        };
         Kind kind;
         std::string text;
     };
@@ -18,12 +26,20 @@ public:
     // Queues the answers to the next questions, in order. A question with nothing
     // queued gets its default answer and is counted in unansweredQuestions.
     void answer(bool yesOrOk) { answers_.push_back(yesOrOk); }
+    // Queues the answer to the next dialog of values: OK with the given values (in the
+    // order the dialog lists them; missing ones keep their presets) or Cancel. A dialog
+    // with nothing queued is cancelled and counted in unansweredQuestions.
+    void answerValues(bool ok, std::vector<double> values = {}) {
+        valueAnswers_.push_back({ok, std::move(values)});
+    }
     // Makes progressCancelled report true once position reaches percent.
     void cancelProgressAt(int percent) { cancelAt_ = percent; }
 
     void message(std::string_view text, Icon icon) override;
     bool askYesNo(std::string_view text, bool defaultAnswer) override;
     bool askOkCancel(std::string_view text, bool defaultAnswer) override;
+    bool askItemDefaults(std::string_view title, std::string_view note, double& totalWidth,
+                         double& centerPosition) override;
     void beginWaitCursor() override { ++waitDepth; ++waitCount; }
     void endWaitCursor() override { --waitDepth; }
     void progressBegin(std::string_view title) override;
@@ -34,8 +50,16 @@ public:
 
     // Texts of all message boxes, in order.
     std::vector<std::string> messages() const;
-    // Texts of all questions, in order.
+    // Texts of all questions (titles of dialogs of values), in order.
     std::vector<std::string> questions() const;
+
+    // Every dialog of values that was shown: its title, note and preset values.
+    struct ValueDialog {
+        std::string title;
+        std::string note;
+        std::vector<double> presets;
+    };
+    std::vector<ValueDialog> valueDialogs;
 
     std::vector<Event> events;
     std::vector<Icon> icons;
@@ -47,7 +71,13 @@ public:
 
 private:
     bool nextAnswer(bool defaultAnswer);
+    bool nextValues(std::vector<double*> fields);
+    struct ValueAnswer {
+        bool ok;
+        std::vector<double> values;
+    };
     std::deque<bool> answers_;
+    std::deque<ValueAnswer> valueAnswers_;
     int cancelAt_ = -1;
     int lastPosition_ = 0;
 };

@@ -57,6 +57,16 @@ bool KConsoleUi::askOkCancel(std::string_view text, bool defaultAnswer) {
     return defaultAnswer;
 }
 
+bool KConsoleUi::askItemDefaults(std::string_view title, std::string_view note, double& totalWidth,
+                                 double& centerPosition) {
+    (void)note;
+    (void)totalWidth;
+    (void)centerPosition;
+    writeLine("question: ", title);
+    writeLine("  answered: ", "OK (preset values kept)");
+    return true;
+}
+
 void KConsoleUi::progressStatus(std::string_view text) {
     if (verbose) {
         writeLine("", text);

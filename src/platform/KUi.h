@@ -21,6 +21,19 @@ public:
     // A question with OK and Cancel buttons; true for OK.
     virtual bool askOkCancel(std::string_view text, bool defaultAnswer) = 0;
 
+    // The small dialog that asks for the default values of a new item drawn with an empty
+    // rectangle: a title, a note, and the fields "Total Width" and "Center Position"
+    // (each 0 to 1), preset by the caller. Returns true for OK with the values edited in
+    // place, false for Cancel. A front end without such a dialog cancels.
+    virtual bool askItemDefaults(std::string_view title, std::string_view note, double& totalWidth,
+                                 double& centerPosition) {
+        (void)title;
+        (void)note;
+        (void)totalWidth;
+        (void)centerPosition;
+        return false;
+    }
+
     virtual void beginWaitCursor() {}
     virtual void endWaitCursor() {}
 
@@ -68,6 +81,9 @@ public:
     void message(std::string_view text, Icon icon) override;
     bool askYesNo(std::string_view text, bool defaultAnswer) override;
     bool askOkCancel(std::string_view text, bool defaultAnswer) override;
+    // Answers OK and keeps the preset values, as a user who only presses Enter would.
+    bool askItemDefaults(std::string_view title, std::string_view note, double& totalWidth,
+                         double& centerPosition) override;
     // Progress is silent unless verbose is set; then the status lines go to stderr.
     void progressStatus(std::string_view text) override;
     bool verbose = false;
