@@ -37,6 +37,29 @@ int KScriptedUi::askPixelDepth(int preset, const std::array<bool, 9>& enabled) {
     return a;
 }
 
+bool KScriptedUi::nextValues(std::vector<double*> fields) {
+    if (valueAnswers_.empty()) {
+        ++unansweredQuestions;
+        return false;
+    }
+    const ValueAnswer a = valueAnswers_.front();
+    valueAnswers_.pop_front();
+    if (!a.ok) {
+        return false;
+    }
+    for (size_t i = 0; i < fields.size() && i < a.values.size(); ++i) {
+        *fields[i] = a.values[i];
+    }
+    return true;
+}
+
+bool KScriptedUi::askItemDefaults(std::string_view title, std::string_view note, double& totalWidth,
+                                  double& centerPosition) {
+    events.push_back({Event::Kind::Values, std::string(title)});
+    valueDialogs.push_back({std::string(title), std::string(note), {totalWidth, centerPosition}});
+    return nextValues({&totalWidth, &centerPosition});
+}
+
 void KScriptedUi::progressBegin(std::string_view title) {
     ++progressDepth;
     lastPosition_ = 0;
@@ -75,7 +98,7 @@ std::vector<std::string> KScriptedUi::questions() const {
     std::vector<std::string> out;
     for (const Event& e : events) {
         if (e.kind == Event::Kind::YesNo || e.kind == Event::Kind::OkCancel ||
-            e.kind == Event::Kind::PixelDepth) {
+            e.kind == Event::Kind::PixelDepth || e.kind == Event::Kind::Values) {
             out.push_back(e.text);
         }
     }

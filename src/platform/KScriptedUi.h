@@ -15,6 +15,7 @@ public:
             YesNo,
             OkCancel,
             PixelDepth,
+            Values, // a dialog of values; text is its title
             ProgressBegin,
             ProgressStatus,
             ProgressEnd
@@ -29,6 +30,12 @@ public:
     // Queues the answers to the next "Image Pixel Depth" dialogs: an option, or -1 for
     // Cancel. Without one the dialog answers with its preset and is counted as above.
     void answerPixelDepth(int option) { pixelDepthAnswers_.push_back(option); }
+    // Queues the answer to the next dialog of values: OK with the given values (in the
+    // order the dialog lists them; missing ones keep their presets) or Cancel. A dialog
+    // with nothing queued is cancelled and counted in unansweredQuestions.
+    void answerValues(bool ok, std::vector<double> values = {}) {
+        valueAnswers_.push_back({ok, std::move(values)});
+    }
     // Makes progressCancelled report true once position reaches percent.
     void cancelProgressAt(int percent) { cancelAt_ = percent; }
 
@@ -37,6 +44,8 @@ public:
     bool askOkCancel(std::string_view text, bool defaultAnswer) override;
     // Recorded as a question with the dialog's title, "Image Pixel Depth".
     int askPixelDepth(int preset, const std::array<bool, 9>& enabled) override;
+    bool askItemDefaults(std::string_view title, std::string_view note, double& totalWidth,
+                         double& centerPosition) override;
     void beginWaitCursor() override {
         ++waitDepth;
         ++waitCount;
@@ -50,13 +59,20 @@ public:
 
     // Texts of all message boxes, in order.
     std::vector<std::string> messages() const;
-    // Texts of all questions, in order.
+    // Texts of all questions (titles of dialogs of values), in order.
     std::vector<std::string> questions() const;
 
     struct PixelDepthQuestion {
         int preset;
         std::array<bool, 9> enabled;
     };
+    // Every dialog of values that was shown: its title, note and preset values.
+    struct ValueDialog {
+        std::string title;
+        std::string note;
+        std::vector<double> presets;
+    };
+    std::vector<ValueDialog> valueDialogs;
 
     std::vector<Event> events;
     std::vector<PixelDepthQuestion> pixelDepthQuestions;
@@ -69,8 +85,14 @@ public:
 
 private:
     bool nextAnswer(bool defaultAnswer);
+    bool nextValues(std::vector<double*> fields);
+    struct ValueAnswer {
+        bool ok;
+        std::vector<double> values;
+    };
     std::deque<bool> answers_;
     std::deque<int> pixelDepthAnswers_;
+    std::deque<ValueAnswer> valueAnswers_;
     int cancelAt_ = -1;
     int lastPosition_ = 0;
 };

@@ -71,6 +71,16 @@ int KConsoleUi::askPixelDepth(int preset, const std::array<bool, 9>& enabled) {
     return preset;
 }
 
+bool KConsoleUi::askItemDefaults(std::string_view title, std::string_view note, double& totalWidth,
+                                 double& centerPosition) {
+    (void)note;
+    (void)totalWidth;
+    (void)centerPosition;
+    writeLine("question: ", title);
+    writeLine("  answered: ", "OK (preset values kept)");
+    return true;
+}
+
 void KConsoleUi::progressStatus(std::string_view text) {
     if (verbose) {
         writeLine("", text);

@@ -26,6 +26,19 @@ public:
     // Returns the chosen option, or -1 for Cancel. The default presses OK on the preset.
     virtual int askPixelDepth(int preset, const std::array<bool, 9>& enabled);
 
+    // The small dialog that asks for the default values of a new item drawn with an empty
+    // rectangle: a title, a note, and the fields "Total Width" and "Center Position"
+    // (each 0 to 1), preset by the caller. Returns true for OK with the values edited in
+    // place, false for Cancel. A front end without such a dialog cancels.
+    virtual bool askItemDefaults(std::string_view title, std::string_view note, double& totalWidth,
+                                 double& centerPosition) {
+        (void)title;
+        (void)note;
+        (void)totalWidth;
+        (void)centerPosition;
+        return false;
+    }
+
     virtual void beginWaitCursor() {}
     virtual void endWaitCursor() {}
 
@@ -75,6 +88,9 @@ public:
     bool askOkCancel(std::string_view text, bool defaultAnswer) override;
     // Answers OK with the preset choice.
     int askPixelDepth(int preset, const std::array<bool, 9>& enabled) override;
+    // Answers OK and keeps the preset values, as a user who only presses Enter would.
+    bool askItemDefaults(std::string_view title, std::string_view note, double& totalWidth,
+                         double& centerPosition) override;
     // Progress is silent unless verbose is set; then the status lines go to stderr.
     void progressStatus(std::string_view text) override;
     bool verbose = false;

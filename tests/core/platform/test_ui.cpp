@@ -87,3 +87,35 @@ TEST(Ui, PixelDepthQuestionDefaultsToThePreset) {
     EXPECT_EQ(ui.pixelDepthQuestions[1].preset, 6);
     EXPECT_EQ(ui.pixelDepthQuestions[1].enabled, enabled);
 }
+
+TEST(Ui, ItemDefaultsDialog) {
+    // A front end without the dialog cancels; the console keeps the presets and goes on.
+    struct Minimal : KUi {
+        void message(std::string_view, Icon) override {}
+        bool askYesNo(std::string_view, bool d) override { return d; }
+        bool askOkCancel(std::string_view, bool d) override { return d; }
+    } minimal;
+    double width = 0.2, center = 0.5;
+    EXPECT_FALSE(minimal.askItemDefaults("title", "note", width, center));
+
+    KConsoleUi console;
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(console.askItemDefaults("Defaults", "note", width, center));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("Defaults"), std::string::npos);
+    EXPECT_EQ(width, 0.2);
+    EXPECT_EQ(center, 0.5);
+
+    // The scripted one plays back values, keeps presets it was not given, and cancels
+    // a dialog nothing was queued for.
+    KScriptedUi ui;
+    ui.answerValues(true, {0.6});
+    EXPECT_TRUE(ui.askItemDefaults("Defaults", "note", width, center));
+    EXPECT_EQ(width, 0.6);
+    EXPECT_EQ(center, 0.5);
+    EXPECT_FALSE(ui.askItemDefaults("Again", "note", width, center));
+    EXPECT_EQ(width, 0.6);
+    EXPECT_EQ(ui.unansweredQuestions, 1);
+    EXPECT_EQ(ui.questions(), (std::vector<std::string>{"Defaults", "Again"}));
+    ASSERT_EQ(ui.valueDialogs.size(), 2u);
+    EXPECT_EQ(ui.valueDialogs[1].presets, (std::vector<double>{0.6, 0.5}));
+}

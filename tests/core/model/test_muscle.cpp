@@ -1,0 +1,983 @@
+// Muscles: defaults, displacement, item points, polylines, fitting to rectangles, lines
+// and tracker drags, and storage across the stored schemas.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "model/KBdlMuscle.h"
+#include "model/KModelClasses.h"
+#include "platform/KArchive.h"
+#include "platform/KScriptedUi.h"
+
+namespace {
+
+constexpr double kEps = 1e-12;
+
+const char* kTent = "< 0, 0.00 >, < 0.50, 1.00 >, < 1.00, 0.00 >";
+const char* kBandWidth = "< 0, 0.10 >, < 0.50, 0.10 >, < 1.00, 0.10 >";
+// A straight ramp: with the Polyline basis its value at c is c.
+const char* kRamp = "< 0, 0.00 >, < 0.50, 0.50 >, < 1.00, 1.00 >";
+
+std::string bandString(const char* v) {
+    return std::string("< 0, ") + v + " >, < 0.50, " + v + " >, < 1.00, " + v + " >";
+}
+
+void expectUv(const KVertex& p, double u, double v, double tolerance = kEps) {
+    EXPECT_NEAR(p.x, u, tolerance);
+    EXPECT_NEAR(p.y, v, tolerance);
+}
+
+void expectPoint(const KVertex& p, double u, double h, double v) {
+    EXPECT_NEAR(p.x, u, kEps);
+    EXPECT_NEAR(p.y, h, kEps);
+    EXPECT_NEAR(p.z, v, kEps);
+}
+
+// The class header of a new class in an archive, as the archive writes it.
+void writeClassHeader(KArchive& ar, uint16_t schema) {
+    ar.writeUInt16(0xFFFF);
+    ar.writeUInt16(schema);
+    ar.writeUInt16(10);
+    ar.writeBytes("KBdlMuscle", 10);
+}
+
+// A curve written in place in the first format: the points themselves.
+void writeCurveSchema1(KArchive& ar, const std::vector<KVertex>& points) {
+    ar.writeUInt32(1); // flags
+    ar.writeInt32(0);  // basis Polyline
+    ar.writeInt32(0);  // repeatCount
+    ar.writeInt32(int32_t(points.size()));
+    for (const KVertex& p : points) {
+        ar.writeDouble(p.x);
+        ar.writeDouble(p.y);
+        ar.writeDouble(p.z);
+    }
+    ar.writeInt32(50); // resolution
+    ar.writeInt32(0);  // auxiliary
+    ar.writeInt32(3);  // indexType X
+}
+
+// A curve written in place in the later formats: its string and settings.
+void writeCurve(KArchive& ar, const std::string& text) {
+    ar.writeString(text);
+    for (int i = 0; i < 3; ++i) {
+        ar.writeString("");
+    }
+    ar.writeUInt32(1);
+    ar.writeInt32(KBdlCurve::Spline);
+    ar.writeInt32(0);
+    ar.writeInt32(50);
+    ar.writeInt32(0);
+    ar.writeInt32(KBdlCurve::AxisX);
+}
+
+void writeFiveCurves(KArchive& ar, const std::string& width) {
+    writeCurve(ar, bandString("0.30"));
+    writeCurve(ar, kTent);
+    writeCurve(ar, width);
+    writeCurve(ar, bandString("0.90")); // a Hi width that the upgrade replaces
+    writeCurve(ar, kTent);
+}
+
+std::unique_ptr<KBdlMuscle> load(const KArchive& ar) {
+    KArchive in(ar.bytes());
+    auto m = in.readOwned<KBdlMuscle>();
+    EXPECT_EQ(in.remaining(), 0u);
+    return m;
+}
+
+} // namespace
+
+// ---- construction
+
+TEST(MuscleDefaults, EachTypeHasItsOwnDefaults) {
+    const KBdlMuscle linear;
+    EXPECT_EQ(linear.muscleType, KBdlMuscle::Linear);
+    EXPECT_EQ(linear.name, "(new)");
+    EXPECT_EQ(linear.begin, 0.0f);
+    EXPECT_EQ(linear.end, 1.0f);
+    EXPECT_EQ(linear.height, 0.25f);
+    EXPECT_EQ(linear.active, 1);
+    EXPECT_EQ(linear.resolutionU, 4);
+    EXPECT_EQ(linear.resolutionV, 8);
+    EXPECT_EQ(linear.symmetricWidth, 1);
+    EXPECT_EQ(linear.widthLoScale, 1.0f);
+    EXPECT_EQ(linear.heightType, KBdlMuscle::HeightScale);
+    EXPECT_EQ(linear.center.getString(), "< 0, 0.50 >, < 0.50, 0.50 >, < 1.00, 0.50 >");
+    EXPECT_EQ(linear.heightCurve.getString(), kTent);
+    EXPECT_EQ(linear.widthLo.getString(), kBandWidth);
+    EXPECT_EQ(linear.widthHi.getString(), kBandWidth);
+    EXPECT_EQ(linear.crossSection.getString(), kTent);
+
+    const KBdlMuscle orbital(KBdlMuscle::Orbital);
+    EXPECT_EQ(orbital.muscleType, KBdlMuscle::Orbital);
+    EXPECT_EQ(orbital.resolutionU, 8);
+    EXPECT_EQ(orbital.resolutionV, 4);
+    EXPECT_EQ(orbital.center.getString(), linear.center.getString());
+
+    const KBdlMuscle point(KBdlMuscle::Point);
+    EXPECT_EQ(point.begin, 1.0f);
+    EXPECT_EQ(point.end, 1.0f);
+    EXPECT_EQ(point.resolutionU, 12);
+    EXPECT_EQ(point.resolutionV, 4);
+    EXPECT_EQ(point.center.getString(), "< 0.50, 0.50 >");
+    EXPECT_EQ(point.center.count(), 1);
+    EXPECT_EQ(point.heightCurve.getString(), "< 0, 1.00 >, < 0.50, 1.00 >, < 1.00, 1.00 >");
+    EXPECT_EQ(point.widthLo.getString(),
+              "< 0, 0.10 >, < 0.25, 0.10 >, < 0.50, 0.10 >, < 0.75, 0.10 >, < 1.00, 0.10 >");
+    EXPECT_EQ(point.widthHi.getString(), point.widthLo.getString());
+    EXPECT_EQ(point.crossSection.getString(), "< 0, 1.00 >, < 0.50, 0.50 >, < 1.00, 0.00 >");
+
+    const KBdlMuscle compound(KBdlMuscle::Compound);
+    EXPECT_EQ(compound.muscleType, KBdlMuscle::Compound);
+    EXPECT_EQ(compound.center.getString(), linear.center.getString());
+
+    EXPECT_EQ(KBdlMuscle::typeName(0), "linear");
+    EXPECT_EQ(KBdlMuscle::typeName(1), "orbital");
+    EXPECT_EQ(KBdlMuscle::typeName(2), "point");
+    EXPECT_EQ(KBdlMuscle::typeName(3), "compound");
+    EXPECT_EQ(KBdlMuscle::typeName(4), "");
+    EXPECT_EQ(KBdlMuscle::typeName(-1), "");
+}
+
+TEST(MuscleCopy, CopiesEverythingButTheNoteAndOwnsItsCurves) {
+    KBdlMuscle m(KBdlMuscle::Orbital);
+    m.name = "biceps";
+    m.note = "private";
+    m.begin = 0.2f;
+    m.textureIndex = 3;
+    m.mirrorV = 1;
+    m.offsetU = 0.1f;
+    m.symmetricWidth = 0;
+    m.widthHiScale = 2.0f;
+    m.heightType = KBdlMuscle::HeightOffset;
+    m.anchor = {0.3, 0.4};
+    m.center.parse(bandString("0.30"));
+    m.crossSection.resolution = 7;
+
+    KBdlMuscle copy(m);
+    EXPECT_EQ(copy.name, "biceps");
+    EXPECT_EQ(copy.note, "");
+    EXPECT_EQ(copy.muscleType, KBdlMuscle::Orbital);
+    EXPECT_EQ(copy.begin, 0.2f);
+    EXPECT_EQ(copy.textureIndex, 3);
+    EXPECT_EQ(copy.mirrorV, 1);
+    EXPECT_EQ(copy.offsetU, 0.1f);
+    EXPECT_EQ(copy.symmetricWidth, 0);
+    EXPECT_EQ(copy.widthHiScale, 2.0f);
+    EXPECT_EQ(copy.heightType, KBdlMuscle::HeightOffset);
+    EXPECT_EQ(copy.anchor, m.anchor);
+    EXPECT_EQ(copy.center.getString(), bandString("0.30"));
+    EXPECT_EQ(copy.crossSection.resolution, 7);
+
+    // The copy's curves are its own.
+    copy.center.parse(bandString("0.70"));
+    EXPECT_EQ(m.center.getString(), bandString("0.30"));
+    EXPECT_NE(&copy.center, &m.center);
+
+    // Assignment copies the same fields and keeps the target's note.
+    KBdlMuscle target(KBdlMuscle::Point);
+    target.note = "mine";
+    target = m;
+    EXPECT_EQ(target.note, "mine");
+    EXPECT_EQ(target.muscleType, KBdlMuscle::Orbital);
+    EXPECT_EQ(target.name, "biceps");
+    EXPECT_EQ(target.widthLo.getString(), kBandWidth);
+    EXPECT_EQ(target.center.getString(), bandString("0.30"));
+}
+
+// ---- displacement
+
+TEST(MuscleDisplacement, DefaultLinearAcrossAndAlong) {
+    KBdlMuscle m;
+    EXPECT_DOUBLE_EQ(m.displacement(0.5, 0.5), 0.25);
+    EXPECT_NEAR(m.displacement(0.6, 0.5), 0.0, kEps); // c = 1: cross-section 0
+    // c = 0.25: the spline through the tent is 0.625 there.
+    EXPECT_NEAR(m.displacement(0.45, 0.5), 0.25 * 0.625, kEps);
+    EXPECT_NEAR(m.displacement(0.55, 0.5), 0.25 * 0.625, kEps);
+    EXPECT_EQ(m.displacement(0.7, 0.5), 0.0);
+
+    // Only between begin and end along V.
+    m.begin = 0.2f;
+    m.end = 0.6f;
+    EXPECT_EQ(m.displacement(0.5, 0.1), 0.0);
+    EXPECT_EQ(m.displacement(0.5, 0.7), 0.0);
+    EXPECT_NEAR(m.displacement(0.5, 0.4), 0.25, 1e-6); // s = 0.5
+}
+
+TEST(MuscleDisplacement, LinearReachesAcrossTheSeamWithTheRightSide) {
+    KBdlMuscle m;
+    EXPECT_EQ(m.displacement(0.95, 0.5), 0.0);
+    EXPECT_EQ(m.displacement(0.05, 0.5), 0.0);
+
+    m.center.parse(bandString("0.02"));
+    EXPECT_NEAR(m.displacement(0.97, 0.5), 0.25 * 0.625, kEps);
+
+    // With a ramp cross-section the side is visible: left of the centre samples c < 0.5,
+    // right of it c > 0.5, whichever way the seam is crossed.
+    m.crossSection.parse(kRamp);
+    m.crossSection.setBasis(KBdlCurve::Polyline);
+    EXPECT_NEAR(m.displacement(0.97, 0.5), 0.25 * 0.25, kEps); // left, over the seam
+    EXPECT_NEAR(m.displacement(0.07, 0.5), 0.25 * 0.75, kEps); // right
+    m.center.parse(bandString("0.97"));
+    EXPECT_NEAR(m.displacement(0.92, 0.5), 0.25 * 0.25, kEps); // left
+    EXPECT_NEAR(m.displacement(0.02, 0.5), 0.25 * 0.75, kEps); // right, over the seam
+}
+
+TEST(MuscleDisplacement, OrbitalRunsAlongUWithoutFolding) {
+    KBdlMuscle m(KBdlMuscle::Orbital);
+    EXPECT_DOUBLE_EQ(m.displacement(0.5, 0.5), 0.25);
+    EXPECT_NEAR(m.displacement(0.5, 0.45), 0.25 * 0.625, kEps);
+    EXPECT_NEAR(m.displacement(0.5, 0.6), 0.0, kEps);
+    m.begin = 0.3f;
+    EXPECT_EQ(m.displacement(0.2, 0.5), 0.0);
+    m.begin = 0.0f;
+    m.center.parse(bandString("0.02"));
+    EXPECT_EQ(m.displacement(0.5, 0.97), 0.0);
+}
+
+TEST(MuscleDisplacement, PointIsARoundBumpStretchedByBeginAndEnd) {
+    KBdlMuscle m(KBdlMuscle::Point);
+    EXPECT_DOUBLE_EQ(m.displacement(0.5, 0.5), 0.25);
+    EXPECT_EQ(m.anchor, KVertex(0.5, 0.5));
+    EXPECT_NEAR(m.displacement(0.6, 0.5), 0.0, kEps);
+    EXPECT_EQ(m.displacement(0.5, 0.39), 0.0);
+    EXPECT_NEAR(m.displacement(0.55, 0.5), 0.125, 1e-9); // rho 0.5: cross-section 0.5
+    EXPECT_NEAR(m.displacement(0.5, 0.45), 0.125, 1e-9);
+    // begin stretches U: half the distance reaches as far.
+    m.begin = 2.0f;
+    EXPECT_NEAR(m.displacement(0.525, 0.5), 0.125, 1e-9);
+    EXPECT_EQ(m.displacement(0.56, 0.5), 0.0);
+    EXPECT_NEAR(m.displacement(0.5, 0.45), 0.125, 1e-9);
+    m.end = 4.0f;
+    EXPECT_NEAR(m.displacement(0.5, 0.4875), 0.125, 1e-9);
+}
+
+TEST(MuscleDisplacement, MirrorsAndOffsets) {
+    KBdlMuscle m;
+    m.offsetU = 0.2f;
+    EXPECT_NEAR(m.displacement(0.7, 0.5), 0.25, 1e-6);
+    EXPECT_EQ(m.displacement(0.5, 0.5), 0.0);
+
+    KBdlMuscle mu;
+    mu.center.parse(bandString("0.30"));
+    mu.mirrorU = 1;
+    EXPECT_DOUBLE_EQ(mu.displacement(0.7, 0.5), 0.25);
+    EXPECT_EQ(mu.displacement(0.3, 0.5), 0.0);
+
+    KBdlMuscle mv;
+    mv.end = 0.5f;
+    mv.mirrorV = 1;
+    EXPECT_DOUBLE_EQ(mv.displacement(0.5, 0.75), 0.25); // v' = 0.25, s = 0.5
+    EXPECT_EQ(mv.displacement(0.5, 0.25), 0.0);
+
+    KBdlMuscle mo;
+    mo.offsetV = 0.25f;
+    mo.end = 0.5f;
+    EXPECT_DOUBLE_EQ(mo.displacement(0.5, 0.5), 0.25);
+    EXPECT_EQ(mo.displacement(0.5, 0.2), 0.0);
+
+    KBdlMuscle p(KBdlMuscle::Point);
+    p.center.parse("< 0.30, 0.50 >");
+    p.mirrorU = 1;
+    EXPECT_DOUBLE_EQ(p.displacement(0.7, 0.5), 0.25);
+    p.offsetV = 0.1f;
+    EXPECT_NEAR(p.displacement(0.7, 0.6), 0.25, 1e-6);
+}
+
+TEST(MuscleDisplacement, AsymmetricWidths) {
+    KBdlMuscle m;
+    m.symmetricWidth = 0;
+    m.widthLoScale = 0.5f;                                       // Lo side 0.05
+    m.widthHiScale = 2.0f;                                       // Hi side 0.2
+    EXPECT_NEAR(m.displacement(0.6, 0.5), 0.25 * 0.625, kEps);   // c = 0.75
+    EXPECT_NEAR(m.displacement(0.475, 0.5), 0.25 * 0.625, kEps); // c = 0.25
+    EXPECT_EQ(m.displacement(0.44, 0.5), 0.0);
+    EXPECT_GT(m.displacement(0.68, 0.5), 0.0);
+    // Symmetric widths ignore widthHi and its scale.
+    m.symmetricWidth = 1;
+    EXPECT_EQ(m.displacement(0.6, 0.5), 0.0);
+    EXPECT_NEAR(m.displacement(0.525, 0.5), 0.25 * 0.625, kEps);
+}
+
+TEST(MuscleDisplacement, OffsetHeightTypeAddsTheProfiles) {
+    KBdlMuscle m;
+    m.heightType = KBdlMuscle::HeightOffset;
+    EXPECT_DOUBLE_EQ(m.displacement(0.5, 0.5), 0.5);  // (1 + 1) * 0.25
+    EXPECT_DOUBLE_EQ(m.displacement(0.5, 0.0), 0.25); // height profile 0 at s = 0
+    EXPECT_EQ(m.displacement(0.7, 0.5), 0.0);         // outside the band still nothing
+    KBdlMuscle p(KBdlMuscle::Point);
+    p.heightType = KBdlMuscle::HeightOffset;
+    EXPECT_DOUBLE_EQ(p.displacement(0.5, 0.5), 0.5);
+}
+
+TEST(MuscleDisplacement, InactiveOrFlatMusclesAndCompoundsLiftNothing) {
+    KBdlMuscle m;
+    m.active = 0;
+    EXPECT_EQ(m.displacement(0.5, 0.5), 0.0);
+    m.active = 1;
+    m.height = 0.0f;
+    EXPECT_EQ(m.displacement(0.5, 0.5), 0.0);
+    KBdlMuscle p(KBdlMuscle::Point);
+    p.active = 0;
+    EXPECT_EQ(p.displacement(0.5, 0.5), 0.0);
+    EXPECT_EQ(p.anchor, KVertex()); // not evaluated at all
+    KBdlMuscle c(KBdlMuscle::Compound);
+    EXPECT_EQ(c.displacement(0.5, 0.5), 0.0);
+}
+
+TEST(MuscleDisplacement, DegenerateShapesGiveFiniteValues) {
+    // A band of zero length is its start.
+    KBdlMuscle m;
+    m.begin = m.end = 0.5f;
+    m.heightType = KBdlMuscle::HeightOffset;
+    EXPECT_DOUBLE_EQ(m.displacement(0.5, 0.5), 0.25); // cross-section 1 + height profile 0
+    EXPECT_EQ(m.displacement(0.5, 0.6), 0.0);
+    KBdlMuscle o(KBdlMuscle::Orbital);
+    o.begin = o.end = 0.5f;
+    EXPECT_TRUE(std::isfinite(o.displacement(0.5, 0.5)));
+
+    // Zero widths lift nothing, not even exactly on the centre.
+    KBdlMuscle z;
+    z.widthLo.parse(bandString("0"));
+    EXPECT_EQ(z.displacement(0.5, 0.5), 0.0);
+    KBdlMuscle p(KBdlMuscle::Point);
+    p.widthLoScale = 0.0f;
+    EXPECT_EQ(p.displacement(0.5, 0.5), 0.0);
+    EXPECT_EQ(p.displacement(0.52, 0.5), 0.0);
+}
+
+// ---- item points
+
+TEST(MuscleItemPoint, LinearPatch) {
+    KBdlMuscle m;
+    expectPoint(m.itemPoint(0.5, 0.5), 0.5, 0.25, 0.5);
+    expectPoint(m.itemPoint(0.0, 0.5), 0.4, 0.0, 0.5);
+    expectPoint(m.itemPoint(1.0, 0.25), 0.6, 0.0, 0.25);
+    // Parameters outside [0, 1] are clamped.
+    expectPoint(m.itemPoint(-0.5, 1.5), 0.4, 0.0, 1.0);
+
+    m.begin = 0.2f;
+    m.end = 0.6f;
+    EXPECT_NEAR(m.itemPoint(0.0, 0.5).z, 0.4, 1e-7);
+    m.mirrorV = 1;
+    m.offsetV = 0.1f;
+    EXPECT_NEAR(m.itemPoint(0.0, 0.0).z, 0.5, 1e-7); // s = 1: 1 - 0.6 + 0.1
+
+    KBdlMuscle mu;
+    mu.center.parse(bandString("0.30"));
+    mu.mirrorU = 1;
+    expectPoint(mu.itemPoint(0.0, 0.5), 0.6, 0.0, 0.5);
+    expectPoint(mu.itemPoint(1.0, 0.5), 0.8, 0.0, 0.5);
+
+    // The patch wraps around the seam; the offset comes after the wrap.
+    KBdlMuscle w;
+    w.center.parse(bandString("0.02"));
+    EXPECT_NEAR(w.itemPoint(0.0, 0.5).x, 0.92, kEps);
+    w.offsetU = 0.1f;
+    EXPECT_NEAR(w.itemPoint(0.0, 0.5).x, 1.02, 1e-7);
+
+    KBdlMuscle h;
+    h.heightType = KBdlMuscle::HeightOffset;
+    EXPECT_DOUBLE_EQ(h.itemPoint(0.5, 0.5).y, 0.5);
+}
+
+TEST(MuscleItemPoint, AsymmetricWidthsSpreadTheAcrossParameter) {
+    KBdlMuscle m;
+    m.symmetricWidth = 0;
+    m.widthLoScale = 0.5f; // 0.05 on the Lo side
+    m.widthHiScale = 1.5f; // 0.15 on the Hi side
+    EXPECT_NEAR(m.itemPoint(0.0, 0.5).x, 0.45, kEps);
+    EXPECT_NEAR(m.itemPoint(0.25, 0.5).x, 0.475, kEps);
+    EXPECT_NEAR(m.itemPoint(0.5, 0.5).x, 0.5, kEps);
+    EXPECT_NEAR(m.itemPoint(0.75, 0.5).x, 0.575, kEps);
+    EXPECT_NEAR(m.itemPoint(1.0, 0.5).x, 0.65, kEps);
+    // Item points land where the displacement has the same cross-section sample.
+    const KVertex p = m.itemPoint(0.75, 0.5);
+    EXPECT_NEAR(m.displacement(p.x, p.z), p.y, 1e-9);
+}
+
+TEST(MuscleItemPoint, OrbitalPatch) {
+    KBdlMuscle m(KBdlMuscle::Orbital);
+    expectPoint(m.itemPoint(0.5, 0.0), 0.5, 0.0, 0.4);
+    expectPoint(m.itemPoint(0.5, 0.5), 0.5, 0.25, 0.5);
+    expectPoint(m.itemPoint(0.25, 1.0), 0.25, 0.0, 0.6);
+    m.begin = 0.2f;
+    m.end = 0.6f;
+    m.mirrorU = 1;
+    m.offsetU = 0.1f;
+    EXPECT_NEAR(m.itemPoint(0.0, 0.5).x, 0.5, 1e-7); // s = 1: 1 - 0.6 + 0.1
+    // No wrapping for orbital muscles.
+    KBdlMuscle o(KBdlMuscle::Orbital);
+    o.center.parse(bandString("0.02"));
+    EXPECT_NEAR(o.itemPoint(0.5, 0.0).z, -0.08, kEps);
+}
+
+TEST(MuscleItemPoint, PointPatchRunsAroundAndOutward) {
+    KBdlMuscle m(KBdlMuscle::Point);
+    expectPoint(m.itemPoint(0.3, 0.0), 0.5, 0.25, 0.5);
+    expectPoint(m.itemPoint(0.0, 1.0), 0.5, 0.0, 0.4);
+    expectPoint(m.itemPoint(0.25, 1.0), 0.4, 0.0, 0.5);
+    expectPoint(m.itemPoint(0.5, 1.0), 0.5, 0.0, 0.6);
+    expectPoint(m.itemPoint(0.75, 1.0), 0.6, 0.0, 0.5);
+    expectPoint(m.itemPoint(0.0, 0.5), 0.5, 0.125, 0.45);
+    m.begin = 2.0f;
+    EXPECT_NEAR(m.itemPoint(0.25, 1.0).x, 0.45, kEps);
+
+    KBdlMuscle mu(KBdlMuscle::Point);
+    mu.center.parse("< 0.30, 0.50 >");
+    mu.mirrorU = 1;
+    EXPECT_NEAR(mu.itemPoint(0.75, 1.0).x, 0.6, kEps); // a' = 0.25 around the mirrored 0.7
+    EXPECT_EQ(mu.anchor, KVertex(0.3, 0.5));           // the evaluated centre
+
+    KBdlMuscle c(KBdlMuscle::Compound);
+    KVertex untouched(9, 9, 9, 9);
+    EXPECT_FALSE(c.itemPoint(0.5, 0.5, untouched));
+    EXPECT_EQ(untouched, KVertex(9, 9, 9, 9));
+}
+
+TEST(MuscleEvaluation, PreparedPathsAgreeBitForBit) {
+    std::vector<KBdlMuscle> muscles;
+    muscles.emplace_back(KBdlMuscle::Linear);
+    muscles.emplace_back(KBdlMuscle::Orbital);
+    muscles.emplace_back(KBdlMuscle::Point);
+    KBdlMuscle odd;
+    odd.center.parse("< 0, 0.10 >, < 0.30, 0.90 >, < 0.70, 0.20 >, < 1.00, 0.95 >");
+    odd.center.setBasis(KBdlCurve::Simple);
+    odd.heightCurve.setBasis(KBdlCurve::BSpline);
+    odd.widthLo.parse("< 0, 0.1 >, < 1, 0.3 >"); // two points: a straight line
+    odd.symmetricWidth = 0;
+    odd.widthHiScale = 1.7f;
+    odd.mirrorU = 1;
+    odd.offsetV = 0.05f;
+    odd.heightType = KBdlMuscle::HeightOffset;
+    muscles.push_back(odd);
+    KBdlMuscle spun(KBdlMuscle::Point);
+    spun.center.parse("< 0, 0.3, 0.1 >, < 0.5, 0.6 >, < 1.0, 0.4 >");
+    spun.crossSection.setBasis(KBdlCurve::Bezier);
+    spun.widthLo.flags = KBdlCurve::DiscardSamplesAfterUse;
+    spun.widthLo.setBasis(KBdlCurve::Simple);
+    spun.mirrorV = 1;
+    spun.begin = 1.5f;
+    muscles.push_back(spun);
+
+    for (KBdlMuscle& m : muscles) {
+        KBdlMuscle live(m);
+        m.prepare();
+        ASSERT_TRUE(m.isPrepared());
+        const KVertex anchorBefore = m.anchor;
+        for (int j = 0; j <= 40; ++j) {
+            for (int i = 0; i <= 40; ++i) {
+                const double u = i / 40.0, v = j / 40.0;
+                EXPECT_EQ(live.displacement(u, v), m.displacementPrepared(u, v));
+                KVertex a(1, 2, 3, 4), b(1, 2, 3, 4);
+                EXPECT_EQ(live.itemPoint(u, v, a), m.itemPointPrepared(u, v, b));
+                EXPECT_EQ(a, b);
+            }
+        }
+        EXPECT_EQ(m.anchor, anchorBefore); // the const path leaves the scratch alone
+    }
+}
+
+// ---- polylines
+
+TEST(MusclePolylines, EdgesOfALinearMuscle) {
+    KBdlMuscle m;
+    m.begin = 0.2f;
+    m.end = 0.6f;
+    KVertexList list;
+    m.samplePolyline(KBdlMuscle::CenterLine, list, false);
+    ASSERT_EQ(list.count(), 3);
+    expectUv(list.vertices[0], 0.5, 0.2, 1e-7);
+    EXPECT_NEAR(list.vertices[1].y, 0.4, 1e-7);
+    EXPECT_NEAR(list.vertices[2].y, 0.6, 1e-7);
+    EXPECT_EQ(list.vertices[1].z, 0.0);
+
+    m.samplePolyline(KBdlMuscle::WidthLoLine, list, false);
+    ASSERT_EQ(list.count(), 3);
+    EXPECT_NEAR(list.vertices[2].x, 0.4, kEps);
+    m.samplePolyline(KBdlMuscle::WidthHiLine, list, false);
+    EXPECT_NEAR(list.vertices[2].x, 0.6, kEps);
+    m.symmetricWidth = 0;
+    m.widthHiScale = 2.0f;
+    m.samplePolyline(KBdlMuscle::WidthHiLine, list, false);
+    EXPECT_NEAR(list.vertices[2].x, 0.7, kEps);
+
+    m.samplePolyline(KBdlMuscle::CrossSectionLine, list, false);
+    EXPECT_EQ(list.vertices, std::vector<KVertex>(3));
+    m.samplePolyline(KBdlMuscle::HeightLine, list, true);
+    EXPECT_EQ(list.count(), 50); // resolution 50 > 3 points
+    m.samplePolyline(7, list, false);
+    EXPECT_EQ(list.count(), 0);
+
+    // Full curves: resolution evenly spaced samples.
+    m.center.resolution = 5;
+    m.samplePolyline(KBdlMuscle::CenterLine, list, true);
+    ASSERT_EQ(list.count(), 5);
+    EXPECT_NEAR(list.vertices[1].y, 0.3, 1e-7);
+    EXPECT_NEAR(list.vertices[4].y, 0.6, 1e-7);
+    m.center.resolution = 2; // not above the point count: the control points
+    m.samplePolyline(KBdlMuscle::CenterLine, list, true);
+    EXPECT_EQ(list.count(), 3);
+}
+
+TEST(MusclePolylines, OutlinesOfEachType) {
+    KVertexList list;
+    KBdlMuscle linear;
+    linear.sampleOutline(list, false);
+    const std::vector<std::pair<double, double>> linearWant = {{0.4, 0}, {0.4, 0.5}, {0.4, 1},
+                                                               {0.5, 1}, {0.6, 1},   {0.6, 0.5},
+                                                               {0.6, 0}, {0.5, 0},   {0.4, 0}};
+    ASSERT_EQ(list.count(), 9); // 2n + 3
+    for (size_t i = 0; i < linearWant.size(); ++i) {
+        SCOPED_TRACE(i);
+        expectUv(list.vertices[i], linearWant[i].first, linearWant[i].second);
+    }
+    linear.center.resolution = 10;
+    linear.sampleOutline(list, true);
+    EXPECT_EQ(list.count(), 23);
+
+    KBdlMuscle orbital(KBdlMuscle::Orbital);
+    orbital.sampleOutline(list, false);
+    const std::vector<std::pair<double, double>> orbitalWant = {{0, 0.4},   {0, 0.5},   {0, 0.6},
+                                                                {0.5, 0.6}, {1, 0.6},   {1, 0.5},
+                                                                {1, 0.4},   {0.5, 0.4}, {0, 0.4}};
+    ASSERT_EQ(list.count(), 9);
+    for (size_t i = 0; i < orbitalWant.size(); ++i) {
+        SCOPED_TRACE(i);
+        expectUv(list.vertices[i], orbitalWant[i].first, orbitalWant[i].second);
+    }
+
+    KBdlMuscle point(KBdlMuscle::Point);
+    point.sampleOutline(list, false);
+    const std::vector<std::pair<double, double>> pointWant = {{0.5, 0.4}, {0.4, 0.5}, {0.5, 0.6},
+                                                              {0.6, 0.5}, {0.5, 0.4}, {0.5, 0.4}};
+    ASSERT_EQ(list.count(), 6); // five width points and the closing one
+    for (size_t i = 0; i < pointWant.size(); ++i) {
+        SCOPED_TRACE(i);
+        expectUv(list.vertices[i], pointWant[i].first, pointWant[i].second);
+    }
+    point.sampleOutline(list, true);
+    EXPECT_EQ(list.count(), 51);
+
+    KBdlMuscle compound(KBdlMuscle::Compound);
+    compound.sampleOutline(list, false);
+    EXPECT_EQ(list.count(), 0);
+}
+
+// ---- fitting to a rectangle or a line
+
+TEST(MuscleFit, RectangleForEachType) {
+    KBdlMuscle linear;
+    linear.setFromRect(0.6, 0.2, 0.2, 0.8); // corners in any order
+    EXPECT_FLOAT_EQ(linear.begin, 0.2f);
+    EXPECT_FLOAT_EQ(linear.end, 0.8f);
+    EXPECT_EQ(linear.center.getString(), bandString("0.40"));
+    EXPECT_EQ(linear.widthLo.getString(), bandString("0.20"));
+    EXPECT_EQ(linear.widthHi.getString(), bandString("0.20"));
+
+    KBdlMuscle clamped;
+    clamped.setFromRect(-0.2, 0.1, 0.4, 1.3);
+    EXPECT_FLOAT_EQ(clamped.begin, 0.1f);
+    EXPECT_FLOAT_EQ(clamped.end, 1.0f);
+    EXPECT_EQ(clamped.center.getString(), bandString("0.20"));
+    EXPECT_EQ(clamped.widthLo.getString(), bandString("0.20"));
+
+    KBdlMuscle orbital(KBdlMuscle::Orbital);
+    orbital.setFromRect(0.1, 0.3, 0.7, 0.5);
+    EXPECT_FLOAT_EQ(orbital.begin, 0.1f);
+    EXPECT_FLOAT_EQ(orbital.end, 0.7f);
+    EXPECT_EQ(orbital.center.getString(), bandString("0.40"));
+    EXPECT_EQ(orbital.widthLo.getString(), bandString("0.10"));
+
+    const char* ring =
+        "< 0, 0.20 >, < 0.25, 0.20 >, < 0.50, 0.20 >, < 0.75, 0.20 >, < 1.00, 0.20 >";
+    KBdlMuscle wide(KBdlMuscle::Point);
+    wide.setFromRect(0.2, 0.4, 0.6, 0.5);
+    EXPECT_EQ(wide.center.getString(), "< 0.40, 0.45 >");
+    EXPECT_EQ(wide.widthLo.getString(), ring);
+    EXPECT_EQ(wide.widthHi.getString(), ring);
+    EXPECT_FLOAT_EQ(wide.begin, 1.0f);
+    EXPECT_FLOAT_EQ(wide.end, 4.0f);
+    // The bump fills the rectangle: inside near its top edge, nothing above it.
+    EXPECT_GT(wide.displacement(0.4, 0.47), 0.0);
+    EXPECT_EQ(wide.displacement(0.4, 0.51), 0.0);
+    EXPECT_GT(wide.displacement(0.55, 0.45), 0.0);
+
+    KBdlMuscle tall(KBdlMuscle::Point);
+    tall.setFromRect(0.2, 0.1, 0.3, 0.5);
+    EXPECT_EQ(tall.center.getString(), "< 0.25, 0.30 >");
+    EXPECT_EQ(tall.widthLo.getString(), ring);
+    EXPECT_FLOAT_EQ(tall.begin, 4.0f);
+    EXPECT_FLOAT_EQ(tall.end, 1.0f);
+
+    KBdlMuscle compound(KBdlMuscle::Compound);
+    compound.setFromRect(0.1, 0.1, 0.3, 0.3);
+    EXPECT_EQ(compound.begin, 0.0f);
+    EXPECT_EQ(compound.center.getString(), KBdlMuscle().center.getString());
+}
+
+TEST(MuscleFit, EmptyRectangleAsksForTheDefaults) {
+    KScriptedUi ui;
+    KUiScope scope(ui);
+    ui.answerValues(true, {0.4, 0.7});
+    KBdlMuscle m;
+    m.setFromRect(0.3, 0.2, 0.3, 0.6);
+    ASSERT_EQ(ui.questions(), std::vector<std::string>{"Create New Item - Default Values"});
+    ASSERT_EQ(ui.valueDialogs.size(), 1u);
+    EXPECT_EQ(ui.valueDialogs[0].note,
+              "Note:\nYou are creating an item with a zero sized bounding rectangle, so the "
+              "item default values will be used. You may modify the following values before "
+              "continuing: ");
+    EXPECT_EQ(ui.valueDialogs[0].presets, (std::vector<double>{0.2, 0.5}));
+    EXPECT_EQ(m.center.getString(), "< 0.0000, 0.7000 >, < 0.5000, 0.7000 >, < 1.0000, 0.7000 >");
+    EXPECT_EQ(m.widthLo.getString(), "< 0.0000, 0.2000 >, < 0.5000, 0.2000 >, < 1.0000, 0.2000 >");
+    EXPECT_EQ(m.widthHi.getString(), m.widthLo.getString());
+    EXPECT_EQ(m.begin, 0.0f); // the extent stays as constructed
+    EXPECT_EQ(m.end, 1.0f);
+    EXPECT_DOUBLE_EQ(m.displacement(0.7, 0.5), 0.25);
+
+    // Cancel leaves the muscle as constructed.
+    ui.answerValues(false);
+    KBdlMuscle cancelled(KBdlMuscle::Point);
+    cancelled.setFromRect(0.4, 0.4, 0.2, 0.4);
+    EXPECT_EQ(ui.valueDialogs.size(), 2u);
+    EXPECT_EQ(ui.valueDialogs[1].presets, (std::vector<double>{0.2, 0.5}));
+    EXPECT_EQ(cancelled.center.getString(), "< 0.50, 0.50 >");
+    EXPECT_EQ(cancelled.widthLo.getString(), KBdlMuscle(KBdlMuscle::Point).widthLo.getString());
+
+    // Values beyond the dialog's range are held to it.
+    ui.answerValues(true, {3.0, -1.0});
+    KBdlMuscle held;
+    held.setFromRect(1.5, 0.2, 1.2, 0.4); // clamped to u = 1 on both sides
+    EXPECT_EQ(held.center.getString(),
+              "< 0.0000, 0.0000 >, < 0.5000, 0.0000 >, < 1.0000, 0.0000 >");
+    EXPECT_EQ(held.widthLo.getString(),
+              "< 0.0000, 0.5000 >, < 0.5000, 0.5000 >, < 1.0000, 0.5000 >");
+    EXPECT_EQ(ui.unansweredQuestions, 0);
+}
+
+TEST(MuscleFit, PointRectangleTooThinForItsAspectRatioIsEmpty) {
+    KScriptedUi ui;
+    KUiScope scope(ui);
+    ui.answerValues(false);
+    KBdlMuscle m(KBdlMuscle::Point);
+    m.setFromRect(0.0, 0.2, 1e-300, 0.8);
+    EXPECT_EQ(ui.valueDialogs.size(), 1u);
+    EXPECT_EQ(m.begin, 1.0f);
+    EXPECT_EQ(m.end, 1.0f);
+    EXPECT_EQ(m.center.getString(), "< 0.50, 0.50 >");
+}
+
+TEST(MuscleFit, LineGivesTheCenterAndWidth) {
+    KBdlMuscle linear;
+    linear.setCenterFromPoints(0.3, 0.8, 0.5, 0.2, 1, 0.3); // drawn downwards
+    EXPECT_FLOAT_EQ(linear.begin, 0.2f);
+    EXPECT_FLOAT_EQ(linear.end, 0.8f);
+    EXPECT_EQ(linear.center.getString(), "< 0.000, 0.500 >, < 0.500, 0.400 >, < 1.000, 0.300 >");
+    EXPECT_EQ(linear.widthLo.getString(), bandString("0.15"));
+    EXPECT_EQ(linear.widthHi.getString(), bandString("0.15"));
+    EXPECT_EQ(linear.center.count(), 3);
+
+    KBdlMuscle three;
+    three.setCenterFromPoints(0.1, 0.0, 0.4, 0.9, 2, 0.1);
+    EXPECT_EQ(three.center.getString(),
+              "< 0.000, 0.100 >, < 0.333, 0.200 >, < 0.667, 0.300 >, < 1.000, 0.400 >");
+
+    KBdlMuscle orbital(KBdlMuscle::Orbital);
+    orbital.setCenterFromPoints(0.7, 0.6, 0.1, 0.2, 0, 0.1);
+    EXPECT_FLOAT_EQ(orbital.begin, 0.1f);
+    EXPECT_FLOAT_EQ(orbital.end, 0.7f);
+    EXPECT_EQ(orbital.center.getString(), "< 0.000, 0.200 >, < 1.000, 0.600 >");
+    EXPECT_EQ(orbital.widthLo.getString(), bandString("0.05"));
+
+    KBdlMuscle point(KBdlMuscle::Point);
+    point.setCenterFromPoints(0.1, 0.1, 0.9, 0.9, 1, 0.5);
+    EXPECT_EQ(point.center.getString(), "< 0.50, 0.50 >");
+    EXPECT_EQ(point.begin, 1.0f);
+}
+
+// ---- tracker drags
+
+TEST(MuscleTracker, MoveShiftsTheOffsets) {
+    KBdlMuscle m(KBdlMuscle::Orbital);
+    m.applyTrackerChange({0.5, 0.5, 0.1, -0.2}, KBdlMuscle::Move);
+    EXPECT_FLOAT_EQ(m.offsetU, 0.1f);
+    EXPECT_FLOAT_EQ(m.offsetV, -0.2f);
+    EXPECT_EQ(m.begin, 0.0f);
+    EXPECT_EQ(m.widthLoScale, 1.0f);
+}
+
+TEST(MuscleTracker, EdgesOfALinearMuscle) {
+    KBdlMuscle m;
+    m.applyTrackerChange({1.5, 1.0, 0.1, 0.0}, KBdlMuscle::Left);
+    EXPECT_FLOAT_EQ(m.widthLoScale, 1.5f);
+    EXPECT_FLOAT_EQ(m.offsetU, -0.05f);
+    m.applyTrackerChange({2.0, 1.0, 0.3, 0.0}, KBdlMuscle::Right);
+    EXPECT_FLOAT_EQ(m.widthLoScale, 3.0f);
+    EXPECT_FLOAT_EQ(m.offsetU, 0.1f);
+    m.applyTrackerChange({1.0, 1.2, 0.0, -0.1}, KBdlMuscle::Top);
+    EXPECT_FLOAT_EQ(m.end, 1.1f);
+    m.applyTrackerChange({1.0, 1.2, 0.0, -0.1}, KBdlMuscle::Bottom);
+    EXPECT_FLOAT_EQ(m.begin, -0.1f);
+
+    // A corner moves both of its edges.
+    KBdlMuscle c;
+    c.applyTrackerChange({2.0, 1.5, 0.2, -0.1}, KBdlMuscle::TopLeft);
+    EXPECT_FLOAT_EQ(c.widthLoScale, 2.0f);
+    EXPECT_FLOAT_EQ(c.offsetU, -0.1f);
+    EXPECT_FLOAT_EQ(c.end, 1.1f);
+    EXPECT_EQ(c.begin, 0.0f);
+
+    // Asymmetric widths: only the side the edge bounds grows; the box grows by 0.1
+    // across (T = 0.2, sx = 1.5), so the Hi side becomes 0.2.
+    KBdlMuscle a;
+    a.symmetricWidth = 0;
+    a.applyTrackerChange({1.5, 1.0, 0.1, 0.0}, KBdlMuscle::Right);
+    EXPECT_FLOAT_EQ(a.widthHiScale, 2.0f);
+    EXPECT_FLOAT_EQ(a.widthLoScale, 1.0f);
+    EXPECT_EQ(a.offsetU, 0.0f);
+    a.applyTrackerChange({1.0, 1.0, 0.0, 0.0}, KBdlMuscle::Left); // no change in size
+    EXPECT_FLOAT_EQ(a.widthLoScale, 1.0f);
+    // Mirrored in U the right edge bounds the Lo side.
+    KBdlMuscle am;
+    am.symmetricWidth = 0;
+    am.mirrorU = 1;
+    am.applyTrackerChange({1.5, 1.0, 0.1, 0.0}, KBdlMuscle::Right);
+    EXPECT_FLOAT_EQ(am.widthLoScale, 2.0f);
+    EXPECT_FLOAT_EQ(am.widthHiScale, 1.0f);
+}
+
+TEST(MuscleTracker, OrbitalAndPointCorners) {
+    KBdlMuscle o(KBdlMuscle::Orbital);
+    o.applyTrackerChange({1.2, 1.5, 0.1, -0.05}, KBdlMuscle::BottomRight);
+    EXPECT_FLOAT_EQ(o.end, 1.1f);
+    EXPECT_EQ(o.begin, 0.0f);
+    EXPECT_FLOAT_EQ(o.widthLoScale, 1.5f);
+    EXPECT_FLOAT_EQ(o.offsetV, -0.025f);
+    o.applyTrackerChange({1.0, 1.0, 0.1, 0.0}, KBdlMuscle::Left);
+    EXPECT_FLOAT_EQ(o.begin, -0.1f);
+
+    KBdlMuscle p(KBdlMuscle::Point);
+    p.applyTrackerChange({2.0, 4.0, 0.1, -0.2}, KBdlMuscle::TopLeft);
+    EXPECT_FLOAT_EQ(p.begin, 0.5f);
+    EXPECT_FLOAT_EQ(p.offsetU, -0.05f);
+    EXPECT_FLOAT_EQ(p.end, 0.25f);
+    EXPECT_FLOAT_EQ(p.offsetV, 0.1f);
+}
+
+TEST(MuscleTracker, UnusableRatiosChangeNothing) {
+    // A collapsed box would make the stretch divisor infinite.
+    KBdlMuscle p(KBdlMuscle::Point);
+    p.applyTrackerChange({0.0, 1.0, -0.1, 0.0}, KBdlMuscle::Right);
+    EXPECT_EQ(p.begin, 1.0f);
+    EXPECT_EQ(p.offsetU, 0.0f);
+    KBdlMuscle s;
+    s.applyTrackerChange({1.0, 0.0, 0.0, 0.1}, KBdlMuscle::Top); // along V: just moves
+    EXPECT_FLOAT_EQ(s.end, 0.9f);
+    s.applyTrackerChange({-1.0, 1.0, -0.2, 0.0}, KBdlMuscle::Left);
+    EXPECT_EQ(s.widthLoScale, 1.0f);
+    EXPECT_EQ(s.offsetU, 0.0f);
+    // An asymmetric side of zero width cannot be scaled to a size.
+    KBdlMuscle a;
+    a.symmetricWidth = 0;
+    a.widthLoScale = 0.0f;
+    a.applyTrackerChange({1.5, 1.0, 0.1, 0.0}, KBdlMuscle::Left);
+    EXPECT_EQ(a.widthLoScale, 0.0f);
+    // Shrinking past the other side would give a negative width.
+    a.widthLoScale = 1.0f;
+    a.applyTrackerChange({0.25, 1.0, -0.15, 0.0}, KBdlMuscle::Left);
+    EXPECT_EQ(a.widthLoScale, 1.0f);
+
+    KBdlMuscle c(KBdlMuscle::Compound);
+    c.applyTrackerChange({2.0, 2.0, 0.1, 0.1}, KBdlMuscle::TopLeft);
+    EXPECT_EQ(c.widthLoScale, 1.0f);
+    EXPECT_EQ(c.begin, 0.0f);
+    EXPECT_EQ(c.end, 1.0f);
+    EXPECT_EQ(c.offsetU, 0.0f);
+}
+
+// ---- storage
+
+TEST(MuscleStorage, RoundTripKeepsEveryField) {
+    KRegisterModelClasses();
+    KBdlMuscle m(KBdlMuscle::Point);
+    m.name = "cheek";
+    m.note = "kept in the file";
+    m.begin = 1.5f;
+    m.end = 0.75f;
+    m.height = -0.3f;
+    m.active = 0;
+    m.textureIndex = 4;
+    m.resolutionU = 20;
+    m.resolutionV = 6;
+    m.mirrorU = 1;
+    m.mirrorV = 1;
+    m.offsetU = 0.125f;
+    m.offsetV = -0.25f;
+    m.symmetricWidth = 0;
+    m.widthLoScale = 0.3f;
+    m.widthHiScale = 1.7f;
+    m.heightType = KBdlMuscle::HeightOffset;
+    m.center.parse("< 0.20, 0.70 >");
+    m.heightCurve.parse(kRamp);
+    m.widthHi.parse(bandString("0.40"));
+    m.crossSection.resolution = 9;
+    m.crossSection.setBasis(KBdlCurve::BSpline);
+
+    KArchive out;
+    out.writeObject(&m);
+    const auto back = load(out);
+    ASSERT_TRUE(back);
+    // Storing writes every field, so storing the loaded muscle again gives the same bytes.
+    KArchive again;
+    again.writeObject(back.get());
+    EXPECT_EQ(again.bytes(), out.bytes());
+    EXPECT_EQ(back->note, "kept in the file");
+    EXPECT_EQ(back->offsetV, -0.25f);
+    EXPECT_EQ(back->heightType, KBdlMuscle::HeightOffset);
+    EXPECT_EQ(back->widthHi.getString(), bandString("0.40"));
+    EXPECT_EQ(back->crossSection.basis, KBdlCurve::BSpline);
+    EXPECT_EQ(back->displacement(0.2, 0.71), m.displacement(0.2, 0.71));
+
+    // Every shorter prefix is a clean error.
+    const std::vector<uint8_t>& bytes = out.bytes();
+    for (size_t n = 0; n < bytes.size(); ++n) {
+        KArchive in(std::vector<uint8_t>(bytes.begin(), bytes.begin() + long(n)));
+        std::string error;
+        EXPECT_FALSE(loadArchive(
+            in, [](KArchive& a) { a.readOwned<KBdlMuscle>(); }, &error))
+            << n;
+    }
+}
+
+TEST(MuscleStorage, SchemaOneIsUpgraded) {
+    KRegisterModelClasses();
+    KArchive ar;
+    writeClassHeader(ar, 1);
+    ar.writeString("old");
+    ar.writeFloat(0.1f); // begin
+    ar.writeFloat(0.9f); // end
+    ar.writeInt32(KBdlMuscle::Linear);
+    ar.writeFloat(0.5f); // height
+    ar.writeInt32(1);    // active
+    writeCurveSchema1(ar, {{0, 0.3}, {0.5, 0.3}, {1, 0.3}});
+    writeCurveSchema1(ar, {{0, 0}, {0.5, 1}, {1, 0}});
+    writeCurveSchema1(ar, {{0, 0.2}, {0.5, 0.2}, {1, 0.2}});
+    writeCurveSchema1(ar, {{0, 0.6}, {1, 0.6}});
+    writeCurveSchema1(ar, {{0, 0}, {0.5, 1}, {1, 0}});
+    const auto m = load(ar);
+    ASSERT_TRUE(m);
+    EXPECT_EQ(m->name, "old");
+    EXPECT_EQ(m->begin, 0.1f);
+    EXPECT_EQ(m->end, 0.9f);
+    EXPECT_EQ(m->height, 0.5f);
+    EXPECT_EQ(m->resolutionU, 4); // not stored yet: defaults
+    EXPECT_EQ(m->textureIndex, 0);
+    EXPECT_EQ(m->widthLo.getString(), "< 0.0000, 0.2000 >, < 0.5000, 0.2000 >, < 1.0000, 0.2000 >");
+    EXPECT_EQ(m->widthHi.getString(), m->widthLo.getString());
+    EXPECT_EQ(m->symmetricWidth, 1);
+    EXPECT_EQ(m->widthLoScale, 0.5f);
+    EXPECT_EQ(m->widthHiScale, 1.0f);
+    // The old single width was a total width: the muscle is 0.2 wide in all.
+    EXPECT_NEAR(m->displacement(0.3, 0.5), 0.5, 1e-6);
+    EXPECT_EQ(m->displacement(0.41, 0.5), 0.0);
+}
+
+TEST(MuscleStorage, SchemaThreeAndFourAreUpgraded) {
+    KRegisterModelClasses();
+    KArchive three;
+    writeClassHeader(three, 3);
+    three.writeString("three");
+    three.writeFloat(1.0f);
+    three.writeFloat(2.0f);
+    three.writeInt32(KBdlMuscle::Point);
+    three.writeFloat(0.25f);
+    three.writeInt32(0);
+    three.writeInt32(10); // resolutionU
+    three.writeInt32(5);  // resolutionV
+    three.writeInt32(2);  // textureIndex
+    writeFiveCurves(three, bandString("0.15"));
+    const auto m3 = load(three);
+    ASSERT_TRUE(m3);
+    EXPECT_EQ(m3->muscleType, KBdlMuscle::Point);
+    EXPECT_EQ(m3->end, 2.0f);
+    EXPECT_EQ(m3->active, 0);
+    EXPECT_EQ(m3->resolutionU, 10);
+    EXPECT_EQ(m3->resolutionV, 5);
+    EXPECT_EQ(m3->textureIndex, 2);
+    EXPECT_EQ(m3->mirrorU, 0);
+    EXPECT_EQ(m3->mirrorV, 0);
+    EXPECT_EQ(m3->offsetU, 0.0f);
+    EXPECT_EQ(m3->offsetV, 0.0f);
+    EXPECT_EQ(m3->center.getString(), bandString("0.30"));
+    EXPECT_EQ(m3->widthHi.getString(), bandString("0.15"));
+    EXPECT_EQ(m3->symmetricWidth, 1);
+    EXPECT_EQ(m3->widthLoScale, 1.0f); // a point muscle keeps its radius
+    EXPECT_EQ(m3->widthHiScale, 1.0f);
+
+    KArchive four;
+    writeClassHeader(four, 4);
+    four.writeString("four");
+    four.writeFloat(0.0f);
+    four.writeFloat(1.0f);
+    four.writeInt32(KBdlMuscle::Orbital);
+    four.writeFloat(0.25f);
+    four.writeInt32(1);
+    four.writeInt32(8);
+    four.writeInt32(4);
+    four.writeInt32(0);
+    four.writeInt32(1);     // mirrorU
+    four.writeInt32(0);     // mirrorV
+    four.writeFloat(0.2f);  // offsetU
+    four.writeFloat(-0.1f); // offsetV
+    writeFiveCurves(four, kBandWidth);
+    const auto m4 = load(four);
+    ASSERT_TRUE(m4);
+    EXPECT_EQ(m4->muscleType, KBdlMuscle::Orbital);
+    EXPECT_EQ(m4->mirrorU, 1);
+    EXPECT_EQ(m4->offsetU, 0.2f);
+    EXPECT_EQ(m4->offsetV, -0.1f);
+    EXPECT_EQ(m4->note, "");
+    EXPECT_EQ(m4->widthHi.getString(), kBandWidth);
+    EXPECT_EQ(m4->widthLoScale, 0.5f);
+    EXPECT_EQ(m4->symmetricWidth, 1);
+}
+
+TEST(MuscleStorage, SchemaSixHasNoHeightType) {
+    KRegisterModelClasses();
+    KArchive ar;
+    writeClassHeader(ar, 6);
+    ar.writeString("six");
+    ar.writeFloat(0.0f);
+    ar.writeFloat(1.0f);
+    ar.writeInt32(KBdlMuscle::Linear);
+    ar.writeFloat(0.25f);
+    ar.writeInt32(1);
+    ar.writeInt32(4);
+    ar.writeInt32(8);
+    ar.writeInt32(1);
+    ar.writeString("a note");
+    ar.writeInt32(0);
+    ar.writeInt32(1); // mirrorV
+    ar.writeFloat(0.0f);
+    ar.writeFloat(0.05f); // offsetV
+    ar.writeFloat(0.75f); // widthLoScale
+    ar.writeFloat(1.25f); // widthHiScale
+    ar.writeInt32(0);     // symmetricWidth
+    writeFiveCurves(ar, kBandWidth);
+    const auto m = load(ar);
+    ASSERT_TRUE(m);
+    EXPECT_EQ(m->note, "a note");
+    EXPECT_EQ(m->mirrorV, 1);
+    EXPECT_EQ(m->offsetV, 0.05f);
+    EXPECT_EQ(m->heightType, KBdlMuscle::HeightScale);
+    // Stored widths are kept as they are: no upgrade.
+    EXPECT_EQ(m->widthLoScale, 0.75f);
+    EXPECT_EQ(m->widthHiScale, 1.25f);
+    EXPECT_EQ(m->symmetricWidth, 0);
+    EXPECT_EQ(m->widthHi.getString(), bandString("0.90"));
+}
