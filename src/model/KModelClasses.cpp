@@ -3,6 +3,7 @@
 #include "mesh/KShapeSuperQ.h"
 #include "model/KBdlBodyPart.h"
 #include "model/KBdlCurve.h"
+#include "model/KBdlLayer.h"
 #include "model/KBdlMuscle.h"
 #include "model/KBdlObject.h"
 #include "model/KBdlSegment.h"
@@ -15,7 +16,8 @@ void KRegisterModelClasses() {
          {&KObject::classRecord, &KVertexObject::classRecord, &KBdlObject::classRecord,
           &KBdlShape::classRecord, &KBdlElement::classRecord, &KBdlSegment::classRecord,
           &KBdlCurve::classRecord, &KBdlBodyPart::classRecord, &KColorMap::classRecord,
-          &KColorMapEntry::classRecord, &KShapeSuperQ::classRecord, &KBdlMuscle::classRecord}) {
+          &KColorMapEntry::classRecord, &KShapeSuperQ::classRecord, &KBdlMuscle::classRecord,
+          &KBdlLayer::classRecord}) {
         KRuntimeClass::registerClass(c);
     }
 }

@@ -1,0 +1,230 @@
+// Layers: how muscles and an image combine, image ownership, and storage by schema.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "image/KImageMapTga.h"
+#include "model/KBdlLayer.h"
+#include "model/KModelClasses.h"
+#include "platform/KScriptedUi.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::unique_ptr<KBdlMuscle> pointMuscle(float height, float u = 0.5f) {
+    auto m = std::make_unique<KBdlMuscle>(KBdlMuscle::Point);
+    m->height = height;
+    m->offsetU = u - 0.5f;
+    return m;
+}
+
+// A one-pixel 8-bit grey image whose every sample is value (0..255 → 0..65535).
+std::unique_ptr<KImageMap> flatImage(int grey, const std::string& name = "flat.tga") {
+    auto img = std::make_unique<KImageMapTga>();
+    img->setFormat(8, KImageMap::OptionGray8);
+    img->resize(2, 2);
+    for (int y = 0; y < 2; ++y) {
+        for (int x = 0; x < 2; ++x) {
+            img->setHeight(x, y, grey / 255.0);
+        }
+    }
+    img->name = name;
+    return img;
+}
+
+std::unique_ptr<KBdlLayer> roundTrip(const KBdlLayer& layer) {
+    KArchive out;
+    out.writeObject(&layer);
+    KArchive in(out.bytes());
+    auto back = in.readOwned<KBdlLayer>();
+    EXPECT_EQ(in.remaining(), 0u);
+    return back;
+}
+
+} // namespace
+
+TEST(Layer, HighestBumpAndDeepestDentWin) {
+    KBdlLayer layer;
+    layer.muscles.push_back(pointMuscle(0.25f));
+    layer.muscles.push_back(pointMuscle(0.25f)); // overlaps exactly
+    EXPECT_DOUBLE_EQ(layer.displacement(0.5, 0.5), 0.25);
+    layer.muscles.push_back(pointMuscle(-0.1f));
+    EXPECT_NEAR(layer.displacement(0.5, 0.5), 0.15, 1e-7);
+    layer.scale = 2.0;
+    EXPECT_NEAR(layer.displacement(0.5, 0.5), 0.3, 1e-6);
+    layer.active = 0;
+    EXPECT_EQ(layer.displacement(0.5, 0.5), 0.0);
+    // The prepared path gives the same values.
+    layer.active = 1;
+    layer.prepare();
+    EXPECT_EQ(layer.displacementPrepared(0.5, 0.5), layer.displacement(0.5, 0.5));
+    EXPECT_EQ(layer.displacementPrepared(0.2, 0.7), layer.displacement(0.2, 0.7));
+}
+
+TEST(Layer, ImageTermScalesWithImageAndLayer) {
+    KBdlLayer layer;
+    std::unique_ptr<KImageMap> img = flatImage(255);
+    const double sample = img->value(0.3, 0.3); // 8-bit grey 255 gives 255·256
+    EXPECT_EQ(sample, 65280.0);
+    ASSERT_EQ(layer.setImageMap(img), 0);
+    EXPECT_FALSE(img);
+    layer.scale = 2.0;
+    EXPECT_DOUBLE_EQ(layer.displacement(0.3, 0.3), 2.0 * sample / 65535.0);
+    layer.imageScale = 0.5f;
+    EXPECT_DOUBLE_EQ(layer.displacement(0.3, 0.3), sample / 65535.0);
+    layer.backgroundOnly = 1;
+    EXPECT_EQ(layer.isBackgroundImage(), 1);
+    EXPECT_EQ(layer.displacement(0.3, 0.3), 0.0);
+    layer.releaseImageMap();
+    EXPECT_EQ(layer.getImageMap(), nullptr);
+    EXPECT_EQ(layer.isBackgroundImage(), 0);
+}
+
+TEST(Layer, ReplacingAnImageAsksFirst) {
+    KScriptedUi ui;
+    KUiScope scope(ui);
+    KBdlLayer layer;
+    std::unique_ptr<KImageMap> first = flatImage(10, "first.tga");
+    layer.setImageMap(first);
+    std::unique_ptr<KImageMap> second = flatImage(20, "second.tga");
+    ui.answer(false);
+    EXPECT_EQ(layer.setImageMap(second), 1);
+    EXPECT_TRUE(second); // still the caller's
+    EXPECT_EQ(layer.getImageMap()->name, "first.tga");
+    ui.answer(true);
+    EXPECT_EQ(layer.setImageMap(second), 0);
+    EXPECT_EQ(layer.getImageMap()->name, "second.tga");
+    EXPECT_EQ(ui.questions(), std::vector<std::string>(2, KBdlLayer::kReplaceImageQuestion));
+}
+
+TEST(LayerStorage, RoundTripWithMusclesAndNoImage) {
+    KRegisterModelClasses();
+    KBdlLayer layer;
+    layer.name = "Exterior Muscles";
+    layer.description = "arms";
+    layer.physical = 0;
+    layer.scale = 1.5;
+    layer.textureIndex = 4;
+    layer.textureName = "skin";
+    layer.imageScale = 0.75f;
+    layer.muscles.push_back(pointMuscle(0.3f));
+    layer.muscles.push_back(std::make_unique<KBdlMuscle>(KBdlMuscle::Orbital));
+    auto back = roundTrip(layer);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->name, "Exterior Muscles");
+    EXPECT_EQ(back->description, "arms");
+    EXPECT_EQ(back->physical, 0);
+    EXPECT_EQ(back->scale, 1.5);
+    EXPECT_EQ(back->textureIndex, 4);
+    EXPECT_EQ(back->textureName, "skin");
+    EXPECT_EQ(back->imageScale, 0.75f);
+    EXPECT_EQ(back->getImageMap(), nullptr);
+    ASSERT_EQ(back->muscles.size(), 2u);
+    EXPECT_EQ(back->muscles[1]->muscleType, KBdlMuscle::Orbital);
+    EXPECT_EQ(back->getMuscle(2), nullptr);
+    EXPECT_EQ(back->indexOf(back->muscles[1].get()), 1);
+}
+
+TEST(LayerStorage, ImageIsReloadedAndAMissingOneCostsOnlyTheImage) {
+    KRegisterModelClasses();
+    KScriptedUi ui;
+    KUiScope scope(ui);
+    const fs::path dir = fs::temp_directory_path() / "quorl-layer-bild";
+    fs::create_directories(dir);
+    const std::string path = (dir / "relief.tga").string();
+    auto img = flatImage(128, path);
+    ASSERT_EQ(static_cast<KImageMapTga*>(img.get())->save(path), 0);
+    KBdlLayer layer;
+    layer.backgroundOnly = 1;
+    layer.imageScale = 3.0f;
+    layer.setImageMap(img);
+    KArchive out;
+    out.writeObject(&layer);
+
+    KArchive in(out.bytes());
+    auto back = in.readOwned<KBdlLayer>();
+    ASSERT_TRUE(back && back->getImageMap());
+    EXPECT_EQ(back->getImageMap()->name, path);
+
+    fs::remove(path);
+    KArchive again(out.bytes());
+    auto moved = again.readOwned<KBdlLayer>();
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(moved->getImageMap(), nullptr);
+    EXPECT_EQ(moved->backgroundOnly, 1);
+    EXPECT_EQ(moved->imageScale, 3.0f);
+    EXPECT_EQ(ui.messages(),
+              std::vector<std::string>{"Failed to open Layer image map:\n\n" + path});
+    fs::remove_all(dir);
+}
+
+TEST(LayerStorage, OlderSchemas) {
+    KRegisterModelClasses();
+    KBdlMuscle muscle(KBdlMuscle::Point);
+    auto header = [](KArchive& ar, uint16_t schema) {
+        ar.writeUInt16(0xFFFF);
+        ar.writeUInt16(schema);
+        ar.writeUInt16(9);
+        ar.writeBytes("KBdlLayer", 9);
+    };
+    // Schema 1: muscles first, then name, description, physical, active.
+    {
+        KArchive ar;
+        header(ar, 1);
+        ar.writeCount(1);
+        ar.writeObject(&muscle);
+        ar.writeString("old");
+        ar.writeString("desc");
+        ar.writeInt32(0);
+        ar.writeInt32(1);
+        KArchive in(ar.bytes());
+        auto layer = in.readOwned<KBdlLayer>();
+        ASSERT_TRUE(layer);
+        EXPECT_EQ(layer->name, "old");
+        EXPECT_EQ(layer->physical, 0);
+        EXPECT_EQ(layer->muscles.size(), 1u);
+        EXPECT_EQ(layer->scale, 1.0);
+    }
+    // Schema 4: a file name that is ignored, a texture index, no texture name.
+    {
+        KArchive ar;
+        header(ar, 4);
+        ar.writeString("four");
+        ar.writeString("");
+        ar.writeInt32(1);
+        ar.writeInt32(0);
+        ar.writeDouble(2.0);
+        ar.writeInt32(1);
+        ar.writeFloat(0.5f);
+        ar.writeString("/nowhere/ignored.tga");
+        ar.writeInt32(7);
+        ar.writeCount(0);
+        KArchive in(ar.bytes());
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        auto layer = in.readOwned<KBdlLayer>();
+        ASSERT_TRUE(layer);
+        EXPECT_EQ(layer->active, 0);
+        EXPECT_EQ(layer->scale, 2.0);
+        EXPECT_EQ(layer->textureIndex, 7);
+        EXPECT_EQ(layer->getImageMap(), nullptr);
+        EXPECT_TRUE(ui.messages().empty());
+    }
+}
+
+TEST(LayerStorage, EveryTruncationFailsCleanly) {
+    KRegisterModelClasses();
+    KBdlLayer layer;
+    layer.muscles.push_back(pointMuscle(0.2f));
+    KArchive out;
+    out.writeObject(&layer);
+    const auto& full = out.bytes();
+    for (size_t n = 0; n < full.size(); ++n) {
+        KArchive in(std::vector<uint8_t>(full.begin(), full.begin() + long(n)));
+        EXPECT_FALSE(loadArchive(
+            in, [](KArchive& a) { a.readOwned<KBdlLayer>(); }, nullptr))
+            << n;
+    }
+}
