@@ -1,0 +1,11 @@
+#include "document/KCoreClasses.h"
+
+#include "document/KTexture.h"
+#include "export/KFeoPMedia.h"
+#include "model/KModelClasses.h"
+
+void KRegisterCoreClasses() {
+    KRegisterModelClasses();
+    KRuntimeClass::registerClass(&KTexture::classRecord);
+    KRuntimeClass::registerClass(&KFeoPMedia::classRecord);
+}
