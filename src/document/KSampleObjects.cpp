@@ -4,6 +4,7 @@
 
 #include "document/CPexaDoc.h"
 #include "image/KImageMapTga.h"
+#include "platform/KNumberText.h"
 
 namespace {
 
@@ -26,7 +27,8 @@ bool writeRelief(const std::string& path, std::string* error) {
     for (int y = 0; y < 64; ++y) {
         for (int x = 0; x < 64; ++x) {
             const double u = x / 63.0, v = y / 63.0;
-            const double h = 0.5 + 0.25 * std::sin(12.0 * u * 3.14159265) * std::cos(9.0 * v * 3.14159265);
+            const double h =
+                0.5 + 0.25 * std::sin(12.0 * u * 3.14159265) * std::cos(9.0 * v * 3.14159265);
             image.setHeight(x, y, h);
         }
     }
@@ -39,7 +41,86 @@ bool writeRelief(const std::string& path, std::string* error) {
     return true;
 }
 
+// A small fixed pseudo-random sequence, so the benchmark scene is the same everywhere.
+class Sequence {
+public:
+    double next() {
+        state_ = state_ * 6364136223846793005ull + 1442695040888963407ull;
+        return double(state_ >> 11) / double(1ull << 53);
+    }
+    double between(double lo, double hi) { return lo + (hi - lo) * next(); }
+    int below(int n) { return int(next() * n); }
+
+private:
+    uint64_t state_ = 0x5175726C;
+};
+
+// A Spline of n points over [0, 1] with values between lo and hi.
+std::string randomCurve(Sequence& seq, int n, double lo, double hi) {
+    std::string s;
+    for (int i = 0; i < n; ++i) {
+        if (i) {
+            s += ", ";
+        }
+        s += "< " + kFormatFixed(double(i) / (n - 1), 3) + ", " +
+             kFormatFixed(seq.between(lo, hi), 3) + " >";
+    }
+    return s;
+}
+
+std::unique_ptr<KImageMap> makeNoiseImage(int size) {
+    auto image = std::make_unique<KImageMapTga>();
+    image->setFormat(8, KImageMap::OptionGray8);
+    image->resize(size, size);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            image->setHeight(x, y, 0.5 + 0.5 * std::sin(0.3 * x) * std::sin(0.2 * y));
+        }
+    }
+    image->name = "generated-noise.tga";
+    return image;
+}
+
 } // namespace
+
+std::unique_ptr<CPexaDoc> kMakeBenchmarkObject(int resolution) {
+    auto doc = std::make_unique<CPexaDoc>();
+    doc->objectName = "Benchmark";
+    doc->uResolution = resolution;
+    doc->vResolution = resolution;
+    doc->bodyPart.setDocumentDefaults(resolution, resolution);
+    doc->baseShape = CPexaDoc::Conic;
+    Sequence seq;
+    const int types[] = {KBdlMuscle::Linear, KBdlMuscle::Orbital, KBdlMuscle::Point};
+    for (int i = 0; i < 40; ++i) {
+        const int type = types[i % 3];
+        auto m = std::make_unique<KBdlMuscle>(type);
+        m->name = "m" + std::to_string(i);
+        m->height = float(seq.between(-0.1, 0.3));
+        const double width = seq.between(0.02, 0.2);
+        m->widthLo = KBdlCurve(randomCurve(seq, 3 + seq.below(5), 0.5 * width, width));
+        m->symmetricWidth = i % 4 == 0 ? 0 : 1;
+        m->widthHi = KBdlCurve(randomCurve(seq, 3 + seq.below(5), 0.5 * width, width));
+        m->heightCurve = KBdlCurve(randomCurve(seq, 3 + seq.below(5), 0.2, 1.0));
+        m->crossSection = KBdlCurve(randomCurve(seq, 3 + seq.below(5), 0.0, 1.0));
+        if (type == KBdlMuscle::Point) {
+            m->offsetU = float(seq.between(-0.4, 0.4));
+            m->offsetV = float(seq.between(-0.4, 0.4));
+        } else {
+            const double c = seq.between(0.1, 0.9);
+            m->center = KBdlCurve(randomCurve(seq, 3 + seq.below(5), c - 0.05, c + 0.05));
+            m->begin = float(seq.between(0.0, 0.5));
+            m->end = float(m->begin + seq.between(0.2, 0.5));
+        }
+        doc->addMuscleToLayer(doc->layerAt(i % 3), m);
+    }
+    std::unique_ptr<KImageMap> image = makeNoiseImage(256);
+    doc->layers[2]->setImageMap(image);
+    doc->layers[2]->imageScale = 0.05f;
+    doc->rebuildGrid();
+    doc->setModified(false);
+    return doc;
+}
 
 std::unique_ptr<CPexaDoc> kMakeLimbObject(const std::string& imagePath, std::string* error) {
     auto doc = std::make_unique<CPexaDoc>();
@@ -55,8 +136,9 @@ std::unique_ptr<CPexaDoc> kMakeLimbObject(const std::string& imagePath, std::str
                              doc->vResolution, KBdlCurve::AxisY);
     body.jointBends = KBdlCurve("< 0, 0, 25 >, < 0, 0, 35 >, < 0, 0, 0 >", doc->vResolution);
     body.bendsOn = 1;
-    body.vProfile = KBdlCurve("< 0, 0.6 >, < 0.15, 1.0 >, < 0.5, 0.85 >, < 0.85, 0.75 >, < 1, 0.5 >",
-                              doc->vResolution, KBdlCurve::PolyLine);
+    body.vProfile =
+        KBdlCurve("< 0, 0.6 >, < 0.15, 1.0 >, < 0.5, 0.85 >, < 0.85, 0.75 >, < 1, 0.5 >",
+                  doc->vResolution, KBdlCurve::PolyLine);
     body.uFactor = 0.35f;
     body.ensureJoints();
 
