@@ -39,11 +39,11 @@ std::unique_ptr<CPexaDoc> kLoadDocumentBytes(std::vector<uint8_t> bytes, const s
     auto doc = std::make_unique<CPexaDoc>();
     KArchive ar(std::move(bytes));
     std::string reason;
-    if (!loadArchive(ar, [&doc](KArchive& a) { doc->load(a); }, &reason)) {
+    if (!loadArchive(
+            ar, [&doc](KArchive& a) { doc->load(a); }, &reason)) {
         // The half-read document goes with the failure.
         setError(error, "Cannot open the document \"" + source +
-                            "\": the file is damaged or is not a Quorl document (" + reason +
-                            ").");
+                            "\": the file is damaged or is not a Quorl document (" + reason + ").");
         return nullptr;
     }
     doc->setModified(false);
@@ -53,8 +53,7 @@ std::unique_ptr<CPexaDoc> kLoadDocumentBytes(std::vector<uint8_t> bytes, const s
     return doc;
 }
 
-std::unique_ptr<CPexaDoc> kOpenDocument(const std::string& path, std::string* error,
-                                        int* version) {
+std::unique_ptr<CPexaDoc> kOpenDocument(const std::string& path, std::string* error, int* version) {
     std::vector<uint8_t> bytes;
     std::string reason;
     if (!kReadFile(path, bytes, &reason, kMaxDocumentBytes)) {

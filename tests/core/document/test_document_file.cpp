@@ -63,8 +63,8 @@ std::unique_ptr<CPexaDoc> richDocument(const fs::path& imagePath) {
     doc->bodyPart.superQuad.exponent1 = 3.0f;
     doc->bodyPart.bendType = 1;
     int type = 0;
-    for (int32_t t : {KBdlMuscle::Linear, KBdlMuscle::Orbital, KBdlMuscle::Point,
-                      KBdlMuscle::Compound}) {
+    for (int32_t t :
+         {KBdlMuscle::Linear, KBdlMuscle::Orbital, KBdlMuscle::Point, KBdlMuscle::Compound}) {
         doc->layers[size_t(type % 2)]->muscles.push_back(
             muscle(t, "muscle " + std::to_string(type)));
         ++type;

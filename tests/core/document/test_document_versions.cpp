@@ -10,7 +10,8 @@ using namespace doctest;
 
 namespace {
 
-const char* const kConversion = "This is an older file format!\n\n...converting to current format...";
+const char* const kConversion =
+    "This is an older file format!\n\n...converting to current format...";
 
 void writeHeader(KArchive& ar, int32_t version) {
     ar.writeUInt32(CPexaDoc::kMagic);
