@@ -12,10 +12,8 @@ std::string defaultIncludeName(const std::string& udoPath) {
     return p.filename().replace_extension(".inc").string();
 }
 
-} // namespace
-
-KExportResult kExport(CPexaDoc& doc, KExportFormat format, const std::string& path,
-                      const KExportOptions& extra) {
+KExportResult write(CPexaDoc& doc, KExportFormat format, const std::string& path,
+                    const KExportOptions& extra) {
     const bool layered = doc.meshType == CPexaDoc::Layered;
     switch (format) {
     case KExportFormat::PovMesh: {
@@ -46,6 +44,18 @@ KExportResult kExport(CPexaDoc& doc, KExportFormat format, const std::string& pa
     KExportResult unknown;
     unknown.error = "Unknown export format";
     return unknown;
+}
+
+} // namespace
+
+KExportResult kExport(CPexaDoc& doc, KExportFormat format, const std::string& path,
+                      const KExportOptions& extra) {
+    // Views cannot replace the layer selection while it is in use; the export command
+    // ends here, so the lock is released whatever happened.
+    doc.exportSelectionLocked = true;
+    KExportResult result = write(doc, format, path, extra);
+    doc.exportSelectionLocked = false;
+    return result;
 }
 
 const char* kExportExtension(KExportFormat format) {

@@ -351,7 +351,9 @@ TEST(ExportDocument, LayeredExportKeepsTheDocumentGridAndFlags) {
     const int32_t nu = grid->uCount();
     const KExportFlags before = doc->exportFlags;
     for (KExportFormat format : kAllFormats) {
+        doc->exportSelectionLocked = true; // as the selection dialog leaves it
         exportText(*doc, format, "any.file");
+        EXPECT_FALSE(doc->exportSelectionLocked);
         EXPECT_EQ(doc->meshGrid.get(), grid);
         EXPECT_EQ(doc->meshGrid->uCount(), nu);
         EXPECT_EQ(doc->exportFlags.uv, before.uv);
