@@ -42,15 +42,6 @@ std::vector<std::string> linesStartingWith(const std::string& text, const std::s
     return out;
 }
 
-size_t wordCount(const std::string& line) {
-    std::istringstream in(line);
-    size_t n = 0;
-    for (std::string w; in >> w;) {
-        ++n;
-    }
-    return n;
-}
-
 } // namespace
 
 TEST(ExportNames, ItemNamesAndRowProgress) {
@@ -122,29 +113,6 @@ TEST(ExportPov, LayeredFollowsTheLayerSelection) {
     EXPECT_EQ(statuses[0].substr(statuses[0].size() - 4), " ...");
     EXPECT_EQ(statuses[1], "Item: Bone Surfaces - Ridge One");
     EXPECT_EQ(statuses[2], "Item: Exterior Muscles - Bump Two");
-}
-
-TEST(ExportRaw, LineWidthsHeadersAndHalfSplit) {
-    KScriptedUi ui;
-    KUiScope scope(ui);
-    auto doc = makeDoc(2, 1);
-    std::string text = exportText(*doc, KExportFormat::Raw, "plain.raw");
-    EXPECT_EQ(text.rfind("// oom/bdl ver 00.001\n// Mesh Info:\n// u polys: 2   v polys: 1\n\n", 0),
-              0u);
-    EXPECT_EQ(countOf(text, "vStep"), 1u);
-    auto rows = linesStartingWith(text, "0");
-    ASSERT_EQ(rows.size(), 4u);
-    for (const auto& r : rows) {
-        EXPECT_EQ(wordCount(r), 9u);
-    }
-    doc->exportFlags.normals = 1;
-    doc->exportFlags.uv = 1;
-    text = exportText(*doc, KExportFormat::Raw, "all.raw");
-    rows = linesStartingWith(text, "0");
-    ASSERT_EQ(rows.size(), 4u);
-    for (const auto& r : rows) {
-        EXPECT_EQ(wordCount(r), 24u);
-    }
 }
 
 TEST(ExportMesh2, CountsLineBreaksAndTextureNames) {
