@@ -1,6 +1,7 @@
 // Moray UDO files: the vertices and edges of a (thinned) grid, referring to the include
 // file that holds the real mesh.
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,7 @@ std::vector<int32_t> keptSamples(int32_t n, int32_t s) {
     }
     const int32_t count = n / s + 1 + (n % s != 0 ? 1 : 0);
     for (int32_t k = 0; k < count; ++k) {
-        kept.push_back(std::min<int64_t>(int64_t(k) * s, n - 1) & 0x7FFFFFFF);
+        kept.push_back(int32_t(std::min<int64_t>(int64_t(k) * s, int64_t(n) - 1)));
     }
     return kept;
 }
