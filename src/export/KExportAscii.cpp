@@ -47,7 +47,7 @@ KExportResult kWriteAscii(CPexaDoc& doc, const std::string& path) {
     const KMeshGrid* grid = nullptr;
     if (layered) {
         if (!job.prepareItems(false)) {
-            return job.fail(kMsgNoItems);
+            return job.nothingToExport();
         }
     } else if (!(grid = job.prepareGrid(false))) {
         return job.fail("There is no mesh to export");

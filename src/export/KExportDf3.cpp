@@ -89,8 +89,10 @@ KExportResult kWriteDf3(CPexaDoc& doc, const std::string& path) {
     KWaitCursor wait;
     const bool layered = doc.meshType == CPexaDoc::Layered;
     if (layered && doc.ensureItemMeshes(false).empty()) {
+        // The file was created for the export; it stays there empty.
         kUi().message(kMsgNoItems, KUi::Icon::Warning);
         result.error = kMsgNoItems;
+        result.written = file.commit(nullptr);
         return result;
     }
     if (!doc.computeMesh() || !doc.meshGrid || !kMeshUsable(*doc.meshGrid, false)) {

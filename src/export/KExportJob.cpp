@@ -80,6 +80,16 @@ KExportResult KExportJob::finish() {
     return result;
 }
 
+KExportResult KExportJob::nothingToExport() {
+    // The file was opened for the export, so, as the user asked for it, it stays there
+    // empty; the message says why.
+    KExportResult result = finish();
+    if (result.written) {
+        result.error = kMsgNoItems;
+    }
+    return result;
+}
+
 KExportResult KExportJob::fail(std::string error) {
     sink_.discard();
     KExportResult result;

@@ -48,6 +48,9 @@ public:
     KExportResult finish();
     // Drops the file; the result carries error (which was already shown, if at all).
     KExportResult fail(std::string error);
+    // A Layered export without item meshes: the opened file is left empty (prepareItems
+    // has shown the message).
+    KExportResult nothingToExport();
 
     KTextSink& out() { return sink_; }
     CPexaDoc& doc() { return doc_; }

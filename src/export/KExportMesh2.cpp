@@ -174,7 +174,7 @@ KExportResult kWriteMesh2Layered(CPexaDoc& doc, const std::string& path) {
     }
     const Mesh2Options o = optionsOf(doc, true);
     if (!job.prepareItems(o.normals)) {
-        return job.fail(kMsgNoItems);
+        return job.nothingToExport();
     }
     KTextSink& out = job.out();
     out.text("// Quorl Export: \n").text("\n#version unofficial MegaPov 0.5;\n\n");

@@ -149,7 +149,7 @@ KExportResult kWriteObjLayered(CPexaDoc& doc, const std::string& path) {
     }
     const bool normals = doc.exportFlags.normals != 0;
     if (!job.prepareItems(normals)) {
-        return job.fail(kMsgNoItems);
+        return job.nothingToExport();
     }
     KTextSink& out = job.out();
     out.text(kHeader);

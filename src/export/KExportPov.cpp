@@ -145,7 +145,7 @@ KExportResult kWritePovLayered(CPexaDoc& doc, const std::string& path, int mode)
         return job.fail(kMsgCannotCreate);
     }
     if (!job.prepareItems(needsNormals(doc, mode))) {
-        return job.fail(kMsgNoItems);
+        return job.nothingToExport();
     }
     PovStyle style = styleFor(doc, mode);
     style.halfSplit = mode == kPovRaw;

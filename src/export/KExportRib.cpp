@@ -172,7 +172,7 @@ KExportResult kWriteRibLayered(CPexaDoc& doc, const std::string& path) {
     }
     const RibOptions o = optionsOf(doc, true);
     if (!job.prepareItems(o.normals)) {
-        return job.fail(kMsgNoItems);
+        return job.nothingToExport();
     }
     // The outer block's bound is the whole object's.
     const KMeshGrid* grid = job.prepareGrid(false);

@@ -82,7 +82,7 @@ KExportResult kWriteUdo(CPexaDoc& doc, const std::string& path, const std::strin
     const KMeshGrid* grid = nullptr;
     if (layered) {
         if (!job.prepareItems(normals)) {
-            return job.fail(kMsgNoItems);
+            return job.nothingToExport();
         }
     } else if (!(grid = job.prepareGrid(normals))) {
         return job.fail("There is no mesh to export");

@@ -291,7 +291,7 @@ TEST(ExportFailure, MissingFolderLeavesNothingAndReports) {
     }
 }
 
-TEST(ExportFailure, LayeredWithoutItemsKeepsTheOldFile) {
+TEST(ExportFailure, LayeredWithoutItemsLeavesAnEmptyFile) {
     for (KExportFormat format : kAllFormats) {
         KScriptedUi ui;
         KUiScope scope(ui);
@@ -301,10 +301,11 @@ TEST(ExportFailure, LayeredWithoutItemsKeepsTheOldFile) {
         const auto path = dir.file("old.file");
         std::ofstream(path) << "old";
         const KExportResult r = kExport(*doc, format, path.string());
-        EXPECT_FALSE(r.written);
+        EXPECT_TRUE(r.written);
+        EXPECT_EQ(r.error, "There is no layer or muscle info to export!");
         EXPECT_EQ(ui.messages(),
                   std::vector<std::string>{"There is no layer or muscle info to export!"});
-        EXPECT_EQ(slurp(path), "old");
+        EXPECT_EQ(slurp(path), "");
         EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
     }
 }
