@@ -10,6 +10,7 @@
 #include "document/KCoreClasses.h"
 #include "document/KDocumentFile.h"
 #include "document/KTextureList.h"
+#include "image/KImageMapTga.h"
 #include "model/KBdlCurve.h"
 #include "model/KBdlSegment.h"
 #include "model/KModelClasses.h"
@@ -78,6 +79,28 @@ std::string documentWithMuscles() {
     return bytesText(kDocumentBytes(*doc));
 }
 
+// Small images of every depth the program writes, each with a few different pixels.
+bool writeTgaSeeds(const fs::path& dir) {
+    bool ok = true;
+    for (int depth : {8, 15, 16, 24, 32}) {
+        KImageMapTga image;
+        image.setFormat(depth, depth >= 24 ? KImageMap::OptionGray24 : KImageMap::OptionGray8);
+        image.resize(3, 2);
+        for (int x = 0; x < 3; ++x) {
+            image.setHeight(x, 1, 0.3 * x);
+        }
+        fs::create_directories(dir);
+        const fs::path p = dir / ("depth" + std::to_string(depth) + ".tga");
+        if (image.save(p.string()) != KImageMapTga::SaveOk) {
+            std::fprintf(stderr, "cannot write %s\n", p.c_str());
+            ok = false;
+        } else {
+            std::printf("wrote %s\n", p.c_str());
+        }
+    }
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -97,5 +120,6 @@ int main(int argc, char** argv) {
     auto empty = smallDocument();
     empty->layers.clear();
     ok = writeSeed(root / "document", "no_layers.qrz", bytesText(kDocumentBytes(*empty))) && ok;
+    ok = writeTgaSeeds(root / "tga") && ok;
     return ok ? 0 : 1;
 }
