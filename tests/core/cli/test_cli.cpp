@@ -140,6 +140,13 @@ TEST_F(Cli, DisplacementImageAndTextures) {
     EXPECT_EQ(tga.height(), 9);
     EXPECT_EQ(cli({"image", path("doc.qrz"), "-o", path("e.tga"), "--layers", "0,7"}, dir).status,
               1);
+    // ImageMagick reads the image with the same size.
+    FILE* p = popen(("identify -format '%w %h' '" + path("d.tga") + "' 2>&1").c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    char seen[64] = {};
+    const size_t n = fread(seen, 1, sizeof seen - 1, p);
+    EXPECT_EQ(pclose(p), 0);
+    EXPECT_EQ(std::string(seen, n), "16 9");
 
     ASSERT_EQ(cli({"textures", "write", path("t.qtl")}, dir).status, 0);
     const CliRun check = cli({"textures", "check", path("t.qtl")}, dir);
