@@ -8,7 +8,7 @@ TEST_DIR    := $(BUILD_DIR)/test
 ASAN_DIR    := $(BUILD_DIR)/asan
 CMAKE_GEN   := -G Ninja
 
-.PHONY: run test deps release build-test build-asan test-asan clean format
+.PHONY: run test deps release build-test build-asan test-asan clean format bench fuzz
 
 deps:
 	scripts/install-deps
@@ -38,6 +38,21 @@ build-asan: deps
 test: build-test build-asan
 	cd $(ASAN_DIR) && ctest --output-on-failure -j $(JOBS)
 	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# Benchmarks (Google Benchmark), built in Release.
+BENCH_DIR := $(BUILD_DIR)/bench
+bench: deps
+	cmake -S . -B $(BENCH_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DQUORL_BUILD_TESTS=OFF -DQUORL_BUILD_GUI=OFF
+	cmake --build $(BENCH_DIR) -j $(JOBS) --target quorl_bench
+	$(BENCH_DIR)/bench/quorl_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+
+# libFuzzer targets with clang; FUZZ_SECONDS per target (default 60).
+FUZZ_DIR := $(BUILD_DIR)/fuzz
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORL_FUZZ=ON -DQUORL_BUILD_GUI=OFF -DQUORL_BUILD_BENCH=OFF
+	cmake --build $(FUZZ_DIR) -j $(JOBS)
+	scripts/run-fuzzers $(FUZZ_DIR)/fuzz $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD_DIR)
