@@ -1,7 +1,11 @@
 #pragma once
 // The subcommands of quorl-cli. Each returns the process exit status.
 
+#include <string>
+
 #include "cli/CliArgs.h"
+
+class CPexaDoc;
 
 namespace cli {
 
@@ -14,6 +18,9 @@ int cmdImage(CliArgs& args);
 int cmdConvert(CliArgs& args);
 int cmdTextures(CliArgs& args);
 int cmdDemo(CliArgs& args);
+
+// What `info` prints about a document, as text or JSON.
+std::string describeDocument(const CPexaDoc& doc, int version, bool json);
 
 // Prints the help of a subcommand; false when there is no such subcommand.
 bool printHelp(const std::string& command);

@@ -1,6 +1,7 @@
 // quorl-cli info: a description of a document, as text or JSON.
 
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <string>
 
@@ -88,48 +89,68 @@ ImageFacts imageFacts(const KBdlLayer& layer) {
     return f;
 }
 
-void printText(const CPexaDoc& doc, int version) {
-    std::printf("format version: %d\n", version);
-    std::printf("name: %s\n", doc.objectName.c_str());
-    std::printf("description: %s\n", doc.description.c_str());
-    std::printf("grid: %d x %d cells, %d x %d samples, clip u %s..%s v %s..%s\n", doc.uResolution,
-                doc.vResolution, doc.meshGrid ? doc.meshGrid->uCount() : 0,
-                doc.meshGrid ? doc.meshGrid->vCount() : 0, num(doc.clip.uFrom).c_str(),
-                num(doc.clip.uTo).c_str(), num(doc.clip.vFrom).c_str(), num(doc.clip.vTo).c_str());
-    std::printf("shape: %s, scaling u %s v %s height %s, mesh type %s\n",
-                shapeName(doc.baseShape).c_str(), num(doc.scalingU).c_str(),
-                num(doc.scalingV).c_str(), num(doc.scalingHeight).c_str(),
-                doc.meshType == CPexaDoc::Layered ? "layered" : "skinned");
+// printf into a string; only integers and texts go through it (reals are formatted
+// with kFormatGeneral), so the locale cannot change the output.
+[[gnu::format(printf, 2, 3)]] void appendf(std::string& out, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    va_list copy;
+    va_copy(copy, args);
+    const int n = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    if (n > 0) {
+        const size_t at = out.size();
+        out.resize(at + size_t(n) + 1);
+        std::vsnprintf(out.data() + at, size_t(n) + 1, format, args);
+        out.resize(at + size_t(n));
+    }
+    va_end(args);
+}
+
+std::string describeText(const CPexaDoc& doc, int version) {
+    std::string out;
+    appendf(out, "format version: %d\n", version);
+    appendf(out, "name: %s\n", doc.objectName.c_str());
+    appendf(out, "description: %s\n", doc.description.c_str());
+    appendf(out, "grid: %d x %d cells, %d x %d samples, clip u %s..%s v %s..%s\n", doc.uResolution,
+            doc.vResolution, doc.meshGrid ? doc.meshGrid->uCount() : 0,
+            doc.meshGrid ? doc.meshGrid->vCount() : 0, num(doc.clip.uFrom).c_str(),
+            num(doc.clip.uTo).c_str(), num(doc.clip.vFrom).c_str(), num(doc.clip.vTo).c_str());
+    appendf(out, "shape: %s, scaling u %s v %s height %s, mesh type %s\n",
+            shapeName(doc.baseShape).c_str(), num(doc.scalingU).c_str(), num(doc.scalingV).c_str(),
+            num(doc.scalingHeight).c_str(),
+            doc.meshType == CPexaDoc::Layered ? "layered" : "skinned");
     const KBdlBodyPart& b = doc.bodyPart;
-    std::printf("anatomy: %d segments, total length %s, bends %s (type %d), curvature %s\n",
-                b.lengths.count(), num(b.totalLength()).c_str(), b.bendsOn ? "on" : "off",
-                b.bendType + 1, b.curvatureOn ? "on" : "off");
-    std::printf("  lengths: %s\n  joint bends: %s\n", b.lengths.getString().c_str(),
-                b.jointBends.getString().c_str());
-    std::printf("layers: %zu\n", doc.layers.size());
+    appendf(out, "anatomy: %d segments, total length %s, bends %s (type %d), curvature %s\n",
+            b.lengths.count(), num(b.totalLength()).c_str(), b.bendsOn ? "on" : "off",
+            b.bendType + 1, b.curvatureOn ? "on" : "off");
+    appendf(out, "  lengths: %s\n  joint bends: %s\n", b.lengths.getString().c_str(),
+            b.jointBends.getString().c_str());
+    appendf(out, "layers: %zu\n", doc.layers.size());
     for (size_t k = 0; k < doc.layers.size(); ++k) {
         const KBdlLayer& layer = *doc.layers[k];
-        std::printf("  %zu: %s%s%s, scale %s, %zu muscles\n", k, layer.name.c_str(),
-                    layer.active ? "" : " (inactive)", layer.physical ? "" : " (not physical)",
-                    num(layer.scale).c_str(), layer.muscles.size());
+        appendf(out, "  %zu: %s%s%s, scale %s, %zu muscles\n", k, layer.name.c_str(),
+                layer.active ? "" : " (inactive)", layer.physical ? "" : " (not physical)",
+                num(layer.scale).c_str(), layer.muscles.size());
         for (const auto& m : layer.muscles) {
-            std::printf("     - %s: %s, height %s%s\n", m->name.c_str(),
-                        KBdlMuscle::typeName(m->muscleType).c_str(), num(m->height).c_str(),
-                        m->active ? "" : " (inactive)");
+            appendf(out, "     - %s: %s, height %s%s\n", m->name.c_str(),
+                    KBdlMuscle::typeName(m->muscleType).c_str(), num(m->height).c_str(),
+                    m->active ? "" : " (inactive)");
         }
         const ImageFacts img = imageFacts(layer);
         if (!img.file.empty()) {
-            std::printf("     image: %s (%d x %d)%s\n", img.file.c_str(), img.width, img.height,
-                        layer.backgroundOnly ? ", background only" : "");
+            appendf(out, "     image: %s (%d x %d)%s\n", img.file.c_str(), img.width, img.height,
+                    layer.backgroundOnly ? ", background only" : "");
         }
     }
-    std::printf("textures: %zu\n", doc.textures.entries.size());
+    appendf(out, "textures: %zu\n", doc.textures.entries.size());
     for (const KTexture& t : doc.textures.entries) {
-        std::printf("  %d: %s\n", t.index, t.name.c_str());
+        appendf(out, "  %d: %s\n", t.index, t.name.c_str());
     }
+    return out;
 }
 
-void printJson(const CPexaDoc& doc, int version) {
+std::string describeJson(const CPexaDoc& doc, int version) {
     std::string o = "{\n";
     o += "  \"formatVersion\": " + std::to_string(version) + ",\n";
     o += "  \"name\": " + jsonString(doc.objectName) + ",\n";
@@ -185,10 +206,14 @@ void printJson(const CPexaDoc& doc, int version) {
         o += (i ? ", " : "") + jsonString(doc.textures.entries[i].name);
     }
     o += "]\n}\n";
-    std::fputs(o.c_str(), stdout);
+    return o;
 }
 
 } // namespace
+
+std::string describeDocument(const CPexaDoc& doc, int version, bool json) {
+    return json ? describeJson(doc, version) : describeText(doc, version);
+}
 
 int cmdInfo(CliArgs& args) {
     const bool json = args.flag("--json");
@@ -206,11 +231,7 @@ int cmdInfo(CliArgs& args) {
         std::fprintf(stderr, "quorl-cli: %s\n", error.c_str());
         return BadInput;
     }
-    if (json) {
-        printJson(*doc, version);
-    } else {
-        printText(*doc, version);
-    }
+    std::fputs(describeDocument(*doc, version, json).c_str(), stdout);
     return Ok;
 }
 
