@@ -1,6 +1,7 @@
 // Wavefront OBJ files: one group per object, vertex numbers running across the file.
 
 #include <algorithm>
+#include <functional>
 #include <string>
 
 #include "document/CPexaDoc.h"
@@ -35,6 +36,25 @@ void writeFace(KTextSink& out, long long a, long long b, long long c, bool uv, b
     out.ch('\n');
 }
 
+// Lines for samples [0, count), formatted in blocks on several threads.
+void writeSamples(KTextSink& out, size_t count,
+                  const std::function<void(KTextSink&, size_t)>& line) {
+    constexpr size_t kBlock = 4096;
+    const int blocks = int((count + kBlock - 1) / kBlock);
+    kFormatInOrder(
+        blocks,
+        [&](KTextSink& o, int b) {
+            const size_t end = std::min(count, size_t(b + 1) * kBlock);
+            for (size_t k = size_t(b) * kBlock; k < end; ++k) {
+                line(o, k);
+            }
+        },
+        [&](const std::string& text, int) {
+            out.text(text);
+            return true;
+        });
+}
+
 // Writes one object; returns its vertex count, or 0 when the user cancelled.
 long long writeObject(KExportJob& job, const KMeshGrid& mesh, long long offset,
                       const std::string& name, const std::string& textureName) {
@@ -51,28 +71,31 @@ long long writeObject(KExportJob& job, const KMeshGrid& mesh, long long offset,
 
     out.text("# vertex list: ").integer(n).ch('\n');
     const auto pos = mesh.positions();
-    for (const KVertex& p : pos) {
-        out.text("v ").num(p.x).ch(' ').num(p.y).ch(' ').num(f.mirrorZ ? -p.z : p.z).ch('\n');
-    }
+    writeSamples(out, mesh.sampleCount(), [&](KTextSink& o, size_t k) {
+        const KVertex& p = pos[k];
+        o.text("v ").num(p.x).ch(' ').num(p.y).ch(' ').num(f.mirrorZ ? -p.z : p.z).ch('\n');
+    });
     if (job.cancelRequested()) {
         return 0;
     }
     if (normals) {
         out.text("\n# normals\n");
-        for (const KVertex& v : mesh.normals()) {
-            out.text("vn ").num(v.x).ch(' ').num(v.y).ch(' ');
-            out.num(f.invertNormals ? v.z : -v.z).ch('\n');
-        }
+        const auto nrm = mesh.normals();
+        writeSamples(out, mesh.sampleCount(), [&](KTextSink& o, size_t k) {
+            const KVertex& v = nrm[k];
+            o.text("vn ").num(v.x).ch(' ').num(v.y).ch(' ');
+            o.num(f.invertNormals ? v.z : -v.z).ch('\n');
+        });
         if (job.cancelRequested()) {
             return 0;
         }
     }
     if (uv) {
         out.text("\n# texture coordinates\n");
-        for (size_t k = 0; k < mesh.sampleCount(); ++k) {
+        writeSamples(out, mesh.sampleCount(), [&](KTextSink& o, size_t k) {
             const KVertex& t = kUvRecord(mesh, k, f.uv == 2);
-            out.text("vt ").num(t.x).ch(' ').num(t.z).ch('\n');
-        }
+            o.text("vt ").num(t.x).ch(' ').num(t.z).ch('\n');
+        });
         if (job.cancelRequested()) {
             return 0;
         }
@@ -88,7 +111,8 @@ long long writeObject(KExportJob& job, const KMeshGrid& mesh, long long offset,
     const auto vertex = [&](int32_t row, int32_t col) {
         return static_cast<long long>(mesh.index(col, row)) + offset + 1;
     };
-    for (int32_t r = 0; r + 1 < nv; ++r) {
+    bool cancelled = false;
+    const auto writeFaceRow = [&](KTextSink& o, int32_t r) {
         for (int32_t c = 0; c + 1 < nu; ++c) {
             long long p = vertex(r, c);
             long long q = vertex(r + 1, c);
@@ -102,16 +126,21 @@ long long writeObject(KExportJob& job, const KMeshGrid& mesh, long long offset,
                 s = vertex(r + 1, c + 1);
             }
             if (f.reverseWinding) {
-                writeFace(out, p, q, rr, uv, normals);
-                writeFace(out, p, rr, s, uv, normals);
+                writeFace(o, p, q, rr, uv, normals);
+                writeFace(o, p, rr, s, uv, normals);
             } else {
-                writeFace(out, p, rr, q, uv, normals);
-                writeFace(out, p, s, rr, uv, normals);
+                writeFace(o, p, rr, q, uv, normals);
+                writeFace(o, p, s, rr, uv, normals);
             }
         }
-        if (job.cancelRequested()) {
-            return 0;
-        }
+    };
+    kFormatInOrder(nv - 1, writeFaceRow, [&](const std::string& text, int) {
+        out.text(text);
+        cancelled = job.cancelRequested();
+        return !cancelled;
+    });
+    if (cancelled) {
+        return 0;
     }
     out.text("\n# face list: endcaps and mesh backing... (disabled)").ch('\n');
     return std::max<long long>(n, 1);

@@ -94,6 +94,25 @@ void writeRow(KTextSink& out, const KMeshGrid& mesh, const PovStyle& style, int3
     }
 }
 
+// The rows of a mesh, formatted on several threads and written in order, with the cancel
+// check and progress after each row. Returns false when the user cancelled.
+bool writeRows(KExportJob& job, const KMeshGrid& mesh, const PovStyle& style) {
+    const int32_t nv = mesh.vCount();
+    bool finished = true;
+    kFormatInOrder(
+        nv - 1, [&](KTextSink& part, int j) { writeRow(part, mesh, style, j); },
+        [&](const std::string& text, int j) {
+            job.out().text(text);
+            if (job.cancelRequested()) {
+                finished = false;
+                return false;
+            }
+            job.position(kRowProgress(j, nv));
+            return true;
+        });
+    return finished;
+}
+
 PovStyle styleFor(const CPexaDoc& doc, int mode) {
     PovStyle style;
     style.mode = mode;
@@ -128,13 +147,7 @@ KExportResult kWritePovSkinned(CPexaDoc& doc, const std::string& path, int mode)
     out.text("// oom/bdl ver 00.001\n").text("// Mesh Info:\n");
     out.text("// u polys: ").integer(nu - 1).text("   v polys: ").integer(nv - 1).ch('\n');
     out.text(mode == kPovRaw ? "\n" : "\n#declare Quorl01 = \nmesh {\n");
-    for (int32_t j = 0; j + 1 < nv; ++j) {
-        writeRow(out, *grid, style, j);
-        if (job.cancelRequested()) {
-            break;
-        }
-        job.position(kRowProgress(j, nv));
-    }
+    writeRows(job, *grid, style);
     out.text(mode == kPovRaw ? "\n" : "\t}\n");
     return job.finish();
 }

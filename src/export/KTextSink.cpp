@@ -1,12 +1,17 @@
 #include "export/KTextSink.h"
 
+#include <algorithm>
 #include <charconv>
+#include <vector>
 
 #include "platform/KNumberText.h"
+#include "platform/KParallel.h"
 
 KTextSink::KTextSink(size_t blockSize) : blockSize_(blockSize == 0 ? 1 : blockSize) {
     buffer_.reserve(blockSize_ + 256);
 }
+
+KTextSink::KTextSink(InMemory) : blockSize_(kDefaultBlockSize), inMemory_(true) {}
 
 bool KTextSink::open(const std::string& path, std::string* error) {
     buffer_.clear();
@@ -40,4 +45,30 @@ bool KTextSink::commit(std::string* error) {
 void KTextSink::discard() {
     buffer_.clear();
     file_.discard();
+}
+
+void kFormatInOrder(int count, const std::function<void(KTextSink&, int)>& format,
+                    const std::function<bool(const std::string&, int)>& emit) {
+    // Batches keep memory bounded and let a cancel stop soon after it is asked for.
+    const int batch = std::max(1, kWorkerCount()) * 16;
+    std::vector<std::string> texts;
+    for (int first = 0; first < count; first += batch) {
+        const int n = std::min(batch, count - first);
+        texts.assign(size_t(n), std::string());
+        kParallelFor(
+            n,
+            [&](int begin, int end) {
+                KTextSink part{KTextSink::InMemory{}};
+                for (int k = begin; k < end; ++k) {
+                    format(part, first + k);
+                    texts[size_t(k)] = part.take();
+                }
+            },
+            4);
+        for (int k = 0; k < n; ++k) {
+            if (!emit(texts[size_t(k)], first + k)) {
+                return;
+            }
+        }
+    }
 }

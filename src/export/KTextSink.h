@@ -5,8 +5,10 @@
 // decimal separator whatever the locale.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/KFile.h"
 
@@ -15,6 +17,11 @@ public:
     static constexpr size_t kDefaultBlockSize = size_t(64) << 10;
 
     explicit KTextSink(size_t blockSize = kDefaultBlockSize);
+    // A sink that only collects text in memory (take() hands it out): parts of a file
+    // are formatted this way on several threads and written in order.
+    struct InMemory {};
+    explicit KTextSink(InMemory);
+    std::string take() { return std::exchange(buffer_, std::string()); }
     ~KTextSink() = default;
     KTextSink(const KTextSink&) = delete;
     KTextSink& operator=(const KTextSink&) = delete;
@@ -46,7 +53,7 @@ public:
 
 private:
     KTextSink& flushIfFull() {
-        if (buffer_.size() >= blockSize_) {
+        if (buffer_.size() >= blockSize_ && !inMemory_) {
             flush();
         }
         return *this;
@@ -54,6 +61,14 @@ private:
     void flush();
 
     size_t blockSize_;
+    bool inMemory_ = false;
     std::string buffer_;
     KAtomicFile file_;
 };
+
+// Formats items [0, count) on several threads, each item into text of its own, and
+// hands the texts to emit in item order on the calling thread; emit returns false to
+// stop (items formatted ahead are then dropped). The file is the same as formatting the
+// items one after the other.
+void kFormatInOrder(int count, const std::function<void(KTextSink&, int)>& format,
+                    const std::function<bool(const std::string&, int)>& emit);
