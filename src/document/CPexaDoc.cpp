@@ -86,16 +86,7 @@ void CPexaDoc::recalcNow() {
 // ---------------------------------------------------------------- grid
 
 int32_t CPexaDoc::sampleCount(int32_t resolution, double from, double to) {
-    const double r = resolution;
-    const double first = std::trunc(r * from);
-    const double last = std::trunc(std::min(r, r * to + 1.0));
-    const double n = last - first + 1.0;
-    // Clip ranges from a file may be anything; a grid has at least one sample and never
-    // more than the resolution allows.
-    if (!(n >= 1.0)) {
-        return 1;
-    }
-    return int32_t(std::min(n, double(kMaxResolution) + 1.0));
+    return KClipRange::sampleCount(resolution, from, to, kMaxResolution);
 }
 
 void CPexaDoc::rebuildGrid() {

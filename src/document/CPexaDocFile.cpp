@@ -45,19 +45,6 @@ void readPreviewState(KArchive& ar, KPreviewState& p) {
     p.leftHanded = ar.readInt32();
 }
 
-// A clip range read from a file samples part of the unit square. A range that is not a
-// range (NaN, infinite, from above to) samples the whole square; ends outside the
-// square are pulled onto it, so the sample spacing is always finite.
-void sanitizeClip(double& from, double& to) {
-    if (!std::isfinite(from) || !std::isfinite(to) || from > to) {
-        from = 0.0;
-        to = 1.0;
-        return;
-    }
-    from = std::clamp(from, 0.0, 1.0);
-    to = std::clamp(to, 0.0, 1.0);
-}
-
 } // namespace
 
 void CPexaDoc::store(KArchive& ar) {
@@ -209,7 +196,6 @@ void CPexaDoc::load(KArchive& ar) {
     // and a clip range inside the unit square.
     uResolution = std::clamp(uResolution, int32_t(1), kMaxResolution);
     vResolution = std::clamp(vResolution, int32_t(1), kMaxResolution);
-    sanitizeClip(clip.uFrom, clip.uTo);
-    sanitizeClip(clip.vFrom, clip.vTo);
+    clip.sanitize();
     rebuildGrid();
 }

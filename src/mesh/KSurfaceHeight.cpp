@@ -1,12 +1,34 @@
 #include "mesh/KSurfaceHeight.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "mesh/KGridFill.h"
 #include "mesh/KMeshGrid.h"
 #include "model/KBdlBodyPart.h"
 #include "model/KBdlLayer.h"
 #include "model/KBdlMuscle.h"
+
+int32_t KClipRange::sampleCount(int32_t resolution, double from, double to, int32_t maxResolution) {
+    const double r = resolution;
+    const double first = std::trunc(r * from);
+    const double last = std::trunc(std::min(r, r * to + 1.0));
+    const double n = last - first + 1.0;
+    if (!(n >= 1.0)) {
+        return 1; // NaN or an inverted range
+    }
+    return int32_t(std::min(n, double(maxResolution) + 1.0));
+}
+
+void KClipRange::sanitize(double& from, double& to) {
+    if (!std::isfinite(from) || !std::isfinite(to) || from > to) {
+        from = 0.0;
+        to = 1.0;
+        return;
+    }
+    from = std::clamp(from, 0.0, 1.0);
+    to = std::clamp(to, 0.0, 1.0);
+}
 
 KSurfaceHeight::KSurfaceHeight(KBdlBodyPart* bodyPart, const LayerList& layers)
     : bodyPart_(bodyPart), layers_(layers) {

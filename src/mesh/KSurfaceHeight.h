@@ -6,6 +6,7 @@
 // (u, v): rows of a grid may be filled in any order with identical results.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -37,6 +38,19 @@ struct KClipRange {
     double uTo = 1.0;
     double vFrom = 0.0;
     double vTo = 1.0;
+
+    // Samples along one direction for a resolution (cells) and a range: from
+    // trunc(r·from) to trunc(min(r, r·to + 1)); at least 1 and at most maxResolution + 1,
+    // whatever a file holds.
+    static int32_t sampleCount(int32_t resolution, double from, double to, int32_t maxResolution);
+    // A range read from a file: one that is not a range (NaN, infinite, from above to)
+    // becomes the whole square; ends outside the square are pulled onto it, so the
+    // sample spacing is always finite.
+    static void sanitize(double& from, double& to);
+    void sanitize() {
+        sanitize(uFrom, uTo);
+        sanitize(vFrom, vTo);
+    }
 };
 
 // Fills the object grid: gridFlags 31, the mesh option, profile resolutions matched to

@@ -37,14 +37,7 @@ void KMdlDoc::setBodyPartDefaults() {
 }
 
 int32_t KMdlDoc::sampleCount(int32_t resolution, double from, double to) {
-    const double r = resolution;
-    const double first = std::trunc(r * from);
-    const double last = std::trunc(std::min(r, r * to + 1.0));
-    const double n = last - first + 1.0;
-    if (!(n >= 1.0)) {
-        return 1; // NaN or an inverted range
-    }
-    return int32_t(std::min(n, double(kMaxResolution) + 1.0));
+    return KClipRange::sampleCount(resolution, from, to, kMaxResolution);
 }
 
 void KMdlDoc::rebuildGrid() {
@@ -86,18 +79,6 @@ void readBlock(KArchive& ar, KMdlPreviewBlock& b) {
         v = ar.readFloat();
     }
     b.valueE = ar.readInt32();
-}
-
-// A stored clip range that is not a range samples the whole square; ends outside the
-// unit square are pulled onto it so the sample spacing stays finite.
-void sanitizeClip(double& from, double& to) {
-    if (!std::isfinite(from) || !std::isfinite(to) || from > to) {
-        from = 0.0;
-        to = 1.0;
-        return;
-    }
-    from = std::clamp(from, 0.0, 1.0);
-    to = std::clamp(to, 0.0, 1.0);
 }
 
 } // namespace
@@ -176,7 +157,6 @@ void KMdlDoc::loadFields(KArchive& ar) {
     // the unit square, whatever the stream held.
     uResolution = std::clamp(uResolution, int32_t(1), kMaxResolution);
     vResolution = std::clamp(vResolution, int32_t(1), kMaxResolution);
-    sanitizeClip(clip.uFrom, clip.uTo);
-    sanitizeClip(clip.vFrom, clip.vTo);
+    clip.sanitize();
     rebuildGrid();
 }
