@@ -91,7 +91,7 @@ int cmdNew(CliArgs& args) {
 }
 
 int cmdImage(CliArgs& args) {
-    KDisplacementImageSpec spec;
+    KDisplacementImageRequest request;
     const auto out = args.value("-o");
     if (auto size = args.values("--size", 2)) {
         const auto w = args.toInt((*size)[0], "--size W");
@@ -100,18 +100,18 @@ int cmdImage(CliArgs& args) {
             if (*w < 1 || *w > 512 || *h < 1 || *h > 512) {
                 args.fail("--size values must be between 1 and 512");
             }
-            spec.width = *w;
-            spec.height = *h;
+            request.width = *w;
+            request.height = *h;
         }
     }
     if (auto layers = args.value("--layers")) {
         if (auto list = args.toIntList(*layers, "--layers")) {
-            spec.layers = *list;
+            request.layers = *list;
         }
     }
     if (auto scale = args.value("--scale")) {
         if (auto s = args.toDouble(*scale, "--scale")) {
-            spec.scale = float(*s);
+            request.scale = float(*s);
         }
     }
     const auto path = args.positional();
@@ -129,14 +129,14 @@ int cmdImage(CliArgs& args) {
     if (!doc) {
         return status;
     }
-    for (int index : spec.layers) {
+    for (int index : request.layers) {
         if (!doc->layerAt(index)) {
             std::fprintf(stderr, "quorl-cli: the document has no layer %d\n", index);
             return Usage;
         }
     }
     KImageMapTga image;
-    kBuildDisplacementImage(*doc, spec, image);
+    kBuildDisplacementImage(*doc, request, image);
     if (image.save(*out) != KImageMapTga::SaveOk) {
         std::fprintf(stderr, "quorl-cli: cannot write \"%s\"\n", out->c_str());
         return WriteFailed;

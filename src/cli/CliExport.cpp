@@ -227,10 +227,10 @@ int cmdDemo(CliArgs& args) {
         written.push_back(c.out);
     }
     KImageMapTga image;
-    KDisplacementImageSpec spec;
-    spec.width = 256;
-    spec.height = 256;
-    kBuildDisplacementImage(*doc, spec, image);
+    KDisplacementImageRequest request;
+    request.width = 256;
+    request.height = 256;
+    kBuildDisplacementImage(*doc, request, image);
     const fs::path imagePath = root / "limb-displacement.tga";
     if (image.save(imagePath.string()) != KImageMapTga::SaveOk) {
         std::fprintf(stderr, "quorl-cli: cannot write \"%s\"\n", imagePath.c_str());

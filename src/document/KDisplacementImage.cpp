@@ -7,11 +7,11 @@
 #include "image/KImageMapTga.h"
 #include "platform/KUi.h"
 
-bool kBuildDisplacementImage(CPexaDoc& doc, const KDisplacementImageSpec& spec,
+bool kBuildDisplacementImage(CPexaDoc& doc, const KDisplacementImageRequest& request,
                              KImageMapTga& image) {
     KWaitCursor wait;
-    const int width = std::clamp(spec.width, 1, 512);
-    const int height = std::clamp(spec.height, 1, 512);
+    const int width = std::clamp(request.width, 1, 512);
+    const int height = std::clamp(request.height, 1, 512);
     if (!image.hasPixels()) {
         image.setFormat(8, KImageMap::OptionGray8);
     }
@@ -19,7 +19,7 @@ bool kBuildDisplacementImage(CPexaDoc& doc, const KDisplacementImageSpec& spec,
 
     // The selected layers, stopping at the first index that names no layer.
     std::vector<const KBdlLayer*> chosen;
-    for (int index : spec.layers) {
+    for (int index : request.layers) {
         const KBdlLayer* layer = doc.layerAt(index);
         if (!layer) {
             break;
@@ -36,14 +36,14 @@ bool kBuildDisplacementImage(CPexaDoc& doc, const KDisplacementImageSpec& spec,
         for (int x = 0; x < width; ++x) {
             const double u = double(x) / width;
             double value = 0.0;
-            if (spec.layers.empty()) {
+            if (request.layers.empty()) {
                 value = surface.height(u, v);
             } else {
                 for (const KBdlLayer* layer : chosen) {
                     value += layer->displacementPrepared(u, v);
                 }
             }
-            image.setHeight(x, y, spec.scale * value);
+            image.setHeight(x, y, request.scale * value);
         }
         if (progress.cancelled() && kUi().askYesNo("Are you sure you want to Cancel?", false)) {
             cancelled = true;

@@ -8,7 +8,7 @@
 class CPexaDoc;
 class KImageMapTga;
 
-struct KDisplacementImageSpec {
+struct KDisplacementImageRequest {
     int width = 100;  // U samples, 1 to 512
     int height = 100; // V samples, 1 to 512
     float scale = 1.0f;
@@ -20,5 +20,5 @@ struct KDisplacementImageSpec {
 // sample: column x at u = x / width, row y at v = y / height, so row 0 is v = 0. Runs
 // under the progress window; returns false when the user cancelled (the rows already
 // built stay).
-bool kBuildDisplacementImage(CPexaDoc& doc, const KDisplacementImageSpec& spec,
+bool kBuildDisplacementImage(CPexaDoc& doc, const KDisplacementImageRequest& request,
                              KImageMapTga& image);

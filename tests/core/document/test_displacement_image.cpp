@@ -28,10 +28,10 @@ TEST(DisplacementImage, SamplesTheWholeSurfaceOrChosenLayers) {
     doc.addMuscleToLayer(doc.layers[1].get(), bump);
 
     KImageMapTga image;
-    KDisplacementImageSpec spec;
-    spec.width = 4;
-    spec.height = 4;
-    ASSERT_TRUE(kBuildDisplacementImage(doc, spec, image));
+    KDisplacementImageRequest request;
+    request.width = 4;
+    request.height = 4;
+    ASSERT_TRUE(kBuildDisplacementImage(doc, request, image));
     ASSERT_EQ(image.width(), 4);
     EXPECT_EQ(image.pixelDepth(), 8);
     // Column 2, row 2 is (0.5, 0.5): bone surface 0.5 plus the bump 0.25. Column 0 is
@@ -39,15 +39,15 @@ TEST(DisplacementImage, SamplesTheWholeSurfaceOrChosenLayers) {
     EXPECT_EQ(image.pixelValue(2, 2), pixelFor(0.75));
     EXPECT_EQ(image.pixelValue(0, 2), pixelFor(0.5));
 
-    spec.layers = {1};
-    spec.scale = 2.0f;
-    ASSERT_TRUE(kBuildDisplacementImage(doc, spec, image));
+    request.layers = {1};
+    request.scale = 2.0f;
+    ASSERT_TRUE(kBuildDisplacementImage(doc, request, image));
     EXPECT_EQ(image.pixelValue(2, 2), pixelFor(0.5)); // 2 × 0.25, no bone surface
     EXPECT_EQ(image.pixelValue(0, 2), pixelFor(0.0));
 
     // The sum stops at the first index that names no layer.
-    spec.layers = {1, 9, 1};
-    ASSERT_TRUE(kBuildDisplacementImage(doc, spec, image));
+    request.layers = {1, 9, 1};
+    ASSERT_TRUE(kBuildDisplacementImage(doc, request, image));
     EXPECT_EQ(image.pixelValue(2, 2), pixelFor(0.5));
     EXPECT_EQ(ui.positions.back(), 100);
 }
@@ -57,12 +57,12 @@ TEST(DisplacementImage, CancelKeepsTheRowsBuilt) {
     KUiScope scope(ui);
     CPexaDoc doc;
     KImageMapTga image;
-    KDisplacementImageSpec spec;
-    spec.width = 3;
-    spec.height = 10;
+    KDisplacementImageRequest request;
+    request.width = 3;
+    request.height = 10;
     ui.cancelProgressAt(25); // after half of the rows the bar shows 25
     ui.answer(true);
-    EXPECT_FALSE(kBuildDisplacementImage(doc, spec, image));
+    EXPECT_FALSE(kBuildDisplacementImage(doc, request, image));
     EXPECT_EQ(ui.questions(), std::vector<std::string>{"Are you sure you want to Cancel?"});
     EXPECT_EQ(ui.positions.back(), 25);
     // The bar reached 25 after row 5; the question came after row 6, the next check.
