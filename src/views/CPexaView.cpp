@@ -335,10 +335,11 @@ void CPexaView::drawGrid(QPainter& p, const KUvMapLayout::MapRect& r) const {
         const int y = r.bottom - i * layout_.cellHeight();
         p.drawLine(r.left, y, r.right, y);
     }
-    // The border: (left, top) to (right + 1, bottom + 1) exclusive.
+    // The border: its lines lie on left, top, right and bottom (a stroked rectangle
+    // covers its width plus one pixel).
     p.setPen(QPen(Qt::black, 0, Qt::SolidLine));
     p.setBrush(Qt::NoBrush);
-    p.drawRect(QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom)));
+    p.drawRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
 void CPexaView::drawItem(QPainter& p, const KMapItem& item, bool selected) const {
