@@ -3,11 +3,14 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
@@ -18,6 +21,7 @@
 #include "app/dialogs/KAboutDlg.h"
 #include "app/dialogs/KObjectDialogs.h"
 #include "document/CPexaDoc.h"
+#include "model/KBdlMuscle.h"
 #include "views/CChildFrame.h"
 #include "views/CPexaView.h"
 
@@ -38,7 +42,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(area_);
     docs_ = new CDocManager(*area_, this);
-    setAcceptDrops(false);
+    setAcceptDrops(true);
     resize(1024, 768);
 
     createActions();
@@ -464,6 +468,25 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     }
     saveRecentFiles();
     QMainWindow::closeEvent(event);
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            docs_->openDocument(url.toLocalFile());
+        }
+    }
+    event->acceptProposedAction();
+}
+
+void CMainFrame::setItemClipboard(std::unique_ptr<KBdlMuscle> muscle) {
+    clipboard_ = std::move(muscle);
 }
 
 // ---- recent files

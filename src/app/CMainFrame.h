@@ -6,11 +6,13 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QStringList>
+#include <memory>
 
 class CChildFrame;
 class CDocManager;
 class CPexaDoc;
 class CPexaView;
+class KBdlMuscle;
 class QActionGroup;
 class QLabel;
 class QMdiArea;
@@ -44,8 +46,16 @@ public:
     void tileVertically();
     void tileHorizontally();
 
+    // The item clipboard: at most one muscle, shared by all documents. Setting it
+    // replaces (and deletes) what it held.
+    void setItemClipboard(std::unique_ptr<KBdlMuscle> muscle);
+    const KBdlMuscle* itemClipboard() const { return clipboard_.get(); }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Document files dropped on the window are opened.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     QAction* add(const QString& name, const QString& text, const QString& prompt,
@@ -79,4 +89,5 @@ private:
     QList<QAction*> layerSlots_;
     QStringList recent_;
     QLabel* lockPanes_[3] = {};
+    std::unique_ptr<KBdlMuscle> clipboard_;
 };

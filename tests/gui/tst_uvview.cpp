@@ -11,6 +11,7 @@
 #include "app/CDocManager.h"
 #include "app/CMainFrame.h"
 #include "document/CPexaDoc.h"
+#include "image/KImageMapTga.h"
 #include "model/KBdlMuscle.h"
 #include "platform/KScriptedUi.h"
 #include "views/CChildFrame.h"
@@ -286,6 +287,48 @@ private slots:
         QCOMPARE(shot.pixelColor(r.left, midY), QColor(Qt::black));
         QCOMPARE(shot.pixelColor(r.right, midY), QColor(Qt::black));
         QCOMPARE(shot.pixelColor(r.right + 1, midY), QColor(Qt::white));
+    }
+
+    void backgroundComesFromTheLastLayerWithAnImage() {
+        CMainFrame frame;
+        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
+        CPexaView* view = frame.activeView();
+        CPexaDoc& doc = view->document();
+        auto makeImage = [](uint32_t bottomColor) {
+            auto image = std::make_unique<KImageMapTga>();
+            image->setFormat(24, KImageMap::OptionGray24);
+            image->resize(4, 3);
+            for (int x = 0; x < 4; ++x) {
+                for (int y = 0; y < 3; ++y) {
+                    image->setColor(x, y, y == 0 ? bottomColor : 0x000000u);
+                }
+            }
+            return image;
+        };
+        doc.layerAt(0)->imageMap = makeImage(0xFFFFFFu);
+        doc.layerAt(1)->imageMap = makeImage(0x808080u);
+        auto shown = [](const KImageMap* image, int x, int y) {
+            const uint32_t c = static_cast<const KImageMapTga*>(image)->displayColor(x, y);
+            return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+        };
+        const QColor grey = shown(doc.layerAt(1)->imageMap.get(), 1, 0);
+        const QColor white = shown(doc.layerAt(0)->imageMap.get(), 1, 0);
+        const QColor black = shown(doc.layerAt(0)->imageMap.get(), 1, 2);
+        QVERIFY(grey != white && grey != black);
+        KUvMapSettings s = view->settings();
+        s.showBackground = true;
+        view->setSettings(s);
+        QImage bg = view->backgroundImage();
+        QCOMPARE(bg.size(), QSize(4, 3));
+        // Image row 0 is the bitmap's bottom row; the last layer with an image wins.
+        QCOMPARE(bg.pixelColor(1, 2), grey);
+        QCOMPARE(bg.pixelColor(1, 0), black);
+        // In selection order the last selected layer with an image wins.
+        view->setLayerSelection({1, 0});
+        QCOMPARE(view->backgroundImage().pixelColor(1, 2), white);
+        // A new window on the same document shares it.
+        frame.action("windowNew")->trigger();
+        QCOMPARE(frame.documents().framesOf(&doc).size(), size_t(2));
     }
 
     void selectLayersWithoutLayersSaysSo() {
