@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/dialogs/KDialogFields.h"
 #include "document/CPexaDoc.h"
@@ -203,7 +204,10 @@ CBasicShapeDlg::CBasicShapeDlg(CPexaDoc& doc, QWidget* parent)
     vProfile = new QLineEdit(QString::fromStdString(part.vProfile.getString()), this);
     for (QLineEdit* e : {uProfile, vProfile}) {
         e->setReadOnly(true);
-        e->setMinimumWidth(420);
+        // Wide enough for the whole default string, and showing its start.
+        const int textWidth = e->fontMetrics().horizontalAdvance(e->text()) + 24;
+        e->setMinimumWidth(std::clamp(textWidth, 300, 720));
+        e->setCursorPosition(0);
     }
     auto* form = new QFormLayout;
     form->addRow(tr("U Factor"), uFactor);
