@@ -10,6 +10,7 @@
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -242,6 +243,31 @@ private slots:
         values.centerEdit()->setValue(3.0);
         QCOMPARE(values.centerPosition(), 1.0);
         QCOMPARE(values.totalWidth(), 0.2);
+    }
+
+    void messagesAndQuestionsShowTheirExactTexts() {
+        KQtUi ui;
+        KUiScope scope(ui);
+        QStringList seen;
+        // Answers the next modal box with the given button once it is up.
+        auto answerWith = [&seen](QMessageBox::StandardButton button) {
+            QTimer::singleShot(0, [&seen, button] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                seen << box->text();
+                box->button(button)->click();
+            });
+        };
+        answerWith(QMessageBox::Ok);
+        kUi().message("There is no existing mesh to calculate!", KUi::Icon::Warning);
+        answerWith(QMessageBox::No);
+        QVERIFY(!kUi().askYesNo("Replace it?", true));
+        answerWith(QMessageBox::Yes);
+        QVERIFY(kUi().askYesNo("Replace it?", false));
+        answerWith(QMessageBox::Cancel);
+        QVERIFY(!kUi().askOkCancel("Go on?", true));
+        QCOMPARE(seen, QStringList({"There is no existing mesh to calculate!", "Replace it?",
+                                    "Replace it?", "Go on?"}));
     }
 
     void progressWindowThroughTheFrontEnd() {
