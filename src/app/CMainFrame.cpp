@@ -17,6 +17,7 @@
 #include <QToolBar>
 
 #include "app/CDocManager.h"
+#include "app/KToolIcons.h"
 #include "app/KWindowPlacement.h"
 #include "app/dialogs/KAboutDlg.h"
 #include "app/dialogs/KObjectDialogs.h"
@@ -400,7 +401,11 @@ void CMainFrame::createToolBars() {
         bar->setIconSize(QSize(16, 16));
         for (const char* n : b.buttons) {
             if (n) {
-                bar->addAction(action(QString::fromLatin1(n)));
+                QAction* a = action(QString::fromLatin1(n));
+                if (a->icon().isNull()) {
+                    a->setIcon(kToolIcon(a->objectName()));
+                }
+                bar->addAction(a);
             } else {
                 bar->addSeparator();
             }
