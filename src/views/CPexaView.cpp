@@ -450,7 +450,24 @@ QMenu* CPexaView::createContextMenu(QWidget* parent) {
     return menu;
 }
 
+void CPexaView::mouseReleaseEvent(QMouseEvent* event) {
+    // The context menu opens when the right button is released.
+    if (event->button() == Qt::RightButton) {
+        QMenu* menu = createContextMenu(this);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(event->globalPosition().toPoint());
+        event->accept();
+        return;
+    }
+    QAbstractScrollArea::mouseReleaseEvent(event);
+}
+
 void CPexaView::contextMenuEvent(QContextMenuEvent* event) {
+    // Mouse presses are handled on release above; the menu key opens it here.
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        event->accept();
+        return;
+    }
     QMenu* menu = createContextMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());

@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include <QMdiArea>
+#include <QMenu>
 #include <QScrollBar>
 #include <QStatusBar>
 
@@ -329,6 +330,31 @@ private slots:
         // A new window on the same document shares it.
         frame.action("windowNew")->trigger();
         QCOMPARE(frame.documents().framesOf(&doc).size(), size_t(2));
+    }
+
+    void contextMenuOnRightButtonRelease() {
+        CMainFrame frame;
+        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        CPexaView* view = frame.activeView();
+        QTest::mousePress(view->viewport(), Qt::RightButton, {}, QPoint(50, 50));
+        QVERIFY(!view->findChild<QMenu*>());
+        QTest::mouseRelease(view->viewport(), Qt::RightButton, {}, QPoint(50, 50));
+        QMenu* menu = view->findChild<QMenu*>();
+        QVERIFY(menu);
+        QStringList texts;
+        for (QAction* a : menu->actions()) {
+            texts << (a->isSeparator() ? QStringLiteral("|") : a->text());
+        }
+        QCOMPARE(texts,
+                 QStringList({"Modify &Item...", "Select &Layers...",
+                              "Edit &Splines\t(left dbl-click)", "&Zoom", "|", "&Properties..."}));
+        QMenu* zoom = menu->actions()[3]->menu();
+        QCOMPARE(zoom->actions().size(), 4);
+        zoom->actions()[0]->trigger();
+        QCOMPARE(view->settings().zoom, 1.5f);
+        menu->close();
     }
 
     void selectLayersWithoutLayersSaysSo() {
