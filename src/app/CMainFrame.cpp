@@ -447,6 +447,12 @@ void CMainFrame::createStatusBar() {
         bar->addPermanentWidget(lockPanes_[i]);
     }
     bar->showMessage(tr("Ready"));
+    // When a command prompt goes away the idle text comes back.
+    connect(bar, &QStatusBar::messageChanged, this, [bar](const QString& text) {
+        if (text.isEmpty()) {
+            bar->showMessage(tr("Ready"));
+        }
+    });
     action("viewStatusBar")->setChecked(true);
 }
 

@@ -93,8 +93,21 @@ private slots:
         QCOMPARE(frame.documents().documents().size(), size_t(1));
         QCOMPARE(frame.documents().title(frame.activeDocument()), QStringLiteral("Kopf-Ü.qrz"));
         QCOMPARE(frame.recentFiles().value(0), QFileInfo(path).absoluteFilePath());
+        // Save As renames the window.
+        const QString renamed = files_.filePath(QStringLiteral("Hand.qrz"));
+        const auto savedAs = CDocManager::saveAsQuestion();
+        CDocManager::saveAsQuestion() = [renamed](const QString&) { return renamed; };
+        frame.activeDocument()->documentChanged();
+        frame.action("fileSaveAs")->trigger();
+        CDocManager::saveAsQuestion() = savedAs;
+        QCOMPARE(frame.documents().activeFrame()->windowTitle(),
+                 QStringLiteral("Hand.qrz - All Active Layers[*]"));
+        QVERIFY(!frame.documents().activeFrame()->isWindowModified());
+        QCOMPARE(QFileInfo(frame.recentFiles().value(0)).fileName(), QStringLiteral("Hand.qrz"));
+        QVERIFY(!frame.documents().findByPath(path));
+        QCOMPARE(frame.documents().findByPath(renamed), frame.activeDocument());
         // Opening it again by another spelling of its path brings the window forward.
-        const QString other = files_.path() + QStringLiteral("/./Kopf-Ü.qrz");
+        const QString other = files_.path() + QStringLiteral("/./Hand.qrz");
         QCOMPARE(frame.documents().openDocument(other), frame.activeDocument());
         QCOMPARE(frame.documents().documents().size(), size_t(1));
     }
@@ -147,6 +160,12 @@ private slots:
         // Message pane plus three lock indicators.
         QCOMPARE(frame.statusBar()->findChildren<QLabel*>(QRegularExpression("^lockPane")).size(),
                  3);
+        // A prompt replaces the idle text, which comes back afterwards.
+        QCOMPARE(frame.statusBar()->currentMessage(), QStringLiteral("Ready"));
+        frame.statusBar()->showMessage(frame.action("recalcNow")->statusTip());
+        QCOMPARE(frame.statusBar()->currentMessage(), QStringLiteral("Calculate Mesh"));
+        frame.statusBar()->clearMessage();
+        QCOMPARE(frame.statusBar()->currentMessage(), QStringLiteral("Ready"));
     }
 
     void toolbarTogglesAreCheckedWhileVisible() {
