@@ -22,8 +22,8 @@ run: release
 	@if [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; then \
 		$(RELEASE_DIR)/src/app/quorl; \
 	else \
-		echo "No display found: running the command-line demo (quorl-cli demo)."; \
-		$(RELEASE_DIR)/src/cli/quorl-cli demo; \
+		echo "No display found: running the command-line demo instead (quorl-cli demo demo-output)."; \
+		$(RELEASE_DIR)/src/cli/quorl-cli demo demo-output; \
 	fi
 
 build-test: deps

@@ -6,7 +6,11 @@
 #include <filesystem>
 #include <string>
 
+#include "document/CPexaDoc.h"
+#include "document/KCoreClasses.h"
+#include "document/KDocumentFile.h"
 #include "document/KTextureList.h"
+#include "image/KImageMapTga.h"
 #include "model/KBdlCurve.h"
 #include "model/KBdlSegment.h"
 #include "model/KModelClasses.h"
@@ -45,6 +49,58 @@ std::string archiveSeed() {
     return {ar.bytes().begin(), ar.bytes().end()};
 }
 
+std::string bytesText(const std::vector<uint8_t>& bytes) {
+    return {bytes.begin(), bytes.end()};
+}
+
+// A new document on a small grid (the seeds stay small and load fast).
+std::unique_ptr<CPexaDoc> smallDocument() {
+    auto doc = std::make_unique<CPexaDoc>();
+    doc->uResolution = 3;
+    doc->vResolution = 2;
+    doc->bodyPart.setDocumentDefaults(3, 2);
+    doc->rebuildGrid();
+    return doc;
+}
+
+// Muscles of every kind, bends and curvature on, a preview layer selection.
+std::string documentWithMuscles() {
+    auto doc = smallDocument();
+    doc->objectName = "seed";
+    int i = 0;
+    for (int32_t type :
+         {KBdlMuscle::Linear, KBdlMuscle::Orbital, KBdlMuscle::Point, KBdlMuscle::Compound}) {
+        doc->layers[size_t(i++ % 3)]->muscles.push_back(std::make_unique<KBdlMuscle>(type));
+    }
+    doc->bodyPart.bendsOn = 1;
+    doc->bodyPart.curvatureOn = 1;
+    doc->bodyPart.jointBends.parse("< 10, 0, 0 >");
+    doc->setPreviewLayerSelection({0, 2}, 2, 1);
+    return bytesText(kDocumentBytes(*doc));
+}
+
+// Small images of every depth the program writes, each with a few different pixels.
+bool writeTgaSeeds(const fs::path& dir) {
+    bool ok = true;
+    for (int depth : {8, 15, 16, 24, 32}) {
+        KImageMapTga image;
+        image.setFormat(depth, depth >= 24 ? KImageMap::OptionGray24 : KImageMap::OptionGray8);
+        image.resize(3, 2);
+        for (int x = 0; x < 3; ++x) {
+            image.setHeight(x, 1, 0.3 * x);
+        }
+        fs::create_directories(dir);
+        const fs::path p = dir / ("depth" + std::to_string(depth) + ".tga");
+        if (image.save(p.string()) != KImageMapTga::SaveOk) {
+            std::fprintf(stderr, "cannot write %s\n", p.c_str());
+            ok = false;
+        } else {
+            std::printf("wrote %s\n", p.c_str());
+        }
+    }
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -56,5 +112,14 @@ int main(int argc, char** argv) {
     const fs::path root(argv[1]);
     bool ok = writeSeed(root / "texture_list", "defaults.qtl", KTextureList::defaults().toText());
     ok = writeSeed(root / "archive", "curves_and_segments.bin", archiveSeed()) && ok;
+    KRegisterCoreClasses();
+    ok = writeSeed(root / "document", "new_small.qrz",
+                   bytesText(kDocumentBytes(*smallDocument()))) &&
+         ok;
+    ok = writeSeed(root / "document", "muscles.qrz", documentWithMuscles()) && ok;
+    auto empty = smallDocument();
+    empty->layers.clear();
+    ok = writeSeed(root / "document", "no_layers.qrz", bytesText(kDocumentBytes(*empty))) && ok;
+    ok = writeTgaSeeds(root / "tga") && ok;
     return ok ? 0 : 1;
 }

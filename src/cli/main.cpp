@@ -4,63 +4,73 @@
 #include <cstring>
 #include <string>
 
-#include "model/KBdlCurve.h"
-#include "model/KModelClasses.h"
-#include "platform/KNumberText.h"
-#include "platform/KUi.h"
+#include "cli/CliCommands.h"
+#include "cli/CliUi.h"
+#include "document/KCoreClasses.h"
 
 namespace {
 
-void printUsage() {
-    std::puts("Usage: quorl-cli <command> [arguments]\n"
-              "\n"
-              "Commands:\n"
-              "  demo              evaluate a sample profile curve and print its values\n"
-              "  curve STRING [N]  parse a control-point string and print N+1 samples of it\n"
-              "  version           print the version");
+using Command = int (*)(CliArgs&);
+
+Command find(const std::string& name) {
+    struct Entry {
+        const char* name;
+        Command run;
+    };
+    static const Entry commands[] = {
+        {"new", cli::cmdNew},     {"info", cli::cmdInfo},       {"export", cli::cmdExport},
+        {"image", cli::cmdImage}, {"convert", cli::cmdConvert}, {"textures", cli::cmdTextures},
+        {"demo", cli::cmdDemo},
+    };
+    for (const Entry& e : commands) {
+        if (name == e.name) {
+            return e.run;
+        }
+    }
+    return nullptr;
 }
 
-int printCurve(const std::string& text, int steps) {
-    KBdlCurve curve;
-    const int status = curve.parse(text);
-    if (status != KBdlCurve::ParseOk && status != KBdlCurve::ParseFewVertices) {
-        std::fprintf(stderr, "%s\n", KBdlCurve::parseMessage(status).c_str());
-        return 1;
+bool wantsHelp(int argc, char** argv) {
+    for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            return true;
+        }
     }
-    std::printf("curve: %s\n", curve.getString().c_str());
-    std::printf("points: %d  knot total: %s\n", curve.count(),
-                kFormatGeneral(curve.totalLength()).c_str());
-    for (int i = 0; i <= steps; ++i) {
-        const double t = double(i) / steps;
-        std::printf("t=%s  value=%s\n", kFormatFixed(t, 3).c_str(),
-                    kFormatGeneral(curve.value(t)).c_str());
-    }
-    return 0;
+    return false;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    KRegisterModelClasses();
-    KConsoleUi console;
-    KUiScope scope(console);
-    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-        printUsage();
-        return argc < 2 ? 2 : 0;
+    if (argc < 2) {
+        cli::printUsage();
+        return cli::Usage;
     }
     const std::string command = argv[1];
-    if (command == "version" || command == "--version") {
+    if (command == "--help" || command == "-h" || command == "help") {
+        if (argc >= 3 && cli::printHelp(argv[2])) {
+            return cli::Ok;
+        }
+        cli::printUsage();
+        return cli::Ok;
+    }
+    if (command == "--version" || command == "version") {
         std::printf("quorl-cli %s\n", QUORL_VERSION);
-        return 0;
+        return cli::Ok;
     }
-    if (command == "demo") {
-        return printCurve("< 0, 0.00 >, < 0.50, 1.00 >, < 1.00, 0.00 >", 10);
+    const Command run = find(command);
+    if (!run) {
+        std::fprintf(stderr, "quorl-cli: unknown command '%s'\n\n", command.c_str());
+        cli::printUsage();
+        return cli::Usage;
     }
-    if (command == "curve" && argc >= 3) {
-        const int steps = argc >= 4 ? std::max(1, std::atoi(argv[3])) : 10;
-        return printCurve(argv[2], steps);
+    if (wantsHelp(argc, argv)) {
+        cli::printHelp(command);
+        return cli::Ok;
     }
-    std::fprintf(stderr, "quorl-cli: unknown command '%s'\n", command.c_str());
-    printUsage();
-    return 2;
+    KRegisterCoreClasses();
+    CliArgs args(argc, argv, 2);
+    CliUi ui(args.flag("--quiet"));
+    KUiScope scope(ui);
+    return run(args);
 }

@@ -2,10 +2,12 @@
 
 #include "document/KTexture.h"
 #include "export/KFeoPMedia.h"
+#include "model/KMdlDoc.h"
 #include "model/KModelClasses.h"
 
 void KRegisterCoreClasses() {
     KRegisterModelClasses();
     KRuntimeClass::registerClass(&KTexture::classRecord);
     KRuntimeClass::registerClass(&KFeoPMedia::classRecord);
+    KRuntimeClass::registerClass(&KMdlDoc::classRecord);
 }

@@ -1,16 +1,27 @@
 #pragma once
 // Opening and saving document files (".qrz").
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CPexaDoc;
 
 // Reads the document file at path into a new document. On failure returns null and puts
 // the reason in error (the file is malformed, truncated, or cannot be read); nothing of
 // a half-read document survives. The version found is stored in *version when given.
+// On success the document has path as its path and is not marked modified.
 std::unique_ptr<CPexaDoc> kOpenDocument(const std::string& path, std::string* error,
                                         int* version = nullptr);
+
+// The same from bytes already in memory; the document gets no path. source names the
+// bytes in error texts (a path or a description).
+std::unique_ptr<CPexaDoc> kLoadDocumentBytes(std::vector<uint8_t> bytes, const std::string& source,
+                                             std::string* error, int* version = nullptr);
+
+// The bytes of the document in the current format (the views are told first, hint 4).
+std::vector<uint8_t> kDocumentBytes(CPexaDoc& doc);
 
 // Writes the document to path in the current format through a temporary file that
 // replaces path only when complete; a failed save leaves the old file untouched. Sets the

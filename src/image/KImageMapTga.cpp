@@ -91,13 +91,27 @@ KImageMapTga::KImageMapTga(const std::string& path) {
 // ---- loading
 
 int KImageMapTga::load() {
+    std::vector<uint8_t> file;
+    bool read = false;
+    try {
+        read = kReadFile(name, file, nullptr, kMaxFileBytes);
+    } catch (const std::bad_alloc&) {
+        clearImage();
+        return LoadNoMemory;
+    }
+    if (!read) {
+        pixelDepthOption = OptionGray24;
+        clearImage();
+        return LoadFailed;
+    }
+    return loadBytes(file);
+}
+
+int KImageMapTga::loadBytes(const std::vector<uint8_t>& file) {
     pixelDepthOption = OptionGray24;
     int status = LoadFailed;
     try {
-        std::vector<uint8_t> file;
-        if (kReadFile(name, file, nullptr, kMaxFileBytes)) {
-            status = parse(file);
-        }
+        status = parse(file);
     } catch (const std::bad_alloc&) {
         status = LoadNoMemory;
     }

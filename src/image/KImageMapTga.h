@@ -45,6 +45,8 @@ public:
     // Loads the file named by name. On any failure the image is left without pixels
     // (0 x 0, type 0) and without a colour map.
     int load();
+    // Loads an image from the bytes of a TGA file, with the same checks and results.
+    int loadBytes(const std::vector<uint8_t>& file);
     // Writes the image to path through a temporary file that replaces path only when
     // complete. Clears the image ID and the origins first, as a saved file has none.
     int save(const std::string& path);

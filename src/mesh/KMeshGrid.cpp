@@ -5,6 +5,7 @@
 #include "mesh/KAnatomyBend.h"
 #include "mesh/KBaseShape.h"
 #include "model/KBdlBodyPart.h"
+#include "platform/KParallel.h"
 #include "platform/KUi.h"
 
 namespace {
@@ -128,9 +129,11 @@ int KMeshGrid::compute(int32_t shapeId, double uScaleIn, double heightScaleIn, d
                            &bodyPart.superQuad, curvature);
     const std::span<const KVertex> in = objectPoints();
     const std::span<KVertex> out = positions();
-    for (size_t s = 0; s < in.size(); ++s) {
-        out[s] = shape.map(in[s]);
-    }
+    forEachRowBlock([&](size_t first, size_t last) {
+        for (size_t s = first; s < last; ++s) {
+            out[s] = shape.map(in[s]);
+        }
+    });
     clearFlags(RecomputePositions);
     gridFlags |= RecomputeNormals;
     // A bend that cannot be built is reported and leaves the positions unbent; they
@@ -140,6 +143,13 @@ int KMeshGrid::compute(int32_t shapeId, double uScaleIn, double heightScaleIn, d
     }
     updateBounds();
     return 0;
+}
+
+void KMeshGrid::forEachRowBlock(const std::function<void(size_t, size_t)>& fn) const {
+    const size_t rowLength = size_t(uCount_);
+    kParallelFor(vCount_, [&](int first, int last) {
+        fn(size_t(first) * rowLength, size_t(last) * rowLength);
+    });
 }
 
 void KMeshGrid::updateBounds() {
@@ -166,9 +176,11 @@ int KMeshGrid::applyBends(const KBdlBodyPart& bodyPart) {
     }
     const std::span<const KVertex> op = objectPoints();
     const std::span<KVertex> pos = positions();
-    for (size_t s = 0; s < pos.size(); ++s) {
-        pos[s] = bend.apply(pos[s], op[s].z, vScale);
-    }
+    forEachRowBlock([&](size_t first, size_t last) {
+        for (size_t s = first; s < last; ++s) {
+            pos[s] = bend.apply(pos[s], op[s].z, vScale);
+        }
+    });
     gridFlags |= RecomputeNormals;
     return 0;
 }
@@ -189,9 +201,11 @@ int KMeshGrid::computeNormals() {
         gridFlags |= RecomputeNormals;
     }
     if (gridFlags & RecomputeNormals) {
-        for (int32_t j = 0; j < vCount_; ++j) {
-            computeNormalRow(j);
-        }
+        kParallelFor(vCount_, [&](int first, int last) {
+            for (int32_t j = first; j < last; ++j) {
+                computeNormalRow(j);
+            }
+        });
         clearFlags(RecomputeNormals);
     }
     return 0;

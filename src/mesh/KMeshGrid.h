@@ -12,6 +12,7 @@
 // never on what was computed before, so rows can be computed in any order.
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -129,6 +130,9 @@ private:
     int fail();
     void updateBounds();
     void computeNormalRow(int32_t j);
+    // Runs fn(first, last) over the samples of blocks of whole rows, in parallel; every
+    // sample is computed the same way whichever thread computes it.
+    void forEachRowBlock(const std::function<void(size_t, size_t)>& fn) const;
 
     int32_t uCount_ = 0;
     int32_t vCount_ = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "mesh/KGridFill.h"
 #include "mesh/KMeshGrid.h"
 #include "model/KBdlBodyPart.h"
 #include "model/KBdlLayer.h"
@@ -35,19 +36,9 @@ void kFillObjectGrid(KMeshGrid& grid, KBdlBodyPart& bodyPart,
     const int32_t nv = grid.vCount();
     bodyPart.uProfile.setResolution(nu - 1);
     bodyPart.vProfile.setResolution(nv - 1);
-    const KSurfaceHeight surface(&bodyPart, layers);
-    // A single row or column samples the start of its range.
-    const double du = nu > 1 ? (clip.uTo - clip.uFrom) / (nu - 1) : 0.0;
-    const double dv = nv > 1 ? (clip.vTo - clip.vFrom) / (nv - 1) : 0.0;
-    const double shear = bodyPart.shear;
-    auto points = grid.objectPoints();
-    for (int32_t j = 0; j < nv; ++j) {
-        const double v = clip.vFrom + j * dv;
-        for (int32_t i = 0; i < nu; ++i) {
-            const double u = clip.uFrom + i * du;
-            points[grid.index(i, j)] = {u + shear * v, surface.height(u, v), v, 0.0};
-        }
-    }
+    // The same values as surface.height(u, v) at every sample, computed row by row.
+    const KGridFill fill(bodyPart, layers, clip, nu, nv);
+    fill.fill(grid.objectPoints());
 }
 
 void kFillItemMesh(KMeshGrid& grid, const KBdlMuscle& muscle, const KBdlLayer& layer,

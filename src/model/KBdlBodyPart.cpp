@@ -44,12 +44,19 @@ void KBdlBodyPart::prepareCurves() {
 }
 
 double KBdlBodyPart::boneSurface(double u, double v) const {
+    return boneSurfaceAlongV(v) * boneSurfaceAcrossU(u);
+}
+
+double KBdlBodyPart::boneSurfaceAcrossU(double u) const {
     double uu = u;
     if (uRepeat > 1 && uProfile.repeatCount < 2) {
         uu = std::fmod(double(uRepeat) * u, 1.0);
     }
-    return double(vFactor) * curveValue(vProfile, v) *
-           (double(uFactor) * curveValue(uProfile, uu) + double(uOffset));
+    return double(uFactor) * curveValue(uProfile, uu) + double(uOffset);
+}
+
+double KBdlBodyPart::boneSurfaceAlongV(double v) const {
+    return double(vFactor) * curveValue(vProfile, v);
 }
 
 double KBdlBodyPart::totalLength() const {

@@ -33,6 +33,10 @@ public:
     // The anatomy's own height at (u, v): vFactor·vProfile(v)·(uFactor·uProfile(u') + uOffset),
     // where u' repeats uProfile uRepeat times across u. Needs prepareCurves().
     double boneSurface(double u, double v) const;
+    // Its two factors: boneSurface(u, v) = boneSurfaceAlongV(v) · boneSurfaceAcrossU(u),
+    // so a grid evaluates each once per column and once per row.
+    double boneSurfaceAcrossU(double u) const;
+    double boneSurfaceAlongV(double v) const;
     // The sum of the y values of the lengths points; 1.0 when it has none.
     double totalLength() const;
     // The superquadric position of an object point.

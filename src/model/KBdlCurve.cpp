@@ -468,6 +468,47 @@ KVertex KBdlCurve::evaluate(double t) const {
     return evaluateLocal(localParameter(t), basis);
 }
 
+bool KBdlCurve::valueBounds(double& lo, double& hi) const {
+    if (count_ < 1) {
+        lo = hi = 0.0;
+        return true;
+    }
+    if (!isPrepared()) {
+        return false;
+    }
+    lo = hi = points_[0].y;
+    auto widen = [&](double a, double b) {
+        lo = std::min({lo, a, b});
+        hi = std::max({hi, a, b});
+    };
+    if (basis == Simple && !samples_.empty()) {
+        for (const KVertex& s : samples_) {
+            widen(s.y, s.y);
+        }
+    } else {
+        const bool cubic = count_ > 2 && basis != Polyline && basis != Simple;
+        for (int k = 0; k < count_; ++k) {
+            const double q1 = points_[size_t(k)].y;
+            const double q2 = k + 1 < count_ ? points_[size_t(k) + 1].y : closingPoint().y;
+            widen(q1, q2);
+            if (!cubic) {
+                continue;
+            }
+            const double q0 = neighbour(k - 1).y;
+            const double q3 = neighbour(k + 2).y;
+            if (basis == Bezier || basis == BSpline) {
+                widen(q0, q3); // non-negative weights that sum to 1
+                continue;
+            }
+            // Spline: w1, w2 ≥ 0 with w1 + w2 = 1 + e and w0 + w3 = −e, 0 ≤ e ≤ 1/8.
+            const double inner = std::min(q1, q2), outer = std::max(q1, q2);
+            widen(1.125 * inner - 0.125 * std::max(q0, q3),
+                  1.125 * outer - 0.125 * std::min(q0, q3));
+        }
+    }
+    return std::isfinite(lo) && std::isfinite(hi);
+}
+
 double KBdlCurve::point(double t, KVertex& out) {
     if (count_ < 1) {
         return 0.0;

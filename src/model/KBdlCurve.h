@@ -94,6 +94,11 @@ public:
     // prepared; parsing, setPoints, rebuild, setBasis and setResolution unprepare it.
     KVertex evaluate(double t) const;
 
+    // Bounds of every value (y) evaluate() can give, from the control points, the basis
+    // and the neighbours beyond the ends. False for a curve that is not prepared or holds
+    // a value that is not finite.
+    bool valueBounds(double& lo, double& hi) const;
+
     int count() const { return count_; }
     // The control points; element count() is the scratch closing point.
     const std::vector<KVertex>& points() const { return points_; }

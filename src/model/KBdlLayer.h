@@ -42,6 +42,10 @@ public:
     // 1 when the layer has an image that is shown but gives no height.
     int isBackgroundImage() const { return imageMap && backgroundOnly != 0 ? 1 : 0; }
 
+    // The image term at (u, v): imageScale · sample/65535 · scale, 0 without an image or
+    // for a background-only image.
+    double imageTerm(double u, double v) const;
+
     void serialize(KArchive& ar) override;
 
     static constexpr const char* kReplaceImageQuestion =
@@ -60,7 +64,6 @@ public:
     float imageScale = 1.0f;
 
 private:
-    double imageTerm(double u, double v) const;
     void storeMuscles(KArchive& ar) const;
     void loadMuscles(KArchive& ar);
     void loadImageFile(const std::string& fileName);

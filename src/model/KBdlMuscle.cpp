@@ -106,23 +106,45 @@ double alongParameter(const KBdlMuscle& m, double along) {
     return length != 0.0 ? (along - double(m.begin)) / length : 0.0;
 }
 
-// Profile of a linear or orbital muscle at a position along and across its band.
+// What a linear or orbital muscle's profile needs at one position along its band; it
+// depends on that position only, so a grid evaluates it once per row (linear) or column
+// (orbital).
 template <class E, class M>
-double bandProfile(M& m, double along, double across, bool foldSeam) {
+KBdlMuscle::BandSection bandSection(M& m, double along) {
+    KBdlMuscle::BandSection b;
     if (!(double(m.begin) <= along && along <= double(m.end))) {
-        return 0.0;
+        return b;
     }
     const double s = alongParameter(m, along);
-    double e = across - E::value(m.center, s);
+    b.inBand = true;
+    b.center = E::value(m.center, s);
+    b.low = lowWidth<E>(m, s);
+    b.high = highWidth<E>(m, s);
+    b.profile = E::value(m.heightCurve, s);
+    return b;
+}
+
+// The profile at a position across the band, given the band's section there.
+template <class E, class M>
+double bandValue(M& m, const KBdlMuscle::BandSection& b, double across, bool foldSeam) {
+    if (!b.inBand) {
+        return 0.0;
+    }
+    double e = across - b.center;
     if (foldSeam) {
         e = foldAcrossSeam(e);
     }
-    const double c =
-        e > 0.0 ? e / (2.0 * highWidth<E>(m, s)) + 0.5 : e / (2.0 * lowWidth<E>(m, s)) + 0.5;
+    const double c = e > 0.0 ? e / (2.0 * b.high) + 0.5 : e / (2.0 * b.low) + 0.5;
     if (!(c >= 0.0 && c <= 1.0)) { // also a zero width
         return 0.0;
     }
-    return combine(m, E::value(m.heightCurve, s), E::value(m.crossSection, c));
+    return combine(m, b.profile, E::value(m.crossSection, c));
+}
+
+// Profile of a linear or orbital muscle at a position along and across its band.
+template <class E, class M>
+double bandProfile(M& m, double along, double across, bool foldSeam) {
+    return bandValue<E>(m, bandSection<E>(m, along), across, foldSeam);
 }
 
 // The centre of a point muscle at parameter t; the live evaluation records it in anchor.
@@ -136,9 +158,9 @@ KVertex pointCenter(M& m, double t) {
     return p;
 }
 
+// The profile of a point muscle at (u, v) around its centre p (the centre at u).
 template <class E, class M>
-double pointProfile(M& m, double u, double v) {
-    const KVertex p = pointCenter<E>(m, u);
+double pointValue(M& m, const KVertex& p, double u, double v) {
     const double dx = (u - p.x) * double(m.begin);
     const double dy = (v - p.y) * double(m.end);
     const double a = (std::atan2(dx, dy) + kPi) / (2.0 * kPi);
@@ -150,18 +172,17 @@ double pointProfile(M& m, double u, double v) {
 }
 
 template <class E, class M>
+double pointProfile(M& m, double u, double v) {
+    return pointValue<E>(m, pointCenter<E>(m, u), u, v);
+}
+
+template <class E, class M>
 double displacementOf(M& m, double u, double v) {
     if (m.active == 0 || m.height == 0.0f) {
         return 0.0;
     }
-    double mu = u - double(m.offsetU);
-    if (m.mirrorU) {
-        mu = 1.0 - mu;
-    }
-    double mv = v - double(m.offsetV);
-    if (m.mirrorV) {
-        mv = 1.0 - mv;
-    }
+    const double mu = m.localU(u);
+    const double mv = m.localV(v);
     double r = 0.0;
     switch (m.muscleType) {
     case KBdlMuscle::Linear:
@@ -408,6 +429,32 @@ double KBdlMuscle::displacementPrepared(double u, double v) const {
 
 bool KBdlMuscle::itemPointPrepared(double a, double b, KVertex& out) const {
     return itemPointOf<PreparedCurves>(*this, a, b, out);
+}
+
+double KBdlMuscle::localU(double u) const {
+    const double mu = u - double(offsetU);
+    return mirrorU ? 1.0 - mu : mu;
+}
+
+double KBdlMuscle::localV(double v) const {
+    const double mv = v - double(offsetV);
+    return mirrorV ? 1.0 - mv : mv;
+}
+
+KBdlMuscle::BandSection KBdlMuscle::bandSectionPrepared(double along) const {
+    return bandSection<PreparedCurves>(*this, along);
+}
+
+double KBdlMuscle::bandValuePrepared(const BandSection& section, double across) const {
+    return bandValue<PreparedCurves>(*this, section, across, muscleType == Linear);
+}
+
+KVertex KBdlMuscle::pointCenterPrepared(double mu) const {
+    return pointCenter<PreparedCurves>(*this, mu);
+}
+
+double KBdlMuscle::pointValuePrepared(const KVertex& centerPoint, double mu, double mv) const {
+    return pointValue<PreparedCurves>(*this, centerPoint, mu, mv);
 }
 
 // ---------------------------------------------------------------- polylines

@@ -70,6 +70,30 @@ public:
     double displacementPrepared(double u, double v) const;
     bool itemPointPrepared(double a, double b, KVertex& out) const;
 
+    // ---- the pieces of displacementPrepared, for sampling whole grids quickly; a
+    // displacement is scaledByHeight of the band or point value at the local (mu, mv).
+    // The curves must be prepared.
+    bool liftsNothing() const { return active == 0 || height == 0.0f; }
+    // The muscle's own coordinates of a map point: offsets removed, mirrors applied.
+    double localU(double u) const;
+    double localV(double v) const;
+    // What a linear (along = mv) or orbital (along = mu) muscle needs at one position
+    // along its band.
+    struct BandSection {
+        bool inBand = false;
+        double center = 0.0;
+        double low = 0.0;  // Lo(s)
+        double high = 0.0; // Hi(s)
+        double profile = 0.0;
+    };
+    BandSection bandSectionPrepared(double along) const;
+    // The profile at a position across the band (mu for linear, mv for orbital).
+    double bandValuePrepared(const BandSection& section, double across) const;
+    // A point muscle's centre at mu, and its profile at (mu, mv) around that centre.
+    KVertex pointCenterPrepared(double mu) const;
+    double pointValuePrepared(const KVertex& centerPoint, double mu, double mv) const;
+    double scaledByHeight(double r) const { return r * double(height); }
+
     // UV points (x = u, y = v) along one edge of the patch (see Polyline). With full set,
     // a curve whose resolution exceeds its point count is sampled at that resolution.
     void samplePolyline(int which, KVertexList& list, bool full);

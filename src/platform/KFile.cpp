@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,17 +18,25 @@ void setError(std::string* error, const std::string& what, const std::string& pa
 
 bool kReadFile(const std::string& path, std::vector<uint8_t>& out, std::string* error,
                uint64_t maxBytes) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
+    // Opened without blocking, so a name that leads to a pipe or device (a document may
+    // name any file) cannot hang the program; only regular files are read.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         setError(error, "Cannot open", path);
         return false;
     }
     struct stat st {};
-    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
-        std::fclose(f);
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
         if (error) {
             *error = "\"" + path + "\" is not a regular file";
         }
+        return false;
+    }
+    std::FILE* f = fdopen(fd, "rb");
+    if (!f) {
+        ::close(fd);
+        setError(error, "Cannot open", path);
         return false;
     }
     if (uint64_t(st.st_size) > maxBytes) {

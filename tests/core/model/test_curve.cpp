@@ -413,3 +413,28 @@ TEST(CurveCopy, CopiesSettingsAndReparses) {
     EXPECT_EQ(assigned.points(), c.points());
     EXPECT_EQ(assigned.auxiliary, 3);
 }
+
+TEST(CurveValue, ValueBoundsHoldEverywhere) {
+    // Curves of every basis, open and closed, with spiky values: no evaluation may leave
+    // the bounds the curve reports.
+    const char* texts[] = {"< 0, 0.1 >, < 0.2, 0.9 >, < 0.4, 0.05 >, < 0.7, 1.0 >, < 1, 0.2 >",
+                           "< 0, 1 >, < 0.5, -1, 1 >, < 1, 1 >", "< 0, 0.3 >, < 1, 0.7 >",
+                           "< 0.5, 0.4 >", "< 0, 0 >, < 0.1, 5 >, < 0.2, 0 >, < 1, 0 >"};
+    for (const char* text : texts) {
+        for (int basis = 0; basis <= 4; ++basis) {
+            for (int repeat : {0, 1, 3}) {
+                KBdlCurve c(text, 7);
+                c.repeatCount = repeat;
+                c.setBasis(basis);
+                c.prepare();
+                double lo = 0, hi = 0;
+                ASSERT_TRUE(c.valueBounds(lo, hi));
+                for (int i = -10; i <= 1010; ++i) {
+                    const double y = c.evaluate(i / 1000.0).y;
+                    EXPECT_GE(y, lo) << text << " basis " << basis << " t " << i;
+                    EXPECT_LE(y, hi) << text << " basis " << basis << " t " << i;
+                }
+            }
+        }
+    }
+}

@@ -7,6 +7,8 @@
 
 #include "platform/KFile.h"
 
+#include <sys/stat.h>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -59,6 +61,11 @@ TEST(File, ReadsWholeFilesAndReportsProblems) {
     EXPECT_FALSE(kReadFile((dir / "missing").string(), bytes, &error));
     EXPECT_NE(error.find("Cannot open"), std::string::npos);
     EXPECT_FALSE(kReadFile(dir.string(), bytes, &error));
+    // A pipe named where a file is expected is refused at once instead of blocking.
+    const fs::path fifo = dir / "pipe";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(kReadFile(fifo.string(), bytes, &error));
+    EXPECT_NE(error.find("not a regular file"), std::string::npos);
     std::string werror;
     EXPECT_FALSE(kWriteFileAtomic((dir / "no-such-dir" / "x").string(), "a", 1, &werror));
     EXPECT_FALSE(werror.empty());

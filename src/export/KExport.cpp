@@ -1,0 +1,80 @@
+#include "export/KExport.h"
+
+#include <filesystem>
+
+#include "document/CPexaDoc.h"
+#include "export/KExportWriters.h"
+
+namespace {
+
+std::string defaultIncludeName(const std::string& udoPath) {
+    std::filesystem::path p(udoPath);
+    return p.filename().replace_extension(".inc").string();
+}
+
+KExportResult write(CPexaDoc& doc, KExportFormat format, const std::string& path,
+                    const KExportOptions& extra) {
+    const bool layered = doc.meshType == CPexaDoc::Layered;
+    switch (format) {
+    case KExportFormat::PovMesh: {
+        int mode = extra.povMode;
+        if (mode != kPovTriangles && mode != kPovSmooth) {
+            mode = doc.exportFlags.normals ? kPovSmooth : kPovTriangles;
+        }
+        return layered ? kWritePovLayered(doc, path, mode) : kWritePovSkinned(doc, path, mode);
+    }
+    case KExportFormat::Raw:
+        return layered ? kWritePovLayered(doc, path, kPovRaw)
+                       : kWritePovSkinned(doc, path, kPovRaw);
+    case KExportFormat::PovMesh2:
+        return layered ? kWriteMesh2Layered(doc, path) : kWriteMesh2Skinned(doc, path);
+    case KExportFormat::Obj:
+        return layered ? kWriteObjLayered(doc, path) : kWriteObjSkinned(doc, path);
+    case KExportFormat::Rib:
+        return layered ? kWriteRibLayered(doc, path) : kWriteRibSkinned(doc, path);
+    case KExportFormat::Df3:
+        return kWriteDf3(doc, path);
+    case KExportFormat::Udo:
+        return kWriteUdo(doc, path,
+                         extra.udoIncludeFile.empty() ? defaultIncludeName(path)
+                                                      : extra.udoIncludeFile);
+    case KExportFormat::Ascii:
+        return kWriteAscii(doc, path);
+    }
+    KExportResult unknown;
+    unknown.error = "Unknown export format";
+    return unknown;
+}
+
+} // namespace
+
+KExportResult kExport(CPexaDoc& doc, KExportFormat format, const std::string& path,
+                      const KExportOptions& extra) {
+    // Views cannot replace the layer selection while it is in use; the export command
+    // ends here, so the lock is released whatever happened.
+    doc.exportSelectionLocked = true;
+    KExportResult result = write(doc, format, path, extra);
+    doc.exportSelectionLocked = false;
+    return result;
+}
+
+const char* kExportExtension(KExportFormat format) {
+    switch (format) {
+    case KExportFormat::PovMesh:
+    case KExportFormat::PovMesh2:
+        return "inc";
+    case KExportFormat::Obj:
+        return "obj";
+    case KExportFormat::Rib:
+        return "rib";
+    case KExportFormat::Df3:
+        return "df3";
+    case KExportFormat::Raw:
+        return "raw";
+    case KExportFormat::Udo:
+        return "udo";
+    case KExportFormat::Ascii:
+        return "txt";
+    }
+    return "";
+}

@@ -1,0 +1,54 @@
+#pragma once
+// Exporting the document's surface to the outside formats. The GUI and the command line
+// gather the options into the document (meshType, exportFlags, the export layer
+// selection, feoMegaPov, feoPMedia, feoRib), pick a file and call kExport.
+//
+// Every export reports through kUi(): the progress window with its status texts, the
+// question "Are you sure you want to Cancel?" when Cancel is pressed, and the messages
+// "Couldn't create export file!" and "There is no layer or muscle info to export!".
+// The file is written through a temporary file beside the target that replaces the
+// target only when the write ends (also after a cancel, which closes the file normally);
+// a failed export leaves any old file untouched.
+
+#include <string>
+
+class CPexaDoc;
+
+enum class KExportFormat {
+    PovMesh,  // POV-Ray include with mesh { triangle / smooth_triangle }
+    PovMesh2, // MegaPOV mesh2 include
+    Obj,      // Wavefront OBJ
+    Rib,      // RenderMan RIB (PointsPolygons or SubdivisionMesh as feoRib says)
+    Df3,      // POV-Ray media density file
+    Raw,      // RAW triangles
+    Udo,      // Moray UDO file referring to an include file
+    Ascii     // ASCII NURBS test listing
+};
+
+struct KExportOptions {
+    // The POV-Ray mesh style: 0 takes it from the normals flag (smooth triangles when it
+    // is on), 2 flat triangles, 3 smooth triangles.
+    int povMode = 0;
+    // Udo: the name of the include file the UDO file refers to. Empty: the UDO file's
+    // own name with the extension ".inc".
+    std::string udoIncludeFile;
+};
+
+struct KExportResult {
+    bool written = false;   // the file is in place (possibly cut short by a cancel)
+    bool cancelled = false; // the user confirmed Cancel
+    std::string error;      // why nothing was written (the message shown), else empty
+};
+
+// Writes the document in the given format to path, Skinned (the whole object) or
+// Layered (one mesh per item mesh) as doc.meshType says. The export layer selection is
+// locked during the write and unlocked when it ends, by any path. Never throws.
+//
+// The POV-Ray 3.1 / MegaPOV command writes PovMesh or PovMesh2 (feoMegaPov.type) and then,
+// when feoMegaPov.includeUdo is set, Udo to a file of its own with udoIncludeFile set to
+// the include file's name.
+KExportResult kExport(CPexaDoc& doc, KExportFormat format, const std::string& path,
+                      const KExportOptions& extra = {});
+
+// The format's usual file extension, without the dot ("inc", "obj", ...).
+const char* kExportExtension(KExportFormat format);

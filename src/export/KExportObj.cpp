@@ -1,0 +1,178 @@
+// Wavefront OBJ files: one group per object, vertex numbers running across the file.
+
+#include <algorithm>
+#include <string>
+
+#include "document/CPexaDoc.h"
+#include "export/KExportJob.h"
+#include "export/KExportWriters.h"
+#include "mesh/KMeshGrid.h"
+
+namespace {
+
+constexpr const char* kHeader = "# Quorl OBJ exporter\n\n";
+constexpr const char* kCancelComment = "\n# (** user canceled export operation **)\n";
+
+void writeCorner(KTextSink& out, long long vertex, bool uv, bool normals) {
+    out.integer(vertex);
+    if (uv || normals) {
+        out.ch('/');
+        if (uv) {
+            out.integer(vertex);
+        }
+        if (normals) {
+            out.ch('/').integer(vertex);
+        }
+    }
+    out.ch(' ');
+}
+
+void writeFace(KTextSink& out, long long a, long long b, long long c, bool uv, bool normals) {
+    out.text("f ");
+    writeCorner(out, a, uv, normals);
+    writeCorner(out, b, uv, normals);
+    writeCorner(out, c, uv, normals);
+    out.ch('\n');
+}
+
+// Writes one object; returns its vertex count, or 0 when the user cancelled.
+long long writeObject(KExportJob& job, const KMeshGrid& mesh, long long offset,
+                      const std::string& name, const std::string& textureName) {
+    const KExportFlags& f = job.doc().exportFlags;
+    KTextSink& out = job.out();
+    const int32_t nu = mesh.uCount();
+    const int32_t nv = mesh.vCount();
+    const auto n = static_cast<long long>(mesh.sampleCount());
+    const bool normals = f.normals != 0;
+    const bool uv = f.uv != 0;
+    out.text("# Item (layer/item) ").text(name).ch('\n');
+    out.text("# Mesh Info: ").text("\tu polys: ").integer(nu - 1);
+    out.text("\tv polys: ").integer(nv - 1).ch('\n');
+
+    out.text("# vertex list: ").integer(n).ch('\n');
+    const auto pos = mesh.positions();
+    for (const KVertex& p : pos) {
+        out.text("v ").num(p.x).ch(' ').num(p.y).ch(' ').num(f.mirrorZ ? -p.z : p.z).ch('\n');
+    }
+    if (job.cancelRequested()) {
+        return 0;
+    }
+    if (normals) {
+        out.text("\n# normals\n");
+        for (const KVertex& v : mesh.normals()) {
+            out.text("vn ").num(v.x).ch(' ').num(v.y).ch(' ');
+            out.num(f.invertNormals ? v.z : -v.z).ch('\n');
+        }
+        if (job.cancelRequested()) {
+            return 0;
+        }
+    }
+    if (uv) {
+        out.text("\n# texture coordinates\n");
+        for (size_t k = 0; k < mesh.sampleCount(); ++k) {
+            const KVertex& t = kUvRecord(mesh, k, f.uv == 2);
+            out.text("vt ").num(t.x).ch(' ').num(t.z).ch('\n');
+        }
+        if (job.cancelRequested()) {
+            return 0;
+        }
+    }
+    out.text("# (object) layer muscle\n").text("\ng ").text(name).ch('\n');
+    if (f.includeTextureNames) {
+        out.text("usemtl ").text(textureName).ch('\n');
+    }
+    out.text("\ns off\n");
+
+    const long long faces = 2LL * (nu - 1) * (nv - 1);
+    out.text("\n# face list: ").integer(faces).ch('\n');
+    const auto vertex = [&](int32_t row, int32_t col) {
+        return static_cast<long long>(mesh.index(col, row)) + offset + 1;
+    };
+    for (int32_t r = 0; r + 1 < nv; ++r) {
+        for (int32_t c = 0; c + 1 < nu; ++c) {
+            long long p = vertex(r, c);
+            long long q = vertex(r + 1, c);
+            long long rr = vertex(r + 1, c + 1);
+            long long s = vertex(r, c + 1);
+            if (mesh.halfTest(c) == 1) {
+                // The cell is split along its other diagonal.
+                p = vertex(r, c + 1);
+                q = vertex(r, c);
+                rr = vertex(r + 1, c);
+                s = vertex(r + 1, c + 1);
+            }
+            if (f.reverseWinding) {
+                writeFace(out, p, q, rr, uv, normals);
+                writeFace(out, p, rr, s, uv, normals);
+            } else {
+                writeFace(out, p, rr, q, uv, normals);
+                writeFace(out, p, s, rr, uv, normals);
+            }
+        }
+        if (job.cancelRequested()) {
+            return 0;
+        }
+    }
+    out.text("\n# face list: endcaps and mesh backing... (disabled)").ch('\n');
+    return std::max<long long>(n, 1);
+}
+
+std::string underscored(std::string s) {
+    std::replace(s.begin(), s.end(), ' ', '_');
+    return s;
+}
+
+} // namespace
+
+KExportResult kWriteObjSkinned(CPexaDoc& doc, const std::string& path) {
+    KExportJob job(doc, path);
+    if (!job.open()) {
+        return job.fail(kMsgCannotCreate);
+    }
+    const KMeshGrid* grid = job.prepareGrid(doc.exportFlags.normals != 0);
+    if (!grid) {
+        return job.fail("There is no mesh to export");
+    }
+    job.out().text(kHeader);
+    job.status(job.exportingText());
+    if (writeObject(job, *grid, 0, "ObjectMain", doc.textures.textureName(grid->textureIndex)) ==
+        0) {
+        job.out().text(kCancelComment);
+    }
+    return job.finish();
+}
+
+KExportResult kWriteObjLayered(CPexaDoc& doc, const std::string& path) {
+    KExportJob job(doc, path);
+    if (!job.open()) {
+        return job.fail(kMsgCannotCreate);
+    }
+    const bool normals = doc.exportFlags.normals != 0;
+    if (!job.prepareItems(normals)) {
+        return job.nothingToExport();
+    }
+    KTextSink& out = job.out();
+    out.text(kHeader);
+    job.status(job.exportingLayersText());
+    long long offset = 0;
+    for (const auto& itemPtr : doc.itemMeshes) {
+        const KMeshGrid& item = *itemPtr;
+        if (!doc.layerPassesExportFilter(item.layerIndex) || !kMeshUsable(item, normals)) {
+            continue;
+        }
+        const std::string name = underscored(doc.layerName(item.layerIndex)) + " " +
+                                 underscored(doc.muscleName(item.layerIndex, item.muscleIndex));
+        job.status(job.itemText(item));
+        const long long count =
+            writeObject(job, item, offset, name, doc.textures.textureName(item.textureIndex));
+        job.position(100);
+        if (count == 0) {
+            out.text(kCancelComment);
+            break;
+        }
+        out.text("\n# (end of item: ").text(name).text(" )\n\n");
+        offset += count;
+    }
+    out.text("\n# end of mesh objects\n");
+    return job.finish();
+}

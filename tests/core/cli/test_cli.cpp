@@ -1,0 +1,202 @@
+// quorl-cli as a user runs it: exit codes, messages, and the files it writes.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
+
+#include "document/CPexaDoc.h"
+#include "document/KCoreClasses.h"
+#include "document/KDocumentFile.h"
+#include "image/KImageMapTga.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs quorl-cli with the arguments (quoted for the shell) and collects its output.
+CliRun cli(const std::vector<std::string>& args, const fs::path& dir) {
+    std::string cmd = "'" + std::string(QUORL_CLI_PATH) + "'";
+    for (const std::string& a : args) {
+        cmd += " '" + a + "'";
+    }
+    const fs::path errFile = dir / "stderr.txt";
+    cmd += " 2>'" + errFile.string() + "'";
+    CliRun r;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) {
+        return r;
+    }
+    std::array<char, 4096> buf{};
+    size_t n;
+    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) {
+        r.out.append(buf.data(), n);
+    }
+    const int raw = pclose(p);
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    std::ifstream e(errFile);
+    r.err.assign(std::istreambuf_iterator<char>(e), {});
+    return r;
+}
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        KRegisterCoreClasses();
+        dir = fs::temp_directory_path() /
+              ("quorl-cli-test-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-ü");
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    std::string path(const std::string& name) const { return (dir / name).string(); }
+    fs::path dir;
+};
+
+} // namespace
+
+TEST_F(Cli, HelpVersionAndBadUsage) {
+    EXPECT_EQ(cli({"--version"}, dir).status, 0);
+    for (const char* cmd : {"new", "info", "export", "image", "convert", "textures", "demo"}) {
+        const CliRun r = cli({cmd, "--help"}, dir);
+        EXPECT_EQ(r.status, 0) << cmd;
+        EXPECT_NE(r.out.find(std::string("quorl-cli ") + cmd), std::string::npos) << cmd;
+    }
+    const CliRun unknown = cli({"frobnicate"}, dir);
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_NE(unknown.err.find("unknown command"), std::string::npos);
+    const CliRun missingArg = cli({"info"}, dir);
+    EXPECT_EQ(missingArg.status, 1);
+    const CliRun badOption = cli({"new", path("a.qrz"), "--colour", "red"}, dir);
+    EXPECT_EQ(badOption.status, 1);
+    EXPECT_NE(badOption.err.find("--colour"), std::string::npos);
+    EXPECT_EQ(cli({"new", path("a.qrz"), "--res", "0", "5"}, dir).status, 1);
+    EXPECT_FALSE(fs::exists(path("a.qrz")));
+}
+
+TEST_F(Cli, NewInfoAndConvert) {
+    const CliRun made =
+        cli({"new", path("tube.qrz"), "--shape", "spheric", "--res", "12", "8"}, dir);
+    ASSERT_EQ(made.status, 0) << made.err;
+    std::string error;
+    auto doc = kOpenDocument(path("tube.qrz"), &error);
+    ASSERT_TRUE(doc) << error;
+    EXPECT_EQ(doc->baseShape, CPexaDoc::Spheric);
+    EXPECT_EQ(doc->uResolution, 12);
+    EXPECT_EQ(doc->meshGrid->vCount(), 9);
+
+    const CliRun info = cli({"info", path("tube.qrz")}, dir);
+    ASSERT_EQ(info.status, 0) << info.err;
+    EXPECT_NE(info.out.find("format version: 10"), std::string::npos);
+    EXPECT_NE(info.out.find("Exterior Muscles"), std::string::npos);
+    EXPECT_NE(info.out.find("spheric"), std::string::npos);
+    const CliRun json = cli({"info", path("tube.qrz"), "--json"}, dir);
+    ASSERT_EQ(json.status, 0);
+    EXPECT_NE(json.out.find("\"shape\": \"spheric\""), std::string::npos);
+    EXPECT_NE(json.out.find("\"layers\": ["), std::string::npos);
+
+    const CliRun conv = cli({"convert", path("tube.qrz"), path("copy.qrz")}, dir);
+    ASSERT_EQ(conv.status, 0) << conv.err;
+    std::ifstream a(path("tube.qrz"), std::ios::binary), b(path("copy.qrz"), std::ios::binary);
+    const std::string sa{std::istreambuf_iterator<char>(a), {}},
+        sb{std::istreambuf_iterator<char>(b), {}};
+    EXPECT_EQ(sa, sb);
+}
+
+TEST_F(Cli, UnreadableInputAndFailedWrites) {
+    const CliRun missing = cli({"info", path("missing.qrz")}, dir);
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("missing.qrz"), std::string::npos);
+
+    std::ofstream(path("junk.qrz"), std::ios::binary) << "QRLM\x0a\x00\x00\x00 not really";
+    EXPECT_EQ(cli({"info", path("junk.qrz")}, dir).status, 2);
+    EXPECT_EQ(cli({"convert", path("junk.qrz"), path("out.qrz")}, dir).status, 2);
+    EXPECT_FALSE(fs::exists(path("out.qrz")));
+
+    ASSERT_EQ(cli({"new", path("ok.qrz")}, dir).status, 0);
+    const CliRun noDir = cli({"convert", path("ok.qrz"), path("no/such/dir/x.qrz")}, dir);
+    EXPECT_EQ(noDir.status, 3);
+    EXPECT_FALSE(noDir.err.empty());
+    EXPECT_EQ(cli({"image", path("ok.qrz"), "-o", path("no/such/x.tga")}, dir).status, 3);
+}
+
+TEST_F(Cli, DisplacementImageAndTextures) {
+    ASSERT_EQ(cli({"new", path("doc.qrz"), "--res", "10", "10"}, dir).status, 0);
+    const CliRun img =
+        cli({"image", path("doc.qrz"), "-o", path("d.tga"), "--size", "16", "9"}, dir);
+    ASSERT_EQ(img.status, 0) << img.err;
+    KImageMapTga tga(path("d.tga"));
+    ASSERT_EQ(tga.loadStatus, 0);
+    EXPECT_EQ(tga.width(), 16);
+    EXPECT_EQ(tga.height(), 9);
+    EXPECT_EQ(cli({"image", path("doc.qrz"), "-o", path("e.tga"), "--layers", "0,7"}, dir).status,
+              1);
+
+    ASSERT_EQ(cli({"textures", "write", path("t.qtl")}, dir).status, 0);
+    const CliRun check = cli({"textures", "check", path("t.qtl")}, dir);
+    ASSERT_EQ(check.status, 0);
+    EXPECT_NE(check.out.find("11 textures"), std::string::npos);
+    EXPECT_NE(check.out.find("texLightGray"), std::string::npos);
+    std::ofstream(path("bad.qtl")) << "NotATextureList 1.00.00";
+    const CliRun bad = cli({"textures", "check", path("bad.qtl")}, dir);
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("File is not a Quorl Texture List!"), std::string::npos);
+}
+
+TEST_F(Cli, ExportWithOptions) {
+    ASSERT_EQ(cli({"new", path("doc.qrz"), "--res", "3", "2"}, dir).status, 0);
+    const CliRun obj = cli({"export", path("doc.qrz"), "--format", "obj", "-o", path("doc.obj"),
+                            "--normals", "--uv", "--quiet"},
+                           dir);
+    ASSERT_EQ(obj.status, 0) << obj.err;
+    std::ifstream in(path("doc.obj"));
+    const std::string text{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_NE(text.find("\nvn "), std::string::npos);
+    EXPECT_NE(text.find("\nvt "), std::string::npos);
+
+    // A Layered export without muscles says so and leaves the empty file.
+    const CliRun layered = cli(
+        {"export", path("doc.qrz"), "--format", "pov", "-o", path("doc.inc"), "--layered"}, dir);
+    EXPECT_EQ(layered.status, 0);
+    EXPECT_NE(layered.err.find("There is no layer or muscle info to export!"), std::string::npos);
+    EXPECT_TRUE(fs::exists(path("doc.inc")));
+    EXPECT_EQ(fs::file_size(path("doc.inc")), 0u);
+
+    EXPECT_EQ(cli({"export", path("doc.qrz"), "--format", "stl", "-o", path("x")}, dir).status, 1);
+    EXPECT_EQ(cli({"export", path("doc.qrz"), "--format", "df3", "-o", path("x.df3"), "--df3-size",
+                   "1", "5", "5"},
+                  dir)
+                  .status,
+              1);
+    EXPECT_EQ(
+        cli({"export", path("missing.qrz"), "--format", "obj", "-o", path("x.obj")}, dir).status,
+        2);
+    const CliRun unwritable =
+        cli({"export", path("doc.qrz"), "--format", "rib", "-o", path("no/dir/x.rib")}, dir);
+    EXPECT_EQ(unwritable.status, 3);
+    EXPECT_NE(unwritable.err.find("Couldn't create export file!"), std::string::npos);
+}
+
+TEST_F(Cli, DemoWritesEveryFormat) {
+    const CliRun demo = cli({"demo", path("out")}, dir);
+    ASSERT_EQ(demo.status, 0) << demo.err;
+    for (const char* f :
+         {"limb.qrz", "limb.inc", "limb-mesh2.inc", "limb.obj", "limb.rib", "limb.df3", "limb.raw",
+          "limb.udo", "limb.txt", "limb-relief.tga", "limb-displacement.tga"}) {
+        EXPECT_TRUE(fs::exists(dir / "out" / f)) << f;
+        EXPECT_NE(demo.out.find(f), std::string::npos) << f;
+    }
+    const CliRun info = cli({"info", (dir / "out" / "limb.qrz").string()}, dir);
+    ASSERT_EQ(info.status, 0) << info.err;
+    EXPECT_NE(info.out.find("biceps"), std::string::npos);
+    EXPECT_NE(info.out.find("limb-relief.tga (64 x 64)"), std::string::npos);
+}

@@ -1,0 +1,188 @@
+#pragma once
+// Helpers for the document file tests: small documents, their bytes, and the pieces of
+// older files written field by field.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "document/CPexaDoc.h"
+#include "document/KCoreClasses.h"
+#include "document/KDocumentFile.h"
+#include "platform/KArchive.h"
+
+namespace doctest {
+
+// A document whose grid is small, so loading and saving stay fast.
+inline std::unique_ptr<CPexaDoc> smallDocument() {
+    KRegisterCoreClasses();
+    auto doc = std::make_unique<CPexaDoc>();
+    doc->uResolution = 4;
+    doc->vResolution = 3;
+    doc->rebuildGrid();
+    return doc;
+}
+
+inline std::vector<uint8_t> bytesOf(CPexaDoc& doc) {
+    return kDocumentBytes(doc);
+}
+
+// Loads bytes; fails the test (and returns null) when they do not load.
+inline std::unique_ptr<CPexaDoc> loadOk(std::vector<uint8_t> bytes, int* version = nullptr) {
+    std::string error;
+    auto doc = kLoadDocumentBytes(std::move(bytes), "test bytes", &error, version);
+    EXPECT_TRUE(doc) << error;
+    return doc;
+}
+
+// A curve as a body part of schema 2 or later stores it: its text, three texts, flags,
+// basis, repeat count, resolution, an auxiliary value and the index type.
+inline void writeCurve(KArchive& ar, const std::string& text, int32_t resolution,
+                       int32_t indexType) {
+    ar.writeString(text);
+    for (int i = 0; i < 3; ++i) {
+        ar.writeString("");
+    }
+    ar.writeUInt32(0);
+    ar.writeInt32(0);
+    ar.writeInt32(0);
+    ar.writeInt32(resolution);
+    ar.writeInt32(0);
+    ar.writeInt32(indexType);
+}
+
+// A curve as the first format stored it: its points themselves.
+inline void writeCurveV1(KArchive& ar, const std::vector<KVertex>& points, int32_t resolution,
+                         int32_t indexType) {
+    ar.writeUInt32(0);
+    ar.writeInt32(0);
+    ar.writeInt32(0);
+    ar.writeInt32(int32_t(points.size()));
+    for (const KVertex& p : points) {
+        ar.writeDouble(p.x);
+        ar.writeDouble(p.y);
+        ar.writeDouble(p.z);
+    }
+    ar.writeInt32(resolution);
+    ar.writeInt32(0);
+    ar.writeInt32(indexType);
+}
+
+// The values the hand-built body parts store (each differs from a new document's).
+struct OldBodyPart {
+    float uOffset = 0.125f;
+    float uFactor = 0.75f;
+    float shear = 0.0625f;   // the first copy
+    float shear2 = 0.03125f; // the second copy (schema 2 on), the one kept
+    float vFactor = 2.0f;
+    int32_t curvatureOn = 1;
+    int32_t bendsOn = 1;
+};
+
+// The body part of the given schema, item by item (curves in the schema 2 form unless
+// the schema is 1).
+inline void writeBodyPart(KArchive& ar, uint32_t schema, const OldBodyPart& b = {}) {
+    if (schema == 1) {
+        writeCurveV1(ar, {{0, 0.5, 0, 0}, {1, 0.5, 0, 0}}, 7, 1);
+        writeCurveV1(ar, {{0, 0.25, 0, 0}, {1, 0.25, 0, 0}}, 9, 1);
+    } else {
+        writeCurve(ar, "< 0, 0.5 >, < 1, 0.5 >", 7, 1);
+        writeCurve(ar, "< 0, 0.25 >, < 1, 0.25 >", 9, 1);
+    }
+    ar.writeInt32(1);         // partFlag
+    ar.writeFloat(b.uOffset); // uOffset
+    ar.writeInt32(0);         // uMode
+    ar.writeInt32(1);         // uFlag
+    ar.writeInt32(0);         // uRepeat
+    ar.writeFloat(b.uFactor);
+    ar.writeFloat(b.shear);
+    ar.writeInt32(1); // vFlag
+    ar.writeFloat(b.vFactor);
+    if (schema == 1) {
+        return;
+    }
+    ar.writeInt32(b.curvatureOn);
+    writeCurve(ar, "< 0.1, 0, 0 >", 9, 4);
+    ar.writeFloat(b.shear2);
+    if (schema == 2) {
+        return;
+    }
+    ar.writeInt32(0); // segmentFlag
+    writeCurve(ar, "< 0.25, 1, 0.25 >, < 0.25, 2, 0.25 >", 9, 4);
+    ar.writeInt32(b.bendsOn);
+    writeCurve(ar, "< 10, 0, 0 >, < 20, 0, 0 >", 9, 0);
+    ar.writeCount(0); // segments
+    if (schema <= 8) {
+        return;
+    }
+    ar.writeInt32(1); // bendType
+    ar.writeInt32(0); // bendMode
+}
+
+// A layer tagged with its class, data in the layout of schema 1 (muscles first).
+inline void writeLayerV1(KArchive& ar, const std::string& name) {
+    ar.writeUInt16(KArchive::kNewClassTag);
+    ar.writeUInt16(1);
+    ar.writeUInt16(uint16_t(std::string("KBdlLayer").size()));
+    ar.writeBytes("KBdlLayer", 9);
+    ar.writeCount(0);
+    ar.writeString(name);
+    ar.writeString("old layer");
+    ar.writeInt32(0); // physical
+    ar.writeInt32(1); // active
+}
+
+// A layer of the current layout through the archive's own object writing.
+inline void writeLayers(KArchive& ar, const std::vector<std::string>& names) {
+    std::vector<std::unique_ptr<KBdlLayer>> layers;
+    ar.writeCount(names.size());
+    for (const std::string& name : names) {
+        layers.push_back(std::make_unique<KBdlLayer>());
+        layers.back()->name = name;
+        ar.writeObject(layers.back().get());
+    }
+}
+
+// Rows 3 to 8: a preview state with a recognisable rotation and far plane.
+inline void writePreviewRows(KArchive& ar) {
+    for (int i = 0; i < 9; ++i) {
+        ar.writeFloat(i == 4 ? 30.0f : (i >= 6 ? 2.0f : 0.0f));
+    }
+    ar.writeUInt32(25); // delay
+    ar.writeFloat(1);
+    ar.writeFloat(2);
+    ar.writeFloat(3);
+    ar.writeInt32(1); // orthographic
+    ar.writeFloat(0.5f);
+    ar.writeFloat(80.0f);
+    ar.writeFloat(30.0f);
+    ar.writeInt32(0);
+}
+
+// Rows 11 and 12.
+inline void writeScalingAndClip(KArchive& ar) {
+    for (double v : {2.0, 3.0, 0.5}) {
+        ar.writeDouble(v);
+    }
+    for (double v : {0.0, 0.5, 0.25, 1.0}) {
+        ar.writeDouble(v);
+    }
+}
+
+// Rows 11 to 15 with U 8, V 6, base shape Spheric, mesh type Layered, image 64 x 32.
+inline void writeGridRows(KArchive& ar) {
+    writeScalingAndClip(ar);
+    for (int32_t v : {8, 6, 2, 1, 64, 32, 7, 1, 4}) {
+        ar.writeInt32(v);
+    }
+}
+
+inline std::vector<uint8_t> withTrailing(const KArchive& ar) {
+    // Bytes that any field read by mistake past the layout would pick up.
+    std::vector<uint8_t> b = ar.bytes();
+    b.insert(b.end(), 64, 0x07);
+    return b;
+}
+
+} // namespace doctest

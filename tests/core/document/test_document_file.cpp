@@ -1,0 +1,265 @@
+// Document files: what a save writes, that load gives the same document back, and that
+// opening and saving go through files safely.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/document/document_test_support.h"
+#include "core/image/tga_test_support.h"
+#include "image/KImageMapTga.h"
+#include "platform/KFile.h"
+#include "platform/KScriptedUi.h"
+
+namespace fs = std::filesystem;
+using namespace doctest;
+
+namespace {
+
+class HintRecorder : public KViewObserver {
+public:
+    explicit HintRecorder(CPexaDoc& doc) : doc_(doc) {}
+    void onUpdate(int hint, KPersistent*) override {
+        hints.push_back(hint);
+        if (hint == CPexaDoc::HintStoring) {
+            // What a preview does on hint 4: copy its state into the document.
+            doc_.preview.fieldOfView = 33.0f;
+        }
+    }
+    std::vector<int> hints;
+
+private:
+    CPexaDoc& doc_;
+};
+
+std::unique_ptr<KBdlMuscle> muscle(int32_t type, const std::string& name) {
+    auto m = std::make_unique<KBdlMuscle>(type);
+    m->name = name;
+    m->height = 0.125f;
+    m->offsetU = 0.1f;
+    m->textureIndex = 2;
+    return m;
+}
+
+// A document that differs from a new one in every part a file holds.
+std::unique_ptr<CPexaDoc> richDocument(const fs::path& imagePath) {
+    auto doc = smallDocument();
+    doc->objectName = "Torso";
+    doc->description = "A test object";
+    doc->scalingU = 2.0;
+    doc->scalingHeight = 0.5;
+    doc->clip = {0.25, 0.75, 0.0, 0.5};
+    doc->baseShape = CPexaDoc::Spheric;
+    doc->meshType = CPexaDoc::Layered;
+    doc->imageResolutionU = 64;
+    doc->reserved = 9;
+    doc->interpolateHeights = 1;
+    doc->currentItem = 4;
+    doc->bodyPart.bendsOn = 1;
+    doc->bodyPart.curvatureOn = 1;
+    doc->bodyPart.bendScale = 0.5f;
+    doc->bodyPart.jointBends.parse("< 10, 20, 0 >");
+    doc->bodyPart.boneCurvature.parse("< 0.1, 0, 0.2 >");
+    doc->bodyPart.superQuad.exponent1 = 3.0f;
+    doc->bodyPart.bendType = 1;
+    int type = 0;
+    for (int32_t t :
+         {KBdlMuscle::Linear, KBdlMuscle::Orbital, KBdlMuscle::Point, KBdlMuscle::Compound}) {
+        doc->layers[size_t(type % 2)]->muscles.push_back(
+            muscle(t, "muscle " + std::to_string(type)));
+        ++type;
+    }
+    doc->layers[1]->scale = 0.75;
+    doc->layers[1]->textureName = "Skin";
+    auto image = std::make_unique<KImageMapTga>();
+    image->setFormat(8, KImageMap::OptionGray8);
+    image->resize(2, 2);
+    image->setHeight(1, 1, 0.5);
+    EXPECT_EQ(image->save(imagePath.string()), KImageMapTga::SaveOk);
+    image->name = imagePath.string();
+    std::unique_ptr<KImageMap> map = std::move(image);
+    EXPECT_EQ(doc->layers[2]->setImageMap(map), 0);
+    doc->layers[2]->imageScale = 0.5f;
+    doc->feoPMedia.sizeX = 20;
+    doc->feoPMedia.baseValue = 0.5f;
+    doc->preview.rotate[1] = 45.0f;
+    doc->preview.delay = 50;
+    doc->preview.leftHanded = 0;
+    doc->setPreviewLayerSelection({0, 2}, 1, 1);
+    return doc;
+}
+
+} // namespace
+
+TEST(DocumentFile, StoreWritesMagicVersionAndNewDocumentDefaults) {
+    KRegisterCoreClasses();
+    CPexaDoc doc;
+    doc.layers.clear();
+    const std::vector<uint8_t> b = bytesOf(doc);
+    // "QRLM" most significant byte first, stored little-endian; then version 10.
+    ASSERT_GE(b.size(), 8u);
+    EXPECT_EQ((std::vector<uint8_t>(b.begin(), b.begin() + 8)),
+              (std::vector<uint8_t>{'M', 'L', 'R', 'Q', 10, 0, 0, 0}));
+    KArchive ar(b);
+    ar.seek(8);
+    std::vector<float> block;
+    for (int i = 0; i < 9; ++i) {
+        block.push_back(ar.readFloat());
+    }
+    EXPECT_EQ(block, (std::vector<float>{0, 0, 0, 0, 0, 0, 1, 1, 1}));
+    EXPECT_EQ(ar.readUInt32(), 0u);
+    EXPECT_EQ(ar.readFloat(), 0.0f);
+    EXPECT_EQ(ar.readFloat(), 10.0f);
+    EXPECT_EQ(ar.readFloat(), 0.0f);
+    EXPECT_EQ(ar.readInt32(), 0);
+    EXPECT_EQ(ar.readFloat(), 1.0f);
+    EXPECT_EQ(ar.readFloat(), 40.0f);
+    EXPECT_EQ(ar.readFloat(), 45.0f);
+    EXPECT_EQ(ar.readInt32(), 1);
+    EXPECT_EQ(ar.readString(), "(untitled)");
+    EXPECT_EQ(ar.readString(), "(Quorl object: add your name/object description/etc. here)");
+    for (double v : {1.0, 1.0, 1.0, 0.0, 1.0, 0.0, 1.0}) {
+        EXPECT_EQ(ar.readDouble(), v);
+    }
+    for (int32_t v : {50, 50, 1, 0, 100, 100, 0, 0, 3}) {
+        EXPECT_EQ(ar.readInt32(), v);
+    }
+    ar.setObjectSchema(10);
+    KBdlBodyPart part;
+    part.serialize(ar);
+    EXPECT_EQ(part.uFactor, 0.5f);
+    // An empty layer list is a 16-bit zero count.
+    EXPECT_EQ(ar.readUInt16(), 0u);
+    for (int32_t v : {10, 10, 10, 0, 1}) {
+        EXPECT_EQ(ar.readInt32(), v);
+    }
+    EXPECT_EQ(ar.readFloat(), 0.25f);
+    EXPECT_EQ(ar.readFloat(), 1.0f);
+    for (int32_t v : {3, 0, 0}) {
+        EXPECT_EQ(ar.readInt32(), v);
+    }
+    EXPECT_EQ(ar.remaining(), 0u);
+
+    // Read back: no layers, and saving again gives the same bytes.
+    auto back = loadOk(b);
+    ASSERT_TRUE(back);
+    EXPECT_TRUE(back->layers.empty());
+    EXPECT_EQ(bytesOf(*back), b);
+}
+
+TEST(DocumentFile, StoreTellsTheViewsFirst) {
+    auto doc = smallDocument();
+    HintRecorder view(*doc);
+    doc->addObserver(&view);
+    const std::vector<uint8_t> b = bytesOf(*doc);
+    doc->removeObserver(&view);
+    EXPECT_EQ(view.hints, std::vector<int>{CPexaDoc::HintStoring});
+    auto back = loadOk(b);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->preview.fieldOfView, 33.0f); // the view's value made it into the file
+}
+
+TEST(DocumentFile, RichDocumentRoundTripsByteForByte) {
+    KScriptedUi ui;
+    KUiScope scope(ui);
+    tgatest::ScratchDir dir("docfile");
+    auto doc = richDocument(dir / "relief-Höhe.tga");
+    const std::vector<uint8_t> first = bytesOf(*doc);
+    int version = 0;
+    auto back = loadOk(first, &version);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(version, 10);
+    EXPECT_EQ(bytesOf(*back), first);
+    EXPECT_TRUE(ui.messages().empty());
+
+    EXPECT_EQ(back->objectName, "Torso");
+    EXPECT_EQ(back->clip.uFrom, 0.25);
+    EXPECT_EQ(back->clip.vTo, 0.5);
+    EXPECT_EQ(back->meshType, CPexaDoc::Layered);
+    EXPECT_EQ(back->reserved, 9);
+    EXPECT_EQ(back->currentItem, 4);
+    ASSERT_EQ(back->layers.size(), 3u);
+    ASSERT_EQ(back->layers[0]->muscles.size(), 2u);
+    ASSERT_EQ(back->layers[1]->muscles.size(), 2u);
+    EXPECT_EQ(back->layers[0]->muscles[1]->muscleType, KBdlMuscle::Point);
+    EXPECT_EQ(back->layers[1]->muscles[1]->muscleType, KBdlMuscle::Compound);
+    EXPECT_EQ(back->layers[1]->textureName, "Skin");
+    ASSERT_TRUE(back->layers[2]->getImageMap());
+    EXPECT_EQ(back->layers[2]->getImageMap()->name, doc->layers[2]->getImageMap()->name);
+    EXPECT_EQ(back->layers[2]->getImageMap()->value(1.0, 1.0),
+              doc->layers[2]->getImageMap()->value(1.0, 1.0));
+    EXPECT_EQ(back->bodyPart.bendsOn, 1);
+    EXPECT_EQ(back->bodyPart.jointBends.getString(), doc->bodyPart.jointBends.getString());
+    EXPECT_EQ(back->bodyPart.superQuad.exponent1, 3.0f);
+    EXPECT_EQ(back->feoPMedia.sizeX, 20);
+    EXPECT_EQ(back->preview.rotate[1], 45.0f);
+    EXPECT_EQ(back->previewLayers, (std::vector<int32_t>{0, 2}));
+    EXPECT_EQ(back->previewShadingType, 1);
+    EXPECT_EQ(back->previewLayerMode, 1);
+    // The grid follows the loaded resolution and clip ranges: U samples 1 to 4, V 0 to 2.
+    ASSERT_TRUE(back->meshGrid);
+    EXPECT_EQ(back->meshGrid->uCount(), 4);
+    EXPECT_EQ(back->meshGrid->vCount(), 3);
+    EXPECT_TRUE(back->computeMesh());
+}
+
+TEST(DocumentFile, SaveAndOpenThroughFiles) {
+    KScriptedUi ui;
+    KUiScope scope(ui);
+    tgatest::ScratchDir dir("docfile");
+    auto doc = smallDocument();
+    doc->objectName = "Saved";
+    doc->setModified(true);
+    const std::string path = (dir / "Körper.qrz").string();
+    std::string error;
+    ASSERT_TRUE(kSaveDocument(*doc, path, &error)) << error;
+    EXPECT_FALSE(doc->isModified());
+    EXPECT_EQ(doc->pathName(), path);
+    EXPECT_EQ(tgatest::readBytes(path), bytesOf(*doc));
+    EXPECT_EQ(dir.entryCount(), 1u); // no temporary file left behind
+
+    int version = 0;
+    auto opened = kOpenDocument(path, &error, &version);
+    ASSERT_TRUE(opened) << error;
+    EXPECT_EQ(version, 10);
+    EXPECT_EQ(opened->objectName, "Saved");
+    EXPECT_EQ(opened->pathName(), path);
+    EXPECT_FALSE(opened->isModified());
+
+    // A missing file fails with a text naming it.
+    EXPECT_FALSE(kOpenDocument((dir / "missing.qrz").string(), &error));
+    EXPECT_NE(error.find("missing.qrz"), std::string::npos);
+}
+
+TEST(DocumentFile, FailedSaveLeavesTheOldFileAlone) {
+    tgatest::ScratchDir dir("docfile");
+    auto doc = smallDocument();
+    std::string error;
+
+    // A target whose folder does not exist.
+    const std::string nowhere = (dir / "no-such-folder" / "a.qrz").string();
+    doc->setModified(true);
+    EXPECT_FALSE(kSaveDocument(*doc, nowhere, &error));
+    EXPECT_NE(error.find("a.qrz"), std::string::npos);
+    EXPECT_TRUE(doc->isModified());
+    EXPECT_TRUE(doc->pathName().empty());
+
+    // A target that is a folder with a file in it: the rename fails, and the folder and
+    // its content are what they were.
+    const fs::path folder = dir / "old.qrz";
+    fs::create_directories(folder);
+    const std::vector<uint8_t> old = tgatest::patternBytes(100);
+    tgatest::writeBytes(folder / "inner", old);
+    EXPECT_FALSE(kSaveDocument(*doc, folder.string(), &error));
+    EXPECT_NE(error.find("old.qrz"), std::string::npos);
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_EQ(tgatest::readBytes(folder / "inner"), old);
+    EXPECT_EQ(dir.entryCount(), 1u); // the temporary file is gone
+    EXPECT_TRUE(doc->isModified());
+
+    // Saving over an existing document replaces it only on success.
+    const std::string path = (dir / "doc.qrz").string();
+    tgatest::writeBytes(path, old);
+    ASSERT_TRUE(kSaveDocument(*doc, path, &error)) << error;
+    EXPECT_EQ(tgatest::readBytes(path), bytesOf(*doc));
+}

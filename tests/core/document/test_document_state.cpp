@@ -1,0 +1,289 @@
+// The document: a new document's content, the recalc policy and its hints, the grid,
+// the item meshes, lookups, selections and the muscle and image operations.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "document/CPexaDoc.h"
+#include "image/KImageMapTga.h"
+#include "platform/KScriptedUi.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct HintRecorder : KViewObserver {
+    void onUpdate(int hint, KPersistent* object) override { hints.emplace_back(hint, object); }
+    std::vector<std::pair<int, KPersistent*>> hints;
+};
+
+std::unique_ptr<KBdlMuscle> muscle(int type) {
+    return std::make_unique<KBdlMuscle>(type);
+}
+
+} // namespace
+
+TEST(Document, NewDocumentContent) {
+    CPexaDoc doc;
+    ASSERT_EQ(doc.layers.size(), 3u);
+    EXPECT_EQ(doc.layers[0]->name, "Bone Surfaces");
+    EXPECT_EQ(doc.layers[1]->name, "Exterior Muscles");
+    EXPECT_EQ(doc.layers[2]->name, "Epidermal Distortions");
+    EXPECT_EQ(doc.currentItem, 3);
+    EXPECT_EQ(doc.textures.entries.size(), 11u);
+    ASSERT_TRUE(doc.meshGrid);
+    EXPECT_EQ(doc.meshGrid->uCount(), 51);
+    EXPECT_EQ(doc.meshGrid->vCount(), 51);
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_EQ(doc.bodyPart.lengths.getString(), "< 0.25, 1, 0.25 >");
+    EXPECT_EQ(doc.bodyPart.lengths.indexType, KBdlCurve::AxisY);
+    EXPECT_EQ(doc.bodyPart.uProfile.indexType, KBdlCurve::PolyLine);
+    EXPECT_EQ(doc.bodyPart.uProfile.resolution, 50);
+    EXPECT_EQ(doc.bodyPart.segmentFlag, 0);
+    EXPECT_EQ(doc.exportFlags.useItemUv, 1);
+    EXPECT_EQ(doc.exportFlags.mirrorZ, 1);
+    EXPECT_EQ(doc.preview.spin[1], 10.0f);
+    EXPECT_EQ(doc.previewShadingType, 3);
+}
+
+TEST(Document, SampleCountsFollowResolutionAndClip) {
+    EXPECT_EQ(CPexaDoc::sampleCount(50, 0.0, 1.0), 51);
+    EXPECT_EQ(CPexaDoc::sampleCount(50, 0.0, 0.5), 27);
+    EXPECT_EQ(CPexaDoc::sampleCount(20, 0.5, 1.0), 11);
+    // Values from a hostile file stay within what a grid can hold.
+    EXPECT_EQ(CPexaDoc::sampleCount(50, 1.0, 0.0), 1);
+    EXPECT_EQ(CPexaDoc::sampleCount(50, std::nan(""), 1.0), 1);
+    EXPECT_EQ(CPexaDoc::sampleCount(2000000000, 0.0, 1.0), 513);
+}
+
+TEST(Document, CalculateUvOnClippedRanges) {
+    CPexaDoc doc;
+    doc.clip = {0.0, 0.5, 0.25, 0.75};
+    doc.rebuildGrid();
+    ASSERT_EQ(doc.meshGrid->uCount(), 27);
+    ASSERT_EQ(doc.meshGrid->vCount(), 27);
+    EXPECT_EQ(doc.meshStale, 1);
+    EXPECT_EQ(doc.calculateUV(), 0);
+    EXPECT_EQ(doc.meshStale, 0);
+    const auto p = doc.meshGrid->objectPoints();
+    EXPECT_EQ(p[0], KVertex(0.0, 0.5, 0.25));
+    EXPECT_EQ(p[doc.meshGrid->index(26, 26)], KVertex(0.5, 0.5, 0.75));
+    EXPECT_TRUE(doc.computeMesh());
+    EXPECT_TRUE(doc.meshGrid->hasPositions());
+
+    KScriptedUi ui;
+    KUiScope scope(ui);
+    doc.meshGrid.reset();
+    EXPECT_EQ(doc.calculateUV(), 1);
+    EXPECT_EQ(ui.messages(), std::vector<std::string>{"There is no existing mesh to calculate!"});
+}
+
+TEST(DocumentHints, AutoModeSendsTheHintThenEverything) {
+    CPexaDoc doc;
+    HintRecorder view;
+    doc.addObserver(&view);
+    doc.documentChanged();
+    KBdlLayer* layer = doc.layers[1].get();
+    doc.itemChanged(CPexaDoc::HintLayer, layer);
+    EXPECT_EQ(view.hints,
+              (std::vector<std::pair<int, KPersistent*>>{{0, nullptr}, {2, layer}, {0, nullptr}}));
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_EQ(doc.meshStale, 1);
+    EXPECT_EQ(doc.pendingHint, 0);
+}
+
+TEST(DocumentHints, ManualModeSendsOnlyTheHintAndNowRecalculates) {
+    CPexaDoc doc;
+    HintRecorder view;
+    doc.addObserver(&view);
+    doc.recalcMode = CPexaDoc::RecalcManual;
+    doc.calculateUV();
+    std::unique_ptr<KBdlMuscle> m = muscle(KBdlMuscle::Linear);
+    KBdlMuscle* raw = m.get();
+    doc.addMuscleToLayer(nullptr, m);
+    doc.documentChanged(); // nothing is sent in Manual mode
+    EXPECT_TRUE(view.hints.empty());
+    doc.itemChanged(CPexaDoc::HintMuscle, raw);
+    EXPECT_EQ(doc.meshStale, 1);
+    EXPECT_EQ(view.hints, (std::vector<std::pair<int, KPersistent*>>{{3, raw}}));
+    view.hints.clear();
+    doc.recalcNow();
+    EXPECT_EQ(view.hints, (std::vector<std::pair<int, KPersistent*>>{{0, nullptr}}));
+    EXPECT_EQ(doc.recalcMode, CPexaDoc::RecalcManual);
+
+    doc.recalcMode = CPexaDoc::RecalcOnActivate;
+    view.hints.clear();
+    doc.itemChanged(CPexaDoc::HintLayer, doc.layers[0].get());
+    EXPECT_EQ(view.hints.size(), 1u);
+    doc.recalcMode = 7; // an unknown mode tells nobody
+    view.hints.clear();
+    doc.itemChanged(CPexaDoc::HintLayer, doc.layers[0].get());
+    EXPECT_TRUE(view.hints.empty());
+}
+
+TEST(DocumentItems, BuiltLazilyUpdatedInPlaceAndDiscardedOnStructure) {
+    CPexaDoc doc;
+    std::unique_ptr<KBdlMuscle> a = muscle(KBdlMuscle::Linear);
+    std::unique_ptr<KBdlMuscle> b = muscle(KBdlMuscle::Point);
+    KBdlMuscle* first = a.get();
+    doc.addMuscleToLayer(doc.layers[0].get(), a);
+    doc.addMuscleToLayer(doc.layers[1].get(), b);
+    EXPECT_TRUE(doc.itemMeshes.empty());
+    KItemMeshList& items = doc.ensureItemMeshes(true);
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_TRUE(items[0]->hasPositions());
+    EXPECT_TRUE(items[0]->hasNormals());
+    const KMeshGrid* kept = items[0].get();
+
+    first->resolutionU = 9;
+    doc.itemChanged(CPexaDoc::HintMuscle, first);
+    ASSERT_EQ(doc.itemMeshes.size(), 2u);
+    EXPECT_EQ(doc.itemMeshes[0].get(), kept); // updated in place
+    EXPECT_EQ(doc.itemMeshes[0]->uCount(), 10);
+    EXPECT_EQ(doc.itemMeshes[0]->getFlags() & KMeshGrid::RecomputePositions, 0u);
+
+    doc.itemChanged(CPexaDoc::HintLayer, doc.layers[0].get());
+    EXPECT_TRUE(doc.itemMeshes.empty());
+    doc.ensureItemMeshes();
+    EXPECT_EQ(doc.itemMeshes.size(), 2u);
+    doc.documentChanged();
+    EXPECT_TRUE(doc.itemMeshes.empty());
+}
+
+TEST(DocumentLookups, FallbackTextsAndTextureRules) {
+    CPexaDoc doc;
+    std::unique_ptr<KBdlMuscle> m = muscle(KBdlMuscle::Orbital);
+    m->name = "biceps";
+    KBdlMuscle* raw = m.get();
+    doc.addMuscleToLayer(doc.layers[2].get(), m);
+    EXPECT_EQ(doc.layerName(2), "Epidermal Distortions");
+    EXPECT_EQ(doc.layerName(3), "(unknown)");
+    EXPECT_EQ(doc.muscleName(2, 0), "biceps");
+    EXPECT_EQ(doc.muscleName(2, 1), "(unknown)");
+    EXPECT_EQ(doc.muscleName(7, 0), "(bad layer id)");
+    EXPECT_EQ(doc.layerMenuLabel(-1), "bad layer id");
+    EXPECT_EQ(doc.layerMenuLabel(5), "...unused...");
+    EXPECT_EQ(doc.muscleAt(2, 0), raw);
+    EXPECT_EQ(doc.layerAt(-1), nullptr);
+
+    KBdlLayer* layer = doc.layers[2].get();
+    doc.defaultTextureIndex = 4;
+    EXPECT_EQ(doc.textureIndexFor(layer, raw), 4);
+    layer->textureIndex = 6;
+    EXPECT_EQ(doc.textureIndexFor(layer, raw), 6);
+    raw->textureIndex = 2;
+    EXPECT_EQ(doc.textureIndexFor(layer, raw), 2);
+    EXPECT_EQ(doc.textureColor(1), 0x0000FFu);
+    doc.textures.entries.clear();
+    EXPECT_EQ(doc.textureColor(1), 0x00FF00u);
+
+    KGridInfo info;
+    doc.scalingU = 2.0;
+    doc.fillGridInfo(info);
+    EXPECT_EQ(info.uCount, 50);
+    EXPECT_EQ(info.uScaling, 2.0f);
+    EXPECT_EQ(info.anatomyLength, 1.0f); // "< 0.25, 1, 0.25 >": one bone of length 1
+}
+
+TEST(DocumentSelections, ExportFilterAndLock) {
+    CPexaDoc doc;
+    doc.setExportLayerSelection({1});
+    // Skinned: every layer passes whatever is selected.
+    EXPECT_TRUE(doc.layerPassesExportFilter(0));
+    doc.meshType = CPexaDoc::Layered;
+    EXPECT_FALSE(doc.layerPassesExportFilter(0));
+    EXPECT_TRUE(doc.layerPassesExportFilter(1));
+    doc.exportSelectionLocked = true;
+    doc.setExportLayerSelection({});
+    EXPECT_EQ(doc.exportLayerSelection, std::vector<int32_t>{1});
+    doc.exportSelectionLocked = false;
+    doc.setExportLayerSelection({});
+    EXPECT_TRUE(doc.layerPassesExportFilter(0));
+    doc.setPreviewLayerSelection({0, 2}, 1, 1);
+    EXPECT_EQ(doc.previewLayers, (std::vector<int32_t>{0, 2}));
+    EXPECT_EQ(doc.previewShadingType, 1);
+}
+
+TEST(DocumentMuscles, AddAndRemove) {
+    KScriptedUi ui;
+    KUiScope scope(ui);
+    CPexaDoc doc;
+    std::unique_ptr<KBdlMuscle> m = muscle(KBdlMuscle::Point);
+    KBdlMuscle* raw = m.get();
+    EXPECT_EQ(doc.addMuscleToLayer(nullptr, m), doc.layers[0].get());
+    EXPECT_FALSE(m);
+    KBdlLayer stranger;
+    std::unique_ptr<KBdlMuscle> other = muscle(KBdlMuscle::Linear);
+    EXPECT_EQ(doc.addMuscleToLayer(&stranger, other), nullptr);
+    EXPECT_TRUE(other); // not taken
+    EXPECT_TRUE(doc.removeMuscle(raw));
+    EXPECT_FALSE(doc.removeMuscle(other.get()));
+    EXPECT_TRUE(doc.layers[0]->muscles.empty());
+
+    KSurfaceHeight::LayerList taken = doc.takeLayers();
+    EXPECT_TRUE(doc.layers.empty());
+    EXPECT_EQ(doc.addMuscleToLayer(nullptr, other), nullptr);
+    EXPECT_EQ(ui.messages(), std::vector<std::string>{"You must have at least one layer"});
+    taken.pop_back();
+    doc.restoreLayers(std::move(taken));
+    EXPECT_EQ(doc.layers.size(), 2u);
+}
+
+TEST(DocumentLayerMenu, SlotsAndMoreLayers) {
+    CPexaDoc doc;
+    EXPECT_EQ(doc.layerSlotText(0), "Bone Surfaces");
+    EXPECT_EQ(doc.layerSlotText(3), "(unused)");
+    EXPECT_TRUE(doc.layerSlotChecked(0));
+    EXPECT_FALSE(doc.layerSlotEnabled(3));
+    while (doc.layers.size() < 15) {
+        doc.layers.push_back(std::make_unique<KBdlLayer>());
+    }
+    EXPECT_TRUE(doc.layerSlotEnabled(14));
+    EXPECT_FALSE(doc.moreLayersEnabled());
+    doc.layers.push_back(std::make_unique<KBdlLayer>());
+    EXPECT_TRUE(doc.moreLayersEnabled());
+    EXPECT_EQ(doc.moreLayersPreselection(), 15);
+    doc.currentItem = 3 + 15;
+    EXPECT_EQ(doc.moreLayersPreselection(), 15);
+    doc.currentItem = 2;
+    EXPECT_EQ(doc.moreLayersPreselection(), 15);
+}
+
+TEST(DocumentImport, QuestionsMessagesAndAttachment) {
+    const fs::path dir = fs::temp_directory_path() / "quorl-import-ärger";
+    fs::create_directories(dir);
+    const std::string path = (dir / "relief.tga").string();
+    KImageMapTga img;
+    img.setFormat(8, KImageMap::OptionGray8);
+    img.resize(4, 3);
+    ASSERT_EQ(img.save(path), 0);
+
+    KScriptedUi ui;
+    KUiScope scope(ui);
+    CPexaDoc doc;
+    doc.currentItem = CPexaDoc::ItemShape;
+    ui.answer(false); // the "different layer" question: Cancel
+    EXPECT_FALSE(doc.importImage(0, path));
+    EXPECT_EQ(doc.layers[0]->getImageMap(), nullptr);
+
+    ui.answer(true);
+    EXPECT_FALSE(doc.importImage(-1, path)); // 3 + k = 2: the Shape item
+    EXPECT_EQ(ui.messages().back(), "Cannot attach an image map to the Shape layer.");
+
+    doc.currentItem = 3;
+    EXPECT_FALSE(doc.importImage(0, (dir / "missing.tga").string()));
+    EXPECT_EQ(ui.messages().back(), "Import TGA failed!");
+
+    doc.setModified(false);
+    EXPECT_TRUE(doc.importImage(0, path));
+    EXPECT_NE(doc.layers[0]->getImageMap(), nullptr);
+    EXPECT_EQ(doc.imageResolutionU, 4);
+    EXPECT_EQ(doc.imageResolutionV, 3);
+    EXPECT_TRUE(doc.isModified());
+
+    ui.answer(true); // different layer: OK
+    EXPECT_FALSE(doc.importImage(7, path));
+    EXPECT_EQ(ui.messages().back(), "Can't locate layer: (7) Discarding image map!");
+    fs::remove_all(dir);
+}

@@ -1,0 +1,262 @@
+// Older document files, built field by field: each version's layout is read, and what an
+// older file lacks keeps the value of a new document.
+
+#include <gtest/gtest.h>
+
+#include "core/document/document_test_support.h"
+#include "platform/KScriptedUi.h"
+
+using namespace doctest;
+
+namespace {
+
+const char* const kConversion =
+    "This is an older file format!\n\n...converting to current format...";
+
+void writeHeader(KArchive& ar, int32_t version) {
+    ar.writeUInt32(CPexaDoc::kMagic);
+    ar.writeInt32(version);
+}
+
+// What every old file here stores in rows 11 to 15.
+void expectGridRows(const CPexaDoc& doc, bool withMeshType = true) {
+    EXPECT_EQ(doc.scalingU, 2.0);
+    EXPECT_EQ(doc.scalingV, 3.0);
+    EXPECT_EQ(doc.scalingHeight, 0.5);
+    EXPECT_EQ(doc.clip.uTo, 0.5);
+    EXPECT_EQ(doc.clip.vFrom, 0.25);
+    EXPECT_EQ(doc.uResolution, 8);
+    EXPECT_EQ(doc.vResolution, 6);
+    EXPECT_EQ(doc.baseShape, CPexaDoc::Spheric);
+    EXPECT_EQ(doc.meshType, withMeshType ? CPexaDoc::Layered : CPexaDoc::Skinned);
+    EXPECT_EQ(doc.imageResolutionU, 64);
+    EXPECT_EQ(doc.imageResolutionV, 32);
+    EXPECT_EQ(doc.reserved, 7);
+    EXPECT_EQ(doc.interpolateHeights, 1);
+    EXPECT_EQ(doc.currentItem, 4);
+    // U 8 over 0..0.5: samples 0 to 5; V 6 over 0.25..1: samples 1 to 6.
+    ASSERT_TRUE(doc.meshGrid);
+    EXPECT_EQ(doc.meshGrid->uCount(), 6);
+    EXPECT_EQ(doc.meshGrid->vCount(), 6);
+}
+
+void expectPreviewRows(const CPexaDoc& doc) {
+    EXPECT_EQ(doc.preview.rotate[1], 30.0f);
+    EXPECT_EQ(doc.preview.scale[2], 2.0f);
+    EXPECT_EQ(doc.preview.delay, 25u);
+    EXPECT_EQ(doc.preview.spin[2], 3.0f);
+    EXPECT_EQ(doc.preview.projection, 1);
+    EXPECT_EQ(doc.preview.farPlane, 80.0f);
+    EXPECT_EQ(doc.preview.leftHanded, 0);
+}
+
+void expectDefaultDf3AndSelection(const CPexaDoc& doc, bool df3Default = true) {
+    if (df3Default) {
+        const KFeoPMedia d = doc.feoPMedia;
+        EXPECT_EQ(d.sizeX, 10);
+        EXPECT_EQ(d.sizeY, 10);
+        EXPECT_EQ(d.sizeZ, 10);
+        EXPECT_EQ(d.densitySource, 0);
+        EXPECT_EQ(d.useItemUvw, 1);
+        EXPECT_EQ(d.baseValue, 0.25f);
+        EXPECT_EQ(d.scale, 1.0f);
+    }
+    EXPECT_EQ(doc.previewShadingType, 3);
+    EXPECT_EQ(doc.previewLayerMode, 0);
+    EXPECT_TRUE(doc.previewLayers.empty());
+}
+
+void writeDf3(KArchive& ar) {
+    for (int32_t v : {20, 30, 40, 2, 0}) {
+        ar.writeInt32(v);
+    }
+    ar.writeFloat(0.5f);
+    ar.writeFloat(2.0f);
+}
+
+// Rows 3 to 18 of a file of version 6 to 8 (the body part in the layout of schemas 3 to 8).
+void writeThroughDf3(KArchive& ar, int32_t version) {
+    writeHeader(ar, version);
+    writePreviewRows(ar);
+    ar.writeString("Arm");
+    ar.writeString("An arm");
+    writeGridRows(ar);
+    writeBodyPart(ar, uint32_t(version));
+    writeLayers(ar, {"A", "B"});
+    writeDf3(ar);
+}
+
+} // namespace
+
+TEST(DocumentVersions, Version1WithoutMagicIsConvertedFromTheStart) {
+    KScriptedUi ui;
+    KUiScope scope(ui);
+    KArchive ar;
+    writeBodyPart(ar, 1);
+    ar.writeCount(2);
+    writeLayerV1(ar, "first");
+    ar.writeUInt16(0x8000 | 1); // the second layer by its class index
+    ar.writeCount(0);
+    ar.writeString("second");
+    ar.writeString("");
+    ar.writeInt32(1);
+    ar.writeInt32(0);
+    writeScalingAndClip(ar);
+    for (int32_t v : {8, 6, 2, 64, 32, 7, 1, 4}) { // no mesh type
+        ar.writeInt32(v);
+    }
+    int version = 0;
+    auto doc = loadOk(withTrailing(ar), &version);
+    ASSERT_TRUE(doc);
+    EXPECT_EQ(version, 1);
+    EXPECT_EQ(ui.messages(), std::vector<std::string>{kConversion});
+    expectGridRows(*doc, false);
+    ASSERT_EQ(doc->layers.size(), 2u);
+    EXPECT_EQ(doc->layers[0]->name, "first");
+    EXPECT_EQ(doc->layers[0]->physical, 0);
+    EXPECT_EQ(doc->layers[1]->name, "second");
+    EXPECT_EQ(doc->bodyPart.uFactor, 0.75f);
+    EXPECT_EQ(doc->bodyPart.shear, 0.0625f);
+    EXPECT_EQ(doc->bodyPart.uProfile.count(), 2);
+    EXPECT_EQ(doc->bodyPart.curvatureOn, 0); // not in a schema-1 body part
+    EXPECT_EQ(doc->objectName, "(untitled)");
+    EXPECT_EQ(doc->preview.farPlane, 40.0f);
+    expectDefaultDf3AndSelection(*doc);
+    EXPECT_FALSE(doc->isModified());
+
+    // Saving it again writes the current version, which reads back the same.
+    const std::vector<uint8_t> saved = bytesOf(*doc);
+    int again = 0;
+    auto back = loadOk(saved, &again);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(again, 10);
+    EXPECT_EQ(bytesOf(*back), saved);
+    EXPECT_EQ(ui.messages().size(), 1u);
+}
+
+TEST(DocumentVersions, Version1AfterTheMagicUsesTheOldLayout) {
+    KScriptedUi ui;
+    KUiScope scope(ui);
+    KArchive ar;
+    writeHeader(ar, 1);
+    writeBodyPart(ar, 1);
+    ar.writeCount(0);
+    writeScalingAndClip(ar);
+    for (int32_t v : {8, 6, 2, 64, 32, 7, 1, 4}) {
+        ar.writeInt32(v);
+    }
+    auto doc = loadOk(withTrailing(ar));
+    ASSERT_TRUE(doc);
+    EXPECT_TRUE(ui.messages().empty());
+    expectGridRows(*doc, false);
+    EXPECT_TRUE(doc->layers.empty());
+}
+
+TEST(DocumentVersions, Version2HasOnlyADescription) {
+    KArchive ar;
+    writeHeader(ar, 2);
+    writePreviewRows(ar);
+    ar.writeString("Only a description");
+    writeGridRows(ar);
+    writeBodyPart(ar, 2);
+    writeLayers(ar, {"L"});
+    auto doc = loadOk(withTrailing(ar));
+    ASSERT_TRUE(doc);
+    EXPECT_EQ(doc->objectName, "(untitled)");
+    EXPECT_EQ(doc->description, "Only a description");
+    expectPreviewRows(*doc);
+    expectGridRows(*doc);
+    EXPECT_EQ(doc->bodyPart.curvatureOn, 1);
+    EXPECT_EQ(doc->bodyPart.shear, 0.03125f); // the second copy wins
+    EXPECT_EQ(doc->bodyPart.bendsOn, 0);      // not in a schema-2 body part
+    EXPECT_EQ(doc->bodyPart.lengths.getString(), CPexaDoc().bodyPart.lengths.getString());
+    ASSERT_EQ(doc->layers.size(), 1u);
+    EXPECT_EQ(doc->layers[0]->name, "L");
+    expectDefaultDf3AndSelection(*doc);
+}
+
+TEST(DocumentVersions, Version5HasNoDf3OptionsNorPreviewSelection) {
+    KArchive ar;
+    writeHeader(ar, 5);
+    writePreviewRows(ar);
+    ar.writeString("Leg");
+    ar.writeString("A leg");
+    writeGridRows(ar);
+    writeBodyPart(ar, 5);
+    writeLayers(ar, {"A", "B", "C", "D"});
+    auto doc = loadOk(withTrailing(ar));
+    ASSERT_TRUE(doc);
+    EXPECT_EQ(doc->objectName, "Leg");
+    EXPECT_EQ(doc->description, "A leg");
+    expectPreviewRows(*doc);
+    expectGridRows(*doc);
+    EXPECT_EQ(doc->bodyPart.bendsOn, 1);
+    EXPECT_EQ(doc->bodyPart.totalLength(), 3.0);
+    EXPECT_EQ(doc->bodyPart.bendScale, 1.0f); // schemas before 10 have none
+    EXPECT_EQ(doc->layers.size(), 4u);
+    expectDefaultDf3AndSelection(*doc);
+}
+
+TEST(DocumentVersions, Version6ReadsDf3OptionsButNoSelection) {
+    KArchive ar;
+    writeThroughDf3(ar, 6);
+    auto doc = loadOk(withTrailing(ar));
+    ASSERT_TRUE(doc);
+    EXPECT_EQ(doc->objectName, "Arm");
+    expectGridRows(*doc);
+    EXPECT_EQ(doc->feoPMedia.sizeX, 20);
+    EXPECT_EQ(doc->feoPMedia.sizeZ, 40);
+    EXPECT_EQ(doc->feoPMedia.useItemUvw, 0);
+    EXPECT_EQ(doc->feoPMedia.scale, 2.0f);
+    expectDefaultDf3AndSelection(*doc, false);
+}
+
+TEST(DocumentVersions, Version8AndUnknownVersionsReadEverything) {
+    for (int32_t version : {8, 0, 11, -3}) {
+        SCOPED_TRACE(version);
+        KArchive ar;
+        if (version == 8) {
+            writeThroughDf3(ar, 8);
+        } else {
+            // Unknown versions read the current layout; the body part reads as current.
+            writeHeader(ar, version);
+            writePreviewRows(ar);
+            ar.writeString("Arm");
+            ar.writeString("An arm");
+            writeGridRows(ar);
+            auto part = smallDocument();
+            part->bodyPart.bendType = 1;
+            ar.setObjectSchema(10);
+            part->bodyPart.serialize(ar);
+            writeLayers(ar, {"A", "B"});
+            writeDf3(ar);
+        }
+        ar.writeInt32(2); // shading Flat
+        ar.writeInt32(1); // layer mode
+        ar.writeInt32(3);
+        for (int32_t v : {1, 0, 5}) {
+            ar.writeInt32(v);
+        }
+        auto doc = loadOk(withTrailing(ar));
+        ASSERT_TRUE(doc);
+        expectGridRows(*doc);
+        EXPECT_EQ(doc->layers.size(), 2u);
+        EXPECT_EQ(doc->feoPMedia.sizeY, 30);
+        EXPECT_EQ(doc->previewShadingType, 2);
+        EXPECT_EQ(doc->previewLayerMode, 1);
+        EXPECT_EQ(doc->previewLayers, (std::vector<int32_t>{1, 0, 5}));
+        EXPECT_EQ(doc->bodyPart.bendType, version == 8 ? 0 : 1);
+    }
+}
+
+TEST(DocumentVersions, NegativeSelectionCountMeansNone) {
+    KArchive ar;
+    writeThroughDf3(ar, 8);
+    ar.writeInt32(1);
+    ar.writeInt32(0);
+    ar.writeInt32(-5);
+    auto doc = loadOk(ar.bytes());
+    ASSERT_TRUE(doc);
+    EXPECT_TRUE(doc->previewLayers.empty());
+    EXPECT_EQ(doc->previewShadingType, 1);
+}

@@ -1,0 +1,193 @@
+// The self-contained model object: its defaults, its grid, and its stream by version.
+
+#include <gtest/gtest.h>
+
+#include "document/KCoreClasses.h"
+#include "model/KMdlDoc.h"
+#include "platform/KArchive.h"
+
+namespace {
+
+std::vector<uint8_t> streamOf(KMdlDoc& m) {
+    KArchive ar;
+    m.serialize(ar);
+    return ar.bytes();
+}
+
+std::unique_ptr<KMdlDoc> readModel(std::vector<uint8_t> bytes) {
+    KArchive ar(std::move(bytes));
+    auto m = std::make_unique<KMdlDoc>();
+    ar.setObjectSchema(10);
+    m->serialize(ar);
+    return m;
+}
+
+// A model whose every stored field differs from the defaults.
+void changeEverything(KMdlDoc& m) {
+    m.objectName = "Hand";
+    m.description = "A hand";
+    m.uResolution = 8;
+    m.vResolution = 6;
+    m.baseShape = 0;
+    m.scalingV = 2.0;
+    m.clip = {0.5, 1.0, 0.0, 0.5};
+    m.meshType = 1;
+    m.imageResolutionU = 50;
+    m.reserved = 3;
+    m.currentItem = 5;
+    m.preview.orientation[4] = 12.0f;
+    m.preview.valueA = 7;
+    m.preview.vectorD[2] = 1.5f;
+    m.preview.valueE = 1;
+    m.bodyPart.uFactor = 0.25f;
+    m.bodyPart.bendsOn = 1;
+    m.layers.push_back(std::make_unique<KBdlLayer>());
+    m.layers.back()->name = "Skin";
+    m.layers.back()->muscles.push_back(std::make_unique<KBdlMuscle>(KBdlMuscle::Point));
+    m.feoPMedia.sizeZ = 33;
+}
+
+} // namespace
+
+TEST(ModelDocument, DefaultsAndGrid) {
+    KMdlDoc m;
+    EXPECT_EQ(m.objectName, "(untitled)");
+    EXPECT_EQ(m.uResolution, 20);
+    EXPECT_EQ(m.baseShape, 1);
+    EXPECT_EQ(m.currentItem, 3);
+    EXPECT_TRUE(m.layers.empty());
+    ASSERT_TRUE(m.meshGrid);
+    EXPECT_EQ(m.meshGrid->uCount(), 21);
+    EXPECT_EQ(m.meshGrid->vCount(), 21);
+    // The flat one-point profiles and unit factors give a bone surface of 1 everywhere.
+    m.bodyPart.prepareCurves();
+    EXPECT_DOUBLE_EQ(m.bodyPart.boneSurface(0.3, 0.8), 1.0);
+    EXPECT_EQ(m.bodyPart.uProfile.resolution, 20);
+    EXPECT_EQ(m.bodyPart.segmentFlag, 0);
+    EXPECT_EQ(m.bodyPart.totalLength(), 1.0);
+
+    m.clip.uFrom = 0.5;
+    m.rebuildGrid();
+    EXPECT_EQ(m.meshGrid->uCount(), 11);
+}
+
+TEST(ModelDocument, RoundTripThroughAnArchive) {
+    KRegisterCoreClasses();
+    KMdlDoc fresh;
+    const std::vector<uint8_t> freshBytes = streamOf(fresh);
+    // The document stream's header: the magic and version 10.
+    ASSERT_GE(freshBytes.size(), 8u);
+    EXPECT_EQ((std::vector<uint8_t>(freshBytes.begin(), freshBytes.begin() + 8)),
+              (std::vector<uint8_t>{'M', 'L', 'R', 'Q', 10, 0, 0, 0}));
+    auto back = readModel(freshBytes);
+    EXPECT_EQ(streamOf(*back), freshBytes);
+    EXPECT_EQ(back->meshGrid->uCount(), 21);
+
+    KMdlDoc m;
+    changeEverything(m);
+    const std::vector<uint8_t> bytes = streamOf(m);
+    auto changed = readModel(bytes);
+    EXPECT_EQ(streamOf(*changed), bytes);
+    EXPECT_EQ(changed->objectName, "Hand");
+    EXPECT_EQ(changed->preview.valueA, 7u);
+    EXPECT_EQ(changed->preview.vectorD[2], 1.5f);
+    ASSERT_EQ(changed->layers.size(), 1u);
+    EXPECT_EQ(changed->layers[0]->muscles.size(), 1u);
+    EXPECT_EQ(changed->feoPMedia.sizeZ, 33);
+    // U 8 over 0.5..1: samples 4 to 8; V 6 over 0..0.5: samples 0 to 4.
+    EXPECT_EQ(changed->meshGrid->uCount(), 5);
+    EXPECT_EQ(changed->meshGrid->vCount(), 5);
+
+    // As a tagged object it is created by its class name.
+    KArchive out;
+    out.writeObject(&m);
+    KArchive in(out.bytes());
+    auto tagged = in.readOwned<KMdlDoc>();
+    ASSERT_TRUE(tagged);
+    EXPECT_EQ(streamOf(*tagged), bytes);
+}
+
+TEST(ModelDocument, OlderVersionsReadLess) {
+    KRegisterCoreClasses();
+    KMdlDoc m;
+    changeEverything(m);
+    std::vector<uint8_t> bytes = streamOf(m);
+    const KMdlDoc defaults;
+
+    // Versions 1 to 3: nothing after the version; the model keeps its defaults.
+    bytes[4] = 2;
+    auto v2 = readModel(bytes);
+    EXPECT_EQ(streamOf(*v2), streamOf(const_cast<KMdlDoc&>(defaults)));
+    EXPECT_EQ(v2->meshGrid->uCount(), 21);
+
+    // Version 5: up to the layers; the df3 options keep their defaults. Its body part
+    // has the layout of schemas 3 to 8 (no bend scale, bend type or superquadric).
+    const std::vector<uint8_t> full = streamOf(m);
+    KArchive ar;
+    ar.writeUInt32(KMdlDoc::kMagic);
+    ar.writeInt32(5);
+    // The fields before the body part, as the full stream holds them: the preview
+    // block, the two strings, seven doubles and nine ints.
+    const size_t bodyAt = 8 + 18 * 4 + (1 + 4) + (1 + 6) + 7 * 8 + 9 * 4;
+    ar.writeBytes(full.data() + 8, bodyAt - 8);
+    {
+        KBdlBodyPart& b = m.bodyPart;
+        b.uProfile.serialize(ar);
+        b.vProfile.serialize(ar);
+        ar.writeInt32(b.partFlag);
+        ar.writeFloat(b.uOffset);
+        ar.writeInt32(b.uMode);
+        ar.writeInt32(b.uFlag);
+        ar.writeInt32(b.uRepeat);
+        ar.writeFloat(b.uFactor);
+        ar.writeFloat(b.shear);
+        ar.writeInt32(b.vFlag);
+        ar.writeFloat(b.vFactor);
+        ar.writeInt32(b.curvatureOn);
+        b.boneCurvature.serialize(ar);
+        ar.writeFloat(b.shear);
+        ar.writeInt32(b.segmentFlag);
+        b.lengths.serialize(ar);
+        ar.writeInt32(b.bendsOn);
+        b.jointBends.serialize(ar);
+        ar.writeCount(0);
+    }
+    ar.writeCount(m.layers.size());
+    ar.writeObject(m.layers[0].get());
+    std::vector<uint8_t> v5bytes = ar.bytes();
+    v5bytes.insert(v5bytes.end(), 40, 0x05); // what a df3 read by mistake would take
+    auto v5 = readModel(v5bytes);
+    EXPECT_EQ(v5->objectName, "Hand");
+    EXPECT_EQ(v5->bodyPart.uFactor, 0.25f);
+    EXPECT_EQ(v5->bodyPart.bendsOn, 1);
+    EXPECT_EQ(v5->layers.size(), 1u);
+    EXPECT_EQ(v5->feoPMedia.sizeX, 10);
+    EXPECT_EQ(v5->feoPMedia.sizeZ, 10);
+    EXPECT_EQ(v5->feoPMedia.baseValue, 0.25f);
+    EXPECT_EQ(v5->meshGrid->uCount(), 5);
+}
+
+TEST(ModelDocument, DamagedStreamsFailAndKeepTheGridUsable) {
+    KRegisterCoreClasses();
+    KMdlDoc m;
+    changeEverything(m);
+    const std::vector<uint8_t> bytes = streamOf(m);
+    for (size_t n = 0; n < bytes.size(); ++n) {
+        KArchive ar(std::vector<uint8_t>(bytes.begin(), bytes.begin() + std::ptrdiff_t(n)));
+        KMdlDoc target;
+        std::string error;
+        ASSERT_FALSE(loadArchive(
+            ar, [&](KArchive& a) { target.serialize(a); }, &error))
+            << n;
+    }
+    // Resolutions and clip ranges out of range give a usable grid.
+    KMdlDoc odd;
+    odd.uResolution = 0;
+    odd.vResolution = 100000;
+    odd.clip = {0.9, 0.1, 0.0, 1.0};
+    auto back = readModel(streamOf(odd));
+    EXPECT_EQ(back->uResolution, 1);
+    EXPECT_EQ(back->vResolution, KMdlDoc::kMaxResolution);
+    EXPECT_EQ(back->meshGrid->uCount(), 2);
+    EXPECT_EQ(back->meshGrid->vCount(), 513);
+}
