@@ -1,14 +1,749 @@
 #include "app/CMainFrame.h"
 
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QSettings>
 #include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+
+#include "app/CDocManager.h"
+#include "app/KToolIcons.h"
+#include "app/KWindowPlacement.h"
+#include "app/dialogs/KAboutDlg.h"
+#include "app/dialogs/KObjectDialogs.h"
+#include "document/CPexaDoc.h"
+#include "model/KBdlMuscle.h"
+#include "views/CChildFrame.h"
+#include "views/CPexaView.h"
+
+namespace {
+
+enum ObjectDialog { DlgDescription, DlgMesh, DlgImage, DlgBasicShape, DlgSuperQuad };
+
+const char* const kRecentSection = "Recent File List";
+
+} // namespace
 
 CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("MainFrame"));
     setWindowTitle(QStringLiteral("Quorl"));
-    setCentralWidget(new QMdiArea(this));
-    QMenu* file = menuBar()->addMenu(tr("&File"));
-    file->addAction(tr("E&xit"), QKeySequence::Quit, this, &QWidget::close);
-    statusBar()->showMessage(tr("Ready"));
+    setWindowIcon(kProgramIcon());
+    area_ = new QMdiArea(this);
+    area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(area_);
+    docs_ = new CDocManager(*area_, this);
+    setAcceptDrops(true);
     resize(1024, 768);
+
+    createActions();
+    createMenus();
+    createToolBars();
+    createStatusBar();
+    loadRecentFiles();
+
+    if (auto placement = KWindowPlacement::load()) {
+        placement->applyTo(*this);
+    }
+
+    connect(area_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+        if (auto* frame = qobject_cast<CChildFrame*>(w)) {
+            frame->view()->activated();
+        }
+        updateCommands();
+    });
+    connect(docs_, &CDocManager::documentsChanged, this, &CMainFrame::updateCommands);
+    connect(docs_, &CDocManager::fileUsed, this, &CMainFrame::addRecentFile);
+    updateCommands();
+}
+
+CMainFrame::~CMainFrame() {
+    // Windows and documents go before the menus and toolbars they update.
+    delete docs_;
+    docs_ = nullptr;
+}
+
+QAction* CMainFrame::add(const QString& name, const QString& text, const QString& prompt,
+                         const QString& tip) {
+    auto* a = new QAction(text, this);
+    a->setObjectName(name);
+    a->setStatusTip(prompt);
+    QString shortTip = tip;
+    if (shortTip.isEmpty()) {
+        shortTip = text;
+        shortTip.remove(QLatin1Char('&'));
+        shortTip.remove(QStringLiteral("..."));
+    }
+    a->setToolTip(shortTip);
+    actions_.insert(name, a);
+    return a;
+}
+
+QAction* CMainFrame::action(const QString& name) const {
+    return actions_.value(name);
+}
+
+QToolBar* CMainFrame::toolBar(const QString& title) const {
+    for (QToolBar* t : toolBars_) {
+        if (t->windowTitle() == title) {
+            return t;
+        }
+    }
+    return nullptr;
+}
+
+void CMainFrame::createActions() {
+    QStyle* st = style();
+    // File
+    add("fileNew", tr("&New"), tr("Create a new document"), tr("New"))
+        ->setIcon(st->standardIcon(QStyle::SP_FileIcon));
+    action("fileNew")->setShortcut(QKeySequence::New);
+    connect(action("fileNew"), &QAction::triggered, this, [this] { docs_->newDocument(); });
+    add("fileOpen", tr("&Open..."), tr("Open an existing document"), tr("Open"))
+        ->setIcon(st->standardIcon(QStyle::SP_DialogOpenButton));
+    action("fileOpen")->setShortcut(QKeySequence::Open);
+    connect(action("fileOpen"), &QAction::triggered, this, &CMainFrame::fileOpen);
+    add("fileClose", tr("&Close"), tr("Close the active document"), tr("Close"))
+        ->setIcon(st->standardIcon(QStyle::SP_DialogCloseButton));
+    connect(action("fileClose"), &QAction::triggered, this,
+            [this] { docs_->closeDocument(activeDocument()); });
+    add("fileSave", tr("&Save"), tr("Save the active document"), tr("Save"))
+        ->setIcon(st->standardIcon(QStyle::SP_DialogSaveButton));
+    action("fileSave")->setShortcut(QKeySequence::Save);
+    connect(action("fileSave"), &QAction::triggered, this,
+            [this] { docs_->saveDocument(activeDocument()); });
+    add("fileSaveAs", tr("Save &As..."), tr("Save the active document with a new name"));
+    connect(action("fileSaveAs"), &QAction::triggered, this,
+            [this] { docs_->saveDocumentAs(activeDocument()); });
+    add("fileImportTga", tr("TGA..."), tr("Import Image"));
+    connect(action("fileImportTga"), &QAction::triggered, this, &CMainFrame::importTga);
+    add("filePrintSetup", tr("P&rint Setup..."), tr("Change the printer and printing options"))
+        ->setEnabled(false);
+    add("fileExit", tr("E&xit"), tr("Quit the application; prompts to save documents"));
+    action("fileExit")->setShortcut(QKeySequence::Quit);
+    connect(action("fileExit"), &QAction::triggered, this, &QWidget::close);
+
+    // Edit: the item clipboard works in the UV map view's tools.
+    add("editCut", tr("Cu&t"), tr("Cut the selection and put it on the Clipboard"), tr("Cut"))
+        ->setIcon(st->standardIcon(QStyle::SP_DialogDiscardButton));
+    add("editCopy", tr("&Copy"), tr("Copy the selection and put it on the Clipboard"), tr("Copy"))
+        ->setIcon(st->standardIcon(QStyle::SP_FileDialogContentsView));
+    add("editPaste", tr("&Paste"), tr("Insert Clipboard contents"), tr("Paste"))
+        ->setIcon(st->standardIcon(QStyle::SP_FileDialogDetailedView));
+
+    // Window
+    add("windowNew", tr("&UV Map"), tr("New Muscle Map View"));
+    connect(action("windowNew"), &QAction::triggered, this, [this] {
+        if (CPexaDoc* doc = activeDocument()) {
+            docs_->newWindow(doc);
+        }
+    });
+    add("windowTileVert", tr("Tile &Vertically"), tr("Arrange windows side by side"),
+        tr("Tile vertically"))
+        ->setIcon(st->standardIcon(QStyle::SP_ToolBarVerticalExtensionButton));
+    connect(action("windowTileVert"), &QAction::triggered, this, &CMainFrame::tileVertically);
+    add("windowTileHorz", tr("Tile &Horizontally"), tr("Arrange windows as non-overlapping tiles"),
+        tr("Tile horizontally"))
+        ->setIcon(st->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton));
+    connect(action("windowTileHorz"), &QAction::triggered, this, &CMainFrame::tileHorizontally);
+    add("windowCascade", tr("&Cascade"), tr("Arrange windows so they overlap"));
+    connect(action("windowCascade"), &QAction::triggered, area_, &QMdiArea::cascadeSubWindows);
+
+    // Object
+    recalcGroup_ = new QActionGroup(this);
+    const char* const recalcNames[3] = {"recalcAuto", "recalcOnActivate", "recalcManual"};
+    const QString recalcTexts[3] = {tr("&Auto"), tr("&On Activate"), tr("&Manual")};
+    const QString recalcPrompts[3] = {tr("Auto Recalc"), tr("Recalc on activate"),
+                                      tr("Recalc Off")};
+    for (int mode = 0; mode < 3; ++mode) {
+        QAction* a = add(recalcNames[mode], recalcTexts[mode], recalcPrompts[mode]);
+        a->setCheckable(true);
+        recalcGroup_->addAction(a);
+        connect(a, &QAction::triggered, this, [this, mode] {
+            if (CPexaDoc* doc = activeDocument()) {
+                doc->recalcMode = mode;
+            }
+            updateCommands();
+        });
+    }
+    add("recalcNow", tr("&Now"), tr("Calculate Mesh"));
+    connect(action("recalcNow"), &QAction::triggered, this, [this] {
+        if (CPexaDoc* doc = activeDocument()) {
+            doc->recalcNow();
+        }
+    });
+    add("itemAnatomy", tr("Anatomy..."), tr("Anatomy"))->setCheckable(true);
+    add("itemShape", tr("Basic Shape..."), tr("Shape"))->setCheckable(true);
+    connect(action("itemShape"), &QAction::triggered, this,
+            [this] { runObjectDialog(DlgBasicShape); });
+    for (int slot = 0; slot < CPexaDoc::kLayerSlots; ++slot) {
+        QAction* a =
+            add(QStringLiteral("itemLayer%1").arg(slot), QString(), tr("Layer %1").arg(slot));
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, slot] {
+            if (CPexaDoc* doc = activeDocument(); doc && doc->layerSlotEnabled(slot)) {
+                doc->currentItem = CPexaDoc::ItemFirstLayer + slot;
+            }
+            updateCommands();
+        });
+        layerSlots_ << a;
+    }
+    add("itemMoreLayers", tr("&More Layers..."), tr("More Layer's"));
+    add("objectDescription", tr("&Description..."), tr("ObjectDescription"));
+    connect(action("objectDescription"), &QAction::triggered, this,
+            [this] { runObjectDialog(DlgDescription); });
+    add("objectProperties", tr("&Properties..."), tr("Object Properties"));
+    connect(action("objectProperties"), &QAction::triggered, this,
+            [this] { runObjectDialog(DlgMesh); });
+    add("objectImage", tr("&Image Properties..."), tr("Image Properties"));
+    connect(action("objectImage"), &QAction::triggered, this,
+            [this] { runObjectDialog(DlgImage); });
+
+    // Object Shape toolbar
+    const char* const shapeNames[4] = {"shapeConic", "shapePlanar", "shapeSpheric", "shapeDisc"};
+    const QString shapeTexts[4] = {tr("Conic"), tr("Planar"), tr("Spheric"), tr("Disc")};
+    const int shapeValues[4] = {CPexaDoc::Conic, CPexaDoc::Planar, CPexaDoc::Spheric,
+                                CPexaDoc::Disc};
+    for (int i = 0; i < 4; ++i) {
+        QAction* a = add(shapeNames[i], shapeTexts[i], shapeTexts[i]);
+        a->setCheckable(true);
+        const int value = shapeValues[i];
+        connect(a, &QAction::triggered, this, [this, value] { setBaseShape(value); });
+    }
+    add("shapeSuperQuad", tr("SuperQuadratic(s)"), tr("SuperQuadratic(s)"))->setCheckable(true);
+    connect(action("shapeSuperQuad"), &QAction::triggered, this,
+            [this] { runObjectDialog(DlgSuperQuad); });
+
+    // New Item toolbar: the UV map view's drawing tools.
+    for (const auto& [name, text] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"toolPointer", "Selection Pointer"},
+             {"toolFitBounds", "Fit to Bounds"},
+             {"toolFitLine", "Fit to Line"},
+             {"toolVertical", "Vertical"},
+             {"toolOrbital", "Orbital"},
+             {"toolPoint", "Point"},
+             {"toolRepeat", "Repeat..."}}) {
+        add(name, tr(text), tr(text))->setEnabled(false);
+    }
+    // Shading Type toolbar: the 3D preview's commands.
+    for (const auto& [name, text] :
+         std::initializer_list<std::pair<const char*, const char*>>{{"shadeSmooth", "Smooth"},
+                                                                    {"shadeFlat", "Flat"},
+                                                                    {"shadeWire", "Wire"},
+                                                                    {"shadePoint", "Point"},
+                                                                    {"viewRotate", "Rotate"},
+                                                                    {"viewPan", "Pan"},
+                                                                    {"viewRecenter", "Re-center"},
+                                                                    {"animSpin", "Spin"},
+                                                                    {"animFrame", "Frame"},
+                                                                    {"animReverse", "Reverse"},
+                                                                    {"animClear", "Clear"}}) {
+        add(name, tr(text), tr(text))->setEnabled(false);
+    }
+
+    // UV map view commands
+    add("zoomIn", tr("Zoom &In"), tr("Zoom In"));
+    connect(action("zoomIn"), &QAction::triggered, this, [this] {
+        if (CPexaView* v = activeView()) {
+            v->zoomIn();
+        }
+    });
+    add("zoomOut", tr("Zoom &Out"), tr("Zoom Out"));
+    connect(action("zoomOut"), &QAction::triggered, this, [this] {
+        if (CPexaView* v = activeView()) {
+            v->zoomOut();
+        }
+    });
+    add("zoomCustom", tr("&Custom Scale..."), tr("Custom Scale"));
+    connect(action("zoomCustom"), &QAction::triggered, this, [this] {
+        if (CPexaView* v = activeView()) {
+            v->customScale();
+        }
+    });
+    add("zoomReset", tr("&Reset Scaling"), tr("Reset Scaling"));
+    connect(action("zoomReset"), &QAction::triggered, this, [this] {
+        if (CPexaView* v = activeView()) {
+            v->resetZoom();
+        }
+    });
+    add("viewProperties", tr("Active View &Properties..."), tr("Active View Properties"));
+    connect(action("viewProperties"), &QAction::triggered, this, [this] {
+        if (CPexaView* v = activeView()) {
+            v->properties();
+        }
+    });
+    add("viewSelectLayers", tr("Select &Layers..."), tr("Select Layers"));
+    connect(action("viewSelectLayers"), &QAction::triggered, this, [this] {
+        if (CPexaView* v = activeView()) {
+            v->selectLayers();
+        }
+    });
+
+    add("viewStatusBar", tr("&Status Bar"), tr("Show or hide the status bar"))->setCheckable(true);
+    connect(action("viewStatusBar"), &QAction::toggled, this,
+            [this](bool on) { statusBar()->setVisible(on); });
+
+    add("helpAbout", tr("&About Quorl..."), tr("Display program information and version"));
+    connect(action("helpAbout"), &QAction::triggered, this, &CMainFrame::about);
+}
+
+void CMainFrame::createMenus() {
+    fileMenu_ = menuBar()->addMenu(tr("&File"));
+    for (const char* n : {"fileNew", "fileOpen", "fileClose", "fileSave", "fileSaveAs"}) {
+        fileMenu_->addAction(action(n));
+    }
+    fileMenu_->addSeparator();
+    QMenu* import = fileMenu_->addMenu(tr("&Import"));
+    import->addAction(action("fileImportTga"));
+    fileMenu_->addSeparator();
+    fileMenu_->addAction(action("filePrintSetup"));
+    recentSeparator_ = fileMenu_->addSeparator();
+    for (int i = 0; i < kRecentFiles; ++i) {
+        QAction* a = new QAction(this);
+        a->setObjectName(QStringLiteral("fileMru%1").arg(i + 1));
+        a->setStatusTip(tr("Open this document"));
+        connect(a, &QAction::triggered, this, [this, i] { openRecent(i); });
+        recentActions_ << a;
+        fileMenu_->addAction(a);
+    }
+    fileMenu_->addSeparator();
+    fileMenu_->addAction(action("fileExit"));
+
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    for (const char* n : {"editCut", "editCopy", "editPaste"}) {
+        edit->addAction(action(n));
+    }
+
+    QMenu* object = menuBar()->addMenu(tr("&Object"));
+    QMenu* recalc = object->addMenu(tr("&Recalc"));
+    for (const char* n : {"recalcAuto", "recalcOnActivate", "recalcManual", "recalcNow"}) {
+        recalc->addAction(action(n));
+    }
+    QMenu* items = object->addMenu(tr("Modify &Items"));
+    items->addAction(action("itemAnatomy"));
+    items->addAction(action("itemShape"));
+    items->addSeparator();
+    items->addActions(layerSlots_);
+    items->addAction(action("itemMoreLayers"));
+    object->addSeparator();
+    object->addAction(action("objectDescription"));
+    object->addAction(action("objectProperties"));
+    object->addAction(action("objectImage"));
+    connect(object, &QMenu::aboutToShow, this, &CMainFrame::updateCommands);
+
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    view->setObjectName(QStringLiteral("viewMenu"));
+    // The toolbar toggles are added by createToolBars.
+    QMenu* grid = menuBar()->addMenu(tr("&Grid"));
+    for (const char* n : {"zoomIn", "zoomOut", "zoomCustom", "zoomReset"}) {
+        grid->addAction(action(n));
+    }
+    grid->addSeparator();
+    grid->addAction(action("viewSelectLayers"));
+    grid->addAction(action("viewProperties"));
+
+    windowMenu_ = menuBar()->addMenu(tr("&Window"));
+    connect(windowMenu_, &QMenu::aboutToShow, this, &CMainFrame::rebuildWindowMenu);
+    rebuildWindowMenu();
+
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    help->addAction(action("helpAbout"));
+}
+
+void CMainFrame::createToolBars() {
+    struct Bar {
+        const char* title;
+        const char* toggleName;
+        const char* toggleText;
+        std::vector<const char*> buttons; // nullptr: separator
+    };
+    const std::vector<Bar> bars = {
+        {"Main Toolbar",
+         "viewToolBar",
+         "&Tool Bar",
+         {"fileNew", "fileOpen", "fileClose", "fileSave", nullptr, "editCut", "editCopy",
+          "editPaste", nullptr, "windowTileVert", "windowTileHorz"}},
+        {"New Item",
+         "viewNewItemBar",
+         "&Create Item(s)",
+         {"toolPointer", nullptr, "toolFitBounds", "toolFitLine", nullptr, "toolVertical",
+          "toolOrbital", "toolPoint", nullptr, "toolRepeat"}},
+        {"Object Shape",
+         "viewShapeBar",
+         "Object Shape",
+         {"shapeConic", "shapePlanar", nullptr, "shapeSpheric", "shapeDisc", nullptr,
+          "shapeSuperQuad"}},
+        {"Shading Type",
+         "viewShadingBar",
+         "3D Shading",
+         {"shadeSmooth", "shadeFlat", "shadeWire", "shadePoint", nullptr, "viewRotate", "viewPan",
+          "viewRecenter", nullptr, "animSpin", "animFrame", "animReverse", "animClear"}},
+        {"Muscle Map Tools",
+         "viewMapToolsBar",
+         "Muscle Map Tools",
+         {"zoomIn", "zoomOut", "zoomCustom", "zoomReset"}},
+    };
+    QMenu* view = menuBar()->findChild<QMenu*>(QStringLiteral("viewMenu"));
+    for (const Bar& b : bars) {
+        auto* bar = new QToolBar(tr(b.title), this);
+        bar->setObjectName(QString::fromLatin1(b.title).remove(QLatin1Char(' ')));
+        bar->setAllowedAreas(Qt::AllToolBarAreas);
+        bar->setIconSize(QSize(16, 16));
+        for (const char* n : b.buttons) {
+            if (n) {
+                QAction* a = action(QString::fromLatin1(n));
+                if (a->icon().isNull()) {
+                    a->setIcon(kToolIcon(a->objectName()));
+                }
+                bar->addAction(a);
+            } else {
+                bar->addSeparator();
+            }
+        }
+        QAction* toggle = bar->toggleViewAction();
+        toggle->setObjectName(QString::fromLatin1(b.toggleName));
+        toggle->setText(tr(b.toggleText));
+        toggle->setStatusTip(tr("Show or hide the %1 toolbar").arg(tr(b.title)));
+        actions_.insert(toggle->objectName(), toggle);
+        toolBars_ << bar;
+    }
+    view->addAction(action("viewToolBar"));
+    view->addAction(action("viewStatusBar"));
+    view->addSeparator();
+    for (const char* n : {"viewNewItemBar", "viewShapeBar", "viewShadingBar", "viewMapToolsBar"}) {
+        view->addAction(action(n));
+    }
+    // Docking: Main Toolbar on top with Object Shape beside it, Muscle Map Tools on the
+    // left with New Item beside it, Shading Type on the right.
+    addToolBar(Qt::TopToolBarArea, toolBar("Main Toolbar"));
+    addToolBar(Qt::TopToolBarArea, toolBar("Object Shape"));
+    addToolBar(Qt::LeftToolBarArea, toolBar("Muscle Map Tools"));
+    addToolBar(Qt::LeftToolBarArea, toolBar("New Item"));
+    addToolBar(Qt::RightToolBarArea, toolBar("Shading Type"));
+}
+
+void CMainFrame::createStatusBar() {
+    QStatusBar* bar = statusBar();
+    const char* const names[3] = {"CAP", "NUM", "SCRL"};
+    for (int i = 0; i < 3; ++i) {
+        lockPanes_[i] = new QLabel(QString::fromLatin1(names[i]), bar);
+        lockPanes_[i]->setObjectName(QStringLiteral("lockPane%1").arg(i));
+        lockPanes_[i]->setAlignment(Qt::AlignCenter);
+        lockPanes_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        lockPanes_[i]->setMinimumWidth(
+            lockPanes_[i]->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 10);
+        // The platform gives no portable way to read the lock keys: shown dimmed.
+        lockPanes_[i]->setEnabled(false);
+        bar->addPermanentWidget(lockPanes_[i]);
+    }
+    bar->showMessage(tr("Ready"));
+    // When a command prompt goes away the idle text comes back.
+    connect(bar, &QStatusBar::messageChanged, this, [bar](const QString& text) {
+        if (text.isEmpty()) {
+            bar->showMessage(tr("Ready"));
+        }
+    });
+    action("viewStatusBar")->setChecked(true);
+}
+
+// ---- start-up and close
+
+bool CMainFrame::processCommandLine(const QStringList& arguments) {
+    QStringList files;
+    for (int i = 1; i < arguments.size(); ++i) {
+        if (!arguments[i].startsWith(QLatin1Char('-'))) {
+            files << arguments[i];
+        }
+    }
+    if (files.isEmpty()) {
+        return docs_->newDocument() != nullptr;
+    }
+    return docs_->openDocument(files.front()) != nullptr;
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    KWindowPlacement::of(*this).save();
+    if (!docs_->closeAll()) {
+        event->ignore();
+        return;
+    }
+    saveRecentFiles();
+    QMainWindow::closeEvent(event);
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            docs_->openDocument(url.toLocalFile());
+        }
+    }
+    event->acceptProposedAction();
+}
+
+void CMainFrame::setItemClipboard(std::unique_ptr<KBdlMuscle> muscle) {
+    clipboard_ = std::move(muscle);
+}
+
+// ---- recent files
+
+void CMainFrame::loadRecentFiles() {
+    QSettings settings;
+    recent_.clear();
+    for (int i = 1; i <= kRecentFiles; ++i) {
+        const QString v =
+            settings.value(QStringLiteral("%1/File%2").arg(kRecentSection).arg(i)).toString();
+        if (!v.isEmpty()) {
+            recent_ << v;
+        }
+    }
+    rebuildRecentMenu();
+}
+
+void CMainFrame::saveRecentFiles() const {
+    QSettings settings;
+    for (int i = 1; i <= kRecentFiles; ++i) {
+        const QString key = QStringLiteral("%1/File%2").arg(kRecentSection).arg(i);
+        if (i <= recent_.size()) {
+            settings.setValue(key, recent_[i - 1]);
+        } else {
+            settings.remove(key);
+        }
+    }
+}
+
+void CMainFrame::addRecentFile(const QString& path) {
+    const QString canonical = QFileInfo(path).absoluteFilePath();
+    recent_.removeAll(canonical);
+    recent_.prepend(canonical);
+    while (recent_.size() > kRecentFiles) {
+        recent_.removeLast();
+    }
+    rebuildRecentMenu();
+    saveRecentFiles();
+}
+
+void CMainFrame::rebuildRecentMenu() {
+    for (int i = 0; i < kRecentFiles; ++i) {
+        QAction* a = recentActions_[i];
+        if (i < recent_.size()) {
+            a->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(recent_[i]).fileName()));
+            a->setToolTip(recent_[i]);
+            a->setVisible(true);
+        } else {
+            a->setVisible(false);
+        }
+    }
+    recentSeparator_->setVisible(!recent_.isEmpty());
+}
+
+void CMainFrame::openRecent(int index) {
+    if (index < 0 || index >= recent_.size()) {
+        return;
+    }
+    const QString path = recent_[index];
+    if (!docs_->openDocument(path)) {
+        // A file that cannot be opened leaves the list.
+        recent_.removeAll(path);
+        rebuildRecentMenu();
+        saveRecentFiles();
+    }
+}
+
+void CMainFrame::fileOpen() {
+    const QString path = QFileDialog::getOpenFileName(this, tr("Open"), QString(),
+                                                      tr("Quorl Files (*.qrz);;All Files (*)"));
+    if (!path.isEmpty()) {
+        docs_->openDocument(path);
+    }
+}
+
+// ---- windows
+
+CPexaDoc* CMainFrame::activeDocument() const {
+    return docs_ ? docs_->activeDocument() : nullptr;
+}
+
+CPexaView* CMainFrame::activeView() const {
+    CChildFrame* f = docs_ ? docs_->activeFrame() : nullptr;
+    return f ? f->view() : nullptr;
+}
+
+void CMainFrame::tileVertically() {
+    // Side by side, each window the full height of the area.
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* w : area_->subWindowList()) {
+        if (!w->isMinimized()) {
+            windows << w;
+        }
+    }
+    if (windows.isEmpty()) {
+        return;
+    }
+    const QRect r = area_->viewport()->rect();
+    const int n = int(windows.size());
+    for (int i = 0; i < n; ++i) {
+        windows[i]->showNormal();
+        const int x0 = r.width() * i / n;
+        const int x1 = r.width() * (i + 1) / n;
+        windows[i]->setGeometry(x0, 0, x1 - x0, r.height());
+    }
+}
+
+void CMainFrame::tileHorizontally() {
+    // Stacked, each window the full width of the area.
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* w : area_->subWindowList()) {
+        if (!w->isMinimized()) {
+            windows << w;
+        }
+    }
+    if (windows.isEmpty()) {
+        return;
+    }
+    const QRect r = area_->viewport()->rect();
+    const int n = int(windows.size());
+    for (int i = 0; i < n; ++i) {
+        windows[i]->showNormal();
+        const int y0 = r.height() * i / n;
+        const int y1 = r.height() * (i + 1) / n;
+        windows[i]->setGeometry(0, y0, r.width(), y1 - y0);
+    }
+}
+
+void CMainFrame::rebuildWindowMenu() {
+    windowMenu_->clear();
+    windowMenu_->addAction(action("windowNew"));
+    windowMenu_->addSeparator();
+    windowMenu_->addAction(action("windowCascade"));
+    windowMenu_->addAction(action("windowTileVert"));
+    windowMenu_->addAction(action("windowTileHorz"));
+    const auto windows = area_->subWindowList();
+    if (!windows.isEmpty()) {
+        windowMenu_->addSeparator();
+    }
+    for (int i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow* w = windows[i];
+        QString title = w->windowTitle();
+        title.replace(QStringLiteral("[*]"),
+                      w->isWindowModified() ? QStringLiteral("*") : QString());
+        QAction* a = windowMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(title));
+        a->setCheckable(true);
+        a->setChecked(w == area_->activeSubWindow());
+        connect(a, &QAction::triggered, this, [this, w] { area_->setActiveSubWindow(w); });
+    }
+}
+
+// ---- object commands
+
+void CMainFrame::setBaseShape(int shape) {
+    if (CPexaDoc* doc = activeDocument()) {
+        doc->baseShape = shape;
+        doc->rebuildGrid();
+    }
+    updateCommands();
+}
+
+void CMainFrame::runObjectDialog(int which) {
+    CPexaDoc* doc = activeDocument();
+    if (!doc) {
+        updateCommands();
+        return;
+    }
+    std::unique_ptr<KObjectDialog> dlg;
+    switch (which) {
+    case DlgDescription:
+        dlg = std::make_unique<CObjectDescriptionDlg>(*doc, this);
+        break;
+    case DlgMesh:
+        dlg = std::make_unique<CMeshPropertiesDlg>(*doc, this);
+        break;
+    case DlgImage:
+        dlg = std::make_unique<CImagePropertiesDlg>(*doc, this);
+        break;
+    case DlgBasicShape:
+        dlg = std::make_unique<CBasicShapeDlg>(*doc, this);
+        break;
+    default:
+        dlg = std::make_unique<CSuperQuadDlg>(*doc, this);
+        break;
+    }
+    dlg->run();
+    updateCommands();
+}
+
+void CMainFrame::importTga() {
+    CPexaDoc* doc = activeDocument();
+    if (!doc) {
+        return;
+    }
+    const QString path = QFileDialog::getOpenFileName(this, tr("Import Image"), QString(),
+                                                      tr("TGA Images (*.tga);;All Files (*)"));
+    if (path.isEmpty()) {
+        return;
+    }
+    const int k = doc->currentItem >= CPexaDoc::ItemFirstLayer
+                      ? doc->currentItem - CPexaDoc::ItemFirstLayer
+                      : 0;
+    doc->importImage(k, path.toStdString());
+}
+
+void CMainFrame::about() {
+    KAboutDlg dlg(this);
+    dlg.exec();
+}
+
+void CMainFrame::updateCommands() {
+    CPexaDoc* doc = activeDocument();
+    const bool hasDoc = doc != nullptr;
+    for (const char* n :
+         {"fileClose",        "fileSave",    "fileSaveAs",       "fileImportTga",
+          "windowNew",        "recalcNow",   "itemShape",        "objectDescription",
+          "objectProperties", "objectImage", "shapeConic",       "shapePlanar",
+          "shapeSpheric",     "shapeDisc",   "shapeSuperQuad",   "zoomIn",
+          "zoomOut",          "zoomCustom",  "zoomReset",        "viewProperties",
+          "viewSelectLayers", "recalcAuto",  "recalcOnActivate", "recalcManual"}) {
+        action(QString::fromLatin1(n))->setEnabled(hasDoc);
+    }
+    action("itemAnatomy")->setEnabled(false); // the anatomy sheet has its own window
+    const int mode = hasDoc ? doc->recalcMode : -1;
+    action("recalcAuto")->setChecked(mode == CPexaDoc::RecalcAuto);
+    action("recalcOnActivate")->setChecked(mode == CPexaDoc::RecalcOnActivate);
+    action("recalcManual")->setChecked(mode == CPexaDoc::RecalcManual);
+    const int item = hasDoc ? doc->currentItem : 0;
+    action("itemAnatomy")->setChecked(item == CPexaDoc::ItemAnatomy);
+    action("itemShape")->setChecked(item == CPexaDoc::ItemShape);
+    for (int slot = 0; slot < layerSlots_.size(); ++slot) {
+        QAction* a = layerSlots_[slot];
+        a->setText(hasDoc ? QString::fromStdString(doc->layerSlotText(slot))
+                          : QStringLiteral("(unused)"));
+        a->setEnabled(hasDoc && doc->layerSlotEnabled(slot));
+        a->setChecked(hasDoc && doc->layerSlotChecked(slot));
+    }
+    action("itemMoreLayers")->setEnabled(hasDoc && doc->moreLayersEnabled());
+    const int shape = hasDoc ? doc->baseShape : -1;
+    action("shapeConic")->setChecked(shape == CPexaDoc::Conic);
+    action("shapePlanar")->setChecked(shape == CPexaDoc::Planar);
+    action("shapeSpheric")->setChecked(shape == CPexaDoc::Spheric);
+    action("shapeDisc")->setChecked(shape == CPexaDoc::Disc);
+    action("shapeSuperQuad")
+        ->setChecked(shape >= CPexaDoc::SuperQuad && shape <= CPexaDoc::SuperQuad + 2);
+    for (const char* n : {"editCut", "editCopy", "editPaste"}) {
+        action(QString::fromLatin1(n))->setEnabled(false);
+    }
 }

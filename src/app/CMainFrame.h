@@ -1,10 +1,93 @@
 #pragma once
-// The application's main window.
+// The application's main window: the MDI area with the documents' windows, the menus,
+// five toolbars, the status bar with the message pane and the three lock indicators,
+// the recent-file list and the window placement kept between runs.
 
+#include <QHash>
 #include <QMainWindow>
+#include <QStringList>
+#include <memory>
+
+class CChildFrame;
+class CDocManager;
+class CPexaDoc;
+class CPexaView;
+class KBdlMuscle;
+class QActionGroup;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QToolBar;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
+    static constexpr int kRecentFiles = 4;
+
     explicit CMainFrame(QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // Start-up: a new document, or the file named on the command line. False when the
+    // file cannot be opened.
+    bool processCommandLine(const QStringList& arguments);
+
+    CDocManager& documents() const { return *docs_; }
+    QMdiArea* mdiArea() const { return area_; }
+    CPexaDoc* activeDocument() const;
+    CPexaView* activeView() const;
+    // The action of a command, by its object name ("fileNew", "zoomIn", ...).
+    QAction* action(const QString& name) const;
+    QToolBar* toolBar(const QString& title) const;
+    QStringList recentFiles() const { return recent_; }
+    void addRecentFile(const QString& path);
+    // Sets every check mark and enabled state from the active document and view.
+    void updateCommands();
+
+    void tileVertically();
+    void tileHorizontally();
+
+    // The item clipboard: at most one muscle, shared by all documents. Setting it
+    // replaces (and deletes) what it held.
+    void setItemClipboard(std::unique_ptr<KBdlMuscle> muscle);
+    const KBdlMuscle* itemClipboard() const { return clipboard_.get(); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    // Document files dropped on the window are opened.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    QAction* add(const QString& name, const QString& text, const QString& prompt,
+                 const QString& tip = QString());
+    void createActions();
+    void createMenus();
+    void createToolBars();
+    void createStatusBar();
+    void loadRecentFiles();
+    void saveRecentFiles() const;
+    void rebuildRecentMenu();
+    void rebuildWindowMenu();
+
+    void fileOpen();
+    void openRecent(int index);
+    void importTga();
+    void setBaseShape(int shape);
+    void runObjectDialog(int which);
+    void about();
+
+    CDocManager* docs_ = nullptr;
+    QMdiArea* area_ = nullptr;
+    QHash<QString, QAction*> actions_;
+    QList<QToolBar*> toolBars_;
+    QActionGroup* recalcGroup_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
+    QMenu* windowMenu_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QAction* recentSeparator_ = nullptr;
+    QList<QAction*> recentActions_;
+    QList<QAction*> layerSlots_;
+    QStringList recent_;
+    QLabel* lockPanes_[3] = {};
+    std::unique_ptr<KBdlMuscle> clipboard_;
 };

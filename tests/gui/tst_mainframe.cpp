@@ -1,19 +1,375 @@
+// The main frame: start-up with and without a file, toolbars and their toggles, check
+// marks, the window placement and recent files in the settings, the document commands
+// and the question before a modified document closes.
 #include <QtTest>
 
+#include <QLabel>
+#include <QMdiArea>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "KGuiTestSupport.h"
+#include "app/CDocManager.h"
 #include "app/CMainFrame.h"
+#include "app/KWindowPlacement.h"
+#include "app/dialogs/KAboutDlg.h"
+#include "document/CPexaDoc.h"
+#include "document/KDocumentFile.h"
+#include "platform/KScriptedUi.h"
+#include "views/CChildFrame.h"
+#include "views/CPexaView.h"
+
+namespace {
+
+QStringList buttonNames(QToolBar* bar) {
+    QStringList names;
+    for (QAction* a : bar->actions()) {
+        names << (a->isSeparator() ? QStringLiteral("|") : a->objectName());
+    }
+    return names;
+}
+
+// Answers the save question with a fixed button and counts the questions.
+struct SaveAnswer {
+    explicit SaveAnswer(QMessageBox::StandardButton button) {
+        saved_ = CDocManager::saveQuestion();
+        CDocManager::saveQuestion() = [this, button](const QString& text) {
+            questions << text;
+            return button;
+        };
+    }
+    ~SaveAnswer() { CDocManager::saveQuestion() = saved_; }
+    QStringList questions;
+    CDocManager::SaveQuestion saved_;
+};
+
+} // namespace
 
 class TestMainFrame : public QObject {
     Q_OBJECT
+
+    QTemporaryDir files_;
+
+    QString writeDocument(const QString& name) {
+        CPexaDoc doc;
+        doc.objectName = "Kopf";
+        doc.uResolution = 24;
+        doc.rebuildGrid();
+        const QString path = files_.filePath(name);
+        std::string error;
+        if (!kSaveDocument(doc, path.toStdString(), &error)) {
+            qWarning("%s", error.c_str());
+            return QString();
+        }
+        return path;
+    }
+
 private slots:
-    void opensWithTitleAndClosesCleanly() {
+    void initTestCase() { kUseTestSettings(); }
+    void init() { QSettings().clear(); }
+
+    void startsWithANewDefaultDocument() {
+        CMainFrame frame;
+        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
+        QCOMPARE(frame.documents().documents().size(), size_t(1));
+        CPexaDoc* doc = frame.activeDocument();
+        QVERIFY(doc);
+        QCOMPARE(doc->layers.size(), size_t(3));
+        QVERIFY(!doc->isModified());
+        CChildFrame* child = frame.documents().activeFrame();
+        QCOMPARE(child->windowTitle(), QStringLiteral("Quorl1 - All Active Layers[*]"));
+        QVERIFY(!child->isWindowModified());
+        // A change shows in the title's modified mark.
+        doc->documentChanged();
+        QVERIFY(child->isWindowModified());
+        // A second new document is numbered on.
+        frame.action("fileNew")->trigger();
+        QCOMPARE(frame.documents().activeFrame()->windowTitle(),
+                 QStringLiteral("Quorl2 - All Active Layers[*]"));
+    }
+
+    void startsWithTheFileNamedOnTheCommandLine() {
+        const QString path = writeDocument(QStringLiteral("Kopf-Ü.qrz"));
+        QVERIFY(!path.isEmpty());
+        CMainFrame frame;
+        QVERIFY(frame.processCommandLine({QStringLiteral("quorl"), path}));
+        QCOMPARE(frame.documents().documents().size(), size_t(1));
+        QCOMPARE(frame.documents().title(frame.activeDocument()), QStringLiteral("Kopf-Ü.qrz"));
+        QCOMPARE(frame.activeDocument()->objectName, std::string("Kopf"));
+        QVERIFY(!frame.activeDocument()->isModified());
+        QCOMPARE(frame.activeView()->layout().grid.uCount, 24);
+        QCOMPARE(frame.recentFiles().value(0), QFileInfo(path).absoluteFilePath());
+        // Save As renames the window.
+        const QString renamed = files_.filePath(QStringLiteral("Hand.qrz"));
+        const auto savedAs = CDocManager::saveAsQuestion();
+        CDocManager::saveAsQuestion() = [renamed](const QString&) { return renamed; };
+        frame.activeDocument()->documentChanged();
+        frame.action("fileSaveAs")->trigger();
+        CDocManager::saveAsQuestion() = savedAs;
+        QCOMPARE(frame.documents().activeFrame()->windowTitle(),
+                 QStringLiteral("Hand.qrz - All Active Layers[*]"));
+        QVERIFY(!frame.documents().activeFrame()->isWindowModified());
+        QCOMPARE(QFileInfo(frame.recentFiles().value(0)).fileName(), QStringLiteral("Hand.qrz"));
+        QVERIFY(!frame.documents().findByPath(path));
+        QCOMPARE(frame.documents().findByPath(renamed), frame.activeDocument());
+        // Opening it again by another spelling of its path brings the window forward.
+        const QString other = files_.path() + QStringLiteral("/./Hand.qrz");
+        QCOMPARE(frame.documents().openDocument(other), frame.activeDocument());
+        QCOMPARE(frame.documents().documents().size(), size_t(1));
+    }
+
+    void aFileThatCannotBeReadOpensNothing() {
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        CMainFrame frame;
+        QVERIFY(!frame.processCommandLine(
+            {QStringLiteral("quorl"), files_.filePath(QStringLiteral("missing.qrz"))}));
+        QVERIFY(frame.documents().documents().empty());
+        QCOMPARE(ui.messages().size(), size_t(1));
+        QVERIFY(QString::fromStdString(ui.messages()[0]).startsWith("Cannot open the document"));
+
+        QFile junk(files_.filePath(QStringLiteral("junk.qrz")));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write("not a document at all");
+        junk.close();
+        QVERIFY(!frame.documents().openDocument(junk.fileName()));
+        QVERIFY(frame.documents().documents().empty());
+        // The reader may say more on the way (an old format); the failure report comes last.
+        QVERIFY(ui.messages().size() >= 2);
+        QVERIFY(
+            QString::fromStdString(ui.messages().back()).startsWith("Cannot open the document"));
+    }
+
+    void toolbarsHaveTheirTitlesButtonsAndSides() {
+        CMainFrame frame;
+        const QStringList titles{QStringLiteral("Main Toolbar"), QStringLiteral("New Item"),
+                                 QStringLiteral("Object Shape"), QStringLiteral("Shading Type"),
+                                 QStringLiteral("Muscle Map Tools")};
+        for (const QString& t : titles) {
+            QVERIFY2(frame.toolBar(t), qPrintable(t));
+        }
+        QCOMPARE(buttonNames(frame.toolBar("Main Toolbar")),
+                 QStringList({"fileNew", "fileOpen", "fileClose", "fileSave", "|", "editCut",
+                              "editCopy", "editPaste", "|", "windowTileVert", "windowTileHorz"}));
+        QCOMPARE(buttonNames(frame.toolBar("Object Shape")),
+                 QStringList({"shapeConic", "shapePlanar", "|", "shapeSpheric", "shapeDisc", "|",
+                              "shapeSuperQuad"}));
+        QCOMPARE(buttonNames(frame.toolBar("Muscle Map Tools")),
+                 QStringList({"zoomIn", "zoomOut", "zoomCustom", "zoomReset"}));
+        QCOMPARE(buttonNames(frame.toolBar("New Item")).size(), 10);
+        QCOMPARE(buttonNames(frame.toolBar("Shading Type")).size(), 13);
+        QCOMPARE(frame.toolBarArea(frame.toolBar("Main Toolbar")), Qt::TopToolBarArea);
+        QCOMPARE(frame.toolBarArea(frame.toolBar("Object Shape")), Qt::TopToolBarArea);
+        QCOMPARE(frame.toolBarArea(frame.toolBar("Muscle Map Tools")), Qt::LeftToolBarArea);
+        QCOMPARE(frame.toolBarArea(frame.toolBar("New Item")), Qt::LeftToolBarArea);
+        QCOMPARE(frame.toolBarArea(frame.toolBar("Shading Type")), Qt::RightToolBarArea);
+        // Prompts for the status bar and tool tips.
+        QCOMPARE(frame.action("recalcManual")->statusTip(), QStringLiteral("Recalc Off"));
+        QCOMPARE(frame.action("shapeSuperQuad")->toolTip(), QStringLiteral("SuperQuadratic(s)"));
+        QCOMPARE(frame.action("windowNew")->statusTip(), QStringLiteral("New Muscle Map View"));
+        // Message pane plus three lock indicators.
+        QCOMPARE(frame.statusBar()->findChildren<QLabel*>(QRegularExpression("^lockPane")).size(),
+                 3);
+        // A prompt replaces the idle text, which comes back afterwards.
+        QCOMPARE(frame.statusBar()->currentMessage(), QStringLiteral("Ready"));
+        frame.statusBar()->showMessage(frame.action("recalcNow")->statusTip());
+        QCOMPARE(frame.statusBar()->currentMessage(), QStringLiteral("Calculate Mesh"));
+        frame.statusBar()->clearMessage();
+        QCOMPARE(frame.statusBar()->currentMessage(), QStringLiteral("Ready"));
+    }
+
+    void toolbarTogglesAreCheckedWhileVisible() {
+        CMainFrame frame;
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        const std::pair<const char*, const char*> toggles[] = {
+            {"viewToolBar", "Main Toolbar"},
+            {"viewNewItemBar", "New Item"},
+            {"viewShapeBar", "Object Shape"},
+            {"viewShadingBar", "3D Shading"},
+            {"viewMapToolsBar", "Muscle Map Tools"}};
+        for (const auto& [name, text] : toggles) {
+            QAction* toggle = frame.action(name);
+            QVERIFY(toggle->isCheckable());
+            QVERIFY(toggle->isChecked());
+            toggle->trigger();
+            QVERIFY(!toggle->isChecked());
+            (void)text;
+        }
+        QVERIFY(!frame.toolBar("Object Shape")->isVisible());
+        frame.toolBar("Object Shape")->show();
+        QVERIFY(frame.action("viewShapeBar")->isChecked());
+        QCOMPARE(frame.action("viewShadingBar")->text(), QStringLiteral("3D Shading"));
+        QCOMPARE(frame.action("viewNewItemBar")->text(), QStringLiteral("&Create Item(s)"));
+        frame.action("viewStatusBar")->trigger();
+        QVERIFY(!frame.statusBar()->isVisible());
+    }
+
+    void recalcAndShapeCheckMarksFollowTheDocument() {
+        CMainFrame frame;
+        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
+        CPexaDoc* doc = frame.activeDocument();
+        QVERIFY(frame.action("recalcAuto")->isChecked());
+        frame.action("recalcManual")->trigger();
+        QCOMPARE(doc->recalcMode, int(CPexaDoc::RecalcManual));
+        QVERIFY(frame.action("recalcManual")->isChecked());
+        QVERIFY(!frame.action("recalcAuto")->isChecked());
+        // Now computes under Auto and leaves the mode alone.
+        frame.action("recalcNow")->trigger();
+        QCOMPARE(doc->recalcMode, int(CPexaDoc::RecalcManual));
+
+        QVERIFY(frame.action("shapeConic")->isChecked());
+        frame.action("shapeDisc")->trigger();
+        QCOMPARE(doc->baseShape, int(CPexaDoc::Disc));
+        QVERIFY(frame.action("shapeDisc")->isChecked());
+        QVERIFY(!frame.action("shapeConic")->isChecked());
+        doc->baseShape = CPexaDoc::SuperQuad + 2;
+        frame.updateCommands();
+        QVERIFY(frame.action("shapeSuperQuad")->isChecked());
+        QVERIFY(!frame.action("shapeDisc")->isChecked());
+
+        // Layer slots carry the layer names and check the current item.
+        QCOMPARE(frame.action("itemLayer1")->text(), QStringLiteral("Exterior Muscles"));
+        QVERIFY(frame.action("itemLayer0")->isChecked());
+        frame.action("itemLayer2")->trigger();
+        QCOMPARE(doc->currentItem, CPexaDoc::ItemFirstLayer + 2);
+        QVERIFY(frame.action("itemLayer2")->isChecked());
+        QVERIFY(!frame.action("itemLayer3")->isEnabled());
+    }
+
+    void windowPlacementRecords() {
+        QVERIFY(!KWindowPlacement::parse("0,1,-1,-1,-1,-1,10,20,610,420,5"));
+        QVERIFY(!KWindowPlacement::parse("0,1,-1,-1,-1,-1,10,20,610"));
+        QVERIFY(!KWindowPlacement::parse("0,1,-1,-1,-1,-1,10,x,610,420"));
+        QVERIFY(!KWindowPlacement::parse("-1,1,-1,-1,-1,-1,10,20,610,420"));
+        const auto p = KWindowPlacement::parse("2,3,-1,-1,-8,-8,10,20,610,420");
+        QVERIFY(p);
+        QCOMPARE(p->normalRect(), QRect(10, 20, 600, 400));
+        QVERIFY(p->maximized());
+        QCOMPARE(p->format(), QStringLiteral("2,3,-1,-1,-8,-8,10,20,610,420"));
+    }
+
+    void windowPlacementIsKeptInTheSettings() {
+        QSettings().setValue("Settings/WindowPos", "0,1,-1,-1,-1,-1,40,50,740,650");
+        {
+            CMainFrame frame;
+            QCOMPARE(frame.geometry(), QRect(40, 50, 700, 600));
+            frame.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&frame));
+            frame.close();
+        }
+        const auto stored =
+            KWindowPlacement::parse(QSettings().value("Settings/WindowPos").toString());
+        QVERIFY(stored);
+        QCOMPARE(stored->flags, 0u);
+        QCOMPARE(stored->normalRect().size(), QSize(700, 600));
+
+        // Nine numbers are ignored: the default placement stays.
+        QSettings().setValue("Settings/WindowPos", "0,1,-1,-1,-1,-1,40,50,740");
+        {
+            CMainFrame frame;
+            QCOMPARE(frame.size(), QSize(1024, 768));
+        }
+        // Closing while maximised stores flags 2, and the next start is maximised.
+        QSettings().setValue("Settings/WindowPos", "0,1,-1,-1,-1,-1,40,50,740,650");
+        {
+            CMainFrame frame;
+            frame.showMaximized();
+            QVERIFY(QTest::qWaitForWindowExposed(&frame));
+            QTRY_VERIFY(frame.isMaximized());
+            frame.close();
+        }
+        const auto maximized =
+            KWindowPlacement::parse(QSettings().value("Settings/WindowPos").toString());
+        QVERIFY(maximized);
+        QCOMPARE(maximized->flags, 2u);
+        CMainFrame again;
+        QVERIFY(again.windowState() & Qt::WindowMaximized);
+    }
+
+    void recentFilesKeepFourNewestFirst() {
+        {
+            CMainFrame frame;
+            for (int i = 1; i <= 5; ++i) {
+                frame.addRecentFile(files_.filePath(QStringLiteral("f%1.qrz").arg(i)));
+            }
+            frame.addRecentFile(files_.filePath(QStringLiteral("f3.qrz")));
+            QCOMPARE(frame.recentFiles().size(), 4);
+            QCOMPARE(QFileInfo(frame.recentFiles()[0]).fileName(), QStringLiteral("f3.qrz"));
+            QCOMPARE(QFileInfo(frame.recentFiles()[1]).fileName(), QStringLiteral("f5.qrz"));
+            QCOMPARE(QFileInfo(frame.recentFiles()[3]).fileName(), QStringLiteral("f2.qrz"));
+            QCOMPARE(frame.action("fileMru1"), nullptr); // menu entries are not commands
+        }
+        CMainFrame reloaded;
+        QCOMPARE(reloaded.recentFiles().size(), 4);
+        QCOMPARE(QFileInfo(reloaded.recentFiles()[0]).fileName(), QStringLiteral("f3.qrz"));
+    }
+
+    void closingAModifiedDocumentAsksToSave() {
+        CMainFrame frame;
+        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
+        CPexaDoc* doc = frame.activeDocument();
+        doc->documentChanged();
+        {
+            SaveAnswer cancel(QMessageBox::Cancel);
+            frame.action("fileClose")->trigger();
+            QCOMPARE(cancel.questions, QStringList{QStringLiteral("Save changes to Quorl1?")});
+            QCOMPARE(frame.documents().documents().size(), size_t(1));
+            // Closing its only window asks too, and Cancel keeps the window.
+            QVERIFY(!frame.documents().activeFrame()->close());
+            QCOMPARE(cancel.questions.size(), 2);
+        }
+        // A second window closes without a question; the last one asks.
+        CChildFrame* second = frame.documents().newWindow(doc);
+        {
+            SaveAnswer discard(QMessageBox::Discard);
+            QVERIFY(second->close());
+            QVERIFY(discard.questions.isEmpty());
+            QTRY_COMPARE(frame.documents().framesOf(doc).size(), size_t(1));
+            frame.action("fileClose")->trigger();
+            QCOMPARE(discard.questions.size(), 1);
+            QVERIFY(frame.documents().documents().empty());
+        }
+        // Save: with no name yet the Save As question supplies one.
+        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
+        frame.activeDocument()->documentChanged();
+        const QString target = files_.filePath(QStringLiteral("saved"));
+        const auto savedAs = CDocManager::saveAsQuestion();
+        CDocManager::saveAsQuestion() = [target](const QString&) { return target; };
+        {
+            SaveAnswer save(QMessageBox::Save);
+            QVERIFY(frame.documents().closeAll());
+            QCOMPARE(save.questions.size(), 1);
+        }
+        CDocManager::saveAsQuestion() = savedAs;
+        QVERIFY(QFileInfo::exists(target + QStringLiteral(".qrz")));
+        QVERIFY(frame.documents().documents().empty());
+    }
+
+    void exitWithAModifiedDocumentCanBeCancelled() {
         auto* frame = new CMainFrame;
         frame->setAttribute(Qt::WA_DeleteOnClose);
         QPointer<CMainFrame> guard(frame);
+        QVERIFY(frame->processCommandLine({QStringLiteral("quorl")}));
         frame->show();
         QVERIFY(QTest::qWaitForWindowExposed(frame));
-        QCOMPARE(frame->windowTitle(), QStringLiteral("Quorl"));
+        frame->activeDocument()->documentChanged();
+        {
+            SaveAnswer cancel(QMessageBox::Cancel);
+            QVERIFY(!frame->close());
+            QCOMPARE(cancel.questions.size(), 1);
+        }
+        SaveAnswer discard(QMessageBox::Discard);
         QVERIFY(frame->close());
         QTRY_VERIFY(guard.isNull());
+    }
+
+    void aboutBoxShowsTheVersion() {
+        QCOMPARE(KAboutDlg::versionLine(), QStringLiteral("Quorl Version " QUORL_VERSION_TEXT));
+        const QImage icon = kProgramPixmap(64).toImage();
+        QCOMPARE(icon.size(), QSize(64, 64));
+        QVERIFY(icon.pixelColor(32, 32).alpha() > 0); // the SVG really drew something
+        QCOMPARE(icon.pixelColor(0, 0).alpha(), 0);   // rounded corner stays clear
     }
 };
 

@@ -1,0 +1,297 @@
+#include "app/CDocManager.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <algorithm>
+
+#include "document/CPexaDoc.h"
+#include "document/KDocumentFile.h"
+#include "platform/KUi.h"
+#include "views/CChildFrame.h"
+#include "views/CPexaView.h"
+
+CDocManager::SaveQuestion& CDocManager::saveQuestion() {
+    static SaveQuestion question = [](const QString& text) {
+        return QMessageBox::question(nullptr, QStringLiteral("Quorl"), text,
+                                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                     QMessageBox::Save);
+    };
+    return question;
+}
+
+CDocManager::FileQuestion& CDocManager::saveAsQuestion() {
+    static FileQuestion question = [](const QString& suggested) {
+        return QFileDialog::getSaveFileName(nullptr, QObject::tr("Save As"), suggested,
+                                            QObject::tr("Quorl Files (*.qrz)"));
+    };
+    return question;
+}
+
+CDocManager::CDocManager(QMdiArea& area, QObject* parent) : QObject(parent), area_(area) {}
+
+CDocManager::~CDocManager() {
+    // Windows go first: their views stop observing before the documents die.
+    closingDocument_ = true;
+    for (auto& e : entries_) {
+        for (CChildFrame* f : std::vector<CChildFrame*>(e->frames)) {
+            delete f;
+        }
+    }
+}
+
+CDocManager::Entry* CDocManager::entryOf(const CPexaDoc* doc) const {
+    for (const auto& e : entries_) {
+        if (e->doc.get() == doc) {
+            return e.get();
+        }
+    }
+    return nullptr;
+}
+
+CPexaDoc* CDocManager::adopt(std::unique_ptr<CPexaDoc> doc, int untitled) {
+    auto entry = std::make_unique<Entry>();
+    entry->doc = std::move(doc);
+    entry->untitled = untitled;
+    CPexaDoc* raw = entry->doc.get();
+    entries_.push_back(std::move(entry));
+    CChildFrame* frame = newWindow(raw);
+    frame->showMaximized();
+    area_.setActiveSubWindow(frame);
+    emit documentsChanged();
+    return raw;
+}
+
+CPexaDoc* CDocManager::newDocument() {
+    auto doc = std::make_unique<CPexaDoc>();
+    doc->setModified(false);
+    return adopt(std::move(doc), nextUntitled_++);
+}
+
+CPexaDoc* CDocManager::findByPath(const QString& path) const {
+    const QString wanted = QFileInfo(path).canonicalFilePath();
+    if (wanted.isEmpty()) {
+        return nullptr;
+    }
+    for (const auto& e : entries_) {
+        const QString have =
+            QFileInfo(QString::fromStdString(e->doc->pathName())).canonicalFilePath();
+        if (!have.isEmpty() && have == wanted) {
+            return e->doc.get();
+        }
+    }
+    return nullptr;
+}
+
+CPexaDoc* CDocManager::openDocument(const QString& path) {
+    if (CPexaDoc* open = findByPath(path)) {
+        const auto frames = framesOf(open);
+        if (!frames.empty()) {
+            area_.setActiveSubWindow(frames.front());
+        }
+        emit fileUsed(QFileInfo(path).absoluteFilePath());
+        return open;
+    }
+    std::string error;
+    std::unique_ptr<CPexaDoc> doc = kOpenDocument(path.toStdString(), &error);
+    if (!doc) {
+        if (!error.empty()) {
+            kUi().message(error, KUi::Icon::Error);
+        }
+        return nullptr;
+    }
+    doc->setPathName(QFileInfo(path).absoluteFilePath().toStdString());
+    doc->setModified(false);
+    CPexaDoc* raw = adopt(std::move(doc), 0);
+    emit fileUsed(QFileInfo(path).absoluteFilePath());
+    return raw;
+}
+
+bool CDocManager::saveDocument(CPexaDoc* doc) {
+    if (!doc) {
+        return false;
+    }
+    if (doc->pathName().empty()) {
+        return saveDocumentAs(doc);
+    }
+    std::string error;
+    if (!kSaveDocument(*doc, doc->pathName(), &error)) {
+        kUi().message(error.empty() ? "The document could not be saved." : error, KUi::Icon::Error);
+        return false;
+    }
+    emit fileUsed(QString::fromStdString(doc->pathName()));
+    return true;
+}
+
+bool CDocManager::saveDocumentAs(CPexaDoc* doc) {
+    if (!doc) {
+        return false;
+    }
+    QString suggested = QString::fromStdString(doc->pathName());
+    if (suggested.isEmpty()) {
+        suggested = title(doc) + QStringLiteral(".qrz");
+    }
+    QString path = saveAsQuestion()(suggested);
+    if (path.isEmpty()) {
+        return false;
+    }
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += QStringLiteral(".qrz");
+    }
+    std::string error;
+    if (!kSaveDocument(*doc, path.toStdString(), &error)) {
+        kUi().message(error.empty() ? "The document could not be saved." : error, KUi::Icon::Error);
+        return false;
+    }
+    doc->setPathName(QFileInfo(path).absoluteFilePath().toStdString());
+    if (Entry* e = entryOf(doc)) {
+        e->untitled = 0;
+    }
+    refreshTitles(doc);
+    emit fileUsed(QFileInfo(path).absoluteFilePath());
+    return true;
+}
+
+bool CDocManager::askToSave(CPexaDoc* doc) {
+    if (!doc->isModified()) {
+        return true;
+    }
+    const QString text = QStringLiteral("Save changes to %1?").arg(title(doc));
+    switch (saveQuestion()(text)) {
+    case QMessageBox::Save:
+    case QMessageBox::Yes:
+        return saveDocument(doc);
+    case QMessageBox::Discard:
+    case QMessageBox::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CDocManager::closeDocument(CPexaDoc* doc) {
+    Entry* e = entryOf(doc);
+    if (!e || !askToSave(doc)) {
+        return false;
+    }
+    closingDocument_ = true;
+    for (CChildFrame* f : std::vector<CChildFrame*>(e->frames)) {
+        // Through the MDI area so it forgets the window; the frame deletes itself.
+        f->close();
+    }
+    closingDocument_ = false;
+    removeEntry(doc);
+    return true;
+}
+
+bool CDocManager::closeAll() {
+    while (!entries_.empty()) {
+        if (!closeDocument(entries_.back()->doc.get())) {
+            return false;
+        }
+    }
+    return true;
+}
+
+CChildFrame* CDocManager::newWindow(CPexaDoc* doc) {
+    Entry* e = entryOf(doc);
+    if (!e) {
+        return nullptr;
+    }
+    auto* frame = new CChildFrame(*this, *doc, nullptr);
+    e->frames.push_back(frame);
+    area_.addSubWindow(frame);
+    frame->show();
+    return frame;
+}
+
+bool CDocManager::canCloseFrame(CChildFrame* frame) {
+    if (closingDocument_) {
+        return true;
+    }
+    Entry* e = entryOf(&frame->document());
+    if (!e || e->frames.size() > 1) {
+        return true;
+    }
+    return askToSave(e->doc.get());
+}
+
+void CDocManager::frameDestroyed(CChildFrame* frame) {
+    Entry* e = entryOf(&frame->document());
+    if (!e) {
+        return;
+    }
+    e->frames.erase(std::remove(e->frames.begin(), e->frames.end(), frame), e->frames.end());
+    emit documentsChanged();
+    if (e->frames.empty() && !closingDocument_) {
+        removeEntry(e->doc.get());
+    }
+}
+
+void CDocManager::removeEntry(const CPexaDoc* doc) {
+    const auto it = std::find_if(entries_.begin(), entries_.end(),
+                                 [doc](const auto& e) { return e->doc.get() == doc; });
+    if (it == entries_.end()) {
+        return;
+    }
+    // Out of the list first, so windows closing below cannot remove it a second time.
+    std::unique_ptr<Entry> entry = std::move(*it);
+    entries_.erase(it);
+    const bool wasClosing = closingDocument_;
+    closingDocument_ = true;
+    for (CChildFrame* f : std::vector<CChildFrame*>(entry->frames)) {
+        delete f; // its view stops observing the document before the document goes
+    }
+    closingDocument_ = wasClosing;
+    entry.reset();
+    emit documentsChanged();
+}
+
+CChildFrame* CDocManager::activeFrame() const {
+    if (auto* f = qobject_cast<CChildFrame*>(area_.currentSubWindow())) {
+        return f;
+    }
+    // Before the main window is shown nothing is active: the newest window counts.
+    const auto windows = area_.subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        if (auto* f = qobject_cast<CChildFrame*>(*it)) {
+            return f;
+        }
+    }
+    return nullptr;
+}
+
+CPexaDoc* CDocManager::activeDocument() const {
+    CChildFrame* f = activeFrame();
+    return f ? &f->document() : nullptr;
+}
+
+const std::vector<CPexaDoc*> CDocManager::documents() const {
+    std::vector<CPexaDoc*> out;
+    for (const auto& e : entries_) {
+        out.push_back(e->doc.get());
+    }
+    return out;
+}
+
+std::vector<CChildFrame*> CDocManager::framesOf(const CPexaDoc* doc) const {
+    Entry* e = entryOf(doc);
+    return e ? e->frames : std::vector<CChildFrame*>{};
+}
+
+QString CDocManager::title(const CPexaDoc* doc) const {
+    Entry* e = entryOf(doc);
+    if (!e) {
+        return QString();
+    }
+    if (!doc->pathName().empty()) {
+        return QFileInfo(QString::fromStdString(doc->pathName())).fileName();
+    }
+    return QStringLiteral("Quorl%1").arg(e->untitled);
+}
+
+void CDocManager::refreshTitles(const CPexaDoc* doc) {
+    for (CChildFrame* f : framesOf(doc)) {
+        f->view()->onUpdate(CPexaDoc::HintAll, nullptr);
+    }
+}

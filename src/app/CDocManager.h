@@ -1,0 +1,76 @@
+#pragma once
+// Owns the open documents and knows their windows: New, Open (an open file is brought to
+// the front instead), Save, Save As, closing a document or one of its windows with the
+// question to save, and closing everything on exit.
+
+#include <QMessageBox>
+#include <QObject>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class CPexaDoc;
+class CChildFrame;
+class QMdiArea;
+
+class CDocManager : public QObject {
+    Q_OBJECT
+public:
+    explicit CDocManager(QMdiArea& area, QObject* parent = nullptr);
+    ~CDocManager() override;
+
+    // The question asked before a modified document closes: Save, Discard or Cancel.
+    // Replaceable so tests can answer it.
+    using SaveQuestion = std::function<QMessageBox::StandardButton(const QString& text)>;
+    static SaveQuestion& saveQuestion();
+    // The file name a Save As asks for; empty for Cancel. Replaceable for tests.
+    using FileQuestion = std::function<QString(const QString& suggested)>;
+    static FileQuestion& saveAsQuestion();
+
+    // A new default document in a new window.
+    CPexaDoc* newDocument();
+    // Opens path in a new window, or brings its window to the front when it is open
+    // already. Reports a load failure and returns null.
+    CPexaDoc* openDocument(const QString& path);
+    bool saveDocument(CPexaDoc* doc);
+    bool saveDocumentAs(CPexaDoc* doc);
+    // Asks to save when modified; false when the user cancels (the document stays).
+    bool closeDocument(CPexaDoc* doc);
+    bool closeAll();
+
+    // A further window on the document.
+    CChildFrame* newWindow(CPexaDoc* doc);
+    // Window close: true when the window may go (asks to save when it is the document's
+    // last window and the document is modified).
+    bool canCloseFrame(CChildFrame* frame);
+    void frameDestroyed(CChildFrame* frame);
+
+    CPexaDoc* activeDocument() const;
+    CChildFrame* activeFrame() const;
+    const std::vector<CPexaDoc*> documents() const;
+    std::vector<CChildFrame*> framesOf(const CPexaDoc* doc) const;
+    QString title(const CPexaDoc* doc) const;
+    CPexaDoc* findByPath(const QString& path) const;
+
+signals:
+    // A file was opened or saved under this path (for the recent-file list).
+    void fileUsed(const QString& path);
+    void documentsChanged();
+
+private:
+    struct Entry {
+        std::unique_ptr<CPexaDoc> doc;
+        int untitled = 0; // number of the "QuorlN" title, 0 once the document has a path
+        std::vector<CChildFrame*> frames;
+    };
+    Entry* entryOf(const CPexaDoc* doc) const;
+    CPexaDoc* adopt(std::unique_ptr<CPexaDoc> doc, int untitled);
+    bool askToSave(CPexaDoc* doc);
+    void refreshTitles(const CPexaDoc* doc);
+    void removeEntry(const CPexaDoc* doc);
+
+    QMdiArea& area_;
+    std::vector<std::unique_ptr<Entry>> entries_;
+    int nextUntitled_ = 1;
+    bool closingDocument_ = false;
+};

@@ -1,0 +1,123 @@
+// Writes PNG pictures of the main window and of every dialog into the build folder
+// ("screenshots/"), so their layout can be looked at; checks that each picture is
+// non-empty and that no dialog is smaller than what its layout asks for.
+#include <QtTest>
+
+#include <QDir>
+#include <QLabel>
+#include <QMdiArea>
+
+#include "KGuiTestSupport.h"
+#include "app/CDocManager.h"
+#include "app/CMainFrame.h"
+#include "app/dialogs/KAboutDlg.h"
+#include "app/dialogs/KItemDefaultsDlg.h"
+#include "app/dialogs/KObjectDialogs.h"
+#include "app/dialogs/KPixelDepthDlg.h"
+#include "app/dialogs/KProgressWindow.h"
+#include "app/dialogs/KViewDialogs.h"
+#include "document/CPexaDoc.h"
+#include "model/KBdlMuscle.h"
+
+class TestScreenshots : public QObject {
+    Q_OBJECT
+
+    QDir out_;
+
+    void save(QWidget& w, const QString& name) {
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCoreApplication::processEvents();
+        const QSize hint = w.sizeHint();
+        QVERIFY2(w.width() >= hint.width() && w.height() >= hint.height(),
+                 qPrintable(name + QStringLiteral(" is smaller than its layout")));
+        const QPixmap picture = w.grab();
+        QVERIFY(!picture.isNull());
+        QVERIFY(picture.save(out_.filePath(name + QStringLiteral(".png"))));
+    }
+
+private slots:
+    void initTestCase() {
+        kUseTestSettings();
+        QDir(QStringLiteral(QUORL_TEST_BINARY_DIR)).mkpath(QStringLiteral("screenshots"));
+        out_ = QDir(QStringLiteral(QUORL_TEST_BINARY_DIR "/screenshots"));
+    }
+
+    void mainWindow() {
+        CMainFrame frame;
+        frame.resize(1100, 760);
+        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
+        CPexaDoc* doc = frame.activeDocument();
+        QVERIFY(doc);
+        // Two muscles so the picture shows items.
+        auto linear = std::make_unique<KBdlMuscle>(KBdlMuscle::Linear);
+        linear->setFromRect(0.2, 0.2, 0.4, 0.8);
+        doc->addMuscleToLayer(nullptr, linear);
+        auto orbital = std::make_unique<KBdlMuscle>(KBdlMuscle::Orbital);
+        orbital->setFromRect(0.5, 0.55, 0.9, 0.75);
+        doc->addMuscleToLayer(doc->layerAt(1), orbital);
+        doc->documentChanged();
+        save(frame, QStringLiteral("mainwindow"));
+    }
+
+    void dialogs() {
+        CPexaDoc doc;
+        {
+            CObjectDescriptionDlg d(doc);
+            save(d, QStringLiteral("dlg_object_description"));
+        }
+        {
+            CMeshPropertiesDlg d(doc);
+            save(d, QStringLiteral("dlg_mesh_properties"));
+        }
+        {
+            CImagePropertiesDlg d(doc);
+            save(d, QStringLiteral("dlg_image_properties"));
+        }
+        {
+            CBasicShapeDlg d(doc);
+            save(d, QStringLiteral("dlg_basic_shape"));
+        }
+        {
+            CSuperQuadDlg d(doc);
+            save(d, QStringLiteral("dlg_superquad"));
+        }
+        {
+            CGridViewPropertiesDlg d{KUvMapSettings{}};
+            save(d, QStringLiteral("dlg_grid_view_properties"));
+        }
+        {
+            CScalingPercentDlg d(100);
+            save(d, QStringLiteral("dlg_scaling_percent"));
+        }
+        {
+            CSelectLayersDlg d({QStringLiteral("Bone Surfaces"), QStringLiteral("Exterior Muscles"),
+                                QStringLiteral("Epidermal Distortions")},
+                               {1});
+            save(d, QStringLiteral("dlg_select_layers"));
+        }
+        {
+            std::array<bool, 9> enabled{true, false, false, true, true, true, true, true, false};
+            KPixelDepthDlg d(4, enabled);
+            save(d, QStringLiteral("dlg_pixel_depth"));
+        }
+        {
+            KItemDefaultsDlg d(QString::fromLatin1(KBdlMuscle::kItemDefaultsTitle),
+                               QString::fromLatin1(KBdlMuscle::kItemDefaultsNote), 0.1, 0.5);
+            save(d, QStringLiteral("dlg_item_defaults"));
+        }
+        {
+            KProgressWindow d(QStringLiteral("Export Mesh"));
+            d.setStatus(QStringLiteral("Writing vertices..."));
+            d.setPosition(42);
+            save(d, QStringLiteral("dlg_progress"));
+        }
+        {
+            KAboutDlg d;
+            save(d, QStringLiteral("dlg_about"));
+        }
+    }
+};
+
+QTEST_MAIN(TestScreenshots)
+#include "tst_screenshots.moc"
