@@ -4,13 +4,13 @@
 // document, after asking to save it when it is modified.
 
 #include <QMdiSubWindow>
+
+#include "views/KStatusPaneBar.h"
 #include <vector>
 
 class CPexaDoc;
 class CPexaView;
 class CDocManager;
-class QLabel;
-class QStatusBar;
 
 class CChildFrame : public QMdiSubWindow {
     Q_OBJECT
@@ -25,25 +25,21 @@ public:
     CPexaView* view() const { return view_; }
     // The document's title: its file name, or "QuorlN" before it is saved.
     QString documentTitle() const;
-    QStatusBar* paneBar() const { return status_; }
+    KStatusPaneBar* paneBar() const { return status_; }
 
     void setPaneText(int pane, const QString& text);
     QString paneText(int pane) const;
     // The panes' right edges as last laid out (for tests).
-    const std::vector<int>& paneEdges() const { return edges_; }
+    const std::vector<int>& paneEdges() const;
     // Lays the panes out for the bar's current width.
     void layoutPanes();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     CDocManager& manager_;
     CPexaDoc& doc_;
     CPexaView* view_;
-    QStatusBar* status_;
-    QLabel* panes_[kPaneCount];
-    std::vector<int> edges_;
+    KStatusPaneBar* status_;
 };
