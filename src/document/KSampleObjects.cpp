@@ -1,5 +1,6 @@
 #include "document/KSampleObjects.h"
 
+#include <charconv>
 #include <cmath>
 
 #include "document/CPexaDoc.h"
@@ -68,6 +69,13 @@ std::string randomCurve(Sequence& seq, int n, double lo, double hi) {
     return s;
 }
 
+// "m0", "m1", ...
+std::string muscleName(int i) {
+    char text[16] = {'m'};
+    const auto end = std::to_chars(text + 1, text + sizeof text, i).ptr;
+    return std::string(text, end);
+}
+
 std::unique_ptr<KImageMap> makeNoiseImage(int size) {
     auto image = std::make_unique<KImageMapTga>();
     image->setFormat(8, KImageMap::OptionGray8);
@@ -95,7 +103,7 @@ std::unique_ptr<CPexaDoc> kMakeBenchmarkObject(int resolution) {
     for (int i = 0; i < 40; ++i) {
         const int type = types[i % 3];
         auto m = std::make_unique<KBdlMuscle>(type);
-        m->name = "m" + std::to_string(i);
+        m->name = muscleName(i);
         m->height = float(seq.between(-0.1, 0.3));
         const double width = seq.between(0.02, 0.2);
         m->widthLo = KBdlCurve(randomCurve(seq, 3 + seq.below(5), 0.5 * width, width));

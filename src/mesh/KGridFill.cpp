@@ -258,15 +258,20 @@ void KGridFill::fillRow(int32_t j, std::span<KVertex> row, std::vector<float>& h
 }
 
 void KGridFill::fill(std::span<KVertex> objectPoints) const {
+    // Rows are dealt out in turn (row j to worker j mod n) rather than in blocks: the
+    // muscles crowd some parts of the map, and this spreads them evenly.
+    const int workers = nv_ >= 16 ? kWorkerCount() : 1;
     kParallelFor(
-        nv_,
+        workers,
         [&](int first, int last) {
             std::vector<float> highest(static_cast<size_t>(nu_));
             std::vector<float> deepest(static_cast<size_t>(nu_));
-            for (int32_t j = first; j < last; ++j) {
-                fillRow(j, objectPoints.subspan(size_t(j) * size_t(nu_), size_t(nu_)), highest,
-                        deepest);
+            for (int w = first; w < last; ++w) {
+                for (int32_t j = w; j < nv_; j += workers) {
+                    fillRow(j, objectPoints.subspan(size_t(j) * size_t(nu_), size_t(nu_)), highest,
+                            deepest);
+                }
             }
         },
-        8);
+        1);
 }

@@ -433,8 +433,12 @@ KVertex KBdlCurve::evaluateLocal(double s, int32_t useBasis) const {
         w2 = (-3.0 * f3 + 4.0 * f2 + f) / 2.0;
         w3 = (f3 - f2) / 2.0;
     }
-    const KVertex q0 = neighbour(k - 1), q1 = neighbour(k), q2 = neighbour(k + 1),
-                  q3 = neighbour(k + 2);
+    // Inside the point list the neighbours are the points themselves.
+    const bool inside = k >= 1 && k + 2 < count_;
+    const KVertex q0 = inside ? points_[size_t(k) - 1] : neighbour(k - 1);
+    const KVertex q1 = inside ? points_[size_t(k)] : neighbour(k);
+    const KVertex q2 = inside ? points_[size_t(k) + 1] : neighbour(k + 1);
+    const KVertex q3 = inside ? points_[size_t(k) + 2] : neighbour(k + 2);
     return {w0 * q0.x + w1 * q1.x + w2 * q2.x + w3 * q3.x,
             w0 * q0.y + w1 * q1.y + w2 * q2.y + w3 * q3.y,
             w0 * q0.z + w1 * q1.z + w2 * q2.z + w3 * q3.z,

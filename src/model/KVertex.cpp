@@ -9,28 +9,6 @@ const KRuntimeClass KVertexObject::classRecord{
     "KVertex", 1, false, &KObject::classRecord,
     []() -> std::unique_ptr<KPersistent> { return std::make_unique<KVertexObject>(); }};
 
-void KVertex::normalize() {
-    const double len = length();
-    if (len == 0.0) {
-        return;
-    }
-    x /= len;
-    y /= len;
-    z /= len;
-}
-
-void KVertex::minWith(const KVertex& v) {
-    x = std::min(x, v.x);
-    y = std::min(y, v.y);
-    z = std::min(z, v.z);
-}
-
-void KVertex::maxWith(const KVertex& v) {
-    x = std::max(x, v.x);
-    y = std::max(y, v.y);
-    z = std::max(z, v.z);
-}
-
 double KVertex::degToRad(double degrees) {
     // 2π multiplied by 1/360, kept in this form so results match to the last bit.
     return degrees * (2.0 * std::numbers::pi * (1.0 / 360.0));

@@ -43,13 +43,29 @@ struct KVertex {
     // sqrt(x² + y² + z²); w is not part of the length.
     double length() const { return std::sqrt(x * x + y * y + z * z); }
     // Divides x, y and z by the length; a zero vector stays zero; w is untouched.
-    void normalize();
+    void normalize() {
+        const double len = length();
+        if (len == 0.0) {
+            return;
+        }
+        x /= len;
+        y /= len;
+        z /= len;
+    }
     KVertex cross(const KVertex& b) const {
         return {y * b.z - z * b.y, z * b.x - x * b.z, x * b.y - y * b.x, 0.0};
     }
     // Component-wise minimum / maximum of x, y and z (w untouched): grows a bounding box.
-    void minWith(const KVertex& v);
-    void maxWith(const KVertex& v);
+    void minWith(const KVertex& v) {
+        x = v.x < x ? v.x : x;
+        y = v.y < y ? v.y : y;
+        z = v.z < z ? v.z : z;
+    }
+    void maxWith(const KVertex& v) {
+        x = x < v.x ? v.x : x;
+        y = y < v.y ? v.y : y;
+        z = z < v.z ? v.z : z;
+    }
     // Rotations by an angle in degrees. RotateZ turns by -angle in the x-y plane.
     void rotateX(double degrees);
     void rotateY(double degrees);
