@@ -193,9 +193,16 @@ void CPexaDoc::load(KArchive& ar) {
     }
 
     // Whatever the file holds, the grid is built from a resolution the program allows
-    // and a clip range inside the unit square.
+    // and a clip range inside the unit square; the user is told when a value changed.
+    const int32_t storedU = uResolution, storedV = vResolution;
     uResolution = std::clamp(uResolution, int32_t(1), kMaxResolution);
     vResolution = std::clamp(vResolution, int32_t(1), kMaxResolution);
+    if (storedU != uResolution || storedV != vResolution) {
+        kUi().message("The document's grid resolution (" + std::to_string(storedU) + " x " +
+                          std::to_string(storedV) + ") is outside 1 to 512; it is shown as " +
+                          std::to_string(uResolution) + " x " + std::to_string(vResolution) + ".",
+                      KUi::Icon::Warning);
+    }
     clip.sanitize();
     rebuildGrid();
 }

@@ -11,6 +11,10 @@ namespace {
 // few megabytes; anything far larger is not a document.
 constexpr uint64_t kMaxDocumentBytes = uint64_t(256) << 20;
 
+// Layers, muscles and segments together. Real models hold hundreds; the limit keeps a
+// small hostile file from asking for gigabytes of muscles.
+constexpr uint32_t kMaxDocumentObjects = 100000;
+
 // The version a file announces: the word after the magic, else 1 (the files before the
 // magic word).
 int announcedVersion(const std::vector<uint8_t>& bytes) {
@@ -38,6 +42,7 @@ std::unique_ptr<CPexaDoc> kLoadDocumentBytes(std::vector<uint8_t> bytes, const s
     const int found = announcedVersion(bytes);
     auto doc = std::make_unique<CPexaDoc>();
     KArchive ar(std::move(bytes));
+    ar.setObjectLimit(kMaxDocumentObjects);
     std::string reason;
     if (!loadArchive(
             ar, [&doc](KArchive& a) { doc->load(a); }, &reason)) {

@@ -8,6 +8,12 @@
 
 class CPexaDoc;
 
+// Limits of what a document file may hold (checked before anything is allocated):
+// at most 256 MB, at most 100000 layers, muscles and segments together, grid
+// resolutions 1 to 512 (others are brought into range with a warning), clip ranges
+// inside the unit square. Layer images are separate TGA files of at most 1 GB and
+// 65535 pixels a side.
+
 // Reads the document file at path into a new document. On failure returns null and puts
 // the reason in error (the file is malformed, truncated, or cannot be read); nothing of
 // a half-read document survives. The version found is stored in *version when given.

@@ -286,6 +286,10 @@ KArchive::ObjectRead KArchive::readReference(const KRuntimeClass* expected,
     if (mapCount_ >= kMaxMapCount) {
         fail("too many classes and objects");
     }
+    if (objectsCreated_ >= objectLimit_) {
+        fail("more than " + std::to_string(objectLimit_) + " objects");
+    }
+    ++objectsCreated_;
     result.created = cls->create();
     result.object = result.created.get();
     // Registered before it is read, so the object's own data may refer back to it.

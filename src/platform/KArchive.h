@@ -105,6 +105,10 @@ public:
         return std::unique_ptr<T>(static_cast<T*>(p.release()));
     }
 
+    // The most objects (not counting classes) a loading archive creates; one more is an
+    // error. A document sets it so a small hostile file cannot make millions of objects.
+    void setObjectLimit(uint32_t limit) { objectLimit_ = limit; }
+
     // Throws unless n more bytes remain; loaders call it before allocating for a count
     // read from the file (minBytesEach is the least each element can occupy).
     void requireAvailable(uint64_t count, uint64_t minBytesEach, const char* what) const;
@@ -132,6 +136,8 @@ private:
     };
     std::vector<LoadEntry> loadMap_;
     uint32_t mapCount_ = 1;
+    uint32_t objectLimit_ = kMaxMapCount;
+    uint32_t objectsCreated_ = 0;
 };
 
 // Runs a loader on an archive and reports the first error as text instead of throwing.

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "document/CPexaDoc.h"
+#include "document/KDocumentFile.h"
 #include "image/KImageMapTga.h"
 #include "platform/KScriptedUi.h"
 
@@ -286,4 +287,29 @@ TEST(DocumentImport, QuestionsMessagesAndAttachment) {
     EXPECT_FALSE(doc.importImage(7, path));
     EXPECT_EQ(ui.messages().back(), "Can't locate layer: (7) Discarding image map!");
     fs::remove_all(dir);
+}
+
+TEST(DocumentLimits, ObjectCountAndResolutionAreBounded) {
+    KScriptedUi ui;
+    KUiScope scope(ui);
+    // A layer list of 100001 empty layers is refused before it is built up.
+    CPexaDoc big;
+    big.layers.clear();
+    for (int i = 0; i < 100001; ++i) {
+        big.layers.push_back(std::make_unique<KBdlLayer>());
+    }
+    std::string error;
+    EXPECT_EQ(kLoadDocumentBytes(kDocumentBytes(big), "big", &error), nullptr);
+    EXPECT_NE(error.find("more than 100000 objects"), std::string::npos) << error;
+
+    // A resolution beyond 512 is brought into range, with a warning.
+    CPexaDoc wide;
+    wide.uResolution = 5000;
+    auto opened = kLoadDocumentBytes(kDocumentBytes(wide), "wide", &error);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(opened->uResolution, 512);
+    ASSERT_FALSE(ui.messages().empty());
+    EXPECT_EQ(
+        ui.messages().back(),
+        "The document's grid resolution (5000 x 50) is outside 1 to 512; it is shown as 512 x 50.");
 }
