@@ -61,24 +61,25 @@ KGridFill::KGridFill(KBdlBodyPart& bodyPart, const KSurfaceHeight::LayerList& la
     }
 }
 
-KGridFill::Span KGridFill::columnsFor(double a, double b) const {
-    if (!(du_ > 0.0) || !std::isfinite(a) || !std::isfinite(b)) {
-        return {0, nu_ - 1};
+// Indices i of the samples start + i·step (0 <= i < count) that lie in [a, b], widened
+// by one on each side; all of them when the step or the bounds are not usable.
+KGridFill::Span KGridFill::indicesFor(double a, double b, double start, double step,
+                                      int32_t count) {
+    if (!(step > 0.0) || !std::isfinite(a) || !std::isfinite(b)) {
+        return {0, count - 1};
     }
-    const double first = std::floor((a - clip_.uFrom) / du_) - 1.0;
-    const double last = std::ceil((b - clip_.uFrom) / du_) + 1.0;
-    return {int32_t(std::clamp(first, 0.0, double(nu_))),
-            int32_t(std::clamp(last, -1.0, double(nu_ - 1)))};
+    const double first = std::floor((a - start) / step) - 1.0;
+    const double last = std::ceil((b - start) / step) + 1.0;
+    return {int32_t(std::clamp(first, 0.0, double(count))),
+            int32_t(std::clamp(last, -1.0, double(count - 1)))};
+}
+
+KGridFill::Span KGridFill::columnsFor(double a, double b) const {
+    return indicesFor(a, b, clip_.uFrom, du_, nu_);
 }
 
 KGridFill::Span KGridFill::rowsFor(double a, double b) const {
-    if (!(dv_ > 0.0) || !std::isfinite(a) || !std::isfinite(b)) {
-        return {0, nv_ - 1};
-    }
-    const double first = std::floor((a - clip_.vFrom) / dv_) - 1.0;
-    const double last = std::ceil((b - clip_.vFrom) / dv_) + 1.0;
-    return {int32_t(std::clamp(first, 0.0, double(nv_))),
-            int32_t(std::clamp(last, -1.0, double(nv_ - 1)))};
+    return indicesFor(a, b, clip_.vFrom, dv_, nv_);
 }
 
 void KGridFill::prepareMuscle(Muscle& m) const {

@@ -51,6 +51,7 @@ private:
     void prepareMuscle(Muscle& m) const;
     void prepareBand(Muscle& m) const;
     void preparePoint(Muscle& m) const;
+    static Span indicesFor(double a, double b, double start, double step, int32_t count);
     // Columns whose u lies in [a, b], widened by one on each side.
     Span columnsFor(double a, double b) const;
     Span rowsFor(double a, double b) const;
