@@ -46,6 +46,11 @@ int32_t uvFlag(const CPexaDoc& doc, bool uvOn, bool itemCondition) {
     return doc.meshType == CPexaDoc::Layered && itemCondition ? 2 : 1;
 }
 
+// Wide enough for the whole title in the window's caption.
+void fitTitle(QDialog* dlg) {
+    dlg->setMinimumWidth(dlg->fontMetrics().horizontalAdvance(dlg->windowTitle()) + 120);
+}
+
 } // namespace
 
 // ---- "Select Layers"
@@ -127,6 +132,7 @@ void CExportSelectLayersDlg::reverse() {
 
 CMegaPovOptionsDlg::CMegaPovOptionsDlg(const CPexaDoc& doc, QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("Export Options: POV-Ray 3.1 and MegaPOV"));
+    fitTitle(this);
     const KExportFlags& f = doc.exportFlags;
     const KFeoMegaPov& m = doc.feoMegaPov;
     type = new QComboBox(this);
@@ -192,6 +198,7 @@ void CMegaPovOptionsDlg::apply(CPexaDoc& doc) const {
 
 CPovOptionsDlg::CPovOptionsDlg(const CPexaDoc& doc, QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("POV-Ray Export Options"));
+    fitTitle(this);
     smoothTriangles = check(this, tr("Smooth Triangles"), doc.exportFlags.normals);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(smoothTriangles);
@@ -206,6 +213,7 @@ void CPovOptionsDlg::apply(CPexaDoc& doc) const {
 
 CObjOptionsDlg::CObjOptionsDlg(const CPexaDoc& doc, QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("Wavefront Export Options (obj)"));
+    fitTitle(this);
     const KExportFlags& f = doc.exportFlags;
     normals = check(this, tr("Normals"), f.normals);
     uv = check(this, tr("UV's"), f.uv);
@@ -291,6 +299,7 @@ void CRibOptionsDlg::apply(CPexaDoc& doc) const {
 
 CRawOptionsDlg::CRawOptionsDlg(const CPexaDoc& doc, QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("RAW Export Options"));
+    fitTitle(this);
     const KExportFlags& f = doc.exportFlags;
     normals = check(this, tr("Normals (N)"), f.normals);
     uv = check(this, tr("Texture (uv)"), f.uv);
@@ -337,19 +346,17 @@ CDf3OptionsDlg::CDf3OptionsDlg(const CPexaDoc& doc, QWidget* parent) : QDialog(p
     density[source]->setChecked(true);
     baseValue = kRealEdit(densityBox, -1e6, 1e6, p.baseValue, 4);
     dl->addWidget(baseValue, 0, 1);
-    scale = kRealEdit(this, -1e6, 1e6, p.scale, 4);
-    useItemUvw = check(this, tr("Use Item uvw"), p.useItemUvw);
-
-    auto* bottom = new QFormLayout;
-    bottom->addRow(tr("Scale"), scale);
-    bottom->addRow(QString(), useItemUvw);
+    scale = kRealEdit(densityBox, -1e6, 1e6, p.scale, 4);
+    dl->addWidget(new QLabel(tr("Scale"), densityBox), 4, 0, Qt::AlignRight);
+    dl->addWidget(scale, 4, 1);
+    useItemUvw = check(densityBox, tr("Use Item uvw"), p.useItemUvw);
+    dl->addWidget(useItemUvw, 5, 0, 1, 2);
 
     auto* body = new QHBoxLayout;
     body->addWidget(sizeBox);
     body->addWidget(densityBox);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body);
-    layout->addLayout(bottom);
     layout->addWidget(okCancel(this));
 }
 
@@ -373,12 +380,16 @@ void CDf3OptionsDlg::apply(CPexaDoc& doc) const {
 
 CExportTestingDlg::CExportTestingDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("File Export: Testing Routines"));
-    obj2 = new QRadioButton(tr("Obj 2"), this);
-    ascii0 = new QRadioButton(tr("ASCII NURBS 0"), this);
+    fitTitle(this);
+    auto* box = new QGroupBox(tr("Export Routine"), this);
+    obj2 = new QRadioButton(tr("Obj 2"), box);
+    ascii0 = new QRadioButton(tr("ASCII NURBS 0"), box);
     obj2->setChecked(true);
+    auto* inner = new QVBoxLayout(box);
+    inner->addWidget(obj2);
+    inner->addWidget(ascii0);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(obj2);
-    layout->addWidget(ascii0);
+    layout->addWidget(box);
     layout->addWidget(okCancel(this));
 }
 
