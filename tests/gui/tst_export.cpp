@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -372,6 +373,32 @@ private slots:
                 step == 0 ? std::vector<int32_t>{2} : std::vector<int32_t>{0, 1};
             QCOMPARE(doc.exportLayerSelection, expected);
         }
+    }
+
+    // The default file choice: a save dialog at "untitled" with the format's filter and
+    // extension, asking before it replaces a file. Cancel there writes nothing.
+    void defaultFileDialog() {
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        CPexaDoc doc;
+        fill(doc);
+        KExportCommand command(doc, nullptr);
+        command.runDialog = [](QDialog&) { return true; };
+        bool seen = false;
+        QTimer::singleShot(0, [&seen] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            seen = true;
+            QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+            QCOMPARE(dialog->nameFilters(), QStringList({"RIB include (*.rib)"}));
+            QCOMPARE(dialog->defaultSuffix(), QStringLiteral("rib"));
+            QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
+            QVERIFY(dialog->selectedFiles().value(0).endsWith(QStringLiteral("/untitled.rib")));
+            dialog->reject();
+        });
+        QVERIFY(!command.run(KExportCommand::Rib));
+        QVERIFY(seen);
+        QVERIFY(!doc.exportSelectionLocked);
     }
 
     // Through the main window: the File > Export entries, the progress window over a
