@@ -20,6 +20,7 @@
 #include "app/KToolIcons.h"
 #include "app/KWindowPlacement.h"
 #include "app/dialogs/KAboutDlg.h"
+#include "app/dialogs/KExportDialogs.h"
 #include "app/dialogs/KObjectDialogs.h"
 #include "document/CPexaDoc.h"
 #include "model/KBdlMuscle.h"
@@ -127,6 +128,28 @@ void CMainFrame::createActions() {
             [this] { docs_->saveDocumentAs(activeDocument()); });
     add("fileImportTga", tr("TGA..."), tr("Import Image"));
     connect(action("fileImportTga"), &QAction::triggered, this, &CMainFrame::importTga);
+    const struct {
+        const char* name;
+        const char* text;
+        const char* prompt;
+        KExportCommand::Kind kind;
+    } exports[] = {
+        {"fileExportMegaPov", "&POV-Ray 3.1 and MegaPov...", "Export Mesh",
+         KExportCommand::MegaPov},
+        {"fileExportDf3", "POV Media Point Cloud (df3)...", "Export POV Media Point Cloud",
+         KExportCommand::Df3},
+        {"fileExportRaw", "R&AW ...", "Export Mesh", KExportCommand::Raw},
+        {"fileExportRib", "&RIB...", "Export Mesh", KExportCommand::Rib},
+        {"fileExportObj", "&OBJ (Wavefront)...", "Export Mesh", KExportCommand::Obj},
+        // The older single-file POV include export has no menu entry.
+        {"fileExportPovInclude", "POV include...", "Export Mesh", KExportCommand::PovInclude},
+    };
+    for (const auto& e : exports) {
+        add(QString::fromLatin1(e.name), tr(e.text), tr(e.prompt));
+        const KExportCommand::Kind kind = e.kind;
+        connect(action(QString::fromLatin1(e.name)), &QAction::triggered, this,
+                [this, kind] { runExport(kind); });
+    }
     add("filePrintSetup", tr("P&rint Setup..."), tr("Change the printer and printing options"))
         ->setEnabled(false);
     add("fileExit", tr("E&xit"), tr("Quit the application; prompts to save documents"));
@@ -305,6 +328,11 @@ void CMainFrame::createMenus() {
     fileMenu_->addSeparator();
     QMenu* import = fileMenu_->addMenu(tr("&Import"));
     import->addAction(action("fileImportTga"));
+    QMenu* exportMenu = fileMenu_->addMenu(tr("&Export"));
+    for (const char* n : {"fileExportMegaPov", "fileExportDf3", "fileExportRaw", "fileExportRib",
+                          "fileExportObj"}) {
+        exportMenu->addAction(action(QString::fromLatin1(n)));
+    }
     fileMenu_->addSeparator();
     fileMenu_->addAction(action("filePrintSetup"));
     recentSeparator_ = fileMenu_->addSeparator();
@@ -703,6 +731,33 @@ void CMainFrame::importTga() {
     doc->importImage(k, path.toStdString());
 }
 
+bool CMainFrame::runExport(KExportCommand::Kind kind, CPexaDoc* doc) {
+    if (!doc) {
+        doc = activeDocument();
+    }
+    if (!doc) {
+        return false;
+    }
+    KExportCommand command(*doc, this);
+    if (exportCommandSetup) {
+        exportCommandSetup(command);
+    }
+    return command.run(kind);
+}
+
+bool CMainFrame::runExportTesting(CPexaDoc& doc) {
+    KExportCommand command(doc, this);
+    if (exportCommandSetup) {
+        exportCommandSetup(command);
+    }
+    CExportTestingDlg dialog(this);
+    if (!command.runDialog(dialog)) {
+        return false;
+    }
+    return command.run(dialog.choice() == CExportTestingDlg::AsciiNurbs0 ? KExportCommand::Ascii
+                                                                         : KExportCommand::Obj);
+}
+
 void CMainFrame::about() {
     KAboutDlg dlg(this);
     dlg.exec();
@@ -711,13 +766,21 @@ void CMainFrame::about() {
 void CMainFrame::updateCommands() {
     CPexaDoc* doc = activeDocument();
     const bool hasDoc = doc != nullptr;
-    for (const char* n :
-         {"fileClose",        "fileSave",    "fileSaveAs",       "fileImportTga",
-          "windowNew",        "recalcNow",   "itemShape",        "objectDescription",
-          "objectProperties", "objectImage", "shapeConic",       "shapePlanar",
-          "shapeSpheric",     "shapeDisc",   "shapeSuperQuad",   "zoomIn",
-          "zoomOut",          "zoomCustom",  "zoomReset",        "viewProperties",
-          "viewSelectLayers", "recalcAuto",  "recalcOnActivate", "recalcManual"}) {
+    for (const char* n : {"fileClose",         "fileSave",
+                          "fileSaveAs",        "fileImportTga",
+                          "fileExportMegaPov", "fileExportDf3",
+                          "fileExportRaw",     "fileExportRib",
+                          "fileExportObj",     "fileExportPovInclude",
+                          "windowNew",         "recalcNow",
+                          "itemShape",         "objectDescription",
+                          "objectProperties",  "objectImage",
+                          "shapeConic",        "shapePlanar",
+                          "shapeSpheric",      "shapeDisc",
+                          "shapeSuperQuad",    "zoomIn",
+                          "zoomOut",           "zoomCustom",
+                          "zoomReset",         "viewProperties",
+                          "viewSelectLayers",  "recalcAuto",
+                          "recalcOnActivate",  "recalcManual"}) {
         action(QString::fromLatin1(n))->setEnabled(hasDoc);
     }
     action("itemAnatomy")->setEnabled(false); // the anatomy sheet has its own window

@@ -6,7 +6,10 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QStringList>
+#include <functional>
 #include <memory>
+
+#include "app/KExportCommand.h"
 
 class CChildFrame;
 class CDocManager;
@@ -49,6 +52,14 @@ public:
     // The item clipboard: at most one muscle, shared by all documents. Setting it
     // replaces (and deletes) what it held.
     void setItemClipboard(std::unique_ptr<KBdlMuscle> muscle);
+
+    // Runs an export command on the active document (or doc). True when a file was written.
+    bool runExport(KExportCommand::Kind kind, CPexaDoc* doc = nullptr);
+    // "File Export: Testing Routines": "Obj 2" runs the OBJ export, "ASCII NURBS 0" the
+    // ASCII test export.
+    bool runExportTesting(CPexaDoc& doc);
+    // Called on every export command before it runs; tests script its dialogs here.
+    std::function<void(KExportCommand&)> exportCommandSetup;
     const KBdlMuscle* itemClipboard() const { return clipboard_.get(); }
 
 protected:

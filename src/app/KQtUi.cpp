@@ -81,6 +81,13 @@ void KQtUi::progressBegin(std::string_view title) {
     // Nested progress windows share one window; the outermost owns it.
     if (progressDepth_++ == 0) {
         progress_ = new KProgressWindow(qs(title), parent_);
+        // No other command may run meanwhile: the main window is disabled, the progress
+        // window (a window of its own) stays usable so Cancel works.
+        if (parent_) {
+            parentWasEnabled_ = parent_->isEnabled();
+            parent_->setEnabled(false);
+            progress_->setEnabled(true);
+        }
         progress_->show();
         QApplication::processEvents();
     }
@@ -101,11 +108,14 @@ void KQtUi::progressPosition(int percent) {
 bool KQtUi::progressCancelled() {
     // The work runs on the interface thread: let the window repaint and Cancel respond.
     QApplication::processEvents();
-    return progress_ && progress_->isCancelled();
+    return progress_ && progress_->takeCancelled();
 }
 
 void KQtUi::progressEnd() {
     if (progressDepth_ > 0 && --progressDepth_ == 0) {
         delete progress_.data();
+        if (parent_) {
+            parent_->setEnabled(parentWasEnabled_);
+        }
     }
 }

@@ -36,4 +36,5 @@ private:
     QPointer<QWidget> parent_;
     QPointer<KProgressWindow> progress_;
     int progressDepth_ = 0;
+    bool parentWasEnabled_ = true;
 };

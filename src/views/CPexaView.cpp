@@ -1,11 +1,13 @@
 #include "views/CPexaView.h"
 
+#include <QAction>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
 #include <cmath>
 
+#include "app/CMainFrame.h"
 #include "app/dialogs/KViewDialogs.h"
 #include "document/CPexaDoc.h"
 #include "image/KImageMapTga.h"
@@ -43,6 +45,18 @@ CPexaView::CPexaView(CPexaDoc& doc, CChildFrame& frame, QWidget* parent)
     pal.setColor(QPalette::Base, Qt::white);
     viewport()->setPalette(pal);
     doc_.addObserver(this);
+    auto* testing = new QAction(this);
+    testing->setObjectName(QStringLiteral("exportTesting"));
+    testing->setShortcut(Qt::Key_F12);
+    testing->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(testing);
+    connect(testing, &QAction::triggered, this, &CPexaView::exportTesting);
+}
+
+void CPexaView::exportTesting() {
+    if (auto* main = qobject_cast<CMainFrame*>(window())) {
+        main->runExportTesting(doc_);
+    }
 }
 
 CPexaView::~CPexaView() {

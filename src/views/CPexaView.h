@@ -58,6 +58,8 @@ public:
     void customScale();
     void properties();
     void selectLayers();
+    // F12: "File Export: Testing Routines" for this view's document.
+    void exportTesting();
     QMenu* createContextMenu(QWidget* parent);
 
     // Recomputes cell and scroll sizes, keeping the same part of the map in view.

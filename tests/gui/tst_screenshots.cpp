@@ -11,6 +11,7 @@
 #include "app/CDocManager.h"
 #include "app/CMainFrame.h"
 #include "app/dialogs/KAboutDlg.h"
+#include "app/dialogs/KExportDialogs.h"
 #include "app/dialogs/KItemDefaultsDlg.h"
 #include "app/dialogs/KObjectDialogs.h"
 #include "app/dialogs/KPixelDepthDlg.h"
@@ -115,6 +116,45 @@ private slots:
         {
             KAboutDlg d;
             save(d, QStringLiteral("dlg_about"));
+        }
+    }
+
+    void exportDialogs() {
+        CPexaDoc doc;
+        {
+            CExportSelectLayersDlg d({QStringLiteral("Bone Surfaces"),
+                                      QStringLiteral("Exterior Muscles"),
+                                      QStringLiteral("Epidermal Distortions")},
+                                     {0, 2, 4}, CPexaDoc::Layered);
+            save(d, QStringLiteral("dlg_export_select_layers"));
+        }
+        {
+            CMegaPovOptionsDlg d(doc);
+            save(d, QStringLiteral("dlg_export_megapov"));
+        }
+        {
+            CPovOptionsDlg d(doc);
+            save(d, QStringLiteral("dlg_export_pov"));
+        }
+        {
+            CObjOptionsDlg d(doc);
+            save(d, QStringLiteral("dlg_export_obj"));
+        }
+        {
+            CRibOptionsDlg d(doc);
+            save(d, QStringLiteral("dlg_export_rib"));
+        }
+        {
+            CRawOptionsDlg d(doc);
+            save(d, QStringLiteral("dlg_export_raw"));
+        }
+        {
+            CDf3OptionsDlg d(doc);
+            save(d, QStringLiteral("dlg_export_df3"));
+        }
+        {
+            CExportTestingDlg d;
+            save(d, QStringLiteral("dlg_export_testing"));
         }
     }
 };

@@ -15,6 +15,13 @@ public:
     // Clamped to 0..100.
     void setPosition(int percent);
     bool isCancelled() const { return cancelled_; }
+    // The Cancel request since the last call; asking clears it, so a "No" to the cancel
+    // question lets the work go on until Cancel is pressed again.
+    bool takeCancelled() {
+        const bool was = cancelled_;
+        cancelled_ = false;
+        return was;
+    }
 
     QString percentText() const;
     QString statusText() const;

@@ -1,0 +1,193 @@
+#include "app/KExportCommand.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include "app/dialogs/KExportDialogs.h"
+#include "document/CPexaDoc.h"
+#include "export/KExport.h"
+#include "platform/KUi.h"
+
+namespace {
+
+struct FormatInfo {
+    const char* caption;
+    const char* filter; // Qt form of the format's file filter
+};
+
+FormatInfo formatInfo(KExportCommand::Kind kind) {
+    switch (kind) {
+    case KExportCommand::MegaPov:
+        return {"Export Mesh", "MegaPOV include files (*.inc)"};
+    case KExportCommand::PovInclude:
+        return {"Export Mesh", "POV include (*.inc)"};
+    case KExportCommand::Raw:
+        return {"Export Mesh", "RAW Files (*.raw)"};
+    case KExportCommand::Rib:
+        return {"Export Mesh", "RIB include (*.rib)"};
+    case KExportCommand::Obj:
+        return {"Export Mesh", "OBJ include (*.obj)"};
+    case KExportCommand::Df3:
+        return {"Export POV Media Point Cloud", "POV-Ray Media Files (*.df3)"};
+    case KExportCommand::Ascii:
+        return {"Export Mesh", "ASCII Test Files (*.txt)"};
+    }
+    return {"Export Mesh", "All Files (*)"};
+}
+
+KExportFormat formatOf(KExportCommand::Kind kind, const CPexaDoc& doc) {
+    switch (kind) {
+    case KExportCommand::MegaPov:
+        return doc.feoMegaPov.type == KFeoMegaPov::Mesh ? KExportFormat::PovMesh
+                                                        : KExportFormat::PovMesh2;
+    case KExportCommand::PovInclude:
+        return KExportFormat::PovMesh;
+    case KExportCommand::Raw:
+        return KExportFormat::Raw;
+    case KExportCommand::Rib:
+        return KExportFormat::Rib;
+    case KExportCommand::Obj:
+        return KExportFormat::Obj;
+    case KExportCommand::Df3:
+        return KExportFormat::Df3;
+    case KExportCommand::Ascii:
+        return KExportFormat::Ascii;
+    }
+    return KExportFormat::Obj;
+}
+
+// Holds the export layer selection's lock for the whole command and releases it on
+// every way out.
+class SelectionLock {
+public:
+    explicit SelectionLock(CPexaDoc& doc) : doc_(doc) { doc_.exportSelectionLocked = true; }
+    ~SelectionLock() { doc_.exportSelectionLocked = false; }
+    SelectionLock(const SelectionLock&) = delete;
+    SelectionLock& operator=(const SelectionLock&) = delete;
+
+private:
+    CPexaDoc& doc_;
+};
+
+// The UDO file beside the include file: same folder and name, extension "udo".
+QString udoPathFor(const QString& includePath) {
+    const QFileInfo info(includePath);
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral(".udo"));
+}
+
+} // namespace
+
+KExportCommand::KExportCommand(CPexaDoc& doc, QWidget* parent) : doc_(doc), parent_(parent) {
+    runDialog = [](QDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
+    chooseFile = [this](const QString& caption, const QString& filter, const QString& extension) {
+        QFileDialog dialog(parent_, caption, QStringLiteral("untitled.") + extension, filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setDefaultSuffix(extension);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+            return QString();
+        }
+        return dialog.selectedFiles().constFirst();
+    };
+}
+
+bool KExportCommand::selectLayers() {
+    const int count = static_cast<int>(doc_.layers.size());
+    if (count == 0) {
+        kUi().message("There are no User Layer's to select!", KUi::Icon::Information);
+        return false;
+    }
+    // One entry per layer: the stored choice where there is one, else a value past the
+    // last layer that selects nothing.
+    std::vector<int> working(static_cast<size_t>(count), count + 1);
+    const auto& stored = doc_.exportLayerSelection;
+    for (size_t k = 0; k < working.size() && k < stored.size(); ++k) {
+        working[k] = stored[k];
+    }
+    QStringList names;
+    for (int i = 0; i < count; ++i) {
+        names << QString::fromStdString(doc_.layerName(i));
+    }
+    const int startType = stored.empty() ? CPexaDoc::Skinned : doc_.meshType;
+    doc_.exportSelectionLocked = true;
+    CExportSelectLayersDlg dialog(names, working, startType, parent_);
+    if (!runDialog(dialog)) {
+        doc_.exportSelectionLocked = false;
+        return false;
+    }
+    const std::vector<int> chosen = dialog.selection();
+    // The lock keeps the views out, not this dialog: store directly.
+    doc_.exportLayerSelection.assign(chosen.begin(), chosen.end());
+    const int type = dialog.meshType();
+    if (type != doc_.meshType) {
+        doc_.meshType = type;
+        doc_.documentChanged();
+    }
+    return true;
+}
+
+bool KExportCommand::runOptions(Kind kind) {
+    auto run = [this](auto& dialog) {
+        if (!runDialog(dialog)) {
+            return false;
+        }
+        dialog.apply(doc_);
+        return true;
+    };
+    switch (kind) {
+    case MegaPov: {
+        CMegaPovOptionsDlg dialog(doc_, parent_);
+        return run(dialog);
+    }
+    case PovInclude: {
+        CPovOptionsDlg dialog(doc_, parent_);
+        return run(dialog);
+    }
+    case Raw: {
+        CRawOptionsDlg dialog(doc_, parent_);
+        return run(dialog);
+    }
+    case Rib: {
+        CRibOptionsDlg dialog(doc_, parent_);
+        return run(dialog);
+    }
+    case Obj: {
+        CObjOptionsDlg dialog(doc_, parent_);
+        return run(dialog);
+    }
+    case Df3: {
+        CDf3OptionsDlg dialog(doc_, parent_);
+        return run(dialog);
+    }
+    case Ascii:
+        return true;
+    }
+    return false;
+}
+
+bool KExportCommand::run(Kind kind) {
+    SelectionLock lock(doc_);
+    if (!selectLayers() || !runOptions(kind)) {
+        return false;
+    }
+    const FormatInfo info = formatInfo(kind);
+    const KExportFormat format = formatOf(kind, doc_);
+    const QString path = chooseFile(QObject::tr(info.caption), QObject::tr(info.filter),
+                                    QString::fromLatin1(kExportExtension(format)));
+    if (path.isEmpty()) {
+        return false;
+    }
+    lastPath_ = path;
+    const KExportResult result = kExport(doc_, format, path.toStdString());
+    if (!result.written) {
+        return false;
+    }
+    if (kind == MegaPov && doc_.feoMegaPov.includeUdo && !result.cancelled) {
+        KExportOptions udo;
+        udo.udoIncludeFile = QFileInfo(path).fileName().toStdString();
+        kExport(doc_, KExportFormat::Udo, udoPathFor(path).toStdString(), udo);
+    }
+    return true;
+}

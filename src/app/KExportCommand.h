@@ -1,0 +1,56 @@
+#pragma once
+// The export commands of the File menu: the layer choice, the format's options, the file
+// choice and the write. Dialogs and the file choice go through replaceable functions so
+// that a test can answer them.
+
+#include <QString>
+#include <functional>
+
+class CPexaDoc;
+class QDialog;
+class QWidget;
+
+class KExportCommand {
+public:
+    enum Kind {
+        MegaPov,    // "POV-Ray 3.1 and MegaPov...": mesh or mesh2, then the optional UDO file
+        PovInclude, // the older single-file POV include export
+        Raw,
+        Rib,
+        Obj,
+        Df3,
+        Ascii // the testing routine "ASCII NURBS 0": no options dialog
+    };
+
+    // Runs a dialog that is set up with the document's values; true on OK. The default
+    // shows it modally.
+    using DialogRunner = std::function<bool(QDialog& dialog)>;
+    // Asks for the file to write: caption, Qt name filter, default extension (no dot).
+    // An empty result cancels. The default is a save dialog that starts at "untitled"
+    // and asks before replacing a file.
+    using FileChooser = std::function<QString(const QString& caption, const QString& filter,
+                                              const QString& extension)>;
+
+    KExportCommand(CPexaDoc& doc, QWidget* parent);
+
+    // The whole command. True when the file was written (the UDO file not counted).
+    bool run(Kind kind);
+
+    // "Select Layers": false when there are no layers or the dialog is cancelled. On OK
+    // the choice and the mesh type are stored in the document. Leaves the lock set; the
+    // caller releases it.
+    bool selectLayers();
+
+    // The last file written by run(), for the UDO follow-up and tests.
+    QString lastPath() const { return lastPath_; }
+
+    DialogRunner runDialog;
+    FileChooser chooseFile;
+
+private:
+    bool runOptions(Kind kind);
+
+    CPexaDoc& doc_;
+    QWidget* parent_;
+    QString lastPath_;
+};
