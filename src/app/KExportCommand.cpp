@@ -70,18 +70,20 @@ private:
     CPexaDoc& doc_;
 };
 
-// The UDO file beside the include file: same folder and name, extension "udo".
-QString udoPathFor(const QString& includePath) {
-    const QFileInfo info(includePath);
-    return info.dir().filePath(info.completeBaseName() + QStringLiteral(".udo"));
+// The name the UDO save dialog starts with: the include file's name up to its first
+// ".", or "untitled".
+QString udoInitialName(const QString& includePath) {
+    const QString base = QFileInfo(includePath).fileName().section(QLatin1Char('.'), 0, 0);
+    return base.isEmpty() ? QStringLiteral("untitled") : base;
 }
 
 } // namespace
 
 KExportCommand::KExportCommand(CPexaDoc& doc, QWidget* parent) : doc_(doc), parent_(parent) {
     runDialog = [](QDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
-    chooseFile = [this](const QString& caption, const QString& filter, const QString& extension) {
-        QFileDialog dialog(parent_, caption, QStringLiteral("untitled.") + extension, filter);
+    chooseFile = [this](const QString& caption, const QString& filter, const QString& extension,
+                        const QString& initialName) {
+        QFileDialog dialog(parent_, caption, initialName + QLatin1Char('.') + extension, filter);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setDefaultSuffix(extension);
@@ -174,8 +176,9 @@ bool KExportCommand::run(Kind kind) {
     }
     const FormatInfo info = formatInfo(kind);
     const KExportFormat format = formatOf(kind, doc_);
-    const QString path = chooseFile(QObject::tr(info.caption), QObject::tr(info.filter),
-                                    QString::fromLatin1(kExportExtension(format)));
+    const QString path =
+        chooseFile(QObject::tr(info.caption), QObject::tr(info.filter),
+                   QString::fromLatin1(kExportExtension(format)), QStringLiteral("untitled"));
     if (path.isEmpty()) {
         return false;
     }
@@ -185,9 +188,16 @@ bool KExportCommand::run(Kind kind) {
         return false;
     }
     if (kind == MegaPov && doc_.feoMegaPov.includeUdo && !result.cancelled) {
-        KExportOptions udo;
-        udo.udoIncludeFile = QFileInfo(path).fileName().toStdString();
-        kExport(doc_, KExportFormat::Udo, udoPathFor(path).toStdString(), udo);
+        // The Moray file that refers to the include file just written; its own save
+        // dialog, and Cancel there ends the command.
+        const QString udoPath =
+            chooseFile(QObject::tr("Save Moray UDO File"), QObject::tr("Moray udo files (*.udo)"),
+                       QStringLiteral("udo"), udoInitialName(path));
+        if (!udoPath.isEmpty()) {
+            KExportOptions udo;
+            udo.udoIncludeFile = QFileInfo(path).fileName().toStdString();
+            kExport(doc_, KExportFormat::Udo, udoPath.toStdString(), udo);
+        }
     }
     return true;
 }

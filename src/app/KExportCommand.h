@@ -25,11 +25,13 @@ public:
     // Runs a dialog that is set up with the document's values; true on OK. The default
     // shows it modally.
     using DialogRunner = std::function<bool(QDialog& dialog)>;
-    // Asks for the file to write: caption, Qt name filter, default extension (no dot).
-    // An empty result cancels. The default is a save dialog that starts at "untitled"
-    // and asks before replacing a file.
-    using FileChooser = std::function<QString(const QString& caption, const QString& filter,
-                                              const QString& extension)>;
+    // Asks for the file to write: caption, Qt name filter, default extension (no dot) and
+    // the name the dialog starts with ("untitled", or the include file's name for the
+    // UDO file). An empty result cancels. The default is a save dialog that asks before
+    // replacing a file.
+    using FileChooser =
+        std::function<QString(const QString& caption, const QString& filter,
+                              const QString& extension, const QString& initialName)>;
 
     KExportCommand(CPexaDoc& doc, QWidget* parent);
 

@@ -65,6 +65,8 @@ struct Script {
     bool okOptions = true;
     std::function<void(QDialog&)> options;
     QString file;
+    QString udoFile; // the answer to the UDO file's save dialog
+    QString udoInitialName;
     // What the command asked.
     QStringList titles;
     QString filter;
@@ -89,7 +91,12 @@ struct Script {
             }
             return okOptions;
         };
-        command.chooseFile = [this](const QString&, const QString& f, const QString& ext) {
+        command.chooseFile = [this](const QString&, const QString& f, const QString& ext,
+                                    const QString& initialName) {
+            if (ext == QStringLiteral("udo")) {
+                udoInitialName = initialName;
+                return udoFile;
+            }
             filter = f;
             extension = ext;
             return file;
@@ -199,6 +206,7 @@ private slots:
         fill(doc);
         Script script;
         script.file = path(QStringLiteral("scene.inc"));
+        script.udoFile = path(QStringLiteral("scene.udo"));
         script.options = [](QDialog& d) {
             auto& mega = static_cast<CMegaPovOptionsDlg&>(d);
             QVERIFY(mega.includeUdo->isChecked());  // on by default
@@ -213,6 +221,7 @@ private slots:
         QCOMPARE(doc.feoMegaPov.type, int32_t(KFeoMegaPov::Mesh));
         QCOMPARE(doc.feoMegaPov.uGridScale, 2);
         QCOMPARE(slurp(script.file), reference(doc, KExportFormat::PovMesh));
+        QCOMPARE(script.udoInitialName, QStringLiteral("scene"));
         const QByteArray udo = slurp(path(QStringLiteral("scene.udo")));
         QVERIFY(udo.contains("IncludeFile 'scene.inc'\n"));
         KExportOptions extra;
