@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "document/CPexaDoc.h"
@@ -252,7 +254,8 @@ TEST(DocumentLayerMenu, SlotsAndMoreLayers) {
 }
 
 TEST(DocumentImport, QuestionsMessagesAndAttachment) {
-    const fs::path dir = fs::temp_directory_path() / "quorl-import-ärger";
+    const fs::path dir =
+        fs::temp_directory_path() / ("quorl-import-ärger-" + std::to_string(::getpid()));
     fs::create_directories(dir);
     const std::string path = (dir / "relief.tga").string();
     KImageMapTga img;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "document/KTextureList.h"
@@ -117,7 +119,8 @@ TEST(TextureList, ShortFilesKeepWhatWasRead) {
 TEST(TextureList, SaveAndLoadFilesWithMessages) {
     KScriptedUi ui;
     KUiScope scope(ui);
-    const fs::path dir = fs::temp_directory_path() / "quorl-textures-ünï";
+    const fs::path dir =
+        fs::temp_directory_path() / ("quorl-textures-ünï-" + std::to_string(::getpid()));
     fs::create_directories(dir);
     const std::string path = (dir / "list.qtl").string();
     KTextureList list = KTextureList::defaults();

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "document/CPexaDoc.h"
 #include "model/KBdlLayer.h"
 #include "model/KBdlMuscle.h"
@@ -27,9 +29,11 @@ inline std::string slurp(const fs::path& p) {
 class TempDir {
 public:
     explicit TempDir(const std::string& tag) {
-        path_ = fs::temp_directory_path() /
-                ("quorl-export-" + tag + "-" +
-                 std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+        // Unique per process and per folder: ctest runs test cases in parallel processes.
+        static int counter = 0;
+        path_ =
+            fs::temp_directory_path() / ("quorl-export-" + tag + "-" + std::to_string(::getpid()) +
+                                         "-" + std::to_string(++counter));
         fs::remove_all(path_);
         fs::create_directories(path_);
     }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -26,7 +28,8 @@ void writeSample(KTextSink& sink) {
 } // namespace
 
 TEST(TextSink, TinyBlocksGiveTheSameFile) {
-    const fs::path dir = fs::temp_directory_path() / "quorl-sink-test";
+    const fs::path dir =
+        fs::temp_directory_path() / ("quorl-sink-test-" + std::to_string(::getpid()));
     fs::create_directories(dir);
     std::string reference;
     for (size_t block :
@@ -47,7 +50,8 @@ TEST(TextSink, TinyBlocksGiveTheSameFile) {
 }
 
 TEST(TextSink, DiscardLeavesTheOldFile) {
-    const fs::path dir = fs::temp_directory_path() / "quorl-sink-discard";
+    const fs::path dir =
+        fs::temp_directory_path() / ("quorl-sink-discard-" + std::to_string(::getpid()));
     fs::create_directories(dir);
     const fs::path p = dir / "keep.inc";
     {

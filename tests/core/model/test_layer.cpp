@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "image/KImageMapTga.h"
@@ -131,7 +133,8 @@ TEST(LayerStorage, ImageIsReloadedAndAMissingOneCostsOnlyTheImage) {
     KRegisterModelClasses();
     KScriptedUi ui;
     KUiScope scope(ui);
-    const fs::path dir = fs::temp_directory_path() / "quorl-layer-bild";
+    const fs::path dir =
+        fs::temp_directory_path() / ("quorl-layer-bild-" + std::to_string(::getpid()));
     fs::create_directories(dir);
     const std::string path = (dir / "relief.tga").string();
     auto img = flatImage(128, path);
