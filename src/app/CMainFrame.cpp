@@ -90,6 +90,15 @@ QAction* CMainFrame::add(const QString& name, const QString& text, const QString
     return a;
 }
 
+void CMainFrame::addViewCommand(const QString& name, const QString& text, const QString& prompt,
+                                void (CPexaView::*command)()) {
+    connect(add(name, text, prompt), &QAction::triggered, this, [this, command] {
+        if (CPexaView* v = activeView()) {
+            (v->*command)();
+        }
+    });
+}
+
 QAction* CMainFrame::action(const QString& name) const {
     return actions_.value(name);
 }
@@ -275,42 +284,15 @@ void CMainFrame::createActions() {
     }
 
     // UV map view commands
-    add("zoomIn", tr("Zoom &In"), tr("Zoom In"));
-    connect(action("zoomIn"), &QAction::triggered, this, [this] {
-        if (CPexaView* v = activeView()) {
-            v->zoomIn();
-        }
-    });
-    add("zoomOut", tr("Zoom &Out"), tr("Zoom Out"));
-    connect(action("zoomOut"), &QAction::triggered, this, [this] {
-        if (CPexaView* v = activeView()) {
-            v->zoomOut();
-        }
-    });
-    add("zoomCustom", tr("&Custom Scale..."), tr("Custom Scale"));
-    connect(action("zoomCustom"), &QAction::triggered, this, [this] {
-        if (CPexaView* v = activeView()) {
-            v->customScale();
-        }
-    });
-    add("zoomReset", tr("&Reset Scaling"), tr("Reset Scaling"));
-    connect(action("zoomReset"), &QAction::triggered, this, [this] {
-        if (CPexaView* v = activeView()) {
-            v->resetZoom();
-        }
-    });
-    add("viewProperties", tr("Active View &Properties..."), tr("Active View Properties"));
-    connect(action("viewProperties"), &QAction::triggered, this, [this] {
-        if (CPexaView* v = activeView()) {
-            v->properties();
-        }
-    });
-    add("viewSelectLayers", tr("Select &Layers..."), tr("Select Layers"));
-    connect(action("viewSelectLayers"), &QAction::triggered, this, [this] {
-        if (CPexaView* v = activeView()) {
-            v->selectLayers();
-        }
-    });
+    addViewCommand("zoomIn", tr("Zoom &In"), tr("Zoom In"), &CPexaView::zoomIn);
+    addViewCommand("zoomOut", tr("Zoom &Out"), tr("Zoom Out"), &CPexaView::zoomOut);
+    addViewCommand("zoomCustom", tr("&Custom Scale..."), tr("Custom Scale"),
+                   &CPexaView::customScale);
+    addViewCommand("zoomReset", tr("&Reset Scaling"), tr("Reset Scaling"), &CPexaView::resetZoom);
+    addViewCommand("viewProperties", tr("Active View &Properties..."), tr("Active View Properties"),
+                   &CPexaView::properties);
+    addViewCommand("viewSelectLayers", tr("Select &Layers..."), tr("Select Layers"),
+                   &CPexaView::selectLayers);
 
     add("viewStatusBar", tr("&Status Bar"), tr("Show or hide the status bar"))->setCheckable(true);
     connect(action("viewStatusBar"), &QAction::toggled, this,

@@ -71,6 +71,9 @@ protected:
 private:
     QAction* add(const QString& name, const QString& text, const QString& prompt,
                  const QString& tip = QString());
+    // A command that the active UV map view carries out (nothing without one).
+    void addViewCommand(const QString& name, const QString& text, const QString& prompt,
+                        void (CPexaView::*command)());
     void createActions();
     void createMenus();
     void createToolBars();
