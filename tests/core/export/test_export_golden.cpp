@@ -66,7 +66,9 @@ std::vector<GoldenCase> cases() {
     std::vector<GoldenCase> c;
     using MakeFn = std::unique_ptr<CPexaDoc> (*)();
     const std::pair<std::string, MakeFn> grids[] = {{"2x2", grid2x2}, {"3x2", grid3x2}};
-    for (const auto& [t, make] : grids) {
+    for (const auto& grid : grids) {
+        const std::string& t = grid.first;
+        const MakeFn make = grid.second;
         auto add = [&](const std::string& name, F format, std::function<void(CPexaDoc&)> set,
                        KExportOptions extra = {}) {
             c.push_back(
