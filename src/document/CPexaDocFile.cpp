@@ -7,6 +7,7 @@
 
 #include "document/CPexaDoc.h"
 #include "platform/KArchive.h"
+#include "platform/KNumberText.h"
 #include "platform/KUi.h"
 
 namespace {
@@ -88,6 +89,21 @@ void CPexaDoc::store(KArchive& ar) {
 }
 
 namespace {
+
+// Exact comparison that also treats two NaNs as equal (a NaN read from a file always
+// changes when sanitized, so only the sanitized side can differ).
+bool sameClipEnd(double a, double b) {
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
+
+bool sameClipRange(const KClipRange& a, const KClipRange& b) {
+    return sameClipEnd(a.uFrom, b.uFrom) && sameClipEnd(a.uTo, b.uTo) &&
+           sameClipEnd(a.vFrom, b.vFrom) && sameClipEnd(a.vTo, b.vTo);
+}
+
+std::string clipText(double from, double to) {
+    return kFormatGeneral(from) + " to " + kFormatGeneral(to);
+}
 
 // Rows 11 and 12: the three scalings and the two clip ranges.
 void readScalingAndClip(KArchive& ar, CPexaDoc& doc) {
@@ -203,6 +219,15 @@ void CPexaDoc::load(KArchive& ar) {
                           std::to_string(uResolution) + " x " + std::to_string(vResolution) + ".",
                       KUi::Icon::Warning);
     }
+    const KClipRange storedClip = clip;
     clip.sanitize();
+    if (!sameClipRange(storedClip, clip)) {
+        kUi().message("The document's clip range (u " + clipText(storedClip.uFrom, storedClip.uTo) +
+                          ", v " + clipText(storedClip.vFrom, storedClip.vTo) +
+                          ") is not a range inside 0 to 1; it is shown as u " +
+                          clipText(clip.uFrom, clip.uTo) + ", v " +
+                          clipText(clip.vFrom, clip.vTo) + ".",
+                      KUi::Icon::Warning);
+    }
     rebuildGrid();
 }

@@ -316,3 +316,31 @@ TEST(DocumentLimits, ObjectCountAndResolutionAreBounded) {
         ui.messages().back(),
         "The document's grid resolution (5000 x 50) is outside 1 to 512; it is shown as 512 x 50.");
 }
+
+TEST(DocumentLimits, ClipRangeOutsideTheSquareIsMendedWithAWarning) {
+    KScriptedUi ui;
+    KUiScope scope(ui);
+    std::string error;
+
+    // A clip range inside the square loads as stored and says nothing.
+    CPexaDoc inside;
+    inside.clip = KClipRange{0.25, 0.75, 0.0, 0.5};
+    auto same = kLoadDocumentBytes(kDocumentBytes(inside), "inside", &error);
+    ASSERT_TRUE(same) << error;
+    EXPECT_EQ(same->clip.uFrom, 0.25);
+    EXPECT_EQ(same->clip.vTo, 0.5);
+    EXPECT_TRUE(ui.messages().empty());
+
+    // Ends past the square and a NaN are changed, and the user is told how.
+    CPexaDoc outside;
+    outside.clip = KClipRange{-0.5, 0.5, std::nan(""), 2.0};
+    auto mended = kLoadDocumentBytes(kDocumentBytes(outside), "outside", &error);
+    ASSERT_TRUE(mended) << error;
+    EXPECT_GE(mended->clip.uFrom, 0.0);
+    EXPECT_LE(mended->clip.vTo, 1.0);
+    EXPECT_FALSE(std::isnan(mended->clip.vFrom));
+    ASSERT_EQ(ui.messages().size(), 1u);
+    const std::string text = ui.messages().back();
+    EXPECT_EQ(text.rfind("The document's clip range (u -0.5 to 0.5, v nan to 2)", 0), 0u) << text;
+    EXPECT_NE(text.find("; it is shown as u "), std::string::npos) << text;
+}
