@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <new>
 #include <utility>
 
@@ -104,10 +105,21 @@ int KImageMapTga::load() {
         clearImage();
         return LoadFailed;
     }
-    return loadBytes(file);
+    return loadBytes(std::move(file));
 }
 
 int KImageMapTga::loadBytes(const std::vector<uint8_t>& file) {
+    std::vector<uint8_t> copy;
+    try {
+        copy = file;
+    } catch (const std::bad_alloc&) {
+        clearImage();
+        return LoadNoMemory;
+    }
+    return loadBytes(std::move(copy));
+}
+
+int KImageMapTga::loadBytes(std::vector<uint8_t>&& file) {
     pixelDepthOption = OptionGray24;
     int status = LoadFailed;
     try {
@@ -133,7 +145,7 @@ int KImageMapTga::loadBytes(const std::vector<uint8_t>& file) {
 // Reads a whole TGA file held in memory. Every length the header gives is checked against
 // the bytes that remain before anything is copied, so a short or lying file fails cleanly.
 // The members change only when the whole image was read.
-int KImageMapTga::parse(const std::vector<uint8_t>& file) {
+int KImageMapTga::parse(std::vector<uint8_t>& file) {
     if (file.size() < size_t(kHeaderBytes)) {
         return LoadFailed;
     }
@@ -185,7 +197,13 @@ int KImageMapTga::parse(const std::vector<uint8_t>& file) {
         return LoadFailed;
     }
 
-    pixels_.assign(file.begin() + long(at), file.begin() + long(at + pixelBytes));
+    const int xOrigin = readU16(file, 8), yOrigin = readU16(file, 10);
+    const int descriptor = file[17];
+    // The pixels move to the front of the file's own buffer, which becomes the image:
+    // a large image is never held twice.
+    std::memmove(file.data(), file.data() + at, pixelBytes);
+    file.resize(pixelBytes);
+    pixels_ = std::move(file);
     colorMap_ = std::move(map);
     imageId_ = std::move(id);
     colorMapType_ = cmType;
@@ -193,12 +211,12 @@ int KImageMapTga::parse(const std::vector<uint8_t>& file) {
     colorMapFirst_ = cmFirst;
     colorMapLength_ = cmLength;
     colorMapEntrySize_ = cmBits;
-    xOrigin_ = readU16(file, 8);
-    yOrigin_ = readU16(file, 10);
+    xOrigin_ = xOrigin;
+    yOrigin_ = yOrigin;
     width_ = w;
     height_ = h;
     pixelDepth_ = depth;
-    descriptor_ = file[17];
+    descriptor_ = descriptor;
 
     // Hold every image bottom row first, left to right.
     if (descriptor_ & kRightToLeft) {

@@ -47,6 +47,8 @@ public:
     int load();
     // Loads an image from the bytes of a TGA file, with the same checks and results.
     int loadBytes(const std::vector<uint8_t>& file);
+    // The same, taking the buffer over: the pixels stay where they were read, uncopied.
+    int loadBytes(std::vector<uint8_t>&& file);
     // Writes the image to path through a temporary file that replaces path only when
     // complete. Clears the image ID and the origins first, as a saved file has none.
     int save(const std::string& path);
@@ -109,7 +111,9 @@ public:
     int loadStatus = LoadOk;
 
 private:
-    int parse(const std::vector<uint8_t>& file);
+    // Reads the image from file; on success the pixels are moved out of file, which is
+    // left unspecified.
+    int parse(std::vector<uint8_t>& file);
     void clearImage();
     // The bytes of pixel (x, y), or null when it lies outside the image.
     uint8_t* pixelAt(int x, int y);
