@@ -1,6 +1,7 @@
 // Wavefront OBJ files: one group per object, vertex numbers running across the file.
 
 #include <algorithm>
+#include <charconv>
 #include <functional>
 #include <string>
 
@@ -14,26 +15,38 @@ namespace {
 constexpr const char* kHeader = "# Quorl OBJ exporter\n\n";
 constexpr const char* kCancelComment = "\n# (** user canceled export operation **)\n";
 
-void writeCorner(KTextSink& out, long long vertex, bool uv, bool normals) {
-    out.integer(vertex);
+// Appends "n", "n/n", "n//n" or "n/n/n" and a space for one corner at p.
+char* putCorner(char* p, long long vertex, bool uv, bool normals) {
+    char digits[24];
+    const auto r = std::to_chars(digits, digits + sizeof digits, vertex);
+    const size_t n = size_t(r.ptr - digits);
+    p = std::copy_n(digits, n, p);
     if (uv || normals) {
-        out.ch('/');
+        *p++ = '/';
         if (uv) {
-            out.integer(vertex);
+            p = std::copy_n(digits, n, p);
         }
         if (normals) {
-            out.ch('/').integer(vertex);
+            *p++ = '/';
+            p = std::copy_n(digits, n, p);
         }
     }
-    out.ch(' ');
+    *p++ = ' ';
+    return p;
 }
 
+// One face line, built on the stack and handed to the sink in one piece (the face list
+// is the larger half of the file).
 void writeFace(KTextSink& out, long long a, long long b, long long c, bool uv, bool normals) {
-    out.text("f ");
-    writeCorner(out, a, uv, normals);
-    writeCorner(out, b, uv, normals);
-    writeCorner(out, c, uv, normals);
-    out.ch('\n');
+    char line[3 * (3 * 24 + 3) + 4];
+    char* p = line;
+    *p++ = 'f';
+    *p++ = ' ';
+    p = putCorner(p, a, uv, normals);
+    p = putCorner(p, b, uv, normals);
+    p = putCorner(p, c, uv, normals);
+    *p++ = '\n';
+    out.text(std::string_view(line, size_t(p - line)));
 }
 
 // Lines for samples [0, count), formatted in blocks on several threads.

@@ -37,6 +37,12 @@ void KTextSink::flush() {
     }
 }
 
+KTextSink& KTextSink::writeThrough(std::string_view s) {
+    flush();
+    file_.write(s.data(), s.size());
+    return *this;
+}
+
 bool KTextSink::commit(std::string* error) {
     flush();
     return file_.commit(error);
@@ -62,6 +68,8 @@ void kFormatInOrder(int count, const std::function<void(KTextSink&, int)>& forma
                 for (int k = begin; k < end; ++k) {
                     format(part, first + k);
                     texts[size_t(k)] = part.take();
+                    // The next item is likely as long: grow once, not by doubling.
+                    part.reserve(texts[size_t(k)].size() + texts[size_t(k)].size() / 8);
                 }
             },
             4);

@@ -22,6 +22,8 @@ public:
     struct InMemory {};
     explicit KTextSink(InMemory);
     std::string take() { return std::exchange(buffer_, std::string()); }
+    // Room for n characters before the buffer grows.
+    void reserve(size_t n) { buffer_.reserve(n); }
     ~KTextSink() = default;
     KTextSink(const KTextSink&) = delete;
     KTextSink& operator=(const KTextSink&) = delete;
@@ -31,6 +33,9 @@ public:
     bool isOpen() const { return file_.isOpen(); }
 
     KTextSink& text(std::string_view s) {
+        if (s.size() >= blockSize_ && !inMemory_) {
+            return writeThrough(s);
+        }
         buffer_ += s;
         return flushIfFull();
     }
@@ -59,6 +64,8 @@ private:
         return *this;
     }
     void flush();
+    // A block of text at least as large as the buffer goes to the file directly.
+    KTextSink& writeThrough(std::string_view s);
 
     size_t blockSize_;
     bool inMemory_ = false;

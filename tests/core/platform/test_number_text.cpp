@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <random>
+#include <vector>
 
 #include "model/KBdlCurve.h"
 #include "platform/KNumberText.h"
@@ -38,6 +42,41 @@ TEST(NumberText, FormatsLikePrintfInTheCLocale) {
         EXPECT_EQ(kFormatFixed(v, 4), buf) << v;
         std::snprintf(buf, sizeof buf, "%g", v);
         EXPECT_EQ(kFormatGeneral(v), buf) << v;
+    }
+}
+
+// The general form has a fast path for ordinary magnitudes; printf is the reference for
+// every precision it serves, across magnitudes, near rounding ties, next to powers of
+// ten, for floats widened to double (what vertices hold) and for random bit patterns.
+TEST(NumberText, GeneralFormMatchesPrintfEverywhere) {
+    char buf[64];
+    std::mt19937_64 rng(7);
+    std::uniform_real_distribution<double> mantissa(1.0, 10.0);
+    std::uniform_int_distribution<int> exponent(-30, 30);
+    std::vector<double> values = {1e-5,     1e-4,     9.999995e-5, 0.5,         999999.5,
+                                  999999.4, 9999995,  1e6,         1e15,        123456.5,
+                                  0.1234565, 2.5e-5,  1.0000005,   -0.00099999995, 1e-300,
+                                  1.7976931348623157e308, 4.9e-324};
+    for (int i = 0; i < 50000; ++i) {
+        const double v = mantissa(rng) * std::pow(10.0, exponent(rng));
+        values.push_back(v);
+        values.push_back(-double(float(v)));
+        // Values sitting on a tie of the sixth digit, and one ulp either side.
+        const double tie = (std::floor(v * 1e5 / std::pow(10.0, std::floor(std::log10(v)))) + 0.5) *
+                           std::pow(10.0, std::floor(std::log10(v))) / 1e5;
+        values.push_back(tie);
+        values.push_back(std::nextafter(tie, 0.0));
+        values.push_back(std::nextafter(tie, 1e300));
+        uint64_t bits = rng();
+        double any;
+        std::memcpy(&any, &bits, sizeof any);
+        values.push_back(any);
+    }
+    for (double v : values) {
+        for (int precision : {6, 1, 3, 9}) {
+            std::snprintf(buf, sizeof buf, "%.*g", precision, v);
+            ASSERT_EQ(kFormatGeneral(v, precision), buf) << v << " precision " << precision;
+        }
     }
 }
 
