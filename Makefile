@@ -43,8 +43,9 @@ test: build-test build-asan
 BENCH_DIR := $(BUILD_DIR)/bench
 bench: deps
 	cmake -S . -B $(BENCH_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DQUORL_BUILD_TESTS=OFF -DQUORL_BUILD_GUI=OFF
-	cmake --build $(BENCH_DIR) -j $(JOBS) --target quorl_bench
+	cmake --build $(BENCH_DIR) -j $(JOBS) --target quorl_bench quorl_bench_scene quorl-cli
 	$(BENCH_DIR)/bench/quorl_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	bench/compare-assimp $(BENCH_DIR)
 
 # libFuzzer targets with clang; FUZZ_SECONDS per target (default 60).
 FUZZ_DIR := $(BUILD_DIR)/fuzz
