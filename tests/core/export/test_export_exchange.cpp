@@ -296,6 +296,7 @@ TEST_F(Exchange, NamesCannotBreakJsonOrHeaders) {
 TEST_F(Exchange, StlBinaryFacetsFollowTheWalk) {
     auto doc = makeDoc(2, 1); // 3 x 2 samples, two cells
     const std::string bin = exportBytes(*doc, KExportFormat::Stl);
+    ASSERT_TRUE(doc->computeNormals());
     ASSERT_EQ(bin.size(), 84u + 4 * 50);
     EXPECT_EQ(bin.substr(0, 22), std::string("Quorl STL: (untitled)") + '\0');
     EXPECT_EQ(u32At(bin, 80), 4u);
@@ -316,11 +317,9 @@ TEST_F(Exchange, StlBinaryFacetsFollowTheWalk) {
         EXPECT_NEAR(len(n), 1.0, 1e-6);
         const V3 f3 = cross(sub(c[1], c[0]), sub(c[2], c[0]));
         EXPECT_NEAR(dot(n, f3), len(f3), 1e-6);
-        // And it faces the way the grid's normals say.
-        const KVertex& gn = grid.normals().empty() ? KVertex{0, 0, 0, 0} : grid.normals()[0];
-        if (!grid.normals().empty()) {
-            EXPECT_GT(n.x * gn.x + n.y * gn.y - n.z * gn.z, 0.0);
-        }
+        // And it faces the way the grid's normals say (mirrored like the corners).
+        const KVertex& gn = grid.normals()[corners[f][0]];
+        EXPECT_GT(n.x * gn.x + n.y * gn.y - n.z * gn.z, 0.5);
         EXPECT_EQ(bin[base + 48], 0);
         EXPECT_EQ(bin[base + 49], 0);
     }
