@@ -39,3 +39,6 @@ BENCHMARK_CAPTURE(exportFormat, Df3, KExportFormat::Df3, false);
 BENCHMARK_CAPTURE(exportFormat, Raw, KExportFormat::Raw, true);
 BENCHMARK_CAPTURE(exportFormat, Udo, KExportFormat::Udo, false);
 BENCHMARK_CAPTURE(exportFormat, Ascii, KExportFormat::Ascii, false);
+BENCHMARK_CAPTURE(exportFormat, Gltf, KExportFormat::Gltf, true);
+BENCHMARK_CAPTURE(exportFormat, StlBinary, KExportFormat::Stl, false);
+BENCHMARK_CAPTURE(exportFormat, Ply, KExportFormat::Ply, true);

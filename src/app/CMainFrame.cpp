@@ -150,6 +150,9 @@ void CMainFrame::createActions() {
         {"fileExportRaw", "R&AW ...", "Export Mesh", KExportCommand::Raw},
         {"fileExportRib", "&RIB...", "Export Mesh", KExportCommand::Rib},
         {"fileExportObj", "&OBJ (Wavefront)...", "Export Mesh", KExportCommand::Obj},
+        {"fileExportGltf", "&glTF 2.0 (binary)...", "Export Mesh", KExportCommand::Gltf},
+        {"fileExportStl", "&STL...", "Export Mesh", KExportCommand::Stl},
+        {"fileExportPly", "P&LY...", "Export Mesh", KExportCommand::Ply},
         // The older single-file POV include export has no menu entry.
         {"fileExportPovInclude", "POV include...", "Export Mesh", KExportCommand::PovInclude},
     };
@@ -312,7 +315,7 @@ void CMainFrame::createMenus() {
     import->addAction(action("fileImportTga"));
     QMenu* exportMenu = fileMenu_->addMenu(tr("&Export"));
     for (const char* n : {"fileExportMegaPov", "fileExportDf3", "fileExportRaw", "fileExportRib",
-                          "fileExportObj"}) {
+                          "fileExportObj", "fileExportGltf", "fileExportStl", "fileExportPly"}) {
         exportMenu->addAction(action(QString::fromLatin1(n)));
     }
     fileMenu_->addSeparator();
@@ -763,6 +766,9 @@ void CMainFrame::updateCommands() {
                           "zoomReset",         "viewProperties",
                           "viewSelectLayers",  "recalcAuto",
                           "recalcOnActivate",  "recalcManual"}) {
+        action(QString::fromLatin1(n))->setEnabled(hasDoc);
+    }
+    for (const char* n : {"fileExportGltf", "fileExportStl", "fileExportPly"}) {
         action(QString::fromLatin1(n))->setEnabled(hasDoc);
     }
     action("itemAnatomy")->setEnabled(false); // the anatomy sheet has its own window

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include "app/dialogs/KExchangeDialogs.h"
 #include "app/dialogs/KExportDialogs.h"
 #include "document/CPexaDoc.h"
 #include "export/KExport.h"
@@ -32,6 +33,12 @@ FormatInfo formatInfo(KExportCommand::Kind kind) {
         return {"Export POV Media Point Cloud", "POV-Ray Media Files (*.df3)"};
     case KExportCommand::Ascii:
         return {"Export Mesh", "ASCII Test Files (*.txt)"};
+    case KExportCommand::Gltf:
+        return {"Export Mesh", "glTF 2.0 binary (*.glb)"};
+    case KExportCommand::Stl:
+        return {"Export Mesh", "STL files (*.stl)"};
+    case KExportCommand::Ply:
+        return {"Export Mesh", "PLY files (*.ply)"};
     }
     return {"Export Mesh", "All Files (*)"};
 }
@@ -53,6 +60,12 @@ KExportFormat formatOf(KExportCommand::Kind kind, const CPexaDoc& doc) {
         return KExportFormat::Df3;
     case KExportCommand::Ascii:
         return KExportFormat::Ascii;
+    case KExportCommand::Gltf:
+        return KExportFormat::Gltf;
+    case KExportCommand::Stl:
+        return KExportFormat::Stl;
+    case KExportCommand::Ply:
+        return KExportFormat::Ply;
     }
     return KExportFormat::Obj;
 }
@@ -78,6 +91,9 @@ QString udoInitialName(const QString& includePath) {
 }
 
 } // namespace
+
+bool KExportCommand::stlAscii = false;
+bool KExportCommand::plyAscii = false;
 
 KExportCommand::KExportCommand(CPexaDoc& doc, QWidget* parent) : doc_(doc), parent_(parent) {
     runDialog = [](QDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
@@ -165,6 +181,26 @@ bool KExportCommand::runOptions(Kind kind) {
     }
     case Ascii:
         return true;
+    case Gltf: {
+        CGltfOptionsDlg dialog(doc_, parent_);
+        return run(dialog);
+    }
+    case Stl: {
+        CStlOptionsDlg dialog(doc_, stlAscii, parent_);
+        if (!run(dialog)) {
+            return false;
+        }
+        stlAscii = dialog.ascii();
+        return true;
+    }
+    case Ply: {
+        CPlyOptionsDlg dialog(doc_, plyAscii, parent_);
+        if (!run(dialog)) {
+            return false;
+        }
+        plyAscii = dialog.ascii();
+        return true;
+    }
     }
     return false;
 }
@@ -183,7 +219,9 @@ bool KExportCommand::run(Kind kind) {
         return false;
     }
     lastPath_ = path;
-    const KExportResult result = kExport(doc_, format, path.toStdString());
+    KExportOptions extra;
+    extra.ascii = (kind == Stl && stlAscii) || (kind == Ply && plyAscii);
+    const KExportResult result = kExport(doc_, format, path.toStdString(), extra);
     if (!result.written) {
         return false;
     }

@@ -19,7 +19,10 @@ public:
         Rib,
         Obj,
         Df3,
-        Ascii // the testing routine "ASCII NURBS 0": no options dialog
+        Ascii, // the testing routine "ASCII NURBS 0": no options dialog
+        Gltf,
+        Stl,
+        Ply
     };
 
     // Runs a dialog that is set up with the document's values; true on OK. The default
@@ -48,6 +51,11 @@ public:
 
     DialogRunner runDialog;
     FileChooser chooseFile;
+
+    // STL and PLY: the text form rather than binary. Not a document setting: the choice
+    // made in the options dialog holds for the rest of the session.
+    static bool stlAscii;
+    static bool plyAscii;
 
 private:
     bool runOptions(Kind kind);

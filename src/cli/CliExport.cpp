@@ -27,6 +27,8 @@ const FormatName kFormats[] = {
     {"obj", KExportFormat::Obj},     {"rib", KExportFormat::Rib},
     {"df3", KExportFormat::Df3},     {"raw", KExportFormat::Raw},
     {"udo", KExportFormat::Udo},     {"ascii", KExportFormat::Ascii},
+    {"gltf", KExportFormat::Gltf},   {"stl", KExportFormat::Stl},
+    {"ply", KExportFormat::Ply},
 };
 
 std::optional<KExportFormat> formatNamed(const std::string& name) {
@@ -110,6 +112,12 @@ void applyOptions(CliArgs& args, CPexaDoc& doc, ExportChoices& c) {
             doc.feoMegaPov.vGridScale = *sv;
         }
     }
+    if (args.flag("--ascii")) {
+        if (c.format != KExportFormat::Stl && c.format != KExportFormat::Ply) {
+            args.fail("--ascii goes with --format stl or ply");
+        }
+        c.extra.ascii = true;
+    }
     if (auto include = args.value("--include")) {
         c.extra.udoIncludeFile = *include;
     }
@@ -149,7 +157,7 @@ int cmdExport(CliArgs& args) {
     const auto out = args.value("-o");
     const auto input = args.positional();
     if (!format) {
-        args.fail("export needs --format pov|mesh2|obj|rib|df3|raw|udo|ascii");
+        args.fail("export needs --format pov|mesh2|obj|rib|df3|raw|udo|ascii|gltf|stl|ply");
     } else if (auto f = formatNamed(*format)) {
         c.format = *f;
     } else {
@@ -215,6 +223,8 @@ int cmdDemo(CliArgs& args) {
         {KExportFormat::Obj, "limb.obj"},     {KExportFormat::Rib, "limb.rib"},
         {KExportFormat::Df3, "limb.df3"},     {KExportFormat::Raw, "limb.raw"},
         {KExportFormat::Udo, "limb.udo"},     {KExportFormat::Ascii, "limb.txt"},
+        {KExportFormat::Gltf, "limb.glb"},    {KExportFormat::Stl, "limb.stl"},
+        {KExportFormat::Ply, "limb.ply"},
     };
     for (const Output& o : outputs) {
         ExportChoices c;

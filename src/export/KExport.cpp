@@ -40,6 +40,12 @@ KExportResult write(CPexaDoc& doc, KExportFormat format, const std::string& path
                                                       : extra.udoIncludeFile);
     case KExportFormat::Ascii:
         return kWriteAscii(doc, path);
+    case KExportFormat::Gltf:
+        return kWriteGltf(doc, path);
+    case KExportFormat::Stl:
+        return kWriteStl(doc, path, extra.ascii);
+    case KExportFormat::Ply:
+        return kWritePly(doc, path, extra.ascii);
     }
     KExportResult unknown;
     unknown.error = "Unknown export format";
@@ -75,6 +81,12 @@ const char* kExportExtension(KExportFormat format) {
         return "udo";
     case KExportFormat::Ascii:
         return "txt";
+    case KExportFormat::Gltf:
+        return "glb";
+    case KExportFormat::Stl:
+        return "stl";
+    case KExportFormat::Ply:
+        return "ply";
     }
     return "";
 }

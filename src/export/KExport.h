@@ -22,7 +22,10 @@ enum class KExportFormat {
     Df3,      // POV-Ray media density file
     Raw,      // RAW triangles
     Udo,      // Moray UDO file referring to an include file
-    Ascii     // ASCII NURBS test listing
+    Ascii,    // ASCII NURBS test listing
+    Gltf,     // glTF 2.0 binary (.glb)
+    Stl,      // STL triangles, binary or ASCII
+    Ply       // PLY polygon file, binary little-endian or ASCII
 };
 
 struct KExportOptions {
@@ -32,6 +35,8 @@ struct KExportOptions {
     // Udo: the name of the include file the UDO file refers to. Empty: the UDO file's
     // own name with the extension ".inc".
     std::string udoIncludeFile;
+    // Stl and Ply: the text form of the format instead of the binary one.
+    bool ascii = false;
 };
 
 struct KExportResult {

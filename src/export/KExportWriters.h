@@ -27,3 +27,8 @@ KExportResult kWriteRibLayered(CPexaDoc& doc, const std::string& path);
 KExportResult kWriteDf3(CPexaDoc& doc, const std::string& path);
 KExportResult kWriteUdo(CPexaDoc& doc, const std::string& path, const std::string& includeFile);
 KExportResult kWriteAscii(CPexaDoc& doc, const std::string& path);
+
+// The exchange formats, Skinned or Layered as doc.meshType says.
+KExportResult kWriteGltf(CPexaDoc& doc, const std::string& path);
+KExportResult kWriteStl(CPexaDoc& doc, const std::string& path, bool ascii);
+KExportResult kWritePly(CPexaDoc& doc, const std::string& path, bool ascii);

@@ -436,7 +436,8 @@ private slots:
         }
         QCOMPARE(entries,
                  QStringList({"&POV-Ray 3.1 and MegaPov...", "POV Media Point Cloud (df3)...",
-                              "R&AW ...", "&RIB...", "&OBJ (Wavefront)..."}));
+                              "R&AW ...", "&RIB...", "&OBJ (Wavefront)...", "&glTF 2.0 (binary)...",
+                              "&STL...", "P&LY..."}));
 
         const QString out = path(QStringLiteral("layers.obj"));
         for (bool yes : {false, true}) {

@@ -178,7 +178,40 @@ TEST_F(Cli, ExportWithOptions) {
     EXPECT_TRUE(fs::exists(path("doc.inc")));
     EXPECT_EQ(fs::file_size(path("doc.inc")), 0u);
 
-    EXPECT_EQ(cli({"export", path("doc.qrz"), "--format", "stl", "-o", path("x")}, dir).status, 1);
+    EXPECT_EQ(cli({"export", path("doc.qrz"), "--format", "xyz", "-o", path("x")}, dir).status, 1);
+    // The exchange formats, and --ascii only where there is a text form.
+    ASSERT_EQ(cli({"export", path("doc.qrz"), "--format", "gltf", "-o", path("d.glb"), "--uv"}, dir)
+                  .status,
+              0);
+    std::ifstream glb(path("d.glb"), std::ios::binary);
+    const std::string glbText{std::istreambuf_iterator<char>(glb), {}};
+    EXPECT_EQ(glbText.rfind("glTF", 0), 0u);
+    EXPECT_NE(glbText.find("\"TEXCOORD_0\""), std::string::npos);
+    ASSERT_EQ(
+        cli({"export", path("doc.qrz"), "--format", "stl", "-o", path("d.stl"), "--ascii"}, dir)
+            .status,
+        0);
+    std::ifstream stl(path("d.stl"));
+    const std::string stlText{std::istreambuf_iterator<char>(stl), {}};
+    EXPECT_EQ(stlText.rfind("solid ", 0), 0u);
+    size_t facets = 0;
+    for (size_t at = stlText.find("facet normal"); at != std::string::npos;
+         at = stlText.find("facet normal", at + 1)) {
+        ++facets;
+    }
+    EXPECT_EQ(facets, 2u * 3 * 2); // a 3 x 2 grid of cells
+    ASSERT_EQ(cli({"export", path("doc.qrz"), "--format", "ply", "-o", path("d.ply"), "--ascii",
+                   "--no-mirror-z"},
+                  dir)
+                  .status,
+              0);
+    std::ifstream ply(path("d.ply"));
+    const std::string plyText{std::istreambuf_iterator<char>(ply), {}};
+    EXPECT_EQ(plyText.rfind("ply\nformat ascii 1.0\n", 0), 0u);
+    const CliRun objAscii =
+        cli({"export", path("doc.qrz"), "--format", "obj", "-o", path("x.obj"), "--ascii"}, dir);
+    EXPECT_EQ(objAscii.status, 1);
+    EXPECT_NE(objAscii.err.find("--ascii goes with --format stl or ply"), std::string::npos);
     EXPECT_EQ(cli({"export", path("doc.qrz"), "--format", "df3", "-o", path("x.df3"), "--df3-size",
                    "1", "5", "5"},
                   dir)

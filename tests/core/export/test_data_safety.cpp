@@ -40,7 +40,8 @@ private:
 
 const KExportFormat kFormats[] = {
     KExportFormat::PovMesh, KExportFormat::PovMesh2, KExportFormat::Obj, KExportFormat::Rib,
-    KExportFormat::Df3,     KExportFormat::Raw,      KExportFormat::Udo, KExportFormat::Ascii};
+    KExportFormat::Df3,     KExportFormat::Raw,      KExportFormat::Udo, KExportFormat::Ascii,
+    KExportFormat::Gltf,    KExportFormat::Stl,      KExportFormat::Ply};
 
 size_t filesIn(const fs::path& dir) {
     return size_t(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));

@@ -276,3 +276,60 @@ TEST_F(ExportClients, AssimpReadsTheObjExports) {
         EXPECT_NE(out.find("Primitive Types:    triangles\n"), std::string::npos) << out;
     }
 }
+
+TEST_F(ExportClients, AssimpReadsTheExchangeExports) {
+    ASSERT_TRUE(onPath("assimp")) << "assimp is not installed (scripts/install-deps)";
+    struct Case {
+        KExportFormat format;
+        bool ascii;
+        bool layered;
+    };
+    const Case cases[] = {
+        {KExportFormat::Gltf, false, false}, {KExportFormat::Gltf, false, true},
+        {KExportFormat::Stl, false, false},  {KExportFormat::Stl, true, false},
+        {KExportFormat::Stl, false, true},   {KExportFormat::Stl, true, true},
+        {KExportFormat::Ply, false, false},  {KExportFormat::Ply, true, false},
+        {KExportFormat::Ply, false, true},   {KExportFormat::Ply, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(kExportExtension(c.format)) + (c.ascii ? " ascii" : " binary") +
+                     (c.layered ? " layered" : " skinned"));
+        // A planar 11 x 6 grid (66 samples, 100 triangles); the muscles have 5 x 9 samples.
+        auto doc = makeDoc(10, 5);
+        addMuscle(*doc, 0, "Back Ridge", 4, 8, 0.1, 0.2, 0.4, 0.7);
+        addMuscle(*doc, 1, "Side Bump", 4, 8, 0.5, 0.3, 0.9, 0.6);
+        doc->layers[1]->textureIndex = 3;
+        doc->meshType = c.layered ? CPexaDoc::Layered : CPexaDoc::Skinned;
+        doc->exportFlags.normals = 1;
+        doc->exportFlags.uv = c.layered ? 2 : 1;
+        const long vertices = c.layered ? 90 : 66;
+        const long faces = c.layered ? 128 : 100;
+        TempDir dir("exchange-assimp");
+        const fs::path file = dir.file(std::string("subject.") + kExportExtension(c.format));
+        KExportOptions extra;
+        extra.ascii = c.ascii;
+        exportTo(*doc, c.format, file, extra);
+        auto field = [](const std::string& out, const std::string& name) {
+            const size_t at = out.find("\n" + name + ":");
+            return at == std::string::npos
+                       ? -1L
+                       : std::strtol(out.c_str() + at + name.size() + 2, nullptr, 10);
+        };
+        std::string out;
+        ASSERT_EQ(run("assimp info " + quoted(file) + " -jiv -vds", out), 0) << out;
+        EXPECT_EQ(field(out, "Faces"), faces) << out;
+        EXPECT_NE(out.find("Primitive Types:    triangles\n"), std::string::npos) << out;
+        if (c.format == KExportFormat::Stl) {
+            // Facets share no vertices: as read, three corners a facet.
+            std::string raw;
+            ASSERT_EQ(run("assimp info " + quoted(file) + " -r", raw), 0) << raw;
+            EXPECT_EQ(field(raw, "Faces"), faces) << raw;
+            EXPECT_EQ(field(raw, "Vertices"), 3 * faces) << raw;
+        } else {
+            EXPECT_EQ(field(out, "Vertices"), vertices) << out;
+        }
+        if (c.format == KExportFormat::Gltf) {
+            EXPECT_EQ(field(out, "Meshes"), c.layered ? 2 : 1) << out;
+        }
+    }
+}

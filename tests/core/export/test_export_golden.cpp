@@ -55,6 +55,17 @@ KExportOptions udoInclude() {
     return o;
 }
 
+KExportOptions ascii() {
+    KExportOptions o;
+    o.ascii = true;
+    return o;
+}
+
+void normalsAndUv(CPexaDoc& doc) {
+    doc.exportFlags.normals = 1;
+    doc.exportFlags.uv = doc.meshType == CPexaDoc::Layered ? 2 : 1;
+}
+
 KExportOptions smooth() {
     KExportOptions o;
     o.povMode = 3;
@@ -103,6 +114,16 @@ std::vector<GoldenCase> cases() {
         add("ascii.txt", F::Ascii, none);
         add("base.df3", F::Df3, none);
         add("u.df3", F::Df3, [](CPexaDoc& d) { d.feoPMedia.densitySource = KFeoPMedia::DensityU; });
+        add("plain.glb", F::Gltf, none);
+        add("uv.glb", F::Gltf, normalsAndUv);
+        add("binary.stl", F::Stl, none);
+        add("ascii.stl", F::Stl, none, ascii());
+        add(
+            "unmirrored_ascii.stl", F::Stl, [](CPexaDoc& d) { d.exportFlags.mirrorZ = 0; },
+            ascii());
+        add("plain.ply", F::Ply, none);
+        add("all.ply", F::Ply, normalsAndUv);
+        add("all_ascii.ply", F::Ply, normalsAndUv, ascii());
     }
     auto layered = [&](const char* file, F format, std::function<void(CPexaDoc&)> set,
                        KExportOptions extra = {}) {
@@ -129,6 +150,11 @@ std::vector<GoldenCase> cases() {
     });
     layered("layered.udo", F::Udo, none, udoInclude());
     layered("layered_ascii.txt", F::Ascii, none);
+    layered("layered_uv.glb", F::Gltf, normalsAndUv);
+    layered("layered_binary.stl", F::Stl, none);
+    layered("layered_ascii.stl", F::Stl, none, ascii());
+    layered("layered_all.ply", F::Ply, normalsAndUv);
+    layered("layered_all_ascii.ply", F::Ply, normalsAndUv, ascii());
     layered("layered_w.df3", F::Df3, [](CPexaDoc& d) {
         d.feoPMedia.densitySource = KFeoPMedia::DensityW;
         d.feoPMedia.scale = 4.0f;

@@ -1,0 +1,265 @@
+// The glTF, STL and PLY commands with scripted dialogs: the options each dialog stores,
+// the binary/text choice that is remembered for the session, the file compared with the
+// writer's own output, and the File > Export entries of the main window.
+#include <QtTest>
+
+#include <QCheckBox>
+#include <QFile>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+#include "KGuiTestSupport.h"
+#include "app/CMainFrame.h"
+#include "app/KExportCommand.h"
+#include "app/dialogs/KExchangeDialogs.h"
+#include "app/dialogs/KExportDialogs.h"
+#include "document/CPexaDoc.h"
+#include "export/KExport.h"
+#include "model/KBdlLayer.h"
+#include "model/KBdlMuscle.h"
+#include "platform/KScriptedUi.h"
+
+namespace {
+
+QByteArray slurp(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void fill(CPexaDoc& doc) {
+    doc.uResolution = 5;
+    doc.vResolution = 4;
+    doc.baseShape = CPexaDoc::Planar;
+    doc.rebuildGrid();
+    for (int layer = 0; layer < 2; ++layer) {
+        auto m = std::make_unique<KBdlMuscle>(KBdlMuscle::Linear);
+        m->setFromRect(0.2, 0.1 + 0.3 * layer, 0.6, 0.5 + 0.3 * layer);
+        m->name = layer == 0 ? "Ridge" : "Bump";
+        m->resolutionU = 3;
+        m->resolutionV = 2;
+        QVERIFY(doc.addMuscleToLayer(doc.layers[size_t(layer)].get(), m) != nullptr);
+    }
+}
+
+// Answers the command's dialogs: the layer choice, then options(dialog); the file.
+struct Script {
+    int meshType = CPexaDoc::Skinned;
+    std::function<void(QDialog&)> options;
+    QString file;
+    QStringList titles;
+    QString filter;
+    QString extension;
+
+    void attach(KExportCommand& command) {
+        command.runDialog = [this](QDialog& dialog) {
+            titles << dialog.windowTitle();
+            if (auto* select = qobject_cast<CExportSelectLayersDlg*>(&dialog)) {
+                select->selectAll();
+                (meshType == CPexaDoc::Layered ? select->layered : select->skinned)
+                    ->setChecked(true);
+                return true;
+            }
+            if (options) {
+                options(dialog);
+            }
+            return true;
+        };
+        command.chooseFile = [this](const QString&, const QString& f, const QString& ext,
+                                    const QString&) {
+            filter = f;
+            extension = ext;
+            return file;
+        };
+    }
+};
+
+} // namespace
+
+class TestExportExchange : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QString path(const QString& name) const { return dir_.filePath(name); }
+
+    QByteArray reference(CPexaDoc& doc, KExportFormat format, bool ascii) {
+        const QString out = path(QStringLiteral("reference.out"));
+        QFile::remove(out);
+        KExportOptions extra;
+        extra.ascii = ascii;
+        kExport(doc, format, out.toStdString(), extra);
+        return slurp(out);
+    }
+
+    // Runs one command; returns the file it wrote.
+    QByteArray run(CPexaDoc& doc, KExportCommand::Kind kind, Script& script) {
+        QFile::remove(script.file);
+        KExportCommand command(doc, nullptr);
+        script.attach(command);
+        if (!command.run(kind)) {
+            return {};
+        }
+        return slurp(script.file);
+    }
+
+private slots:
+    void initTestCase() {
+        kUseTestSettings();
+        QVERIFY(dir_.isValid());
+    }
+
+    void gltfStoresItsUvChoice() {
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        CPexaDoc doc;
+        fill(doc);
+        Script script;
+        script.meshType = CPexaDoc::Layered;
+        script.file = path(QStringLiteral("out.glb"));
+        script.options = [](QDialog& d) {
+            auto* g = qobject_cast<CGltfOptionsDlg*>(&d);
+            QVERIFY(g);
+            QVERIFY(!g->uv->isChecked()); // the document's default
+            g->uv->setChecked(true);
+            g->perItem->setChecked(true);
+        };
+        const QByteArray written = run(doc, KExportCommand::Gltf, script);
+        QCOMPARE(script.titles, QStringList({"Select Layers", "glTF 2.0 Export Options"}));
+        QCOMPARE(script.filter, QStringLiteral("glTF 2.0 binary (*.glb)"));
+        QCOMPARE(script.extension, QStringLiteral("glb"));
+        QCOMPARE(doc.exportFlags.uv, 2); // Layered with "per Item"
+        QVERIFY(written.startsWith("glTF"));
+        QVERIFY(written.contains("\"TEXCOORD_0\""));
+        QCOMPARE(written, reference(doc, KExportFormat::Gltf, false));
+        QVERIFY(!doc.exportSelectionLocked);
+
+        script.meshType = CPexaDoc::Skinned;
+        script.options = [](QDialog& d) {
+            auto& g = static_cast<CGltfOptionsDlg&>(d);
+            QVERIFY(g.uv->isChecked());
+            g.perItem->setChecked(false);
+        };
+        run(doc, KExportCommand::Gltf, script);
+        QCOMPARE(doc.exportFlags.uv, 1);
+        QCOMPARE(doc.exportFlags.useItemUv, 0);
+    }
+
+    void stlAndPlyRememberTheTextChoice() {
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        CPexaDoc doc;
+        fill(doc);
+        KExportCommand::stlAscii = false;
+        KExportCommand::plyAscii = false;
+
+        Script stl;
+        stl.file = path(QStringLiteral("out.stl"));
+        stl.options = [](QDialog& d) {
+            auto* s = qobject_cast<CStlOptionsDlg*>(&d);
+            QVERIFY(s);
+            QVERIFY(s->binaryFile->isChecked());
+            QVERIFY(s->mirrorZ->isChecked());
+            s->asciiFile->setChecked(true);
+            s->mirrorZ->setChecked(false);
+        };
+        QByteArray written = run(doc, KExportCommand::Stl, stl);
+        QCOMPARE(stl.titles.last(), QStringLiteral("STL Export Options"));
+        QCOMPARE(stl.filter, QStringLiteral("STL files (*.stl)"));
+        QCOMPARE(doc.exportFlags.mirrorZ, 0);
+        QVERIFY(written.startsWith("solid (untitled)\n"));
+        QCOMPARE(written, reference(doc, KExportFormat::Stl, true));
+        // The next STL export starts from the text form.
+        stl.options = [](QDialog& d) {
+            auto& s = static_cast<CStlOptionsDlg&>(d);
+            QVERIFY(s.asciiFile->isChecked());
+            QVERIFY(!s.mirrorZ->isChecked());
+            s.binaryFile->setChecked(true);
+        };
+        written = run(doc, KExportCommand::Stl, stl);
+        QCOMPARE(written, reference(doc, KExportFormat::Stl, false));
+        QVERIFY(!KExportCommand::stlAscii);
+
+        Script ply;
+        ply.meshType = CPexaDoc::Layered;
+        ply.file = path(QStringLiteral("out.ply"));
+        ply.options = [](QDialog& d) {
+            auto* p = qobject_cast<CPlyOptionsDlg*>(&d);
+            QVERIFY(p);
+            QVERIFY(p->binaryFile->isChecked()); // the STL choice is its own
+            QVERIFY(!p->mirrorZ->isChecked());   // shared with the other mesh formats
+            p->asciiFile->setChecked(true);
+            p->normals->setChecked(true);
+            p->uv->setChecked(true);
+            p->perItem->setChecked(false);
+            p->mirrorZ->setChecked(true);
+        };
+        written = run(doc, KExportCommand::Ply, ply);
+        QCOMPARE(ply.titles.last(), QStringLiteral("PLY Export Options"));
+        QCOMPARE(ply.extension, QStringLiteral("ply"));
+        QCOMPARE(doc.exportFlags.normals, 1);
+        QCOMPARE(doc.exportFlags.uv, 1); // Layered, but not "per Item"
+        QCOMPARE(doc.exportFlags.mirrorZ, 1);
+        QVERIFY(written.startsWith("ply\nformat ascii 1.0\n"));
+        QVERIFY(written.contains("comment item Quorl0002 "));
+        QCOMPARE(written, reference(doc, KExportFormat::Ply, true));
+        QVERIFY(KExportCommand::plyAscii);
+        KExportCommand::plyAscii = false;
+    }
+
+    void cancelledOptionsWriteNothing() {
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        CPexaDoc doc;
+        fill(doc);
+        for (auto kind : {KExportCommand::Gltf, KExportCommand::Stl, KExportCommand::Ply}) {
+            KExportCommand command(doc, nullptr);
+            bool asked = false;
+            command.runDialog = [&](QDialog& dialog) {
+                if (qobject_cast<CExportSelectLayersDlg*>(&dialog)) {
+                    return true;
+                }
+                if (auto* s = qobject_cast<CStlOptionsDlg*>(&dialog)) {
+                    s->asciiFile->setChecked(true);
+                }
+                return false;
+            };
+            command.chooseFile = [&](const QString&, const QString&, const QString&,
+                                     const QString&) {
+                asked = true;
+                return path(QStringLiteral("never"));
+            };
+            QVERIFY(!command.run(kind));
+            QVERIFY(!asked);
+            QVERIFY(!doc.exportSelectionLocked);
+        }
+        QVERIFY(!KExportCommand::stlAscii); // a cancelled dialog changes nothing
+    }
+
+    void mainWindowOffersTheFormats() {
+        CMainFrame frame;
+        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
+        CPexaDoc* doc = frame.activeDocument();
+        QVERIFY(doc);
+        fill(*doc);
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        const QString names[] = {"fileExportGltf", "fileExportStl", "fileExportPly"};
+        const KExportFormat formats[] = {KExportFormat::Gltf, KExportFormat::Stl,
+                                         KExportFormat::Ply};
+        for (int k = 0; k < 3; ++k) {
+            QAction* a = frame.action(names[k]);
+            QVERIFY(a);
+            QVERIFY(a->isEnabled());
+            Script script;
+            script.file = path(QStringLiteral("frame.") + kExportExtension(formats[k]));
+            frame.exportCommandSetup = [&](KExportCommand& c) { script.attach(c); };
+            QFile::remove(script.file);
+            a->trigger();
+            QCOMPARE(slurp(script.file), reference(*doc, formats[k], false));
+        }
+    }
+};
+
+QTEST_MAIN(TestExportExchange)
+#include "tst_export_exchange.moc"
