@@ -102,6 +102,9 @@ void CMainFrame::importTga() {
 bool CMainFrame::modifyTextureList(CPexaDoc& doc) {
     KTextureListDlg dlg(doc.textures, this);
     const bool ok = kRunDialog(dlg) == QDialog::Accepted;
+    if (ok) {
+        dlg.applyFields();
+    }
     // The list is not part of the document file; the views only redraw with its colours.
     doc.updateAllViews(CPexaDoc::HintAll);
     return ok;
