@@ -79,7 +79,7 @@ double KRealField::value() const {
 
 KCurveField::KCurveField(KBdlCurve& curve, const QString& label, QWidget* parent)
     : QLineEdit(parent), curve_(&curve), label_(label) {
-    setMinimumWidth(260);
+    setMinimumWidth(320);
     refresh();
 }
 
@@ -131,8 +131,10 @@ void KTabStopDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
 
     const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget);
-    // One horizontal dialog unit is a quarter of the average character width.
-    const double unit = opt.fontMetrics.averageCharWidth() / 4.0;
+    // One horizontal dialog unit is a quarter of the average width of the letters.
+    static const QString letters =
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    const double unit = opt.fontMetrics.horizontalAdvance(letters) / 52.0 / 4.0;
     const QStringList parts = line.split(QLatin1Char('\t'));
     painter->save();
     painter->setFont(opt.font);

@@ -168,6 +168,10 @@ bool kEditCurveProperties(QWidget* parent, KBdlCurve& curve) {
 KCurveButton::KCurveButton(QPushButton* button, QObject* parent)
     : QObject(parent), button_(button) {
     button_->setEnabled(false);
+    button_->setAutoDefault(false);
+    // Wide enough for the longest label it takes.
+    button_->setMinimumWidth(
+        button_->fontMetrics().horizontalAdvance(tr("Edit 'Width Lo' Properties...")) + 24);
     connect(button_, &QPushButton::clicked, this, &KCurveButton::run);
 }
 
@@ -310,6 +314,8 @@ dlgCPEditMusclePP2::dlgCPEditMusclePP2(KBdlMuscle& muscle, QWidget* parent) : QW
     symmetricWidth = new QCheckBox(tr("Symmetric Width"), this);
     symmetricWidth->setChecked(muscle.symmetricWidth != 0);
     connect(symmetricWidth, &QCheckBox::clicked, this, &dlgCPEditMusclePP2::updateSymmetry);
+    widthLoScale->setMaximumWidth(90);
+    widthHiScale->setMaximumWidth(90);
     curveProperties = new QPushButton(tr("Curve Properties..."), this);
     curveButton = new KCurveButton(curveProperties, this);
     for (KCurveField* f : {center, widthLo, widthHi}) {
@@ -329,7 +335,7 @@ dlgCPEditMusclePP2::dlgCPEditMusclePP2(KBdlMuscle& muscle, QWidget* parent) : QW
     cg->addWidget(new QLabel(tr("Scale"), curves), 2, 2);
     cg->addWidget(widthHiScale, 2, 3);
     cg->addWidget(symmetricWidth, 3, 1);
-    cg->addWidget(curveProperties, 3, 3);
+    cg->addWidget(curveProperties, 3, 1, 1, 3, Qt::AlignRight);
     cg->setColumnStretch(1, 1);
 
     auto* topRow = new QHBoxLayout;

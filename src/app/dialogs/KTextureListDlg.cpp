@@ -156,7 +156,8 @@ void KTextureListDlg::select(int row) {
 void KTextureListDlg::setButtonColor(int row, uint32_t packed) {
     buttonColor_[size_t(row)] = packed;
     const QColor c = fromPacked(packed);
-    color[size_t(row)]->setStyleSheet(QStringLiteral("background-color: %1").arg(c.name()));
+    color[size_t(row)]->setStyleSheet(
+        QStringLiteral("background-color: %1; border: 1px solid gray;").arg(c.name()));
     rgb[size_t(row)][0]->setText(QString::number(c.red()));
     rgb[size_t(row)][1]->setText(QString::number(c.green()));
     rgb[size_t(row)][2]->setText(QString::number(c.blue()));
