@@ -225,12 +225,7 @@ void CMainFrame::createActions() {
         QAction* a =
             add(QStringLiteral("itemLayer%1").arg(slot), QString(), tr("Layer %1").arg(slot));
         a->setCheckable(true);
-        connect(a, &QAction::triggered, this, [this, slot] {
-            if (CPexaDoc* doc = activeDocument(); doc && doc->layerSlotEnabled(slot)) {
-                doc->currentItem = CPexaDoc::ItemFirstLayer + slot;
-            }
-            updateCommands();
-        });
+        connect(a, &QAction::triggered, this, [this, slot] { layerSlotCommand(slot); });
         layerSlots_ << a;
     }
     add("itemMoreLayers", tr("&More Layers..."), tr("More Layer's"));
@@ -303,6 +298,7 @@ void CMainFrame::createActions() {
 
     add("helpAbout", tr("&About Quorl..."), tr("Display program information and version"));
     connect(action("helpAbout"), &QAction::triggered, this, &CMainFrame::about);
+    createItemCommands();
 }
 
 void CMainFrame::createMenus() {
@@ -352,6 +348,7 @@ void CMainFrame::createMenus() {
     object->addAction(action("objectDescription"));
     object->addAction(action("objectProperties"));
     object->addAction(action("objectImage"));
+    addItemMenus(edit, object, items);
     connect(object, &QMenu::aboutToShow, this, &CMainFrame::updateCommands);
 
     QMenu* view = menuBar()->addMenu(tr("&View"));
@@ -700,22 +697,6 @@ void CMainFrame::runObjectDialog(int which) {
     updateCommands();
 }
 
-void CMainFrame::importTga() {
-    CPexaDoc* doc = activeDocument();
-    if (!doc) {
-        return;
-    }
-    const QString path = QFileDialog::getOpenFileName(this, tr("Import Image"), QString(),
-                                                      tr("TGA Images (*.tga);;All Files (*)"));
-    if (path.isEmpty()) {
-        return;
-    }
-    const int k = doc->currentItem >= CPexaDoc::ItemFirstLayer
-                      ? doc->currentItem - CPexaDoc::ItemFirstLayer
-                      : 0;
-    doc->importImage(k, path.toStdString());
-}
-
 bool CMainFrame::runExport(KExportCommand::Kind kind, CPexaDoc* doc) {
     if (!doc) {
         doc = activeDocument();
@@ -771,7 +752,7 @@ void CMainFrame::updateCommands() {
     for (const char* n : {"fileExportGltf", "fileExportStl", "fileExportPly"}) {
         action(QString::fromLatin1(n))->setEnabled(hasDoc);
     }
-    action("itemAnatomy")->setEnabled(false); // the anatomy sheet has its own window
+    updateItemCommands(hasDoc);
     const int mode = hasDoc ? doc->recalcMode : -1;
     action("recalcAuto")->setChecked(mode == CPexaDoc::RecalcAuto);
     action("recalcOnActivate")->setChecked(mode == CPexaDoc::RecalcOnActivate);

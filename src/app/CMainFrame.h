@@ -62,11 +62,19 @@ public:
     std::function<void(KExportCommand&)> exportCommandSetup;
     const KBdlMuscle* itemClipboard() const { return clipboard_.get(); }
 
+    // Edit > Texture List: "Modify..." (true for OK), "Save...", "Load..." (true when a
+    // file was written or read), and the F11 test of the editor on a scratch copy.
+    bool modifyTextureList(CPexaDoc& doc);
+    bool saveTextureList(CPexaDoc& doc);
+    bool loadTextureList(CPexaDoc& doc);
+    bool textureListTest();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     // Document files dropped on the window are opened.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
     QAction* add(const QString& name, const QString& text, const QString& prompt,
@@ -75,6 +83,11 @@ private:
     void addViewCommand(const QString& name, const QString& text, const QString& prompt,
                         void (CPexaView::*command)());
     void createActions();
+    // The property dialogs' commands (CMainFrameItems.cpp).
+    void createItemCommands();
+    void addItemMenus(QMenu* edit, QMenu* object, QMenu* items);
+    void updateItemCommands(bool hasDocument);
+    void layerSlotCommand(int slot);
     void createMenus();
     void createToolBars();
     void createStatusBar();

@@ -318,6 +318,10 @@ int CPexaDoc::moreLayersPreselection() const {
 // ---------------------------------------------------------------- image import
 
 bool CPexaDoc::importImage(int k, const std::string& path) {
+    return importImageAllowed(k) && importImageFile(k, path);
+}
+
+bool CPexaDoc::importImageAllowed(int k) {
     if (k + ItemFirstLayer != currentItem &&
         !kUi().askOkCancel("The requested import layer is different from the current 'active' "
                            "layer!\n\nImport the image to the requested layer anyways?",
@@ -334,6 +338,10 @@ bool CPexaDoc::importImage(int k, const std::string& path) {
         kUi().message(text, KUi::Icon::Warning);
         return false;
     }
+    return true;
+}
+
+bool CPexaDoc::importImageFile(int k, const std::string& path) {
     auto image = std::make_unique<KImageMapTga>(path);
     if (image->loadStatus != KImageMapTga::LoadOk) {
         kUi().message("Import TGA failed!", KUi::Icon::Error);

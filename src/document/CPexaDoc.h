@@ -138,6 +138,11 @@ public:
     // File > Import > TGA: attaches the image file at path to user layer k, with the
     // questions and messages of the command. True when the image was attached.
     bool importImage(int k, const std::string& path);
+    // Its two halves, for a front end that asks for the file in between: the question
+    // about a layer other than the current item and the refusal of a non-user layer
+    // (false: the command ends), then loading and attaching the file.
+    bool importImageAllowed(int k);
+    bool importImageFile(int k, const std::string& path);
 
     // ---- storage
     static constexpr uint32_t kMagic = 0x51524C4D; // "QRLM", most significant byte first
@@ -186,7 +191,9 @@ public:
     int32_t previewShadingType = 3; // 0 Point, 1 Wire, 2 Flat, 3 Smooth
     int32_t previewLayerMode = 0;
     std::vector<int32_t> previewLayers;
-    int32_t anatomySheetSetting = 0;
+    int32_t anatomySheetSetting = 0; // the anatomy sheet's page when it was last closed
+    // The muscle the layer dialogs' "Copy" put aside; shared by all layers of the document.
+    std::unique_ptr<KBdlMuscle> copiedMuscle;
     int32_t pendingHint = 0;
 
 private:

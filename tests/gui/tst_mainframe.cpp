@@ -13,6 +13,7 @@
 #include "app/CMainFrame.h"
 #include "app/KWindowPlacement.h"
 #include "app/dialogs/KAboutDlg.h"
+#include "app/dialogs/KDialogKit.h"
 #include "document/CPexaDoc.h"
 #include "document/KDocumentFile.h"
 #include "platform/KScriptedUi.h"
@@ -231,7 +232,15 @@ private slots:
         // Layer slots carry the layer names and check the current item.
         QCOMPARE(frame.action("itemLayer1")->text(), QStringLiteral("Exterior Muscles"));
         QVERIFY(frame.action("itemLayer0")->isChecked());
+        // The slot opens the layer's properties; the test closes them at once.
+        int opened = 0;
+        kRunDialogHook = [&opened](QDialog&) {
+            ++opened;
+            return int(QDialog::Accepted);
+        };
         frame.action("itemLayer2")->trigger();
+        kRunDialogHook = nullptr;
+        QCOMPARE(opened, 1);
         QCOMPARE(doc->currentItem, CPexaDoc::ItemFirstLayer + 2);
         QVERIFY(frame.action("itemLayer2")->isChecked());
         QVERIFY(!frame.action("itemLayer3")->isEnabled());

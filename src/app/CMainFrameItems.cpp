@@ -1,0 +1,151 @@
+// The main window's commands that open the property dialogs: the anatomy sheet, the
+// layer slots, "More Layers...", "Define Layers...", File > Import > TGA and
+// Edit > Texture List, and the F11 test of the texture list editor.
+
+#include <QKeyEvent>
+#include <QMenu>
+
+#include "app/CMainFrame.h"
+#include "app/dialogs/KAnatomyDialogs.h"
+#include "app/dialogs/KDialogKit.h"
+#include "app/dialogs/KLayerDialogs.h"
+#include "app/dialogs/KTextureListDlg.h"
+#include "document/CPexaDoc.h"
+#include "platform/KUi.h"
+
+namespace {
+
+KFileRequest textureFileRequest(bool save) {
+    KFileRequest request;
+    request.save = save;
+    request.title = save ? QObject::tr("Save Textures") : QObject::tr("Load Textures");
+    request.filter = QObject::tr("Quorl Texture Files (*.qtl)");
+    request.defaultSuffix = QStringLiteral("qtl");
+    request.initialName = save ? QStringLiteral("untitled") : QString();
+    return request;
+}
+
+} // namespace
+
+void CMainFrame::createItemCommands() {
+    connect(action("itemAnatomy"), &QAction::triggered, this, [this] {
+        if (CPexaDoc* doc = activeDocument()) {
+            kEditAnatomy(this, *doc);
+        }
+        updateCommands();
+    });
+    connect(action("itemMoreLayers"), &QAction::triggered, this, [this] {
+        if (CPexaDoc* doc = activeDocument(); doc && doc->moreLayersEnabled()) {
+            kMoreLayers(this, *doc);
+        }
+        updateCommands();
+    });
+    connect(add("objectDefineLayers", tr("Define &Layers..."), tr("Edit Layer's")),
+            &QAction::triggered, this, [this] {
+                if (CPexaDoc* doc = activeDocument()) {
+                    kDefineLayers(this, *doc);
+                }
+                updateCommands();
+            });
+    connect(add("textureModify", tr("&Modify..."), tr("Modify Textures")), &QAction::triggered,
+            this, [this] {
+                if (CPexaDoc* doc = activeDocument()) {
+                    modifyTextureList(*doc);
+                }
+            });
+    connect(add("textureSave", tr("&Save..."), tr("Save Textures")), &QAction::triggered, this,
+            [this] {
+                if (CPexaDoc* doc = activeDocument()) {
+                    saveTextureList(*doc);
+                }
+            });
+    connect(add("textureLoad", tr("&Load..."), tr("Load Textures")), &QAction::triggered, this,
+            [this] {
+                if (CPexaDoc* doc = activeDocument()) {
+                    loadTextureList(*doc);
+                }
+            });
+}
+
+void CMainFrame::addItemMenus(QMenu* edit, QMenu* object, QMenu* items) {
+    edit->addSeparator();
+    QMenu* textures = edit->addMenu(tr("Texture &List"));
+    for (const char* n : {"textureModify", "textureSave", "textureLoad"}) {
+        textures->addAction(action(QString::fromLatin1(n)));
+    }
+    object->insertAction(items->menuAction(), action("objectDefineLayers"));
+}
+
+void CMainFrame::updateItemCommands(bool hasDocument) {
+    for (const char* n :
+         {"itemAnatomy", "objectDefineLayers", "textureModify", "textureSave", "textureLoad"}) {
+        action(QString::fromLatin1(n))->setEnabled(hasDocument);
+    }
+}
+
+void CMainFrame::layerSlotCommand(int slot) {
+    CPexaDoc* doc = activeDocument();
+    if (doc && doc->layerSlotEnabled(slot)) {
+        doc->currentItem = CPexaDoc::ItemFirstLayer + slot;
+        kOpenCurrentLayer(this, *doc);
+    }
+    updateCommands();
+}
+
+void CMainFrame::importTga() {
+    if (CPexaDoc* doc = activeDocument()) {
+        kImportTga(this, *doc);
+    }
+    updateCommands();
+}
+
+bool CMainFrame::modifyTextureList(CPexaDoc& doc) {
+    KTextureListDlg dlg(doc.textures, this);
+    const bool ok = kRunDialog(dlg) == QDialog::Accepted;
+    if (ok) {
+        dlg.applyFields();
+    }
+    // The list is not part of the document file; the views only redraw with its colours.
+    doc.updateAllViews(CPexaDoc::HintAll);
+    return ok;
+}
+
+bool CMainFrame::saveTextureList(CPexaDoc& doc) {
+    const QString path = kChooseFile(this, textureFileRequest(true));
+    if (path.isEmpty()) {
+        return false;
+    }
+    return doc.textures.saveFile(path.toStdString());
+}
+
+bool CMainFrame::loadTextureList(CPexaDoc& doc) {
+    const QString path = kChooseFile(this, textureFileRequest(false));
+    if (path.isEmpty()) {
+        return false;
+    }
+    if (!doc.textures.loadFile(path.toStdString())) {
+        return false;
+    }
+    doc.updateAllViews(CPexaDoc::HintAll);
+    return true;
+}
+
+bool CMainFrame::textureListTest() {
+    kUi().message("...init test routines...", KUi::Icon::Information);
+    // A scratch copy: the test stores nothing.
+    CPexaDoc* doc = activeDocument();
+    KTextureList scratch = doc ? doc->textures : KTextureList::defaults();
+    KTextureListDlg dlg(scratch, this);
+    const bool ok = kRunDialog(dlg) == QDialog::Accepted;
+    kUi().message(ok ? "...Saving Settings..." : "options canceled...", KUi::Icon::Information);
+    return ok;
+}
+
+void CMainFrame::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F11 && !event->isAutoRepeat()) {
+        textureListTest();
+        event->accept();
+        return;
+    }
+    QMainWindow::keyReleaseEvent(event);
+}

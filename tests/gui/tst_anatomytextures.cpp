@@ -1,0 +1,345 @@
+// The anatomy sheet (pages, title window, enabling, OK and Cancel) and the texture list
+// editor (showing and applying an entry, colour buttons, the list's keys, the last entry
+// kept), with the main window's texture list commands and its F11 test.
+#include <QtTest>
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+#include "KGuiTestSupport.h"
+#include "app/CMainFrame.h"
+#include "app/dialogs/KAnatomyDialogs.h"
+#include "app/dialogs/KDialogKit.h"
+#include "app/dialogs/KMuscleDialogs.h"
+#include "app/dialogs/KTextureListDlg.h"
+#include "document/CPexaDoc.h"
+#include "platform/KScriptedUi.h"
+
+namespace {
+
+void loseFocus(QWidget* w) {
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(w, &out);
+}
+
+void press(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QKeyEvent e(QEvent::KeyPress, key, mods);
+    QApplication::sendEvent(w, &e);
+}
+
+struct DialogScript {
+    explicit DialogScript(std::function<int(QDialog&)> drive) { kRunDialogHook = std::move(drive); }
+    ~DialogScript() { kRunDialogHook = nullptr; }
+};
+
+struct FileScript {
+    explicit FileScript(std::function<QString(const KFileRequest&)> choose) {
+        kChooseFileHook = std::move(choose);
+    }
+    ~FileScript() { kChooseFileHook = nullptr; }
+};
+
+QStringList textureNames(const KTextureList& list) {
+    QStringList out;
+    for (const KTexture& t : list.entries) {
+        out << QString::fromStdString(t.name);
+    }
+    return out;
+}
+
+} // namespace
+
+class TestAnatomyTextures : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { kUseTestSettings(); }
+
+    void anatomyPagesTitleAndEnabling() {
+        CPexaDoc doc;
+        KAnatPropSheet sheet(doc.bodyPart, 9);
+        QCOMPARE(sheet.tabs->count(), 4);
+        const QStringList pages = {"Segments", "Joints", "Curvature", "Twist"};
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(sheet.tabs->tabText(i), pages[i]);
+        }
+        QCOMPARE(sheet.currentPage(), 3); // clamped to the last page
+        QCOMPARE(sheet.titleWindow->text(), QString());
+        sheet.tabs->setCurrentIndex(0);
+        QCOMPARE(sheet.titleWindow->text(), QStringLiteral("Anat Lengths"));
+        QCOMPARE(sheet.segments->lengths->text(), QStringLiteral("< 0.25, 1, 0.25 >"));
+        sheet.tabs->setCurrentIndex(1);
+        QCOMPARE(sheet.titleWindow->text(), QStringLiteral("Joint Bends"));
+        sheet.tabs->setCurrentIndex(2);
+        QCOMPARE(sheet.titleWindow->text(), QStringLiteral("Bone Curvature"));
+
+        // "Active" switches the page's string field.
+        QVERIFY(!sheet.curvature->boneCurvature->isEnabled());
+        QVERIFY(!sheet.joints->jointBends->isEnabled());
+        QVERIFY(!sheet.titleWindow->isEnabled());
+        sheet.curvature->active->click();
+        QVERIFY(sheet.curvature->boneCurvature->isEnabled());
+        QVERIFY(sheet.titleWindow->isEnabled());
+        sheet.joints->active->click();
+        QVERIFY(sheet.joints->jointBends->isEnabled());
+
+        const QColor before = sheet.titleWindow->palette().color(QPalette::ButtonText);
+        sheet.titleWindow->click();
+        QVERIFY(sheet.titleWindow->palette().color(QPalette::ButtonText) != before);
+        sheet.titleWindow->click();
+        QCOMPARE(sheet.titleWindow->palette().color(QPalette::ButtonText), before);
+
+        QCOMPARE(sheet.joints->bendPercent->minimum(), 0.0);
+        QCOMPARE(sheet.joints->bendPercent->maximum(), 1.0);
+        KAnatPropSheet low(doc.bodyPart, -3);
+        QCOMPARE(low.currentPage(), 0);
+    }
+
+    void anatomyCancelKeepsOnlyParsedCurves() {
+        CPexaDoc doc;
+        doc.setModified(false);
+        doc.anatomySheetSetting = 2;
+        int opened = -1;
+        DialogScript script([&](QDialog& d) {
+            auto& sheet = dynamic_cast<KAnatPropSheet&>(d);
+            opened = sheet.currentPage();
+            sheet.segments->lengths->setText(QStringLiteral("< 0.25, 1, 0.25 >, < 0.2, 2, 0.2 >"));
+            loseFocus(sheet.segments->lengths);
+            sheet.twist->amount->setText(QStringLiteral("0.5"));
+            sheet.joints->active->click();
+            sheet.joints->bendPercent->setValue(0.25);
+            sheet.joints->bendType->button(1)->setChecked(true);
+            sheet.tabs->setCurrentIndex(1);
+            return int(QDialog::Rejected);
+        });
+        QVERIFY(!kEditAnatomy(nullptr, doc));
+        QCOMPARE(opened, 2);
+        QCOMPARE(doc.anatomySheetSetting, 1);
+        QCOMPARE(doc.currentItem, int32_t(CPexaDoc::ItemAnatomy));
+        QCOMPARE(doc.bodyPart.lengths.count(), 2);
+        QCOMPARE(doc.bodyPart.shear, 0.0f);
+        QCOMPARE(doc.bodyPart.bendsOn, 0);
+        QCOMPARE(doc.bodyPart.bendScale, 1.0f);
+        QCOMPARE(doc.bodyPart.bendType, 0);
+        QCOMPARE(doc.bodyPart.jointBends.count(), 1); // not padded without OK
+        QVERIFY(doc.isModified());                    // the curve change is the document's
+    }
+
+    void anatomyOkCopiesBackAndPadsTheJoints() {
+        CPexaDoc doc;
+        doc.bodyPart.bendScale = 0.123456f;
+        doc.setModified(false);
+        DialogScript script([&](QDialog& d) {
+            auto& sheet = dynamic_cast<KAnatPropSheet&>(d);
+            sheet.segments->lengths->setText(
+                QStringLiteral("< 0.25, 1, 0.25 >, < 0.2, 2, 0.2 >, < 0.2, 1, 0.2 >"));
+            sheet.curvature->active->click();
+            sheet.twist->amount->setText(QStringLiteral("-0.125"));
+            sheet.joints->bendType->button(1)->setChecked(true);
+            return int(QDialog::Accepted);
+        });
+        QVERIFY(kEditAnatomy(nullptr, doc));
+        QCOMPARE(doc.bodyPart.lengths.count(), 3);
+        QCOMPARE(doc.bodyPart.jointBends.count(), 3);
+        QCOMPARE(doc.bodyPart.curvatureOn, 1);
+        QCOMPARE(doc.bodyPart.bendsOn, 0);
+        QCOMPARE(doc.bodyPart.shear, -0.125f);
+        QCOMPARE(doc.bodyPart.bendType, 1);
+        QCOMPARE(doc.bodyPart.bendScale, 0.123456f); // untouched field, not rounded
+        QVERIFY(doc.isModified());
+    }
+
+    void curvatureCurvePropertiesStaysIndexedByY() {
+        CPexaDoc doc;
+        KAnatPropSheet sheet(doc.bodyPart, 2);
+        DialogScript script([](QDialog& d) {
+            auto& dlg = dynamic_cast<KCurvePropertiesDlg&>(d);
+            dlg.indexType->button(KBdlCurve::AxisX)->setChecked(true);
+            dlg.resolution->setValue(12);
+            return int(QDialog::Accepted);
+        });
+        sheet.curvature->curvePropertiesButton->click();
+        QCOMPARE(doc.bodyPart.boneCurvature.indexType, int32_t(KBdlCurve::AxisY));
+        QCOMPARE(doc.bodyPart.boneCurvature.resolution, 12);
+        QVERIFY(sheet.curvesChanged());
+    }
+
+    void textureEntryShownAndApplied() {
+        KTextureList list = KTextureList::defaults();
+        KTexture& white = list.entries[7];
+        white.ambientFactor = 0.5f;
+        white.ambient = {1, 1, 1, 1};
+        white.diffuse = {0.3, 0.3, 0.3, 1}; // not a whole number of 255ths
+        KTextureListDlg dlg(list);
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("Modify Texture List"));
+        QCOMPARE(dlg.list->count(), 11);
+        QCOMPARE(dlg.selected(), 0);
+        QCOMPARE(dlg.name->maxLength(), 32);
+        dlg.list->setCurrentRow(7);
+        QCOMPARE(dlg.name->text(), QStringLiteral("texWhite"));
+        QCOMPARE(dlg.factor[KTextureListDlg::Ambient]->text(), QStringLiteral("0.5"));
+        QCOMPARE(dlg.rgb[KTextureListDlg::Ambient][0]->text(), QStringLiteral("127"));
+        QCOMPARE(dlg.rgb[KTextureListDlg::Ambient][2]->text(), QStringLiteral("127"));
+        QVERIFY(dlg.factor[KTextureListDlg::Ambient]->isReadOnly());
+        QVERIFY(dlg.use[KTextureListDlg::Ambient]->isChecked());
+        QVERIFY(!dlg.use[KTextureListDlg::Specular]->isChecked());
+        QCOMPARE(dlg.shininess->maximum(), 128.0);
+        QCOMPARE(dlg.alpha[KTextureListDlg::Diffuse]->minimum(), -1.0);
+
+        // Looking at other entries applies the fields without changing any colour.
+        dlg.list->setCurrentRow(8);
+        dlg.list->setCurrentRow(7);
+        dlg.list->setCurrentRow(6);
+        QCOMPARE(white.ambient.x, 1.0);
+        QCOMPARE(white.diffuse.y, 0.3);
+
+        // Name and the ambient alpha apply when their fields are left; the specular alpha
+        // waits for the next apply.
+        dlg.list->setCurrentRow(7);
+        dlg.name->setText(QStringLiteral("texSnow"));
+        loseFocus(dlg.name);
+        QCOMPARE(white.name, std::string("texSnow"));
+        QCOMPARE(dlg.list->item(7)->text(), QStringLiteral("texSnow"));
+        dlg.alpha[KTextureListDlg::Specular]->setValue(0.5);
+        loseFocus(dlg.alpha[KTextureListDlg::Specular]);
+        QCOMPARE(white.specular.w, 1.0);
+        dlg.alpha[KTextureListDlg::Ambient]->setValue(-0.25);
+        dlg.use[KTextureListDlg::Emission]->setChecked(true);
+        loseFocus(dlg.alpha[KTextureListDlg::Ambient]);
+        QCOMPARE(white.ambient.w, -0.25);
+        QCOMPARE(white.specular.w, 0.5);
+        QVERIFY(white.useEmission);
+
+        // A colour button: the choice is stored as chosen, the alpha kept.
+        dlg.colorChooser = [](const QColor& initial) -> std::optional<QColor> {
+            if (initial != QColor(127, 127, 127)) {
+                return std::nullopt;
+            }
+            return QColor(255, 0, 0);
+        };
+        dlg.color[KTextureListDlg::Ambient]->click();
+        QCOMPARE(white.ambient.x, 1.0);
+        QCOMPARE(white.ambient.y, 0.0);
+        QCOMPARE(white.ambient.w, -0.25);
+        QCOMPARE(dlg.rgb[KTextureListDlg::Ambient][0]->text(), QStringLiteral("255"));
+        dlg.colorChooser = [](const QColor&) -> std::optional<QColor> { return std::nullopt; };
+        dlg.color[KTextureListDlg::Diffuse]->click();
+        QCOMPARE(white.diffuse.y, 0.3);
+
+        // OK applies the shown entry; Cancel keeps what was applied before.
+        dlg.shininess->setValue(64);
+        dlg.accept();
+        QCOMPARE(white.shininess, 64.0f);
+        dlg.name->setText(QStringLiteral("lost"));
+        dlg.reject();
+        QCOMPARE(white.name, std::string("texSnow"));
+    }
+
+    void textureListKeys() {
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        KTextureList list = KTextureList::defaults();
+        list.entries.resize(3);
+        KTextureListDlg dlg(list);
+        dlg.list->setCurrentRow(1);
+        press(dlg.list, Qt::Key_Insert, Qt::ShiftModifier); // empty slot: a new entry
+        QCOMPARE(textureNames(list),
+                 (QStringList{"texDefault", "(unknown)", "texRed", "texGreen"}));
+        QCOMPARE(dlg.selected(), 1);
+        dlg.list->setCurrentRow(3);
+        press(dlg.list, Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(dlg.clip());
+        dlg.list->setCurrentRow(0);
+        press(dlg.list, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(textureNames(list).first(), QStringLiteral("texGreen"));
+        dlg.list->setCurrentRow(2);
+        press(dlg.list, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(textureNames(list), (QStringList{"texGreen", "texDefault", "texRed", "texGreen"}));
+        QCOMPARE(dlg.clip()->name, std::string("(unknown)"));
+        dlg.list->setCurrentRow(3);
+        press(dlg.list, Qt::Key_Delete);
+        QCOMPARE(list.entries.size(), size_t(3));
+        QCOMPARE(dlg.selected(), 2); // past the end: the new last entry
+        press(dlg.list, Qt::Key_Delete, Qt::ShiftModifier);
+        press(dlg.list, Qt::Key_Insert, Qt::ControlModifier);
+        QCOMPARE(dlg.clip()->name, std::string("texDefault"));
+        press(dlg.list, Qt::Key_Delete);
+        QCOMPARE(textureNames(list), (QStringList{"texGreen"}));
+        QVERIFY(ui.messages().empty());
+
+        // The last entry stays.
+        press(dlg.list, Qt::Key_X, Qt::ControlModifier);
+        press(dlg.list, Qt::Key_Delete);
+        QCOMPARE(list.entries.size(), size_t(1));
+        QCOMPARE(ui.messages(), (std::vector<std::string>{"You must keep at least one texture.",
+                                                          "You must keep at least one texture."}));
+        press(dlg.list, Qt::Key_Insert, Qt::ShiftModifier);
+        dlg.select(-1);
+        press(dlg.list, Qt::Key_Delete);
+        QCOMPARE(ui.messages().back(), std::string("No texture selected to delete..."));
+        QCOMPARE(list.entries.size(), size_t(2));
+    }
+
+    void mainWindowTextureCommands() {
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        CMainFrame frame;
+        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
+        CPexaDoc* doc = frame.activeDocument();
+        QVERIFY(doc);
+        frame.updateCommands();
+        QVERIFY(frame.action("textureModify")->isEnabled());
+
+        // F11 runs the editor on a copy and says how it was closed.
+        bool ok = false;
+        DialogScript script([&](QDialog& d) {
+            auto& dlg = dynamic_cast<KTextureListDlg&>(d);
+            dlg.name->setText(QStringLiteral("scratch"));
+            return int(ok ? QDialog::Accepted : QDialog::Rejected);
+        });
+        QKeyEvent f11(QEvent::KeyRelease, Qt::Key_F11, Qt::NoModifier);
+        QApplication::sendEvent(&frame, &f11);
+        QCOMPARE(ui.messages(),
+                 (std::vector<std::string>{"...init test routines...", "options canceled..."}));
+        ok = true;
+        QVERIFY(frame.textureListTest());
+        QCOMPARE(ui.messages().back(), std::string("...Saving Settings..."));
+        QCOMPARE(doc->textures.entries[0].name, std::string("texDefault"));
+
+        // Modify works on the document's list itself.
+        QVERIFY(frame.modifyTextureList(*doc));
+        QCOMPARE(doc->textures.entries[0].name, std::string("scratch"));
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("mine.qtl"));
+        QString answer;
+        KFileRequest asked;
+        FileScript files([&](const KFileRequest& r) {
+            asked = r;
+            return answer;
+        });
+        QVERIFY(!frame.saveTextureList(*doc)); // no name: nothing written
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(asked.save);
+        QCOMPARE(asked.filter, QStringLiteral("Quorl Texture Files (*.qtl)"));
+        QCOMPARE(asked.defaultSuffix, QStringLiteral("qtl"));
+        QCOMPARE(asked.initialName, QStringLiteral("untitled"));
+        answer = path;
+        QVERIFY(frame.saveTextureList(*doc));
+        doc->textures.entries.resize(2);
+        QVERIFY(frame.loadTextureList(*doc));
+        QVERIFY(!asked.save);
+        QCOMPARE(doc->textures.entries.size(), size_t(11));
+        QCOMPARE(doc->textures.entries[0].name, std::string("scratch"));
+    }
+};
+
+QTEST_MAIN(TestAnatomyTextures)
+#include "tst_anatomytextures.moc"

@@ -1,0 +1,396 @@
+// "Edit Muscle Properties" and "Curve Properties": fields copied in and back, curve fields
+// parsed when they lose the focus (a bad string reported and the curve kept), the curve
+// button, the height slider, the texture number, and what reaches the document on OK
+// and on Cancel.
+#include <QtTest>
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTabWidget>
+
+#include "KGuiTestSupport.h"
+#include "app/dialogs/KDialogKit.h"
+#include "app/dialogs/KMuscleDialogs.h"
+#include "document/CPexaDoc.h"
+#include "platform/KScriptedUi.h"
+
+namespace {
+
+struct HintLog : KViewObserver {
+    std::vector<int> hints;
+    std::vector<KPersistent*> objects;
+    void onUpdate(int hint, KPersistent* object) override {
+        hints.push_back(hint);
+        objects.push_back(object);
+    }
+};
+
+void loseFocus(QWidget* w) {
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(w, &out);
+}
+
+void gainFocus(QWidget* w) {
+    QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(w, &in);
+}
+
+// Runs the code under test with the modal dialogs answered by `drive`.
+struct DialogScript {
+    explicit DialogScript(std::function<int(QDialog&)> drive) { kRunDialogHook = std::move(drive); }
+    ~DialogScript() { kRunDialogHook = nullptr; }
+};
+
+KTextureList fiveTextures() {
+    KTextureList list;
+    for (int i = 0; i < 5; ++i) {
+        list.entries.emplace_back(i, "tex" + std::to_string(i), 0x102030u * uint32_t(i));
+    }
+    return list;
+}
+
+} // namespace
+
+class TestMuscleSheet : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { kUseTestSettings(); }
+
+    void fieldsComeInAndGoBack() {
+        KTextureList textures = fiveTextures();
+        KBdlMuscle m(KBdlMuscle::Orbital);
+        m.name = "Biceps";
+        m.textureIndex = 3;
+        m.active = 0;
+        m.resolutionU = 17;
+        m.begin = 0.1234567f; // more digits than a field shows
+        m.mirrorV = 1;
+        m.offsetU = -0.25f;
+        m.symmetricWidth = 0;
+        m.widthHiScale = 0.75f;
+        m.height = 1.5f;
+        m.heightType = KBdlMuscle::HeightOffset;
+        KMuscleSheet sheet(m, textures);
+        QCOMPARE(sheet.windowTitle(), QStringLiteral("Edit Muscle Properties"));
+        QCOMPARE(sheet.tabs->count(), 3);
+        QCOMPARE(sheet.tabs->tabText(0), QStringLiteral("General"));
+        QCOMPARE(sheet.tabs->tabText(2), QStringLiteral("Displacement"));
+        QCOMPARE(sheet.general->name->text(), QStringLiteral("Biceps"));
+        QCOMPARE(sheet.general->texture->currentText(), QStringLiteral("tex3"));
+        QCOMPARE(sheet.general->textureNumber->text(), QStringLiteral("3"));
+        QVERIFY(!sheet.general->active->isChecked());
+        QCOMPARE(sheet.general->type->checkedId(), int(KBdlMuscle::Orbital));
+        QCOMPARE(sheet.general->resolutionU->minimum(), 2);
+        QCOMPARE(sheet.general->resolutionV->maximum(), 512);
+        QVERIFY(sheet.position->mirrorV->isChecked());
+        QCOMPARE(sheet.position->center->text(),
+                 QStringLiteral("< 0, 0.50 >, < 0.50, 0.50 >, < 1.00, 0.50 >"));
+        QCOMPARE(sheet.displacement->heightType->checkedId(), int(KBdlMuscle::HeightOffset));
+
+        sheet.general->name->setText(QStringLiteral("Triceps"));
+        sheet.general->active->setChecked(true);
+        sheet.general->resolutionV->setValue(900); // clamped
+        sheet.general->type->button(KBdlMuscle::Point)->setChecked(true);
+        sheet.position->end->setText(QStringLiteral("0.8"));
+        sheet.position->mirrorU->setChecked(true);
+        sheet.position->offsetV->setText(QStringLiteral("0.125"));
+        sheet.position->widthLoScale->setText(QStringLiteral("2"));
+        sheet.position->symmetricWidth->setChecked(true);
+        sheet.displacement->height->setText(QStringLiteral("3.25"));
+        sheet.displacement->heightType->button(KBdlMuscle::HeightScale)->setChecked(true);
+        sheet.apply();
+        QCOMPARE(m.name, std::string("Triceps"));
+        QCOMPARE(m.textureIndex, 3);
+        QCOMPARE(m.active, 1);
+        QCOMPARE(m.resolutionU, 17);
+        QCOMPARE(m.resolutionV, 512);
+        QCOMPARE(m.muscleType, int32_t(KBdlMuscle::Point));
+        QCOMPARE(m.begin, 0.1234567f); // untouched, not rounded through its text
+        QCOMPARE(m.end, 0.8f);
+        QCOMPARE(m.mirrorU, 1);
+        QCOMPARE(m.mirrorV, 1);
+        QCOMPARE(m.offsetU, -0.25f);
+        QCOMPARE(m.offsetV, 0.125f);
+        QCOMPARE(m.widthLoScale, 2.0f);
+        QCOMPARE(m.widthHiScale, 0.75f);
+        QCOMPARE(m.symmetricWidth, 1);
+        QCOMPARE(m.height, 3.25f);
+        QCOMPARE(m.heightType, int32_t(KBdlMuscle::HeightScale));
+    }
+
+    void compoundMuscleKeepsItsType() {
+        KTextureList textures = KTextureList::defaults();
+        KBdlMuscle m;
+        m.muscleType = KBdlMuscle::Compound;
+        KMuscleSheet sheet(m, textures);
+        QCOMPARE(sheet.general->type->checkedId(), -1);
+        sheet.apply();
+        QCOMPARE(m.muscleType, int32_t(KBdlMuscle::Compound));
+    }
+
+    void curveFieldParsesOnFocusLossAndKeepsTheCurveOnFailure() {
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        KTextureList textures = KTextureList::defaults();
+        KBdlMuscle m;
+        KMuscleSheet sheet(m, textures);
+        // Typing alone changes nothing; losing the focus parses.
+        sheet.position->center->setText(QStringLiteral("< 0, 0.2 >, < 1, 0.8 >"));
+        QCOMPARE(m.center.getString(), std::string("< 0, 0.50 >, < 0.50, 0.50 >, < 1.00, 0.50 >"));
+        loseFocus(sheet.position->center);
+        QCOMPARE(m.center.getString(), std::string("< 0, 0.2 >, < 1, 0.8 >"));
+        QCOMPARE(m.center.count(), 2);
+        QVERIFY(ui.messages().empty()); // fewer than three points is no failure
+
+        // A fault in the second vertex: the message, and the curve exactly as it was.
+        const std::vector<KVertex> before = m.widthLo.points();
+        sheet.position->widthLo->setText(QStringLiteral("< 0, 0.3 >, < 1, 2, 3, 4, 5 >, < 1, 1 >"));
+        loseFocus(sheet.position->widthLo);
+        QCOMPARE(ui.messages().size(), size_t(1));
+        QCOMPARE(ui.messages()[0],
+                 std::string("Parsing error in control point string!\n\nmissing closing vertex "
+                             "brace >"));
+        QCOMPARE(m.widthLo.getString(), std::string("< 0, 0.10 >, < 0.50, 0.10 >, < 1.00, 0.10 >"));
+        QCOMPARE(m.widthLo.count(), 3);
+        QCOMPARE(m.widthLo.points()[0].y, before[0].y);
+        QVERIFY(qAbs(m.widthLo.value(0.5) - 0.10) < 1e-12);
+        // The same faulty text is not reported again when the focus moves on, nor on OK.
+        loseFocus(sheet.position->widthLo);
+        sheet.apply();
+        QCOMPARE(ui.messages().size(), size_t(1));
+        // Pressing OK with a curve field still focused parses it too.
+        sheet.displacement->crossSection->setText(QStringLiteral("< 0, 1 >, < 1, 0 >"));
+        sheet.apply();
+        QCOMPARE(m.crossSection.count(), 2);
+    }
+
+    void curveButtonFollowsTheFocusedField() {
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        KTextureList textures = KTextureList::defaults();
+        KBdlMuscle m;
+        KMuscleSheet sheet(m, textures);
+        QPushButton* pos = sheet.position->curveProperties;
+        QPushButton* disp = sheet.displacement->curveProperties;
+        QVERIFY(!pos->isEnabled());
+        QCOMPARE(pos->text(), QStringLiteral("Curve Properties..."));
+        sheet.position->curveButton->run();
+        QCOMPARE(ui.messages(), std::vector<std::string>{"Please select a curve first!"});
+
+        const std::tuple<KCurveField*, QPushButton*, QString> expected[] = {
+            {sheet.position->center, pos, QStringLiteral("Edit 'Center' Properties...")},
+            {sheet.position->widthLo, pos, QStringLiteral("Edit 'Width Lo' Properties...")},
+            {sheet.position->widthHi, pos, QStringLiteral("Edit 'Width Hi' Properties...")},
+            {sheet.displacement->heightCurve, disp, QStringLiteral("Edit 'Height' Properties...")},
+            {sheet.displacement->crossSection, disp, QStringLiteral("Edit 'Shape' Properties...")}};
+        QVERIFY(!disp->isEnabled());
+        for (const auto& [field, button, text] : expected) {
+            gainFocus(field);
+            QVERIFY(button->isEnabled());
+            QCOMPARE(button->text(), text);
+        }
+        QVERIFY(!pos->text().contains(QStringLiteral("Shape")));
+
+        // The button acts on the focused field's curve and refreshes the field.
+        gainFocus(sheet.position->widthHi);
+        DialogScript script([](QDialog& d) {
+            auto& dlg = dynamic_cast<KCurvePropertiesDlg&>(d);
+            dlg.controlPoints->setPlainText(QStringLiteral("< 0, 0.3 >, < 0.5, 0.3 >, < 1, 0.3 >"));
+            loseFocus(dlg.controlPoints);
+            dlg.type->button(0)->setChecked(true);
+            return int(QDialog::Accepted);
+        });
+        sheet.position->curveButton->run();
+        QCOMPARE(m.widthHi.getString(), std::string("< 0, 0.3 >, < 0.5, 0.3 >, < 1, 0.3 >"));
+        QCOMPARE(m.widthHi.basis, int32_t(KBdlCurve::Polyline));
+        QCOMPARE(sheet.position->widthHi->text(),
+                 QStringLiteral("< 0, 0.3 >, < 0.5, 0.3 >, < 1, 0.3 >"));
+        QCOMPARE(m.widthLo.basis, int32_t(KBdlCurve::Spline));
+        QVERIFY(sheet.curvesChanged());
+    }
+
+    void symmetricWidthEnablesTheHiFields() {
+        KTextureList textures = KTextureList::defaults();
+        KBdlMuscle m;
+        KMuscleSheet sheet(m, textures);
+        QVERIFY(!sheet.position->widthHi->isEnabled());
+        QVERIFY(!sheet.position->widthHiScale->isEnabled());
+        sheet.position->symmetricWidth->click();
+        QVERIFY(sheet.position->widthHi->isEnabled());
+        QVERIFY(sheet.position->widthHiScale->isEnabled());
+        sheet.position->symmetricWidth->click();
+        QVERIFY(!sheet.position->widthHi->isEnabled());
+    }
+
+    void heightSliderRangesFromTheHeight() {
+        KTextureList textures = KTextureList::defaults();
+        KBdlMuscle m;
+        m.height = 2.35f;
+        KMuscleSheet sheet(m, textures);
+        dlgCPEditMusclePP3* p = sheet.displacement;
+        QCOMPARE(p->heightSlider->minimum(), 200);
+        QCOMPARE(p->heightSlider->maximum(), 300);
+        QCOMPARE(p->heightSlider->value(), 235);
+        QCOMPARE(p->heightSlider->tickInterval(), 10);
+        QCOMPARE(p->heightSlider->pageStep(), 10);
+        QCOMPARE(p->sliderMin->text(), QStringLiteral("2"));
+        QCOMPARE(p->sliderMax->text(), QStringLiteral("3"));
+        // A whole number gets a range one unit wide.
+        p->height->setText(QStringLiteral("2"));
+        loseFocus(p->height);
+        QCOMPARE(p->heightSlider->minimum(), 200);
+        QCOMPARE(p->heightSlider->maximum(), 300);
+        QCOMPARE(p->heightSlider->value(), 200);
+        QCOMPARE(p->sliderMax->text(), QStringLiteral("3"));
+        p->height->setText(QStringLiteral("0.29")); // 28.999... hundredths in binary
+        loseFocus(p->height);
+        QCOMPARE(p->heightSlider->value(), 29);
+        QCOMPARE(p->sliderMin->text(), QStringLiteral("0"));
+        QCOMPARE(p->sliderMax->text(), QStringLiteral("1"));
+        p->height->setText(QStringLiteral("-0.5"));
+        loseFocus(p->height);
+        QCOMPARE(p->heightSlider->minimum(), -100);
+        QCOMPARE(p->heightSlider->maximum(), 0);
+        QCOMPARE(p->heightSlider->value(), -50);
+        QCOMPARE(p->sliderMin->text(), QStringLiteral("-1"));
+        // Moving the slider sets the height in hundredths.
+        p->heightSlider->setValue(-25);
+        QCOMPARE(p->height->text(), QStringLiteral("-0.25"));
+        sheet.apply();
+        QCOMPARE(m.height, -0.25f);
+    }
+
+    void textureNumberIsClampedAndSelects() {
+        KTextureList textures = fiveTextures();
+        KBdlMuscle m;
+        KMuscleSheet sheet(m, textures);
+        dlgCPEditMusclePP1* g = sheet.general;
+        QCOMPARE(g->texture->count(), 5);
+        g->textureNumber->setText(QStringLiteral("300"));
+        loseFocus(g->textureNumber);
+        QCOMPARE(g->texture->currentIndex(), 4);
+        QCOMPARE(g->textureNumber->text(), QStringLiteral("4"));
+        g->texture->setCurrentIndex(2);
+        emit g->texture->activated(2);
+        QCOMPARE(g->textureNumber->text(), QStringLiteral("2"));
+        sheet.apply();
+        QCOMPARE(m.textureIndex, 2);
+    }
+
+    void cancelKeepsOnlyParsedCurves() {
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        CPexaDoc doc;
+        KBdlMuscle& m = *doc.layers[0]->muscles.emplace_back(std::make_unique<KBdlMuscle>());
+        doc.setModified(false);
+        HintLog log;
+        doc.addObserver(&log);
+        {
+            DialogScript script([](QDialog& d) {
+                auto& sheet = dynamic_cast<KMuscleSheet&>(d);
+                sheet.general->name->setText(QStringLiteral("changed"));
+                sheet.displacement->height->setText(QStringLiteral("9"));
+                sheet.position->center->setText(
+                    QStringLiteral("< 0, 0.3 >, < 1, 0.3 >, < 2, 0.3 >"));
+                loseFocus(sheet.position->center);
+                return int(QDialog::Rejected);
+            });
+            QVERIFY(!kEditMuscleProperties(nullptr, doc, m));
+        }
+        QCOMPARE(m.center.getString(), std::string("< 0, 0.3 >, < 1, 0.3 >, < 2, 0.3 >"));
+        QCOMPARE(m.name, std::string("(new)"));
+        QCOMPARE(m.height, 0.25f);
+        // The kept curve change is a change of the document.
+        QVERIFY(doc.isModified());
+        QCOMPARE(log.hints.front(), int(CPexaDoc::HintMuscle));
+        QCOMPARE(log.objects.front(), static_cast<KPersistent*>(&m));
+
+        // A plain Cancel tells nobody.
+        doc.setModified(false);
+        log.hints.clear();
+        {
+            DialogScript script([](QDialog&) { return int(QDialog::Rejected); });
+            QVERIFY(!kEditMuscleProperties(nullptr, doc, m));
+        }
+        QVERIFY(!doc.isModified());
+        QVERIFY(log.hints.empty());
+
+        // OK copies and reports the muscle.
+        {
+            DialogScript script([](QDialog& d) {
+                dynamic_cast<KMuscleSheet&>(d).general->name->setText(QStringLiteral("Deltoid"));
+                return int(QDialog::Accepted);
+            });
+            QVERIFY(kEditMuscleProperties(nullptr, doc, m));
+        }
+        QCOMPARE(m.name, std::string("Deltoid"));
+        QVERIFY(doc.isModified());
+        QCOMPARE(log.hints.front(), int(CPexaDoc::HintMuscle));
+        doc.removeObserver(&log);
+
+        QVERIFY(!kEditMuscleProperties(nullptr, doc, static_cast<KBdlMuscle*>(nullptr)));
+        QCOMPARE(ui.messages().back(), std::string("Couldn't reference muscle for editing..."));
+    }
+
+    void curvePropertiesMapsBasisAndIndexType() {
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        KBdlCurve curve("< 0, 0 >, < 0.5, 1 >, < 1, 0 >, < 1.5, 1 >", 20, KBdlCurve::Radial);
+        curve.setBasis(KBdlCurve::Bezier);
+        {
+            KCurvePropertiesDlg dlg(curve);
+            QCOMPARE(dlg.type->checkedId(), 1); // any basis but 0 is "Spline"
+            QCOMPARE(dlg.indexType->checkedId(), int(KBdlCurve::AxisX));
+            QCOMPARE(dlg.resolution->value(), 20);
+            dlg.apply();
+        }
+        QCOMPARE(curve.basis, int32_t(KBdlCurve::Spline));
+        QCOMPARE(curve.indexType, int32_t(KBdlCurve::AxisX));
+
+        curve.indexType = KBdlCurve::Manual;
+        {
+            KCurvePropertiesDlg dlg(curve);
+            QCOMPARE(dlg.indexType->checkedId(), int(KBdlCurve::PolyLine));
+            dlg.type->button(0)->setChecked(true);
+            dlg.repeats->setValue(2);
+            dlg.resolution->setValue(7);
+            QContextMenuEvent right(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
+            QApplication::sendEvent(&dlg, &right);
+            dlg.apply();
+        }
+        QCOMPARE(ui.messages(), std::vector<std::string>{"RMenu"});
+        QCOMPARE(curve.indexType, int32_t(KBdlCurve::PolyLine)); // Manual becomes PolyLine
+        QCOMPARE(curve.basis, int32_t(KBdlCurve::Polyline));
+        QCOMPARE(curve.repeatCount, 2);
+        QCOMPARE(curve.resolution, 7);
+
+        // Closing without "Done" keeps the settings but not the points already parsed.
+        curve.setBasis(KBdlCurve::Spline);
+        {
+            DialogScript script([](QDialog& d) {
+                auto& dlg = dynamic_cast<KCurvePropertiesDlg&>(d);
+                dlg.controlPoints->setPlainText(QStringLiteral("< 0, 2 >\n< 1, 2 >\n< 2, 2 >"));
+                loseFocus(dlg.controlPoints);
+                dlg.type->button(0)->setChecked(true);
+                dlg.indexType->button(KBdlCurve::AxisZ)->setChecked(true);
+                return int(QDialog::Rejected);
+            });
+            QVERIFY(kEditCurveProperties(nullptr, curve));
+        }
+        QCOMPARE(curve.value(0.5), 2.0);
+        QCOMPARE(curve.basis, int32_t(KBdlCurve::Spline));
+        QCOMPARE(curve.indexType, int32_t(KBdlCurve::PolyLine));
+    }
+};
+
+QTEST_MAIN(TestMuscleSheet)
+#include "tst_musclesheet.moc"

@@ -1,0 +1,106 @@
+// Writes PNG pictures of the property dialogs (every page of the sheets) into the build
+// folder ("screenshots/"), so their layout can be looked at; each picture must be
+// non-empty and no dialog smaller than its layout asks for.
+#include <QtTest>
+
+#include <QDir>
+#include <QTabWidget>
+
+#include "KGuiTestSupport.h"
+#include "app/dialogs/KAnatomyDialogs.h"
+#include "app/dialogs/KDialogKit.h"
+#include "app/dialogs/KLayerDialogs.h"
+#include "app/dialogs/KMuscleDialogs.h"
+#include "app/dialogs/KTextureListDlg.h"
+#include "document/CPexaDoc.h"
+#include "image/KImageMapTga.h"
+
+class TestPropertyScreens : public QObject {
+    Q_OBJECT
+
+    QDir out_;
+
+    void save(QWidget& w, const QString& name) {
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCoreApplication::processEvents();
+        // The offscreen screen is small: give the dialog the size its layout asks for.
+        const QSize hint = w.sizeHint();
+        w.resize(w.size().expandedTo(hint));
+        QCoreApplication::processEvents();
+        QVERIFY2(w.width() >= hint.width() && w.height() >= hint.height(),
+                 qPrintable(name + QStringLiteral(" is smaller than its layout")));
+        const QPixmap picture = w.grab();
+        QVERIFY(!picture.isNull());
+        QVERIFY(picture.save(out_.filePath(name + QStringLiteral(".png"))));
+    }
+
+    void saveSheet(QWidget& w, QTabWidget* tabs, const QString& name) {
+        for (int i = 0; i < tabs->count(); ++i) {
+            tabs->setCurrentIndex(i);
+            save(w, name + QStringLiteral("-%1").arg(i + 1));
+        }
+    }
+
+private slots:
+    void initTestCase() {
+        kUseTestSettings();
+        QDir(QStringLiteral(QUORL_TEST_BINARY_DIR)).mkpath(QStringLiteral("screenshots"));
+        out_ = QDir(QStringLiteral(QUORL_TEST_BINARY_DIR "/screenshots"));
+    }
+
+    void muscleDialogs() {
+        CPexaDoc doc;
+        KBdlMuscle m(KBdlMuscle::Linear);
+        m.name = "Biceps";
+        m.height = 2.35f;
+        KMuscleSheet sheet(m, doc.textures);
+        saveSheet(sheet, sheet.tabs, QStringLiteral("muscle-sheet"));
+        KCurvePropertiesDlg curve(m.center);
+        save(curve, QStringLiteral("curve-properties"));
+    }
+
+    void layerDialogs() {
+        CPexaDoc doc;
+        doc.layers[1]->physical = 0;
+        doc.layers[1]->active = 0;
+        {
+            KLayerListDlg list(doc.layers);
+            save(list, QStringLiteral("layer-list"));
+        }
+        KBdlLayer& layer = *doc.layers[0];
+        for (int type = 0; type < 3; ++type) {
+            layer.muscles.push_back(std::make_unique<KBdlMuscle>(type));
+            layer.muscles.back()->name = "Muscle " + std::to_string(type);
+        }
+        auto img = std::make_unique<KImageMapTga>();
+        img->setFormat(24, KImageMap::OptionGray24);
+        img->resize(2, 2);
+        img->name = "/home/user/relief.tga";
+        std::unique_ptr<KImageMap> map = std::move(img);
+        layer.setImageMap(map);
+        KLayerPropertiesDlg props(layer, doc);
+        props.select(1);
+        save(props, QStringLiteral("layer-properties"));
+        KSelectUserLayerDlg pick(doc, 1);
+        save(pick, QStringLiteral("select-user-layer"));
+        KImportImageDlg import(doc);
+        save(import, QStringLiteral("import-image-options"));
+    }
+
+    void anatomySheet() {
+        CPexaDoc doc;
+        KAnatPropSheet sheet(doc.bodyPart, 0);
+        saveSheet(sheet, sheet.tabs, QStringLiteral("anatomy-sheet"));
+    }
+
+    void textureList() {
+        CPexaDoc doc;
+        KTextureListDlg dlg(doc.textures);
+        dlg.select(1);
+        save(dlg, QStringLiteral("texture-list"));
+    }
+};
+
+QTEST_MAIN(TestPropertyScreens)
+#include "tst_propertyscreens.moc"
