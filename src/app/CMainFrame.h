@@ -75,6 +75,9 @@ private:
     void addViewCommand(const QString& name, const QString& text, const QString& prompt,
                         void (CPexaView::*command)());
     void createActions();
+    // The UV map view's tools, clipboard, undo, size and capture (CMainFrameItems.cpp).
+    void createItemCommands();
+    void updateItemCommands();
     void createMenus();
     void createToolBars();
     void createStatusBar();
