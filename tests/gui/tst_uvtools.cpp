@@ -24,6 +24,7 @@
 #include "platform/KScriptedUi.h"
 #include "views/CChildFrame.h"
 #include "views/CPexaView.h"
+#include "views/KItemTracker.h"
 #include "views/KMapItemTools.h"
 #include "views/KViewCapture.h"
 
@@ -555,6 +556,8 @@ private slots:
         QCOMPARE(f.view->selectedMuscle(), m);
         f.drag(c1, c1 + QPoint(0, 5));
         QVERIFY(!f.view->undoRecord().isEmpty());
+        // Manual recalc: no update reaches the views, the cut itself must tell them.
+        f.doc->recalcMode = CPexaDoc::RecalcManual;
         f.frame.action("editCut")->trigger();
         QCOMPARE(f.doc->layerAt(0)->muscles.size(), size_t(1));
         // Both records are gone and Undo does nothing anywhere.
@@ -567,9 +570,8 @@ private slots:
         QCOMPARE(other->offsetU, before.offsetU);
         QCOMPARE(other->name, std::string("stays"));
 
-        // A muscle removed behind the view's back (Manual recalc: no update reaches the
-        // view) is not restored either.
-        f.doc->recalcMode = CPexaDoc::RecalcManual;
+        // A muscle removed behind the view's back (no update reaches the view) is not
+        // restored either.
         f.view->viewport()->repaint();
         QTest::mouseClick(f.view->viewport(), Qt::LeftButton, {}, f.at(0.8, 0.4));
         QCOMPARE(f.view->selectedMuscle(), other);
@@ -801,6 +803,28 @@ private slots:
         target = dir.filePath(QStringLiteral("missing/dir/x.tga"));
         f.view->captureView();
         QCOMPARE(ui.messages().back(), std::string("Failed to save the captured image!"));
+    }
+
+    void trackerEdgesNeverCollapse() {
+        KItemTracker t;
+        t.setRect(QRect(100, 100, 40, 20));
+        // The right edge dragged over the left one flips the box.
+        t.begin(5, QPoint(143, 110));
+        t.moveTo(QPoint(43, 110));
+        QCOMPARE(t.trackedRect(), QRect(40, 100, 60, 20));
+        // Exactly onto it: one pixel remains.
+        t.moveTo(QPoint(103, 110));
+        QCOMPARE(t.trackedRect().width(), 1);
+        t.cancel();
+        QVERIFY(!t.tracking());
+        QCOMPARE(t.rect(), QRect(100, 100, 40, 20));
+        // A box without width keeps its scale across.
+        const KUvMapLayout::MapRect map{0, 0, 100, 100};
+        const KVertex r = kTrackerRecord(QRect(10, 10, 0, 30), QRect(10, 10, 20, 60), 2, map);
+        QCOMPARE(r.x, 1.0);
+        QCOMPARE(r.y, 2.0);
+        QCOMPARE(r.z, 0.2);
+        QCOMPARE(r.w, -0.3);
     }
 
     void theCaptureProgressTextFitsItsPane() {
