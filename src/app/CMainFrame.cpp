@@ -254,17 +254,8 @@ void CMainFrame::createActions() {
     connect(action("shapeSuperQuad"), &QAction::triggered, this,
             [this] { runObjectDialog(DlgSuperQuad); });
 
-    // New Item toolbar: the UV map view's drawing tools.
-    for (const auto& [name, text] : std::initializer_list<std::pair<const char*, const char*>>{
-             {"toolPointer", "Selection Pointer"},
-             {"toolFitBounds", "Fit to Bounds"},
-             {"toolFitLine", "Fit to Line"},
-             {"toolVertical", "Vertical"},
-             {"toolOrbital", "Orbital"},
-             {"toolPoint", "Point"},
-             {"toolRepeat", "Repeat..."}}) {
-        add(name, tr(text), tr(text))->setEnabled(false);
-    }
+    // New Item toolbar, Edit and the view's tool commands (CMainFrameTools.cpp).
+    createToolCommands();
     // Shading Type toolbar: the 3D preview's commands.
     for (const auto& [name, text] :
          std::initializer_list<std::pair<const char*, const char*>>{{"shadeSmooth", "Smooth"},
@@ -329,9 +320,12 @@ void CMainFrame::createMenus() {
     fileMenu_->addAction(action("fileExit"));
 
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    edit->addAction(action("editUndo"));
+    edit->addSeparator();
     for (const char* n : {"editCut", "editCopy", "editPaste"}) {
         edit->addAction(action(n));
     }
+    connect(edit, &QMenu::aboutToShow, this, &CMainFrame::updateCommands);
 
     QMenu* object = menuBar()->addMenu(tr("&Object"));
     QMenu* recalc = object->addMenu(tr("&Recalc"));
@@ -361,6 +355,9 @@ void CMainFrame::createMenus() {
     grid->addSeparator();
     grid->addAction(action("viewSelectLayers"));
     grid->addAction(action("viewProperties"));
+    grid->addSeparator();
+    grid->addAction(action("viewSetSize"));
+    grid->addAction(action("viewCapture"));
 
     windowMenu_ = menuBar()->addMenu(tr("&Window"));
     connect(windowMenu_, &QMenu::aboutToShow, this, &CMainFrame::rebuildWindowMenu);
@@ -775,7 +772,5 @@ void CMainFrame::updateCommands() {
     action("shapeDisc")->setChecked(shape == CPexaDoc::Disc);
     action("shapeSuperQuad")
         ->setChecked(shape >= CPexaDoc::SuperQuad && shape <= CPexaDoc::SuperQuad + 2);
-    for (const char* n : {"editCut", "editCopy", "editPaste"}) {
-        action(QString::fromLatin1(n))->setEnabled(false);
-    }
+    updateToolCommands();
 }

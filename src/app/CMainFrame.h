@@ -88,6 +88,9 @@ private:
     void addItemMenus(QMenu* edit, QMenu* object, QMenu* items);
     void updateItemCommands(bool hasDocument);
     void layerSlotCommand(int slot);
+    // The UV map view's tools, clipboard, undo, size and capture (CMainFrameTools.cpp).
+    void createToolCommands();
+    void updateToolCommands();
     void createMenus();
     void createToolBars();
     void createStatusBar();

@@ -12,6 +12,7 @@
 #include "app/dialogs/KTextureListDlg.h"
 #include "document/CPexaDoc.h"
 #include "platform/KUi.h"
+#include "views/CPexaView.h"
 
 namespace {
 
@@ -93,6 +94,12 @@ void CMainFrame::layerSlotCommand(int slot) {
 }
 
 void CMainFrame::importTga() {
+    // An active UV map view imports with its own options (it knows its layer selection).
+    if (CPexaView* view = activeView()) {
+        view->importImage();
+        updateCommands();
+        return;
+    }
     if (CPexaDoc* doc = activeDocument()) {
         kImportTga(this, *doc);
     }

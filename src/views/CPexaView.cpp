@@ -51,6 +51,7 @@ CPexaView::CPexaView(CPexaDoc& doc, CChildFrame& frame, QWidget* parent)
     testing->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     addAction(testing);
     connect(testing, &QAction::triggered, this, &CPexaView::exportTesting);
+    initToolSeams();
 }
 
 void CPexaView::exportTesting() {
@@ -89,6 +90,10 @@ void CPexaView::onUpdate(int hint, KPersistent*) {
     }
     if (hint == CPexaDoc::HintStoring) {
         return;
+    }
+    if (hint == CPexaDoc::HintAll || hint == CPexaDoc::HintLayer) {
+        // Muscles may have left the document: an undo record of one is dropped.
+        undo_.validate(doc_);
     }
     refreshTitle();
     doc_.fillGridInfo(layout_.grid);
@@ -292,11 +297,8 @@ void CPexaView::paintEvent(QPaintEvent*) {
     }
     if (selected >= 0) {
         drawItem(p, items_[size_t(selected)], true);
-        const QRect box = items_[size_t(selected)].box;
-        p.setPen(QPen(Qt::black, 1, Qt::DashLine));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(box.adjusted(-4, -4, 4, 4));
     }
+    drawToolFeedback(p);
 }
 
 void CPexaView::drawLegend(QPainter& p, const KUvMapLayout::MapRect& r) const {
@@ -382,32 +384,6 @@ void CPexaView::drawItem(QPainter& p, const KMapItem& item, bool selected) const
     }
 }
 
-// ---- pointer
-
-void CPexaView::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint logical = event->position().toPoint() + scrollOffset();
-    const QPointF uv = KUvMapLayout::windowToUv(mapRect(), logical.x(), logical.y());
-    frame_.setPaneText(1,
-                       QStringLiteral("uv: %1, %2").arg(uv.x(), 0, 'f', 3).arg(uv.y(), 0, 'f', 3));
-    QString name;
-    const int selected = selectedIndex();
-    if (selected >= 0) {
-        name = items_[size_t(selected)].displayName();
-    } else {
-        for (auto it = items_.rbegin(); it != items_.rend(); ++it) {
-            if (it->contains(logical)) {
-                name = it->displayName();
-                break;
-            }
-        }
-        if (name.isEmpty()) {
-            name = QStringLiteral("MouseXY %1, %2").arg(logical.x()).arg(logical.y());
-        }
-    }
-    frame_.setPaneText(0, name);
-    QAbstractScrollArea::mouseMoveEvent(event);
-}
-
 // ---- commands
 
 void CPexaView::zoomIn() {
@@ -451,9 +427,9 @@ void CPexaView::selectLayers() {
 
 QMenu* CPexaView::createContextMenu(QWidget* parent) {
     auto* menu = new QMenu(tr("View&Grid"), parent);
-    menu->addAction(tr("Modify &Item..."))->setEnabled(false);
+    menu->addAction(tr("Modify &Item..."), this, &CPexaView::modifyItem);
     menu->addAction(tr("Select &Layers..."), this, &CPexaView::selectLayers);
-    menu->addAction(tr("Edit &Splines\t(left dbl-click)"))->setEnabled(false);
+    menu->addAction(tr("Edit &Splines\t(left dbl-click)"), this, &CPexaView::editSplines);
     QMenu* zoom = menu->addMenu(tr("&Zoom"));
     zoom->addAction(tr("&Plus"), this, &CPexaView::zoomIn);
     zoom->addAction(tr("&Minus"), this, &CPexaView::zoomOut);
@@ -462,18 +438,6 @@ QMenu* CPexaView::createContextMenu(QWidget* parent) {
     menu->addSeparator();
     menu->addAction(tr("&Properties..."), this, &CPexaView::properties);
     return menu;
-}
-
-void CPexaView::mouseReleaseEvent(QMouseEvent* event) {
-    // The context menu opens when the right button is released.
-    if (event->button() == Qt::RightButton) {
-        QMenu* menu = createContextMenu(this);
-        menu->setAttribute(Qt::WA_DeleteOnClose);
-        menu->popup(event->globalPosition().toPoint());
-        event->accept();
-        return;
-    }
-    QAbstractScrollArea::mouseReleaseEvent(event);
 }
 
 void CPexaView::contextMenuEvent(QContextMenuEvent* event) {

@@ -6,17 +6,21 @@
 
 #include <QAbstractScrollArea>
 #include <QImage>
+#include <functional>
 #include <optional>
 #include <vector>
 
 #include "platform/KDocumentBase.h"
+#include "views/KItemTracker.h"
 #include "views/KMapItem.h"
+#include "views/KMuscleUndo.h"
 #include "views/KUvMapLayout.h"
 
 class CChildFrame;
 class CPexaDoc;
 class KBdlLayer;
 class KBdlMuscle;
+class QDialog;
 class QMenu;
 
 class CPexaView : public QAbstractScrollArea, public KViewObserver {
@@ -65,15 +69,100 @@ public:
     // Recomputes cell and scroll sizes, keeping the same part of the map in view.
     void updateScrollSizes();
 
+    // ---- the mouse tools (CPexaViewTools.cpp)
+    // Tool: 0 Selection Pointer, 1 Vertical, 2 Orbital, 3 Point (KTool). Creation
+    // method: 1 Fit to Bounds, 2 Fit to Line (KCreationMethod).
+    int tool() const { return tool_; }
+    int creationMethod() const { return creationMethod_; }
+    int lineMidPoints() const { return lineMidPoints_; }
+    double lineWidth() const { return lineWidth_; }
+    // 0: double click and E open the item editor; 1: the muscle property sheet.
+    int editMode() const { return editMode_; }
+    void setEditMode(int mode) { editMode_ = mode; }
+    bool includeFrame() const { return includeFrame_; }
+    int captureTarget() const { return captureTarget_; }
+
+    // The "New Item" commands. Point is refused under Fit to Line and Fit to Line under
+    // Point; Fit to Line asks for the line's mid points and width.
+    void toolPointer();
+    void toolVertical();
+    void toolOrbital();
+    void toolPoint();
+    void fitToBounds();
+    void fitToLine();
+    void repeatItem();
+    // "Modify Item..." (property sheet) and "Edit Splines" (item editor).
+    void modifyItem();
+    void editSplines();
+    // The item clipboard of the main frame, shared by all documents.
+    void copyItem();
+    void cutItem();
+    void pasteItem();
+    bool canPaste() const;
+    void undoEdit();
+    const KMuscleUndo& undoRecord() const { return undo_; }
+    void setViewSize();
+    void captureView();
+    // File > Import > TGA... while this view is active.
+    void importImage();
+    // Removes the selected muscle from the document; the item before it is selected.
+    void deleteSelectedItem();
+
+    // The item under p (logical coordinates), -1 for none.
+    int hitTest(const QPoint& logical) const;
+    // Selects item index of the current list (-1: none) and places the tracker on it.
+    void selectItem(int index);
+    int selectedItemIndex() const { return selectedIndex(); }
+    KBdlMuscle* selectedMuscle() const { return selectedMuscle_; }
+    KBdlLayer* selectedLayer() const { return selectedLayer_; }
+    const KItemTracker& tracker() const { return tracker_; }
+    // The creation drag under way: press point and current point (logical coordinates).
+    bool rubberBandActive() const { return capturing_; }
+    QRect rubberBand() const { return QRect(pressPoint_, currentPoint_); }
+    // Called before a muscle is deleted anywhere: undo records of it are dropped.
+    void forgetMuscle(const KBdlMuscle* muscle);
+    // Opens a muscle for editing with the given edit mode; a reported change reaches
+    // the document (hint 3).
+    void editItem(KBdlMuscle& muscle, int mode);
+
+    // Runs one of the view's dialogs; true for OK. The default shows it modally.
+    std::function<bool(QDialog&)> runDialog;
+    // Asks for a file: caption, Qt name filter, default extension (no dot), initial
+    // name, and whether it is written (save) or read. Empty: cancelled.
+    std::function<QString(const QString&, const QString&, const QString&, const QString&, bool)>
+        chooseFile;
+    // What opens a muscle for editing: (view, muscle, edit mode), true when it changed
+    // the muscle. Replaceable by the application; the default says it is unavailable.
+    static std::function<bool(CPexaView&, KBdlMuscle&, int)>& editItemHandler();
+    // F11: the document's texture list editor. The default says it is unavailable.
+    static std::function<void(CPexaView&)>& textureListHandler();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    // Tab walks the items instead of moving the focus.
+    bool focusNextPrevChild(bool next) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    // Tools (CPexaViewTools.cpp).
+    QPoint logicalPos(const QMouseEvent* event) const;
+    void writeStatusPanes(const QPoint& logical);
+    void updateCursor(const QPoint& logical);
+    void createMuscle(const QPoint& release, bool keepTool);
+    KBdlLayer* targetLayer() const;
+    void applyTracker(const QRect& oldBox, const QRect& newBox, int handle);
+    bool walkSelection(int key, Qt::KeyboardModifiers modifiers);
+    void commandsChanged();
+    void drawToolFeedback(QPainter& p);
+    void initToolSeams();
     void refreshTitle();
     void writeZoomText();
     void rebuildBackground();
@@ -93,4 +182,19 @@ private:
     KBdlLayer* selectedLayer_ = nullptr;
     KBdlMuscle* selectedMuscle_ = nullptr;
     QImage background_;
+
+    int tool_ = 0;
+    int creationMethod_ = 1;
+    int lineMidPoints_ = 1;
+    double lineWidth_ = 0.05;
+    int editMode_ = 0;
+    bool includeFrame_ = true;
+    int captureTarget_ = 0;
+    bool capturing_ = false;
+    // After Escape ended a drag the button's release belongs to no tool.
+    bool swallowRelease_ = false;
+    QPoint pressPoint_;
+    QPoint currentPoint_;
+    KItemTracker tracker_;
+    KMuscleUndo undo_;
 };
