@@ -9,6 +9,7 @@
 
 #include "app/CDocManager.h"
 #include "app/CMainFrame.h"
+#include "app/dialogs/KAboutDlg.h"
 #include "document/CPexaDoc.h"
 #include "preview/KView3D.h"
 #include "views/KChildFrames.h"
@@ -24,6 +25,7 @@ KFrame3D* CDocManager::open3DPreview(CPexaDoc* doc) {
     auto* frame = new KFrame3D(view, nullptr);
     view->setFrame(frame);
     frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->setWindowIcon(kProgramIcon());
     frame->setWindowTitle(title(doc) + QStringLiteral(" - 3D Preview"));
     frame->resize(420, 420);
     e->others.push_back(frame);

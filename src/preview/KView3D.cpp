@@ -121,8 +121,7 @@ void KView3D::writeSettings() {
 }
 
 void KView3D::activated() {
-    doc_.setExportLayerSelection(camera.layerMode == 1 ? camera.selectedLayers
-                                                       : std::vector<int32_t>{});
+    doc_.setExportLayerSelection(camera.selectedLayers);
     if (camera.animating) {
         startTimer();
     }
@@ -243,8 +242,7 @@ void KView3D::selectLayers() {
     camera.layerMode = dlg.layerMode();
     camera.selectedLayers = dlg.selection();
     writeSettings();
-    doc_.setExportLayerSelection(camera.layerMode == 1 ? camera.selectedLayers
-                                                       : std::vector<int32_t>{});
+    doc_.setExportLayerSelection(camera.selectedLayers);
     rebuildLists();
 }
 
@@ -628,7 +626,9 @@ void KView3D::setupFrame() {
     const bool ortho = camera.projection == KPreviewCamera::Orthographic;
     const QColor& bg = ortho ? orthographicBackground : perspectiveBackground;
     gl_->glEnable(GL_DEPTH_TEST);
-    gl_->glClearColor(GLclampf(bg.redF()), GLclampf(bg.greenF()), GLclampf(bg.blueF()), 0);
+    // The stored colours have alpha 0; the frame is cleared opaque, or the window would
+    // show through wherever the object is not drawn.
+    gl_->glClearColor(GLclampf(bg.redF()), GLclampf(bg.greenF()), GLclampf(bg.blueF()), 1);
 
     // Point and wire are white outlines; flat and smooth filled in the object colour.
     const uint32_t objectColor = doc_.textureColor(0);
@@ -757,7 +757,11 @@ void KView3D::antiAliasedPass(bool progressive) {
 }
 
 void KView3D::returnAccumulation(double weight) {
-    const std::vector<float> sum = accum_.result(weight);
+    std::vector<float> sum = accum_.result(weight);
+    // Opaque like the plain frame.
+    for (size_t i = 3; i < sum.size(); i += 4) {
+        sum[i] = 1.0f;
+    }
     gl_->glPushAttrib(GL_ENABLE_BIT);
     gl_->glDisable(GL_DEPTH_TEST);
     gl_->glDisable(GL_LIGHTING);

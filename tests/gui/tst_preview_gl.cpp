@@ -7,10 +7,14 @@
 
 #include <QDir>
 #include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
 #include <QRadioButton>
 #include <QSpinBox>
 
 #include "KGuiTestSupport.h"
+#include "app/CDocManager.h"
+#include "app/CMainFrame.h"
 #include "app/dialogs/KPreviewDialogs.h"
 #include "document/CPexaDoc.h"
 #include "document/KSampleObjects.h"
@@ -40,6 +44,7 @@ struct Preview {
             QCoreApplication::processEvents();
         }
     }
+    void setStatus(const QString& text) { frame->setPaneText(0, text); }
     QImage image() { return view->renderedFrame().convertToFormat(QImage::Format_RGB32); }
     std::unique_ptr<KFrame3D> frame;
     KView3D* view = nullptr;
@@ -211,6 +216,14 @@ private slots:
         QCOMPARE(p.image(), plain);
         QTest::mouseRelease(p.view, Qt::LeftButton, {}, QPoint(1, 1));
         QCOMPARE(p.image(), smooth);
+
+        // "Draw Each" shows the passes one paint at a time and ends with the whole sum.
+        p.view->renderOptions.drawEach = true;
+        p.view->renderOptions.fadeIn = true;
+        p.setStatus(QStringLiteral("-"));
+        p.view->renderLater();
+        QTRY_COMPARE(p.frame->paneText(0), QStringLiteral("(Ready)"));
+        QCOMPARE(p.image(), smooth);
     }
 
     void lightsChangeTheShade() {
@@ -342,6 +355,42 @@ private slots:
         p.view->capture.destination = 1;
         p.view->captureOnce();
         QCOMPARE(ui.messages().back(), std::string("Function 'Capture2Clipboard()' NYA"));
+    }
+
+    void mainWindowOpensPreviews() {
+        CMainFrame main;
+        main.resize(1100, 700);
+        QVERIFY(main.processCommandLine({QStringLiteral("quorl")}));
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        // The Window menu offers the preview; it opens one on the active document.
+        QMenu* window = nullptr;
+        for (QAction* a : main.menuBar()->actions()) {
+            if (a->text() == QStringLiteral("&Window")) {
+                window = a->menu();
+            }
+        }
+        QVERIFY(window);
+        emit window->aboutToShow();
+        QVERIFY(window->actions().contains(main.action("window3DPreview")));
+        main.action("window3DPreview")->trigger();
+        CPexaDoc* doc = main.documents().documents().front();
+        QCOMPARE(main.documents().otherWindowsOf(doc).size(), size_t(1));
+        KView3D* view = main.activePreview();
+        QVERIFY(view);
+        main.tileVertically();
+        QCoreApplication::processEvents();
+        const QImage shown = view->renderedFrame();
+        QVERIFY(QColor(shown.pixel(shown.width() / 2, shown.height() / 2)).green() > 40);
+        const QImage picture = main.grab().toImage();
+        QVERIFY(picture.save(shots_.filePath("preview-mainwindow.png")));
+        // The window shows the view opaque: its black background, not what lies beneath.
+        const QPoint corner = view->mapTo(&main, QPoint(3, 3)) * picture.devicePixelRatio();
+        QCOMPARE(QColor(picture.pixel(corner)), QColor(0, 0, 0));
+        // The toolbar acts on it.
+        main.action("shadeFlat")->trigger();
+        QCOMPARE(view->camera.shadingType, int(KPreviewCamera::Flat));
+        CDocManager::saveQuestion() = [](const QString&) { return QMessageBox::Discard; };
     }
 
     void setViewSizeGivesTheClientSize() {
