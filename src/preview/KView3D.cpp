@@ -247,7 +247,6 @@ void KView3D::selectLayers() {
 }
 
 void KView3D::properties() {
-    const bool wasRunning = timer_.isActive();
     stopTimer();
     CPreviewPropertiesDlg dlg(camera, perspectiveBackground, orthographicBackground, this);
     if (runDialog(dlg)) {
@@ -258,10 +257,8 @@ void KView3D::properties() {
         writeSettings();
         renderLater();
     }
-    if (camera.animating || wasRunning) {
-        if (camera.animating) {
-            startTimer();
-        }
+    if (camera.animating) {
+        startTimer();
     }
     emit commandStateChanged();
 }
