@@ -103,7 +103,8 @@ KView3D::~KView3D() {
 
 void KView3D::initialUpdate() {
     camera.readSettings(doc_);
-    lights.leftHanded = camera.leftHanded != 0;
+    // The lights are mirrored once, as they are made, to the stored handedness.
+    lights = KPreviewLights(camera.leftHanded != 0);
     rebuildLists();
     emit commandStateChanged();
 }

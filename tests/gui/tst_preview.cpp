@@ -299,6 +299,13 @@ private slots:
         KView3D oddView(odd);
         oddView.initialUpdate();
         QCOMPARE(oddView.camera.shadingType, 3);
+        // A right-handed document gets unmirrored lights.
+        CPexaDoc right;
+        right.preview.leftHanded = 0;
+        KView3D rightView(right);
+        rightView.initialUpdate();
+        QCOMPARE(rightView.lights.lights[0].position[2], 1.0f);
+        QCOMPARE(rightView.lights.glPosition(0)[2], 1.0f);
     }
 
     void lightsStartWithLightZero() {
