@@ -3,15 +3,19 @@
 // the front instead), Save, Save As, closing a document or one of its windows with the
 // question to save, and closing everything on exit.
 
+#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QObject>
+#include <QPointer>
 #include <functional>
 #include <memory>
 #include <vector>
 
 class CPexaDoc;
 class CChildFrame;
+class KFrame3D;
 class QMdiArea;
+class QMdiSubWindow;
 
 class CDocManager : public QObject {
     Q_OBJECT
@@ -40,6 +44,10 @@ public:
 
     // A further window on the document.
     CChildFrame* newWindow(CPexaDoc* doc);
+    // A new 3D preview window on the document; it closes with the document.
+    KFrame3D* open3DPreview(CPexaDoc* doc);
+    // The document's windows of other kinds than the UV map that are still open.
+    std::vector<QMdiSubWindow*> otherWindowsOf(const CPexaDoc* doc) const;
     // Window close: true when the window may go (asks to save when it is the document's
     // last window and the document is modified).
     bool canCloseFrame(CChildFrame* frame);
@@ -62,7 +70,10 @@ private:
         std::unique_ptr<CPexaDoc> doc;
         int untitled = 0; // number of the "QuorlN" title, 0 once the document has a path
         std::vector<CChildFrame*> frames;
+        // Windows of other kinds (3D preview, ...): closed before the document goes.
+        std::vector<QPointer<QMdiSubWindow>> others;
     };
+    void closeOtherWindows(Entry& entry);
     Entry* entryOf(const CPexaDoc* doc) const;
     CPexaDoc* adopt(std::unique_ptr<CPexaDoc> doc, int untitled);
     bool askToSave(CPexaDoc* doc);

@@ -48,7 +48,9 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     resize(1024, 768);
 
     createActions();
+    createPreviewCommands();
     createMenus();
+    createPreviewMenu();
     createToolBars();
     createStatusBar();
     loadRecentFiles();

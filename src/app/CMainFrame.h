@@ -5,6 +5,8 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -16,6 +18,7 @@ class CDocManager;
 class CPexaDoc;
 class CPexaView;
 class KBdlMuscle;
+class KView3D;
 class QActionGroup;
 class QLabel;
 class QMdiArea;
@@ -61,6 +64,10 @@ public:
     // Called on every export command before it runs; tests script its dialogs here.
     std::function<void(KExportCommand&)> exportCommandSetup;
     const KBdlMuscle* itemClipboard() const { return clipboard_.get(); }
+    // The view of the active 3D preview window, or null.
+    KView3D* activePreview() const;
+    // Check marks and enabled states of the Shading Type toolbar.
+    void updatePreviewCommands();
 
     // Edit > Texture List: "Modify..." (true for OK), "Save...", "Load..." (true when a
     // file was written or read), and the F11 test of the editor on a scratch copy.
@@ -91,6 +98,9 @@ private:
     // The UV map view's tools, clipboard, undo, size and capture (CMainFrameTools.cpp).
     void createToolCommands();
     void updateToolCommands();
+    // The 3D preview's commands and menu (CMainFramePreview.cpp).
+    void createPreviewCommands();
+    void createPreviewMenu();
     void createMenus();
     void createToolBars();
     void createStatusBar();
@@ -120,4 +130,5 @@ private:
     QStringList recent_;
     QLabel* lockPanes_[3] = {};
     std::unique_ptr<KBdlMuscle> clipboard_;
+    QPointer<QMdiSubWindow> previewActive_;
 };

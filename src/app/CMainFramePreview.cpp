@@ -1,0 +1,177 @@
+// The 3D preview's part of the main window and of the document manager: opening preview
+// windows, the "Shading Type" toolbar, the "&Preview" menu and the "&3D Preview" entry of
+// the Window menu. The commands act on the active preview window.
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "app/CDocManager.h"
+#include "app/CMainFrame.h"
+#include "app/dialogs/KAboutDlg.h"
+#include "document/CPexaDoc.h"
+#include "preview/KView3D.h"
+#include "views/KChildFrames.h"
+
+// ---------------------------------------------------------------- document manager
+
+KFrame3D* CDocManager::open3DPreview(CPexaDoc* doc) {
+    Entry* e = entryOf(doc);
+    if (!e) {
+        return nullptr;
+    }
+    auto* view = new KView3D(*doc);
+    auto* frame = new KFrame3D(view, nullptr);
+    view->setFrame(frame);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->setWindowIcon(kProgramIcon());
+    frame->setWindowTitle(title(doc) + QStringLiteral(" - 3D Preview"));
+    frame->resize(420, 420);
+    e->others.push_back(frame);
+    area_.addSubWindow(frame);
+    view->initialUpdate();
+    frame->show();
+    area_.setActiveSubWindow(frame);
+    return frame;
+}
+
+std::vector<QMdiSubWindow*> CDocManager::otherWindowsOf(const CPexaDoc* doc) const {
+    std::vector<QMdiSubWindow*> out;
+    if (Entry* e = entryOf(doc)) {
+        for (const auto& w : e->others) {
+            if (w) {
+                out.push_back(w);
+            }
+        }
+    }
+    return out;
+}
+
+void CDocManager::closeOtherWindows(Entry& entry) {
+    for (const QPointer<QMdiSubWindow>& w : std::vector<QPointer<QMdiSubWindow>>(entry.others)) {
+        delete w.data(); // its view stops observing the document before the document goes
+    }
+    entry.others.clear();
+}
+
+// ---------------------------------------------------------------- main frame
+
+KView3D* CMainFrame::activePreview() const {
+    if (auto* frame = qobject_cast<KFrame3D*>(area_->currentSubWindow())) {
+        return qobject_cast<KView3D*>(frame->view());
+    }
+    return nullptr;
+}
+
+void CMainFrame::createPreviewCommands() {
+    // The Shading Type toolbar's actions exist already; they act on the active preview.
+    const struct {
+        const char* name;
+        void (KView3D::*command)();
+        int argument; // shading type or tool, -1 for none
+    } commands[] = {
+        {"shadeSmooth", nullptr, 3},
+        {"shadeFlat", nullptr, 2},
+        {"shadePoint", nullptr, 0},
+        {"shadeWire", nullptr, 1},
+        {"viewRotate", nullptr, 10},
+        {"viewPan", nullptr, 11},
+        {"viewRecenter", &KView3D::recenter, -1},
+        {"animSpin", &KView3D::toggleSpin, -1},
+        {"animFrame", &KView3D::stepFrame, -1},
+        {"animReverse", &KView3D::reverse, -1},
+        {"animClear", &KView3D::clearAnimation, -1},
+    };
+    for (const auto& c : commands) {
+        QAction* a = action(QString::fromLatin1(c.name));
+        const auto command = c.command;
+        const int argument = c.argument;
+        a->setCheckable(argument >= 0 || command == &KView3D::toggleSpin ||
+                        command == &KView3D::reverse || command == &KView3D::clearAnimation);
+        connect(a, &QAction::triggered, this, [this, command, argument] {
+            KView3D* view = activePreview();
+            if (!view) {
+                return;
+            }
+            if (command) {
+                (view->*command)();
+            } else if (argument >= 10) {
+                view->setTool(argument - 10);
+            } else {
+                view->setShadingType(argument);
+            }
+            updatePreviewCommands();
+        });
+    }
+    add("window3DPreview", tr("&3D Preview"), tr("New 3D Preview Window"));
+    connect(action("window3DPreview"), &QAction::triggered, this, [this] {
+        if (CPexaDoc* doc = activeDocument()) {
+            docs_->open3DPreview(doc);
+        }
+    });
+    add("previewMenu", tr("&Preview"), tr("The 3D preview's commands"));
+
+    connect(area_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+        if (previewActive_ && previewActive_ != w) {
+            if (auto* frame = qobject_cast<KFrame3D*>(previewActive_.data())) {
+                if (auto* view = qobject_cast<KView3D*>(frame->view())) {
+                    view->deactivated();
+                }
+            }
+        }
+        previewActive_ = w;
+        if (auto* frame = qobject_cast<KFrame3D*>(w)) {
+            if (auto* view = qobject_cast<KView3D*>(frame->view())) {
+                connect(view, &KView3D::commandStateChanged, this,
+                        &CMainFrame::updatePreviewCommands, Qt::UniqueConnection);
+                view->activated();
+            }
+        }
+        updatePreviewCommands();
+    });
+}
+
+void CMainFrame::createPreviewMenu() {
+    // "&Preview": the active preview's own menu, the same as its context menu.
+    QMenu* menu = new QMenu(tr("&Preview"), this);
+    menu->setObjectName(QStringLiteral("previewMenu"));
+    menuBar()->insertMenu(windowMenu_->menuAction(), menu);
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+        menu->clear();
+        KView3D* view = activePreview();
+        if (!view) {
+            menu->addAction(tr("(no 3D preview window is active)"))->setEnabled(false);
+            return;
+        }
+        menu->addActions(view->previewMenu()->actions());
+    });
+    connect(windowMenu_, &QMenu::aboutToShow, this, [this] {
+        // The Window menu is rebuilt when it opens; the preview entry follows "&UV Map".
+        const auto acts = windowMenu_->actions();
+        const int at = int(acts.indexOf(action("windowNew")));
+        QAction* before = at >= 0 && at + 1 < acts.size() ? acts[at + 1] : nullptr;
+        action("window3DPreview")->setEnabled(activeDocument() != nullptr);
+        windowMenu_->insertAction(before, action("window3DPreview"));
+    });
+    updatePreviewCommands();
+}
+
+void CMainFrame::updatePreviewCommands() {
+    KView3D* view = activePreview();
+    for (const char* n :
+         {"shadeSmooth", "shadeFlat", "shadeWire", "shadePoint", "viewRotate", "viewPan",
+          "viewRecenter", "animSpin", "animFrame", "animReverse", "animClear"}) {
+        action(QString::fromLatin1(n))->setEnabled(view != nullptr);
+    }
+    const KPreviewCamera* c = view ? &view->camera : nullptr;
+    action("shadeSmooth")->setChecked(c && c->shadingType == KPreviewCamera::Smooth);
+    action("shadeFlat")->setChecked(c && c->shadingType == KPreviewCamera::Flat);
+    action("shadeWire")->setChecked(c && c->shadingType == KPreviewCamera::Wire);
+    action("shadePoint")->setChecked(c && c->shadingType == KPreviewCamera::Point);
+    action("viewRotate")->setChecked(c && c->tool == KPreviewCamera::Rotate);
+    action("viewPan")->setChecked(c && c->tool == KPreviewCamera::Pan);
+    action("animSpin")->setChecked(c && c->animating);
+    action("animReverse")->setChecked(c && c->frameStep < 0);
+    action("animClear")->setChecked(c && c->frame == 0);
+}

@@ -1,0 +1,961 @@
+#include "preview/KView3D.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions_1_1>
+#include <QOpenGLVersionFunctionsFactory>
+#include <QRadioButton>
+#include <QStyle>
+#include <cmath>
+
+#include "app/dialogs/KPreviewDialogs.h"
+#include "document/CPexaDoc.h"
+#include "image/KImageMapTga.h"
+#include "platform/KUi.h"
+#include "views/KChildFrames.h"
+
+namespace {
+
+// Holds the flag for the lifetime of the object.
+class KFlagGuard {
+public:
+    explicit KFlagGuard(bool& flag) : flag_(flag) { flag_ = true; }
+    ~KFlagGuard() { flag_ = false; }
+    KFlagGuard(const KFlagGuard&) = delete;
+    KFlagGuard& operator=(const KFlagGuard&) = delete;
+
+private:
+    bool& flag_;
+};
+
+void setColor4(GLfloat out[4], const KVertex& c, float factor) {
+    const KVertex s = KTexture::scaled(c, factor);
+    out[0] = GLfloat(s.x);
+    out[1] = GLfloat(s.y);
+    out[2] = GLfloat(s.z);
+    out[3] = GLfloat(s.w);
+}
+
+} // namespace
+
+KView3D::DialogRunner& KView3D::dialogRunner() {
+    static DialogRunner runner = [](QDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
+    return runner;
+}
+
+KView3D::FileQuestion& KView3D::captureFileQuestion() {
+    static FileQuestion question = [](QWidget* parent) {
+        QString path = QFileDialog::getSaveFileName(parent, QObject::tr("Capture"),
+                                                    QStringLiteral("untitled.tga"),
+                                                    QObject::tr("TGA Files (*.tga)"));
+        if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) {
+            path += QStringLiteral(".tga");
+        }
+        return path;
+    };
+    return question;
+}
+
+KView3D::KView3D(CPexaDoc& doc, QWidget* parent) : QOpenGLWidget(parent), doc_(doc) {
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setVersion(1, 1);
+    format.setRedBufferSize(8);
+    format.setGreenBufferSize(8);
+    format.setBlueBufferSize(8);
+    format.setDepthBufferSize(24);
+    setFormat(format);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setMinimumSize(8, 8);
+    camera.eyeDistance = camera.nearPlane + 1.5f;
+    lights = KPreviewLights(camera.leftHanded != 0);
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, &KView3D::spinTick);
+    doc_.addObserver(this);
+}
+
+KView3D::~KView3D() {
+    doc_.removeObserver(this);
+    doc_.setExportLayerSelection({});
+    timer_.stop();
+    if (glOk_ && context()) {
+        makeCurrent();
+        if (listCount_ > 0) {
+            gl_->glDeleteLists(1, GLsizei(listCount_));
+        }
+        if (backgroundTexture_) {
+            gl_->glDeleteTextures(1, &backgroundTexture_);
+        }
+        doneCurrent();
+    }
+}
+
+// ---------------------------------------------------------------- document
+
+void KView3D::initialUpdate() {
+    camera.readSettings(doc_);
+    // The lights are mirrored once, as they are made, to the stored handedness.
+    lights = KPreviewLights(camera.leftHanded != 0);
+    rebuildLists();
+    emit commandStateChanged();
+}
+
+void KView3D::onUpdate(int hint, KPersistent*) {
+    if (hint == CPexaDoc::HintAll) {
+        rebuildLists();
+    } else if (hint == CPexaDoc::HintStoring) {
+        camera.writeSettings(doc_);
+    }
+}
+
+void KView3D::writeSettings() {
+    camera.writeSettings(doc_);
+}
+
+void KView3D::activated() {
+    doc_.setExportLayerSelection(camera.selectedLayers);
+    if (camera.animating) {
+        startTimer();
+    }
+    if (doc_.meshStale) {
+        rebuildLists();
+    }
+    emit commandStateChanged();
+}
+
+void KView3D::deactivated() {
+    stopTimer();
+}
+
+// ---------------------------------------------------------------- status
+
+void KView3D::setStatus(int pane, const QString& text) {
+    if (frame_) {
+        frame_->setPaneText(pane, text);
+    }
+}
+
+void KView3D::updateFrameStatus() {
+    setStatus(1, QString::fromStdString(capture.frameStatus()));
+}
+
+// ---------------------------------------------------------------- spin
+
+void KView3D::startTimer() {
+    timer_.start(int(std::min<uint32_t>(camera.delay, 1u << 30)));
+}
+
+void KView3D::stopTimer() {
+    timer_.stop();
+}
+
+void KView3D::spinTick() {
+    // A frame still waiting to be drawn swallows the tick: ticks never pile up behind a
+    // slow frame.
+    if (framePending_) {
+        return;
+    }
+    camera.advanceFrame();
+    framePending_ = true;
+    renderLater();
+}
+
+void KView3D::renderLater() {
+    aaNextPass_ = 0;
+    update();
+}
+
+void KView3D::rebuildLists() {
+    listsDirty_ = true;
+    renderLater();
+}
+
+// ---------------------------------------------------------------- commands
+
+void KView3D::setShadingType(int type) {
+    camera.shadingType = std::clamp(type, 0, 3);
+    writeSettings();
+    rebuildLists();
+    emit commandStateChanged();
+}
+
+void KView3D::toggleSpin() {
+    camera.animating = !camera.animating;
+    if (camera.animating) {
+        startTimer();
+    } else {
+        stopTimer();
+    }
+    emit commandStateChanged();
+}
+
+void KView3D::stepFrame() {
+    camera.advanceFrame();
+    if (!camera.animating) {
+        renderLater();
+    }
+    emit commandStateChanged();
+}
+
+void KView3D::reverse() {
+    camera.reverse();
+    emit commandStateChanged();
+}
+
+void KView3D::clearAnimation() {
+    stopTimer();
+    camera.clear();
+    renderLater();
+    emit commandStateChanged();
+}
+
+void KView3D::recenter() {
+    camera.recenter();
+    renderLater();
+}
+
+bool KView3D::runDialog(QDialog& dialog) {
+    return dialogRunner()(dialog);
+}
+
+void KView3D::selectLayers() {
+    if (doc_.layers.empty()) {
+        kUi().message("There are no User layer's to select!.", KUi::Icon::Information);
+        return;
+    }
+    QStringList names;
+    for (const auto& layer : doc_.layers) {
+        names << QString::fromStdString(layer->name);
+    }
+    CPreviewSelectLayersDlg dlg(names, camera.layerMode, camera.selectedLayers, this);
+    if (!runDialog(dlg)) {
+        return;
+    }
+    camera.layerMode = dlg.layerMode();
+    camera.selectedLayers = dlg.selection();
+    writeSettings();
+    doc_.setExportLayerSelection(camera.selectedLayers);
+    rebuildLists();
+}
+
+void KView3D::properties() {
+    stopTimer();
+    CPreviewPropertiesDlg dlg(camera, perspectiveBackground, orthographicBackground, this);
+    if (runDialog(dlg)) {
+        dlg.apply(camera, perspectiveBackground, orthographicBackground);
+        camera.frame = 0;
+        perspectiveBackground.setAlpha(0);
+        orthographicBackground.setAlpha(0);
+        writeSettings();
+        renderLater();
+    }
+    if (camera.animating) {
+        startTimer();
+    }
+    emit commandStateChanged();
+}
+
+void KView3D::backgroundProperties() {
+    QColor& current = camera.projection == KPreviewCamera::Orthographic ? orthographicBackground
+                                                                        : perspectiveBackground;
+    CPreviewBackgroundDlg dlg(background, current, this);
+    if (!runDialog(dlg)) {
+        return;
+    }
+    // Nothing is drawn while the image is read.
+    KFlagGuard hold(drawing_);
+    QColor chosen;
+    dlg.apply(background, chosen);
+    chosen.setAlpha(0);
+    current = chosen;
+    if (background.file != "(none)" && !background.file.empty()) {
+        if (background.load() && background.sizeFromImage && frame_) {
+            const QSize extra = frame_->size() - size();
+            frame_->resize(QSize(background.width, background.height) + extra);
+        }
+    } else {
+        background.drop();
+    }
+    backgroundTextureDirty_ = true;
+    renderLater();
+}
+
+void KView3D::globalLighting() {
+    CSceneLightingDlg dlg(lights, this);
+    if (runDialog(dlg)) {
+        dlg.apply(lights);
+        renderLater();
+    }
+}
+
+void KView3D::editLight() {
+    CIntegerPromptDlg prompt(tr("Enter the ID of the light to modify") +
+                                 tr("\n(valid ID's are 0 to 7)"),
+                             lights.lastLightId, this);
+    if (!runDialog(prompt)) {
+        return;
+    }
+    const int id = KPreviewLights::clampId(prompt.value());
+    lights.lastLightId = id;
+    CLightSourceDlg dlg(lights.lights[size_t(id)], this);
+    if (runDialog(dlg)) {
+        lights.lights[size_t(id)].copyFrom(dlg.result());
+        renderLater();
+    }
+}
+
+void KView3D::renderOptionsDialog() {
+    CRenderOptionsDlg dlg(renderOptions, this);
+    if (!runDialog(dlg)) {
+        return;
+    }
+    const KRenderOptions before = renderOptions;
+    dlg.apply(renderOptions);
+    if (before.antiAliasing != renderOptions.antiAliasing ||
+        before.passes != renderOptions.passes || before.jitterScale != renderOptions.jitterScale) {
+        renderLater();
+    }
+}
+
+void KView3D::captureOptions() {
+    CCaptureOptionsDlg dlg(capture, this);
+    if (runDialog(dlg) && dlg.valid()) {
+        dlg.apply(capture);
+    }
+    updateFrameStatus();
+}
+
+void KView3D::setViewSize() {
+    const QSize frameSize = frame_ ? frame_->size() : size();
+    CSetViewSizeDlg dlg(size(), frameSize, capture.includeFrame != 0, capture.destination, this);
+    if (!runDialog(dlg)) {
+        return;
+    }
+    capture.includeFrame = dlg.includeFrame->isChecked() ? 1 : 0;
+    capture.destination = dlg.toClipboard->isChecked() ? 1 : 0;
+    const QSize wanted = dlg.size();
+    if (!frame_) {
+        resize(wanted);
+    } else if (capture.includeFrame) {
+        frame_->resize(wanted);
+    } else {
+        frame_->resize(wanted + (frame_->size() - size()));
+    }
+}
+
+void KView3D::viewFlatDialog() {
+    CViewFlatDlg dlg(viewFlat != 0, this);
+    if (runDialog(dlg)) {
+        viewFlat = dlg.flat->isChecked() ? 1 : 0;
+        rebuildLists();
+    }
+}
+
+// ---------------------------------------------------------------- capture
+
+QImage KView3D::grabForCapture() {
+    QImage image;
+    if (capture.includeFrame && frame_) {
+        fullFrame_ = true;
+        image = frame_->grab().toImage();
+        fullFrame_ = false;
+    } else {
+        image = renderedFrame();
+    }
+    if (image.isNull()) {
+        kUi().message("Failed to create image map!", KUi::Icon::Error);
+    }
+    return image.convertToFormat(QImage::Format_RGBA8888);
+}
+
+bool KView3D::saveCaptured(const QImage& frame, const QString& path) {
+    std::unique_ptr<KImageMapTga> image = kCaptureImage(
+        frame.constBits(), frame.width(), frame.height(), size_t(frame.bytesPerLine()));
+    if (!image) {
+        kUi().message("Failed to image bitmap!", KUi::Icon::Error);
+        return false;
+    }
+    if (image->save(path.toStdString()) != KImageMapTga::SaveOk) {
+        kUi().message("The captured frame could not be saved to " + path.toStdString(),
+                      KUi::Icon::Error);
+        return false;
+    }
+    return true;
+}
+
+void KView3D::captureOnce() {
+    if (capture.destination == 1) {
+        kUi().message("Function 'Capture2Clipboard()' NYA", KUi::Icon::Information);
+        return;
+    }
+    const QImage frame = grabForCapture();
+    if (frame.isNull()) {
+        return;
+    }
+    const QString path = captureFileQuestion()(this);
+    if (!path.isEmpty()) {
+        saveCaptured(frame, path);
+    }
+}
+
+bool KView3D::captureToDisk() {
+    KWaitCursor wait;
+    const QImage frame = grabForCapture();
+    if (frame.isNull()) {
+        return false;
+    }
+    const QString name = QString::fromStdString(capture.nextFileName());
+    setStatus(0, QStringLiteral("Saving... [%1]").arg(name));
+    if (!saveCaptured(frame, name)) {
+        // The frame number stays, so the next try writes the same frame.
+        setStatus(0, QStringLiteral("Ready"));
+        return false;
+    }
+    if (capture.advance()) {
+        CEndOfRangeDlg dlg(capture.endChoice, this);
+        runDialog(dlg);
+        capture.applyEndChoice(dlg.choice());
+        if (dlg.choice() == KCaptureSeries::EditCounters) {
+            captureOptions();
+        }
+    }
+    setStatus(0, QStringLiteral("Done"));
+    updateFrameStatus();
+    return true;
+}
+
+QImage KView3D::renderedFrame() {
+    fullFrame_ = true;
+    QImage image = grabFramebuffer();
+    fullFrame_ = false;
+    return image;
+}
+
+// ---------------------------------------------------------------- mouse and keys
+
+void KView3D::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton || event->button() == Qt::MiddleButton) {
+        mouseDown_ = true;
+        dragging_ = true;
+        camera.startDrag(int(event->position().x()), int(event->position().y()));
+        grabMouse();
+    }
+}
+
+void KView3D::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton || event->button() == Qt::MiddleButton) {
+        dragging_ = false;
+        releaseMouse();
+        mouseDown_ = false;
+        if (renderOptions.antiAliasing) {
+            renderLater();
+        }
+    }
+}
+
+void KView3D::mouseMoveEvent(QMouseEvent* event) {
+    KPreviewCamera::MouseInput in;
+    in.x = int(event->position().x());
+    in.y = int(event->position().y());
+    in.dragging = dragging_;
+    in.shift = event->modifiers() & Qt::ShiftModifier;
+    in.control = event->modifiers() & Qt::ControlModifier;
+    in.middle = event->buttons() & Qt::MiddleButton;
+    const std::string status = camera.mouseMove(in);
+    setStatus(0, QString::fromStdString(status));
+    updateFrameStatus();
+    if (dragging_) {
+        renderLater();
+    }
+}
+
+void KView3D::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F9) {
+        captureToDisk();
+    } else if (event->key() == Qt::Key_F12) {
+        viewFlatDialog();
+    } else {
+        QOpenGLWidget::keyReleaseEvent(event);
+    }
+}
+
+void KView3D::contextMenuEvent(QContextMenuEvent* event) {
+    const bool wasAnimating = camera.animating;
+    stopTimer();
+    previewMenu()->exec(event->globalPos());
+    if (wasAnimating && camera.animating) {
+        startTimer();
+    }
+}
+
+QMenu* KView3D::previewMenu() {
+    if (menu_) {
+        refreshMenuChecks();
+        return menu_;
+    }
+    menu_ = new QMenu(tr("Preview"), this);
+    auto add = [this](QMenu* m, const QString& name, const QString& text, auto fn) {
+        QAction* a = m->addAction(text);
+        a->setObjectName(name);
+        connect(a, &QAction::triggered, this, fn);
+        return a;
+    };
+    QMenu* shading = menu_->addMenu(tr("Shading"));
+    const QString shadeNames[4] = {"previewPoint", "previewWire", "previewFlat", "previewSmooth"};
+    const QString shadeTexts[4] = {tr("&Point"), tr("&Wire"), tr("&Flat"), tr("&Smooth")};
+    for (int i = 0; i < 4; ++i) {
+        add(shading, shadeNames[i], shadeTexts[i], [this, i] {
+            setShadingType(i);
+        })->setCheckable(true);
+    }
+    QMenu* anim = menu_->addMenu(tr("Animation"));
+    add(anim, "previewSpin", tr("&Spin"), [this] { toggleSpin(); })->setCheckable(true);
+    add(anim, "previewFrame", tr("&Frame"), [this] { stepFrame(); });
+    add(anim, "previewReverse", tr("&Reverse"), [this] { reverse(); })->setCheckable(true);
+    add(anim, "previewClear", tr("&Clear"), [this] { clearAnimation(); })->setCheckable(true);
+    add(menu_, "previewRecenter", tr("&Re-center"), [this] { recenter(); });
+    add(menu_, "previewSelectLayers", tr("Select &Layers..."), [this] { selectLayers(); });
+    menu_->addSeparator();
+    add(menu_, "previewViewport", tr("&Viewport..."), [this] { properties(); });
+    add(menu_, "previewBackground", tr("&Background..."), [this] { backgroundProperties(); });
+    QMenu* lighting = menu_->addMenu(tr("&Lighting"));
+    add(lighting, "previewGlobalLighting", tr("&Global Lighting..."), [this] { globalLighting(); });
+    add(lighting, "previewLights", tr("&Lights..."), [this] { editLight(); });
+    add(menu_, "previewRenderOptions", tr("Render &Options..."), [this] { renderOptionsDialog(); });
+    menu_->addSeparator();
+    add(menu_, "previewSetViewSize", tr("Set View &Size..."), [this] { setViewSize(); });
+    add(menu_, "previewCapture", tr("&Capture..."), [this] { captureOnce(); });
+    add(menu_, "previewCaptureOptions", tr("&Capture Options..."), [this] { captureOptions(); });
+    add(menu_, "previewCaptureToDisk", tr("Capture to Disk"), [this] { captureToDisk(); });
+    refreshMenuChecks();
+    return menu_;
+}
+
+void KView3D::refreshMenuChecks() {
+    if (!menu_) {
+        return;
+    }
+    const QString shadeNames[4] = {"previewPoint", "previewWire", "previewFlat", "previewSmooth"};
+    for (QAction* a : menu_->findChildren<QAction*>()) {
+        const QString n = a->objectName();
+        for (int i = 0; i < 4; ++i) {
+            if (n == shadeNames[i]) {
+                a->setChecked(camera.shadingType == i);
+            }
+        }
+        if (n == QLatin1String("previewSpin")) {
+            a->setChecked(camera.animating);
+        } else if (n == QLatin1String("previewReverse")) {
+            a->setChecked(camera.frameStep < 0);
+        } else if (n == QLatin1String("previewClear")) {
+            a->setChecked(camera.frame == 0);
+        } else if (n == QLatin1String("previewSelectLayers")) {
+            a->setEnabled(!doc_.layers.empty());
+        }
+    }
+}
+
+// ---------------------------------------------------------------- OpenGL
+
+void KView3D::initializeGL() {
+    QOpenGLContext* ctx = context();
+    gl_ = ctx ? QOpenGLVersionFunctionsFactory::get<QOpenGLFunctions_1_1>(ctx) : nullptr;
+    glOk_ = gl_ && gl_->initializeOpenGLFunctions();
+    if (!glOk_) {
+        kUi().message("The 3D preview could not create an OpenGL context.", KUi::Icon::Error);
+        return;
+    }
+    renderer_ = QString::fromLatin1(reinterpret_cast<const char*>(gl_->glGetString(GL_RENDERER)));
+    // A new context has no lists or textures of ours.
+    listCount_ = 0;
+    nextListId_ = 1;
+    listsDirty_ = true;
+    backgroundTexture_ = 0;
+    backgroundTextureDirty_ = true;
+    gl_->glClearDepth(1.0);
+    gl_->glEnable(GL_DEPTH_TEST);
+    connect(ctx, &QOpenGLContext::aboutToBeDestroyed, this, [this] {
+        // The context goes with the window: its lists go with it.
+        listCount_ = 0;
+        backgroundTexture_ = 0;
+        glOk_ = false;
+    });
+}
+
+void KView3D::resizeGL(int w, int h) {
+    // The widget's own width and height are device-independent; the viewport is set by
+    // the framework before every paint.
+    (void)w;
+    (void)h;
+    if (camera.resize(width(), height()) && !camera.animating) {
+        renderLater();
+    }
+}
+
+void KView3D::paintGL() {
+    framePending_ = false;
+    if (!glOk_ || drawing_) {
+        return;
+    }
+    KFlagGuard guard(drawing_);
+    if (listsDirty_) {
+        compileLists();
+    }
+    setupFrame();
+    const bool progressive = renderOptions.drawEach && !fullFrame_;
+    if (!renderOptions.antiAliasing || mouseDown_ || renderOptions.passCount() < 1) {
+        plainPass();
+    } else {
+        antiAliasedPass(progressive);
+    }
+    gl_->glFinish();
+}
+
+void KView3D::setupFrame() {
+    const bool ortho = camera.projection == KPreviewCamera::Orthographic;
+    const QColor& bg = ortho ? orthographicBackground : perspectiveBackground;
+    gl_->glEnable(GL_DEPTH_TEST);
+    // The stored colours have alpha 0; the frame is cleared opaque, or the window would
+    // show through wherever the object is not drawn.
+    gl_->glClearColor(GLclampf(bg.redF()), GLclampf(bg.greenF()), GLclampf(bg.blueF()), 1);
+
+    // Point and wire are white outlines; flat and smooth filled in the object colour.
+    const uint32_t objectColor = doc_.textureColor(0);
+    const GLfloat r = GLfloat(objectColor & 0xFF) / 255.0f;
+    const GLfloat g = GLfloat((objectColor >> 8) & 0xFF) / 255.0f;
+    const GLfloat b = GLfloat((objectColor >> 16) & 0xFF) / 255.0f;
+    switch (camera.shadingType) {
+    case KPreviewCamera::Point:
+        gl_->glColor3f(1, 1, 1);
+        gl_->glPolygonMode(GL_FRONT_AND_BACK, GL_POINT);
+        break;
+    case KPreviewCamera::Wire:
+        gl_->glColor3f(1, 1, 1);
+        gl_->glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+        break;
+    case KPreviewCamera::Flat:
+        gl_->glColor3f(r, g, b);
+        gl_->glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+        gl_->glShadeModel(GL_FLAT);
+        break;
+    default:
+        gl_->glColor3f(r, g, b);
+        gl_->glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+        gl_->glShadeModel(GL_SMOOTH);
+        break;
+    }
+
+    // The light model and the eight lights.
+    const auto ambient = lights.modelAmbient();
+    gl_->glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient.data());
+    gl_->glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, lights.localViewer);
+    gl_->glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, lights.twoSided);
+    gl_->glEnable(GL_LIGHTING);
+    gl_->glMatrixMode(GL_MODELVIEW);
+    gl_->glLoadIdentity();
+    for (int i = 0; i < KPreviewLights::kCount; ++i) {
+        const GLenum id = GLenum(GL_LIGHT0 + i);
+        const KOglLightSrc& light = lights.lights[size_t(i)];
+        if (!light.active) {
+            gl_->glDisable(id);
+            continue;
+        }
+        gl_->glLightfv(id, GL_AMBIENT, light.ambient.data());
+        gl_->glLightfv(id, GL_DIFFUSE, light.diffuse.data());
+        gl_->glLightfv(id, GL_SPECULAR, light.specular.data());
+        const auto position = lights.glPosition(i);
+        gl_->glLightfv(id, GL_POSITION, position.data());
+        gl_->glEnable(id);
+    }
+
+    gl_->glMatrixMode(GL_PROJECTION);
+    gl_->glLoadMatrixd(camera.projectionMatrix().data());
+    gl_->glMatrixMode(GL_MODELVIEW);
+    const auto centre = KPreviewCamera::centringOffset(doc_);
+    gl_->glLoadMatrixd(camera.modelViewMatrix(centre[0], centre[1]).data());
+}
+
+void KView3D::drawScene(bool withBackground) {
+    gl_->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    for (int id = 1; id <= listCount_; ++id) {
+        gl_->glCallList(GLuint(id));
+    }
+    if (withBackground && background.mode == KPreviewBackground::On && background.hasImage()) {
+        drawBackground();
+    }
+}
+
+void KView3D::plainPass() {
+    drawScene(true);
+}
+
+void KView3D::antiAliasedPass(bool progressive) {
+    const int n = renderOptions.passCount();
+    const int w = width() * devicePixelRatio();
+    const int h = height() * devicePixelRatio();
+    std::vector<uint8_t> pixels(size_t(w) * size_t(h) * 4);
+    const bool continuing = progressive && aaContinue_ && aaNextPass_ > 0 && accum_.width() == w &&
+                            accum_.height() == h;
+    aaContinue_ = false;
+    int first = 1;
+    int lastPass = n;
+    if (!continuing) {
+        accum_.clear(w, h);
+        aaNextPass_ = 1;
+    }
+    if (progressive) {
+        first = lastPass = aaNextPass_;
+    }
+    if (!progressive) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    for (int k = first; k <= lastPass; ++k) {
+        setStatus(0, QStringLiteral("Drawing aa frame [%1 of %2]").arg(k).arg(n));
+        const auto shift = renderOptions.passOffset(k, w, h);
+        gl_->glMatrixMode(GL_PROJECTION);
+        gl_->glPushMatrix();
+        gl_->glLoadIdentity();
+        gl_->glTranslated(shift[0], shift[1], 0);
+        gl_->glMultMatrixd(camera.projectionMatrix().data());
+        gl_->glMatrixMode(GL_MODELVIEW);
+        drawScene(true);
+        gl_->glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        gl_->glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        accum_.add(pixels.data(), 1.0 / n);
+        gl_->glMatrixMode(GL_PROJECTION);
+        gl_->glPopMatrix();
+        gl_->glMatrixMode(GL_MODELVIEW);
+    }
+    if (progressive && lastPass < n) {
+        // Shows this pass (or the running sum with Fade In); the next paint adds the next.
+        if (renderOptions.fadeIn) {
+            returnAccumulation(1.0);
+        }
+        aaNextPass_ = lastPass + 1;
+        aaContinue_ = true;
+        QMetaObject::invokeMethod(
+            this, [this] { update(); }, Qt::QueuedConnection);
+        return;
+    }
+    aaNextPass_ = 0;
+    returnAccumulation(1.0);
+    setStatus(0, QStringLiteral("(Ready)"));
+    if (!progressive) {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void KView3D::returnAccumulation(double weight) {
+    std::vector<float> sum = accum_.result(weight);
+    // Opaque like the plain frame.
+    for (size_t i = 3; i < sum.size(); i += 4) {
+        sum[i] = 1.0f;
+    }
+    gl_->glPushAttrib(GL_ENABLE_BIT);
+    gl_->glDisable(GL_DEPTH_TEST);
+    gl_->glDisable(GL_LIGHTING);
+    gl_->glDisable(GL_TEXTURE_2D);
+    gl_->glMatrixMode(GL_PROJECTION);
+    gl_->glPushMatrix();
+    gl_->glLoadIdentity();
+    gl_->glMatrixMode(GL_MODELVIEW);
+    gl_->glPushMatrix();
+    gl_->glLoadIdentity();
+    gl_->glRasterPos2f(-1, -1);
+    gl_->glPixelZoom(1, 1);
+    gl_->glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    gl_->glDrawPixels(accum_.width(), accum_.height(), GL_RGBA, GL_FLOAT, sum.data());
+    gl_->glPopMatrix();
+    gl_->glMatrixMode(GL_PROJECTION);
+    gl_->glPopMatrix();
+    gl_->glMatrixMode(GL_MODELVIEW);
+    gl_->glPopAttrib();
+}
+
+void KView3D::drawBackground() {
+    gl_->glMatrixMode(GL_PROJECTION);
+    gl_->glPushMatrix();
+    gl_->glLoadMatrixd(kOrtho(camera.orthoLeft, camera.orthoRight, camera.orthoBottom,
+                              camera.orthoTop, camera.nearPlane, camera.farPlane)
+                           .data());
+    gl_->glMatrixMode(GL_MODELVIEW);
+    gl_->glPushMatrix();
+    gl_->glLoadIdentity();
+    gl_->glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    gl_->glColor3f(0, 0, 0);
+    const double cx = background.coverageX / 100.0;
+    const double cy = background.coverageY / 100.0;
+    const double depth = -0.95 * camera.farPlane;
+    if (background.usePixelMap) {
+        gl_->glPushAttrib(GL_ENABLE_BIT);
+        gl_->glDisable(GL_LIGHTING);
+        gl_->glRasterPos3d(camera.orthoLeft * cx, camera.orthoBottom * cy, depth);
+        if (background.stretch) {
+            gl_->glPixelZoom(
+                GLfloat(double(width() * devicePixelRatio()) / background.width * cx),
+                GLfloat(double(height() * devicePixelRatio()) / background.height * cy));
+        } else {
+            gl_->glPixelZoom(1, 1);
+        }
+        gl_->glDrawPixels(background.width, background.height, GL_RGB, GL_UNSIGNED_BYTE,
+                          background.pixels.data());
+        gl_->glPixelZoom(1, 1);
+        gl_->glPopAttrib();
+    } else {
+        gl_->glTranslated(0, 0, depth);
+        gl_->glScaled(2 * cx * camera.orthoRight, 2 * cy * camera.orthoTop, 1);
+        gl_->glTranslated(-0.5, -0.5, 0);
+        if (backgroundTextureDirty_ || !backgroundTexture_) {
+            if (!backgroundTexture_) {
+                gl_->glGenTextures(1, &backgroundTexture_);
+            }
+            gl_->glBindTexture(GL_TEXTURE_2D, backgroundTexture_);
+            gl_->glTexImage2D(GL_TEXTURE_2D, 0, 3, background.width, background.height, 0, GL_RGB,
+                              GL_UNSIGNED_BYTE, background.pixels.data());
+            backgroundTextureDirty_ = false;
+        }
+        gl_->glBindTexture(GL_TEXTURE_2D, backgroundTexture_);
+        const GLint filter = background.interpolate ? GL_LINEAR : GL_NEAREST;
+        gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+        gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+        gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+        gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+        gl_->glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_DECAL);
+        gl_->glEnable(GL_TEXTURE_2D);
+        gl_->glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+        gl_->glBegin(GL_QUADS);
+        gl_->glNormal3d(0, 0, 1);
+        gl_->glTexCoord2d(0, 0);
+        gl_->glVertex2d(0, 0);
+        gl_->glTexCoord2d(0, 1);
+        gl_->glVertex2d(0, 1);
+        gl_->glTexCoord2d(1, 1);
+        gl_->glVertex2d(1, 1);
+        gl_->glTexCoord2d(1, 0);
+        gl_->glVertex2d(1, 0);
+        gl_->glEnd();
+        gl_->glDisable(GL_TEXTURE_2D);
+    }
+    gl_->glPopMatrix();
+    gl_->glMatrixMode(GL_PROJECTION);
+    gl_->glPopMatrix();
+    gl_->glMatrixMode(GL_MODELVIEW);
+}
+
+// ---------------------------------------------------------------- display lists
+
+void KView3D::compileLists() {
+    listsDirty_ = false;
+    if (listCount_ > 0) {
+        gl_->glDeleteLists(1, GLsizei(listCount_));
+    }
+    listCount_ = 0;
+    nextListId_ = 1;
+    if (camera.layerMode == 1) {
+        compileLayered();
+    } else {
+        compileSkinned();
+    }
+}
+
+void KView3D::applyMaterial(const KTexture* t) {
+    const GLfloat black[4] = {0, 0, 0, 1};
+    for (GLenum what :
+         {GLenum(GL_AMBIENT), GLenum(GL_DIFFUSE), GLenum(GL_EMISSION), GLenum(GL_SPECULAR)}) {
+        gl_->glMaterialfv(GL_FRONT_AND_BACK, what, black);
+    }
+    gl_->glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 0);
+    if (!t) {
+        return;
+    }
+    GLfloat c[4];
+    if (t->useAmbient) {
+        setColor4(c, t->ambient, t->ambientFactor);
+        gl_->glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, c);
+    }
+    if (t->useDiffuse) {
+        setColor4(c, t->diffuse, t->diffuseFactor);
+        gl_->glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, c);
+    }
+    if (t->useEmission) {
+        setColor4(c, t->emission, t->emissionFactor);
+        gl_->glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, c);
+    }
+    if (t->useSpecular) {
+        setColor4(c, t->specular, t->specularFactor);
+        gl_->glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, c);
+    }
+    if (t->useShininess) {
+        // OpenGL accepts 0..128; larger values would be refused and leave the old one.
+        gl_->glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, std::clamp(t->shininess, 0.0f, 128.0f));
+    }
+}
+
+void KView3D::emitStrips(const KMeshGrid& grid, const KTexture* material, bool flat) {
+    const int32_t nu = grid.uCount();
+    const int32_t nv = grid.vCount();
+    const auto positions = flat ? grid.objectPoints() : grid.positions();
+    const auto normals = grid.normals();
+    if (positions.empty() || (!flat && normals.empty())) {
+        return;
+    }
+    for (int32_t r = 0; r + 1 < nv; ++r) {
+        if (material) {
+            applyMaterial(material);
+        }
+        gl_->glBegin(GL_TRIANGLE_STRIP);
+        for (int32_t c = 0; c < nu; ++c) {
+            for (int32_t row : {r + 1, r}) {
+                const size_t i = grid.index(c, row);
+                if (flat) {
+                    gl_->glNormal3d(0, 1, 0);
+                } else {
+                    gl_->glNormal3d(normals[i].x, normals[i].y, normals[i].z);
+                }
+                gl_->glVertex3d(positions[i].x, positions[i].y, positions[i].z);
+            }
+        }
+        gl_->glEnd();
+    }
+}
+
+void KView3D::compileSkinned() {
+    doc_.computeMesh();
+    doc_.computeNormals();
+    listCount_ = 1;
+    nextListId_ = 2;
+    gl_->glNewList(1, GL_COMPILE);
+    applyMaterial(doc_.textures.textureAt(0));
+    if (doc_.meshGrid && doc_.meshGrid->hasPositions() && doc_.meshGrid->vCount() > 1) {
+        emitStrips(*doc_.meshGrid, nullptr, false);
+    }
+    gl_->glEndList();
+}
+
+void KView3D::compileLayered() {
+    KItemMeshList& items = doc_.ensureItemMeshes(true);
+    if (items.empty()) {
+        return;
+    }
+    listCount_ = 1;
+    nextListId_ = 2;
+    gl_->glNewList(1, GL_COMPILE);
+    const auto& wanted = camera.selectedLayers;
+    for (const auto& item : items) {
+        if (!wanted.empty() &&
+            std::find(wanted.begin(), wanted.end(), item->layerIndex) == wanted.end()) {
+            continue;
+        }
+        emitStrips(*item, doc_.textures.textureAt(item->textureIndex), viewFlat != 0);
+    }
+    gl_->glEndList();
+}

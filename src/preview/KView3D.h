@@ -1,0 +1,160 @@
+#pragma once
+// The 3D preview of a document's object: an OpenGL 1.1 view (immediate mode and display
+// lists in a compatibility context) that draws the mesh in one of four shading types,
+// turns and moves it with the mouse, spins it on a timer, draws an optional background
+// image, lights it with eight lights, can build each frame from jittered passes, and
+// captures what it shows to TGA files.
+
+#include <QColor>
+#include <QOpenGLWidget>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "platform/KDocumentBase.h"
+#include "preview/KAccumBuffer.h"
+#include "preview/KCaptureSeries.h"
+#include "preview/KOglLightSrc.h"
+#include "preview/KPreviewBackground.h"
+#include "preview/KPreviewCamera.h"
+
+class CPexaDoc;
+class KFrame3D;
+class KMeshGrid;
+class KTexture;
+class QDialog;
+class QMenu;
+class QOpenGLFunctions_1_1;
+
+class KView3D : public QOpenGLWidget, public KViewObserver {
+    Q_OBJECT
+public:
+    explicit KView3D(CPexaDoc& doc, QWidget* parent = nullptr);
+    ~KView3D() override;
+
+    // Runs a dialog modally; true for OK. Tests replace it to fill the fields instead.
+    using DialogRunner = std::function<bool(QDialog&)>;
+    static DialogRunner& dialogRunner();
+    // The file a single capture is saved to; empty for Cancel. Replaceable for tests.
+    using FileQuestion = std::function<QString(QWidget* parent)>;
+    static FileQuestion& captureFileQuestion();
+
+    CPexaDoc& document() const { return doc_; }
+    void setFrame(KFrame3D* frame) { frame_ = frame; }
+    KFrame3D* frame() const { return frame_; }
+
+    // Reads the document's stored settings; called once when the window opens.
+    void initialUpdate();
+    void onUpdate(int hint, KPersistent* object) override;
+    // The frame became active / inactive.
+    void activated();
+    void deactivated();
+
+    // ---- commands
+    void setShadingType(int type);
+    void toggleSpin();
+    void stepFrame();
+    void reverse();
+    void clearAnimation();
+    void recenter();
+    void setTool(int tool) {
+        camera.tool = tool;
+        emit commandStateChanged();
+    }
+    void selectLayers();
+    void properties();
+    void backgroundProperties();
+    void globalLighting();
+    void editLight();
+    void renderOptionsDialog();
+    void captureOptions();
+    void setViewSize();
+    void captureOnce();
+    // The next frame of the series; true when a file was written.
+    bool captureToDisk();
+    void viewFlatDialog();
+
+    // The "Preview" menu (also the context menu); its entries act on this view.
+    QMenu* previewMenu();
+
+    // A frame as it is shown now, rendered in full (all passes); rows top first.
+    QImage renderedFrame();
+    // Whether a usable OpenGL context was made.
+    bool hasContext() const { return glOk_; }
+    // The OpenGL renderer's name, for messages.
+    QString rendererName() const { return renderer_; }
+
+    KPreviewCamera camera;
+    KPreviewLights lights;
+    KRenderOptions renderOptions;
+    KCaptureSeries capture;
+    KPreviewBackground background;
+    QColor perspectiveBackground{0, 0, 0};
+    QColor orthographicBackground{191, 191, 191}; // 0.75 grey
+    int viewFlat = 0;
+
+    // Redraws (and restarts a progressive anti-aliased frame).
+    void renderLater();
+    // Deletes the display lists; they are compiled again before the next frame.
+    void rebuildLists();
+    bool spinTimerActive() const { return timer_.isActive(); }
+
+signals:
+    // A check mark or enabled state of the view's commands may have changed.
+    void commandStateChanged();
+
+protected:
+    void initializeGL() override;
+    void resizeGL(int w, int h) override;
+    void paintGL() override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void setStatus(int pane, const QString& text);
+    void updateFrameStatus();
+    void startTimer();
+    void stopTimer();
+    void spinTick();
+    void writeSettings();
+    void compileLists();
+    void compileSkinned();
+    void compileLayered();
+    void applyMaterial(const KTexture* texture);
+    void emitStrips(const KMeshGrid& grid, const KTexture* material, bool flat);
+    void setupFrame();
+    void drawScene(bool withBackground);
+    void drawBackground();
+    void plainPass();
+    void antiAliasedPass(bool progressive);
+    void returnAccumulation(double weight);
+    bool runDialog(QDialog& dialog);
+    QImage grabForCapture();
+    bool saveCaptured(const QImage& frame, const QString& path);
+    void refreshMenuChecks();
+
+    CPexaDoc& doc_;
+    KFrame3D* frame_ = nullptr;
+    QOpenGLFunctions_1_1* gl_ = nullptr;
+    bool glOk_ = false;
+    QString renderer_;
+    int listCount_ = 0;
+    unsigned nextListId_ = 1;
+    bool listsDirty_ = true;
+    QTimer timer_;
+    bool framePending_ = false;
+    bool mouseDown_ = false;
+    bool dragging_ = false;
+    bool drawing_ = false;
+    bool fullFrame_ = false;
+    // Progressive anti-aliasing ("Draw Each"): the next pass, 0 when a frame starts anew.
+    int aaNextPass_ = 0;
+    bool aaContinue_ = false;
+    KAccumBuffer accum_;
+    unsigned backgroundTexture_ = 0;
+    bool backgroundTextureDirty_ = true;
+    QMenu* menu_ = nullptr;
+};

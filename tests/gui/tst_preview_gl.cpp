@@ -1,0 +1,416 @@
+// The 3D preview drawn for real: needs an OpenGL context (the test runs under a virtual
+// X server with the software renderer) and fails when none can be made. Renders the
+// default document and a document with muscles, compares shading types, projections,
+// anti-aliasing and the background, drives the mouse, captures series of TGA files, and
+// writes screenshots of each shading type.
+#include <QtTest>
+
+#include <QDir>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QSpinBox>
+
+#include "KGuiTestSupport.h"
+#include "app/CDocManager.h"
+#include "app/CMainFrame.h"
+#include "app/dialogs/KPreviewDialogs.h"
+#include "document/CPexaDoc.h"
+#include "document/KSampleObjects.h"
+#include "image/KImageMapTga.h"
+#include "platform/KScriptedUi.h"
+#include "preview/KView3D.h"
+#include "views/KChildFrames.h"
+
+namespace {
+
+// A preview window on doc with its view. A fixed client size holds the view at exactly
+// that size (the frame may be wider for its status bar); otherwise the frame is sized so
+// that the client area gets it.
+struct Preview {
+    explicit Preview(CPexaDoc& doc, QSize client = QSize(240, 240), bool fixed = true) {
+        view = new KView3D(doc);
+        frame = std::make_unique<KFrame3D>(view);
+        view->setFrame(frame.get());
+        view->initialUpdate();
+        if (fixed) {
+            view->setFixedSize(client);
+        }
+        frame->show();
+        QCoreApplication::processEvents();
+        if (!fixed) {
+            frame->resize(client + (frame->size() - view->size()));
+            QCoreApplication::processEvents();
+        }
+    }
+    void setStatus(const QString& text) { frame->setPaneText(0, text); }
+    QImage image() { return view->renderedFrame().convertToFormat(QImage::Format_RGB32); }
+    std::unique_ptr<KFrame3D> frame;
+    KView3D* view = nullptr;
+};
+
+int countNot(const QImage& img, QRgb colour) {
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y) {
+        for (int x = 0; x < img.width(); ++x) {
+            n += (img.pixel(x, y) & 0xFFFFFF) != (colour & 0xFFFFFF);
+        }
+    }
+    return n;
+}
+
+QRgb corner(const QImage& img) {
+    return img.pixel(1, 1);
+}
+
+} // namespace
+
+class TestPreviewGl : public QObject {
+    Q_OBJECT
+
+    QDir shots_;
+    QTemporaryDir dir_;
+    std::unique_ptr<CPexaDoc> limb_;
+
+private slots:
+    void initTestCase() {
+        kUseTestSettings();
+        QDir(QStringLiteral(QUORL_TEST_BINARY_DIR)).mkpath(QStringLiteral("screenshots"));
+        shots_ = QDir(QStringLiteral(QUORL_TEST_BINARY_DIR "/screenshots"));
+        std::string error;
+        limb_ = kMakeLimbObject(dir_.filePath("relief.tga").toStdString(), &error);
+        QVERIFY2(limb_, error.c_str());
+        // Without a context every test below would check nothing: fail here instead.
+        CPexaDoc doc;
+        Preview p(doc);
+        const QImage img = p.image();
+        QVERIFY2(p.view->hasContext(), "no OpenGL context: run under a display (xvfb-run)");
+        QVERIFY(!img.isNull());
+        qInfo("renderer: %s", qPrintable(p.view->rendererName()));
+    }
+
+    void defaultDocumentFillsTheMiddle() {
+        CPexaDoc doc;
+        Preview p(doc);
+        const QImage img = p.image();
+        QCOMPARE(img.size(), QSize(240, 240));
+        // Perspective background: black in every corner.
+        for (QPoint c : {QPoint(0, 0), QPoint(239, 0), QPoint(0, 239), QPoint(239, 239)}) {
+            QCOMPARE(img.pixel(c) & 0xFFFFFF, 0u);
+        }
+        // The object in the middle, lit in the default texture's green-grey.
+        const QColor mid(img.pixel(120, 120));
+        QVERIFY2(mid.green() > 40, qPrintable(mid.name()));
+        QVERIFY(mid.green() > mid.red() && mid.green() > mid.blue());
+        const int covered = countNot(img, qRgb(0, 0, 0));
+        QVERIFY(covered > 240 * 240 / 10);
+        QVERIFY(covered < 240 * 240 * 9 / 10);
+    }
+
+    void shadingTypesDiffer() {
+        for (CPexaDoc* doc : {static_cast<CPexaDoc*>(nullptr), limb_.get()}) {
+            CPexaDoc plain;
+            CPexaDoc& d = doc ? *doc : plain;
+            Preview p(d, QSize(320, 320));
+            QImage img[4];
+            int covered[4];
+            const char* names[4] = {"point", "wire", "flat", "smooth"};
+            for (int t = 0; t < 4; ++t) {
+                p.view->setShadingType(t);
+                img[t] = p.image();
+                covered[t] = countNot(img[t], qRgb(0, 0, 0));
+                const QString name =
+                    QStringLiteral("preview-%1-%2.png")
+                        .arg(doc ? QStringLiteral("limb") : QStringLiteral("default"))
+                        .arg(QLatin1String(names[t]));
+                QVERIFY(img[t].save(shots_.filePath(name)));
+            }
+            for (int a = 0; a < 4; ++a) {
+                for (int b = a + 1; b < 4; ++b) {
+                    QVERIFY2(img[a] != img[b], qPrintable(QStringLiteral("%1 %2").arg(a).arg(b)));
+                }
+            }
+            // Points cover least, then lines, then filled surfaces.
+            QVERIFY(covered[0] < covered[1]);
+            QVERIFY(covered[1] < covered[2]);
+            QVERIFY(covered[2] * 9 < covered[3] * 10 && covered[3] * 9 < covered[2] * 10);
+        }
+    }
+
+    void orthographicBackgroundAndBox() {
+        CPexaDoc doc;
+        doc.preview.projection = 1;
+        Preview wide(doc, QSize(300, 200));
+        const QImage img = wide.image();
+        QCOMPARE(wide.view->camera.orthoRight, 1.5f);
+        QCOMPARE(wide.view->camera.orthoTop, 1.0f);
+        QCOMPARE(QColor(corner(img)), QColor(191, 191, 191));
+        QVERIFY(QColor(img.pixel(150, 100)) != QColor(191, 191, 191));
+        Preview tall(doc, QSize(200, 300));
+        tall.image();
+        QCOMPARE(tall.view->camera.orthoRight, 1.0f);
+        QCOMPARE(tall.view->camera.orthoTop, 1.5f);
+    }
+
+    void mouseDragTurnsTheObject() {
+        CPexaDoc doc;
+        Preview p(doc);
+        const QImage before = p.image();
+        QTest::mousePress(p.view, Qt::LeftButton, {}, QPoint(100, 100));
+        QTest::mouseMove(p.view, QPoint(105, 102));
+        QCOMPARE(p.view->camera.rotate[1], -5.0f);
+        QCOMPARE(p.view->camera.rotate[0], -2.0f);
+        QTest::mouseMove(p.view, QPoint(105, 140));
+        QTest::mouseRelease(p.view, Qt::LeftButton, {}, QPoint(105, 140));
+        QVERIFY(p.image() != before);
+        QCOMPARE(p.frame->paneText(1), QStringLiteral("Frame 0 of [0 to 12]"));
+        // Moving without a button reports Ready and changes nothing.
+        QTest::mouseMove(p.view, QPoint(10, 10));
+        QCOMPARE(p.frame->paneText(0), QStringLiteral("Ready"));
+        QCOMPARE(p.view->camera.rotate[0], -40.0f);
+        // Control pans.
+        QTest::mousePress(p.view, Qt::LeftButton, Qt::ControlModifier, QPoint(50, 50));
+        QMouseEvent move(QEvent::MouseMove, QPointF(60, 50), p.view->mapToGlobal(QPointF(60, 50)),
+                         Qt::NoButton, Qt::LeftButton, Qt::ControlModifier);
+        QCoreApplication::sendEvent(p.view, &move);
+        QCOMPARE(p.frame->paneText(0), QStringLiteral("Panning in X"));
+        QTest::mouseRelease(p.view, Qt::LeftButton, Qt::ControlModifier, QPoint(60, 50));
+        QVERIFY(qAbs(p.view->camera.translate[0] - 0.1f) < 1e-6f);
+    }
+
+    void antiAliasingSoftensOnlyTheEdge() {
+        CPexaDoc doc;
+        Preview p(doc);
+        p.view->setShadingType(KPreviewCamera::Flat);
+        const QImage plain = p.image();
+        p.view->renderOptions.antiAliasing = true;
+        p.view->renderOptions.passes = 4;
+        const QImage smooth = p.image();
+        QCOMPARE(p.frame->paneText(0), QStringLiteral("(Ready)"));
+        // Same interior colour.
+        const QColor a(plain.pixel(120, 120)), b(smooth.pixel(120, 120));
+        QVERIFY(qAbs(a.green() - b.green()) <= 2 && qAbs(a.red() - b.red()) <= 2);
+        // Along the silhouette: background pixels partly covered by the object, and object
+        // pixels partly mixed with the background.
+        int softened = 0;
+        for (int y = 1; y < 239; ++y) {
+            for (int x = 1; x < 239; ++x) {
+                const bool bg = (plain.pixel(x, y) & 0xFFFFFF) == 0;
+                bool edge = false;
+                for (QPoint d : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)}) {
+                    edge |= ((plain.pixel(x + d.x(), y + d.y()) & 0xFFFFFF) == 0) != bg;
+                }
+                if (edge && bg && (smooth.pixel(x, y) & 0xFFFFFF) != 0) {
+                    ++softened;
+                }
+            }
+        }
+        QVERIFY2(softened > 20, qPrintable(QString::number(softened)));
+        // Pass counts that are not numbers draw the plain frame, not a black one.
+        p.view->renderOptions.passes = 0;
+        QCOMPARE(p.image(), plain);
+        // While a button is held the plain pass is used.
+        p.view->renderOptions.passes = 4;
+        QTest::mousePress(p.view, Qt::LeftButton, {}, QPoint(1, 1));
+        QCOMPARE(p.image(), plain);
+        QTest::mouseRelease(p.view, Qt::LeftButton, {}, QPoint(1, 1));
+        QCOMPARE(p.image(), smooth);
+
+        // "Draw Each" shows the passes one paint at a time and ends with the whole sum.
+        p.view->renderOptions.drawEach = true;
+        p.view->renderOptions.fadeIn = true;
+        p.setStatus(QStringLiteral("-"));
+        p.view->renderLater();
+        QTRY_COMPARE(p.frame->paneText(0), QStringLiteral("(Ready)"));
+        QCOMPARE(p.image(), smooth);
+    }
+
+    void lightsChangeTheShade() {
+        CPexaDoc doc;
+        Preview p(doc);
+        const QColor lit(p.image().pixel(120, 120));
+        p.view->lights.lights[0].active = 0;
+        const QColor dark(p.image().pixel(120, 120));
+        QVERIFY(dark.green() < lit.green());
+        p.view->lights.ambientOn = 0;
+        QCOMPARE(p.image().pixel(120, 120) & 0xFFFFFF, 0u);
+    }
+
+    void layeredModeDrawsTheItemMeshes() {
+        Preview p(*limb_);
+        p.view->setShadingType(KPreviewCamera::Smooth);
+        const QImage skinned = p.image();
+        p.view->camera.layerMode = 1;
+        p.view->rebuildLists();
+        const QImage layered = p.image();
+        QVERIFY(layered != skinned);
+        QVERIFY(countNot(layered, qRgb(0, 0, 0)) > 100);
+        QVERIFY(layered.save(shots_.filePath("preview-limb-layered.png")));
+        p.view->viewFlat = 1;
+        p.view->rebuildLists();
+        QVERIFY(p.image() != layered);
+        p.view->camera.layerMode = 0;
+        p.view->rebuildLists();
+    }
+
+    void backgroundPlaneCoversTheView() {
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        KImageMapTga tga;
+        tga.setFormat(24, KImageMap::OptionGray24);
+        tga.resize(64, 32);
+        for (int y = 0; y < 32; ++y) {
+            for (int x = 0; x < 64; ++x) {
+                tga.setColor(x, y, 0xFF0000); // blue
+            }
+        }
+        const QString file = dir_.filePath("bg.tga");
+        QCOMPARE(tga.save(file.toStdString()), int(KImageMapTga::SaveOk));
+        CPexaDoc doc;
+        Preview p(doc);
+        p.view->background.file = file.toStdString();
+        p.view->background.mode = KPreviewBackground::On;
+        ui.answerPixelDepth(KImageMap::OptionRgb);
+        QVERIFY(p.view->background.load());
+        for (const std::string& q : ui.questions()) {
+            QVERIFY(q.rfind("This image map", 0) != 0);
+        }
+        const QImage img = p.image();
+        // Inside the plane (its very edge is blended with the clamped border).
+        QCOMPARE(QColor(img.pixel(6, 6)), QColor(0, 0, 255));
+        QVERIFY(QColor(img.pixel(120, 120)) != QColor(0, 0, 255));
+        // Half coverage (object moved out of sight): the middle half of the view only.
+        p.view->camera.translate[0] = 10;
+        p.view->background.coverageX = 50;
+        p.view->background.coverageY = 50;
+        const QImage half = p.image();
+        QCOMPARE(half.pixel(1, 1) & 0xFFFFFF, 0u);
+        QCOMPARE(half.pixel(55, 120) & 0xFFFFFF, 0u);
+        QCOMPARE(QColor(half.pixel(66, 120)), QColor(0, 0, 255));
+        QCOMPARE(QColor(half.pixel(120, 120)), QColor(0, 0, 255));
+        QCOMPARE(QColor(half.pixel(174, 120)), QColor(0, 0, 255));
+        QCOMPARE(half.pixel(185, 120) & 0xFFFFFF, 0u);
+        // As a pixel map.
+        p.view->background.usePixelMap = 1;
+        p.view->background.coverageX = p.view->background.coverageY = 100;
+        QCOMPARE(QColor(corner(p.image())), QColor(0, 0, 255));
+    }
+
+    void captureSeries() {
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        CPexaDoc doc;
+        Preview p(doc, QSize(64, 48));
+        p.view->capture.path = (dir_.path() + QLatin1Char('/')).toStdString();
+        int endDialogs = 0;
+        KView3D::DialogRunner saved = KView3D::dialogRunner();
+        KView3D::dialogRunner() = [&](QDialog& d) {
+            if (auto* end = qobject_cast<CEndOfRangeDlg*>(&d)) {
+                ++endDialogs;
+                end->choices[0]->setChecked(true);
+            }
+            return true;
+        };
+        for (int i = 0; i < 13; ++i) {
+            QVERIFY(p.view->captureToDisk());
+            QCOMPARE(endDialogs, i == 12 ? 1 : 0);
+        }
+        KView3D::dialogRunner() = saved;
+        QVERIFY(QFile::exists(dir_.filePath("anim000.tga")));
+        QVERIFY(QFile::exists(dir_.filePath("anim012.tga")));
+        QVERIFY(!QFile::exists(dir_.filePath("anim013.tga")));
+        QCOMPARE(p.view->capture.startFrame, 13);
+        QCOMPARE(p.view->capture.lastFrame, 25);
+        QCOMPARE(p.frame->paneText(1), QStringLiteral("Frame 13 of [13 to 25]"));
+        QCOMPARE(p.frame->paneText(0), QStringLiteral("Done"));
+
+        // The saved frame is the shown one, bottom row first.
+        KImageMapTga frame(dir_.filePath("anim000.tga").toStdString());
+        QCOMPARE(frame.loadStatus, int(KImageMapTga::LoadOk));
+        QCOMPARE(frame.width(), 64);
+        QCOMPARE(frame.height(), 48);
+        QCOMPARE(frame.pixelDepth(), 24);
+        QCOMPARE(frame.descriptor(), 0);
+        frame.setPixelDepthOption(KImageMap::OptionRgb); // colours as stored
+        const QImage shown = p.image();
+        const uint32_t bottomLeft = frame.displayColor(0, 0);
+        const QColor c(shown.pixel(0, 47));
+        QCOMPARE(bottomLeft,
+                 uint32_t(c.red()) | uint32_t(c.green()) << 8 | uint32_t(c.blue()) << 16);
+        const QColor m(shown.pixel(32, 24));
+        QCOMPARE(frame.displayColor(32, 23),
+                 uint32_t(m.red()) | uint32_t(m.green()) << 8 | uint32_t(m.blue()) << 16);
+
+        // A frame that cannot be written is reported and the counter stays.
+        p.view->capture.path = dir_.filePath("no/such/folder/").toStdString();
+        QVERIFY(!p.view->captureToDisk());
+        QCOMPARE(p.view->capture.current, 0);
+        QVERIFY(QString::fromStdString(ui.messages().back()).contains("could not be saved"));
+
+        // A single capture to a chosen file.
+        KView3D::captureFileQuestion() = [this](QWidget*) { return dir_.filePath("one.tga"); };
+        p.view->captureOnce();
+        QVERIFY(QFile::exists(dir_.filePath("one.tga")));
+        p.view->capture.destination = 1;
+        p.view->captureOnce();
+        QCOMPARE(ui.messages().back(), std::string("Function 'Capture2Clipboard()' NYA"));
+    }
+
+    void mainWindowOpensPreviews() {
+        CMainFrame main;
+        main.resize(1100, 700);
+        QVERIFY(main.processCommandLine({QStringLiteral("quorl")}));
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        // The Window menu offers the preview; it opens one on the active document.
+        QMenu* window = nullptr;
+        for (QAction* a : main.menuBar()->actions()) {
+            if (a->text() == QStringLiteral("&Window")) {
+                window = a->menu();
+            }
+        }
+        QVERIFY(window);
+        emit window->aboutToShow();
+        QVERIFY(window->actions().contains(main.action("window3DPreview")));
+        main.action("window3DPreview")->trigger();
+        CPexaDoc* doc = main.documents().documents().front();
+        QCOMPARE(main.documents().otherWindowsOf(doc).size(), size_t(1));
+        KView3D* view = main.activePreview();
+        QVERIFY(view);
+        main.tileVertically();
+        QCoreApplication::processEvents();
+        const QImage shown = view->renderedFrame();
+        QVERIFY(QColor(shown.pixel(shown.width() / 2, shown.height() / 2)).green() > 40);
+        const QImage picture = main.grab().toImage();
+        QVERIFY(picture.save(shots_.filePath("preview-mainwindow.png")));
+        // The window shows the view opaque: its black background, not what lies beneath.
+        const QPoint corner = view->mapTo(&main, QPoint(3, 3)) * picture.devicePixelRatio();
+        QCOMPARE(QColor(picture.pixel(corner)), QColor(0, 0, 0));
+        // The toolbar acts on it.
+        main.action("shadeFlat")->trigger();
+        QCOMPARE(view->camera.shadingType, int(KPreviewCamera::Flat));
+        CDocManager::saveQuestion() = [](const QString&) { return QMessageBox::Discard; };
+    }
+
+    void setViewSizeGivesTheClientSize() {
+        CPexaDoc doc;
+        Preview p(doc, QSize(400, 300), false);
+        QCOMPARE(p.view->size(), QSize(400, 300));
+        KView3D::DialogRunner saved = KView3D::dialogRunner();
+        KView3D::dialogRunner() = [](QDialog& d) {
+            auto& dlg = static_cast<CSetViewSizeDlg&>(d);
+            dlg.width->setValue(300);
+            dlg.height->setValue(150);
+            return true;
+        };
+        p.view->setViewSize();
+        QCoreApplication::processEvents();
+        KView3D::dialogRunner() = saved;
+        QCOMPARE(p.view->size(), QSize(300, 150));
+        QCOMPARE(p.image().size(), QSize(300, 150));
+    }
+};
+
+QTEST_MAIN(TestPreviewGl)
+#include "tst_preview_gl.moc"
