@@ -34,6 +34,7 @@ CDocManager::~CDocManager() {
     // Windows go first: their views stop observing before the documents die.
     closingDocument_ = true;
     for (auto& e : entries_) {
+        closeOtherWindows(e->doc.get());
         for (CChildFrame* f : std::vector<CChildFrame*>(e->frames)) {
             delete f;
         }
@@ -239,6 +240,7 @@ void CDocManager::removeEntry(const CPexaDoc* doc) {
     entries_.erase(it);
     const bool wasClosing = closingDocument_;
     closingDocument_ = true;
+    closeOtherWindows(doc);
     for (CChildFrame* f : std::vector<CChildFrame*>(entry->frames)) {
         delete f; // its view stops observing the document before the document goes
     }

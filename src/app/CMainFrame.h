@@ -75,6 +75,8 @@ private:
     void addViewCommand(const QString& name, const QString& text, const QString& prompt,
                         void (CPexaView::*command)());
     void createActions();
+    // Window > Curve and Window > MDL Item (CMainFrameEditors.cpp).
+    void createEditorCommands();
     void createMenus();
     void createToolBars();
     void createStatusBar();
