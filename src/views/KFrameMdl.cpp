@@ -10,6 +10,7 @@
 #include "document/CPexaDoc.h"
 #include "model/KBdlMuscle.h"
 #include "platform/KUi.h"
+#include "views/KMdlToolIcons.h"
 #include "views/KViewMdl.h"
 
 namespace {
@@ -25,7 +26,7 @@ KFrameMdl::KFrameMdl(CPexaDoc& doc, QWidget* parent) : QMdiSubWindow(parent), do
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     toolBar_ = new QToolBar(tr("MDL Item"), body);
-    toolBar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    toolBar_->setIconSize(QSize(16, 16));
     layout->addWidget(toolBar_);
 
     rows_ = new QSplitter(Qt::Vertical, body);
@@ -285,6 +286,7 @@ void KFrameMdl::createToolBar() {
     auto add = [this](const char* name, const QString& text, auto&& handler) {
         QAction* a = toolBar_->addAction(text);
         a->setObjectName(QString::fromLatin1(name));
+        a->setIcon(kMdlToolIcon(a->objectName()));
         a->setToolTip(text);
         connect(a, &QAction::triggered, this, handler);
         return a;

@@ -441,8 +441,8 @@ private slots:
         z.scale = 2.0;
         m.setZoom(z);
         QVERIFY(m.zoomOn());
-        QCOMPARE(m.slotSnapshot(KMdlPosModel::Center)[1].x, 60.0);  // (0.5-0.4)/0.2 = 0.5
-        QCOMPARE(m.slotSnapshot(KMdlPosModel::Lo)[1].x, -40.0); // 0.5 - 0.1/0.2*2 = -0.5
+        QCOMPARE(m.slotSnapshot(KMdlPosModel::Center)[1].x, 60.0); // (0.5-0.4)/0.2 = 0.5
+        QCOMPARE(m.slotSnapshot(KMdlPosModel::Lo)[1].x, -40.0);    // 0.5 - 0.1/0.2*2 = -0.5
         m.setSelection({1});
         QVERIFY(m.moveSelection(change(0.1, 0.0)));
         QCOMPARE(zoomed.center.points()[1].y, 0.52);

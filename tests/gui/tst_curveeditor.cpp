@@ -3,8 +3,8 @@
 // main window.
 #include <QtTest>
 
-#include <QMdiArea>
 #include <QButtonGroup>
+#include <QMdiArea>
 #include <QMenu>
 #include <QPlainTextEdit>
 
@@ -299,11 +299,11 @@ private slots:
         const QImage img = w.view->grab().toImage();
         QVERIFY(countColour(img, Qt::red) > 100);
         QVERIFY(countColour(img, Qt::blue) > 100);
-        QCOMPARE(countColour(img, QColor(0, 255, 0)), 16);    // one selected square
+        QCOMPARE(countColour(img, QColor(0, 255, 0)), 16);        // one selected square
         QCOMPARE(countColour(img, QColor(0, 85, 0)) >= 40, true); // four others
         QDir(QStringLiteral(QUORL_TEST_BINARY_DIR)).mkpath(QStringLiteral("screenshots"));
-        QVERIFY(w.frame.grab().save(QStringLiteral(QUORL_TEST_BINARY_DIR
-                                                   "/screenshots/curve_window.png")));
+        QVERIFY(w.frame.grab().save(
+            QStringLiteral(QUORL_TEST_BINARY_DIR "/screenshots/curve_window.png")));
     }
 
     void openedFromTheMainWindow() {
