@@ -1,8 +1,10 @@
 #include "views/KFrameMdl.h"
 
 #include <QAction>
+#include <QMainWindow>
 #include <QMetaObject>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -54,6 +56,12 @@ KFrameMdl::KFrameMdl(CPexaDoc& doc, QWidget* parent) : QMdiSubWindow(parent), do
 
     for (KViewMdlCurve* v : {static_cast<KViewMdlCurve*>(pos_), upper_, lower_}) {
         connect(v, &KViewCurve::curveEdited, this, &KFrameMdl::notifyChanged);
+        // The views' messages go to the main window's status bar.
+        connect(v, &KViewCurve::messageShown, this, [this](const QString& text) {
+            if (auto* main = qobject_cast<QMainWindow*>(window())) {
+                main->statusBar()->showMessage(text);
+            }
+        });
     }
     createToolBar();
     doc_.addObserver(this);
@@ -340,6 +348,7 @@ void KFrameMdl::updateCommands() {
     if (!toolBar_) {
         return;
     }
+    checkItem(true); // the states below read the curves
     KViewCurve* v = activeCurveView();
     const KBdlCurve* c = v ? v->curve() : nullptr;
     action("mdlUndo")->setEnabled(v && v->model().canUndo());

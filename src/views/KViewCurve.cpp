@@ -161,12 +161,12 @@ void KViewCurve::mouseMoveEvent(QMouseEvent* event) {
 
 void KViewCurve::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
+    if (!checkCurve()) {
+        return;
+    }
     if (event->button() == Qt::RightButton) {
         std::unique_ptr<QMenu> menu(createContextMenu(this));
         menu->exec(event->globalPosition().toPoint());
-        return;
-    }
-    if (!checkCurve()) {
         return;
     }
     if (event->button() == Qt::LeftButton && dragging_) {

@@ -337,6 +337,17 @@ private slots:
         QTest::keyRelease(f.upperView(), Qt::Key_Insert);
         QCOMPARE(ui.messages().size(), size_t(2));
         QVERIFY(!f.muscle());
+
+        // So does a repaint, before it draws anything; its message follows once events run.
+        KBdlMuscle* c = addMuscle(e.doc, 0, KBdlMuscle::Linear, "c");
+        QVERIFY(f.editMuscle(c));
+        QVERIFY(e.doc.removeMuscle(c));
+        f.upperView()->grab();
+        QVERIFY(!f.muscle());
+        QVERIFY(!f.upperView()->curve());
+        QCOMPARE(ui.messages().size(), size_t(2));
+        QCoreApplication::processEvents();
+        QCOMPARE(ui.messages().size(), size_t(3));
     }
 
     void paneSwitchingAndCaptions() {
