@@ -4,8 +4,11 @@
 // position view commands, and opening one editor per document from the main window.
 #include <QtTest>
 
+#include <QDoubleSpinBox>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMenu>
+#include <QSpinBox>
 #include <QToolBar>
 
 #include "KGuiTestSupport.h"
@@ -420,6 +423,66 @@ private slots:
         QVERIFY(alive.isNull());
         QVERIFY(main.documents().itemEditorOf(other) == third);
         QVERIFY(ui.messages().empty());
+    }
+
+    void editorDialogs() {
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        CPexaDoc doc;
+        addMuscle(doc, 1, KBdlMuscle::Linear, "first");
+        addMuscle(doc, 1, KBdlMuscle::Point, "second");
+        KSelectMdlItemDlg select(doc, 1, 1);
+        QCOMPARE(select.layers->count(), 3);
+        QCOMPARE(select.muscles->count(), 2);
+        QCOMPARE(select.layerIndex(), 1);
+        QCOMPARE(select.muscleIndex(), 1);
+        QCOMPARE(select.muscles->item(1)->text(), QStringLiteral("second (point)"));
+        select.layers->setCurrentRow(0);
+        QCOMPARE(select.muscles->count(), 0);
+        QCOMPARE(select.muscleIndex(), -1);
+
+        KMdlZoom z;
+        z.offset = 0.5;
+        KScalingOptionsDlg scaling(z);
+        QCOMPARE(scaling.zoom().offset, 0.5);
+        // An empty range or a zero scale would divide by zero: refused, the dialog stays.
+        scaling.rangeMax->setValue(0.0);
+        scaling.accept();
+        QCOMPARE(scaling.result(), int(QDialog::Rejected));
+        scaling.rangeMax->setValue(2.0);
+        scaling.scale->setValue(0.0);
+        scaling.accept();
+        QCOMPARE(scaling.result(), int(QDialog::Rejected));
+        QCOMPARE(ui.messages().size(), size_t(2));
+        scaling.scale->setValue(3.0);
+        scaling.accept();
+        QCOMPARE(scaling.result(), int(QDialog::Accepted));
+        QCOMPARE(scaling.zoom().rangeMax, 2.0);
+        QCOMPARE(scaling.zoom().scale, 3.0);
+
+        KCurveEditingPropertiesDlg props(4);
+        QCOMPARE(props.dragPixels(), 4);
+        props.pixels->setValue(20);
+        QCOMPARE(props.dragPixels(), 10);
+
+        KCurveEditModel::CurveValues v;
+        v.controlString = "< 0, 0.10 >, < 0.50, 0.10 >, < 1.00, 0.10 >";
+        KCurveEditDlg curve(v);
+        QDir(QStringLiteral(QUORL_TEST_BINARY_DIR)).mkpath(QStringLiteral("screenshots"));
+        const QString dir = QStringLiteral(QUORL_TEST_BINARY_DIR "/screenshots/");
+        const std::pair<QDialog*, const char*> shots[] = {{&select, "dlg_select_mdl_item"},
+                                                          {&scaling, "dlg_scaling_options"},
+                                                          {&props, "dlg_curve_editing_properties"},
+                                                          {&curve, "dlg_curve_edit_properties"}};
+        for (const auto& [dlg, name] : shots) {
+            dlg->show();
+            QVERIFY(QTest::qWaitForWindowExposed(dlg));
+            QCoreApplication::processEvents();
+            QVERIFY2(dlg->width() >= dlg->sizeHint().width() &&
+                         dlg->height() >= dlg->sizeHint().height(),
+                     name);
+            QVERIFY(dlg->grab().save(dir + QString::fromLatin1(name) + QStringLiteral(".png")));
+        }
     }
 
     void screenshots() {

@@ -175,6 +175,9 @@ KSelectMdlItemDlg::KSelectMdlItemDlg(const CPexaDoc& doc, int layer, int muscle,
     setWindowTitle(tr("Select MDL Item"));
     layers = new QListWidget(this);
     muscles = new QListWidget(this);
+    for (QListWidget* list : {layers, muscles}) {
+        list->setMaximumSize(220, 240);
+    }
     for (size_t i = 0; i < doc.layers.size(); ++i) {
         layers->addItem(QString::fromStdString(doc.layers[i]->name));
     }
