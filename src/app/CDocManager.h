@@ -14,6 +14,9 @@
 class CPexaDoc;
 class CChildFrame;
 class KFrame3D;
+class KBdlMuscle;
+class KFrameCurve;
+class KFrameMdl;
 class QMdiArea;
 class QMdiSubWindow;
 
@@ -60,6 +63,13 @@ public:
     QString title(const CPexaDoc* doc) const;
     CPexaDoc* findByPath(const QString& path) const;
 
+    // The document's item editor (made on first use, then reused), activated and, with a
+    // muscle, loaded with it. Null when the window cannot be made (reported).
+    KFrameMdl* openItemEditor(CPexaDoc* doc, KBdlMuscle* muscle);
+    KFrameMdl* itemEditorOf(const CPexaDoc* doc) const;
+    // A new "Curve" window on the document.
+    KFrameCurve* openCurveWindow(CPexaDoc* doc);
+
 signals:
     // A file was opened or saved under this path (for the recent-file list).
     void fileUsed(const QString& path);
@@ -79,6 +89,9 @@ private:
     bool askToSave(CPexaDoc* doc);
     void refreshTitles(const CPexaDoc* doc);
     void removeEntry(const CPexaDoc* doc);
+    // Places a window of another kind in the area and ties it to the document, so it
+    // closes with the document.
+    void adoptWindow(QMdiSubWindow* window, CPexaDoc* doc, const QString& kind);
 
     QMdiArea& area_;
     std::vector<std::unique_ptr<Entry>> entries_;

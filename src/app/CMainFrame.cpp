@@ -116,6 +116,7 @@ QToolBar* CMainFrame::toolBar(const QString& title) const {
 
 void CMainFrame::createActions() {
     QStyle* st = style();
+    createEditorCommands();
     // File
     add("fileNew", tr("&New"), tr("Create a new document"), tr("New"))
         ->setIcon(st->standardIcon(QStyle::SP_FileIcon));
@@ -638,6 +639,8 @@ void CMainFrame::tileHorizontally() {
 void CMainFrame::rebuildWindowMenu() {
     windowMenu_->clear();
     windowMenu_->addAction(action("windowNew"));
+    windowMenu_->addAction(action("windowCurve"));
+    windowMenu_->addAction(action("windowMdlItem"));
     windowMenu_->addSeparator();
     windowMenu_->addAction(action("windowCascade"));
     windowMenu_->addAction(action("windowTileVert"));

@@ -101,6 +101,8 @@ private:
     // The 3D preview's commands and menu (CMainFramePreview.cpp).
     void createPreviewCommands();
     void createPreviewMenu();
+    // Window > Curve and Window > MDL Item (CMainFrameEditors.cpp).
+    void createEditorCommands();
     void createMenus();
     void createToolBars();
     void createStatusBar();

@@ -1,0 +1,403 @@
+#include "views/KFrameMdl.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMetaObject>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "app/dialogs/KCurveEditDlg.h"
+#include "document/CPexaDoc.h"
+#include "model/KBdlMuscle.h"
+#include "platform/KUi.h"
+#include "views/KMdlToolIcons.h"
+#include "views/KViewMdl.h"
+
+namespace {
+
+const char* const kItemInvalid = "MDL GUI: internal item reference invalid!";
+
+} // namespace
+
+KFrameMdl::KFrameMdl(CPexaDoc& doc, QWidget* parent) : QMdiSubWindow(parent), doc_(doc) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto* body = new QWidget(this);
+    auto* layout = new QVBoxLayout(body);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    toolBar_ = new QToolBar(tr("MDL Item"), body);
+    toolBar_->setIconSize(QSize(16, 16));
+    layout->addWidget(toolBar_);
+
+    rows_ = new QSplitter(Qt::Vertical, body);
+    top_ = new QSplitter(Qt::Horizontal, rows_);
+    bottom_ = new QSplitter(Qt::Horizontal, rows_);
+    pos_ = new KViewMdlPos(*this, top_);
+    upper_ = new KViewMdlCurve(*this, UpperPane, top_);
+    lower_ = new KViewMdlCurve(*this, LowerPane, bottom_);
+    view3d_ = new KViewMdl3D(*this, bottom_);
+    for (QSplitter* s : {rows_, top_, bottom_}) {
+        s->setChildrenCollapsible(false);
+    }
+    // The columns of the two rows stay aligned, as in one 2 x 2 grid.
+    connect(top_, &QSplitter::splitterMoved, this, [this] {
+        bottom_->setSizes(top_->sizes());
+        sized_ = true;
+    });
+    connect(bottom_, &QSplitter::splitterMoved, this, [this] {
+        top_->setSizes(bottom_->sizes());
+        sized_ = true;
+    });
+    connect(rows_, &QSplitter::splitterMoved, this, [this] { sized_ = true; });
+    layout->addWidget(rows_, 1);
+    setWidget(body);
+
+    for (KViewMdlCurve* v : {static_cast<KViewMdlCurve*>(pos_), upper_, lower_}) {
+        connect(v, &KViewCurve::curveEdited, this, &KFrameMdl::notifyChanged);
+        // The views' messages go to the main window's status bar.
+        connect(v, &KViewCurve::messageShown, this, [this](const QString& text) {
+            if (auto* main = qobject_cast<QMainWindow*>(window())) {
+                main->statusBar()->showMessage(text);
+            }
+        });
+    }
+    createToolBar();
+    doc_.addObserver(this);
+    updateCommands();
+}
+
+KFrameMdl::~KFrameMdl() {
+    doc_.removeObserver(this);
+    if (changed_) {
+        muscle_ = nullptr; // unloaded first: nothing below may reach it any more
+    }
+}
+
+void KFrameMdl::showEvent(QShowEvent* event) {
+    QMdiSubWindow::showEvent(event);
+    if (!sized_) {
+        // The position view takes two thirds of the width and half of the height.
+        const int w = rows_->width();
+        const int h = rows_->height();
+        top_->setSizes({2 * w / 3, w - 2 * w / 3});
+        bottom_->setSizes({2 * w / 3, w - 2 * w / 3});
+        rows_->setSizes({h / 2, h - h / 2});
+    }
+}
+
+// ---------------------------------------------------------------- loading
+
+bool KFrameMdl::editMuscle(KBdlMuscle* muscle) {
+    for (size_t l = 0; muscle && l < doc_.layers.size(); ++l) {
+        const auto& list = doc_.layers[l]->muscles;
+        for (size_t m = 0; m < list.size(); ++m) {
+            if (list[m].get() == muscle) {
+                layerIndex_ = int(l);
+                muscleIndex_ = int(m);
+                loadMuscle(muscle);
+                return true;
+            }
+        }
+    }
+    kUi().message("Couldn't reference item for editing", KUi::Icon::Warning);
+    return false;
+}
+
+void KFrameMdl::loadMuscle(KBdlMuscle* muscle) {
+    ++updateDepth_;
+    muscle_ = muscle;
+    showItem();
+    --updateDepth_;
+}
+
+void KFrameMdl::showItem() {
+    if (!muscle_) {
+        return;
+    }
+    switch (muscle_->muscleType) {
+    case KBdlMuscle::Linear:
+    case KBdlMuscle::Point:
+        upper_->setCurve(&muscle_->heightCurve);
+        lower_->setCurve(&muscle_->crossSection);
+        break;
+    case KBdlMuscle::Orbital:
+        upper_->setCurve(&muscle_->crossSection);
+        lower_->setCurve(&muscle_->heightCurve);
+        break;
+    default:
+        break; // a compound muscle leaves the profile views as they are
+    }
+    pos_->setItem(muscle_);
+    repaintPanes();
+    updateCommands();
+}
+
+void KFrameMdl::reloadPositionView() {
+    ++updateDepth_;
+    pos_->setItem(muscle_);
+    --updateDepth_;
+}
+
+void KFrameMdl::forget() {
+    muscle_ = nullptr;
+    layerIndex_ = -1;
+    muscleIndex_ = -1;
+    pos_->setItem(nullptr);
+    upper_->setCurve(nullptr);
+    lower_->setCurve(nullptr);
+    repaintPanes();
+    updateCommands();
+}
+
+bool KFrameMdl::checkItem(bool deferMessage) {
+    if (!muscle_ || doc_.muscleAt(layerIndex_, muscleIndex_) == muscle_) {
+        return true;
+    }
+    forget();
+    if (deferMessage) {
+        QMetaObject::invokeMethod(
+            this, [] { kUi().message(kItemInvalid, KUi::Icon::Warning); }, Qt::QueuedConnection);
+    } else {
+        kUi().message(kItemInvalid, KUi::Icon::Warning);
+    }
+    return false;
+}
+
+void KFrameMdl::notifyChanged() {
+    if (!muscle_ || updateDepth_ > 0) {
+        return;
+    }
+    changed_ = true;
+    notifying_ = true;
+    doc_.itemChanged(CPexaDoc::HintMuscle, muscle_);
+    notifying_ = false;
+    repaintPanes();
+    updateCommands();
+}
+
+void KFrameMdl::onUpdate(int hint, KPersistent* object) {
+    if (notifying_ || hint == CPexaDoc::HintStoring || !muscle_) {
+        return;
+    }
+    if (hint == CPexaDoc::HintMuscle && object != muscle_) {
+        return;
+    }
+    if (!checkItem(false)) {
+        return;
+    }
+    // Changed elsewhere: a new type or width mode needs the panes loaded again; otherwise
+    // the points are only laid out again.
+    const bool orbital = muscle_->muscleType == KBdlMuscle::Orbital;
+    const KBdlCurve* expectedUpper = orbital ? &muscle_->crossSection : &muscle_->heightCurve;
+    const KBdlCurve* expectedHi =
+        muscle_->symmetricWidth == 1 ? &muscle_->widthLo : &muscle_->widthHi;
+    const bool compound = muscle_->muscleType == KBdlMuscle::Compound;
+    if ((!compound && upper_->curve() != expectedUpper) || pos_->pos().slotCurve(2) != expectedHi ||
+        pos_->pos().drawDirection() != (muscle_->muscleType == KBdlMuscle::Linear
+                                            ? KCurveEditModel::Vertical
+                                            : KCurveEditModel::Horizontal)) {
+        loadMuscle(muscle_);
+        return;
+    }
+    for (KViewCurve* v : {static_cast<KViewCurve*>(pos_), static_cast<KViewCurve*>(upper_),
+                          static_cast<KViewCurve*>(lower_)}) {
+        if (v->curve()) {
+            v->model().rebuildSnapshot();
+        }
+    }
+    repaintPanes();
+}
+
+// ---------------------------------------------------------------- captions and panes
+
+QString KFrameMdl::paneTitle(int paneId) const {
+    if (!muscle_) {
+        return QStringLiteral("No Active Muscle...");
+    }
+    const bool orbital = muscle_->muscleType == KBdlMuscle::Orbital;
+    const bool compound = muscle_->muscleType == KBdlMuscle::Compound;
+    switch (paneId) {
+    case PositionPane:
+        return QString::fromStdString(doc_.layerName(layerIndex_)) + QStringLiteral(": ") +
+               QString::fromStdString(muscle_->name);
+    case UpperPane:
+        if (compound) {
+            return QStringLiteral("(title: unknown)");
+        }
+        return orbital ? QStringLiteral("X-Section") : QStringLiteral("Height");
+    case LowerPane:
+        if (compound) {
+            return QStringLiteral("(title: unknown)");
+        }
+        return orbital ? QStringLiteral("Height") : QStringLiteral("X-Section");
+    case Pane3D:
+        return QString();
+    default:
+        return QStringLiteral("(title: Bad Pane ID");
+    }
+}
+
+QWidget* KFrameMdl::paneView(int paneId) const {
+    switch (paneId) {
+    case PositionPane:
+        return pos_;
+    case UpperPane:
+        return upper_;
+    case LowerPane:
+        return lower_;
+    case Pane3D:
+        return view3d_;
+    default:
+        return nullptr;
+    }
+}
+
+KViewCurve* KFrameMdl::activeCurveView() const {
+    return activePane_ == Pane3D ? nullptr : static_cast<KViewCurve*>(paneView(activePane_));
+}
+
+void KFrameMdl::activatePane(int paneId) {
+    QWidget* view = paneView(paneId);
+    if (!view) {
+        return;
+    }
+    view->setFocus(Qt::OtherFocusReason);
+    paneActivated(paneId);
+}
+
+void KFrameMdl::paneActivated(int paneId) {
+    if (!paneView(paneId) || paneId == activePane_) {
+        return;
+    }
+    QWidget* old = paneView(activePane_);
+    activePane_ = paneId;
+    old->update(); // its caption turns black
+    paneView(paneId)->update();
+    updateCommands();
+}
+
+void KFrameMdl::repaintPanes() {
+    for (int i = 0; i < 4; ++i) {
+        paneView(i)->update();
+    }
+}
+
+// ---------------------------------------------------------------- commands
+
+QAction* KFrameMdl::action(const QString& name) const {
+    return findChild<QAction*>(name);
+}
+
+void KFrameMdl::createToolBar() {
+    auto add = [this](const char* name, const QString& text, auto&& handler) {
+        QAction* a = toolBar_->addAction(text);
+        a->setObjectName(QString::fromLatin1(name));
+        a->setIcon(kMdlToolIcon(a->objectName()));
+        a->setToolTip(text);
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    auto onView = [this](auto&& fn) {
+        return [this, fn] {
+            checkItem();
+            if (KViewCurve* v = activeCurveView()) {
+                fn(*v);
+            }
+            updateCommands();
+        };
+    };
+    add("mdlUndo", tr("Undo"), onView([](KViewCurve& v) { v.undoEdit(); }));
+    add("mdlRedo", tr("Redo"), onView([](KViewCurve& v) { v.redoEdit(); }));
+    toolBar_->addSeparator();
+    add("mdlMinimizeOffsets", tr("Minimize Offsets"),
+        onView([](KViewCurve& v) { v.equalize(KCurveEditModel::Lowest); }));
+    add("mdlAverageOffsets", tr("Average Offsets"),
+        onView([](KViewCurve& v) { v.equalize(KCurveEditModel::Average); }));
+    add("mdlMaximizeOffsets", tr("Maximize Offsets"),
+        onView([](KViewCurve& v) { v.equalize(KCurveEditModel::Highest); }));
+    toolBar_->addSeparator();
+    add("mdlSpline", tr("Spline"), onView([](KViewCurve& v) { v.setSpline(); }))
+        ->setCheckable(true);
+    add("mdlPolyline", tr("Polyline"), onView([](KViewCurve& v) { v.setPolyline(); }))
+        ->setCheckable(true);
+    toolBar_->addSeparator();
+    add("mdlSymmetricWidth", tr("Symmetrical Width"), [this] {
+        setSymmetricWidth(true);
+    })->setCheckable(true);
+    add("mdlNonSymmetricWidth", tr("Non-Symmetrical Width"), [this] {
+        setSymmetricWidth(false);
+    })->setCheckable(true);
+    toolBar_->addSeparator();
+    add("mdlZoomOnOff", tr("Zoom On/Off"), [this] {
+        pos_->toggleZoom();
+        updateCommands();
+    })->setCheckable(true);
+    add("mdlUserZoom", tr("User Zoom"), [this] {
+        pos_->userZoom();
+        updateCommands();
+    });
+    add("mdlResetZoom", tr("Reset Zoom"), [this] {
+        pos_->resetZoom();
+        updateCommands();
+    })->setCheckable(true);
+}
+
+void KFrameMdl::updateCommands() {
+    if (!toolBar_) {
+        return;
+    }
+    checkItem(true); // the states below read the curves
+    KViewCurve* v = activeCurveView();
+    const KBdlCurve* c = v ? v->curve() : nullptr;
+    action("mdlUndo")->setEnabled(v && v->model().canUndo());
+    action("mdlRedo")->setEnabled(v && v->model().canRedo());
+    for (const char* name : {"mdlMinimizeOffsets", "mdlAverageOffsets", "mdlMaximizeOffsets"}) {
+        action(QString::fromLatin1(name))->setEnabled(v && v->canEqualize());
+    }
+    action("mdlSpline")->setEnabled(c);
+    action("mdlSpline")->setChecked(c && c->basis > KBdlCurve::Polyline);
+    action("mdlPolyline")->setEnabled(c);
+    action("mdlPolyline")->setChecked(c && c->basis == KBdlCurve::Polyline);
+    action("mdlSymmetricWidth")->setEnabled(muscle_);
+    action("mdlSymmetricWidth")->setChecked(muscle_ && muscle_->symmetricWidth == 1);
+    action("mdlNonSymmetricWidth")->setEnabled(muscle_);
+    action("mdlNonSymmetricWidth")->setChecked(muscle_ && muscle_->symmetricWidth == 0);
+    const KMdlPosModel& pos = pos_->pos();
+    action("mdlZoomOnOff")->setChecked(pos.zoomOn());
+    action("mdlResetZoom")->setChecked(pos.zoom().isDefault());
+}
+
+void KFrameMdl::selectItem() {
+    checkItem();
+    int layer = layerIndex_;
+    int index = muscleIndex_;
+    if (!kCurveEditorDialogs().selectItem(this, doc_, layer, index) || layer < 0 || index < 0) {
+        return;
+    }
+    if (KBdlMuscle* m = doc_.muscleAt(layer, index)) {
+        layerIndex_ = layer;
+        muscleIndex_ = index;
+        loadMuscle(m);
+    }
+}
+
+void KFrameMdl::modifyItem() {
+    if (!checkItem() || !muscle_ || !kCurveEditorDialogs().modifyItem) {
+        return;
+    }
+    if (kCurveEditorDialogs().modifyItem(this, doc_, *muscle_)) {
+        loadMuscle(muscle_);
+        notifyChanged();
+    }
+}
+
+void KFrameMdl::setSymmetricWidth(bool symmetric) {
+    if (!checkItem() || !muscle_) {
+        return;
+    }
+    muscle_->symmetricWidth = symmetric ? 1 : 0;
+    reloadPositionView();
+    notifyChanged();
+}

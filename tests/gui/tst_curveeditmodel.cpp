@@ -1,0 +1,506 @@
+// The curve editor's editing logic without a window: picking and selecting points,
+// dragging with pinning and clamping, the selection keys, insert, delete, equalize,
+// nudge and spread, reversing, manual edit values and the edit history; and the item
+// editor's position layout, its nearest-point rule and its moves.
+#include <QtTest>
+
+#include <cmath>
+#include <numbers>
+
+#include "model/KBdlMuscle.h"
+#include "platform/KScriptedUi.h"
+#include "views/KCurveEditModel.h"
+#include "views/KMdlPosModel.h"
+
+namespace {
+
+using Rect = KCurveEditModel::Rect;
+
+// A 100 x 100 editing rectangle at (10, 10).
+Rect rect100() {
+    return Rect{10, 10, 110, 110};
+}
+
+KCurveEditModel::Change change(double fx, double fy, const Rect& r = rect100()) {
+    KCurveEditModel::Change c;
+    c.fx = fx;
+    c.fy = fy;
+    c.dx = int(std::lround(fx * r.width()));
+    c.dy = int(std::lround(fy * r.height()));
+    return c;
+}
+
+std::vector<double> ys(const KBdlCurve& c) {
+    std::vector<double> out;
+    for (int i = 0; i < c.count(); ++i) {
+        out.push_back(c.points()[size_t(i)].y);
+    }
+    return out;
+}
+
+std::vector<double> xs(const KBdlCurve& c) {
+    std::vector<double> out;
+    for (int i = 0; i < c.count(); ++i) {
+        out.push_back(c.points()[size_t(i)].x);
+    }
+    return out;
+}
+
+// Window positions are truncated to whole pixels: within one pixel.
+bool near(double a, double b) {
+    return std::abs(a - b) <= 1.0;
+}
+
+// Values that went through a pixel position: within 0.011.
+bool close(double a, double b) {
+    return std::abs(a - b) <= 0.011;
+}
+
+void model100(KCurveEditModel& m) {
+    m.setRect(rect100());
+    m.rebuildSnapshot();
+}
+
+} // namespace
+
+class TestCurveEditModel : public QObject {
+    Q_OBJECT
+
+private slots:
+    void pickingAndSelection() {
+        KCurveEditModel m;
+        model100(m);
+        QVERIFY(m.ownsCurve());
+        QCOMPARE(m.curve()->count(), 5);
+        QCOMPARE(m.curve()->resolution, 100);
+        // Point 1 (0.25, 0.75) lies at (35, 35); the pick square includes its left and
+        // top edges and excludes the right and bottom ones.
+        QCOMPARE(m.snapshot()[1].x, 35.0);
+        QCOMPARE(m.snapshot()[1].y, 35.0);
+        QCOMPARE(m.findControlPoint(44, 35), 1);
+        QCOMPARE(m.findControlPoint(45, 35), 1);
+        QCOMPARE(m.findControlPoint(26, 44), 1);
+        QCOMPARE(m.findControlPoint(25, 35), -1);
+        QCOMPARE(m.findControlPoint(35, 25), -1);
+        QCOMPARE(m.findControlPoint(70, 70), -1);
+
+        m.click(35, 35, false);
+        QVERIFY(m.isSelected(1));
+        QCOMPARE(m.selectedCount(), 1);
+        m.click(85, 35, true); // Shift keeps the first
+        QCOMPARE(m.selectedIndices(), (std::vector<int>{1, 3}));
+        m.click(35, 35, true); // toggles off
+        QCOMPARE(m.selectedIndices(), (std::vector<int>{3}));
+        m.click(70, 70, false); // nothing there: cleared
+        QCOMPARE(m.selectedCount(), 0);
+        // Toggling beyond the last point changes nothing.
+        m.toggle(5);
+        m.toggle(-1);
+        QCOMPARE(m.selectedCount(), 0);
+
+        // Vertical: x runs up and y to the right.
+        m.setDrawDirection(KCurveEditModel::Vertical);
+        QCOMPARE(m.snapshot()[1].x, 85.0);
+        QCOMPARE(m.snapshot()[1].y, 85.0);
+        QCOMPARE(m.snapshot()[4].x, 10.0);
+        QCOMPARE(m.snapshot()[4].y, 10.0);
+
+        // Without a curve nothing is found and nothing happens.
+        m.setCurve(nullptr);
+        QVERIFY(!m.ownsCurve());
+        QCOMPARE(m.findControlPoint(35, 35), -1);
+        QVERIFY(!m.moveSelection(change(0.1, 0.1)));
+        QVERIFY(!m.undo());
+    }
+
+    void dragThreshold() {
+        KCurveEditModel m;
+        QVERIFY(m.isClick(0, 0));
+        QVERIFY(!m.isClick(1, 0));
+        QVERIFY(!m.isClick(0, -1));
+        m.setDragThreshold(5);
+        QVERIFY(m.isClick(4, -4));
+        QVERIFY(!m.isClick(5, 0));
+        m.setDragThreshold(0);
+        QCOMPARE(m.dragThreshold(), 1);
+        m.setDragThreshold(11);
+        QCOMPARE(m.dragThreshold(), 10);
+    }
+
+    void dragPinsEndsAndClamps() {
+        KCurveEditModel m;
+        model100(m);
+        m.setSelection({0});
+        // Sideways and up: the first point keeps x 0, only y changes.
+        QVERIFY(m.moveSelection(change(0.3, -0.2)));
+        QCOMPARE(xs(*m.curve())[0], 0.0);
+        QCOMPARE(ys(*m.curve())[0], 0.2);
+        QCOMPARE(m.snapshot()[0].y, 90.0); // laid out again
+        // Far above the rectangle: y stops at 1; the last point keeps x 1.
+        m.setSelection({2, 4});
+        QVERIFY(m.moveSelection(change(-0.7, -3.0)));
+        QCOMPARE(ys(*m.curve())[2], 1.0);
+        QCOMPARE(xs(*m.curve())[2], 0.0);
+        QCOMPARE(ys(*m.curve())[4], 1.0);
+        QCOMPARE(xs(*m.curve())[4], 1.0);
+        QVERIFY(m.isSelected(2) && m.isSelected(4));
+        // The string follows the points.
+        QVERIFY(QString::fromStdString(m.curve()->getString()).startsWith("< 0.0000, 0.2000 >"));
+
+        // Vertical: a drag to the right raises y, a drag up raises x.
+        KCurveEditModel v;
+        model100(v);
+        v.setDrawDirection(KCurveEditModel::Vertical);
+        v.setSelection({1});
+        QVERIFY(v.moveSelection(change(0.1, -0.05)));
+        QCOMPARE(xs(*v.curve())[1], 0.30);
+        QCOMPARE(ys(*v.curve())[1], 0.85);
+
+        // Nothing selected: nothing moves and no step enters the history.
+        KCurveEditModel n;
+        model100(n);
+        QVERIFY(!n.moveSelection(change(0.1, 0.1)));
+        QCOMPARE(n.historySize(), 0);
+    }
+
+    void selectionKeys() {
+        KCurveEditModel m;
+        model100(m);
+        m.setSelection({0, 2});
+        m.shiftSelectionForward();
+        QCOMPARE(m.selectedIndices(), (std::vector<int>{1, 3}));
+        m.setSelection({0, 4});
+        m.shiftSelectionBackward();
+        QCOMPARE(m.selectedIndices(), (std::vector<int>{3}));
+        m.home(false, false);
+        QCOMPARE(m.selectedIndices(), (std::vector<int>{4}));
+        m.end(false, false);
+        QCOMPARE(m.selectedIndices(), (std::vector<int>{0}));
+        m.setSelection({2});
+        m.home(true, false);
+        QCOMPARE(m.selectedIndices(), (std::vector<int>{2, 3, 4}));
+        m.setSelection({2});
+        m.end(true, false);
+        QCOMPARE(m.selectedIndices(), (std::vector<int>{0, 1, 2}));
+        m.home(false, true);
+        QCOMPARE(m.selectedIndices(), (std::vector<int>{3, 4}));
+        m.end(false, true);
+        QCOMPARE(m.selectedIndices(), (std::vector<int>{0, 1, 2}));
+        QCOMPARE(m.selectedCount(), 3);
+        QCOMPARE(m.historySize(), 0); // selection is not an edit
+    }
+
+    void insertAndDelete() {
+        KCurveEditModel m;
+        model100(m);
+        KBdlCurve before(*m.curve());
+        m.setSelection({1, 2});
+        QVERIFY(m.insertPoints(false));
+        QCOMPARE(m.curve()->count(), 7);
+        QCOMPARE(xs(*m.curve()), (std::vector<double>{0, 0.25, 0.375, 0.5, 0.625, 0.75, 1}));
+        // The new points lie on the curve as it was.
+        QCOMPARE(ys(*m.curve())[2], std::round(before.value(0.375) * 1e4) / 1e4);
+        QCOMPARE(ys(*m.curve())[4], std::round(before.value(0.625) * 1e4) / 1e4);
+        QCOMPARE(m.selectedIndices(), (std::vector<int>{2, 4}));
+        // Shift keeps the old points selected as well.
+        m.setSelection({0});
+        QVERIFY(m.insertPoints(true));
+        QCOMPARE(m.curve()->count(), 8);
+        QCOMPARE(m.selectedIndices(), (std::vector<int>{0, 1}));
+        QCOMPARE(xs(*m.curve())[1], 0.125);
+        // A selected last point has nothing after it.
+        m.setSelection({7});
+        QVERIFY(!m.insertPoints(false));
+        QCOMPARE(m.curve()->count(), 8);
+
+        const int steps = m.historySize();
+        m.setSelection({1, 3, 5});
+        QVERIFY(m.deleteSelected());
+        QCOMPARE(m.curve()->count(), 5);
+        QCOMPARE(m.selectedCount(), 0);
+        QCOMPARE(m.historySize(), steps + 1);
+        QVERIFY(!m.deleteSelected()); // nothing selected
+        QVERIFY(m.undo());
+        QCOMPARE(m.curve()->count(), 8);
+    }
+
+    void equalizeNudgeSpread() {
+        KBdlCurve c("< 0, 0.2 >, < 0.5, 0.9 >, < 1, 0.6 >");
+        KCurveEditModel m;
+        m.setCurve(&c);
+        model100(m);
+        m.setSelection({0, 2});
+        QVERIFY(m.equalize(KCurveEditModel::Average));
+        QCOMPARE(ys(c), (std::vector<double>{0.4, 0.9, 0.4}));
+        m.setSelection({0, 1});
+        QVERIFY(m.equalize(KCurveEditModel::Highest));
+        QCOMPARE(ys(c), (std::vector<double>{0.9, 0.9, 0.4}));
+        m.setSelection({1, 2});
+        QVERIFY(m.equalize(KCurveEditModel::Lowest));
+        QCOMPARE(ys(c), (std::vector<double>{0.9, 0.4, 0.4}));
+        // No selection: nothing to level, no division by zero, no history step.
+        m.clearSelection();
+        const int steps = m.historySize();
+        QVERIFY(!m.equalize(KCurveEditModel::Average));
+        QCOMPARE(m.historySize(), steps);
+
+        // Nudges are not clamped.
+        m.setSelection({0});
+        QVERIFY(m.nudge(0.1));
+        QVERIFY(m.nudge(0.1));
+        QCOMPARE(ys(c)[0], 1.1);
+        QVERIFY(m.nudge(-0.001));
+        QCOMPARE(ys(c)[0], 1.099);
+        // Spread: left of the middle moves left, the rest right.
+        m.setSelection({0, 1, 2});
+        QVERIFY(m.spread(0.01));
+        QCOMPARE(xs(c), (std::vector<double>{-0.01, 0.51, 1.01}));
+        QVERIFY(m.spread(-0.01));
+        QCOMPARE(xs(c), (std::vector<double>{0, 0.5, 1}));
+    }
+
+    void historyUndoRedo() {
+        KBdlCurve c("< 0, 0 >, < 0.5, 0 >, < 1, 0 >");
+        KCurveEditModel m;
+        m.setCurve(&c);
+        model100(m);
+        m.setSelection({1});
+        QVERIFY(!m.canUndo());
+        for (int i = 0; i < 3; ++i) {
+            m.nudge(0.1);
+        }
+        QCOMPARE(ys(c)[1], 0.3);
+        QVERIFY(m.canUndo());
+        QVERIFY(!m.canRedo());
+        QVERIFY(m.undo());
+        QCOMPARE(ys(c)[1], 0.2);
+        QVERIFY(m.canRedo());
+        QVERIFY(m.redo());
+        QCOMPARE(ys(c)[1], 0.3);
+        QVERIFY(!m.redo());
+        QVERIFY(m.undo());
+        QVERIFY(m.undo());
+        QCOMPARE(ys(c)[1], 0.1);
+        QVERIFY(m.undo());
+        QCOMPARE(ys(c)[1], 0.0);
+        QVERIFY(!m.undo());
+        QCOMPARE(m.historyPosition(), 0);
+        QVERIFY(m.redo());
+        QCOMPARE(ys(c)[1], 0.1);
+        // A new edit after an undo discards what could be redone.
+        QVERIFY(m.equalize(KCurveEditModel::Highest));
+        m.nudge(0.5);
+        QCOMPARE(ys(c)[1], 0.6);
+        QVERIFY(!m.canRedo());
+        QVERIFY(m.undo());
+        QCOMPARE(ys(c)[1], 0.1);
+        QVERIFY(m.undo());
+        QCOMPARE(ys(c)[1], 0.1); // the equalize that changed nothing
+        QVERIFY(m.undo());
+        QCOMPARE(ys(c)[1], 0.0);
+        // Attaching a curve starts a new history.
+        m.setCurve(&c);
+        QCOMPARE(m.historySize(), 0);
+        QVERIFY(!m.undo());
+    }
+
+    void reverseAndManualValues() {
+        KBdlCurve c("< 0, 0.1 >, < 0.25, 0.5 >, < 1, 0.9 >");
+        KCurveEditModel m;
+        m.setCurve(&c);
+        model100(m);
+        m.setSelection({1, 2});
+        m.reverse();
+        QCOMPARE(xs(c), (std::vector<double>{0, 0.75, 1}));
+        QCOMPARE(ys(c), (std::vector<double>{0.9, 0.5, 0.1}));
+        QCOMPARE(m.selectedIndices(), (std::vector<int>{0}));
+        QCOMPARE(m.historySize(), 0);
+
+        KCurveEditModel::CurveValues v = m.curveValues();
+        QCOMPARE(v.controlString, c.getString());
+        v.controlString = "< 0, 0 >, < 0.5, 1 >, < 0.8, 0.3 >, < 1, 0 >";
+        v.indexType = KBdlCurve::Manual;
+        v.basis = KBdlCurve::Polyline;
+        v.repeatCount = 2;
+        v.resolution = 30;
+        v.auxiliary = 7;
+        m.setSelection({2});
+        QCOMPARE(m.applyCurveValues(v), int(KBdlCurve::ParseOk));
+        QCOMPARE(c.count(), 4);
+        QCOMPARE(c.indexType, int(KBdlCurve::PolyLine));
+        QCOMPARE(c.basis, int(KBdlCurve::Polyline));
+        QCOMPARE(c.repeatCount, 2);
+        QCOMPARE(c.resolution, 30);
+        QCOMPARE(c.auxiliary, 7);
+        QCOMPARE(m.selectedIndices(), (std::vector<int>{0}));
+        QVERIFY(m.canUndo());
+        // A string that does not parse changes nothing.
+        v.controlString = "< 0, 0 >, < 1, 1";
+        v.resolution = 5;
+        QCOMPARE(m.applyCurveValues(v), int(KBdlCurve::ParseUnmatchedBraces));
+        QCOMPARE(c.count(), 4);
+        QCOMPARE(c.resolution, 30);
+        QVERIFY(m.undo());
+        QCOMPARE(c.count(), 3);
+    }
+
+    // ---- the position view
+
+    void positionLayoutAndPicking() {
+        KBdlMuscle linear(KBdlMuscle::Linear);
+        KMdlPosModel m;
+        m.setRect(rect100());
+        m.setItem(&linear);
+        QCOMPARE(m.activeCurve(), int(KMdlPosModel::Center));
+        QCOMPARE(m.drawDirection(), int(KCurveEditModel::Vertical));
+        QVERIFY(!m.showsHi());
+        // Center 0.5, widths 0.1: Lo edge at across 0.4, Hi edge at 0.6; s runs up.
+        QCOMPARE(m.slotSnapshot(KMdlPosModel::Center)[0].x, 60.0);
+        QCOMPARE(m.slotSnapshot(KMdlPosModel::Center)[0].y, 110.0);
+        QCOMPARE(m.slotSnapshot(KMdlPosModel::Lo)[1].x, 50.0);
+        QCOMPARE(m.slotSnapshot(KMdlPosModel::Lo)[1].y, 60.0);
+        QCOMPARE(m.slotSnapshot(KMdlPosModel::Hi)[2].x, 70.0);
+        QCOMPARE(m.slotSnapshot(KMdlPosModel::Hi)[2].y, 10.0);
+
+        // The nearest point of the active curve wins at any distance.
+        m.clearSelection();
+        QCOMPARE(m.findControlPoint(62, 100), 0);
+        QCOMPARE(m.activeCurve(), int(KMdlPosModel::Center));
+        // Nearer to a Lo point and within reach: the Lo curve becomes active, the old
+        // selection and the history go.
+        m.setSelection({1});
+        m.nudge(0.0);
+        QVERIFY(m.canUndo());
+        QCOMPARE(m.findControlPoint(52, 62), 1);
+        QCOMPARE(m.activeCurve(), int(KMdlPosModel::Lo));
+        QVERIFY(!m.canUndo());
+        QVERIFY(!m.slotSelected(KMdlPosModel::Center, 1));
+        // Nearest on another curve but out of reach: -1, the active curve stays.
+        QCOMPARE(m.findControlPoint(75, 10), -1);
+        QCOMPARE(m.activeCurve(), int(KMdlPosModel::Lo));
+        // The active curve's nearest point counts at any distance.
+        QCOMPARE(m.findControlPoint(35, 100), 0);
+        // The Hi edge (lying exactly here) is not picked while the width is symmetrical:
+        // the center point 10 pixels away is.
+        QCOMPARE(m.findControlPoint(70, 60), 1);
+        QCOMPARE(m.activeCurve(), int(KMdlPosModel::Center));
+        linear.symmetricWidth = 0;
+        m.setItem(&linear);
+        QVERIFY(m.showsHi());
+        QCOMPARE(m.slotCurve(KMdlPosModel::Hi), &linear.widthHi);
+        QCOMPARE(m.findControlPoint(71, 61), 1);
+        QCOMPARE(m.activeCurve(), int(KMdlPosModel::Hi));
+        QCOMPARE(m.findControlPoint(100, 61), 1); // active: whatever the distance
+        m.activate(KMdlPosModel::Center, true);
+        QCOMPARE(m.findControlPoint(95, 61), -1); // Hi nearest, 25 pixels away
+
+        // Orbital: s runs to the right, across up.
+        KBdlMuscle orbital(KBdlMuscle::Orbital);
+        m.setItem(&orbital);
+        QCOMPARE(m.drawDirection(), int(KCurveEditModel::Horizontal));
+        QCOMPARE(m.slotSnapshot(KMdlPosModel::Lo)[0].x, 10.0);
+        QCOMPARE(m.slotSnapshot(KMdlPosModel::Lo)[0].y, 70.0);
+        QCOMPARE(m.slotSnapshot(KMdlPosModel::Center)[2].x, 110.0);
+        QCOMPARE(m.slotSnapshot(KMdlPosModel::Center)[2].y, 60.0);
+    }
+
+    void positionMoves() {
+        KBdlMuscle linear(KBdlMuscle::Linear);
+        KMdlPosModel m;
+        m.setRect(rect100());
+        m.setItem(&linear);
+        // Center point 1 to the right by 0.1: the center moves right.
+        m.setSelection({1});
+        QVERIFY(m.moveSelection(change(0.1, 0.0)));
+        QCOMPARE(linear.center.points()[1].y, 0.6);
+        // The Lo edge dragged to the right gets narrower (across mirrored).
+        m.activate(KMdlPosModel::Lo, true);
+        m.setSelection({1});
+        QVERIFY(m.moveSelection(change(0.05, 0.0)));
+        QCOMPARE(linear.widthLo.points()[1].y, 0.05);
+        QCOMPARE(m.slotSnapshot(KMdlPosModel::Lo)[1].x, 65.0); // 0.6 - 0.05
+        // Up by 0.1 moves it along the muscle (x of the curve).
+        QVERIFY(m.moveSelection(change(0.0, -0.1)));
+        QCOMPARE(linear.widthLo.points()[1].x, 0.6);
+
+        // Orbital Lo: a drag down widens it.
+        KBdlMuscle orbital(KBdlMuscle::Orbital);
+        m.setItem(&orbital);
+        m.activate(KMdlPosModel::Lo, true);
+        m.setSelection({1});
+        QVERIFY(m.moveSelection(change(0.0, 0.1)));
+        QCOMPARE(orbital.widthLo.points()[1].y, 0.2);
+
+        // With the zoom on the point follows the pointer: Range 0.4..0.6 magnifies the
+        // center five times, so a drag of 0.1 of the window moves it by 0.02.
+        KBdlMuscle zoomed(KBdlMuscle::Linear);
+        m.setItem(&zoomed);
+        KMdlZoom z;
+        z.rangeMin = 0.4;
+        z.rangeMax = 0.6;
+        z.scale = 2.0;
+        m.setZoom(z);
+        QVERIFY(m.zoomOn());
+        QCOMPARE(m.slotSnapshot(KMdlPosModel::Center)[1].x, 60.0); // (0.5-0.4)/0.2 = 0.5
+        QCOMPARE(m.slotSnapshot(KMdlPosModel::Lo)[1].x, -40.0);    // 0.5 - 0.1/0.2*2 = -0.5
+        m.setSelection({1});
+        QVERIFY(m.moveSelection(change(0.1, 0.0)));
+        QCOMPARE(zoomed.center.points()[1].y, 0.52);
+        m.activate(KMdlPosModel::Lo, true);
+        m.setSelection({1});
+        QVERIFY(m.moveSelection(change(0.1, 0.0))); // narrower by 0.1 * 0.2 / 2
+        QCOMPARE(std::round(zoomed.widthLo.points()[1].y * 1e4) / 1e4, 0.09);
+        m.resetZoom();
+        QVERIFY(!m.zoomOn());
+        QVERIFY(m.zoom().isDefault());
+    }
+
+    void pointMuscleLayoutAndMove() {
+        KBdlMuscle point(KBdlMuscle::Point);
+        KMdlPosModel m;
+        m.setRect(rect100());
+        m.setItem(&point);
+        QCOMPARE(m.drawDirection(), int(KCurveEditModel::Horizontal));
+        QVERIFY(m.slotSnapshot(KMdlPosModel::Hi).empty());
+        QCOMPARE(m.slotSnapshot(KMdlPosModel::Center)[0].x, 60.0);
+        QCOMPARE(m.slotSnapshot(KMdlPosModel::Center)[0].y, 60.0);
+        // Lo point k at angle (-s - 0.25) turns: s = 0 straight down, s = 0.25 to the left.
+        const auto& lo = m.slotSnapshot(KMdlPosModel::Lo);
+        QCOMPARE(lo.size(), size_t(5));
+        QVERIFY(near(lo[0].x, 60) && near(lo[0].y, 70));
+        QVERIFY(near(lo[1].x, 50) && near(lo[1].y, 60));
+
+        // Dragging the point at s = 0.25 further left makes it wider, same angle.
+        m.activate(KMdlPosModel::Lo, true);
+        m.setSelection({1});
+        QVERIFY(m.moveSelection(change(-0.1, 0.0)));
+        QVERIFY(close(point.widthLo.points()[1].x, 0.25));
+        QVERIFY(close(point.widthLo.points()[1].y, 0.2));
+
+        // A stretched muscle (begin 2): the layout halves the x offset, and the move
+        // undoes it, so the point stays under the pointer.
+        KBdlMuscle stretched(KBdlMuscle::Point);
+        stretched.begin = 2.0f;
+        m.setItem(&stretched);
+        QVERIFY(near(m.slotSnapshot(KMdlPosModel::Lo)[1].x, 55));
+        m.activate(KMdlPosModel::Lo, true);
+        m.setSelection({1});
+        QVERIFY(m.moveSelection(change(-0.05, 0.0)));
+        QVERIFY(close(stretched.widthLo.points()[1].y, 0.2));
+        QVERIFY(near(m.slotSnapshot(KMdlPosModel::Lo)[1].x, 50));
+        // A zero stretch would divide by zero: it counts as 1.
+        stretched.begin = 0.0f;
+        m.rebuildSnapshot();
+        QVERIFY(near(m.slotSnapshot(KMdlPosModel::Lo)[1].x, 40));
+
+        // The centre moves freely, clamped to the unit square.
+        m.activate(KMdlPosModel::Center, true);
+        m.setSelection({0});
+        QVERIFY(m.moveSelection(change(0.8, -0.2)));
+        QCOMPARE(stretched.center.points()[0].x, 1.0);
+        QCOMPARE(stretched.center.points()[0].y, 0.7);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestCurveEditModel)
+#include "tst_curveeditmodel.moc"
