@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QScrollBar>
 
+#include "app/CDocManager.h"
 #include "app/CMainFrame.h"
 #include "app/dialogs/KMuscleDialogs.h"
 #include "app/dialogs/KViewImportDlg.h"
@@ -52,15 +53,21 @@ void CPexaView::initToolSeams() {
 }
 
 std::function<bool(CPexaView&, KBdlMuscle&, int)>& CPexaView::editItemHandler() {
-    // Both edit modes open the property sheet, which reports its own change to the
-    // document; so the view only resizes here and returns false.
-    static std::function<bool(CPexaView&, KBdlMuscle&, int)> handler = [](CPexaView& view,
-                                                                          KBdlMuscle& muscle, int) {
-        if (kEditMuscleProperties(&view, view.document(), muscle)) {
-            view.updateScrollSizes();
-        }
-        return false;
-    };
+    // Edit mode 0 opens the document's item editor on the muscle; mode 1 (and a view
+    // outside the main window) the property sheet, which reports its own change to the
+    // document, so the view only resizes here and returns false.
+    static std::function<bool(CPexaView&, KBdlMuscle&, int)> handler =
+        [](CPexaView& view, KBdlMuscle& muscle, int mode) {
+            auto* main = qobject_cast<CMainFrame*>(view.window());
+            if (mode == 0 && main) {
+                main->documents().openItemEditor(&view.document(), &muscle);
+                return false;
+            }
+            if (kEditMuscleProperties(&view, view.document(), muscle)) {
+                view.updateScrollSizes();
+            }
+            return false;
+        };
     return handler;
 }
 
