@@ -50,13 +50,14 @@ KBdlCurve width(double w) {
     return KBdlCurve(pt(0, w) + ", " + pt(0.5, w) + ", " + pt(1, w));
 }
 
-// Writes a grey image whose height at (u, v) in [0, 1]^2 is h(u, v) in [0, 1] and
-// attaches it to a new layer of the document under its bare file name.
+// Writes an image whose height at (u, v) in [0, 1]^2 is h(u, v) in [0, 1] and attaches
+// it to a new layer of the document under its bare file name. The heights are 16-bit
+// values so a gentle image shows no steps.
 bool addImageLayer(CPexaDoc& doc, const fs::path& dir, const std::string& file,
                    const std::string& layerName, float imageScale, int size,
                    const std::function<double(double, double)>& h) {
     auto image = std::make_unique<KImageMapTga>();
-    image->setFormat(8, KImageMap::OptionGray8);
+    image->setFormat(16, KImageMap::Option88);
     image->resize(size, size);
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
@@ -166,12 +167,12 @@ std::unique_ptr<CPexaDoc> makeRelief(const fs::path& dir) {
                                    "< 0.85, 0.80 >, < 1.00, 0.00 >");
     add(*doc, 0, std::move(leaf));
 
-    auto midrib = muscle(KBdlMuscle::Linear, "midrib", 0.12f);
+    auto midrib = muscle(KBdlMuscle::Linear, "midrib", 0.08f);
     midrib->begin = 0.04f;
     midrib->end = 0.88f;
     midrib->center = KBdlCurve("< 0, 0.46 >, < 0.50, 0.52 >, < 1.00, 0.48 >");
-    midrib->widthLo = width(0.012);
-    midrib->widthHi = width(0.012);
+    midrib->widthLo = width(0.02);
+    midrib->widthHi = width(0.02);
     midrib->heightCurve = KBdlCurve("< 0, 1.00 >, < 0.50, 0.90 >, < 1.00, 0.40 >");
     add(*doc, 1, std::move(midrib));
     for (int i = 0; i < 5; ++i) {
@@ -202,7 +203,7 @@ std::unique_ptr<CPexaDoc> makeRelief(const fs::path& dir) {
         add(*doc, 2, std::move(seed));
     }
     // Pebbles: rounded cells from a few interfering waves.
-    const bool ok = addImageLayer(*doc, dir, "relief-pebbles.tga", "Pebbles", 0.025f, 128,
+    const bool ok = addImageLayer(*doc, dir, "relief-pebbles.tga", "Pebbles", 0.025f, 161,
                                   [](double u, double v) {
                                       const double a = std::sin(23.0 * u + 3.0 * std::sin(7.0 * v));
                                       const double b = std::sin(19.0 * v + 2.0 * std::sin(9.0 * u));
