@@ -31,13 +31,23 @@ struct Command {
     std::string summary;
 };
 
-// The commands under "Commands:" in `quorl-cli --help`: "  name   summary" lines.
+// The commands under "Commands:" in `quorl-cli --help`: "  name   summary" lines; a
+// more deeply indented line continues the summary above it.
 std::vector<Command> helpCommands() {
     const KCommandRun help = kRunCommand(kShellQuote(QUORL_CLI_PATH) + " --help");
     std::vector<Command> commands;
-    std::istringstream lines(help.output.substr(help.output.find("Commands:\n") + 10));
+    const size_t start = help.output.find("Commands:\n");
+    if (start == std::string::npos) {
+        return commands;
+    }
+    std::istringstream lines(help.output.substr(start + 10));
     std::string line;
     while (std::getline(lines, line) && line.size() > 2 && line.compare(0, 2, "  ") == 0) {
+        const size_t text = line.find_first_not_of(' ');
+        if (text > 2 && !commands.empty()) {
+            commands.back().summary += " " + line.substr(text);
+            continue;
+        }
         const size_t nameEnd = line.find(' ', 2);
         const size_t summary = line.find_first_not_of(' ', nameEnd);
         commands.push_back({line.substr(2, nameEnd - 2), line.substr(summary)});

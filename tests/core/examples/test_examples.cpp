@@ -54,14 +54,19 @@ std::vector<std::string> cliFormats() {
     if (start == std::string::npos) {
         return formats;
     }
+    // The list ends with a full stop at the end of a line and may run over several lines.
     const size_t end = help.output.find(".\n", start);
-    const std::string list = help.output.substr(start + 9, end - start - 9);
+    std::string list = help.output.substr(start + 9, end - start - 9);
+    std::replace(list.begin(), list.end(), '\n', ' ');
     size_t at = 0;
     while (at < list.size()) {
-        const size_t comma = std::min(list.find(", ", at), list.size());
-        const std::string item = list.substr(at, comma - at);
-        formats.push_back(item.substr(0, item.find(' ')));
-        at = comma + 2;
+        const size_t comma = std::min(list.find(',', at), list.size());
+        const size_t first = list.find_first_not_of(' ', at);
+        if (first < comma) {
+            const std::string item = list.substr(first, comma - first);
+            formats.push_back(item.substr(0, item.find(' ')));
+        }
+        at = comma + 1;
     }
     return formats;
 }
