@@ -8,7 +8,8 @@ TEST_DIR    := $(BUILD_DIR)/test
 ASAN_DIR    := $(BUILD_DIR)/asan
 CMAKE_GEN   := -G Ninja
 
-.PHONY: run test deps release build-test build-asan test-asan clean format bench fuzz
+.PHONY: run test deps release build-test build-asan test-asan clean format bench fuzz \
+        examples example-images package
 
 deps:
 	scripts/install-deps
@@ -54,6 +55,19 @@ fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORL_FUZZ=ON -DQUORL_BUILD_GUI=OFF -DQUORL_BUILD_BENCH=OFF
 	cmake --build $(FUZZ_DIR) -j $(JOBS)
 	scripts/run-fuzzers $(FUZZ_DIR)/fuzz $(FUZZ_SECONDS)
+
+# The example documents in examples/, rebuilt by our own generator from the core.
+examples: release
+	cmake --build $(RELEASE_DIR) -j $(JOBS) --target quorl_make_examples
+	$(RELEASE_DIR)/examples/tools/quorl_make_examples examples
+
+# The examples rendered with POV-Ray from quorl-cli's export, for the documentation.
+example-images: release
+	scripts/render-examples $(RELEASE_DIR)/src/cli/quorl-cli docs/images
+
+# The Debian package (quorl_<version>_<arch>.deb in the release build folder).
+package: release
+	cd $(RELEASE_DIR) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD_DIR)

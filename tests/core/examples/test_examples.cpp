@@ -1,0 +1,210 @@
+// The documents in examples/: they are what quorl_make_examples builds today, each one
+// opens with its layer images, exports to every format quorl-cli offers and renders in
+// POV-Ray as a visible object.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "support/KRunCommand.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path kExamples = fs::path(QUORL_SOURCE_DIR) / "examples";
+
+std::string slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The example files (documents and images) by name.
+std::set<std::string> exampleFiles(const fs::path& dir) {
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) {
+        const std::string ext = e.path().extension().string();
+        if (e.is_regular_file() && (ext == ".qrz" || ext == ".tga")) {
+            names.insert(e.path().filename().string());
+        }
+    }
+    return names;
+}
+
+std::vector<std::string> exampleDocuments() {
+    std::vector<std::string> docs;
+    for (const std::string& name : exampleFiles(kExamples)) {
+        if (fs::path(name).extension() == ".qrz") {
+            docs.push_back(fs::path(name).stem().string());
+        }
+    }
+    return docs;
+}
+
+// The format names `quorl-cli export --help` lists after "Formats:".
+std::vector<std::string> cliFormats() {
+    const KCommandRun help = kRunCommand(kShellQuote(QUORL_CLI_PATH) + " export --help");
+    std::vector<std::string> formats;
+    const size_t start = help.output.find("Formats: ");
+    if (start == std::string::npos) {
+        return formats;
+    }
+    // The list ends with a full stop at the end of a line and may run over several lines.
+    const size_t end = help.output.find(".\n", start);
+    std::string list = help.output.substr(start + 9, end - start - 9);
+    std::replace(list.begin(), list.end(), '\n', ' ');
+    size_t at = 0;
+    while (at < list.size()) {
+        const size_t comma = std::min(list.find(',', at), list.size());
+        const size_t first = list.find_first_not_of(' ', at);
+        if (first < comma) {
+            const std::string item = list.substr(first, comma - first);
+            formats.push_back(item.substr(0, item.find(' ')));
+        }
+        at = comma + 1;
+    }
+    return formats;
+}
+
+// A scratch copy of examples/ (documents and images), removed afterwards, so the
+// documents open from their own folder as a user opens them.
+class ExampleCopy {
+public:
+    explicit ExampleCopy(const std::string& tag) {
+        dir_ = fs::temp_directory_path() /
+               ("quorl-examples-" + tag + "-" + std::to_string(::getpid()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        for (const std::string& name : exampleFiles(kExamples)) {
+            fs::copy_file(kExamples / name, dir_ / name);
+        }
+    }
+    ~ExampleCopy() {
+        std::error_code ec;
+        fs::remove_all(dir_, ec);
+    }
+    const fs::path& dir() const { return dir_; }
+    // quorl-cli run in the copy's folder.
+    KCommandRun cli(const std::string& args) const {
+        return kRunCommand("cd " + kShellQuote(dir_) + " && " + kShellQuote(QUORL_CLI_PATH) + " " +
+                           args);
+    }
+
+private:
+    fs::path dir_;
+};
+
+// Pixels of a binary PPM (P6, maxval 255) that differ from the colour (r, g, b), or -1
+// when the file is not such a picture.
+long countOtherThan(const fs::path& ppm, int r, int g, int b) {
+    const std::string data = slurp(ppm);
+    if (data.compare(0, 2, "P6") != 0) {
+        return -1;
+    }
+    size_t at = 2;
+    int fields[3] = {0, 0, 0};
+    for (int& f : fields) {
+        while (at < data.size() && (std::isspace(uint8_t(data[at])) || data[at] == '#')) {
+            at = data[at] == '#' ? data.find('\n', at) : at + 1;
+            if (at == std::string::npos) {
+                return -1;
+            }
+        }
+        while (at < data.size() && std::isdigit(uint8_t(data[at]))) {
+            f = f * 10 + (data[at++] - '0');
+        }
+    }
+    ++at;
+    const size_t pixels = size_t(fields[0]) * size_t(fields[1]);
+    if (fields[2] != 255 || pixels == 0 || data.size() < at + 3 * pixels) {
+        return -1;
+    }
+    long count = 0;
+    for (size_t k = 0; k < pixels; ++k) {
+        const auto* p = reinterpret_cast<const uint8_t*>(data.data() + at + 3 * k);
+        count += !(p[0] == r && p[1] == g && p[2] == b);
+    }
+    return count;
+}
+
+} // namespace
+
+TEST(Examples, AreWhatTheGeneratorBuildsToday) {
+    const fs::path out =
+        fs::temp_directory_path() / ("quorl-examples-regen-" + std::to_string(::getpid()));
+    fs::remove_all(out);
+    const KCommandRun made =
+        kRunCommand(kShellQuote(QUORL_MAKE_EXAMPLES_PATH) + " " + kShellQuote(out));
+    ASSERT_EQ(made.status, 0) << made.output;
+    const std::set<std::string> built = exampleFiles(out);
+    EXPECT_GE(built.size(), 4u);
+    EXPECT_EQ(built, exampleFiles(kExamples)) << "run make examples";
+    for (const std::string& name : built) {
+        EXPECT_TRUE(slurp(out / name) == slurp(kExamples / name))
+            << name << " differs from a fresh build: run make examples";
+    }
+    fs::remove_all(out);
+}
+
+TEST(Examples, OpenWithTheirImagesAndExportToEveryFormat) {
+    const std::vector<std::string> formats = cliFormats();
+    ASSERT_GE(formats.size(), 8u);
+    ASSERT_TRUE(std::find(formats.begin(), formats.end(), "pov") != formats.end());
+    const std::vector<std::string> docs = exampleDocuments();
+    ASSERT_GE(docs.size(), 4u);
+    ExampleCopy copy("export");
+    for (const std::string& name : docs) {
+        SCOPED_TRACE(name);
+        const KCommandRun info = copy.cli("info " + name + ".qrz");
+        EXPECT_EQ(info.status, 0) << info.output;
+        // A layer image that cannot be found is reported as a warning and dropped.
+        EXPECT_EQ(info.output.find("warning"), std::string::npos) << info.output;
+        for (const std::string& format : formats) {
+            SCOPED_TRACE(format);
+            const std::string out = name + "-out." + format;
+            const KCommandRun r =
+                copy.cli("export " + name + ".qrz --format " + format + " --quiet -o " + out);
+            EXPECT_EQ(r.status, 0) << r.output;
+            EXPECT_EQ(r.output, "");
+            std::error_code ec;
+            EXPECT_GT(fs::file_size(copy.dir() / out, ec), 100u);
+        }
+    }
+    // The image layers really come with the documents that use them.
+    EXPECT_NE(copy.cli("info relief.qrz").output.find("image: relief-pebbles.tga"),
+              std::string::npos);
+    EXPECT_NE(copy.cli("info limb.qrz").output.find("image: limb-skin.tga"), std::string::npos);
+}
+
+TEST(Examples, RenderInPovRay) {
+    ASSERT_EQ(kRunCommand("command -v povray").status, 0)
+        << "povray is not installed (scripts/install-deps)";
+    ExampleCopy copy("render");
+    for (const std::string& name : exampleDocuments()) {
+        SCOPED_TRACE(name);
+        const KCommandRun r =
+            copy.cli("export " + name + ".qrz --format pov --normals --quiet -o subject.inc");
+        ASSERT_EQ(r.status, 0) << r.output;
+        std::ofstream(copy.dir() / "scene.pov")
+            << "#version 3.7;\nglobal_settings { assumed_gamma 1.0 }\n"
+               "background { rgb <0, 0, 1> }\n#include \"subject.inc\"\n"
+               "#declare QMin = min_extent(Quorl01);\n#declare QMax = max_extent(Quorl01);\n"
+               "#declare QCtr = (QMin + QMax) / 2;\n"
+               "#declare QRad = max(vlength(QMax - QMin) / 2, 1e-3);\n"
+               "camera { location QCtr + <0.45, 0.6, -1.2> * QRad * 1.6 look_at QCtr angle 50 }\n"
+               "light_source { QCtr + <1, 3, -2> * QRad * 4 color rgb 1 }\n"
+               "object { Quorl01 pigment { rgb <1, 0.8, 0.6> } finish { ambient 0.2 } }\n";
+        fs::remove(copy.dir() / "out.ppm");
+        const KCommandRun render =
+            kRunCommand("cd " + kShellQuote(copy.dir()) +
+                        " && povray +Iscene.pov +Oout.ppm +FP +W80 +H60 -D -A -V");
+        ASSERT_EQ(render.status, 0) << render.output;
+        // The object covers a good part of the picture, not a speck or nothing.
+        EXPECT_GT(countOtherThan(copy.dir() / "out.ppm", 0, 0, 255), 80 * 60 / 10);
+    }
+}
