@@ -1,5 +1,7 @@
 #include "document/KDocumentFile.h"
 
+#include <filesystem>
+
 #include "document/CPexaDoc.h"
 #include "document/KCoreClasses.h"
 #include "platform/KArchive.h"
@@ -37,12 +39,14 @@ void setError(std::string* error, const std::string& text) {
 } // namespace
 
 std::unique_ptr<CPexaDoc> kLoadDocumentBytes(std::vector<uint8_t> bytes, const std::string& source,
-                                             std::string* error, int* version) {
+                                             std::string* error, int* version,
+                                             const std::string& folder) {
     KRegisterCoreClasses();
     const int found = announcedVersion(bytes);
     auto doc = std::make_unique<CPexaDoc>();
     KArchive ar(std::move(bytes));
     ar.setObjectLimit(kMaxDocumentObjects);
+    ar.setSourceFolder(folder);
     std::string reason;
     if (!loadArchive(
             ar, [&doc](KArchive& a) { doc->load(a); }, &reason)) {
@@ -65,7 +69,8 @@ std::unique_ptr<CPexaDoc> kOpenDocument(const std::string& path, std::string* er
         setError(error, "Cannot open the document: " + reason);
         return nullptr;
     }
-    std::unique_ptr<CPexaDoc> doc = kLoadDocumentBytes(std::move(bytes), path, error, version);
+    std::unique_ptr<CPexaDoc> doc = kLoadDocumentBytes(
+        std::move(bytes), path, error, version, std::filesystem::path(path).parent_path().string());
     if (doc) {
         doc->setPathName(path);
     }

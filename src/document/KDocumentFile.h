@@ -22,9 +22,12 @@ std::unique_ptr<CPexaDoc> kOpenDocument(const std::string& path, std::string* er
                                         int* version = nullptr);
 
 // The same from bytes already in memory; the document gets no path. source names the
-// bytes in error texts (a path or a description).
+// bytes in error texts (a path or a description). Layer images named by a relative name
+// are looked for in folder first (the document's folder when the bytes came from a file),
+// then in the working folder.
 std::unique_ptr<CPexaDoc> kLoadDocumentBytes(std::vector<uint8_t> bytes, const std::string& source,
-                                             std::string* error, int* version = nullptr);
+                                             std::string* error, int* version = nullptr,
+                                             const std::string& folder = std::string());
 
 // The bytes of the document in the current format (the views are told first, hint 4).
 std::vector<uint8_t> kDocumentBytes(CPexaDoc& doc);

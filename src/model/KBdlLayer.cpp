@@ -1,5 +1,7 @@
 #include "model/KBdlLayer.h"
 
+#include <filesystem>
+
 #include <algorithm>
 
 #include "image/KImageMapTga.h"
@@ -78,11 +80,13 @@ int KBdlLayer::setImageMap(std::unique_ptr<KImageMap>& map) {
         return 1;
     }
     imageMap = std::move(map);
+    missingImageName.clear();
     return 0;
 }
 
 int KBdlLayer::releaseImageMap() {
     imageMap.reset();
+    missingImageName.clear();
     return 0;
 }
 
@@ -106,9 +110,23 @@ void KBdlLayer::loadMuscles(KArchive& ar) {
     }
 }
 
-void KBdlLayer::loadImageFile(const std::string& fileName) {
-    auto image = std::make_unique<KImageMapTga>(fileName);
+void KBdlLayer::loadImageFile(const std::string& fileName, const std::string& documentFolder) {
+    // A relative name is looked for beside the document first, then in the working
+    // folder; the image keeps the name as stored, so saving writes the same reference.
+    std::unique_ptr<KImageMapTga> image;
+    const std::filesystem::path stored(fileName);
+    if (stored.is_relative() && !documentFolder.empty()) {
+        image = std::make_unique<KImageMapTga>(
+            (std::filesystem::path(documentFolder) / stored).string());
+        if (image->loadStatus == KImageMapTga::LoadOk) {
+            image->name = fileName;
+        }
+    }
+    if (!image || image->loadStatus != KImageMapTga::LoadOk) {
+        image = std::make_unique<KImageMapTga>(fileName);
+    }
     if (image->loadStatus != KImageMapTga::LoadOk) {
+        missingImageName = fileName;
         kUi().message("Failed to open Layer image map:\n\n" + fileName, KUi::Icon::Warning);
         return;
     }
@@ -128,7 +146,7 @@ void KBdlLayer::serialize(KArchive& ar) {
         ar.writeDouble(scale);
         ar.writeInt32(backgroundOnly);
         ar.writeFloat(imageScale);
-        ar.writeString(imageMap ? imageMap->name : std::string());
+        ar.writeString(imageMap ? imageMap->name : missingImageName);
         ar.writeInt32(textureIndex);
         ar.writeString(textureName);
         storeMuscles(ar);
@@ -163,6 +181,6 @@ void KBdlLayer::serialize(KArchive& ar) {
     // Older layers stored a file name but never an image; from schema 5 on the image
     // is loaded again. An image that cannot be loaded costs only the image.
     if (schema >= 5 && !fileName.empty()) {
-        loadImageFile(fileName);
+        loadImageFile(fileName, ar.sourceFolder());
     }
 }

@@ -60,11 +60,14 @@ public:
     int32_t textureIndex = 0;
     std::string textureName;
     std::unique_ptr<KImageMap> imageMap;
+    // The image file a loaded document named but that could not be opened: stored again
+    // on save, so the reference survives until the user attaches or releases an image.
+    std::string missingImageName;
     int32_t backgroundOnly = 0;
     float imageScale = 1.0f;
 
 private:
     void storeMuscles(KArchive& ar) const;
     void loadMuscles(KArchive& ar);
-    void loadImageFile(const std::string& fileName);
+    void loadImageFile(const std::string& fileName, const std::string& documentFolder);
 };

@@ -108,6 +108,10 @@ public:
     // The most objects (not counting classes) a loading archive creates; one more is an
     // error. A document sets it so a small hostile file cannot make millions of objects.
     void setObjectLimit(uint32_t limit) { objectLimit_ = limit; }
+    // The folder of the file being read (empty when it has none): objects that name
+    // other files by a relative name look for them there.
+    void setSourceFolder(std::string folder) { sourceFolder_ = std::move(folder); }
+    const std::string& sourceFolder() const { return sourceFolder_; }
 
     // Throws unless n more bytes remain; loaders call it before allocating for a count
     // read from the file (minBytesEach is the least each element can occupy).
@@ -137,6 +141,7 @@ private:
     std::vector<LoadEntry> loadMap_;
     uint32_t mapCount_ = 1;
     uint32_t objectLimit_ = kMaxMapCount;
+    std::string sourceFolder_;
     uint32_t objectsCreated_ = 0;
 };
 

@@ -163,6 +163,51 @@ TEST(LayerStorage, ImageIsReloadedAndAMissingOneCostsOnlyTheImage) {
     fs::remove_all(dir);
 }
 
+// A relative image name is found beside the document wherever the program runs, and
+// keeps its stored form; a name that cannot be opened is written back unchanged, so
+// opening and saving without the image does not lose the reference.
+TEST(LayerStorage, RelativeImageNamesResolveBesideTheDocumentAndSurviveWhenMissing) {
+    KRegisterModelClasses();
+    KScriptedUi ui;
+    KUiScope scope(ui);
+    const fs::path dir =
+        fs::temp_directory_path() / ("quorl-layer-beside-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    auto img = flatImage(128, "skin.tga");
+    ASSERT_EQ(static_cast<KImageMapTga*>(img.get())->save((dir / "skin.tga").string()), 0);
+    img->name = "skin.tga"; // as a document written beside its image names it
+    KBdlLayer layer;
+    layer.setImageMap(img);
+    KArchive out;
+    out.writeObject(&layer);
+
+    // Read from the document's folder (the working folder is elsewhere).
+    ASSERT_NE(fs::current_path(), dir);
+    KArchive in(out.bytes());
+    in.setSourceFolder(dir.string());
+    auto back = in.readOwned<KBdlLayer>();
+    ASSERT_TRUE(back && back->getImageMap());
+    EXPECT_EQ(back->getImageMap()->name, "skin.tga");
+    EXPECT_TRUE(ui.messages().empty());
+
+    // Without the file: warned, no image, but the stored name is written again.
+    KArchive lost(out.bytes());
+    lost.setSourceFolder((dir / "elsewhere").string());
+    auto missing = lost.readOwned<KBdlLayer>();
+    ASSERT_TRUE(missing);
+    EXPECT_EQ(missing->getImageMap(), nullptr);
+    EXPECT_EQ(ui.messages().size(), 1u);
+    KArchive resaved;
+    resaved.writeObject(missing.get());
+    EXPECT_EQ(resaved.bytes(), out.bytes());
+    // Releasing the image on purpose drops the reference.
+    missing->releaseImageMap();
+    KArchive released;
+    released.writeObject(missing.get());
+    EXPECT_NE(released.bytes(), out.bytes());
+    fs::remove_all(dir);
+}
+
 TEST(LayerStorage, OlderSchemas) {
     KRegisterModelClasses();
     KBdlMuscle muscle(KBdlMuscle::Point);
