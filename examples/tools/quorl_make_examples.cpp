@@ -1,7 +1,6 @@
 // quorl_make_examples OUTDIR: builds the example documents with the core and writes them
 // to OUTDIR as .qrz files, with the TGA images their layers use beside them. A layer
-// image is stored under its bare file name, so it is found when the document is opened
-// with OUTDIR as the working folder.
+// image is stored under its bare file name, which is found beside the document.
 
 #include <cmath>
 #include <cstdio>
