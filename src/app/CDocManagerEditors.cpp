@@ -11,18 +11,7 @@
 #include "views/KFrameMdl.h"
 #include "views/KViewCurve.h"
 
-namespace {
-
-const char* const kDocumentProperty = "quorlDocument";
-
-const CPexaDoc* documentOf(const QMdiSubWindow* w) {
-    return reinterpret_cast<const CPexaDoc*>(w->property(kDocumentProperty).value<quintptr>());
-}
-
-} // namespace
-
 void CDocManager::adoptWindow(QMdiSubWindow* window, CPexaDoc* doc, const QString& kind) {
-    window->setProperty(kDocumentProperty, QVariant::fromValue(quintptr(doc)));
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowTitle(title(doc) + QStringLiteral(" - ") + kind);
     // At the top left of the area, as large as the window that is active now.

@@ -1,6 +1,8 @@
 #include "views/KFrameMdl.h"
 
 #include <QAction>
+#include <QFileDialog>
+#include <QImage>
 #include <QMainWindow>
 #include <QMetaObject>
 #include <QSplitter>
@@ -9,10 +11,13 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/KCurveEditDlg.h"
+#include "app/dialogs/KViewToolDialogs.h"
 #include "document/CPexaDoc.h"
+#include "image/KImageMapTga.h"
 #include "model/KBdlMuscle.h"
 #include "platform/KUi.h"
 #include "views/KMdlToolIcons.h"
+#include "views/KViewCapture.h"
 #include "views/KViewMdl.h"
 
 namespace {
@@ -342,6 +347,50 @@ void KFrameMdl::createToolBar() {
         pos_->resetZoom();
         updateCommands();
     })->setCheckable(true);
+    toolBar_->addSeparator();
+    add("mdlViewSize", tr("Set View Size"), [this] { setViewSize(); });
+    add("mdlCapture", tr("Capture View"), [this] { captureView(); });
+}
+
+// ---------------------------------------------------------------- view size and capture
+
+void KFrameMdl::setViewSize() {
+    QWidget* client = widget();
+    KViewSizeDlg dlg(includeFrame_, captureTarget_, size(), client->size(), this);
+    if (!(runDialog ? runDialog(dlg) : dlg.exec() == QDialog::Accepted)) {
+        return;
+    }
+    includeFrame_ = dlg.includeFrame();
+    captureTarget_ = dlg.captureTarget();
+    QSize target = dlg.size();
+    if (!includeFrame_) {
+        target += size() - client->size(); // the frame's own title and borders
+    }
+    resize(target);
+}
+
+void KFrameMdl::captureView() {
+    QWidget* area = includeFrame_ ? static_cast<QWidget*>(this) : widget();
+    QImage shown = area->grab().toImage();
+    if (shown.size() != area->size()) {
+        shown = shown.scaled(area->size());
+    }
+    std::unique_ptr<KImageMapTga> image;
+    {
+        KWaitCursor wait;
+        image = kCaptureImage(shown, [](int, int) {});
+    }
+    if (!image) {
+        return;
+    }
+    const QString caption = tr("Capture View"), filter = tr("TGA Files (*.tga)");
+    const QString path =
+        chooseFile
+            ? chooseFile(caption, filter, QStringLiteral("tga"), QStringLiteral("untitled"))
+            : QFileDialog::getSaveFileName(this, caption, QStringLiteral("untitled.tga"), filter);
+    if (!path.isEmpty()) {
+        kSaveCapture(*image, path);
+    }
 }
 
 void KFrameMdl::updateCommands() {

@@ -7,8 +7,11 @@
 // notices when the muscle has gone from the document.
 
 #include <QMdiSubWindow>
+#include <functional>
 
 #include "platform/KDocumentBase.h"
+
+class QDialog;
 
 class CPexaDoc;
 class KBdlMuscle;
@@ -74,6 +77,15 @@ public:
     void selectItem();
     void modifyItem();
     void setSymmetricWidth(bool symmetric);
+    // "Set View Size" and "Capture View" (F9) for this frame, as in the UV map view but
+    // without progress texts while capturing.
+    void setViewSize();
+    void captureView();
+    // How the frame runs its dialogs and asks for the capture file (caption, filter,
+    // default extension, initial name); replaceable so tests never block.
+    std::function<bool(QDialog&)> runDialog;
+    std::function<QString(const QString&, const QString&, const QString&, const QString&)>
+        chooseFile;
 
     void onUpdate(int hint, KPersistent* object) override;
 
@@ -94,6 +106,8 @@ private:
     bool notifying_ = false;
     int activePane_ = PositionPane;
     bool sized_ = false;
+    bool includeFrame_ = true;
+    int captureTarget_ = 0;
     QToolBar* toolBar_ = nullptr;
     QSplitter* rows_ = nullptr;
     QSplitter* top_ = nullptr;

@@ -49,6 +49,10 @@ bool kMdlPaneKey(KFrameMdl& frame, int paneId, QKeyEvent* event) {
         frame.repaintPanes();
         return true;
     }
+    if (key == Qt::Key_F9) {
+        frame.captureView();
+        return true;
+    }
     return false;
 }
 

@@ -4,6 +4,7 @@
 // position view commands, and opening one editor per document from the main window.
 #include <QtTest>
 
+#include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QListWidget>
 #include <QMdiArea>
@@ -15,6 +16,8 @@
 #include "app/CDocManager.h"
 #include "app/CMainFrame.h"
 #include "app/dialogs/KCurveEditDlg.h"
+#include "app/dialogs/KViewToolDialogs.h"
+#include "image/KImageMapTga.h"
 #include "document/CPexaDoc.h"
 #include "model/KBdlMuscle.h"
 #include "platform/KScriptedUi.h"
@@ -351,6 +354,61 @@ private slots:
         QCOMPARE(ui.messages().size(), size_t(2));
         QCoreApplication::processEvents();
         QCOMPARE(ui.messages().size(), size_t(3));
+    }
+
+    // "Set View Size" sizes the frame (or its client area); F9 from any pane writes what
+    // the frame shows as a 24-bit TGA, bottom row first.
+    void viewSizeAndCapture() {
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        Editor e;
+        KFrameMdl& f = *e.frame;
+        QVERIFY(f.editMuscle(addMuscle(e.doc, 0, KBdlMuscle::Linear, "m")));
+        f.runDialog = [](QDialog& dlg) {
+            auto* d = static_cast<KViewSizeDlg*>(&dlg);
+            d->includeFrameBox->setChecked(false);
+            d->widthEdit->setValue(500);
+            d->heightEdit->setValue(300);
+            return true;
+        };
+        f.setViewSize();
+        QCOMPARE(f.widget()->size(), QSize(500, 300));
+
+        const QString path = QDir(QStringLiteral(QUORL_TEST_BINARY_DIR))
+                                 .filePath(QStringLiteral("itemeditor-capture-%1.tga")
+                                               .arg(QCoreApplication::applicationPid()));
+        QFile::remove(path);
+        int asked = 0;
+        f.chooseFile = [&](const QString&, const QString&, const QString& ext, const QString&) {
+            ++asked;
+            return ext == QLatin1String("tga") ? path : QString();
+        };
+        QTest::keyRelease(f.view3D(), Qt::Key_F9);
+        QCOMPARE(asked, 1);
+        KImageMapTga image(path.toStdString());
+        QCOMPARE(image.loadStatus, int(KImageMapTga::LoadOk));
+        QCOMPARE(image.width(), 500);
+        QCOMPARE(image.height(), 300);
+        QCOMPARE(image.pixelDepth(), 24);
+        // The file holds the client area bottom row first, pixels blue, green, red.
+        const QImage shown = f.widget()->grab().toImage();
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QCOMPARE(bytes.size(), 18 + 500 * 300 * 3);
+        int differing = 0;
+        for (int y = 0; y < 300; y += 7) {
+            for (int x = 0; x < 500; x += 5) {
+                const QRgb c = shown.pixel(x, y);
+                const auto* px = reinterpret_cast<const uchar*>(bytes.constData()) + 18 +
+                                 ((299 - y) * 500 + x) * 3;
+                differing += px[0] != qBlue(c) || px[1] != qGreen(c) || px[2] != qRed(c);
+            }
+        }
+        QCOMPARE(differing, 0);
+        file.close();
+        QFile::remove(path);
+        QVERIFY(ui.messages().empty());
     }
 
     void paneSwitchingAndCaptions() {
