@@ -264,6 +264,16 @@ CChildFrame* CDocManager::activeFrame() const {
 }
 
 CPexaDoc* CDocManager::activeDocument() const {
+    // A window of another kind (3D preview, item editor, ...) stands for its document.
+    if (QMdiSubWindow* w = area_.currentSubWindow(); w && !qobject_cast<CChildFrame*>(w)) {
+        for (const auto& e : entries_) {
+            for (const auto& other : e->others) {
+                if (other == w) {
+                    return e->doc.get();
+                }
+            }
+        }
+    }
     CChildFrame* f = activeFrame();
     return f ? &f->document() : nullptr;
 }

@@ -476,6 +476,11 @@ private slots:
         CPexaDoc* other = main.documents().newDocument();
         KFrameMdl* third = main.documents().openItemEditor(other, nullptr);
         QVERIFY(third && third != first);
+        // An active editor stands for its own document, whichever UV map was active last.
+        main.mdiArea()->setActiveSubWindow(first);
+        QCOMPARE(main.activeDocument(), doc);
+        main.mdiArea()->setActiveSubWindow(third);
+        QCOMPARE(main.activeDocument(), other);
         QPointer<KFrameMdl> alive(first);
         QVERIFY(main.documents().closeDocument(doc));
         QVERIFY(alive.isNull());
