@@ -8,26 +8,14 @@
 #include <functional>
 
 #include "app/CMainFrame.h"
+#include "app/KToolIcons.h"
 #include "views/CPexaView.h"
 #include "views/KMapItemTools.h"
 
 namespace {
 
-// A small drawn icon for a tool that has no standard one.
 QIcon toolIcon(const std::function<void(QPainter&)>& draw) {
-    QIcon icon;
-    for (int size : {16, 32}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(size / 16.0, size / 16.0);
-        p.setPen(QPen(QColor(40, 50, 60), 1.2));
-        p.setBrush(Qt::NoBrush);
-        draw(p);
-        icon.addPixmap(pixmap);
-    }
-    return icon;
+    return kDrawnIcon(draw);
 }
 
 QIcon iconFor(const char* name) {

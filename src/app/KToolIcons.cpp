@@ -10,19 +10,7 @@ namespace {
 using Draw = std::function<void(QPainter&)>;
 
 QIcon drawn(const Draw& draw) {
-    QIcon icon;
-    for (int size : {16, 32}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(size / 16.0, size / 16.0);
-        p.setPen(QPen(QColor(40, 50, 60), 1.2));
-        p.setBrush(Qt::NoBrush);
-        draw(p);
-        icon.addPixmap(pixmap);
-    }
-    return icon;
+    return kDrawnIcon(draw);
 }
 
 void magnifier(QPainter& p, const QString& mark) {
@@ -92,4 +80,20 @@ QIcon kToolIcon(const QString& c) {
         });
     }
     return QIcon();
+}
+
+QIcon kDrawnIcon(const std::function<void(QPainter&)>& draw) {
+    QIcon icon;
+    for (int size : {16, 32}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(size / 16.0, size / 16.0);
+        p.setPen(QPen(QColor(40, 50, 60), 1.2));
+        p.setBrush(Qt::NoBrush);
+        draw(p);
+        icon.addPixmap(pixmap);
+    }
+    return icon;
 }

@@ -4,5 +4,12 @@
 
 #include <QIcon>
 #include <QString>
+#include <functional>
+
+class QPainter;
 
 QIcon kToolIcon(const QString& command);
+
+// A 16 and a 32 pixel icon drawn by draw on a 16 x 16 canvas, with the toolbar's pen
+// (dark slate, 1.2 wide) and no brush.
+QIcon kDrawnIcon(const std::function<void(QPainter&)>& draw);

@@ -1,4 +1,5 @@
 #include "views/KMdlToolIcons.h"
+#include "app/KToolIcons.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -11,19 +12,7 @@ const QColor kInk(40, 50, 60);
 const QColor kAccent(224, 122, 63);
 
 QIcon drawn(const std::function<void(QPainter&)>& draw) {
-    QIcon icon;
-    for (int size : {16, 32}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(size / 16.0, size / 16.0);
-        p.setPen(QPen(kInk, 1.2));
-        p.setBrush(Qt::NoBrush);
-        draw(p);
-        icon.addPixmap(pixmap);
-    }
-    return icon;
+    return kDrawnIcon(draw);
 }
 
 // A curved arrow; mirrored for redo.
