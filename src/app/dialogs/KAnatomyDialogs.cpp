@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/dialogs/KDialogFields.h"
 #include "app/dialogs/KDialogKit.h"
 #include "app/dialogs/KMuscleDialogs.h"
 #include "document/CPexaDoc.h"
@@ -151,9 +152,7 @@ KAnatPropSheet::KAnatPropSheet(KBdlBodyPart& part, int startPage, QWidget* paren
         });
     }
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = kOkCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(titleWindow);
     layout->addWidget(tabs);

@@ -1,8 +1,12 @@
 #pragma once
 // Small helpers that build the edit fields the property dialogs share, with their ranges.
 
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QSpinBox>
+#include <cstdint>
 #include <limits>
 
 // An integer field limited to [lo, hi].
@@ -24,4 +28,23 @@ inline QDoubleSpinBox* kRealEdit(QWidget* parent, double lo = -1e9, double hi = 
     edit->setValue(value);
     edit->setMinimumWidth(100);
     return edit;
+}
+
+// The OK and Cancel buttons every property dialog ends with, wired to accept and reject.
+inline QDialogButtonBox* kOkCancelButtons(QDialog* dlg) {
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dlg);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dlg, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dlg, &QDialog::reject);
+    return buttons;
+}
+
+// A check box showing a stored 0/1 flag, and the flag it leaves.
+inline QCheckBox* kFlagCheck(QWidget* parent, const QString& text, int32_t on) {
+    auto* box = new QCheckBox(text, parent);
+    box->setChecked(on != 0);
+    return box;
+}
+
+inline int32_t kCheckedFlag(const QCheckBox* box) {
+    return box->isChecked() ? 1 : 0;
 }

@@ -8,26 +8,10 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/dialogs/KDialogFields.h"
 #include "document/CPexaDoc.h"
 
 namespace {
-
-QDialogButtonBox* okCancel(QDialog* dlg) {
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dlg);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dlg, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dlg, &QDialog::reject);
-    return buttons;
-}
-
-QCheckBox* check(QWidget* parent, const QString& text, int32_t on) {
-    auto* box = new QCheckBox(text, parent);
-    box->setChecked(on != 0);
-    return box;
-}
-
-int32_t flag(const QCheckBox* box) {
-    return box->isChecked() ? 1 : 0;
-}
 
 // As the other export dialogs: uv from the item meshes when uv and "per Item" are on
 // and the mesh type is Layered.
@@ -55,8 +39,8 @@ QGroupBox* fileKind(QWidget* parent, bool ascii, QRadioButton*& binary, QRadioBu
 }
 
 QCheckBox* mirrorBox(QWidget* parent, const CPexaDoc& doc) {
-    return check(parent, QObject::tr("Mirror Z (convert to right-handed)"),
-                 doc.exportFlags.mirrorZ);
+    return kFlagCheck(parent, QObject::tr("Mirror Z (convert to right-handed)"),
+                      doc.exportFlags.mirrorZ);
 }
 
 } // namespace
@@ -67,8 +51,8 @@ CGltfOptionsDlg::CGltfOptionsDlg(const CPexaDoc& doc, QWidget* parent) : QDialog
     setWindowTitle(tr("glTF 2.0 Export Options"));
     fitTitle(this);
     const KExportFlags& f = doc.exportFlags;
-    uv = check(this, tr("UV's (TEXCOORD_0)"), f.uv);
-    perItem = check(this, tr("per Item"), f.useItemUv);
+    uv = kFlagCheck(this, tr("UV's (TEXCOORD_0)"), f.uv);
+    perItem = kFlagCheck(this, tr("per Item"), f.useItemUv);
     auto* note = new QLabel(tr("Positions and normals are always written, in glTF's "
                                "right-handed frame (Z mirrored)."),
                             this);
@@ -79,12 +63,12 @@ CGltfOptionsDlg::CGltfOptionsDlg(const CPexaDoc& doc, QWidget* parent) : QDialog
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(note);
-    layout->addWidget(okCancel(this));
+    layout->addWidget(kOkCancelButtons(this));
 }
 
 void CGltfOptionsDlg::apply(CPexaDoc& doc) const {
     KExportFlags& f = doc.exportFlags;
-    f.useItemUv = flag(perItem);
+    f.useItemUv = kCheckedFlag(perItem);
     f.uv = uvFlag(doc, uv, perItem);
 }
 
@@ -98,11 +82,11 @@ CStlOptionsDlg::CStlOptionsDlg(const CPexaDoc& doc, bool ascii, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(kind);
     layout->addWidget(mirrorZ);
-    layout->addWidget(okCancel(this));
+    layout->addWidget(kOkCancelButtons(this));
 }
 
 void CStlOptionsDlg::apply(CPexaDoc& doc) const {
-    doc.exportFlags.mirrorZ = flag(mirrorZ);
+    doc.exportFlags.mirrorZ = kCheckedFlag(mirrorZ);
 }
 
 bool CStlOptionsDlg::ascii() const {
@@ -116,9 +100,9 @@ CPlyOptionsDlg::CPlyOptionsDlg(const CPexaDoc& doc, bool ascii, QWidget* parent)
     fitTitle(this);
     const KExportFlags& f = doc.exportFlags;
     QGroupBox* kind = fileKind(this, ascii, binaryFile, asciiFile);
-    normals = check(this, tr("Normals"), f.normals);
-    uv = check(this, tr("UV's"), f.uv);
-    perItem = check(this, tr("per Item"), f.useItemUv);
+    normals = kFlagCheck(this, tr("Normals"), f.normals);
+    uv = kFlagCheck(this, tr("UV's"), f.uv);
+    perItem = kFlagCheck(this, tr("per Item"), f.useItemUv);
     mirrorZ = mirrorBox(this, doc);
     auto* grid = new QGridLayout;
     grid->addWidget(normals, 0, 0);
@@ -128,14 +112,14 @@ CPlyOptionsDlg::CPlyOptionsDlg(const CPexaDoc& doc, bool ascii, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(kind);
     layout->addLayout(grid);
-    layout->addWidget(okCancel(this));
+    layout->addWidget(kOkCancelButtons(this));
 }
 
 void CPlyOptionsDlg::apply(CPexaDoc& doc) const {
     KExportFlags& f = doc.exportFlags;
-    f.normals = flag(normals);
-    f.useItemUv = flag(perItem);
-    f.mirrorZ = flag(mirrorZ);
+    f.normals = kCheckedFlag(normals);
+    f.useItemUv = kCheckedFlag(perItem);
+    f.mirrorZ = kCheckedFlag(mirrorZ);
     f.uv = uvFlag(doc, uv, perItem);
 }
 

@@ -20,23 +20,6 @@
 
 namespace {
 
-QDialogButtonBox* okCancel(QDialog* dlg) {
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dlg);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dlg, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dlg, &QDialog::reject);
-    return buttons;
-}
-
-QCheckBox* check(QWidget* parent, const QString& text, int32_t on) {
-    auto* box = new QCheckBox(text, parent);
-    box->setChecked(on != 0);
-    return box;
-}
-
-int32_t flag(const QCheckBox* box) {
-    return box->isChecked() ? 1 : 0;
-}
-
 // The uv flag a dialog leaves: 2 (uv from the item meshes) when uv is on, the mesh type
 // is Layered and the dialog's item-uv condition holds; otherwise 0 or 1.
 int32_t uvFlag(const CPexaDoc& doc, bool uvOn, bool itemCondition) {
@@ -99,7 +82,7 @@ CExportSelectLayersDlg::CExportSelectLayersDlg(const QStringList& names,
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body);
-    layout->addWidget(okCancel(this));
+    layout->addWidget(kOkCancelButtons(this));
 }
 
 std::vector<int> CExportSelectLayersDlg::selection() const {
@@ -138,12 +121,12 @@ CMegaPovOptionsDlg::CMegaPovOptionsDlg(const CPexaDoc& doc, QWidget* parent) : Q
     type = new QComboBox(this);
     type->addItems({tr("Mesh"), tr("Mesh2")});
     type->setCurrentIndex(m.type == KFeoMegaPov::Mesh ? 0 : 1);
-    includeUdo = check(this, tr("Include Moray UDO"), m.includeUdo);
-    normals = check(this, tr("Normals"), f.normals);
-    uv = check(this, tr("UV"), f.uv);
-    perItem = check(this, tr("per Item"), f.useItemUv);
-    textureNames = check(this, tr("Texture Names"), f.includeTextureNames);
-    perVertex = check(this, tr("per Vertex"), f.perVertex);
+    includeUdo = kFlagCheck(this, tr("Include Moray UDO"), m.includeUdo);
+    normals = kFlagCheck(this, tr("Normals"), f.normals);
+    uv = kFlagCheck(this, tr("UV"), f.uv);
+    perItem = kFlagCheck(this, tr("per Item"), f.useItemUv);
+    textureNames = kFlagCheck(this, tr("Texture Names"), f.includeTextureNames);
+    perVertex = kFlagCheck(this, tr("per Vertex"), f.perVertex);
     uGridScale = kIntEdit(this, 1, 20, m.uGridScale);
     vGridScale = kIntEdit(this, 1, 20, m.vGridScale);
     quads = new QRadioButton(tr("Quads"), this);
@@ -176,21 +159,21 @@ CMegaPovOptionsDlg::CMegaPovOptionsDlg(const CPexaDoc& doc, QWidget* parent) : Q
     layout->addLayout(top);
     layout->addWidget(options);
     layout->addWidget(udo);
-    layout->addWidget(okCancel(this));
+    layout->addWidget(kOkCancelButtons(this));
 }
 
 void CMegaPovOptionsDlg::apply(CPexaDoc& doc) const {
     KFeoMegaPov& m = doc.feoMegaPov;
     m.type = type->currentIndex() == 0 ? KFeoMegaPov::Mesh : KFeoMegaPov::Mesh2;
-    m.includeUdo = flag(includeUdo);
+    m.includeUdo = kCheckedFlag(includeUdo);
     m.uGridScale = uGridScale->value();
     m.vGridScale = vGridScale->value();
     m.quadsOrTriangles = triangles->isChecked() ? 1 : 0;
     KExportFlags& f = doc.exportFlags;
-    f.normals = flag(normals);
-    f.useItemUv = flag(perItem);
-    f.includeTextureNames = flag(textureNames);
-    f.perVertex = flag(perVertex);
+    f.normals = kCheckedFlag(normals);
+    f.useItemUv = kCheckedFlag(perItem);
+    f.includeTextureNames = kCheckedFlag(textureNames);
+    f.perVertex = kCheckedFlag(perVertex);
     f.uv = uvFlag(doc, uv->isChecked(), true);
 }
 
@@ -199,14 +182,14 @@ void CMegaPovOptionsDlg::apply(CPexaDoc& doc) const {
 CPovOptionsDlg::CPovOptionsDlg(const CPexaDoc& doc, QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("POV-Ray Export Options"));
     fitTitle(this);
-    smoothTriangles = check(this, tr("Smooth Triangles"), doc.exportFlags.normals);
+    smoothTriangles = kFlagCheck(this, tr("Smooth Triangles"), doc.exportFlags.normals);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(smoothTriangles);
-    layout->addWidget(okCancel(this));
+    layout->addWidget(kOkCancelButtons(this));
 }
 
 void CPovOptionsDlg::apply(CPexaDoc& doc) const {
-    doc.exportFlags.normals = flag(smoothTriangles);
+    doc.exportFlags.normals = kCheckedFlag(smoothTriangles);
 }
 
 // ---- OBJ
@@ -215,13 +198,13 @@ CObjOptionsDlg::CObjOptionsDlg(const CPexaDoc& doc, QWidget* parent) : QDialog(p
     setWindowTitle(tr("Wavefront Export Options (obj)"));
     fitTitle(this);
     const KExportFlags& f = doc.exportFlags;
-    normals = check(this, tr("Normals"), f.normals);
-    uv = check(this, tr("UV's"), f.uv);
-    perItem = check(this, tr("per Item"), f.useItemUv);
-    materialNames = check(this, tr("Include Material Names"), f.includeTextureNames);
-    invertNormals = check(this, tr("Invert Normals"), f.invertNormals);
-    reverseWinding = check(this, tr("Reverse Polygon Winding"), f.reverseWinding);
-    mirrorZ = check(this, tr("Mirror Z (convert to right-handed)"), f.mirrorZ);
+    normals = kFlagCheck(this, tr("Normals"), f.normals);
+    uv = kFlagCheck(this, tr("UV's"), f.uv);
+    perItem = kFlagCheck(this, tr("per Item"), f.useItemUv);
+    materialNames = kFlagCheck(this, tr("Include Material Names"), f.includeTextureNames);
+    invertNormals = kFlagCheck(this, tr("Invert Normals"), f.invertNormals);
+    reverseWinding = kFlagCheck(this, tr("Reverse Polygon Winding"), f.reverseWinding);
+    mirrorZ = kFlagCheck(this, tr("Mirror Z (convert to right-handed)"), f.mirrorZ);
     auto* grid = new QGridLayout;
     grid->addWidget(normals, 0, 0);
     grid->addWidget(invertNormals, 0, 1);
@@ -232,17 +215,17 @@ CObjOptionsDlg::CObjOptionsDlg(const CPexaDoc& doc, QWidget* parent) : QDialog(p
     grid->addWidget(mirrorZ, 4, 0, 1, 2);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addWidget(okCancel(this));
+    layout->addWidget(kOkCancelButtons(this));
 }
 
 void CObjOptionsDlg::apply(CPexaDoc& doc) const {
     KExportFlags& f = doc.exportFlags;
-    f.normals = flag(normals);
-    f.useItemUv = flag(perItem);
-    f.includeTextureNames = flag(materialNames);
-    f.invertNormals = flag(invertNormals);
-    f.reverseWinding = flag(reverseWinding);
-    f.mirrorZ = flag(mirrorZ);
+    f.normals = kCheckedFlag(normals);
+    f.useItemUv = kCheckedFlag(perItem);
+    f.includeTextureNames = kCheckedFlag(materialNames);
+    f.invertNormals = kCheckedFlag(invertNormals);
+    f.reverseWinding = kCheckedFlag(reverseWinding);
+    f.mirrorZ = kCheckedFlag(mirrorZ);
     f.uv = uvFlag(doc, uv->isChecked(), perItem->isChecked());
 }
 
@@ -267,10 +250,10 @@ CRibOptionsDlg::CRibOptionsDlg(const CPexaDoc& doc, QWidget* parent) : QDialog(p
     tl->addWidget(curves);
 
     auto* varBox = new QGroupBox(tr("Variables"), this);
-    normals = check(varBox, tr("Normals  (N)"), f.normals);
-    uv = check(varBox, tr("Texture  (st)"), f.uv);
-    perItem = check(varBox, tr("per Item"), f.useItemUv);
-    textureNames = check(varBox, tr("Texture Names"), f.includeTextureNames);
+    normals = kFlagCheck(varBox, tr("Normals  (N)"), f.normals);
+    uv = kFlagCheck(varBox, tr("Texture  (st)"), f.uv);
+    perItem = kFlagCheck(varBox, tr("per Item"), f.useItemUv);
+    textureNames = kFlagCheck(varBox, tr("Texture Names"), f.includeTextureNames);
     textureNames->setEnabled(false);
     auto* vl = new QGridLayout(varBox);
     vl->addWidget(normals, 0, 0);
@@ -283,15 +266,15 @@ CRibOptionsDlg::CRibOptionsDlg(const CPexaDoc& doc, QWidget* parent) : QDialog(p
     body->addWidget(varBox);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body);
-    layout->addWidget(okCancel(this));
+    layout->addWidget(kOkCancelButtons(this));
 }
 
 void CRibOptionsDlg::apply(CPexaDoc& doc) const {
     doc.feoRib.meshType =
         subdivision->isChecked() ? KFeoRib::SubdivisionSurface : KFeoRib::PointsPolygon;
     KExportFlags& f = doc.exportFlags;
-    f.normals = flag(normals);
-    f.useItemUv = flag(perItem);
+    f.normals = kCheckedFlag(normals);
+    f.useItemUv = kCheckedFlag(perItem);
     f.uv = uvFlag(doc, uv->isChecked(), true);
 }
 
@@ -301,23 +284,23 @@ CRawOptionsDlg::CRawOptionsDlg(const CPexaDoc& doc, QWidget* parent) : QDialog(p
     setWindowTitle(tr("RAW Export Options"));
     fitTitle(this);
     const KExportFlags& f = doc.exportFlags;
-    normals = check(this, tr("Normals (N)"), f.normals);
-    uv = check(this, tr("Texture (uv)"), f.uv);
-    useItemUv = check(this, tr("Use Item uv"), f.useItemUv);
-    textureNames = check(this, tr("Include Texture Names"), f.includeTextureNames);
+    normals = kFlagCheck(this, tr("Normals (N)"), f.normals);
+    uv = kFlagCheck(this, tr("Texture (uv)"), f.uv);
+    useItemUv = kFlagCheck(this, tr("Use Item uv"), f.useItemUv);
+    textureNames = kFlagCheck(this, tr("Include Texture Names"), f.includeTextureNames);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(normals);
     layout->addWidget(uv);
     layout->addWidget(useItemUv);
     layout->addWidget(textureNames);
-    layout->addWidget(okCancel(this));
+    layout->addWidget(kOkCancelButtons(this));
 }
 
 void CRawOptionsDlg::apply(CPexaDoc& doc) const {
     KExportFlags& f = doc.exportFlags;
-    f.normals = flag(normals);
-    f.useItemUv = flag(useItemUv);
-    f.includeTextureNames = flag(textureNames);
+    f.normals = kCheckedFlag(normals);
+    f.useItemUv = kCheckedFlag(useItemUv);
+    f.includeTextureNames = kCheckedFlag(textureNames);
     f.uv = uvFlag(doc, uv->isChecked(), useItemUv->isChecked());
 }
 
@@ -349,7 +332,7 @@ CDf3OptionsDlg::CDf3OptionsDlg(const CPexaDoc& doc, QWidget* parent) : QDialog(p
     scale = kRealEdit(densityBox, -1e6, 1e6, p.scale, 4);
     dl->addWidget(new QLabel(tr("Scale"), densityBox), 4, 0, Qt::AlignRight);
     dl->addWidget(scale, 4, 1);
-    useItemUvw = check(densityBox, tr("Use Item uvw"), p.useItemUvw);
+    useItemUvw = kFlagCheck(densityBox, tr("Use Item uvw"), p.useItemUvw);
     dl->addWidget(useItemUvw, 5, 0, 1, 2);
 
     auto* body = new QHBoxLayout;
@@ -357,7 +340,7 @@ CDf3OptionsDlg::CDf3OptionsDlg(const CPexaDoc& doc, QWidget* parent) : QDialog(p
     body->addWidget(densityBox);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body);
-    layout->addWidget(okCancel(this));
+    layout->addWidget(kOkCancelButtons(this));
 }
 
 void CDf3OptionsDlg::apply(CPexaDoc& doc) const {
@@ -372,7 +355,7 @@ void CDf3OptionsDlg::apply(CPexaDoc& doc) const {
     }
     p.baseValue = static_cast<float>(baseValue->value());
     p.scale = static_cast<float>(scale->value());
-    p.useItemUvw = flag(useItemUvw);
+    p.useItemUvw = kCheckedFlag(useItemUvw);
     doc.exportFlags.uv = p.useItemUvw ? 2 : 1;
 }
 
@@ -390,7 +373,7 @@ CExportTestingDlg::CExportTestingDlg(QWidget* parent) : QDialog(parent) {
     inner->addWidget(ascii0);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(box);
-    layout->addWidget(okCancel(this));
+    layout->addWidget(kOkCancelButtons(this));
 }
 
 CExportTestingDlg::Choice CExportTestingDlg::choice() const {

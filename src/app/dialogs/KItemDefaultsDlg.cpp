@@ -20,9 +20,7 @@ KItemDefaultsDlg::KItemDefaultsDlg(const QString& title, const QString& note, do
     auto* form = new QFormLayout;
     form->addRow(tr("Total Width"), width_);
     form->addRow(tr("Center Position"), center_);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = kOkCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(text);
     layout->addLayout(form);

@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/dialogs/KDialogFields.h"
 #include "app/dialogs/KDialogKit.h"
 #include "app/dialogs/KMuscleDialogs.h"
 #include "document/CPexaDoc.h"
@@ -512,9 +513,7 @@ KSelectUserLayerDlg::KSelectUserLayerDlg(const CPexaDoc& doc, int preselect, QWi
         list->setCurrentRow(preselect);
     }
     connect(list, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = kOkCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list);
     layout->addWidget(buttons);
@@ -534,9 +533,7 @@ KImportImageDlg::KImportImageDlg(const CPexaDoc& doc, QWidget* parent)
     activeOnly = new QCheckBox(tr("Show Active Layer's Only"), this);
     backgroundOnly = new QCheckBox(tr("Use as background only"), this);
     connect(activeOnly, &QCheckBox::clicked, this, &KImportImageDlg::fill);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = kOkCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(tr("Destination Layer:"), this));
     layout->addWidget(layers);

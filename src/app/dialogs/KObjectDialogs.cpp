@@ -45,9 +45,7 @@ KObjectDialog::KObjectDialog(CPexaDoc& doc, const QString& title, QWidget* paren
 }
 
 void KObjectDialog::finish(QLayout* content) {
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = kOkCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(content);
     layout->addWidget(buttons);

@@ -7,6 +7,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/dialogs/KDialogFields.h"
+
 KPixelDepthDlg::KPixelDepthDlg(int preset, const std::array<bool, 9>& enabled, QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(tr("Image Pixel Depth"));
@@ -31,9 +33,7 @@ KPixelDepthDlg::KPixelDepthDlg(int preset, const std::array<bool, 9>& enabled, Q
         column->addStretch(1);
         boxes->addWidget(box);
     }
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = kOkCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(options);
     layout->addWidget(buttons);

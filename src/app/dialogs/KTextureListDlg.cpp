@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/dialogs/KDialogFields.h"
 #include "document/KTextureList.h"
 #include "platform/KNumberText.h"
 #include "platform/KUi.h"
@@ -96,9 +97,7 @@ KTextureListDlg::KTextureListDlg(KTextureList& list, QWidget* parent)
     grid->addWidget(useShininess, kRows + 1, 0, 1, 3);
     grid->addWidget(shininess, kRows + 1, 3, 1, 2);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = kOkCancelButtons(this);
 
     auto* right = new QVBoxLayout;
     auto* nameRow = new QHBoxLayout;

@@ -13,33 +13,16 @@
 
 #include "app/dialogs/KDialogFields.h"
 
-namespace {
-
-QDialogButtonBox* okCancel(QDialog* dlg) {
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dlg);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dlg, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dlg, &QDialog::reject);
-    return buttons;
-}
-
-QCheckBox* check(QWidget* parent, const QString& text, bool on) {
-    auto* box = new QCheckBox(text, parent);
-    box->setChecked(on);
-    return box;
-}
-
-} // namespace
-
 CGridViewPropertiesDlg::CGridViewPropertiesDlg(const KUvMapSettings& s, QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(tr("Grid View Properties"));
-    gridLines = check(this, tr("Grid Lines"), s.showGrid);
-    legend = check(this, tr("Legend"), s.showLegend);
-    background = check(this, tr("Background"), s.showBackground);
-    inactiveLayers = check(this, tr("Inactive Layers"), s.showInactiveLayers);
-    inactiveItems = check(this, tr("Inactive Items"), s.showInactiveItems);
-    transparent = check(this, tr("Draw Items Transparent"), s.drawTransparent);
-    fullCurves = check(this, tr("Draw Full Curves"), s.drawFullCurves);
+    gridLines = kFlagCheck(this, tr("Grid Lines"), s.showGrid);
+    legend = kFlagCheck(this, tr("Legend"), s.showLegend);
+    background = kFlagCheck(this, tr("Background"), s.showBackground);
+    inactiveLayers = kFlagCheck(this, tr("Inactive Layers"), s.showInactiveLayers);
+    inactiveItems = kFlagCheck(this, tr("Inactive Items"), s.showInactiveItems);
+    transparent = kFlagCheck(this, tr("Draw Items Transparent"), s.drawTransparent);
+    fullCurves = kFlagCheck(this, tr("Draw Full Curves"), s.drawFullCurves);
     auto* shows = new QVBoxLayout;
     for (QCheckBox* b :
          {gridLines, legend, background, inactiveLayers, inactiveItems, transparent, fullCurves}) {
@@ -68,7 +51,7 @@ CGridViewPropertiesDlg::CGridViewPropertiesDlg(const KUvMapSettings& s, QWidget*
     columns->addLayout(right);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns);
-    layout->addWidget(okCancel(this));
+    layout->addWidget(kOkCancelButtons(this));
 }
 
 KUvMapSettings CGridViewPropertiesDlg::result(KUvMapSettings s) const {
@@ -93,7 +76,7 @@ CScalingPercentDlg::CScalingPercentDlg(int percent, QWidget* parent) : QDialog(p
     form->addRow(tr("Scaling"), edit);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(okCancel(this));
+    layout->addWidget(kOkCancelButtons(this));
 }
 
 int CScalingPercentDlg::percent() const {
@@ -115,7 +98,7 @@ CSelectLayersDlg::CSelectLayersDlg(const QStringList& names, const std::vector<i
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(tr("User Layers"), this));
     layout->addWidget(list);
-    layout->addWidget(okCancel(this));
+    layout->addWidget(kOkCancelButtons(this));
 }
 
 std::vector<int> CSelectLayersDlg::selection() const {

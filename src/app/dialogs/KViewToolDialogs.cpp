@@ -14,10 +14,7 @@
 namespace {
 
 void addOkCancel(QDialog* dlg, QVBoxLayout* layout) {
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dlg);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dlg, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dlg, &QDialog::reject);
-    layout->addWidget(buttons);
+    layout->addWidget(kOkCancelButtons(dlg));
 }
 
 } // namespace
