@@ -8,8 +8,8 @@
 // Writes OUT_DIR/guide-NAME.png for every row of the shot table below. The 3D preview
 // needs OpenGL: run it on a display (scripts/guide-screenshots uses xvfb-run). Dialogs
 // are shown without a modal loop, grabbed and cancelled. Exit status 0 when every shot
-// was written; 1 when a shot failed, a message box came up, or the preview had no
-// OpenGL context; 2 for bad usage.
+// was written; 1 when a shot failed, a message box came up, a dialog ran its own modal
+// loop, or the preview had no OpenGL context; 2 for bad usage.
 
 #include <QApplication>
 #include <QDialog>
@@ -23,6 +23,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <cstdio>
 #include <functional>
 #include <vector>
@@ -37,7 +38,10 @@
 #include "views/CChildFrame.h"
 #include "views/CPexaView.h"
 #include "views/KChildFrames.h"
+#include "views/KCurveEditModel.h"
+#include "views/KFrameMdl.h"
 #include "views/KUvMapLayout.h"
+#include "views/KViewMdl.h"
 
 namespace {
 
@@ -48,11 +52,9 @@ constexpr QSize kWindowSize(1100, 750);
 // document being built, and the capture of the next dialog that comes up.
 class Guide {
 public:
-    Guide(CMainFrame& frame, KScriptedUi& ui, QString examples)
-        : frame(frame), ui(ui), examples(std::move(examples)) {}
+    Guide(CMainFrame& frame, QString examples) : frame(frame), examples(std::move(examples)) {}
 
     CMainFrame& frame;
-    KScriptedUi& ui;
     QString examples;
     CPexaDoc* doc = nullptr;
     CPexaView* view = nullptr;
@@ -110,6 +112,7 @@ public:
         if (!captured_.isNull()) {
             return QDialog::Rejected; // a dialog that follows the grabbed one
         }
+        capturing_ = true;
         d.adjustSize();
         d.show();
         if (!QTest::qWaitForWindowExposed(&d)) {
@@ -121,6 +124,7 @@ public:
         settle();
         captured_ = d.grab().toImage();
         d.hide();
+        capturing_ = false;
         return QDialog::Rejected;
     }
 
@@ -169,6 +173,16 @@ public:
 
     KView3D* preview() const { return frame.activePreview(); }
 
+    // A dialog that runs its own modal loop instead of the seams would wait for a click
+    // for ever: it is cancelled and the shot fails.
+    void cancelBlockingDialog() {
+        auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (modal && !capturing_) {
+            failure = QStringLiteral("a dialog ran modally: ") + modal->windowTitle();
+            modal->reject();
+        }
+    }
+
     // A drag across the active 3D preview from its middle, in six steps.
     void dragPreview(QPoint by, Qt::KeyboardModifiers modifiers = {}) {
         KView3D* v = preview();
@@ -187,6 +201,7 @@ public:
 
 private:
     bool armed_ = false;
+    bool capturing_ = false;
     int skip_ = 0;
     std::function<void(QDialog&)> prepare_;
     QImage captured_;
@@ -257,6 +272,22 @@ const std::vector<Shot>& shots() {
          [](Guide& g) {
              // A double click on the selected muscle opens it in the item editor.
              QTest::mouseDClick(g.view->viewport(), Qt::LeftButton, {}, g.at(0.26, 0.5));
+             Guide::settle();
+             KFrameMdl* editor = g.frame.documents().itemEditorOf(g.doc);
+             if (!editor || editor->muscle() != g.view->selectedMuscle()) {
+                 g.failure = QStringLiteral("the item editor did not open on the muscle");
+                 return QImage();
+             }
+             // The height profile's middle point clicked and dragged down: a flatter top.
+             KViewCurve* height = editor->upperView();
+             const auto& points = height->model().snapshot();
+             if (points.size() != 3) {
+                 return QImage();
+             }
+             const QPoint top(int(points[1].x), int(points[1].y));
+             QTest::mouseClick(height, Qt::LeftButton, {}, top);
+             QTest::mousePress(height, Qt::LeftButton, {}, top);
+             QTest::mouseRelease(height, Qt::LeftButton, {}, top + QPoint(0, 70));
              Guide::settle();
              return g.window();
          }},
@@ -407,7 +438,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quorl_guide_shots: the main window did not show\n");
         return 1;
     }
-    Guide guide(frame, ui, examples);
+    Guide guide(frame, examples);
     kRunDialogHook = [&guide](QDialog& d) { return guide.onDialog(d); };
     KView3D::dialogRunner() = [&guide](QDialog& d) {
         return guide.onDialog(d) == QDialog::Accepted;
@@ -419,6 +450,9 @@ int main(int argc, char** argv) {
         };
     };
     CDocManager::saveQuestion() = [](const QString&) { return QMessageBox::Discard; };
+    QTimer watchdog;
+    QObject::connect(&watchdog, &QTimer::timeout, [&guide] { guide.cancelBlockingDialog(); });
+    watchdog.start(3000);
 
     int failed = 0;
     int written = 0;
