@@ -383,9 +383,12 @@ const std::vector<Shot>& shots() {
              g.dragPreview(QPoint(35, 0), Qt::ControlModifier);
              return g.window();
          }},
-        // Window > Displacement Image: its row goes here once that window exists, e.g.
-        // {"guide-displacement-image", [](Guide& g) { ...open it on g.doc...; return
-        // g.window(); }}, with a paragraph in docs/guide.md that shows the picture.
+        // ---- Reserved: Window > Displacement Image (being built). Once that window
+        // exists, its row goes here, on the example document opened above (its layer
+        // carries an image), for example
+        //   {"guide-displacement-image", [](Guide& g) { /* open it on g.doc */
+        //                                               return g.window(); }},
+        // and docs/guide.md shows the picture where its comment says so.
     };
     return table;
 }
