@@ -9,7 +9,7 @@ ASAN_DIR    := $(BUILD_DIR)/asan
 CMAKE_GEN   := -G Ninja
 
 .PHONY: run test deps release build-test build-asan test-asan clean format bench fuzz \
-        examples example-images package
+        examples example-images guide-images package
 
 deps:
 	scripts/install-deps
@@ -64,6 +64,11 @@ examples: release
 # The examples rendered with POV-Ray from quorl-cli's export, for the documentation.
 example-images: release
 	scripts/render-examples $(RELEASE_DIR)/src/cli/quorl-cli docs/images
+
+# The user guide's screenshots, taken by the application itself on a virtual X server.
+guide-images: release
+	cmake --build $(RELEASE_DIR) -j $(JOBS) --target quorl_guide_shots
+	scripts/guide-screenshots $(RELEASE_DIR)/docs/tools/quorl_guide_shots docs/images
 
 # The Debian package (quorl_<version>_<arch>.deb in the release build folder).
 package: release

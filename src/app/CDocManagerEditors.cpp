@@ -5,6 +5,7 @@
 #include <QMdiSubWindow>
 
 #include "app/CDocManager.h"
+#include "app/dialogs/KAboutDlg.h"
 #include "document/CPexaDoc.h"
 #include "views/CChildFrame.h"
 #include "views/KChildFrames.h"
@@ -13,6 +14,8 @@
 
 void CDocManager::adoptWindow(QMdiSubWindow* window, CPexaDoc* doc, const QString& kind) {
     window->setAttribute(Qt::WA_DeleteOnClose);
+    // The program's icon, as on the UV map and 3D preview windows (not the toolkit's).
+    window->setWindowIcon(kProgramIcon());
     window->setWindowTitle(title(doc) + QStringLiteral(" - ") + kind);
     // At the top left of the area, as large as the window that is active now.
     QSize size(640, 480);
