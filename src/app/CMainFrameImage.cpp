@@ -6,6 +6,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 
 #include "app/CDocManager.h"
 #include "app/CMainFrame.h"
@@ -66,11 +67,18 @@ void CMainFrame::createImageMenu() {
             menu->addActions(view->imageMenu()->actions());
         }
     });
-    connect(area_, &QMdiArea::subWindowActivated, this, [menu](QMdiSubWindow* w) {
+    connect(area_, &QMdiArea::subWindowActivated, this, [this, menu](QMdiSubWindow* w) {
         KViewImage* view = imageViewOf(w);
         menu->menuAction()->setVisible(view != nullptr);
         if (view) {
-            view->activated();
+            // Activation may rebuild under the progress window: not from inside the
+            // activation itself, and not for a window that was active only on its way
+            // out (closing a document activates its other windows in turn).
+            QTimer::singleShot(0, view, [this, view] {
+                if (imageViewOf(area_->currentSubWindow()) == view) {
+                    view->activated();
+                }
+            });
         }
     });
 }

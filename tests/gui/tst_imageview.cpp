@@ -650,7 +650,7 @@ private slots:
         QCOMPARE(view->needsRebuild, 1);
         const int32_t before = view->image->pixelValue(50, 50);
         main.mdiArea()->setActiveSubWindow(frame);
-        QCOMPARE(view->needsRebuild, 0);
+        QTRY_COMPARE(view->needsRebuild, 0);
         QVERIFY(view->image->pixelValue(50, 50) > before);
         QCOMPARE(doc->currentItem, CPexaDoc::ItemFirstLayer + 1);
         QVERIFY(imageMenu->menuAction()->isVisible());
