@@ -16,6 +16,7 @@ class CChildFrame;
 class KFrame3D;
 class KBdlMuscle;
 class KFrameCurve;
+class KFrameDummy;
 class KFrameMdl;
 class QMdiArea;
 class QMdiSubWindow;
@@ -69,6 +70,8 @@ public:
     KFrameMdl* itemEditorOf(const CPexaDoc* doc) const;
     // A new "Curve" window on the document.
     KFrameCurve* openCurveWindow(CPexaDoc* doc);
+    // A new "Displacement Image" window on the document (CMainFrameImage.cpp).
+    KFrameDummy* openImageWindow(CPexaDoc* doc);
 
 signals:
     // A file was opened or saved under this path (for the recent-file list).

@@ -49,8 +49,10 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
 
     createActions();
     createPreviewCommands();
+    createImageCommands();
     createMenus();
     createPreviewMenu();
+    createImageMenu();
     createToolBars();
     createStatusBar();
     loadRecentFiles();
@@ -640,6 +642,7 @@ void CMainFrame::rebuildWindowMenu() {
     windowMenu_->clear();
     windowMenu_->addAction(action("windowNew"));
     windowMenu_->addAction(action("windowCurve"));
+    windowMenu_->addAction(action("windowImage"));
     windowMenu_->addAction(action("windowMdlItem"));
     windowMenu_->addSeparator();
     windowMenu_->addAction(action("windowCascade"));

@@ -103,6 +103,9 @@ private:
     void createPreviewMenu();
     // Window > Curve and Window > MDL Item (CMainFrameEditors.cpp).
     void createEditorCommands();
+    // Window > Displacement Image and the "&Image" menu (CMainFrameImage.cpp).
+    void createImageCommands();
+    void createImageMenu();
     void createMenus();
     void createToolBars();
     void createStatusBar();

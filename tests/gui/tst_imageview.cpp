@@ -1,0 +1,693 @@
+// The displacement image window: where it samples and what it sums, progress and
+// cancelling, titles, the layer commands (flip, import), saving a TGA file that another
+// program reads, the properties and pixel format commands, and opening the window from
+// the main window's Window menu.
+#include <QtTest>
+
+#include <QAction>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QSpinBox>
+
+#include "KGuiTestSupport.h"
+#include "app/CDocManager.h"
+#include "app/CMainFrame.h"
+#include "app/dialogs/KDialogKit.h"
+#include "app/dialogs/KImageViewDialogs.h"
+#include "app/dialogs/KPreviewDialogs.h"
+#include "document/CPexaDoc.h"
+#include "image/KImageMapTga.h"
+#include "mesh/KSurfaceHeight.h"
+#include "platform/KScriptedUi.h"
+#include "views/CChildFrame.h"
+#include "views/KChildFrames.h"
+#include "views/KViewImage.h"
+
+namespace {
+
+// Runs every modal dialog through drive instead of a modal loop.
+struct DialogScript {
+    explicit DialogScript(std::function<int(QDialog&)> drive) { kRunDialogHook = std::move(drive); }
+    ~DialogScript() { kRunDialogHook = nullptr; }
+};
+
+// Answers every file chooser with path and keeps the requests.
+struct FileScript {
+    explicit FileScript(QString path) {
+        kChooseFileHook = [this, path](const KFileRequest& request) {
+            requests.push_back(request);
+            return path;
+        };
+    }
+    ~FileScript() { kChooseFileHook = nullptr; }
+    std::vector<KFileRequest> requests;
+};
+
+// Accepts "Select Layers" with the given rows selected.
+std::function<int(QDialog&)> selectRows(std::vector<int> rows) {
+    return [rows](QDialog& dialog) {
+        auto* dlg = qobject_cast<CPreviewSelectLayersDlg*>(&dialog);
+        if (!dlg) {
+            return int(QDialog::Rejected);
+        }
+        dlg->list->clearSelection();
+        for (int row : rows) {
+            dlg->list->item(row)->setSelected(true);
+        }
+        return int(QDialog::Accepted);
+    };
+}
+
+// The pixel value the built 8-bit image holds for a height.
+int32_t pixelFor(double height) {
+    KImageMapTga probe;
+    probe.setFormat(8, KImageMap::OptionGray8);
+    probe.resize(1, 1);
+    probe.setHeight(0, 0, height);
+    return probe.pixelValue(0, 0);
+}
+
+// An 8-bit grey image whose pixel (x, y) holds the byte byteAt(x, y).
+std::unique_ptr<KImageMap> greyImage(int w, int h, const std::function<int(int, int)>& byteAt) {
+    auto image = std::make_unique<KImageMapTga>();
+    image->setFormat(8, KImageMap::OptionGray8);
+    image->resize(w, h);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            image->setHeight(x, y, (byteAt(x, y) + 0.5) / 255.0);
+        }
+    }
+    return image;
+}
+
+void attachImage(CPexaDoc& doc, int layer, std::unique_ptr<KImageMap> image) {
+    QCOMPARE(doc.layerAt(layer)->setImageMap(image), 0);
+}
+
+QAction* viewAction(KViewImage& view, const char* name) {
+    return view.findChild<QAction*>(QString::fromLatin1(name));
+}
+
+QMenu* menuNamed(QMenuBar* bar, const QString& text) {
+    for (QAction* a : bar->actions()) {
+        if (a->text() == text) {
+            return a->menu();
+        }
+    }
+    return nullptr;
+}
+
+KViewImage* imageViewIn(QMdiArea* area) {
+    for (QMdiSubWindow* w : area->subWindowList()) {
+        if (auto* view = qobject_cast<KViewImage*>(w->widget())) {
+            return view;
+        }
+    }
+    return nullptr;
+}
+
+// The 8-bit grey pixels of a file as ImageMagick shows it (turned upright by the
+// orientation the file declares), top row first.
+QByteArray greyPixelsRead(const QString& path, QString* size) {
+    QProcess identify;
+    identify.start(QStringLiteral("identify"),
+                   {QStringLiteral("-format"), QStringLiteral("%w %h"), path});
+    if (!identify.waitForFinished(20000) || identify.exitCode() != 0) {
+        return {};
+    }
+    *size = QString::fromUtf8(identify.readAllStandardOutput()).trimmed();
+    QProcess convert;
+    convert.start(QStringLiteral("convert"),
+                  {path, QStringLiteral("-auto-orient"), QStringLiteral("-depth"),
+                   QStringLiteral("8"), QStringLiteral("gray:-")});
+    if (!convert.waitForFinished(20000) || convert.exitCode() != 0) {
+        return {};
+    }
+    return convert.readAllStandardOutput();
+}
+
+} // namespace
+
+class TestImageView : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir files_;
+
+private slots:
+    void initTestCase() { kUseTestSettings(); }
+
+    void samplesColumnsAndRowsAtIndexOverSize() {
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        CPexaDoc doc;
+        // A gradient in both directions, so every sample position reads another pixel.
+        attachImage(doc, 1, greyImage(5, 5, [](int x, int y) { return 40 * x + 10 * y; }));
+        KViewImage view(doc);
+        view.setSelection({1});
+        view.imageWidth = 4;
+        view.imageHeight = 4;
+        view.scale = 0.5f;
+        QVERIFY(view.build());
+        QCOMPARE(view.image->width(), 4);
+        QCOMPARE(view.image->height(), 4);
+        QCOMPARE(view.image->pixelDepth(), 8);
+        KBdlLayer* layer = doc.layerAt(1);
+        for (int y = 0; y < 4; ++y) {
+            for (int x = 0; x < 4; ++x) {
+                const double d = layer->displacement(x / 4.0, y / 4.0);
+                QCOMPARE(view.image->pixelValue(x, y), pixelFor(0.5 * d));
+            }
+        }
+        // u = 1 and v = 1 (the image's last column and row) are never sampled.
+        QVERIFY(view.image->pixelValue(3, 3) != pixelFor(0.5 * layer->displacement(1.0, 1.0)));
+
+        // Without a selection the image is the whole surface's height.
+        view.setSelection({});
+        view.scale = 1.0f;
+        std::unique_ptr<KBdlMuscle> bump = std::make_unique<KBdlMuscle>(KBdlMuscle::Point);
+        doc.addMuscleToLayer(doc.layerAt(2), bump);
+        QVERIFY(view.build());
+        const KSurfaceHeight surface(&doc.bodyPart, doc.layers);
+        for (int y = 0; y < 4; ++y) {
+            for (int x = 0; x < 4; ++x) {
+                QCOMPARE(view.image->pixelValue(x, y), pixelFor(surface.height(x / 4.0, y / 4.0)));
+            }
+        }
+        QVERIFY(ui.messages().empty());
+    }
+
+    void picturePutsRowZeroAtTheBottom() {
+        KImageMapTga image;
+        image.setFormat(8, KImageMap::OptionGray8);
+        image.resize(2, 3);
+        image.setHeight(0, 0, 1.0);  // bottom left white
+        image.setHeight(1, 2, 0.52); // top right grey
+        const QImage shown = KViewImage::picture(image);
+        QCOMPARE(shown.size(), QSize(2, 3));
+        QCOMPARE(shown.pixel(0, 2), qRgb(255, 255, 255));
+        QCOMPARE(shown.pixel(1, 0), qRgb(132, 132, 132));
+        QCOMPARE(shown.pixel(0, 0), qRgb(0, 0, 0));
+        // A colour image is drawn in its display colours (red in the low byte).
+        KImageMapTga colour;
+        colour.setFormat(24, KImageMap::OptionRgb);
+        colour.resize(1, 1);
+        colour.setColor(0, 0, 0x0080FF);
+        QCOMPARE(KViewImage::picture(colour).pixel(0, 0), qRgb(255, 128, 0));
+        QVERIFY(KViewImage::picture(KImageMapTga()).isNull());
+    }
+
+    void progressAndCancel() {
+        CPexaDoc doc;
+        {
+            // The bar follows the square of the fraction done: 25 after half of the rows.
+            KScriptedUi ui;
+            KUiScope scope(ui);
+            KViewImage view(doc);
+            view.imageWidth = 3;
+            view.imageHeight = 10;
+            view.needsRebuild = 1;
+            QVERIFY(view.build());
+            QCOMPARE(view.needsRebuild, 0);
+            QVERIFY(ui.positions.size() >= 10);
+            QCOMPARE(ui.positions[5], 25);
+            QCOMPARE(ui.positions[9], 81);
+            QCOMPARE(ui.positions.back(), 100);
+            QCOMPARE(ui.progressDepth, 0);
+            QCOMPARE(ui.waitDepth, 0);
+            QCOMPARE(ui.events.front().text, std::string("Building Displacement Image Map..."));
+        }
+        {
+            // Yes stops the build; the rows computed so far stay.
+            KScriptedUi ui;
+            KUiScope scope(ui);
+            KViewImage view(doc);
+            view.imageWidth = 3;
+            view.imageHeight = 10;
+            ui.cancelProgressAt(25);
+            ui.answer(true);
+            QVERIFY(!view.build());
+            QCOMPARE(ui.questions(), std::vector<std::string>{"Are you sure you want to Cancel?"});
+            QVERIFY(view.image);
+            QCOMPARE(view.image->height(), 10);
+            QCOMPARE(view.image->pixelValue(1, 6), pixelFor(0.5)); // the bone surface
+            QCOMPARE(view.image->pixelValue(1, 7), 0);
+            QCOMPARE(ui.progressDepth, 0);
+        }
+        {
+            // No goes on to the end.
+            KScriptedUi ui;
+            KUiScope scope(ui);
+            KViewImage view(doc);
+            view.imageWidth = 3;
+            view.imageHeight = 10;
+            ui.cancelProgressAt(25);
+            for (int i = 0; i < 10; ++i) {
+                ui.answer(false);
+            }
+            QVERIFY(view.build());
+            QCOMPARE(view.image->pixelValue(1, 9), pixelFor(0.5));
+            QCOMPARE(ui.positions.back(), 100);
+        }
+    }
+
+    void titlesFollowTheSelection() {
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        CPexaDoc doc;
+        KFrameDummy frame;
+        auto* view = new KViewImage(doc);
+        frame.setWidget(view);
+        view->documentTitle = [] { return QStringLiteral("Kopf.qrz"); };
+        view->refreshTitle();
+        QCOMPARE(frame.windowTitle(), QStringLiteral("Kopf.qrz - All Active Layers"));
+        QCOMPARE(view->attachedLayer, -1);
+
+        {
+            DialogScript dialogs(selectRows({1, 2}));
+            view->selectLayers();
+        }
+        QCOMPARE(view->selectedLayers, (std::vector<int32_t>{1, 2}));
+        QCOMPARE(view->attachedLayer, 2);
+        QCOMPARE(view->userLayerCount, 3);
+        QCOMPARE(frame.windowTitle(), QStringLiteral("Kopf.qrz - L1: Exterior Muscles, ..."));
+        QCOMPARE(doc.currentItem, CPexaDoc::ItemFirstLayer + 1);
+        QVERIFY(view->image); // built at once
+
+        {
+            // The dialog starts on the current selection; choosing nothing is all layers.
+            std::vector<int> preselected;
+            DialogScript dialogs([&](QDialog& dialog) {
+                auto* dlg = qobject_cast<CPreviewSelectLayersDlg*>(&dialog);
+                for (int32_t id : dlg->selection()) {
+                    preselected.push_back(id);
+                }
+                dlg->list->clearSelection();
+                return int(QDialog::Accepted);
+            });
+            view->selectLayers();
+            QCOMPARE(preselected, (std::vector<int>{1, 2}));
+        }
+        QCOMPARE(view->attachedLayer, 0);
+        QCOMPARE(frame.windowTitle(), QStringLiteral("Kopf.qrz - All Active Layers"));
+
+        view->setSelection({2});
+        QCOMPARE(frame.windowTitle(), QStringLiteral("Kopf.qrz - L2: Epidermal Distortions"));
+
+        // A renamed layer shows in the title with the next update.
+        doc.layerAt(2)->name = "Haut";
+        doc.documentChanged();
+        QCOMPARE(frame.windowTitle(), QStringLiteral("Kopf.qrz - L2: Haut"));
+        QCOMPARE(view->needsRebuild, 1);
+
+        // Without user layers there is nothing to choose.
+        auto layers = doc.takeLayers();
+        view->selectLayers();
+        QCOMPARE(ui.messages(), std::vector<std::string>{"There are no User layer's to select!."});
+        doc.restoreLayers(std::move(layers));
+    }
+
+    void aRemovedLayerEndsTheSum() {
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        CPexaDoc doc;
+        attachImage(doc, 0, greyImage(2, 2, [](int, int) { return 100; }));
+        attachImage(doc, 1, greyImage(2, 2, [](int, int) { return 60; }));
+        KViewImage view(doc);
+        view.imageWidth = 2;
+        view.imageHeight = 2;
+        view.setSelection({1, 2, 0});
+        QVERIFY(view.build());
+        const double first = doc.layerAt(1)->displacement(0, 0);
+        const double both = first + doc.layerAt(0)->displacement(0, 0);
+        QCOMPARE(view.image->pixelValue(0, 0), pixelFor(both));
+
+        // Layer 2 goes: the sum stops there, so layer 0 no longer counts.
+        auto layers = doc.takeLayers();
+        layers.pop_back();
+        doc.restoreLayers(std::move(layers));
+        QCOMPARE(view.needsRebuild, 1);
+        view.activated();
+        QCOMPARE(view.needsRebuild, 0);
+        QCOMPARE(view.image->pixelValue(0, 0), pixelFor(first));
+        QVERIFY(pixelFor(first) != pixelFor(both));
+
+        // A view whose attached layer is gone cannot flip it.
+        view.setSelection({2});
+        view.flipHorizontal();
+        QCOMPARE(ui.messages(), std::vector<std::string>{"Failed to open attached layer!"});
+        QCOMPARE(view.titleText(), QStringLiteral("(untitled) - L2: (unknown)"));
+    }
+
+    void flipsTheAttachedLayersImage() {
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        CPexaDoc doc;
+        // Bright in the quarter at (0, 0). Sampling never reaches the last column or row,
+        // so the bright part is two pixels wide and high.
+        attachImage(doc, 0,
+                    greyImage(4, 4, [](int x, int y) { return x < 2 && y < 2 ? 200 : 10; }));
+        KViewImage view(doc);
+        view.imageWidth = 4;
+        view.imageHeight = 4;
+        view.setSelection({0});
+        QVERIFY(view.build());
+        const int32_t bright = view.image->pixelValue(0, 0);
+        const int32_t dim = view.image->pixelValue(3, 0);
+        QVERIFY(bright > dim);
+        doc.setModified(false);
+        doc.meshStale = 0;
+
+        KImageMap* map = doc.layerAt(0)->getImageMap();
+        view.flipHorizontal();
+        QCOMPARE(map->pixelValue(3, 0), 200 * 256);
+        QCOMPARE(map->pixelValue(0, 0), 10 * 256);
+        // The document knows the layer changed, and the window shows the flipped heights.
+        QVERIFY(doc.isModified());
+        QCOMPARE(doc.meshStale, 1);
+        QCOMPARE(view.needsRebuild, 0);
+        QCOMPARE(view.image->pixelValue(3, 0), bright);
+        QCOMPARE(view.image->pixelValue(0, 0), dim);
+        view.flipVertical();
+        QCOMPARE(map->pixelValue(3, 3), 200 * 256);
+        QCOMPARE(view.image->pixelValue(3, 3), bright);
+        QCOMPARE(view.image->pixelValue(3, 0), dim);
+        QVERIFY(ui.messages().empty());
+
+        // A layer without an image offers nothing to flip.
+        view.setSelection({1});
+        view.updateCommands();
+        QVERIFY(!viewAction(view, "imageFlipHorizontal")->isEnabled());
+        QVERIFY(!viewAction(view, "imageFlipVertical")->isEnabled());
+        view.flipHorizontal();
+        QVERIFY(ui.messages().empty());
+
+        // Without an attached layer the commands say why they do nothing.
+        view.setSelection({});
+        view.updateCommands();
+        QVERIFY(viewAction(view, "imageFlipVertical")->isEnabled());
+        view.flipVertical();
+        QCOMPARE(ui.messages(), std::vector<std::string>{
+                                    "Please select a view that is attached to a single layer."});
+        QCOMPARE(map->pixelValue(3, 3), 200 * 256);
+    }
+
+    void importsIntoTheAttachedLayer() {
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        CPexaDoc doc;
+        KViewImage view(doc);
+        view.imageWidth = 3;
+        view.imageHeight = 3;
+        const QString path = files_.filePath(QStringLiteral("Höhe.tga"));
+        auto written = greyImage(6, 4, [](int, int) { return 255; });
+        QCOMPARE(static_cast<KImageMapTga&>(*written).save(path.toStdString()), 0);
+
+        {
+            FileScript files(path);
+            view.importTga(); // no selection yet
+            QVERIFY(files.requests.empty());
+        }
+        QCOMPARE(ui.messages(),
+                 std::vector<std::string>{
+                     "Image maps must be attached to a specific layer. Please select "
+                     "a view that is attached to a single layer."});
+        QVERIFY(!doc.layerAt(2)->getImageMap());
+
+        view.setSelection({2});
+        view.activated(); // layer 2 becomes the current item: no question about it
+        QVERIFY(view.build());
+        QCOMPARE(view.image->pixelValue(1, 1), 0);
+        doc.setModified(false);
+        {
+            FileScript files(path);
+            view.importTga();
+            QCOMPARE(files.requests.size(), size_t(1));
+            QVERIFY(!files.requests[0].save);
+            QCOMPARE(files.requests[0].filter, QStringLiteral("TGA Files (*.tga)"));
+            QCOMPARE(files.requests[0].defaultSuffix, QStringLiteral("tga"));
+        }
+        QVERIFY(ui.questions().empty());
+        KImageMapTga* imported = dynamic_cast<KImageMapTga*>(doc.layerAt(2)->getImageMap());
+        QVERIFY(imported);
+        QCOMPARE(imported->width(), 6);
+        QCOMPARE(doc.imageResolutionU, 6);
+        QVERIFY(doc.isModified());
+        // The window shows the new image's heights at once.
+        QCOMPARE(view.needsRebuild, 0);
+        QCOMPARE(view.image->pixelValue(1, 1),
+                 pixelFor(doc.layerAt(2)->displacement(1 / 3.0, 1 / 3.0)));
+        QVERIFY(view.image->pixelValue(1, 1) > 0);
+
+        // Cancelling the file chooser imports nothing and changes nothing.
+        doc.setModified(false);
+        {
+            FileScript files(QString{});
+            view.importTga();
+        }
+        QVERIFY(!doc.isModified());
+        QCOMPARE(ui.messages().size(), size_t(1));
+    }
+
+    void exportWritesATgaOthersRead() {
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        CPexaDoc doc;
+        // Brighter towards v = 1, so the file's orientation shows.
+        attachImage(doc, 0, greyImage(2, 5, [](int, int y) { return 50 * y; }));
+        KViewImage view(doc);
+        view.updateCommands();
+        QVERIFY(!viewAction(view, "imageExportTga")->isEnabled()); // nothing built yet
+        view.imageWidth = 7;
+        view.imageHeight = 5;
+        view.setSelection({0});
+        QVERIFY(view.build());
+        QVERIFY(viewAction(view, "imageExportTga")->isEnabled());
+
+        const QString path = files_.filePath(QStringLiteral("Bild ü.tga"));
+        {
+            FileScript files(path);
+            viewAction(view, "imageExportTga")->trigger();
+            QCOMPARE(files.requests.size(), size_t(1));
+            const KFileRequest& r = files.requests[0];
+            QVERIFY(r.save);
+            QCOMPARE(r.initialName, QStringLiteral("untitled"));
+            QCOMPARE(r.filter, QStringLiteral("TGA Files (*.tga)"));
+            QCOMPARE(r.defaultSuffix, QStringLiteral("tga"));
+        }
+        QString size;
+        const QByteArray grey = greyPixelsRead(path, &size);
+        QCOMPARE(size, QStringLiteral("7 5"));
+        QCOMPARE(grey.size(), 35);
+        // Shown upright, the top row is the image's last row (v near 1), the bottom row v = 0.
+        const auto byteOf = [&](int x, int y) { return view.image->pixelValue(x, y) / 256; };
+        QCOMPARE(int(uint8_t(grey[0])), byteOf(0, 4));
+        QCOMPARE(int(uint8_t(grey[34])), byteOf(6, 0));
+        QVERIFY(byteOf(0, 4) > byteOf(0, 0));
+
+        // A file that cannot be written is reported.
+        {
+            FileScript files(files_.filePath(QStringLiteral("no/such/folder/x.tga")));
+            view.exportTga();
+        }
+        QCOMPARE(ui.messages(),
+                 std::vector<std::string>{"Failed to save the displacement image map!"});
+    }
+
+    void pixelFormatRebuildsInTheChosenFormat() {
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        CPexaDoc doc;
+        KViewImage view(doc);
+        view.imageWidth = 4;
+        view.imageHeight = 3;
+        view.updateCommands();
+        QVERIFY(!viewAction(view, "imagePixelFormat")->isEnabled());
+        view.pixelFormat(); // no image: nothing asked
+        QVERIFY(ui.questions().empty());
+        QVERIFY(view.build());
+
+        ui.answerPixelDepth(-1);
+        view.pixelFormat();
+        QCOMPARE(view.image->pixelDepth(), 8);
+
+        ui.answerPixelDepth(KImageMap::OptionRedGreen);
+        view.pixelFormat();
+        // Asked without the restriction by the 8-bit image's depth.
+        QCOMPARE(ui.pixelDepthQuestions.size(), size_t(2));
+        QVERIFY(ui.pixelDepthQuestions[1].enabled[KImageMap::OptionRedGreen]);
+        QVERIFY(ui.pixelDepthQuestions[1].enabled[KImageMap::Option88]);
+        QCOMPARE(view.image->pixelDepth(), 24);
+        QCOMPARE(view.image->pixelDepthOption, int32_t(KImageMap::OptionRedGreen));
+        QCOMPARE(view.image->width(), 4);
+        // The bone surface's 0.5 in 16 bits over red and green.
+        QCOMPARE(view.image->pixelValue(2, 1), 32767);
+        // A later rebuild keeps the format.
+        view.rebuild();
+        QCOMPARE(view.image->pixelDepth(), 24);
+        QCOMPARE(view.image->pixelValue(2, 1), 32767);
+    }
+
+    void propertiesStayWithinTheirRanges() {
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        CPexaDoc doc;
+        KViewImage view(doc);
+        view.interpolateHeights = 1;
+        view.scale = 0.3f;
+        {
+            KImageViewProperties shown;
+            DialogScript dialogs([&](QDialog& dialog) {
+                auto* dlg = qobject_cast<KImageViewPropertiesDlg*>(&dialog);
+                shown = dlg->values();
+                dlg->u->setValue(600);
+                dlg->v->setValue(0);
+                dlg->scale->setText(QStringLiteral("2"));
+                return int(QDialog::Accepted);
+            });
+            view.properties();
+            QCOMPARE(shown.width, 100);
+            QCOMPARE(shown.height, 100);
+            QCOMPARE(shown.interpolateHeights, 1);
+            QCOMPARE(shown.scale, 0.3f); // untouched, it comes back exactly
+        }
+        QCOMPARE(view.imageWidth, 512);
+        QCOMPARE(view.imageHeight, 1);
+        QCOMPARE(view.scale, 2.0f);
+        QCOMPARE(view.interpolateHeights, 1);
+        QVERIFY(view.image);
+        QCOMPARE(view.image->width(), 512);
+        QCOMPARE(view.image->pixelValue(0, 0), pixelFor(1.0)); // 2 x the bone surface
+        QCOMPARE(view.scrollSize(), QSize(512, 1));
+
+        {
+            // A scale that is no finite number keeps the old one.
+            DialogScript dialogs([](QDialog& dialog) {
+                auto* dlg = qobject_cast<KImageViewPropertiesDlg*>(&dialog);
+                dlg->scale->setText(QStringLiteral("1e999"));
+                dlg->u->setValue(7);
+                return int(QDialog::Accepted);
+            });
+            view.properties();
+        }
+        QCOMPARE(view.scale, 2.0f);
+        QCOMPARE(view.imageWidth, 7);
+    }
+
+    void openedFromTheWindowMenu() {
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        CMainFrame main;
+        main.resize(1000, 700);
+        QVERIFY(main.processCommandLine({QStringLiteral("quorl")}));
+        CPexaDoc* doc = main.activeDocument();
+        QVERIFY(doc);
+
+        // The Window menu offers the command.
+        QMenu* windowMenu = menuNamed(main.menuBar(), QStringLiteral("&Window"));
+        QVERIFY(windowMenu);
+        emit windowMenu->aboutToShow();
+        QVERIFY(windowMenu->actions().contains(main.action("windowImage")));
+        QCOMPARE(main.action("windowImage")->text(), QStringLiteral("Displacement &Image"));
+
+        {
+            DialogScript dialogs(selectRows({1}));
+            main.action("windowImage")->trigger();
+        }
+        KViewImage* view = imageViewIn(main.mdiArea());
+        QVERIFY(view);
+        QMdiSubWindow* frame = view->frame();
+        QCOMPARE(main.mdiArea()->activeSubWindow(), frame);
+        QCOMPARE(frame->windowTitle(),
+                 main.documents().title(doc) + QStringLiteral(" - L1: Exterior Muscles"));
+        QVERIFY(view->image);
+        QCOMPARE(view->image->width(), 100);
+        QCOMPARE(view->scrollSize(), QSize(100, 100));
+        QCOMPARE(main.activeDocument(), doc);
+
+        // The "&Image" menu is there while the window is active, with the view's commands.
+        QMenu* imageMenu = main.findChild<QMenu*>(QStringLiteral("imageMenu"));
+        QVERIFY(imageMenu);
+        QVERIFY(imageMenu->menuAction()->isVisible());
+        emit imageMenu->aboutToShow();
+        QStringList texts;
+        for (QAction* a : imageMenu->actions()) {
+            if (!a->isSeparator()) {
+                texts << a->text();
+            }
+            if (a->menu()) {
+                texts << a->menu()->actions().front()->text();
+            }
+        }
+        QCOMPARE(texts, (QStringList{"Select Layers...", "Rebuild", "Pixel Format", "Properties...",
+                                     "&Import", "TGA...", "&Export", "&TGA...", "Flip &Horizontal",
+                                     "Flip &Verticle", "Window from Image"}));
+        QVERIFY(!imageMenu->actions().back()->isEnabled());
+
+        // Another window hides the menu; a change marks the image out of date, and coming
+        // back rebuilds it and makes the attached layer current again.
+        main.mdiArea()->setActiveSubWindow(main.documents().framesOf(doc).front());
+        QVERIFY(!imageMenu->menuAction()->isVisible());
+        doc->currentItem = CPexaDoc::ItemAnatomy;
+        std::unique_ptr<KBdlMuscle> bump = std::make_unique<KBdlMuscle>(KBdlMuscle::Point);
+        doc->addMuscleToLayer(doc->layerAt(1), bump);
+        doc->documentChanged();
+        QCOMPARE(view->needsRebuild, 1);
+        const int32_t before = view->image->pixelValue(50, 50);
+        main.mdiArea()->setActiveSubWindow(frame);
+        QTRY_COMPARE(view->needsRebuild, 0);
+        QVERIFY(view->image->pixelValue(50, 50) > before);
+        QCOMPARE(doc->currentItem, CPexaDoc::ItemFirstLayer + 1);
+        QVERIFY(imageMenu->menuAction()->isVisible());
+
+        // The window closes with its document.
+        QPointer<QMdiSubWindow> alive(frame);
+        const auto savedQuestion = CDocManager::saveQuestion();
+        CDocManager::saveQuestion() = [](const QString&) { return QMessageBox::Discard; };
+        QVERIFY(main.documents().closeDocument(doc));
+        CDocManager::saveQuestion() = savedQuestion;
+        QVERIFY(alive.isNull());
+
+        // With no document the command fails and opens nothing.
+        QVERIFY(!main.activeDocument());
+        main.action("windowImage")->trigger();
+        QCOMPARE(ui.messages(), std::vector<std::string>{"Command failed."});
+        QVERIFY(main.mdiArea()->subWindowList().isEmpty());
+    }
+
+    void screenshotOfAWindowWithAMuscle() {
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        CPexaDoc doc;
+        std::unique_ptr<KBdlMuscle> bump = std::make_unique<KBdlMuscle>(KBdlMuscle::Point);
+        doc.addMuscleToLayer(doc.layerAt(1), bump);
+        QMdiArea area;
+        area.resize(420, 420);
+        auto* frame = new KFrameDummy;
+        auto* view = new KViewImage(doc);
+        view->documentTitle = [] { return QStringLiteral("Quorl1"); };
+        frame->setWidget(view);
+        area.addSubWindow(frame);
+        frame->resize(300, 300);
+        area.show();
+        view->refreshTitle();
+        // The first paint builds the image (all active layers) right after it.
+        view->viewport()->repaint();
+        QTRY_VERIFY(view->image != nullptr);
+        const QImage shot = frame->grab().toImage();
+        QDir(QStringLiteral(QUORL_TEST_BINARY_DIR)).mkpath(QStringLiteral("screenshots"));
+        QVERIFY(shot.save(QStringLiteral(QUORL_TEST_BINARY_DIR "/screenshots/image_view.png")));
+        // The bump in the middle of the picture is brighter than its corner.
+        const QPoint origin = view->viewport()->mapTo(frame, QPoint(0, 0));
+        const QRgb centre = shot.pixel(origin + QPoint(50, 50));
+        const QRgb corner = shot.pixel(origin + QPoint(2, 97));
+        QVERIFY(qGray(centre) > qGray(corner));
+        QVERIFY(qGray(corner) > 100); // the bone surface's 0.5
+        QVERIFY(ui.messages().empty());
+    }
+};
+
+QTEST_MAIN(TestImageView)
+#include "tst_imageview.moc"
