@@ -1,11 +1,27 @@
 #include <QApplication>
+#include <cstdio>
+#include <string>
+#include <vector>
 
 #include "app/CMainFrame.h"
 #include "app/KQtUi.h"
+#include "app/KRenderCommand.h"
 #include "app/dialogs/KAboutDlg.h"
 #include "document/KCoreClasses.h"
 
 int main(int argc, char** argv) {
+    // The modes without a window are decided before any GUI is made: they must run where
+    // there is no display at all.
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    if (kWantsHelp(args)) {
+        std::fputs(kCommandLineHelp().c_str(), stdout);
+        return 0;
+    }
+    if (kWantsRender(args)) {
+        KRegisterCoreClasses();
+        return kRunRenderCommand(args);
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorl"));
     QApplication::setOrganizationName(QStringLiteral("Quorl"));

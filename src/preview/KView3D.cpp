@@ -9,8 +9,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QOpenGLContext>
-#include <QOpenGLFunctions_1_1>
-#include <QOpenGLVersionFunctionsFactory>
 #include <QRadioButton>
 #include <QStyle>
 #include <cmath>
@@ -35,14 +33,6 @@ private:
     bool& flag_;
 };
 
-void setColor4(GLfloat out[4], const KVertex& c, float factor) {
-    const KVertex s = KTexture::scaled(c, factor);
-    out[0] = GLfloat(s.x);
-    out[1] = GLfloat(s.y);
-    out[2] = GLfloat(s.z);
-    out[3] = GLfloat(s.w);
-}
-
 } // namespace
 
 KView3D::DialogRunner& KView3D::dialogRunner() {
@@ -63,7 +53,8 @@ KView3D::FileQuestion& KView3D::captureFileQuestion() {
     return question;
 }
 
-KView3D::KView3D(CPexaDoc& doc, QWidget* parent) : QOpenGLWidget(parent), doc_(doc) {
+KView3D::KView3D(CPexaDoc& doc, QWidget* parent)
+    : QOpenGLWidget(parent), doc_(doc), renderer_(doc) {
     QSurfaceFormat format;
     format.setRenderableType(QSurfaceFormat::OpenGL);
     format.setProfile(QSurfaceFormat::CompatibilityProfile);
@@ -89,12 +80,7 @@ KView3D::~KView3D() {
     timer_.stop();
     if (glOk_ && context()) {
         makeCurrent();
-        if (listCount_ > 0) {
-            gl_->glDeleteLists(1, GLsizei(listCount_));
-        }
-        if (backgroundTexture_) {
-            gl_->glDeleteTextures(1, &backgroundTexture_);
-        }
+        renderer_.releaseResources();
         doneCurrent();
     }
 }
@@ -175,7 +161,7 @@ void KView3D::renderLater() {
 }
 
 void KView3D::rebuildLists() {
-    listsDirty_ = true;
+    renderer_.invalidateLists();
     renderLater();
 }
 
@@ -285,7 +271,7 @@ void KView3D::backgroundProperties() {
     } else {
         background.drop();
     }
-    backgroundTextureDirty_ = true;
+    renderer_.invalidateBackground();
     renderLater();
 }
 
@@ -568,25 +554,20 @@ void KView3D::refreshMenuChecks() {
 
 void KView3D::initializeGL() {
     QOpenGLContext* ctx = context();
-    gl_ = ctx ? QOpenGLVersionFunctionsFactory::get<QOpenGLFunctions_1_1>(ctx) : nullptr;
-    glOk_ = gl_ && gl_->initializeOpenGLFunctions();
+    std::string error;
+    glOk_ = ctx && renderer_.initialize(
+                       [ctx](const char* name) {
+                           return reinterpret_cast<void*>(ctx->getProcAddress(name));
+                       },
+                       &error);
     if (!glOk_) {
         kUi().message("The 3D preview could not create an OpenGL context.", KUi::Icon::Error);
         return;
     }
-    renderer_ = QString::fromLatin1(reinterpret_cast<const char*>(gl_->glGetString(GL_RENDERER)));
-    // A new context has no lists or textures of ours.
-    listCount_ = 0;
-    nextListId_ = 1;
-    listsDirty_ = true;
-    backgroundTexture_ = 0;
-    backgroundTextureDirty_ = true;
-    gl_->glClearDepth(1.0);
-    gl_->glEnable(GL_DEPTH_TEST);
+    rendererName_ = QString::fromStdString(renderer_.rendererName());
     connect(ctx, &QOpenGLContext::aboutToBeDestroyed, this, [this] {
         // The context goes with the window: its lists go with it.
-        listCount_ = 0;
-        backgroundTexture_ = 0;
+        renderer_.contextLost();
         glOk_ = false;
     });
 }
@@ -607,109 +588,35 @@ void KView3D::paintGL() {
         return;
     }
     KFlagGuard guard(drawing_);
-    if (listsDirty_) {
-        compileLists();
-    }
-    setupFrame();
+    const KPreviewScene frameScene = scene();
     const bool progressive = renderOptions.drawEach && !fullFrame_;
     if (!renderOptions.antiAliasing || mouseDown_ || renderOptions.passCount() < 1) {
-        plainPass();
+        renderer_.renderFrame(frameScene, renderOptions, true, width() * devicePixelRatio(),
+                              height() * devicePixelRatio());
     } else {
+        renderer_.beginFrame(frameScene);
         antiAliasedPass(progressive);
-    }
-    gl_->glFinish();
-}
-
-void KView3D::setupFrame() {
-    const bool ortho = camera.projection == KPreviewCamera::Orthographic;
-    const QColor& bg = ortho ? orthographicBackground : perspectiveBackground;
-    gl_->glEnable(GL_DEPTH_TEST);
-    // The stored colours have alpha 0; the frame is cleared opaque, or the window would
-    // show through wherever the object is not drawn.
-    gl_->glClearColor(GLclampf(bg.redF()), GLclampf(bg.greenF()), GLclampf(bg.blueF()), 1);
-
-    // Point and wire are white outlines; flat and smooth filled in the object colour.
-    const uint32_t objectColor = doc_.textureColor(0);
-    const GLfloat r = GLfloat(objectColor & 0xFF) / 255.0f;
-    const GLfloat g = GLfloat((objectColor >> 8) & 0xFF) / 255.0f;
-    const GLfloat b = GLfloat((objectColor >> 16) & 0xFF) / 255.0f;
-    switch (camera.shadingType) {
-    case KPreviewCamera::Point:
-        gl_->glColor3f(1, 1, 1);
-        gl_->glPolygonMode(GL_FRONT_AND_BACK, GL_POINT);
-        break;
-    case KPreviewCamera::Wire:
-        gl_->glColor3f(1, 1, 1);
-        gl_->glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-        break;
-    case KPreviewCamera::Flat:
-        gl_->glColor3f(r, g, b);
-        gl_->glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-        gl_->glShadeModel(GL_FLAT);
-        break;
-    default:
-        gl_->glColor3f(r, g, b);
-        gl_->glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-        gl_->glShadeModel(GL_SMOOTH);
-        break;
-    }
-
-    // The light model and the eight lights.
-    const auto ambient = lights.modelAmbient();
-    gl_->glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient.data());
-    gl_->glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, lights.localViewer);
-    gl_->glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, lights.twoSided);
-    gl_->glEnable(GL_LIGHTING);
-    gl_->glMatrixMode(GL_MODELVIEW);
-    gl_->glLoadIdentity();
-    for (int i = 0; i < KPreviewLights::kCount; ++i) {
-        const GLenum id = GLenum(GL_LIGHT0 + i);
-        const KOglLightSrc& light = lights.lights[size_t(i)];
-        if (!light.active) {
-            gl_->glDisable(id);
-            continue;
-        }
-        gl_->glLightfv(id, GL_AMBIENT, light.ambient.data());
-        gl_->glLightfv(id, GL_DIFFUSE, light.diffuse.data());
-        gl_->glLightfv(id, GL_SPECULAR, light.specular.data());
-        const auto position = lights.glPosition(i);
-        gl_->glLightfv(id, GL_POSITION, position.data());
-        gl_->glEnable(id);
-    }
-
-    gl_->glMatrixMode(GL_PROJECTION);
-    gl_->glLoadMatrixd(camera.projectionMatrix().data());
-    gl_->glMatrixMode(GL_MODELVIEW);
-    const auto centre = KPreviewCamera::centringOffset(doc_);
-    gl_->glLoadMatrixd(camera.modelViewMatrix(centre[0], centre[1]).data());
-}
-
-void KView3D::drawScene(bool withBackground) {
-    gl_->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    for (int id = 1; id <= listCount_; ++id) {
-        gl_->glCallList(GLuint(id));
-    }
-    if (withBackground && background.mode == KPreviewBackground::On && background.hasImage()) {
-        drawBackground();
+        renderer_.finish();
     }
 }
 
-void KView3D::plainPass() {
-    drawScene(true);
+KPreviewScene KView3D::scene() const {
+    return KPreviewScene{camera,  lights, background, perspectiveBackground, orthographicBackground,
+                         viewFlat};
 }
 
 void KView3D::antiAliasedPass(bool progressive) {
     const int n = renderOptions.passCount();
     const int w = width() * devicePixelRatio();
     const int h = height() * devicePixelRatio();
-    std::vector<uint8_t> pixels(size_t(w) * size_t(h) * 4);
-    const bool continuing = progressive && aaContinue_ && aaNextPass_ > 0 && accum_.width() == w &&
-                            accum_.height() == h;
+    const KAccumBuffer& accum = renderer_.accumulation();
+    const bool continuing =
+        progressive && aaContinue_ && aaNextPass_ > 0 && accum.width() == w && accum.height() == h;
     aaContinue_ = false;
     int first = 1;
     int lastPass = n;
     if (!continuing) {
-        accum_.clear(w, h);
+        renderer_.clearAccumulation(w, h);
         aaNextPass_ = 1;
     }
     if (progressive) {
@@ -718,27 +625,15 @@ void KView3D::antiAliasedPass(bool progressive) {
     if (!progressive) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
     }
+    const KPreviewScene frameScene = scene();
     for (int k = first; k <= lastPass; ++k) {
         setStatus(0, QStringLiteral("Drawing aa frame [%1 of %2]").arg(k).arg(n));
-        const auto shift = renderOptions.passOffset(k, w, h);
-        gl_->glMatrixMode(GL_PROJECTION);
-        gl_->glPushMatrix();
-        gl_->glLoadIdentity();
-        gl_->glTranslated(shift[0], shift[1], 0);
-        gl_->glMultMatrixd(camera.projectionMatrix().data());
-        gl_->glMatrixMode(GL_MODELVIEW);
-        drawScene(true);
-        gl_->glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        gl_->glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-        accum_.add(pixels.data(), 1.0 / n);
-        gl_->glMatrixMode(GL_PROJECTION);
-        gl_->glPopMatrix();
-        gl_->glMatrixMode(GL_MODELVIEW);
+        renderer_.accumulatePass(frameScene, renderOptions, k, w, h);
     }
     if (progressive && lastPass < n) {
         // Shows this pass (or the running sum with Fade In); the next paint adds the next.
         if (renderOptions.fadeIn) {
-            returnAccumulation(1.0);
+            renderer_.showAccumulation(1.0);
         }
         aaNextPass_ = lastPass + 1;
         aaContinue_ = true;
@@ -747,215 +642,9 @@ void KView3D::antiAliasedPass(bool progressive) {
         return;
     }
     aaNextPass_ = 0;
-    returnAccumulation(1.0);
+    renderer_.showAccumulation(1.0);
     setStatus(0, QStringLiteral("(Ready)"));
     if (!progressive) {
         QApplication::restoreOverrideCursor();
     }
-}
-
-void KView3D::returnAccumulation(double weight) {
-    std::vector<float> sum = accum_.result(weight);
-    // Opaque like the plain frame.
-    for (size_t i = 3; i < sum.size(); i += 4) {
-        sum[i] = 1.0f;
-    }
-    gl_->glPushAttrib(GL_ENABLE_BIT);
-    gl_->glDisable(GL_DEPTH_TEST);
-    gl_->glDisable(GL_LIGHTING);
-    gl_->glDisable(GL_TEXTURE_2D);
-    gl_->glMatrixMode(GL_PROJECTION);
-    gl_->glPushMatrix();
-    gl_->glLoadIdentity();
-    gl_->glMatrixMode(GL_MODELVIEW);
-    gl_->glPushMatrix();
-    gl_->glLoadIdentity();
-    gl_->glRasterPos2f(-1, -1);
-    gl_->glPixelZoom(1, 1);
-    gl_->glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    gl_->glDrawPixels(accum_.width(), accum_.height(), GL_RGBA, GL_FLOAT, sum.data());
-    gl_->glPopMatrix();
-    gl_->glMatrixMode(GL_PROJECTION);
-    gl_->glPopMatrix();
-    gl_->glMatrixMode(GL_MODELVIEW);
-    gl_->glPopAttrib();
-}
-
-void KView3D::drawBackground() {
-    gl_->glMatrixMode(GL_PROJECTION);
-    gl_->glPushMatrix();
-    gl_->glLoadMatrixd(kOrtho(camera.orthoLeft, camera.orthoRight, camera.orthoBottom,
-                              camera.orthoTop, camera.nearPlane, camera.farPlane)
-                           .data());
-    gl_->glMatrixMode(GL_MODELVIEW);
-    gl_->glPushMatrix();
-    gl_->glLoadIdentity();
-    gl_->glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    gl_->glColor3f(0, 0, 0);
-    const double cx = background.coverageX / 100.0;
-    const double cy = background.coverageY / 100.0;
-    const double depth = -0.95 * camera.farPlane;
-    if (background.usePixelMap) {
-        gl_->glPushAttrib(GL_ENABLE_BIT);
-        gl_->glDisable(GL_LIGHTING);
-        gl_->glRasterPos3d(camera.orthoLeft * cx, camera.orthoBottom * cy, depth);
-        if (background.stretch) {
-            gl_->glPixelZoom(
-                GLfloat(double(width() * devicePixelRatio()) / background.width * cx),
-                GLfloat(double(height() * devicePixelRatio()) / background.height * cy));
-        } else {
-            gl_->glPixelZoom(1, 1);
-        }
-        gl_->glDrawPixels(background.width, background.height, GL_RGB, GL_UNSIGNED_BYTE,
-                          background.pixels.data());
-        gl_->glPixelZoom(1, 1);
-        gl_->glPopAttrib();
-    } else {
-        gl_->glTranslated(0, 0, depth);
-        gl_->glScaled(2 * cx * camera.orthoRight, 2 * cy * camera.orthoTop, 1);
-        gl_->glTranslated(-0.5, -0.5, 0);
-        if (backgroundTextureDirty_ || !backgroundTexture_) {
-            if (!backgroundTexture_) {
-                gl_->glGenTextures(1, &backgroundTexture_);
-            }
-            gl_->glBindTexture(GL_TEXTURE_2D, backgroundTexture_);
-            gl_->glTexImage2D(GL_TEXTURE_2D, 0, 3, background.width, background.height, 0, GL_RGB,
-                              GL_UNSIGNED_BYTE, background.pixels.data());
-            backgroundTextureDirty_ = false;
-        }
-        gl_->glBindTexture(GL_TEXTURE_2D, backgroundTexture_);
-        const GLint filter = background.interpolate ? GL_LINEAR : GL_NEAREST;
-        gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
-        gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
-        gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-        gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-        gl_->glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_DECAL);
-        gl_->glEnable(GL_TEXTURE_2D);
-        gl_->glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-        gl_->glBegin(GL_QUADS);
-        gl_->glNormal3d(0, 0, 1);
-        gl_->glTexCoord2d(0, 0);
-        gl_->glVertex2d(0, 0);
-        gl_->glTexCoord2d(0, 1);
-        gl_->glVertex2d(0, 1);
-        gl_->glTexCoord2d(1, 1);
-        gl_->glVertex2d(1, 1);
-        gl_->glTexCoord2d(1, 0);
-        gl_->glVertex2d(1, 0);
-        gl_->glEnd();
-        gl_->glDisable(GL_TEXTURE_2D);
-    }
-    gl_->glPopMatrix();
-    gl_->glMatrixMode(GL_PROJECTION);
-    gl_->glPopMatrix();
-    gl_->glMatrixMode(GL_MODELVIEW);
-}
-
-// ---------------------------------------------------------------- display lists
-
-void KView3D::compileLists() {
-    listsDirty_ = false;
-    if (listCount_ > 0) {
-        gl_->glDeleteLists(1, GLsizei(listCount_));
-    }
-    listCount_ = 0;
-    nextListId_ = 1;
-    if (camera.layerMode == 1) {
-        compileLayered();
-    } else {
-        compileSkinned();
-    }
-}
-
-void KView3D::applyMaterial(const KTexture* t) {
-    const GLfloat black[4] = {0, 0, 0, 1};
-    for (GLenum what :
-         {GLenum(GL_AMBIENT), GLenum(GL_DIFFUSE), GLenum(GL_EMISSION), GLenum(GL_SPECULAR)}) {
-        gl_->glMaterialfv(GL_FRONT_AND_BACK, what, black);
-    }
-    gl_->glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 0);
-    if (!t) {
-        return;
-    }
-    GLfloat c[4];
-    if (t->useAmbient) {
-        setColor4(c, t->ambient, t->ambientFactor);
-        gl_->glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, c);
-    }
-    if (t->useDiffuse) {
-        setColor4(c, t->diffuse, t->diffuseFactor);
-        gl_->glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, c);
-    }
-    if (t->useEmission) {
-        setColor4(c, t->emission, t->emissionFactor);
-        gl_->glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, c);
-    }
-    if (t->useSpecular) {
-        setColor4(c, t->specular, t->specularFactor);
-        gl_->glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, c);
-    }
-    if (t->useShininess) {
-        // OpenGL accepts 0..128; larger values would be refused and leave the old one.
-        gl_->glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, std::clamp(t->shininess, 0.0f, 128.0f));
-    }
-}
-
-void KView3D::emitStrips(const KMeshGrid& grid, const KTexture* material, bool flat) {
-    const int32_t nu = grid.uCount();
-    const int32_t nv = grid.vCount();
-    const auto positions = flat ? grid.objectPoints() : grid.positions();
-    const auto normals = grid.normals();
-    if (positions.empty() || (!flat && normals.empty())) {
-        return;
-    }
-    for (int32_t r = 0; r + 1 < nv; ++r) {
-        if (material) {
-            applyMaterial(material);
-        }
-        gl_->glBegin(GL_TRIANGLE_STRIP);
-        for (int32_t c = 0; c < nu; ++c) {
-            for (int32_t row : {r + 1, r}) {
-                const size_t i = grid.index(c, row);
-                if (flat) {
-                    gl_->glNormal3d(0, 1, 0);
-                } else {
-                    gl_->glNormal3d(normals[i].x, normals[i].y, normals[i].z);
-                }
-                gl_->glVertex3d(positions[i].x, positions[i].y, positions[i].z);
-            }
-        }
-        gl_->glEnd();
-    }
-}
-
-void KView3D::compileSkinned() {
-    doc_.computeMesh();
-    doc_.computeNormals();
-    listCount_ = 1;
-    nextListId_ = 2;
-    gl_->glNewList(1, GL_COMPILE);
-    applyMaterial(doc_.textures.textureAt(0));
-    if (doc_.meshGrid && doc_.meshGrid->hasPositions() && doc_.meshGrid->vCount() > 1) {
-        emitStrips(*doc_.meshGrid, nullptr, false);
-    }
-    gl_->glEndList();
-}
-
-void KView3D::compileLayered() {
-    KItemMeshList& items = doc_.ensureItemMeshes(true);
-    if (items.empty()) {
-        return;
-    }
-    listCount_ = 1;
-    nextListId_ = 2;
-    gl_->glNewList(1, GL_COMPILE);
-    const auto& wanted = camera.selectedLayers;
-    for (const auto& item : items) {
-        if (!wanted.empty() &&
-            std::find(wanted.begin(), wanted.end(), item->layerIndex) == wanted.end()) {
-            continue;
-        }
-        emitStrips(*item, doc_.textures.textureAt(item->textureIndex), viewFlat != 0);
-    }
-    gl_->glEndList();
 }

@@ -12,19 +12,16 @@
 #include <memory>
 
 #include "platform/KDocumentBase.h"
-#include "preview/KAccumBuffer.h"
 #include "preview/KCaptureSeries.h"
 #include "preview/KOglLightSrc.h"
 #include "preview/KPreviewBackground.h"
 #include "preview/KPreviewCamera.h"
+#include "preview/KPreviewRenderer.h"
 
 class CPexaDoc;
 class KFrame3D;
-class KMeshGrid;
-class KTexture;
 class QDialog;
 class QMenu;
-class QOpenGLFunctions_1_1;
 
 class KView3D : public QOpenGLWidget, public KViewObserver {
     Q_OBJECT
@@ -82,15 +79,15 @@ public:
     // Whether a usable OpenGL context was made.
     bool hasContext() const { return glOk_; }
     // The OpenGL renderer's name, for messages.
-    QString rendererName() const { return renderer_; }
+    QString rendererName() const { return rendererName_; }
 
     KPreviewCamera camera;
     KPreviewLights lights;
     KRenderOptions renderOptions;
     KCaptureSeries capture;
     KPreviewBackground background;
-    QColor perspectiveBackground{0, 0, 0};
-    QColor orthographicBackground{191, 191, 191}; // 0.75 grey
+    QColor perspectiveBackground{kDefaultPerspectiveBackground};
+    QColor orthographicBackground{kDefaultOrthographicBackground};
     int viewFlat = 0;
 
     // Redraws (and restarts a progressive anti-aliased frame).
@@ -120,17 +117,9 @@ private:
     void stopTimer();
     void spinTick();
     void writeSettings();
-    void compileLists();
-    void compileSkinned();
-    void compileLayered();
-    void applyMaterial(const KTexture* texture);
-    void emitStrips(const KMeshGrid& grid, const KTexture* material, bool flat);
-    void setupFrame();
-    void drawScene(bool withBackground);
-    void drawBackground();
-    void plainPass();
+    // The settings a frame is drawn from.
+    KPreviewScene scene() const;
     void antiAliasedPass(bool progressive);
-    void returnAccumulation(double weight);
     bool runDialog(QDialog& dialog);
     QImage grabForCapture();
     bool saveCaptured(const QImage& frame, const QString& path);
@@ -138,12 +127,9 @@ private:
 
     CPexaDoc& doc_;
     KFrame3D* frame_ = nullptr;
-    QOpenGLFunctions_1_1* gl_ = nullptr;
+    KPreviewRenderer renderer_;
     bool glOk_ = false;
-    QString renderer_;
-    int listCount_ = 0;
-    unsigned nextListId_ = 1;
-    bool listsDirty_ = true;
+    QString rendererName_;
     QTimer timer_;
     bool framePending_ = false;
     bool mouseDown_ = false;
@@ -153,8 +139,5 @@ private:
     // Progressive anti-aliasing ("Draw Each"): the next pass, 0 when a frame starts anew.
     int aaNextPass_ = 0;
     bool aaContinue_ = false;
-    KAccumBuffer accum_;
-    unsigned backgroundTexture_ = 0;
-    bool backgroundTextureDirty_ = true;
     QMenu* menu_ = nullptr;
 };

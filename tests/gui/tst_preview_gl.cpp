@@ -15,8 +15,10 @@
 #include "KGuiTestSupport.h"
 #include "app/CDocManager.h"
 #include "app/CMainFrame.h"
+#include "app/KRenderCommand.h"
 #include "app/dialogs/KPreviewDialogs.h"
 #include "document/CPexaDoc.h"
+#include "document/KDocumentFile.h"
 #include "document/KSampleObjects.h"
 #include "image/KImageMapTga.h"
 #include "platform/KScriptedUi.h"
@@ -409,6 +411,59 @@ private slots:
         KView3D::dialogRunner() = saved;
         QCOMPARE(p.view->size(), QSize(300, 150));
         QCOMPARE(p.image().size(), QSize(300, 150));
+    }
+
+    // The command-line renderer draws with the view's own code in a context of its own:
+    // its image is the view's, pixel for pixel and the right way up, in every shading
+    // type, for both projections and for a document with muscles.
+    void offscreenRenderMatchesTheView() {
+        CPexaDoc plain;
+        CPexaDoc ortho;
+        ortho.preview.projection = KPreviewCamera::Orthographic;
+        const std::pair<CPexaDoc*, const char*> docs[] = {
+            {&plain, "default"}, {&ortho, "ortho"}, {limb_.get(), "limb"}};
+        const QSize size(200, 160);
+        for (const auto& [doc, name] : docs) {
+            const std::string path =
+                dir_.filePath(QStringLiteral("%1.qrz").arg(name)).toStdString();
+            std::string error;
+            QVERIFY2(kSaveDocument(*doc, path, &error), error.c_str());
+            Preview p(*doc, size);
+            for (int t = 0; t < 4; ++t) {
+                p.view->setShadingType(t);
+                const QImage shown = p.image();
+                KRenderRequest request;
+                request.input = path;
+                request.output = dir_.filePath(QStringLiteral("offscreen.tga")).toStdString();
+                request.width = size.width();
+                request.height = size.height();
+                request.shading = t;
+                // One thread holds one current context across the window system's OpenGL
+                // and EGL: the view lets go of its own first.
+                p.view->doneCurrent();
+                QVERIFY2(kRenderDocument(request, &error) == RenderOk, error.c_str());
+                KImageMapTga rendered(request.output);
+                QCOMPARE(rendered.loadStatus, int(KImageMapTga::LoadOk));
+                QCOMPARE(rendered.width(), size.width());
+                QCOMPARE(rendered.height(), size.height());
+                rendered.setPixelDepthOption(KImageMap::OptionRgb);
+                int differing = 0;
+                for (int y = 0; y < size.height(); ++y) {
+                    for (int x = 0; x < size.width(); ++x) {
+                        const QColor c(shown.pixel(x, y));
+                        const uint32_t v = rendered.displayColor(x, size.height() - 1 - y);
+                        differing += qAbs(int(v & 0xFF) - c.red()) > 1 ||
+                                     qAbs(int((v >> 8) & 0xFF) - c.green()) > 1 ||
+                                     qAbs(int((v >> 16) & 0xFF) - c.blue()) > 1;
+                    }
+                }
+                QVERIFY2(differing == 0,
+                         qPrintable(QStringLiteral("%1, shading %2: %3 pixels differ")
+                                        .arg(name)
+                                        .arg(t)
+                                        .arg(differing)));
+            }
+        }
     }
 };
 
