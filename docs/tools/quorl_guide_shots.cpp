@@ -41,6 +41,7 @@
 #include "views/KCurveEditModel.h"
 #include "views/KFrameMdl.h"
 #include "views/KUvMapLayout.h"
+#include "views/KViewImage.h"
 #include "views/KViewMdl.h"
 
 namespace {
@@ -383,12 +384,20 @@ const std::vector<Shot>& shots() {
              g.dragPreview(QPoint(35, 0), Qt::ControlModifier);
              return g.window();
          }},
-        // ---- Reserved: Window > Displacement Image (being built). Once that window
-        // exists, its row goes here, on the example document opened above (its layer
-        // carries an image), for example
-        //   {"guide-displacement-image", [](Guide& g) { /* open it on g.doc */
-        //                                               return g.window(); }},
-        // and docs/guide.md shows the picture where its comment says so.
+        {"guide-displacement-image",
+         [](Guide& g) {
+             // Window > Displacement Image on the example: its Select Layers dialog is
+             // left with no choice, so the picture shows the heights of all active layers.
+             g.dialog([&g] { g.trigger("windowImage"); });
+             g.tile();
+             // Image > Properties...: 300 x 600 samples, so the picture fills its window.
+             if (auto* image = g.frame.findChild<KViewImage*>()) {
+                 image->imageWidth = 300;
+                 image->imageHeight = 600;
+                 image->rebuild();
+             }
+             return g.window();
+         }},
     };
     return table;
 }
