@@ -99,8 +99,7 @@ KFrameQuorlG1::~KFrameQuorlG1() {
 
 QString KFrameQuorlG1::documentTitle() const {
     // The map view's caption tells this window from a UV map window of the document.
-    return manager_ && doc_ ? manager_->title(doc_) + QStringLiteral(" - Quorl Group1")
-                            : QString();
+    return manager_ && doc_ ? manager_->title(doc_) + QStringLiteral(" - Quorl Group1") : QString();
 }
 
 void KFrameQuorlG1::setPaneText(int pane, const QString& text) {
