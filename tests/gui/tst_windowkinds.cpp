@@ -488,6 +488,37 @@ private slots:
         QVERIFY(menuTexts(menu).contains(QStringLiteral("&2 renamed.qrz - 3D Preview*")));
     }
 
+    void aPreviewWithoutOpenGLStaysOutOfItsWindow() {
+        DialogSeams seams;
+        CMainFrame frame;
+        frame.resize(900, 600);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
+        frame.action("window3DPreview")->trigger();
+        QCoreApplication::processEvents();
+        for (KFrame3D* preview : windowsOfKind<KFrame3D>(frame)) {
+            auto* view = qobject_cast<KView3D*>(preview->view());
+            QVERIFY(view);
+            QCOMPARE(view->frame(), preview);
+            if (KView3D::openGLAvailable()) {
+                QVERIFY(preview->isAncestorOf(view));
+                QVERIFY(view->isVisible());
+            } else {
+                // Drawing the window must not touch OpenGL: the view is not part of it.
+                QVERIFY(!preview->isAncestorOf(view));
+                QVERIFY(!view->isVisible());
+                QCOMPARE(preview->paneText(0), QStringLiteral("(no OpenGL on this display)"));
+                QVERIFY(view->renderedFrame().isNull());
+            }
+        }
+        QVERIFY(!frame.grab().isNull());
+        // Closing the document deletes the views, in the window or not.
+        QPointer<KView3D> view = qobject_cast<KView3D*>(windowsOfKind<KFrame3D>(frame)[0]->view());
+        QVERIFY(frame.documents().closeDocument(frame.activeDocument()));
+        QVERIFY(view.isNull());
+    }
+
     void screenshotWithSeveralKinds() {
         DialogSeams seams;
         CMainFrame frame;
