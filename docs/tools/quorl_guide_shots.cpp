@@ -366,8 +366,8 @@ const std::vector<Shot>& shots() {
          }},
         {"guide-example",
          [](Guide& g) {
-             // File > Close on the drawing (its changes discarded), an example document
-             // opened, and its 3D preview beside it.
+             // File > Close on the drawing (its changes discarded), and an example
+             // document opened.
              g.frame.documents().closeDocument(g.doc);
              g.doc = g.frame.documents().openDocument(g.examples + "/limb.qrz");
              g.view = g.frame.activeView();
@@ -375,7 +375,12 @@ const std::vector<Shot>& shots() {
                  g.failure = QStringLiteral("examples/limb.qrz did not open");
                  return QImage();
              }
-             g.frame.documents().open3DPreview(g.doc);
+             // The document opens with its 3D preview beside the map: that one is used.
+             for (QMdiSubWindow* w : g.frame.mdiArea()->subWindowList()) {
+                 if (qobject_cast<KFrame3D*>(w)) {
+                     g.frame.mdiArea()->setActiveSubWindow(w);
+                 }
+             }
              g.tile();
              g.trigger("shadeSmooth");
              // Further away (Ctrl+Shift) and to the middle (Ctrl), so that the whole

@@ -10,6 +10,7 @@
 #include "platform/KUi.h"
 #include "views/CChildFrame.h"
 #include "views/CPexaView.h"
+#include "views/KChildFrames.h"
 
 CDocManager::SaveQuestion& CDocManager::saveQuestion() {
     static SaveQuestion question = [](const QString& text) {
@@ -26,6 +27,36 @@ CDocManager::FileQuestion& CDocManager::saveAsQuestion() {
                                             QObject::tr("Quorl Files (*.qrz)"));
     };
     return question;
+}
+
+namespace {
+
+// Follows a document's modified flag into the caption of its windows of other kinds.
+class KOtherWindowMarks : public KViewObserver {
+public:
+    KOtherWindowMarks(CPexaDoc& doc, const std::vector<QPointer<QMdiSubWindow>>& windows)
+        : doc_(doc), windows_(windows) {
+        doc_.addObserver(this);
+    }
+    ~KOtherWindowMarks() override { doc_.removeObserver(this); }
+    void onUpdate(int, KPersistent*) override {}
+    void onModifiedChanged(bool modified) override {
+        for (const auto& w : windows_) {
+            if (w) {
+                w->setWindowModified(modified);
+            }
+        }
+    }
+
+private:
+    CPexaDoc& doc_;
+    const std::vector<QPointer<QMdiSubWindow>>& windows_;
+};
+
+} // namespace
+
+CDocManager::Entry::~Entry() {
+    marks.reset(); // stops observing before the document goes
 }
 
 CDocManager::CDocManager(QMdiArea& area, QObject* parent) : QObject(parent), area_(area) {}
@@ -54,11 +85,15 @@ CPexaDoc* CDocManager::adopt(std::unique_ptr<CPexaDoc> doc, int untitled) {
     auto entry = std::make_unique<Entry>();
     entry->doc = std::move(doc);
     entry->untitled = untitled;
+    entry->marks = std::make_unique<KOtherWindowMarks>(*entry->doc, entry->others);
     CPexaDoc* raw = entry->doc.get();
     entries_.push_back(std::move(entry));
     CChildFrame* frame = newWindow(raw);
     frame->showMaximized();
     area_.setActiveSubWindow(frame);
+    if (firstWindowOpened) {
+        firstWindowOpened(*raw);
+    }
     emit documentsChanged();
     return raw;
 }
@@ -306,4 +341,17 @@ void CDocManager::refreshTitles(const CPexaDoc* doc) {
     for (CChildFrame* f : framesOf(doc)) {
         f->view()->onUpdate(CPexaDoc::HintAll, nullptr);
     }
+    for (QMdiSubWindow* w : otherWindowsOf(doc)) {
+        if (auto* group = qobject_cast<KFrameQuorlG1*>(w); group && group->mapView()) {
+            group->mapView()->onUpdate(CPexaDoc::HintAll, nullptr);
+        } else {
+            titleOtherWindow(w, doc);
+        }
+    }
+}
+
+void CDocManager::titleOtherWindow(QMdiSubWindow* window, const CPexaDoc* doc) const {
+    const QString kind = window->property("windowKind").toString();
+    window->setWindowTitle(title(doc) + QStringLiteral(" - ") + kind + QStringLiteral("[*]"));
+    window->setWindowModified(doc->isModified());
 }

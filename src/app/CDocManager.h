@@ -18,6 +18,8 @@ class KBdlMuscle;
 class KFrameCurve;
 class KFrameDummy;
 class KFrameMdl;
+class KFrameQuorlG1;
+class KViewObserver;
 class QMdiArea;
 class QMdiSubWindow;
 
@@ -73,6 +75,13 @@ public:
     // A new "Displacement Image" window on the document (CMainFrameImage.cpp).
     KFrameDummy* openImageWindow(CPexaDoc* doc);
 
+    // A new group window on the document, filling the area, its lower pane a UV map view.
+    KFrameQuorlG1* openGroupWindow(CPexaDoc* doc);
+
+    // Called once a new or opened document has its first window (the main frame opens
+    // the document's 3D preview beside it).
+    std::function<void(CPexaDoc&)> firstWindowOpened;
+
 signals:
     // A file was opened or saved under this path (for the recent-file list).
     void fileUsed(const QString& path);
@@ -85,6 +94,9 @@ private:
         std::vector<CChildFrame*> frames;
         // Windows of other kinds (3D preview, ...): closed before the document goes.
         std::vector<QPointer<QMdiSubWindow>> others;
+        // Keeps the modified mark of those windows in step with the document.
+        std::unique_ptr<KViewObserver> marks;
+        ~Entry();
     };
     void closeOtherWindows(Entry& entry);
     Entry* entryOf(const CPexaDoc* doc) const;
@@ -95,6 +107,8 @@ private:
     // Places a window of another kind in the area and ties it to the document, so it
     // closes with the document.
     void adoptWindow(QMdiSubWindow* window, CPexaDoc* doc, const QString& kind);
+    // Titles a window of another kind: "<document title> - <kind>" with the modified mark.
+    void titleOtherWindow(QMdiSubWindow* window, const CPexaDoc* doc) const;
 
     QMdiArea& area_;
     std::vector<std::unique_ptr<Entry>> entries_;

@@ -8,15 +8,16 @@
 #include "app/dialogs/KAboutDlg.h"
 #include "document/CPexaDoc.h"
 #include "views/CChildFrame.h"
+#include "views/CPexaView.h"
 #include "views/KChildFrames.h"
 #include "views/KFrameMdl.h"
 #include "views/KViewCurve.h"
 
 void CDocManager::adoptWindow(QMdiSubWindow* window, CPexaDoc* doc, const QString& kind) {
     window->setAttribute(Qt::WA_DeleteOnClose);
-    // The program's icon, as on the UV map and 3D preview windows (not the toolkit's).
     window->setWindowIcon(kProgramIcon());
-    window->setWindowTitle(title(doc) + QStringLiteral(" - ") + kind);
+    window->setProperty("windowKind", kind);
+    titleOtherWindow(window, doc);
     // At the top left of the area, as large as the window that is active now.
     QSize size(640, 480);
     if (QMdiSubWindow* active = area_.activeSubWindow()) {
@@ -58,6 +59,24 @@ KFrameMdl* CDocManager::openItemEditor(CPexaDoc* doc, KBdlMuscle* muscle) {
     }
     area_.setActiveSubWindow(frame);
     frame->activatePane(frame->activePane());
+    return frame;
+}
+
+KFrameQuorlG1* CDocManager::openGroupWindow(CPexaDoc* doc) {
+    if (!doc || !entryOf(doc)) {
+        return nullptr;
+    }
+    auto* frame = new KFrameQuorlG1(*this, *doc);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->setWindowIcon(kProgramIcon());
+    frame->setProperty("windowKind", QStringLiteral("Quorl Group1"));
+    entryOf(doc)->others.push_back(frame); // closed with the document
+    area_.addSubWindow(frame);
+    frame->show();
+    // It fills the client area, inset by 3 pixels, without taking the others' place.
+    frame->fitInto(area_.viewport()->size());
+    area_.setActiveSubWindow(frame);
+    frame->mapView()->setFocus();
     return frame;
 }
 

@@ -26,6 +26,7 @@
 #include "model/KBdlMuscle.h"
 #include "views/CChildFrame.h"
 #include "views/CPexaView.h"
+#include "views/KChildFrames.h"
 
 namespace {
 
@@ -96,7 +97,10 @@ QAction* CMainFrame::add(const QString& name, const QString& text, const QString
 
 void CMainFrame::addViewCommand(const QString& name, const QString& text, const QString& prompt,
                                 void (CPexaView::*command)()) {
-    connect(add(name, text, prompt), &QAction::triggered, this, [this, command] {
+    connect(add(name, text, prompt), &QAction::triggered, this, [this, name, command] {
+        if (windowKindCommand(name)) {
+            return; // the active window of another kind carried it out
+        }
         if (CPexaView* v = activeView()) {
             (v->*command)();
         }
@@ -295,6 +299,7 @@ void CMainFrame::createActions() {
     add("helpAbout", tr("&About Quorl..."), tr("Display program information and version"));
     connect(action("helpAbout"), &QAction::triggered, this, &CMainFrame::about);
     createItemCommands();
+    createWindowCommands();
 }
 
 void CMainFrame::createMenus() {
@@ -592,6 +597,9 @@ CPexaDoc* CMainFrame::activeDocument() const {
 }
 
 CPexaView* CMainFrame::activeView() const {
+    if (auto* group = qobject_cast<KFrameQuorlG1*>(area_->currentSubWindow())) {
+        return group->mapView(); // the group window's map view is a UV map view too
+    }
     CChildFrame* f = docs_ ? docs_->activeFrame() : nullptr;
     return f ? f->view() : nullptr;
 }
@@ -607,7 +615,8 @@ void CMainFrame::tileVertically() {
     if (windows.isEmpty()) {
         return;
     }
-    const QRect r = area_->viewport()->rect();
+    // Tiled windows need no scroll bars: the area without them is shared out.
+    const QRect r(QPoint(0, 0), area_->contentsRect().size());
     const int n = int(windows.size());
     for (int i = 0; i < n; ++i) {
         windows[i]->showNormal();
@@ -628,7 +637,8 @@ void CMainFrame::tileHorizontally() {
     if (windows.isEmpty()) {
         return;
     }
-    const QRect r = area_->viewport()->rect();
+    // Tiled windows need no scroll bars: the area without them is shared out.
+    const QRect r(QPoint(0, 0), area_->contentsRect().size());
     const int n = int(windows.size());
     for (int i = 0; i < n; ++i) {
         windows[i]->showNormal();
@@ -640,10 +650,13 @@ void CMainFrame::tileHorizontally() {
 
 void CMainFrame::rebuildWindowMenu() {
     windowMenu_->clear();
-    windowMenu_->addAction(action("windowNew"));
-    windowMenu_->addAction(action("windowCurve"));
-    windowMenu_->addAction(action("windowImage"));
-    windowMenu_->addAction(action("windowMdlItem"));
+    // One command per window kind; a kind whose command is not built is left out.
+    for (const char* n : {"windowNew", "window3DPreview", "windowCurve", "windowImage",
+                          "windowMdlItem", "windowGroup", "windowAnatomy"}) {
+        if (QAction* a = action(QString::fromLatin1(n))) {
+            windowMenu_->addAction(a);
+        }
+    }
     windowMenu_->addSeparator();
     windowMenu_->addAction(action("windowCascade"));
     windowMenu_->addAction(action("windowTileVert"));

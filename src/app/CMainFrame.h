@@ -9,9 +9,11 @@
 #include <QPointer>
 #include <QStringList>
 #include <functional>
+#include <map>
 #include <memory>
 
 #include "app/KExportCommand.h"
+#include "app/KWindowTemplate.h"
 
 class CChildFrame;
 class CDocManager;
@@ -41,7 +43,8 @@ public:
     QMdiArea* mdiArea() const { return area_; }
     CPexaDoc* activeDocument() const;
     CPexaView* activeView() const;
-    // The action of a command, by its object name ("fileNew", "zoomIn", ...).
+    // The action of a command, by its object name ("fileNew", "zoomIn", ...); null when
+    // no command of that name has been built.
     QAction* action(const QString& name) const;
     QToolBar* toolBar(const QString& title) const;
     QStringList recentFiles() const { return recent_; }
@@ -76,6 +79,20 @@ public:
     bool loadTextureList(CPexaDoc& doc);
     bool textureListTest();
 
+    // ---- window kinds (CMainFrameWindows.cpp): "3D Preview", "Curve", "MDL Item" and
+    // "Quorl Group1", each opened through its template.
+    // The template of a kind, made on first use and kept; null for an unknown kind.
+    KWindowTemplate* windowTemplate(const QString& kind);
+    // The template of a kind when it has been made, else null.
+    const KWindowTemplate* existingTemplate(const QString& kind) const;
+    size_t windowTemplateCount() const { return templates_.size(); }
+    // Opens a window of the kind on doc, or on the active document when doc is null.
+    // Without a document, or when the window cannot be made, the command-failure
+    // message is shown, nothing else changes and the result is null.
+    QMdiSubWindow* openWindowKind(const QString& kind, CPexaDoc* doc = nullptr);
+    // Window > Anatomy: the anatomy sheet of the active document (failure without one).
+    bool windowAnatomy();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     // Document files dropped on the window are opened.
@@ -101,11 +118,18 @@ private:
     // The 3D preview's commands and menu (CMainFramePreview.cpp).
     void createPreviewCommands();
     void createPreviewMenu();
-    // Window > Curve and Window > MDL Item (CMainFrameEditors.cpp).
+    // The item editor's dialog hooks (CMainFrameEditors.cpp).
     void createEditorCommands();
     // Window > Displacement Image and the "&Image" menu (CMainFrameImage.cpp).
     void createImageCommands();
     void createImageMenu();
+
+    // The Window menu's window kinds and the view commands that follow the active
+    // window's kind (CMainFrameWindows.cpp).
+    void createWindowCommands();
+    // Carries out a view command (viewProperties, viewCapture, ...) for an active window
+    // that is not a UV map view; false when the UV map view should do it.
+    bool windowKindCommand(const QString& name);
     void createMenus();
     void createToolBars();
     void createStatusBar();
@@ -136,4 +160,5 @@ private:
     QLabel* lockPanes_[3] = {};
     std::unique_ptr<KBdlMuscle> clipboard_;
     QPointer<QMdiSubWindow> previewActive_;
+    std::map<QString, std::unique_ptr<KWindowTemplate>> templates_;
 };

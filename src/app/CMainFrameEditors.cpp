@@ -1,8 +1,7 @@
-// Window > Curve and Window > MDL Item: the curve editor and the item editor on the
-// active document.
+// The hooks through which the curve editor and the item editor run the application's
+// dialogs. The windows themselves are opened from the Window menu (CMainFrameWindows.cpp).
 #include <QAction>
 
-#include "app/CDocManager.h"
 #include "app/CMainFrame.h"
 #include "app/dialogs/KCurveEditDlg.h"
 #include "app/dialogs/KMuscleDialogs.h"
@@ -17,16 +16,4 @@ void CMainFrame::createEditorCommands() {
             return false;
         };
     }
-    add("windowCurve", tr("&Curve"), tr("New Curve Editor Window"));
-    connect(action("windowCurve"), &QAction::triggered, this, [this] {
-        if (CPexaDoc* doc = activeDocument()) {
-            docs_->openCurveWindow(doc);
-        }
-    });
-    add("windowMdlItem", tr("&MDL Item"), tr("Item Editor Window"));
-    connect(action("windowMdlItem"), &QAction::triggered, this, [this] {
-        if (CPexaDoc* doc = activeDocument()) {
-            docs_->openItemEditor(doc, nullptr);
-        }
-    });
 }

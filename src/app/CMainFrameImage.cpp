@@ -46,12 +46,8 @@ KFrameDummy* CDocManager::openImageWindow(CPexaDoc* doc) {
 
 void CMainFrame::createImageCommands() {
     add("windowImage", tr("Displacement &Image"), tr("New Displacement Image Window"));
-    connect(action("windowImage"), &QAction::triggered, this, [this] {
-        CPexaDoc* doc = activeDocument();
-        if (!doc || !docs_->openImageWindow(doc)) {
-            kUi().message("Command failed.", KUi::Icon::Error);
-        }
-    });
+    connect(action("windowImage"), &QAction::triggered, this,
+            [this] { openWindowKind(QStringLiteral("Displacement Image")); });
 }
 
 void CMainFrame::createImageMenu() {

@@ -1,6 +1,6 @@
 // The 3D preview's part of the main window and of the document manager: opening preview
-// windows, the "Shading Type" toolbar, the "&Preview" menu and the "&3D Preview" entry of
-// the Window menu. The commands act on the active preview window.
+// windows, the "Shading Type" toolbar and the "&Preview" menu. The commands act on the
+// active preview window.
 
 #include <QAction>
 #include <QMdiArea>
@@ -26,11 +26,15 @@ KFrame3D* CDocManager::open3DPreview(CPexaDoc* doc) {
     view->setFrame(frame);
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->setWindowIcon(kProgramIcon());
-    frame->setWindowTitle(title(doc) + QStringLiteral(" - 3D Preview"));
+    frame->setProperty("windowKind", QStringLiteral("3D Preview"));
+    titleOtherWindow(frame, doc);
     frame->resize(420, 420);
     e->others.push_back(frame);
     area_.addSubWindow(frame);
     view->initialUpdate();
+    if (!KView3D::openGLAvailable()) {
+        frame->setPaneText(0, QStringLiteral("(no OpenGL on this display)"));
+    }
     frame->show();
     area_.setActiveSubWindow(frame);
     return frame;
@@ -104,12 +108,6 @@ void CMainFrame::createPreviewCommands() {
             updatePreviewCommands();
         });
     }
-    add("window3DPreview", tr("&3D Preview"), tr("New 3D Preview Window"));
-    connect(action("window3DPreview"), &QAction::triggered, this, [this] {
-        if (CPexaDoc* doc = activeDocument()) {
-            docs_->open3DPreview(doc);
-        }
-    });
     add("previewMenu", tr("&Preview"), tr("The 3D preview's commands"));
 
     connect(area_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
@@ -145,14 +143,6 @@ void CMainFrame::createPreviewMenu() {
             return;
         }
         menu->addActions(view->previewMenu()->actions());
-    });
-    connect(windowMenu_, &QMenu::aboutToShow, this, [this] {
-        // The Window menu is rebuilt when it opens; the preview entry follows "&UV Map".
-        const auto acts = windowMenu_->actions();
-        const int at = int(acts.indexOf(action("windowNew")));
-        QAction* before = at >= 0 && at + 1 < acts.size() ? acts[at + 1] : nullptr;
-        action("window3DPreview")->setEnabled(activeDocument() != nullptr);
-        windowMenu_->insertAction(before, action("window3DPreview"));
     });
     updatePreviewCommands();
 }

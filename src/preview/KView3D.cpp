@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <cmath>
+#include <cstdio>
 
 #include "app/dialogs/KPreviewDialogs.h"
 #include "document/CPexaDoc.h"
@@ -33,7 +34,41 @@ private:
     bool& flag_;
 };
 
+// Where no OpenGL can be had (a display without it, the offscreen platform), Qt warns
+// for every OpenGL widget made and every time one is shown. The preview says so once;
+// these repeats are dropped and every other message goes on as before.
+QtMessageHandler previousHandler = nullptr;
+
+void dropOpenGLWidgetWarnings(QtMsgType type, const QMessageLogContext& context,
+                              const QString& text) {
+    if (type == QtWarningMsg && (text.startsWith(QLatin1String("QOpenGLWidget")) ||
+                                 text.contains(QLatin1String("createPlatformOpenGLContext")))) {
+        return;
+    }
+    if (previousHandler) {
+        previousHandler(type, context, text);
+    } else {
+        fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
+    }
+}
+
 } // namespace
+
+bool KView3D::openGLAvailable() {
+    static const bool available = [] {
+        previousHandler = qInstallMessageHandler(dropOpenGLWidgetWarnings);
+        QOpenGLContext probe;
+        const bool ok = probe.create();
+        if (ok) {
+            qInstallMessageHandler(previousHandler);
+        } else {
+            qWarning("The 3D preview needs OpenGL, which this display does not offer: "
+                     "preview windows stay empty.");
+        }
+        return ok;
+    }();
+    return available;
+}
 
 KView3D::DialogRunner& KView3D::dialogRunner() {
     static DialogRunner runner = [](QDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
@@ -53,8 +88,9 @@ KView3D::FileQuestion& KView3D::captureFileQuestion() {
     return question;
 }
 
+// OpenGL is probed before the widget is made, so a display without it is reported once.
 KView3D::KView3D(CPexaDoc& doc, QWidget* parent)
-    : QOpenGLWidget(parent), doc_(doc), renderer_(doc) {
+    : QOpenGLWidget((void(openGLAvailable()), parent)), doc_(doc), renderer_(doc) {
     QSurfaceFormat format;
     format.setRenderableType(QSurfaceFormat::OpenGL);
     format.setProfile(QSurfaceFormat::CompatibilityProfile);
@@ -72,6 +108,12 @@ KView3D::KView3D(CPexaDoc& doc, QWidget* parent)
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &KView3D::spinTick);
     doc_.addObserver(this);
+    if (!openGLAvailable()) {
+        // Without OpenGL an OpenGL widget in a window takes the window down with it: it
+        // is never shown, and its frame keeps it out of the window.
+        setAttribute(Qt::WA_DontShowOnScreen);
+        hide();
+    }
 }
 
 KView3D::~KView3D() {
@@ -420,6 +462,9 @@ bool KView3D::captureToDisk() {
 }
 
 QImage KView3D::renderedFrame() {
+    if (!openGLAvailable()) {
+        return QImage();
+    }
     fullFrame_ = true;
     QImage image = grabFramebuffer();
     fullFrame_ = false;

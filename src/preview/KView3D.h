@@ -36,6 +36,10 @@ public:
     using FileQuestion = std::function<QString(QWidget* parent)>;
     static FileQuestion& captureFileQuestion();
 
+    // Whether OpenGL can be had on this display (probed once). Without it preview views
+    // stay hidden, draw nothing and capture nothing.
+    static bool openGLAvailable();
+
     CPexaDoc& document() const { return doc_; }
     void setFrame(KFrame3D* frame) { frame_ = frame; }
     KFrame3D* frame() const { return frame_; }

@@ -5,6 +5,7 @@
 
 #include <QMdiSubWindow>
 
+#include "views/KMapViewHost.h"
 #include "views/KStatusPaneBar.h"
 #include <vector>
 
@@ -12,7 +13,7 @@ class CPexaDoc;
 class CPexaView;
 class CDocManager;
 
-class CChildFrame : public QMdiSubWindow {
+class CChildFrame : public QMdiSubWindow, public KMapViewHost {
     Q_OBJECT
 public:
     static constexpr int kPaneCount = 3;
@@ -24,10 +25,11 @@ public:
     CPexaDoc& document() const { return doc_; }
     CPexaView* view() const { return view_; }
     // The document's title: its file name, or "QuorlN" before it is saved.
-    QString documentTitle() const;
-    KStatusPaneBar* paneBar() const { return status_; }
+    QString documentTitle() const override;
+    QMdiSubWindow& hostWindow() override { return *this; }
+    KStatusPaneBar* paneBar() const override { return status_; }
 
-    void setPaneText(int pane, const QString& text);
+    void setPaneText(int pane, const QString& text) override;
     QString paneText(int pane) const;
     // The panes' right edges as last laid out (for tests).
     const std::vector<int>& paneEdges() const;

@@ -36,7 +36,7 @@ QPolygon truncated(const QPolygonF& poly) {
 
 } // namespace
 
-CPexaView::CPexaView(CPexaDoc& doc, CChildFrame& frame, QWidget* parent)
+CPexaView::CPexaView(CPexaDoc& doc, KMapViewHost& frame, QWidget* parent)
     : QAbstractScrollArea(parent), doc_(doc), frame_(frame) {
     viewport()->setMouseTracking(true);
     viewport()->setBackgroundRole(QPalette::Base);
@@ -101,7 +101,7 @@ void CPexaView::onUpdate(int hint, KPersistent*) {
 }
 
 void CPexaView::onModifiedChanged(bool modified) {
-    frame_.setWindowModified(modified);
+    frame_.hostWindow().setWindowModified(modified);
 }
 
 void CPexaView::activated() {
@@ -165,8 +165,8 @@ void CPexaView::refreshTitle() {
     if (titleLayer_ >= 1 && doc_.layerAt(titleLayer_ - 1)) {
         doc_.currentItem = CPexaDoc::ItemFirstLayer + titleLayer_ - 1;
     }
-    frame_.setWindowTitle(titleText() + QStringLiteral("[*]"));
-    frame_.setWindowModified(doc_.isModified());
+    frame_.hostWindow().setWindowTitle(titleText() + QStringLiteral("[*]"));
+    frame_.hostWindow().setWindowModified(doc_.isModified());
 }
 
 void CPexaView::writeZoomText() {
@@ -405,7 +405,7 @@ void CPexaView::customScale() {
 
 void CPexaView::properties() {
     CGridViewPropertiesDlg dlg(layout_.settings, this);
-    if (dlg.exec() == QDialog::Accepted) {
+    if (runDialog(dlg)) {
         setSettings(dlg.result(layout_.settings));
     }
 }

@@ -16,7 +16,7 @@
 #include "views/KMuscleUndo.h"
 #include "views/KUvMapLayout.h"
 
-class CChildFrame;
+class KMapViewHost;
 class CPexaDoc;
 class KBdlLayer;
 class KBdlMuscle;
@@ -26,11 +26,11 @@ class QMenu;
 class CPexaView : public QAbstractScrollArea, public KViewObserver {
     Q_OBJECT
 public:
-    CPexaView(CPexaDoc& doc, CChildFrame& frame, QWidget* parent = nullptr);
+    CPexaView(CPexaDoc& doc, KMapViewHost& frame, QWidget* parent = nullptr);
     ~CPexaView() override;
 
     CPexaDoc& document() const { return doc_; }
-    CChildFrame& frame() const { return frame_; }
+    KMapViewHost& frame() const { return frame_; }
 
     // First update after the frame is built: grid info, drawing ratios, sizes, zoom text.
     void initialUpdate();
@@ -173,7 +173,7 @@ private:
     QPoint scrollOffset() const;
 
     CPexaDoc& doc_;
-    CChildFrame& frame_;
+    KMapViewHost& frame_;
     KUvMapLayout layout_;
     std::vector<int> layerSelection_;
     int titleLayer_ = 0;

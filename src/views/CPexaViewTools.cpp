@@ -577,7 +577,7 @@ void CPexaView::undoEdit() {
 
 void CPexaView::setViewSize() {
     const QSize client = viewport()->size();
-    KViewSizeDlg dlg(includeFrame_, captureTarget_, frame_.size(), client, this);
+    KViewSizeDlg dlg(includeFrame_, captureTarget_, frame_.hostWindow().size(), client, this);
     if (!runDialog(dlg)) {
         return;
     }
@@ -586,13 +586,13 @@ void CPexaView::setViewSize() {
     QSize target = dlg.size();
     if (!includeFrame_) {
         // The frame's own extent (title, borders, status bar) around the client area.
-        target += frame_.size() - client;
+        target += frame_.hostWindow().size() - client;
     }
-    frame_.resize(target);
+    frame_.hostWindow().resize(target);
 }
 
 void CPexaView::captureView() {
-    QWidget* area = includeFrame_ ? static_cast<QWidget*>(&frame_) : viewport();
+    QWidget* area = includeFrame_ ? static_cast<QWidget*>(&frame_.hostWindow()) : viewport();
     QImage shown = area->grab().toImage();
     if (shown.size() != area->size()) {
         shown = shown.scaled(area->size());

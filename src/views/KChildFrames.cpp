@@ -4,6 +4,9 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
+#include "app/CDocManager.h"
+#include "views/CPexaView.h"
+
 KPaneFrame::KPaneFrame(QWidget* view, QStringList samples, int margin, const QString& initial,
                        QWidget* parent)
     : QMdiSubWindow(parent), view_(view) {
@@ -12,7 +15,10 @@ KPaneFrame::KPaneFrame(QWidget* view, QStringList samples, int margin, const QSt
     auto* layout = new QVBoxLayout(body);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    if (view_) {
+    // A view that may not be shown on screen (a 3D view without OpenGL, whose mere
+    // presence would break the window's drawing) stays out of the window.
+    detached_ = view_ && view_->testAttribute(Qt::WA_DontShowOnScreen);
+    if (view_ && !detached_) {
         view_->setParent(body);
         layout->addWidget(view_, 1);
     } else {
@@ -20,6 +26,12 @@ KPaneFrame::KPaneFrame(QWidget* view, QStringList samples, int margin, const QSt
     }
     layout->addWidget(status_);
     setWidget(body);
+}
+
+KPaneFrame::~KPaneFrame() {
+    if (detached_) {
+        delete view_;
+    }
 }
 
 KFrame3D::KFrame3D(QWidget* view, QWidget* parent)
@@ -52,6 +64,52 @@ KFrameQuorlG1::KFrameQuorlG1(QWidget* parent) : QMdiSubWindow(parent) {
     splitter_->setStretchFactor(0, 1);
     splitter_->setStretchFactor(1, 2);
     setWidget(splitter_);
+}
+
+KFrameQuorlG1::KFrameQuorlG1(CDocManager& manager, CPexaDoc& doc, QWidget* parent)
+    : KFrameQuorlG1(parent) {
+    manager_ = &manager;
+    doc_ = &doc;
+    // The lower placeholder gives way to the map view over the UV window's status panes.
+    auto* pane = new QWidget;
+    view_ = new CPexaView(doc, *this, pane);
+    status_ =
+        new KStatusPaneBar({QStringLiteral("(messages)"), QStringLiteral("uv: 9.9999, 9.9999   "),
+                            QStringLiteral("-9999%     ")},
+                           30, QString(), pane);
+    auto* layout = new QVBoxLayout(pane);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(view_, 1);
+    layout->addWidget(status_);
+    delete splitter_->replaceWidget(1, pane);
+    splitter_->setStretchFactor(1, 2);
+    view_->initialUpdate();
+}
+
+KFrameQuorlG1::~KFrameQuorlG1() {
+    // The view observes the document and writes into this frame: it goes first, and
+    // nothing reaches it through this frame while it goes.
+    QSplitter* panes = splitter_;
+    splitter_ = nullptr;
+    view_ = nullptr;
+    status_ = nullptr;
+    delete panes;
+}
+
+QString KFrameQuorlG1::documentTitle() const {
+    // The map view's caption tells this window from a UV map window of the document.
+    return manager_ && doc_ ? manager_->title(doc_) + QStringLiteral(" - Quorl Group1") : QString();
+}
+
+void KFrameQuorlG1::setPaneText(int pane, const QString& text) {
+    if (status_) {
+        status_->setPaneText(pane, text);
+    }
+}
+
+QString KFrameQuorlG1::paneText(int pane) const {
+    return status_ ? status_->paneText(pane) : QString();
 }
 
 void KFrameQuorlG1::fitInto(const QSize& clientSize) {

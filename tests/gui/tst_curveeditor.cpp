@@ -318,7 +318,7 @@ private slots:
             frame = frame ? frame : qobject_cast<KFrameCurve*>(sub);
         }
         QVERIFY(frame);
-        QVERIFY(frame->windowTitle().endsWith(QStringLiteral(" - Curve")));
+        QVERIFY(frame->windowTitle().endsWith(QStringLiteral(" - Curve[*]")));
         QCOMPARE(frame->paneText(0), QStringLiteral("(Curve Edit)"));
         // Closing the document closes its curve window too.
         QPointer<KFrameCurve> alive(frame);

@@ -460,7 +460,7 @@ private slots:
         KFrameMdl* first = main.documents().openItemEditor(doc, a);
         QVERIFY(first);
         QCOMPARE(first->muscle(), a);
-        QVERIFY(first->windowTitle().endsWith(QStringLiteral(" - MDL Item")));
+        QVERIFY(first->windowTitle().endsWith(QStringLiteral(" - MDL Item[*]")));
         KFrameMdl* second = main.documents().openItemEditor(doc, b);
         QCOMPARE(second, first);
         QCOMPARE(first->muscle(), b);

@@ -377,7 +377,8 @@ private slots:
         QVERIFY(window->actions().contains(main.action("window3DPreview")));
         main.action("window3DPreview")->trigger();
         CPexaDoc* doc = main.documents().documents().front();
-        QCOMPARE(main.documents().otherWindowsOf(doc).size(), size_t(1));
+        // Besides the preview the new document opened with.
+        QCOMPARE(main.documents().otherWindowsOf(doc).size(), size_t(2));
         KView3D* view = main.activePreview();
         QVERIFY(view);
         main.tileVertically();
