@@ -383,10 +383,6 @@ const std::vector<Shot>& shots() {
              }
              g.tile();
              g.trigger("shadeSmooth");
-             // Further away (Ctrl+Shift) and to the middle (Ctrl), so that the whole
-             // limb shows.
-             g.dragPreview(QPoint(0, -260), Qt::ControlModifier | Qt::ShiftModifier);
-             g.dragPreview(QPoint(35, 0), Qt::ControlModifier);
              return g.window();
          }},
         {"guide-displacement-image",

@@ -286,13 +286,18 @@ std::unique_ptr<CPexaDoc> makeTorso(const fs::path&) {
 struct Example {
     const char* file;
     std::unique_ptr<CPexaDoc> (*make)(const fs::path&);
+    // The 3D preview's stored camera, so the whole object shows when the document opens
+    // (and in quorl --render): a shift across and up the screen, and a uniform scale.
+    float shiftX;
+    float shiftY;
+    float scale;
 };
 
 const Example kExamples[] = {
-    {"limb.qrz", makeLimb},
-    {"shell.qrz", makeShell},
-    {"relief.qrz", makeRelief},
-    {"torso.qrz", makeTorso},
+    {"limb.qrz", makeLimb, 0.4f, -0.15f, 0.7f},
+    {"shell.qrz", makeShell, 0.0f, 0.0f, 1.0f},
+    {"relief.qrz", makeRelief, 0.0f, 0.0f, 1.0f},
+    {"torso.qrz", makeTorso, 0.0f, -0.55f, 0.8f},
 };
 
 } // namespace
@@ -312,6 +317,11 @@ int main(int argc, char** argv) {
         std::unique_ptr<CPexaDoc> doc = e.make(dir);
         if (!doc) {
             return 3;
+        }
+        doc->preview.translate[0] = e.shiftX;
+        doc->preview.translate[1] = e.shiftY;
+        for (float& s : doc->preview.scale) {
+            s = e.scale;
         }
         doc->rebuildGrid();
         std::string error;
