@@ -65,6 +65,8 @@ KFrameMdl::KFrameMdl(CPexaDoc& doc, QWidget* parent) : QMdiSubWindow(parent), do
         connect(v, &KViewCurve::messageShown, this, [this](const QString& text) {
             if (auto* main = qobject_cast<QMainWindow*>(window())) {
                 main->statusBar()->showMessage(text);
+                statusOwner_ = main;
+                statusShown_ = text;
             }
         });
     }
@@ -75,6 +77,10 @@ KFrameMdl::KFrameMdl(CPexaDoc& doc, QWidget* parent) : QMdiSubWindow(parent), do
 
 KFrameMdl::~KFrameMdl() {
     doc_.removeObserver(this);
+    // The editor's last message leaves the main window's status bar with the editor.
+    if (statusOwner_ && statusOwner_->statusBar()->currentMessage() == statusShown_) {
+        statusOwner_->statusBar()->clearMessage();
+    }
     if (changed_) {
         muscle_ = nullptr; // unloaded first: nothing below may reach it any more
     }

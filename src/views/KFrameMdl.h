@@ -7,6 +7,7 @@
 // notices when the muscle has gone from the document.
 
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <functional>
 
 #include "platform/KDocumentBase.h"
@@ -22,6 +23,8 @@ class KViewMdlPos;
 class QAction;
 class QSplitter;
 class QToolBar;
+
+class QMainWindow;
 
 class KFrameMdl : public QMdiSubWindow, public KViewObserver {
     Q_OBJECT
@@ -116,4 +119,7 @@ private:
     KViewMdlCurve* upper_ = nullptr;
     KViewMdlCurve* lower_ = nullptr;
     KViewMdl3D* view3d_ = nullptr;
+    // The main window whose status bar shows this editor's last message, and the message.
+    QPointer<QMainWindow> statusOwner_;
+    QString statusShown_;
 };

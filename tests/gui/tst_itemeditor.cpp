@@ -10,6 +10,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QToolBar>
 
 #include "KGuiTestSupport.h"
@@ -485,6 +486,12 @@ private slots:
         QVERIFY(main.documents().closeDocument(doc));
         QVERIFY(alive.isNull());
         QVERIFY(main.documents().itemEditorOf(other) == third);
+
+        // An editor's message leaves the main status bar with the editor.
+        third->positionView()->showMessage(QStringLiteral("(Curve Edit)"));
+        QCOMPARE(main.statusBar()->currentMessage(), QStringLiteral("(Curve Edit)"));
+        QVERIFY(main.documents().closeDocument(other));
+        QCOMPARE(main.statusBar()->currentMessage(), QStringLiteral("Ready"));
         QVERIFY(ui.messages().empty());
     }
 
