@@ -49,6 +49,13 @@ KBdlCurve width(double w) {
     return KBdlCurve(pt(0, w) + ", " + pt(0.5, w) + ", " + pt(1, w));
 }
 
+// The radius curve of a point muscle, constant r all round. The map view draws a point
+// muscle's outline through the curve's points, so it takes one every quarter turn.
+KBdlCurve ring(double r) {
+    return KBdlCurve(pt(0, r) + ", " + pt(0.25, r) + ", " + pt(0.5, r) + ", " + pt(0.75, r) + ", " +
+                     pt(1, r));
+}
+
 // Writes an image whose height at (u, v) in [0, 1]^2 is h(u, v) in [0, 1] and attaches
 // it to a new layer of the document under its bare file name. The heights are 16-bit
 // values so a gentle image shows no steps.
@@ -244,8 +251,8 @@ std::unique_ptr<CPexaDoc> makeTorso(const fs::path&) {
         auto pec = muscle(KBdlMuscle::Point, side ? "left pectoral" : "right pectoral", 0.035f);
         pec->offsetU = float((side ? 0.83 : 0.67) - 0.5);
         pec->offsetV = up * 0.27f;
-        pec->widthLo = width(0.12);
-        pec->widthHi = width(0.12);
+        pec->widthLo = ring(0.12);
+        pec->widthHi = ring(0.12);
         pec->crossSection =
             KBdlCurve("< 0, 1.00 >, < 0.45, 0.85 >, < 0.80, 0.40 >, < 1.00, 0.00 >");
         add(*doc, 1, std::move(pec));
@@ -253,8 +260,8 @@ std::unique_ptr<CPexaDoc> makeTorso(const fs::path&) {
             muscle(KBdlMuscle::Point, side ? "left shoulder blade" : "right shoulder blade", 0.04f);
         blade->offsetU = float((side ? 0.34 : 0.16) - 0.5);
         blade->offsetV = up * 0.3f;
-        blade->widthLo = width(0.08);
-        blade->widthHi = width(0.08);
+        blade->widthLo = ring(0.08);
+        blade->widthHi = ring(0.08);
         add(*doc, 0, std::move(blade));
     }
     for (int row = 0; row < 3; ++row) {
@@ -262,8 +269,8 @@ std::unique_ptr<CPexaDoc> makeTorso(const fs::path&) {
             auto ab = muscle(KBdlMuscle::Point, "abdominal", 0.025f);
             ab->offsetU = float((side ? 0.785 : 0.715) - 0.5);
             ab->offsetV = up * float(0.1 - 0.1 * row);
-            ab->widthLo = width(0.045);
-            ab->widthHi = width(0.045);
+            ab->widthLo = ring(0.045);
+            ab->widthHi = ring(0.045);
             add(*doc, 1, std::move(ab));
         }
     }
@@ -277,8 +284,8 @@ std::unique_ptr<CPexaDoc> makeTorso(const fs::path&) {
     auto navel = muscle(KBdlMuscle::Point, "navel", -0.02f);
     navel->offsetU = 0.25f;
     navel->offsetV = up * -0.25f;
-    navel->widthLo = width(0.012);
-    navel->widthHi = width(0.012);
+    navel->widthLo = ring(0.012);
+    navel->widthHi = ring(0.012);
     add(*doc, 2, std::move(navel));
     return doc;
 }
