@@ -1,5 +1,6 @@
 #include "app/CDocManager.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -7,6 +8,7 @@
 
 #include "document/CPexaDoc.h"
 #include "document/KDocumentFile.h"
+#include "image/KImageMapTga.h"
 #include "platform/KUi.h"
 #include "views/CChildFrame.h"
 #include "views/CPexaView.h"
@@ -155,8 +157,39 @@ bool CDocManager::saveDocument(CPexaDoc* doc) {
         kUi().message(error.empty() ? "The document could not be saved." : error, KUi::Icon::Error);
         return false;
     }
+    saveChangedLayerImages(*doc);
     emit fileUsed(QString::fromStdString(doc->pathName()));
     return true;
+}
+
+void CDocManager::saveChangedLayerImages(CPexaDoc& doc) {
+    // A document refers to its layer images by file name, so a flip made in the program
+    // would be lost on reopening unless the image file is written too. The file may be
+    // shared with other documents: the user decides.
+    const QDir folder = QFileInfo(QString::fromStdString(doc.pathName())).absoluteDir();
+    for (const auto& layer : doc.layers) {
+        auto* image = dynamic_cast<KImageMapTga*>(layer->getImageMap());
+        if (!image || !image->changedSinceLoad || image->name.empty()) {
+            continue;
+        }
+        image->changedSinceLoad = false;
+        // Where loading found it: beside the document first, then the working folder.
+        const QString name = QString::fromStdString(image->name);
+        QString path = folder.absoluteFilePath(name);
+        if (QFileInfo(name).isRelative() && !QFileInfo::exists(path) && QFileInfo::exists(name)) {
+            path = QFileInfo(name).absoluteFilePath();
+        }
+        const std::string file = QDir::toNativeSeparators(path).toStdString();
+        if (!kUi().askYesNo("The image map of layer \"" + layer->name +
+                                "\" was changed. Save it to " + file + " as well?",
+                            true)) {
+            continue;
+        }
+        if (image->save(file) != KImageMapTga::SaveOk) {
+            image->changedSinceLoad = true;
+            kUi().message("Failed to save the layer image map:\n\n" + file, KUi::Icon::Warning);
+        }
+    }
 }
 
 bool CDocManager::saveDocumentAs(CPexaDoc* doc) {
@@ -180,6 +213,7 @@ bool CDocManager::saveDocumentAs(CPexaDoc* doc) {
         return false;
     }
     doc->setPathName(QFileInfo(path).absoluteFilePath().toStdString());
+    saveChangedLayerImages(*doc);
     if (Entry* e = entryOf(doc)) {
         e->untitled = 0;
     }

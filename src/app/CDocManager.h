@@ -44,6 +44,9 @@ public:
     CPexaDoc* openDocument(const QString& path);
     bool saveDocument(CPexaDoc* doc);
     bool saveDocumentAs(CPexaDoc* doc);
+    // After a save: offers to write each layer image changed in memory (flipped) back to
+    // its file, which the document refers to by name.
+    void saveChangedLayerImages(CPexaDoc& doc);
     // Asks to save when modified; false when the user cancels (the document stays).
     bool closeDocument(CPexaDoc* doc);
     bool closeAll();

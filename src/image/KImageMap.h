@@ -57,4 +57,7 @@ public:
 
     std::string name = "(internal)";
     int32_t pixelDepthOption = OptionGray24;
+    // Set when the pixels were changed in memory (a flip) and the file named by name does
+    // not have the change yet. Never stored: the document refers to the file by name.
+    bool changedSinceLoad = false;
 };

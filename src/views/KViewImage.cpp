@@ -340,6 +340,8 @@ void KViewImage::flip(bool horizontal) {
     } else {
         map->flipVertical();
     }
+    // The document stores only the image's file name: saving offers to write it back.
+    map->changedSinceLoad = true;
     // The layer's heights changed: the mesh and every other view must follow.
     doc_.itemChanged(CPexaDoc::HintLayer, layer);
     refreshAfterChange();

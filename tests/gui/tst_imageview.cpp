@@ -5,6 +5,8 @@
 #include <QtTest>
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMenu>
@@ -392,6 +394,79 @@ private slots:
         QCOMPARE(ui.messages(), std::vector<std::string>{
                                     "Please select a view that is attached to a single layer."});
         QCOMPARE(map->pixelValue(3, 3), 200 * 256);
+    }
+
+    void savingOffersToWriteAFlippedLayerImageBack() {
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        CMainFrame main;
+        QVERIFY(main.processCommandLine({QStringLiteral("quorl")}));
+        CPexaDoc* doc = main.activeDocument();
+        QVERIFY(doc);
+        // The layer's image is a file beside the document, referred to by a relative name.
+        QDir folder(files_.path());
+        QVERIFY(folder.mkpath(QStringLiteral("flip")));
+        folder.cd(QStringLiteral("flip"));
+        const std::string imageFile = folder.filePath(QStringLiteral("bump.tga")).toStdString();
+        {
+            auto image = greyImage(4, 2, [](int x, int) { return x == 0 ? 200 : 10; });
+            QCOMPARE(static_cast<KImageMapTga&>(*image).save(imageFile), 0);
+            image->name = "bump.tga";
+            attachImage(*doc, 0, std::move(image));
+        }
+        doc->setPathName(folder.filePath(QStringLiteral("doc.qrz")).toStdString());
+        const auto firstColumnOnDisk = [&] {
+            KImageMapTga disk(imageFile);
+            return disk.pixelValue(0, 0);
+        };
+        const int32_t brightEdge = firstColumnOnDisk();
+
+        // A save without changes to the image asks nothing. Reopened, the document finds
+        // its image beside it.
+        QVERIFY(main.documents().saveDocument(doc));
+        QVERIFY(main.documents().closeDocument(doc));
+        doc = main.documents().openDocument(folder.filePath(QStringLiteral("doc.qrz")));
+        QVERIFY(doc && doc->layerAt(0)->getImageMap());
+        QCOMPARE(doc->layerAt(0)->getImageMap()->pixelValue(0, 0), brightEdge);
+        QVERIFY(main.documents().saveDocument(doc));
+        QVERIFY(ui.questions().empty());
+
+        KViewImage view(*doc);
+        view.imageWidth = 4;
+        view.imageHeight = 2;
+        view.setSelection({0});
+        view.flipHorizontal();
+
+        // No: the file is left as it is, and the next save does not ask again.
+        ui.answer(false);
+        QVERIFY(main.documents().saveDocument(doc));
+        QCOMPARE(ui.questions().size(), size_t(1));
+        QVERIFY(ui.questions()[0].find("layer \"Bone Surfaces\"") != std::string::npos);
+        QVERIFY(ui.questions()[0].find(imageFile) != std::string::npos);
+        QCOMPARE(firstColumnOnDisk(), brightEdge);
+        QVERIFY(main.documents().saveDocument(doc));
+        QCOMPARE(ui.questions().size(), size_t(1));
+
+        // Yes: the flipped pixels go to the file, and reopening shows them.
+        view.flipHorizontal();
+        view.flipHorizontal();
+        ui.answer(true);
+        QVERIFY(main.documents().saveDocument(doc));
+        QCOMPARE(ui.questions().size(), size_t(2));
+        QVERIFY(firstColumnOnDisk() != brightEdge);
+        QCOMPARE(firstColumnOnDisk(), doc->layerAt(0)->getImageMap()->pixelValue(0, 0));
+
+        // A file that cannot be written is reported, and the next save asks again.
+        view.flipVertical();
+        QVERIFY(QFile::remove(QString::fromStdString(imageFile)));
+        QVERIFY(folder.mkdir(QStringLiteral("bump.tga"))); // a folder where the file was
+        ui.answer(true);
+        QVERIFY(main.documents().saveDocument(doc));
+        QCOMPARE(ui.messages().size(), size_t(1));
+        QVERIFY(ui.messages()[0].find("Failed to save the layer image map") == 0);
+        ui.answer(false);
+        QVERIFY(main.documents().saveDocument(doc));
+        QCOMPARE(ui.questions().size(), size_t(4));
     }
 
     void importsIntoTheAttachedLayer() {
