@@ -124,6 +124,8 @@ public:
     // Opens a muscle for editing with the given edit mode; a reported change reaches
     // the document (hint 3).
     void editItem(KBdlMuscle& muscle, int mode);
+    // editItem on the selected muscle, recorded for Undo; says so when none is selected.
+    void editSelected(int mode);
 
     // Runs one of the view's dialogs; true for OK. The default shows it modally.
     std::function<bool(QDialog&)> runDialog;

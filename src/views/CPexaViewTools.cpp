@@ -458,17 +458,14 @@ void CPexaView::editItem(KBdlMuscle& muscle, int mode) {
 }
 
 void CPexaView::modifyItem() {
-    rebuildItems();
-    if (!selectedMuscle_) {
-        kUi().message(kSelectToEdit, KUi::Icon::Information);
-        return;
-    }
-    undo_.record(selectedLayer_, selectedMuscle_, KMuscleUndo::ManualEdit);
-    commandsChanged();
-    editItem(*selectedMuscle_, 1);
+    editSelected(1);
 }
 
 void CPexaView::editSplines() {
+    editSelected(0);
+}
+
+void CPexaView::editSelected(int mode) {
     rebuildItems();
     if (!selectedMuscle_) {
         kUi().message(kSelectToEdit, KUi::Icon::Information);
@@ -476,7 +473,7 @@ void CPexaView::editSplines() {
     }
     undo_.record(selectedLayer_, selectedMuscle_, KMuscleUndo::ManualEdit);
     commandsChanged();
-    editItem(*selectedMuscle_, 0);
+    editItem(*selectedMuscle_, mode);
 }
 
 void CPexaView::repeatItem() {

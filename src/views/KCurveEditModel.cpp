@@ -205,14 +205,18 @@ void KCurveEditModel::shiftSelectionBackward() {
     recount();
 }
 
+void KCurveEditModel::invertSelection() {
+    for (char& s : selected_) {
+        s = s ? 0 : 1;
+    }
+}
+
 void KCurveEditModel::home(bool shift, bool ctrl) {
     if (selected_.empty()) {
         return;
     }
     if (ctrl) {
-        for (char& s : selected_) {
-            s = s ? 0 : 1;
-        }
+        invertSelection();
     } else if (shift) {
         const auto first = std::find(selected_.begin(), selected_.end(), 1);
         std::fill(first, selected_.end(), 1);
@@ -228,9 +232,7 @@ void KCurveEditModel::end(bool shift, bool ctrl) {
         return;
     }
     if (ctrl) {
-        for (char& s : selected_) {
-            s = s ? 0 : 1;
-        }
+        invertSelection();
     } else if (shift) {
         const auto last = std::find(selected_.rbegin(), selected_.rend(), 1);
         std::fill(last, selected_.rend(), 1);

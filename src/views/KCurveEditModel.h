@@ -99,6 +99,8 @@ public:
     void shiftSelectionForward();  // Page Up: point i takes the flag of point i - 1
     void shiftSelectionBackward(); // Page Down: point i takes the flag of point i + 1
     void home(bool shift, bool ctrl);
+    // Every selected point becomes unselected and every other one selected (Ctrl+Home/End).
+    void invertSelection();
     void end(bool shift, bool ctrl);
     bool insertPoints(bool keepSelected);
     bool deleteSelected();
