@@ -24,11 +24,6 @@
 
 namespace {
 
-void loseFocus(QWidget* w) {
-    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-    QApplication::sendEvent(w, &out);
-}
-
 void press(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
     QKeyEvent e(QEvent::KeyPress, key, mods);
     QApplication::sendEvent(w, &e);
@@ -111,7 +106,7 @@ private slots:
             auto& sheet = dynamic_cast<KAnatPropSheet&>(d);
             opened = sheet.currentPage();
             sheet.segments->lengths->setText(QStringLiteral("< 0.25, 1, 0.25 >, < 0.2, 2, 0.2 >"));
-            loseFocus(sheet.segments->lengths);
+            kLoseFocus(sheet.segments->lengths);
             sheet.twist->amount->setText(QStringLiteral("0.5"));
             sheet.joints->active->click();
             sheet.joints->bendPercent->setValue(0.25);
@@ -204,15 +199,15 @@ private slots:
         // waits for the next apply.
         dlg.list->setCurrentRow(7);
         dlg.name->setText(QStringLiteral("texSnow"));
-        loseFocus(dlg.name);
+        kLoseFocus(dlg.name);
         QCOMPARE(white.name, std::string("texSnow"));
         QCOMPARE(dlg.list->item(7)->text(), QStringLiteral("texSnow"));
         dlg.alpha[KTextureListDlg::Specular]->setValue(0.5);
-        loseFocus(dlg.alpha[KTextureListDlg::Specular]);
+        kLoseFocus(dlg.alpha[KTextureListDlg::Specular]);
         QCOMPARE(white.specular.w, 1.0);
         dlg.alpha[KTextureListDlg::Ambient]->setValue(-0.25);
         dlg.use[KTextureListDlg::Emission]->setChecked(true);
-        loseFocus(dlg.alpha[KTextureListDlg::Ambient]);
+        kLoseFocus(dlg.alpha[KTextureListDlg::Ambient]);
         QCOMPARE(white.ambient.w, -0.25);
         QCOMPARE(white.specular.w, 0.5);
         QVERIFY(white.useEmission);

@@ -23,20 +23,6 @@
 
 namespace {
 
-struct HintLog : KViewObserver {
-    std::vector<int> hints;
-    std::vector<KPersistent*> objects;
-    void onUpdate(int hint, KPersistent* object) override {
-        hints.push_back(hint);
-        objects.push_back(object);
-    }
-};
-
-void loseFocus(QWidget* w) {
-    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-    QApplication::sendEvent(w, &out);
-}
-
 struct DialogScript {
     explicit DialogScript(std::function<int(QDialog&)> drive) { kRunDialogHook = std::move(drive); }
     ~DialogScript() { kRunDialogHook = nullptr; }
@@ -118,7 +104,7 @@ private slots:
         dlg.name->setText(QStringLiteral("Bones"));
         dlg.scale->setText(QStringLiteral("2.5"));
         dlg.active->setChecked(false);
-        loseFocus(dlg.name);
+        kLoseFocus(dlg.name);
         QCOMPARE(layers[0]->name, std::string("Bones"));
         QCOMPARE(layers[0]->scale, 2.5);
         QCOMPARE(layers[0]->active, 0);
@@ -144,7 +130,7 @@ private slots:
         QCOMPARE(dlg.selected(), 3);
         QCOMPARE(layers[3]->name, std::string("(new)"));
         dlg.name->setText(QStringLiteral("Fourth"));
-        loseFocus(dlg.name);
+        kLoseFocus(dlg.name);
         dlg.select(1);
         dlg.insert();
         QCOMPARE(dlg.selected(), 1);
@@ -207,7 +193,7 @@ private slots:
         QVERIFY(dlg.copyButton->isEnabled());
         QCOMPARE(dlg.muscleScale->text(), QStringLiteral("0.25"));
         dlg.muscleScale->setText(QStringLiteral("0.5"));
-        loseFocus(dlg.muscleScale);
+        kLoseFocus(dlg.muscleScale);
         QCOMPARE(layer.muscles[1]->height, 0.5f);
         dlg.muscleActive->click();
         QCOMPARE(layer.muscles[1]->active, 0);
@@ -316,7 +302,7 @@ private slots:
         std::unique_ptr<KImageMap> map = std::move(img);
         QCOMPARE(layer.setImageMap(map), 0);
 
-        HintLog log;
+        KHintLog log;
         doc.addObserver(&log);
         DialogScript script([&](QDialog& d) {
             auto& dlg = dynamic_cast<KLayerPropertiesDlg&>(d);

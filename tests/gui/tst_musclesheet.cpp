@@ -24,20 +24,6 @@
 
 namespace {
 
-struct HintLog : KViewObserver {
-    std::vector<int> hints;
-    std::vector<KPersistent*> objects;
-    void onUpdate(int hint, KPersistent* object) override {
-        hints.push_back(hint);
-        objects.push_back(object);
-    }
-};
-
-void loseFocus(QWidget* w) {
-    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-    QApplication::sendEvent(w, &out);
-}
-
 void gainFocus(QWidget* w) {
     QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
     QApplication::sendEvent(w, &in);
@@ -146,7 +132,7 @@ private slots:
         // Typing alone changes nothing; losing the focus parses.
         sheet.position->center->setText(QStringLiteral("< 0, 0.2 >, < 1, 0.8 >"));
         QCOMPARE(m.center.getString(), std::string("< 0, 0.50 >, < 0.50, 0.50 >, < 1.00, 0.50 >"));
-        loseFocus(sheet.position->center);
+        kLoseFocus(sheet.position->center);
         QCOMPARE(m.center.getString(), std::string("< 0, 0.2 >, < 1, 0.8 >"));
         QCOMPARE(m.center.count(), 2);
         QVERIFY(ui.messages().empty()); // fewer than three points is no failure
@@ -154,7 +140,7 @@ private slots:
         // A fault in the second vertex: the message, and the curve exactly as it was.
         const std::vector<KVertex> before = m.widthLo.points();
         sheet.position->widthLo->setText(QStringLiteral("< 0, 0.3 >, < 1, 2, 3, 4, 5 >, < 1, 1 >"));
-        loseFocus(sheet.position->widthLo);
+        kLoseFocus(sheet.position->widthLo);
         QCOMPARE(ui.messages().size(), size_t(1));
         QCOMPARE(ui.messages()[0],
                  std::string("Parsing error in control point string!\n\nmissing closing vertex "
@@ -164,7 +150,7 @@ private slots:
         QCOMPARE(m.widthLo.points()[0].y, before[0].y);
         QVERIFY(qAbs(m.widthLo.value(0.5) - 0.10) < 1e-12);
         // The same faulty text is not reported again when the focus moves on, nor on OK.
-        loseFocus(sheet.position->widthLo);
+        kLoseFocus(sheet.position->widthLo);
         sheet.apply();
         QCOMPARE(ui.messages().size(), size_t(1));
         // Pressing OK with a curve field still focused parses it too.
@@ -205,7 +191,7 @@ private slots:
         DialogScript script([](QDialog& d) {
             auto& dlg = dynamic_cast<KCurvePropertiesDlg&>(d);
             dlg.controlPoints->setPlainText(QStringLiteral("< 0, 0.3 >, < 0.5, 0.3 >, < 1, 0.3 >"));
-            loseFocus(dlg.controlPoints);
+            kLoseFocus(dlg.controlPoints);
             dlg.type->button(0)->setChecked(true);
             return int(QDialog::Accepted);
         });
@@ -246,18 +232,18 @@ private slots:
         QCOMPARE(p->sliderMax->text(), QStringLiteral("3"));
         // A whole number gets a range one unit wide.
         p->height->setText(QStringLiteral("2"));
-        loseFocus(p->height);
+        kLoseFocus(p->height);
         QCOMPARE(p->heightSlider->minimum(), 200);
         QCOMPARE(p->heightSlider->maximum(), 300);
         QCOMPARE(p->heightSlider->value(), 200);
         QCOMPARE(p->sliderMax->text(), QStringLiteral("3"));
         p->height->setText(QStringLiteral("0.29")); // 28.999... hundredths in binary
-        loseFocus(p->height);
+        kLoseFocus(p->height);
         QCOMPARE(p->heightSlider->value(), 29);
         QCOMPARE(p->sliderMin->text(), QStringLiteral("0"));
         QCOMPARE(p->sliderMax->text(), QStringLiteral("1"));
         p->height->setText(QStringLiteral("-0.5"));
-        loseFocus(p->height);
+        kLoseFocus(p->height);
         QCOMPARE(p->heightSlider->minimum(), -100);
         QCOMPARE(p->heightSlider->maximum(), 0);
         QCOMPARE(p->heightSlider->value(), -50);
@@ -276,7 +262,7 @@ private slots:
         dlgCPEditMusclePP1* g = sheet.general;
         QCOMPARE(g->texture->count(), 5);
         g->textureNumber->setText(QStringLiteral("300"));
-        loseFocus(g->textureNumber);
+        kLoseFocus(g->textureNumber);
         QCOMPARE(g->texture->currentIndex(), 4);
         QCOMPARE(g->textureNumber->text(), QStringLiteral("4"));
         g->texture->setCurrentIndex(2);
@@ -292,7 +278,7 @@ private slots:
         CPexaDoc doc;
         KBdlMuscle& m = *doc.layers[0]->muscles.emplace_back(std::make_unique<KBdlMuscle>());
         doc.setModified(false);
-        HintLog log;
+        KHintLog log;
         doc.addObserver(&log);
         {
             DialogScript script([](QDialog& d) {
@@ -301,7 +287,7 @@ private slots:
                 sheet.displacement->height->setText(QStringLiteral("9"));
                 sheet.position->center->setText(
                     QStringLiteral("< 0, 0.3 >, < 1, 0.3 >, < 2, 0.3 >"));
-                loseFocus(sheet.position->center);
+                kLoseFocus(sheet.position->center);
                 return int(QDialog::Rejected);
             });
             QVERIFY(!kEditMuscleProperties(nullptr, doc, m));
@@ -379,7 +365,7 @@ private slots:
             DialogScript script([](QDialog& d) {
                 auto& dlg = dynamic_cast<KCurvePropertiesDlg&>(d);
                 dlg.controlPoints->setPlainText(QStringLiteral("< 0, 2 >\n< 1, 2 >\n< 2, 2 >"));
-                loseFocus(dlg.controlPoints);
+                kLoseFocus(dlg.controlPoints);
                 dlg.type->button(0)->setChecked(true);
                 dlg.indexType->button(KBdlCurve::AxisZ)->setChecked(true);
                 return int(QDialog::Rejected);
