@@ -43,6 +43,8 @@ struct KExportResult {
     bool written = false;   // the file is in place (possibly cut short by a cancel)
     bool cancelled = false; // the user confirmed Cancel
     std::string error;      // why nothing was written (the message shown), else empty
+    // A Layered export of a document without item meshes: there was nothing to write.
+    bool nothingToExport = false;
 };
 
 // Writes the document in the given format to path, Skinned (the whole object) or
