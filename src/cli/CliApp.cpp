@@ -94,13 +94,15 @@ int finishStandardOutput(int status) {
     const bool failed = std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
     const int error = errno;
     const bool closeFailed = std::fclose(stdout) != 0;
-    if (!failed && !closeFailed) {
+    if ((!failed && !closeFailed) || status != Ok) {
+        // A command that failed has said why; the error flag of standard output may be
+        // that same failure (an export to "-"), so it is not reported a second time.
         return status;
     }
     const int reason = failed ? error : errno;
     showError(std::string("cannot write to standard output") +
               (reason ? std::string(": ") + std::strerror(reason) : std::string()));
-    return status == Ok ? WriteFailed : status;
+    return WriteFailed;
 }
 
 int run(Program& p, int argc, char** argv) {
