@@ -133,7 +133,7 @@ Command addImageCommand(CLI::App& parent) {
         ->type_name("0,2")
         ->check(layerListValidator());
     sub->add_option("--scale", a->scale,
-                    "the factor the displacement is multiplied by before it becomes grey\n"
+                    "the factor on the displacement before it becomes grey\n"
                     "(-1e6 to 1e6, default 1)")
         ->type_name("S")
         ->check(finiteRangeValidator(-kMaxImageScale, kMaxImageScale));

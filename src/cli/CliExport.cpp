@@ -345,7 +345,7 @@ Command addExportCommand(CLI::App& parent) {
     sub->add_flag("--reverse-winding", a->reverseWinding,
                   "write each face's corners in the opposite order (obj)");
     sub->add_flag("--no-mirror-z", a->noMirrorZ,
-                  "do not mirror the z axis (obj, stl, ply; gltf always mirrors z)");
+                  "keep z as it is (obj, stl, ply; gltf always mirrors z)");
     sub->add_flag("--ascii", a->ascii, "the text form of stl and ply instead of binary");
     sub->add_flag("--subdivision", a->subdivision, "RIB subdivision surface instead of polygons");
     sub->add_option("--df3-size", a->df3Size, "df3 voxel map size (2 to 100 each)")
@@ -359,8 +359,7 @@ Command addExportCommand(CLI::App& parent) {
         ->type_name("SU SV")
         ->expected(2)
         ->check(CLI::Range(1, 20));
-    sub->add_option("--include", a->include,
-                    "include file a UDO file refers to (default OUT with .inc)")
+    sub->add_option("--include", a->include, "the include file a UDO file names (default: OUT.inc)")
         ->type_name("NAME");
     sub->add_option("--mesh-option", a->meshOption,
                     "mesh option index for this run: 0, or 1 (\"u 50\")")

@@ -45,7 +45,8 @@ const CommandHelp kHelp[] = {
      "An OUT.tga that is the document itself is refused.\n"},
     {"convert", "rewrite a document in the current format", "quorl-cli convert IN.qrz OUT.qrz",
      "Reads a document of any readable version and writes it in the current format.\n"
-     "OUT.qrz may be IN.qrz itself: the file is replaced only once the new one is complete.\n",
+     "OUT.qrz may be IN.qrz itself: the file is replaced only once the new one is\n"
+     "complete.\n",
      ""},
     {"textures", "write or check a texture list file",
      "quorl-cli textures write OUT.qtl\n"
