@@ -2,176 +2,97 @@
 
 #include "cli/CliCommands.h"
 
-#include <cstdio>
-#include <filesystem>
+#include <CLI/CLI.hpp>
 
+#include <cstdio>
+#include <map>
+
+#include "cli/CliHelp.h"
+#include "cli/CliSupport.h"
 #include "document/CPexaDoc.h"
 #include "document/KDisplacementImage.h"
-#include "document/KDocumentFile.h"
 #include "image/KImageMapTga.h"
+#include "platform/KNumberText.h"
 
 namespace cli {
 
 namespace {
 
-int usageError(CliArgs& args) {
-    std::fprintf(stderr, "quorl-cli: %s\n", args.error().c_str());
-    return Usage;
-}
+const std::map<std::string, int32_t> kShapes = {{"planar", CPexaDoc::Planar},
+                                                {"conic", CPexaDoc::Conic},
+                                                {"spheric", CPexaDoc::Spheric},
+                                                {"disc", CPexaDoc::Disc}};
 
-std::unique_ptr<CPexaDoc> open(const std::string& path, int& status) {
-    std::string error;
-    std::unique_ptr<CPexaDoc> doc = kOpenDocument(path, &error);
-    if (!doc) {
-        std::fprintf(stderr, "quorl-cli: %s\n", error.c_str());
-        status = BadInput;
-    }
-    return doc;
-}
+// The limit of --scale: far beyond what shows in 8 bits, short of overflowing a float.
+constexpr double kMaxImageScale = 1e6;
 
-int save(CPexaDoc& doc, const std::string& path) {
-    std::string error;
-    if (!kSaveDocument(doc, path, &error)) {
-        std::fprintf(stderr, "quorl-cli: %s\n", error.c_str());
-        return WriteFailed;
-    }
-    return Ok;
-}
+struct NewArgs {
+    std::string path;
+    std::string shape;
+    std::vector<int> res;
+};
 
-std::optional<int32_t> shapeId(const std::string& name) {
-    if (name == "planar") {
-        return CPexaDoc::Planar;
-    }
-    if (name == "conic") {
-        return CPexaDoc::Conic;
-    }
-    if (name == "spheric") {
-        return CPexaDoc::Spheric;
-    }
-    if (name == "disc") {
-        return CPexaDoc::Disc;
-    }
-    return std::nullopt;
-}
-
-} // namespace
-
-int cmdNew(CliArgs& args) {
+int runNew(const NewArgs& a) {
     CPexaDoc doc;
-    if (auto shape = args.value("--shape")) {
-        const auto id = shapeId(*shape);
-        if (!id) {
-            args.fail("--shape must be planar, conic, spheric or disc");
-        } else {
-            doc.baseShape = *id;
-        }
+    if (!a.shape.empty()) {
+        doc.baseShape = kShapes.at(a.shape);
     }
-    if (auto res = args.values("--res", 2)) {
-        const auto u = args.toInt((*res)[0], "--res U");
-        const auto v = args.toInt((*res)[1], "--res V");
-        if (u && v) {
-            if (*u < 1 || *u > 512 || *v < 1 || *v > 512) {
-                args.fail("--res values must be between 1 and 512");
-            } else {
-                doc.uResolution = *u;
-                doc.vResolution = *v;
-                doc.bodyPart.setDocumentDefaults(*u, *v);
-            }
-        }
-    }
-    const auto path = args.positional();
-    if (!path) {
-        args.fail("new needs the name of the document to write");
-    }
-    if (!args.finish()) {
-        return usageError(args);
+    if (a.res.size() == 2) {
+        doc.uResolution = a.res[0];
+        doc.vResolution = a.res[1];
+        doc.bodyPart.setDocumentDefaults(a.res[0], a.res[1]);
     }
     doc.rebuildGrid();
-    return save(doc, *path);
+    return saveDocument(doc, a.path);
 }
 
-int cmdImage(CliArgs& args) {
+struct ImageArgs {
+    std::string input;
+    std::string out;
+    std::vector<int> size;
+    std::string layers;
+    std::string scale;
+};
+
+int runImage(const ImageArgs& a) {
+    if (const int refused = refuseOutputOverInput(a.input, a.out)) {
+        return refused;
+    }
     KDisplacementImageRequest request;
-    const auto out = args.value("-o");
-    if (auto size = args.values("--size", 2)) {
-        const auto w = args.toInt((*size)[0], "--size W");
-        const auto h = args.toInt((*size)[1], "--size H");
-        if (w && h) {
-            if (*w < 1 || *w > 512 || *h < 1 || *h > 512) {
-                args.fail("--size values must be between 1 and 512");
-            }
-            request.width = *w;
-            request.height = *h;
-        }
+    if (a.size.size() == 2) {
+        request.width = a.size[0];
+        request.height = a.size[1];
     }
-    if (auto layers = args.value("--layers")) {
-        if (auto list = args.toIntList(*layers, "--layers")) {
-            request.layers = *list;
-        }
+    if (!a.layers.empty()) {
+        request.layers = *parseIntList(a.layers);
     }
-    if (auto scale = args.value("--scale")) {
-        if (auto s = args.toDouble(*scale, "--scale")) {
-            request.scale = float(*s);
-        }
-    }
-    const auto path = args.positional();
-    if (!path) {
-        args.fail("image needs a document file");
-    }
-    if (!out) {
-        args.fail("image needs -o OUT.tga");
-    }
-    if (!args.finish()) {
-        return usageError(args);
+    if (!a.scale.empty()) {
+        request.scale = float(kParseDouble(a.scale));
     }
     int status = Ok;
-    std::unique_ptr<CPexaDoc> doc = open(*path, status);
+    std::unique_ptr<CPexaDoc> doc = openDocument(a.input, status);
     if (!doc) {
         return status;
     }
-    for (int index : request.layers) {
-        if (!doc->layerAt(index)) {
-            std::fprintf(stderr, "quorl-cli: the document has no layer %d\n", index);
-            return Usage;
-        }
+    if (const std::string missing = missingLayers(*doc, request.layers); !missing.empty()) {
+        return usageError(missing);
     }
     KImageMapTga image;
     kBuildDisplacementImage(*doc, request, image);
-    if (image.save(*out) != KImageMapTga::SaveOk) {
-        std::fprintf(stderr, "quorl-cli: cannot write \"%s\"\n", out->c_str());
+    const int before = problemsShown();
+    if (image.save(a.out) != KImageMapTga::SaveOk) {
+        showUnlessShown(before, "cannot write \"" + a.out + "\"");
         return WriteFailed;
     }
     return Ok;
 }
 
-int cmdConvert(CliArgs& args) {
-    const auto in = args.positional();
-    const auto out = args.positional();
-    if (!in || !out) {
-        args.fail("convert needs IN.qrz and OUT.qrz");
-    }
-    if (!args.finish()) {
-        return usageError(args);
-    }
-    int status = Ok;
-    std::unique_ptr<CPexaDoc> doc = open(*in, status);
-    return doc ? save(*doc, *out) : status;
-}
-
-int cmdTextures(CliArgs& args) {
-    const auto action = args.positional();
-    const auto path = args.positional();
-    if (!action || !path || (*action != "write" && *action != "check")) {
-        args.fail("textures needs \"write OUT.qtl\" or \"check IN.qtl\"");
-    }
-    if (!args.finish()) {
-        return usageError(args);
-    }
-    if (*action == "write") {
-        return KTextureList::defaults().saveFile(*path) ? Ok : WriteFailed;
+int runTextures(const std::string& action, const std::string& path) {
+    if (action == "write") {
+        return KTextureList::defaults().saveFile(path) ? Ok : WriteFailed;
     }
     KTextureList list;
-    if (!list.loadFile(*path)) {
+    if (!list.loadFile(path)) {
         return BadInput;
     }
     std::printf("%zu textures\n", list.entries.size());
@@ -181,6 +102,64 @@ int cmdTextures(CliArgs& args) {
                     (c >> 8) & 0xFF, (c >> 16) & 0xFF);
     }
     return Ok;
+}
+
+} // namespace
+
+Command addNewCommand(CLI::App& parent) {
+    auto a = std::make_shared<NewArgs>();
+    CLI::App* sub = addSubcommand(parent, "new");
+    sub->add_option("FILE.qrz", a->path, "the document to write")->required();
+    sub->add_option("--shape", a->shape, "the base shape the grid is laid on")
+        ->type_name("planar|conic|spheric|disc")
+        ->check(CLI::IsMember({"planar", "conic", "spheric", "disc"}));
+    sub->add_option("--res", a->res, "the grid resolution across (U) and along (V), each 1 to 512")
+        ->type_name("U V")
+        ->expected(2)
+        ->check(CLI::Range(1, 512));
+    return {sub, [a] { return runNew(*a); }};
+}
+
+Command addImageCommand(CLI::App& parent) {
+    auto a = std::make_shared<ImageArgs>();
+    CLI::App* sub = addSubcommand(parent, "image");
+    sub->add_option("FILE.qrz", a->input, "the document")->required();
+    sub->add_option("-o", a->out, "the TGA image to write")->type_name("OUT.tga")->required();
+    sub->add_option("--size", a->size, "the image size in pixels, each 1 to 512")
+        ->type_name("W H")
+        ->expected(2)
+        ->check(CLI::Range(1, 512));
+    sub->add_option("--layers", a->layers, "only these user layers, numbered from 0")
+        ->type_name("0,2")
+        ->check(layerListValidator());
+    sub->add_option("--scale", a->scale,
+                    "the factor on the displacement before it becomes grey\n"
+                    "(-1e6 to 1e6, default 1)")
+        ->type_name("S")
+        ->check(finiteRangeValidator(-kMaxImageScale, kMaxImageScale));
+    return {sub, [a] { return runImage(*a); }};
+}
+
+Command addConvertCommand(CLI::App& parent) {
+    auto paths = std::make_shared<std::pair<std::string, std::string>>();
+    CLI::App* sub = addSubcommand(parent, "convert");
+    sub->add_option("IN.qrz", paths->first, "the document to read")->required();
+    sub->add_option("OUT.qrz", paths->second, "the document to write")->required();
+    return {sub, [paths] {
+                int status = Ok;
+                std::unique_ptr<CPexaDoc> doc = openDocument(paths->first, status);
+                return doc ? saveDocument(*doc, paths->second) : status;
+            }};
+}
+
+Command addTexturesCommand(CLI::App& parent) {
+    auto words = std::make_shared<std::pair<std::string, std::string>>();
+    CLI::App* sub = addSubcommand(parent, "textures");
+    sub->add_option("ACTION", words->first, "write or check")
+        ->required()
+        ->check(CLI::IsMember({"write", "check"}));
+    sub->add_option("FILE.qtl", words->second, "the texture list to write or read")->required();
+    return {sub, [words] { return runTextures(words->first, words->second); }};
 }
 
 } // namespace cli

@@ -1,9 +1,23 @@
 #include "cli/CliUi.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <unistd.h>
 
-CliUi::CliUi(bool quiet) : showBar_(!quiet && isatty(STDERR_FILENO)), quiet_(quiet) {}
+namespace {
+
+bool barWanted(bool quiet) {
+    if (quiet) {
+        return false;
+    }
+    const char* forced = std::getenv("QUORL_CLI_PROGRESS");
+    return (forced && std::strcmp(forced, "1") == 0) || isatty(STDERR_FILENO);
+}
+
+} // namespace
+
+CliUi::CliUi(bool quiet) : showBar_(barWanted(quiet)), quiet_(quiet) {}
 
 void CliUi::message(std::string_view text, Icon icon) {
     if (icon != Icon::Information) {
@@ -11,6 +25,11 @@ void CliUi::message(std::string_view text, Icon icon) {
     }
     if (quiet_ && icon == Icon::Information) {
         return;
+    }
+    if (drawn_) {
+        // A message starts on a line of its own, not after the bar.
+        std::fputs("\n", stderr);
+        drawn_ = false;
     }
     KConsoleUi::message(text, icon);
 }
@@ -33,8 +52,13 @@ void CliUi::progressPosition(int percent) {
 }
 
 void CliUi::progressEnd() {
-    if (showBar_ && percent_ >= 0) {
+    // The writers report the start of their last row, not its end: a finished job shows
+    // 100 % and the next output starts on a new line.
+    if (drawn_) {
+        percent_ = 100;
+        draw();
         std::fputs("\n", stderr);
+        drawn_ = false;
     }
     percent_ = -1;
 }
@@ -50,4 +74,5 @@ void CliUi::draw() {
     std::string line = status_.substr(0, 40);
     std::fprintf(stderr, "\r[%s] %3d %% %-40s", bar.c_str(), p, line.c_str());
     std::fflush(stderr);
+    drawn_ = true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The command line's KUi: messages on stderr, questions answered with their defaults,
-// and a progress bar on stderr when it is a terminal (unless quiet).
+// and a progress bar on stderr when it is a terminal (unless quiet). The environment
+// variable QUORL_CLI_PROGRESS=1 draws the bar on any stderr, for logs and tests.
 
 #include <string>
 
@@ -22,6 +23,7 @@ private:
     void draw();
     bool showBar_;
     bool quiet_;
+    bool drawn_ = false; // the bar is on the current line of stderr
     std::string status_;
     int percent_ = -1;
 };

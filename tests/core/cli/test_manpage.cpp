@@ -98,7 +98,8 @@ TEST(ManPage, DescribesEveryCommandAndOptionOfTheHelp) {
             }
         }
     }
-    for (const char* status : {"done", "bad usage", "unreadable input", "failed write"}) {
+    for (const char* status :
+         {"done", "bad usage", "unreadable input", "failed write", "nothing to export"}) {
         EXPECT_NE(page.find(std::string("\n") + status + "\n"), std::string::npos) << status;
     }
 }
@@ -112,6 +113,6 @@ TEST(ManPage, FormatsWithoutWarnings) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.output, "");
     const KCommandRun text = kRunCommand("MANWIDTH=80 man -l " + kShellQuote(page), false);
-    EXPECT_NE(text.output.find("quorl-cli export FILE.qrz --format FORMAT -o OUT"),
+    EXPECT_NE(text.output.find("quorl-cli export FILE.qrz [--format FORMAT] -o OUT"),
               std::string::npos);
 }

@@ -1,0 +1,228 @@
+// quorl-cli's checks of what it is asked to do: usage errors with their messages, the
+// format from the output's name, outputs that would overwrite the document, Layered
+// exports with nothing to write, failed writes to standard output, the demo's folder,
+// the progress bar and the description of a document.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "document/CPexaDoc.h"
+#include "document/KDocumentFile.h"
+#include "support/KCliRun.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class CliChecks : public KCliTest {
+protected:
+    void SetUp() override {
+        KCliTest::SetUp();
+        ASSERT_EQ(cli({"new", path("doc.qrz"), "--res", "3", "2"}).status, 0);
+    }
+};
+
+} // namespace
+
+TEST_F(CliChecks, BadInvocationsFailWithAMessageThatNamesTheProblem) {
+    struct Case {
+        std::vector<std::string> args; // "@name" stands for a file in the test's folder
+        const char* message;
+    };
+    const Case cases[] = {
+        {{}, "a command is needed"},
+        {{"frobnicate"}, "unknown command 'frobnicate'"},
+        {{"info"}, "FILE.qrz is required"},
+        {{"info", "@doc.qrz", "--colour", "red"}, "unknown option --colour"},
+        {{"info", "@doc.qrz", "@other.qrz"}, "unexpected argument \""},
+        {{"new", "@a.qrz", "--res", "5x", "5"}, "--res: Value 5x"},
+        {{"new", "@a.qrz", "--res", "5"}, "--res"},
+        {{"new", "@a.qrz", "--shape", "cube"}, "--shape: cube"},
+        {{"export", "@doc.qrz", "--format", "obj", "--format", "pov", "-o", "@x.obj"},
+         "--format is given more than once"},
+        {{"export", "@doc.qrz", "--format=obj", "-o", "@x.obj", "--normals", "--normals"},
+         "--normals is given more than once"},
+        {{"export", "@doc.qrz", "-o", "@x.obj", "-o", "@y.obj"}, "-o is given more than once"},
+        {{"export", "@doc.qrz", "--format", "xyz", "-o", "@x"}, "unknown format \"xyz\""},
+        {{"export", "@doc.qrz", "-o", "@x.unknown"}, "cannot tell the format from"},
+        {{"export", "@doc.qrz", "-o", "-"}, "export to standard output needs --format"},
+        {{"export", "@doc.qrz", "-o", "@x.obj", "--layers", "0"}, "--layers goes with --layered"},
+        {{"export", "@doc.qrz", "-o", "@x.obj", "--layered", "--layers", "0,7"},
+         "the document has no layer 7"},
+        {{"export", "@doc.qrz", "-o", "@x.obj", "--layered", "--layers", "0,x"},
+         "--layers: \"0,x\""},
+        {{"export", "@doc.qrz", "-o", "@x.obj", "--mesh-option", "2"}, "--mesh-option: Value 2"},
+        {{"export", "@doc.qrz", "-o", "@x.df3", "--df3-size", "1", "5", "5"},
+         "--df3-size: Value 1"},
+        {{"export", "@doc.qrz", "-o", "@x.df3", "--density", "z"}, "--density: z"},
+        {{"export", "@doc.qrz", "-o", "@x.obj", "--ascii"},
+         "--ascii goes with --format stl or ply"},
+        {{"export", "@doc.qrz", "-o", "@x.obj", "--subdivision"}, "--subdivision goes with"},
+        {{"export", "@doc.qrz", "-o", "@x.obj", "--df3-size", "5", "5", "5"},
+         "--df3-size goes with --format df3"},
+        {{"export", "@doc.qrz", "-o", "@x.obj", "--grid-scale", "2", "2"}, "--grid-scale goes"},
+        {{"export", "@doc.qrz", "-o", "@x.rib", "--per-vertex"}, "--per-vertex goes"},
+        {{"export", "@doc.qrz", "-o", "@x.rib", "--no-mirror-z"}, "--no-mirror-z goes"},
+        {{"export", "@doc.qrz", "-o", "@x.obj", "--item-uv", "--no-item-uv"}, "--item-uv"},
+        {{"image", "@doc.qrz", "-o", "@x.tga", "--scale", "nan"}, "--scale: \"nan\""},
+        {{"image", "@doc.qrz", "-o", "@x.tga", "--scale", "inf"}, "--scale: \"inf\""},
+        {{"image", "@doc.qrz", "-o", "@x.tga", "--scale", "1e300"}, "--scale: \"1e300\""},
+        {{"image", "@doc.qrz", "-o", "@x.tga", "--layers", "3"}, "the document has no layer 3"},
+        {{"textures", "list", "@t.qtl"}, "ACTION: list"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args;
+        std::string shown;
+        for (const std::string& a : c.args) {
+            args.push_back(a.rfind('@', 0) == 0 ? path(a.substr(1)) : a);
+            shown += " " + a;
+        }
+        SCOPED_TRACE("quorl-cli" + shown);
+        const KCliRun r = cli(args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(std::string("quorl-cli: ") + c.message), std::string::npos) << r.err;
+    }
+    for (const char* name :
+         {"a.qrz", "x.obj", "y.obj", "x", "x.unknown", "x.df3", "x.tga", "x.rib"}) {
+        EXPECT_FALSE(fs::exists(path(name))) << name;
+    }
+}
+
+TEST_F(CliChecks, ExportTakesTheFormatFromTheOutputsExtension) {
+    struct Case {
+        const char* extension;
+        const char* format;
+    };
+    const Case cases[] = {{".inc", "pov"}, {".obj", "obj"}, {".rib", "rib"},   {".df3", "df3"},
+                          {".raw", "raw"}, {".udo", "udo"}, {".txt", "ascii"}, {".glb", "gltf"},
+                          {".stl", "stl"}, {".ply", "ply"}};
+    fs::create_directories(dir / "named");
+    fs::create_directories(dir / "guessed");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.extension);
+        const std::string file = std::string("x") + c.extension;
+        const fs::path named = dir / "named" / file;
+        const fs::path guessed = dir / "guessed" / file;
+        ASSERT_EQ(
+            cli({"export", path("doc.qrz"), "--format", c.format, "-o", named.string()}).status, 0);
+        const KCliRun r = cli({"export", path("doc.qrz"), "-o", guessed.string()});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(contents(guessed), contents(named));
+    }
+    // --format wins over the extension.
+    ASSERT_EQ(cli({"export", path("doc.qrz"), "--format", "mesh2", "-o", path("m.inc")}).status, 0);
+    EXPECT_NE(contents(path("m.inc")).find("mesh2"), std::string::npos);
+}
+
+TEST_F(CliChecks, OutputThatIsTheDocumentIsRefused) {
+    const std::string original = contents(path("doc.qrz"));
+    fs::create_hard_link(path("doc.qrz"), path("hard.qrz"));
+    fs::create_symlink(path("doc.qrz"), path("soft.obj"));
+    fs::create_directories(dir / "sub");
+    const std::string spelledOtherwise = (dir / "sub" / ".." / "doc.qrz").string();
+    for (const std::string& out : {path("doc.qrz"), spelledOtherwise, path("hard.qrz")}) {
+        SCOPED_TRACE(out);
+        const std::vector<std::vector<std::string>> commands = {
+            {"export", path("doc.qrz"), "--format", "obj", "-o", out},
+            {"image", path("doc.qrz"), "-o", out}};
+        for (const auto& args : commands) {
+            const KCliRun r = cli(args);
+            EXPECT_EQ(r.status, 1) << args.front();
+            EXPECT_NE(r.err.find("is the document"), std::string::npos) << args.front() << r.err;
+        }
+    }
+    const KCliRun linked = cli({"export", path("doc.qrz"), "-o", path("soft.obj")});
+    EXPECT_EQ(linked.status, 1);
+    const KCliRun image = cli({"image", path("doc.qrz"), "-o", path("soft.obj")});
+    EXPECT_EQ(image.status, 1);
+    EXPECT_EQ(contents(path("doc.qrz")), original);
+    EXPECT_TRUE(fs::is_symlink(path("soft.obj")));
+
+    // Converting in place is safe: the new file replaces the old one only when complete.
+    const KCliRun convert = cli({"convert", path("doc.qrz"), path("doc.qrz")});
+    EXPECT_EQ(convert.status, 0) << convert.err;
+    EXPECT_EQ(contents(path("doc.qrz")), original);
+}
+
+TEST_F(CliChecks, LayeredExportWithoutMusclesWritesNothingAndExitsFour) {
+    std::ofstream(path("old.inc")) << "an older export\n";
+    for (const char* target : {"old.inc", "new.inc", "new.df3", "new.glb"}) {
+        SCOPED_TRACE(target);
+        const KCliRun r = cli({"export", path("doc.qrz"), "-o", path(target), "--layered"});
+        EXPECT_EQ(r.status, 4);
+        EXPECT_NE(r.err.find("There is no layer or muscle info to export!"), std::string::npos);
+    }
+    EXPECT_EQ(contents(path("old.inc")), "an older export\n");
+    for (const char* created : {"new.inc", "new.df3", "new.glb"}) {
+        EXPECT_FALSE(fs::exists(path(created))) << created;
+    }
+}
+
+TEST_F(CliChecks, FailedWriteToStandardOutputExitsThree) {
+    ASSERT_EQ(cli({"textures", "write", path("t.qtl")}).status, 0);
+    const std::vector<std::vector<std::string>> printing = {
+        {"info", path("doc.qrz")},
+        {"info", path("doc.qrz"), "--json"},
+        {"textures", "check", path("t.qtl")},
+        {"--help"},
+        {"export", "--help"},
+    };
+    for (const auto& args : printing) {
+        SCOPED_TRACE(args.front());
+        const KCliRun r = cli(args, {"", "/dev/full"});
+        EXPECT_EQ(r.status, 3);
+        EXPECT_NE(r.err.find("quorl-cli: cannot write to standard output"), std::string::npos)
+            << r.err;
+    }
+}
+
+TEST_F(CliChecks, DemoFolderCanBeMoved) {
+    ASSERT_EQ(cli({"demo", path("out")}).status, 0);
+    fs::rename(dir / "out", dir / "moved");
+    const KCliRun info = cli({"info", (dir / "moved" / "limb.qrz").string()});
+    ASSERT_EQ(info.status, 0) << info.err;
+    EXPECT_NE(info.out.find("image: limb-relief.tga (64 x 64)"), std::string::npos) << info.out;
+    EXPECT_EQ(info.err.find("Failed to open Layer image map"), std::string::npos) << info.err;
+    const KCliRun image = cli({"image", (dir / "moved" / "limb.qrz").string(), "-o",
+                               path("relief-only.tga"), "--layers", "3"});
+    EXPECT_EQ(image.status, 0) << image.err;
+    EXPECT_EQ(image.err, "");
+}
+
+TEST_F(CliChecks, ProgressBarEndsAtOneHundredPercentOnALineOfItsOwn) {
+    for (const char* format : {"pov", "obj", "gltf"}) {
+        SCOPED_TRACE(format);
+        const KCliRun r = cli({"export", path("doc.qrz"), "--format", format, "-o", path("x")},
+                              {"QUORL_CLI_PROGRESS=1", ""});
+        ASSERT_EQ(r.status, 0);
+        const size_t last = r.err.rfind('\r');
+        ASSERT_NE(last, std::string::npos) << "no progress bar drawn";
+        EXPECT_EQ(r.err.substr(last + 1, 38), "[##############################] 100 %");
+        EXPECT_EQ(r.err.back(), '\n');
+    }
+    const KCliRun quiet =
+        cli({"export", path("doc.qrz"), "--format", "obj", "-o", path("q.obj"), "--quiet"},
+            {"QUORL_CLI_PROGRESS=1", ""});
+    EXPECT_EQ(quiet.err, "");
+}
+
+TEST_F(CliChecks, InfoShowsTheBendTypeAlikeInTextAndJson) {
+    struct Case {
+        int32_t stored;
+        int shown; // the anatomy sheet's "Type1" / "Type 2"
+    };
+    for (const Case c : {Case{0, 1}, Case{1, 2}, Case{7, 1}}) {
+        SCOPED_TRACE(c.stored);
+        std::string error;
+        auto doc = kOpenDocument(path("doc.qrz"), &error);
+        ASSERT_TRUE(doc) << error;
+        doc->bodyPart.bendType = c.stored;
+        ASSERT_TRUE(kSaveDocument(*doc, path("bend.qrz"), &error)) << error;
+        const std::string n = std::to_string(c.shown);
+        EXPECT_NE(cli({"info", path("bend.qrz")}).out.find("(type " + n + ")"), std::string::npos);
+        EXPECT_NE(cli({"info", path("bend.qrz"), "--json"}).out.find("\"bendType\": " + n),
+                  std::string::npos);
+    }
+}
