@@ -10,28 +10,17 @@
 #include <sstream>
 
 #include "document/KTexture.h"
-#include "exchange_test_support.h"
 #include "export/KExport.h"
 #include "export/KExportParts.h"
 #include "export_test_support.h"
 #include "mesh/KMeshGrid.h"
 #include "platform/KScriptedUi.h"
+#include "support/KExchangeReaders.h"
 
 using namespace exporttest;
 using namespace exchangetest;
 
 namespace {
-
-std::string exportBytes(CPexaDoc& doc, KExportFormat format, bool ascii = false) {
-    TempDir dir("exchange");
-    const auto path = dir.file(std::string("out.") + kExportExtension(format));
-    KExportOptions extra;
-    extra.ascii = ascii;
-    const KExportResult r = kExport(doc, format, path.string(), extra);
-    EXPECT_TRUE(r.written) << r.error;
-    EXPECT_FALSE(r.cancelled);
-    return slurp(path);
-}
 
 struct V3 {
     double x, y, z;
