@@ -1,7 +1,9 @@
 // glTF 2.0 binary files (.glb): a JSON chunk describing one mesh and node per exported
-// object, and a binary chunk with their positions, normals, texture coordinates and
-// triangle indices. glTF is right-handed: z is mirrored as the OBJ writer mirrors it, and
-// the corners of each triangle are ordered so that its front faces along the normals.
+// object, and a binary chunk with their positions, normals (when the normals flag is on),
+// texture coordinates and triangle indices. glTF is right-handed: z is always mirrored as
+// the OBJ writer mirrors it by default, and the corners of each triangle are ordered so
+// that its front faces along the normals; the mirror, invert and winding options of the
+// other formats do not apply.
 
 #include <algorithm>
 #include <charconv>
@@ -122,7 +124,7 @@ struct MeshData {
 // A unit normal in the file's frame; samples where none could be computed (all their
 // neighbours coincide) get the up axis, since glTF requires unit normals.
 void putNormal(std::string& out, const KVertex& n) {
-    const KVertex m = kMirrored(n, true);
+    const KVertex m = KFileFrame().normal(n);
     const double len = m.length();
     if (len > 0.5 && std::isfinite(len)) {
         kPutF32(out, float(m.x / len));
@@ -137,20 +139,24 @@ void putNormal(std::string& out, const KVertex& n) {
 
 // Fills data from the mesh row by row with the progress bar and the cancel check after
 // each row. False when the user cancelled.
-bool buildMesh(KExportJob& job, const KMeshGrid& mesh, bool uv, bool itemUv, MeshData& data) {
+bool buildMesh(KExportJob& job, const KMeshGrid& mesh, bool normals, bool uv, bool itemUv,
+               MeshData& data) {
+    const KFileFrame frame;
     const auto pos = mesh.positions();
     const auto nrm = mesh.normals();
     const int32_t nv = mesh.vCount();
     data.vertices = mesh.sampleCount();
     data.triangles = kTriangleCount(mesh);
     data.positions.reserve(12 * data.vertices);
-    data.normals.reserve(12 * data.vertices);
+    if (normals) {
+        data.normals.reserve(12 * data.vertices);
+    }
     data.indices.reserve(12 * data.triangles);
     bool first = true;
     for (int32_t j = 0; j < nv; ++j) {
         for (int32_t i = 0; i < mesh.uCount(); ++i) {
             const size_t k = mesh.index(i, j);
-            const KVertex p = kMirrored(pos[k], true);
+            const KVertex p = frame.position(pos[k]);
             const float xyz[3] = {float(p.x), float(p.y), float(p.z)};
             for (int c = 0; c < 3; ++c) {
                 kPutF32(data.positions, xyz[c]);
@@ -158,7 +164,9 @@ bool buildMesh(KExportJob& job, const KMeshGrid& mesh, bool uv, bool itemUv, Mes
                 data.max[c] = first ? xyz[c] : std::max(data.max[c], xyz[c]);
             }
             first = false;
-            putNormal(data.normals, nrm[k]);
+            if (normals) {
+                putNormal(data.normals, nrm[k]);
+            }
             if (uv) {
                 // glTF puts the texture's origin at its top-left corner.
                 const KVertex& t = kUvRecord(mesh, k, itemUv);
@@ -169,7 +177,7 @@ bool buildMesh(KExportJob& job, const KMeshGrid& mesh, bool uv, bool itemUv, Mes
         if (j + 1 < nv) {
             for (int32_t i = 1; i < mesh.uCount(); ++i) {
                 size_t idx[6];
-                kCellTriangles(mesh, j, i, true, idx);
+                kCellTriangles(mesh, j, i, frame.turned, idx);
                 for (size_t v : idx) {
                     kPutU32(data.indices, uint32_t(v));
                 }
@@ -188,7 +196,8 @@ class Document {
 public:
     void addMesh(const KExportPart& part, const MeshData& d, int material) {
         const int position = accessor(d.positions, kArrayBuffer, d.vertices, "VEC3", &d);
-        const int normal = accessor(d.normals, kArrayBuffer, d.vertices, "VEC3");
+        const int normal =
+            d.normals.empty() ? -1 : accessor(d.normals, kArrayBuffer, d.vertices, "VEC3");
         const int uv = d.uvs.empty() ? -1 : accessor(d.uvs, kArrayBuffer, d.vertices, "VEC2");
         const int indices = accessor(d.indices, kElementArrayBuffer, 3 * d.triangles, "SCALAR",
                                      nullptr, kUnsignedInt);
@@ -197,8 +206,10 @@ public:
         m += "{\"name\":" + kJsonString(part.name) + ",\"primitives\":[{\"attributes\":{";
         m += "\"POSITION\":";
         jsonInt(m, position);
-        m += ",\"NORMAL\":";
-        jsonInt(m, normal);
+        if (normal >= 0) {
+            m += ",\"NORMAL\":";
+            jsonInt(m, normal);
+        }
         if (uv >= 0) {
             m += ",\"TEXCOORD_0\":";
             jsonInt(m, uv);
@@ -343,7 +354,8 @@ KExportResult kWriteGltf(CPexaDoc& doc, const std::string& path) {
     KExportJob job(doc, path);
     std::vector<KExportPart> parts;
     KExportResult failure;
-    if (!kGatherParts(job, true, parts, failure)) {
+    const bool normals = f.normals != 0;
+    if (!kGatherParts(job, normals, parts, failure)) {
         return failure;
     }
     Document gltf;
@@ -353,7 +365,7 @@ KExportResult kWriteGltf(CPexaDoc& doc, const std::string& path) {
         const KExportPart& part = parts[n];
         kPartStatus(job, part, n == 0);
         MeshData data;
-        if (!buildMesh(job, *part.mesh, f.uv != 0, f.uv == 2, data)) {
+        if (!buildMesh(job, *part.mesh, normals, f.uv != 0, f.uv == 2, data)) {
             return kCancelledExport(job);
         }
         int material = -1;

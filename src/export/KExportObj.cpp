@@ -7,6 +7,7 @@
 
 #include "document/CPexaDoc.h"
 #include "export/KExportJob.h"
+#include "export/KExportParts.h"
 #include "export/KExportWriters.h"
 #include "mesh/KMeshGrid.h"
 
@@ -72,6 +73,7 @@ void writeSamples(KTextSink& out, size_t count,
 long long writeObject(KExportJob& job, const KMeshGrid& mesh, long long offset,
                       const std::string& name, const std::string& textureName) {
     const KExportFlags& f = job.doc().exportFlags;
+    const KFileFrame frame = KFileFrame::of(f);
     KTextSink& out = job.out();
     const int32_t nu = mesh.uCount();
     const int32_t nv = mesh.vCount();
@@ -85,8 +87,8 @@ long long writeObject(KExportJob& job, const KMeshGrid& mesh, long long offset,
     out.text("# vertex list: ").integer(n).ch('\n');
     const auto pos = mesh.positions();
     writeSamples(out, mesh.sampleCount(), [&](KTextSink& o, size_t k) {
-        const KVertex& p = pos[k];
-        o.text("v ").num(p.x).ch(' ').num(p.y).ch(' ').num(f.mirrorZ ? -p.z : p.z).ch('\n');
+        const KVertex p = frame.position(pos[k]);
+        o.text("v ").num(p.x).ch(' ').num(p.y).ch(' ').num(p.z).ch('\n');
     });
     if (job.cancelRequested()) {
         return 0;
@@ -95,9 +97,8 @@ long long writeObject(KExportJob& job, const KMeshGrid& mesh, long long offset,
         out.text("\n# normals\n");
         const auto nrm = mesh.normals();
         writeSamples(out, mesh.sampleCount(), [&](KTextSink& o, size_t k) {
-            const KVertex& v = nrm[k];
-            o.text("vn ").num(v.x).ch(' ').num(v.y).ch(' ');
-            o.num(f.invertNormals ? v.z : -v.z).ch('\n');
+            const KVertex v = frame.normal(nrm[k]);
+            o.text("vn ").num(v.x).ch(' ').num(v.y).ch(' ').num(v.z).ch('\n');
         });
         if (job.cancelRequested()) {
             return 0;
@@ -138,12 +139,13 @@ long long writeObject(KExportJob& job, const KMeshGrid& mesh, long long offset,
                 rr = vertex(r + 1, c);
                 s = vertex(r + 1, c + 1);
             }
-            if (f.reverseWinding) {
-                writeFace(o, p, q, rr, uv, normals);
-                writeFace(o, p, rr, s, uv, normals);
-            } else {
+            // (P, Q, R) and (P, R, S) run as the walk's (A, B, D) and (A, D, C).
+            if (frame.turned) {
                 writeFace(o, p, rr, q, uv, normals);
                 writeFace(o, p, s, rr, uv, normals);
+            } else {
+                writeFace(o, p, q, rr, uv, normals);
+                writeFace(o, p, rr, s, uv, normals);
             }
         }
     };

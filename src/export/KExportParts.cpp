@@ -58,7 +58,15 @@ KExportResult kCancelledExport(KExportJob& job) {
     return result;
 }
 
-void kCellTriangles(const KMeshGrid& mesh, int32_t j, int32_t i, bool mirrored, size_t out[6]) {
+KFileFrame KFileFrame::of(const KExportFlags& flags) {
+    KFileFrame frame;
+    frame.mirror = flags.mirrorZ != 0;
+    frame.turned = frame.mirror != (flags.reverseWinding != 0);
+    frame.inverted = flags.invertNormals != 0;
+    return frame;
+}
+
+void kCellTriangles(const KMeshGrid& mesh, int32_t j, int32_t i, bool turned, size_t out[6]) {
     const size_t a = mesh.index(i - 1, j);
     const size_t b = mesh.index(i - 1, j + 1);
     const size_t c = mesh.index(i, j);
@@ -66,8 +74,8 @@ void kCellTriangles(const KMeshGrid& mesh, int32_t j, int32_t i, bool mirrored, 
     const size_t tris[2][3] = {{a, b, d}, {a, d, c}};
     for (int t = 0; t < 2; ++t) {
         out[3 * t] = tris[t][0];
-        out[3 * t + 1] = mirrored ? tris[t][2] : tris[t][1];
-        out[3 * t + 2] = mirrored ? tris[t][1] : tris[t][2];
+        out[3 * t + 1] = turned ? tris[t][2] : tris[t][1];
+        out[3 * t + 2] = turned ? tris[t][1] : tris[t][2];
     }
 }
 

@@ -13,6 +13,7 @@
 #include "model/KVertex.h"
 
 class KExportJob;
+struct KExportFlags;
 class KMeshGrid;
 class KTextSink;
 
@@ -39,9 +40,9 @@ bool kGatherParts(KExportJob& job, bool withNormals, std::vector<KExportPart>& p
 KExportResult kCancelledExport(KExportJob& job);
 
 // The two triangles of the cell left of column i (1 .. nu - 1) in row j, as sample
-// indices: (A, B, D) then (A, D, C). Mirrored, each triangle's last two corners trade
-// places, so that the front side stays the side the normals point to.
-void kCellTriangles(const KMeshGrid& mesh, int32_t j, int32_t i, bool mirrored, size_t out[6]);
+// indices: (A, B, D) then (A, D, C); turned, each triangle's last two corners trade
+// places (see KFileFrame).
+void kCellTriangles(const KMeshGrid& mesh, int32_t j, int32_t i, bool turned, size_t out[6]);
 // Triangles of a mesh: two per cell.
 size_t kTriangleCount(const KMeshGrid& mesh);
 
@@ -49,6 +50,29 @@ size_t kTriangleCount(const KMeshGrid& mesh);
 inline KVertex kMirrored(const KVertex& v, bool mirrored) {
     return {v.x, v.y, mirrored ? -v.z : v.z, v.w};
 }
+
+// How a mesh is put into a file: positions and normals mirrored alike, the corner order of
+// the triangles and the direction of the normals. The grid's normals point to the side
+// from which the walk's triangles (A, B, D), (A, D, C) run anticlockwise; a mirror turns
+// that over, so mirrored triangles are written turned to keep the front along the
+// normals. Reverse winding turns them once more (the front leaves the normals' side) and
+// invert normals turns the normals round; with both the surface is consistently inside
+// out. A default frame is the flags' default: mirrored, not reversed, not inverted.
+struct KFileFrame {
+    bool mirror = true;
+    bool turned = true;
+    bool inverted = false;
+
+    // The frame the document's export flags ask for.
+    static KFileFrame of(const KExportFlags& flags);
+    KVertex position(const KVertex& p) const { return kMirrored(p, mirror); }
+    // 0 - c rather than -c: an inverted zero is written as 0, not -0.
+    KVertex normal(const KVertex& n) const {
+        const KVertex m = kMirrored(n, mirror);
+        return inverted ? KVertex{0.0 - m.x, 0.0 - m.y, 0.0 - m.z, m.w} : m;
+    }
+};
+
 // The unit normal of the triangle (a, b, c) by the right-hand rule; zero when the
 // triangle has no area (or its corners are not finite).
 KVertex kFacetNormal(const KVertex& a, const KVertex& b, const KVertex& c);

@@ -1,7 +1,8 @@
 // PLY files, binary little-endian or ASCII: one vertex list (positions, normals and
 // texture coordinates as the options say) and one list of triangles. Layered exports
 // put every item's vertices one after the other, with running vertex numbers, and name
-// the items in header comments.
+// the items in header comments. Mirror Z, invert normals and reverse winding orient the
+// vertices and triangles as KFileFrame describes.
 
 #include <limits>
 #include <string>
@@ -20,7 +21,7 @@ struct Layout {
     bool normals = false;
     bool uv = false;
     bool itemUv = false;
-    bool mirror = false;
+    KFileFrame frame;
 };
 
 std::string header(const CPexaDoc& doc, const std::vector<KExportPart>& parts, const Layout& l,
@@ -62,12 +63,12 @@ void vertexRow(KTextSink& o, const KMeshGrid& mesh, int32_t j, const Layout& l) 
         const size_t k = mesh.index(i, j);
         float values[8];
         int n = 0;
-        const KVertex p = kMirrored(pos[k], l.mirror);
+        const KVertex p = l.frame.position(pos[k]);
         values[n++] = float(p.x);
         values[n++] = float(p.y);
         values[n++] = float(p.z);
         if (l.normals) {
-            const KVertex v = kMirrored(nrm[k], l.mirror);
+            const KVertex v = l.frame.normal(nrm[k]);
             values[n++] = float(v.x);
             values[n++] = float(v.y);
             values[n++] = float(v.z);
@@ -93,7 +94,7 @@ void faceRow(KTextSink& o, const KMeshGrid& mesh, int32_t j, size_t offset, cons
     std::string bytes;
     for (int32_t i = 1; i < mesh.uCount(); ++i) {
         size_t idx[6];
-        kCellTriangles(mesh, j, i, l.mirror, idx);
+        kCellTriangles(mesh, j, i, l.frame.turned, idx);
         for (int t = 0; t < 2; ++t) {
             if (l.ascii) {
                 o.text("3");
@@ -121,7 +122,7 @@ KExportResult kWritePly(CPexaDoc& doc, const std::string& path, bool ascii) {
     l.normals = f.normals != 0;
     l.uv = f.uv != 0;
     l.itemUv = f.uv == 2;
-    l.mirror = f.mirrorZ != 0;
+    l.frame = KFileFrame::of(f);
     KExportJob job(doc, path);
     std::vector<KExportPart> parts;
     KExportResult failure;

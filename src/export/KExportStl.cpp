@@ -1,6 +1,10 @@
 // STL files, binary or ASCII: every cell of the walk becomes two facets whose normals
 // come from their corners. Binary files carry all meshes in one list under a header
 // naming the object; ASCII files write one solid per mesh.
+//
+// A facet's normal is by definition the one its corners give by the right-hand rule, so
+// mirror Z and reverse winding (which order the corners) decide it; invert normals has
+// nothing of its own to turn and leaves the file as it is.
 
 #include <limits>
 #include <string>
@@ -23,15 +27,15 @@ struct Facet {
 
 // The facets of the cells of row j (i = 1 .. nu - 1), in the file's frame.
 template <typename Fn>
-void forEachFacet(const KMeshGrid& mesh, int32_t j, bool mirror, Fn fn) {
+void forEachFacet(const KMeshGrid& mesh, int32_t j, const KFileFrame& frame, Fn fn) {
     const auto pos = mesh.positions();
     for (int32_t i = 1; i < mesh.uCount(); ++i) {
         size_t idx[6];
-        kCellTriangles(mesh, j, i, mirror, idx);
+        kCellTriangles(mesh, j, i, frame.turned, idx);
         for (int t = 0; t < 2; ++t) {
             Facet f;
             for (int k = 0; k < 3; ++k) {
-                f.corner[k] = kMirrored(pos[idx[3 * t + k]], mirror);
+                f.corner[k] = frame.position(pos[idx[3 * t + k]]);
             }
             f.normal = kFacetNormal(f.corner[0], f.corner[1], f.corner[2]);
             fn(f);
@@ -64,7 +68,7 @@ KExportResult kWriteStl(CPexaDoc& doc, const std::string& path, bool ascii) {
     if (!kGatherParts(job, false, parts, failure)) {
         return failure;
     }
-    const bool mirror = doc.exportFlags.mirrorZ != 0;
+    const KFileFrame frame = KFileFrame::of(doc.exportFlags);
     KTextSink& out = job.out();
     const auto emit = [&out](const std::string& text) { out.text(text); };
 
@@ -86,7 +90,7 @@ KExportResult kWriteStl(CPexaDoc& doc, const std::string& path, bool ascii) {
             const auto format = [&](KTextSink& o, int32_t j) {
                 std::string bytes;
                 bytes.reserve(size_t(mesh.uCount()) * 100);
-                forEachFacet(mesh, j, mirror, [&](const Facet& f) {
+                forEachFacet(mesh, j, frame, [&](const Facet& f) {
                     putVector(bytes, f.normal);
                     for (const KVertex& c : f.corner) {
                         putVector(bytes, c);
@@ -114,7 +118,7 @@ KExportResult kWriteStl(CPexaDoc& doc, const std::string& path, bool ascii) {
         const std::string name = kHeaderText(part.name, true);
         out.text("solid ").text(name).ch('\n');
         const auto format = [&](KTextSink& o, int32_t j) {
-            forEachFacet(mesh, j, mirror, [&](const Facet& f) {
+            forEachFacet(mesh, j, frame, [&](const Facet& f) {
                 o.text("  facet normal ");
                 textVector(o, f.normal);
                 o.text("    outer loop\n");

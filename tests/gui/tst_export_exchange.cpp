@@ -121,16 +121,20 @@ private slots:
             auto* g = qobject_cast<CGltfOptionsDlg*>(&d);
             QVERIFY(g);
             QVERIFY(!g->uv->isChecked()); // the document's default
+            QVERIFY(!g->normals->isChecked());
             g->uv->setChecked(true);
             g->perItem->setChecked(true);
+            g->normals->setChecked(true);
         };
         const QByteArray written = run(doc, KExportCommand::Gltf, script);
         QCOMPARE(script.titles, QStringList({"Select Layers", "glTF 2.0 Export Options"}));
         QCOMPARE(script.filter, QStringLiteral("glTF 2.0 binary (*.glb)"));
         QCOMPARE(script.extension, QStringLiteral("glb"));
         QCOMPARE(doc.exportFlags.uv, 2); // Layered with "per Item"
+        QCOMPARE(doc.exportFlags.normals, 1);
         QVERIFY(written.startsWith("glTF"));
         QVERIFY(written.contains("\"TEXCOORD_0\""));
+        QVERIFY(written.contains("\"NORMAL\""));
         QCOMPARE(written, reference(doc, KExportFormat::Gltf, false));
         QVERIFY(!doc.exportSelectionLocked);
 
@@ -138,11 +142,15 @@ private slots:
         script.options = [](QDialog& d) {
             auto& g = static_cast<CGltfOptionsDlg&>(d);
             QVERIFY(g.uv->isChecked());
+            QVERIFY(g.normals->isChecked());
             g.perItem->setChecked(false);
+            g.normals->setChecked(false);
         };
-        run(doc, KExportCommand::Gltf, script);
+        const QByteArray bare = run(doc, KExportCommand::Gltf, script);
         QCOMPARE(doc.exportFlags.uv, 1);
         QCOMPARE(doc.exportFlags.useItemUv, 0);
+        QCOMPARE(doc.exportFlags.normals, 0);
+        QVERIFY(!bare.contains("\"NORMAL\""));
     }
 
     void stlAndPlyRememberTheTextChoice() {
@@ -160,13 +168,16 @@ private slots:
             QVERIFY(s);
             QVERIFY(s->binaryFile->isChecked());
             QVERIFY(s->mirrorZ->isChecked());
+            QVERIFY(!s->reverseWinding->isChecked());
             s->asciiFile->setChecked(true);
             s->mirrorZ->setChecked(false);
+            s->reverseWinding->setChecked(true);
         };
         QByteArray written = run(doc, KExportCommand::Stl, stl);
         QCOMPARE(stl.titles.last(), QStringLiteral("STL Export Options"));
         QCOMPARE(stl.filter, QStringLiteral("STL files (*.stl)"));
         QCOMPARE(doc.exportFlags.mirrorZ, 0);
+        QCOMPARE(doc.exportFlags.reverseWinding, 1);
         QVERIFY(written.startsWith("solid (untitled)\n"));
         QCOMPARE(written, reference(doc, KExportFormat::Stl, true));
         // The next STL export starts from the text form.
@@ -174,11 +185,14 @@ private slots:
             auto& s = static_cast<CStlOptionsDlg&>(d);
             QVERIFY(s.asciiFile->isChecked());
             QVERIFY(!s.mirrorZ->isChecked());
+            QVERIFY(s.reverseWinding->isChecked());
             s.binaryFile->setChecked(true);
+            s.reverseWinding->setChecked(false);
         };
         written = run(doc, KExportCommand::Stl, stl);
         QCOMPARE(written, reference(doc, KExportFormat::Stl, false));
         QVERIFY(!KExportCommand::stlAscii);
+        QCOMPARE(doc.exportFlags.reverseWinding, 0);
 
         Script ply;
         ply.meshType = CPexaDoc::Layered;
@@ -188,11 +202,15 @@ private slots:
             QVERIFY(p);
             QVERIFY(p->binaryFile->isChecked()); // the STL choice is its own
             QVERIFY(!p->mirrorZ->isChecked());   // shared with the other mesh formats
+            QVERIFY(!p->invertNormals->isChecked());
+            QVERIFY(!p->reverseWinding->isChecked());
             p->asciiFile->setChecked(true);
             p->normals->setChecked(true);
             p->uv->setChecked(true);
             p->perItem->setChecked(false);
             p->mirrorZ->setChecked(true);
+            p->invertNormals->setChecked(true);
+            p->reverseWinding->setChecked(true);
         };
         written = run(doc, KExportCommand::Ply, ply);
         QCOMPARE(ply.titles.last(), QStringLiteral("PLY Export Options"));
@@ -200,6 +218,8 @@ private slots:
         QCOMPARE(doc.exportFlags.normals, 1);
         QCOMPARE(doc.exportFlags.uv, 1); // Layered, but not "per Item"
         QCOMPARE(doc.exportFlags.mirrorZ, 1);
+        QCOMPARE(doc.exportFlags.invertNormals, 1);
+        QCOMPARE(doc.exportFlags.reverseWinding, 1);
         QVERIFY(written.startsWith("ply\nformat ascii 1.0\n"));
         QVERIFY(written.contains("comment item Quorl0002 "));
         QCOMPARE(written, reference(doc, KExportFormat::Ply, true));

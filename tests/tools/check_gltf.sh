@@ -1,6 +1,6 @@
 #!/bin/sh
-# Exports glTF files of the sample limb (Skinned and Layered, with and without uv) and of
-# new documents on every base shape, and has the glTF validator check each of them.
+# Exports glTF files of the sample limb (Skinned and Layered, with and without normals and
+# uv) and of new documents on every base shape, and has the glTF validator check each.
 #   check_gltf.sh QUORL_CLI NODE TOOLS_DIR VALIDATE_JS
 set -eu
 cli="$1"; node="$2"; tools="$3"; script="$4"
@@ -10,6 +10,8 @@ trap 'rm -rf "$work"' EXIT
 doc="$work/demo/limb.qrz"
 "$cli" export "$doc" --format gltf -o "$work/skinned.glb" --quiet
 "$cli" export "$doc" --format gltf -o "$work/skinned_uv.glb" --uv --quiet
+"$cli" export "$doc" --format gltf -o "$work/skinned_normals.glb" --normals --quiet
+"$cli" export "$doc" --format gltf -o "$work/layered_all.glb" --layered --normals --uv --quiet
 "$cli" export "$doc" --format gltf -o "$work/layered.glb" --layered --quiet
 "$cli" export "$doc" --format gltf -o "$work/layered_uv.glb" --layered --uv --item-uv --quiet
 "$cli" export "$doc" --format gltf -o "$work/layered_some.glb" --layered --layers 1 --uv --quiet

@@ -38,6 +38,16 @@ QGroupBox* fileKind(QWidget* parent, bool ascii, QRadioButton*& binary, QRadioBu
     return box;
 }
 
+// The orientation switches, with the OBJ dialog's texts: they share the document's flags.
+QCheckBox* invertBox(QWidget* parent, const CPexaDoc& doc) {
+    return kFlagCheck(parent, QObject::tr("Invert Normals"), doc.exportFlags.invertNormals);
+}
+
+QCheckBox* windingBox(QWidget* parent, const CPexaDoc& doc) {
+    return kFlagCheck(parent, QObject::tr("Reverse Polygon Winding"),
+                      doc.exportFlags.reverseWinding);
+}
+
 QCheckBox* mirrorBox(QWidget* parent, const CPexaDoc& doc) {
     return kFlagCheck(parent, QObject::tr("Mirror Z (convert to right-handed)"),
                       doc.exportFlags.mirrorZ);
@@ -51,15 +61,15 @@ CGltfOptionsDlg::CGltfOptionsDlg(const CPexaDoc& doc, QWidget* parent) : QDialog
     setWindowTitle(tr("glTF 2.0 Export Options"));
     fitTitle(this);
     const KExportFlags& f = doc.exportFlags;
+    normals = kFlagCheck(this, tr("Normals"), f.normals);
     uv = kFlagCheck(this, tr("UV's (TEXCOORD_0)"), f.uv);
     perItem = kFlagCheck(this, tr("per Item"), f.useItemUv);
-    auto* note = new QLabel(tr("Positions and normals are always written, in glTF's "
-                               "right-handed frame (Z mirrored)."),
-                            this);
+    auto* note = new QLabel(tr("Written in glTF's right-handed frame (Z mirrored)."), this);
     note->setWordWrap(true);
     auto* grid = new QGridLayout;
-    grid->addWidget(uv, 0, 0);
-    grid->addWidget(perItem, 0, 1);
+    grid->addWidget(normals, 0, 0);
+    grid->addWidget(uv, 1, 0);
+    grid->addWidget(perItem, 1, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(note);
@@ -68,6 +78,7 @@ CGltfOptionsDlg::CGltfOptionsDlg(const CPexaDoc& doc, QWidget* parent) : QDialog
 
 void CGltfOptionsDlg::apply(CPexaDoc& doc) const {
     KExportFlags& f = doc.exportFlags;
+    f.normals = kCheckedFlag(normals);
     f.useItemUv = kCheckedFlag(perItem);
     f.uv = uvFlag(doc, uv, perItem);
 }
@@ -78,14 +89,17 @@ CStlOptionsDlg::CStlOptionsDlg(const CPexaDoc& doc, bool ascii, QWidget* parent)
     setWindowTitle(tr("STL Export Options"));
     fitTitle(this);
     QGroupBox* kind = fileKind(this, ascii, binaryFile, asciiFile);
+    reverseWinding = windingBox(this, doc);
     mirrorZ = mirrorBox(this, doc);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(kind);
+    layout->addWidget(reverseWinding);
     layout->addWidget(mirrorZ);
     layout->addWidget(kOkCancelButtons(this));
 }
 
 void CStlOptionsDlg::apply(CPexaDoc& doc) const {
+    doc.exportFlags.reverseWinding = kCheckedFlag(reverseWinding);
     doc.exportFlags.mirrorZ = kCheckedFlag(mirrorZ);
 }
 
@@ -103,12 +117,16 @@ CPlyOptionsDlg::CPlyOptionsDlg(const CPexaDoc& doc, bool ascii, QWidget* parent)
     normals = kFlagCheck(this, tr("Normals"), f.normals);
     uv = kFlagCheck(this, tr("UV's"), f.uv);
     perItem = kFlagCheck(this, tr("per Item"), f.useItemUv);
+    invertNormals = invertBox(this, doc);
+    reverseWinding = windingBox(this, doc);
     mirrorZ = mirrorBox(this, doc);
     auto* grid = new QGridLayout;
     grid->addWidget(normals, 0, 0);
+    grid->addWidget(invertNormals, 0, 1);
     grid->addWidget(uv, 1, 0);
     grid->addWidget(perItem, 1, 1);
-    grid->addWidget(mirrorZ, 2, 0, 1, 2);
+    grid->addWidget(reverseWinding, 2, 0, 1, 2);
+    grid->addWidget(mirrorZ, 3, 0, 1, 2);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(kind);
     layout->addLayout(grid);
@@ -119,6 +137,8 @@ void CPlyOptionsDlg::apply(CPexaDoc& doc) const {
     KExportFlags& f = doc.exportFlags;
     f.normals = kCheckedFlag(normals);
     f.useItemUv = kCheckedFlag(perItem);
+    f.invertNormals = kCheckedFlag(invertNormals);
+    f.reverseWinding = kCheckedFlag(reverseWinding);
     f.mirrorZ = kCheckedFlag(mirrorZ);
     f.uv = uvFlag(doc, uv, perItem);
 }

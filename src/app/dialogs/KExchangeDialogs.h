@@ -9,18 +9,21 @@ class CPexaDoc;
 class QCheckBox;
 class QRadioButton;
 
-// "glTF 2.0 Export Options": positions and normals are always written.
+// "glTF 2.0 Export Options": positions always, normals and uv as chosen, in glTF's own
+// right-handed frame.
 class CGltfOptionsDlg : public QDialog {
     Q_OBJECT
 public:
     explicit CGltfOptionsDlg(const CPexaDoc& doc, QWidget* parent = nullptr);
     void apply(CPexaDoc& doc) const;
 
+    QCheckBox* normals;
     QCheckBox* uv;
     QCheckBox* perItem;
 };
 
-// "STL Export Options".
+// "STL Export Options". A facet's normal follows its winding, so there is no switch to
+// invert normals.
 class CStlOptionsDlg : public QDialog {
     Q_OBJECT
 public:
@@ -30,6 +33,7 @@ public:
 
     QRadioButton* binaryFile;
     QRadioButton* asciiFile;
+    QCheckBox* reverseWinding;
     QCheckBox* mirrorZ;
 };
 
@@ -46,5 +50,7 @@ public:
     QCheckBox* normals;
     QCheckBox* uv;
     QCheckBox* perItem;
+    QCheckBox* invertNormals;
+    QCheckBox* reverseWinding;
     QCheckBox* mirrorZ;
 };

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "document/CPexaDoc.h"
+#include "export/KExport.h"
 #include "model/KBdlLayer.h"
 #include "model/KBdlMuscle.h"
 
@@ -101,6 +102,18 @@ inline void expectGolden(const std::string& name, const std::string& got) {
     const std::string want = slurp(p);
     EXPECT_TRUE(want == got) << "export differs from " << p << " (" << got.size() << " vs "
                              << want.size() << " bytes)";
+}
+
+// The bytes of an export of doc into a fresh folder; the export must succeed.
+inline std::string exportBytes(CPexaDoc& doc, KExportFormat format, bool ascii = false) {
+    TempDir dir("bytes");
+    const auto path = dir.file(std::string("out.") + kExportExtension(format));
+    KExportOptions extra;
+    extra.ascii = ascii;
+    const KExportResult r = kExport(doc, format, path.string(), extra);
+    EXPECT_TRUE(r.written) << r.error;
+    EXPECT_FALSE(r.cancelled);
+    return slurp(path);
 }
 
 inline size_t countOf(const std::string& text, const std::string& what) {

@@ -10,9 +10,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "document/KSampleObjects.h"
 #include "export/KExport.h"
 #include "export_test_support.h"
 #include "platform/KScriptedUi.h"
+#include "support/KMeshFileReaders.h"
 
 using namespace exporttest;
 
@@ -274,6 +276,44 @@ TEST_F(ExportClients, AssimpReadsTheObjExports) {
         EXPECT_EQ(field("Faces"), c.faces) << out;
         EXPECT_EQ(field("Meshes"), c.layered ? 2 : 1);
         EXPECT_NE(out.find("Primitive Types:    triangles\n"), std::string::npos) << out;
+    }
+}
+
+// assimp reads the sample limb's OBJ export and writes what it read as a PLY file: the
+// normals it took from the file lie along the faces it took from the file, in both
+// mirror modes, and turn against them with exactly one of invert normals and reverse
+// winding.
+TEST_F(ExportClients, AssimpSeesObjNormalsAlongTheFaces) {
+    ASSERT_TRUE(onPath("assimp")) << "assimp is not installed (scripts/install-deps)";
+    std::string error;
+    std::unique_ptr<CPexaDoc> doc = kMakeLimbObject(std::string(), &error);
+    ASSERT_TRUE(doc) << error;
+    doc->exportFlags.normals = 1;
+    for (int mirror : {1, 0}) {
+        for (int invert : {0, 1}) {
+            for (int reverse : {0, 1}) {
+                SCOPED_TRACE("mirror " + std::to_string(mirror) + " invert " +
+                             std::to_string(invert) + " reverse " + std::to_string(reverse));
+                doc->exportFlags.mirrorZ = mirror;
+                doc->exportFlags.invertNormals = invert;
+                doc->exportFlags.reverseWinding = reverse;
+                TempDir dir("obj-normals");
+                exportTo(*doc, KExportFormat::Obj, dir.file("subject.obj"));
+                std::string out;
+                ASSERT_EQ(
+                    run("cd " + quoted(dir.path()) + " && assimp export subject.obj seen.ply", out),
+                    0)
+                    << out;
+                const KReadMesh seen = kReadPly(slurp(dir.file("seen.ply")));
+                ASSERT_EQ(seen.error, "");
+                ASSERT_TRUE(seen.hasNormals);
+                ASSERT_EQ(seen.triangles.size(), 2u * 64 * 48);
+                const KNormalAgreement a = kNormalAgreement(seen);
+                EXPECT_EQ(a.skipped, 0u);
+                EXPECT_EQ(a.alongShare(), invert == reverse ? 1.0 : 0.0)
+                    << a.along << " along, " << a.against << " against";
+            }
+        }
     }
 }
 

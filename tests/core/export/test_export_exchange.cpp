@@ -10,28 +10,17 @@
 #include <sstream>
 
 #include "document/KTexture.h"
-#include "exchange_test_support.h"
 #include "export/KExport.h"
 #include "export/KExportParts.h"
 #include "export_test_support.h"
 #include "mesh/KMeshGrid.h"
 #include "platform/KScriptedUi.h"
+#include "support/KExchangeReaders.h"
 
 using namespace exporttest;
 using namespace exchangetest;
 
 namespace {
-
-std::string exportBytes(CPexaDoc& doc, KExportFormat format, bool ascii = false) {
-    TempDir dir("exchange");
-    const auto path = dir.file(std::string("out.") + kExportExtension(format));
-    KExportOptions extra;
-    extra.ascii = ascii;
-    const KExportResult r = kExport(doc, format, path.string(), extra);
-    EXPECT_TRUE(r.written) << r.error;
-    EXPECT_FALSE(r.cancelled);
-    return slurp(path);
-}
 
 struct V3 {
     double x, y, z;
@@ -81,7 +70,9 @@ GltfMesh meshOf(const Glb& g, size_t m) {
     const Json& prim = g.json["meshes"][m]["primitives"][0];
     out.primitive = &prim;
     out.pos = g.read(int(prim["attributes"]["POSITION"].integer()));
-    out.nrm = g.read(int(prim["attributes"]["NORMAL"].integer()));
+    if (prim["attributes"].has("NORMAL")) {
+        out.nrm = g.read(int(prim["attributes"]["NORMAL"].integer()));
+    }
     if (prim["attributes"].has("TEXCOORD_0")) {
         out.uv = g.read(int(prim["attributes"]["TEXCOORD_0"].integer()));
     }
@@ -135,6 +126,7 @@ Ply parsePly(const std::string& file) {
 TEST_F(Exchange, GltfOneCellIsTheWalkMirroredToRightHanded) {
     auto doc = makeDoc(1, 1);
     doc->exportFlags.uv = 1;
+    doc->exportFlags.normals = 1;
     const Glb g = parseGlb(exportBytes(*doc, KExportFormat::Gltf));
     ASSERT_TRUE(g.ok);
     EXPECT_EQ(g.json["asset"]["version"].text, "2.0");
@@ -190,6 +182,7 @@ TEST_F(Exchange, GltfOneCellIsTheWalkMirroredToRightHanded) {
 
 TEST_F(Exchange, GltfOfACurvedObjectFacesAlongItsNormals) {
     auto doc = makeDoc(); // the default cone, 51 x 51
+    doc->exportFlags.normals = 1;
     const Glb g = parseGlb(exportBytes(*doc, KExportFormat::Gltf));
     ASSERT_TRUE(g.ok);
     const GltfMesh m = meshOf(g, 0);
@@ -202,6 +195,39 @@ TEST_F(Exchange, GltfOfACurvedObjectFacesAlongItsNormals) {
     expectFrontAlongNormals(m.pos, m.nrm, m.idx);
     // Walk order: row 1 starts after the 50 cells of row 0.
     EXPECT_EQ(m.idx[6 * 50], 51u);
+}
+
+TEST_F(Exchange, GltfWritesNormalsOnlyWhenAskedFor) {
+    for (bool layered : {false, true}) {
+        for (int normals : {0, 1}) {
+            for (int uv : {0, 1}) {
+                SCOPED_TRACE(std::string(layered ? "layered" : "skinned") + " normals " +
+                             std::to_string(normals) + " uv " + std::to_string(uv));
+                auto doc = layered ? makeLayeredDoc() : makeDoc(2, 1);
+                doc->exportFlags.normals = normals;
+                doc->exportFlags.uv = uv;
+                const Glb g = parseGlb(exportBytes(*doc, KExportFormat::Gltf));
+                ASSERT_TRUE(g.ok);
+                const size_t meshes = g.json["meshes"].items.size();
+                ASSERT_EQ(meshes, layered ? 2u : 1u);
+                // Positions and indices, then normals and uv as asked: no view or
+                // accessor is left without a user, and the buffer holds nothing else.
+                const size_t arrays = size_t(2 + normals + uv);
+                EXPECT_EQ(g.json["accessors"].items.size(), meshes * arrays);
+                EXPECT_EQ(g.json["bufferViews"].items.size(), meshes * arrays);
+                long long viewBytes = 0;
+                for (const Json& view : g.json["bufferViews"].items) {
+                    viewBytes += view["byteLength"].integer();
+                }
+                EXPECT_EQ(viewBytes, static_cast<long long>(g.bin.size()));
+                for (size_t m = 0; m < meshes; ++m) {
+                    const Json& attributes = g.json["meshes"][m]["primitives"][0]["attributes"];
+                    EXPECT_EQ(attributes.has("NORMAL"), normals == 1);
+                    EXPECT_EQ(attributes.has("TEXCOORD_0"), uv == 1);
+                }
+            }
+        }
+    }
 }
 
 TEST_F(Exchange, GltfLayeredNamesItemsAndSharesMaterials) {
