@@ -80,8 +80,8 @@ const FormatOption kFormatOptions[] = {
     {"--include", {KExportFormat::Udo}},
     {"--per-vertex", {KExportFormat::PovMesh2}},
     {"--texture-names", {KExportFormat::PovMesh2, KExportFormat::Obj, KExportFormat::Raw}},
-    {"--invert-normals", {KExportFormat::Obj}},
-    {"--reverse-winding", {KExportFormat::Obj}},
+    {"--invert-normals", {KExportFormat::Obj, KExportFormat::Ply}},
+    {"--reverse-winding", {KExportFormat::Obj, KExportFormat::Stl, KExportFormat::Ply}},
     {"--no-mirror-z", {KExportFormat::Obj, KExportFormat::Stl, KExportFormat::Ply}},
 };
 
@@ -334,16 +334,17 @@ Command addExportCommand(CLI::App& parent) {
     sub->add_option("--layers", a->layers, "only these user layers (with --layered)")
         ->type_name("0,2")
         ->check(layerListValidator());
-    sub->add_flag("--normals", a->normals, "write normals (smooth triangles in POV-Ray)");
+    sub->add_flag("--normals", a->normals, "write normals (smooth triangles in POV-Ray; gltf too)");
     sub->add_flag("--uv", a->uv, "write texture coordinates");
     CLI::Option* itemUv =
         sub->add_flag("--item-uv", a->itemUv, "take uv from the muscles' own meshes");
     sub->add_flag("--no-item-uv", a->noItemUv, "take uv from the object's grid")->excludes(itemUv);
     sub->add_flag("--texture-names", a->textureNames, "write texture names (mesh2, obj, raw)");
     sub->add_flag("--per-vertex", a->perVertex, "texture per vertex (mesh2)");
-    sub->add_flag("--invert-normals", a->invertNormals, "point the normals the other way (obj)");
+    sub->add_flag("--invert-normals", a->invertNormals,
+                  "point the normals the other way (obj, ply)");
     sub->add_flag("--reverse-winding", a->reverseWinding,
-                  "write each face's corners in the opposite order (obj)");
+                  "write each face's corners in the opposite order (obj, stl, ply)");
     sub->add_flag("--no-mirror-z", a->noMirrorZ,
                   "keep z as it is (obj, stl, ply; gltf always mirrors z)");
     sub->add_flag("--ascii", a->ascii, "the text form of stl and ply instead of binary");
