@@ -23,18 +23,6 @@
 
 namespace {
 
-struct DialogScript {
-    explicit DialogScript(std::function<int(QDialog&)> drive) { kRunDialogHook = std::move(drive); }
-    ~DialogScript() { kRunDialogHook = nullptr; }
-};
-
-struct FileScript {
-    explicit FileScript(std::function<QString(const KFileRequest&)> choose) {
-        kChooseFileHook = std::move(choose);
-    }
-    ~FileScript() { kChooseFileHook = nullptr; }
-};
-
 std::unique_ptr<KBdlMuscle> muscle(const char* name, int32_t type = KBdlMuscle::Linear) {
     auto m = std::make_unique<KBdlMuscle>(type);
     m->name = name;
@@ -156,7 +144,7 @@ private slots:
         CPexaDoc doc;
         doc.setModified(false);
         const KBdlLayer* first = doc.layers[0].get();
-        DialogScript script([&doc](QDialog& d) {
+        KDialogScript script([&doc](QDialog& d) {
             auto& dlg = dynamic_cast<KLayerListDlg&>(d);
             if (!doc.layers.empty()) {
                 return int(QDialog::Rejected);
@@ -261,7 +249,7 @@ private slots:
         KLayerPropertiesDlg dlg(layer, doc);
         int sheets = 0;
         bool accept = false;
-        DialogScript script([&](QDialog& d) {
+        KDialogScript script([&](QDialog& d) {
             auto& sheet = dynamic_cast<KMuscleSheet&>(d);
             ++sheets;
             sheet.general->name->setText(QStringLiteral("made %1").arg(sheets));
@@ -304,7 +292,7 @@ private slots:
 
         KHintLog log;
         doc.addObserver(&log);
-        DialogScript script([&](QDialog& d) {
+        KDialogScript script([&](QDialog& d) {
             auto& dlg = dynamic_cast<KLayerPropertiesDlg&>(d);
             [&] {
                 QVERIFY(dlg.releaseButton->isEnabled());
@@ -358,7 +346,7 @@ private slots:
         }
         doc.currentItem = 4;
         std::vector<QString> seen;
-        DialogScript script([&](QDialog& d) {
+        KDialogScript script([&](QDialog& d) {
             if (auto* pick = dynamic_cast<KSelectUserLayerDlg*>(&d)) {
                 seen.push_back(QString::number(pick->choice()));
                 pick->list->setCurrentRow(16);
@@ -388,14 +376,14 @@ private slots:
         doc.currentItem = CPexaDoc::ItemShape;
         KFileRequest asked;
         int fileDialogs = 0;
-        FileScript files([&](const KFileRequest& r) {
+        KFileScript files([&](const KFileRequest& r) {
             asked = r;
             ++fileDialogs;
             return path;
         });
         bool activeOnly = false;
         int choose = 2;
-        DialogScript script([&](QDialog& d) {
+        KDialogScript script([&](QDialog& d) {
             auto& dlg = dynamic_cast<KImportImageDlg&>(d);
             if (dlg.layers->count() != 3 || dlg.layerIndex() != -1) {
                 return int(QDialog::Rejected);
@@ -467,7 +455,7 @@ private slots:
 
         doc->layers[2]->name = "Epi";
         KBdlLayer* opened = nullptr;
-        DialogScript script([&](QDialog& d) {
+        KDialogScript script([&](QDialog& d) {
             opened = nullptr;
             if (dynamic_cast<KLayerPropertiesDlg*>(&d)) {
                 opened = doc->layers[size_t(doc->currentItem - 3)].get();
