@@ -140,6 +140,40 @@ private slots:
         doc.restoreLayers(std::move(layers));
     }
 
+    void layerListMouseSelectsAsTheKeysDo() {
+        CPexaDoc doc;
+        KSurfaceHeight::LayerList layers = doc.takeLayers();
+        KLayerListDlg dlg(layers);
+        QVERIFY(kShowActive(&dlg));
+
+        // "Bone Surfaces" chosen with the arrow keys gets a description.
+        dlg.list->setFocus();
+        QTest::keyClick(dlg.list, Qt::Key_Down);
+        QTest::keyClick(dlg.list, Qt::Key_Up);
+        QCOMPARE(dlg.name->text(), QStringLiteral("Bone Surfaces"));
+        QTest::mouseClick(dlg.description, Qt::LeftButton);
+        QTest::keyClicks(dlg.description, QStringLiteral("deep bones"));
+
+        // Another line clicked, and back: the fields follow the mouse.
+        kClickRow(dlg.list, 1);
+        QCOMPARE(dlg.selected(), 1);
+        QCOMPARE(dlg.name->text(), QStringLiteral("Exterior Muscles"));
+        QVERIFY(dlg.deleteButton->isEnabled());
+        kClickRow(dlg.list, 0);
+        QCOMPARE(dlg.selected(), 0);
+
+        // The name edited and left with Tab keeps the description.
+        QTest::mouseClick(dlg.name, Qt::LeftButton);
+        dlg.name->selectAll();
+        QTest::keyClicks(dlg.name, QStringLiteral("Bones"));
+        QTest::keyClick(dlg.name, Qt::Key_Tab);
+        QVERIFY(!dlg.name->hasFocus());
+        QCOMPARE(layers[0]->name, std::string("Bones"));
+        QCOMPARE(layers[0]->description, std::string("deep bones"));
+        QCOMPARE(layers[1]->name, std::string("Exterior Muscles"));
+        doc.restoreLayers(std::move(layers));
+    }
+
     void defineLayersMovesTheListOutAndBack() {
         CPexaDoc doc;
         doc.setModified(false);
@@ -213,6 +247,34 @@ private slots:
         QApplication::sendEvent(dlg.muscles, &del);
         QVERIFY(layer.muscles.empty());
         QCOMPARE(ui.unansweredQuestions, 0);
+    }
+
+    void muscleClickedWithTheMouseCanBeEdited() {
+        CPexaDoc doc;
+        KBdlLayer& layer = *doc.layers[0];
+        layer.muscles.push_back(muscle("a"));
+        layer.muscles.push_back(muscle("b"));
+        layer.muscles[1]->height = 0.75f;
+        layer.muscles[1]->active = 0;
+        KLayerPropertiesDlg dlg(layer, doc);
+        QVERIFY(kShowActive(&dlg));
+
+        kClickRow(dlg.muscles, 1);
+        QCOMPARE(dlg.selected(), 1);
+        for (QWidget* w : std::initializer_list<QWidget*>{dlg.deleteButton, dlg.copyButton,
+                                                          dlg.muscleScale, dlg.muscleActive}) {
+            QVERIFY2(w->isEnabled(), qPrintable(w->objectName() + w->metaObject()->className()));
+        }
+        QCOMPARE(dlg.muscleScale->text(), QStringLiteral("0.75"));
+        QVERIFY(!dlg.muscleActive->isChecked());
+
+        // What the mouse selected is what "Active" and "Copy" act on.
+        QTest::mouseClick(dlg.muscleActive, Qt::LeftButton);
+        QCOMPARE(layer.muscles[1]->active, 1);
+        QCOMPARE(layer.muscles[0]->active, 1);
+        QTest::mouseClick(dlg.copyButton, Qt::LeftButton);
+        QVERIFY(doc.copiedMuscle);
+        QCOMPARE(doc.copiedMuscle->name, std::string("b"));
     }
 
     void copiedMuscleIsSharedBetweenLayers() {
