@@ -180,9 +180,10 @@ void CDocManager::saveChangedLayerImages(CPexaDoc& doc) {
             path = QFileInfo(name).absoluteFilePath();
         }
         const std::string file = QDir::toNativeSeparators(path).toStdString();
+        // No unless chosen: Enter must not overwrite a picture another document may use.
         if (!kUi().askYesNo("The image map of layer \"" + layer->name +
                                 "\" was changed. Save it to " + file + " as well?",
-                            true)) {
+                            false)) {
             continue;
         }
         if (image->save(file) != KImageMapTga::SaveOk) {
