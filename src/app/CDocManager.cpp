@@ -6,6 +6,7 @@
 #include <QMdiArea>
 #include <algorithm>
 
+#include "app/dialogs/KTextureListDlg.h"
 #include "document/CPexaDoc.h"
 #include "document/KDocumentFile.h"
 #include "image/KImageMapTga.h"
@@ -180,9 +181,10 @@ void CDocManager::saveChangedLayerImages(CPexaDoc& doc) {
             path = QFileInfo(name).absoluteFilePath();
         }
         const std::string file = QDir::toNativeSeparators(path).toStdString();
+        // No unless chosen: Enter must not overwrite a picture another document may use.
         if (!kUi().askYesNo("The image map of layer \"" + layer->name +
                                 "\" was changed. Save it to " + file + " as well?",
-                            true)) {
+                            false)) {
             continue;
         }
         if (image->save(file) != KImageMapTga::SaveOk) {
@@ -223,6 +225,10 @@ bool CDocManager::saveDocumentAs(CPexaDoc* doc) {
 }
 
 bool CDocManager::askToSave(CPexaDoc* doc) {
+    return askToSaveDocument(doc) && askToSaveTextureList(doc);
+}
+
+bool CDocManager::askToSaveDocument(CPexaDoc* doc) {
     if (!doc->isModified()) {
         return true;
     }
@@ -231,6 +237,29 @@ bool CDocManager::askToSave(CPexaDoc* doc) {
     case QMessageBox::Save:
     case QMessageBox::Yes:
         return saveDocument(doc);
+    case QMessageBox::Discard:
+    case QMessageBox::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CDocManager::askToSaveTextureList(CPexaDoc* doc) {
+    // The document file does not hold the texture list, so changes to it that were never
+    // saved to a texture list file go with the document.
+    if (!doc->textures.hasUnsavedChanges()) {
+        return true;
+    }
+    const QString text = QStringLiteral("The texture list of %1 has changes that are not saved. "
+                                        "Save it as a texture list file?")
+                             .arg(title(doc));
+    switch (saveQuestion()(text)) {
+    case QMessageBox::Save:
+    case QMessageBox::Yes:
+        // Cancelling the file chooser, or a file that cannot be written, keeps the
+        // document open.
+        return kSaveTextureList(area_.window(), doc->textures);
     case QMessageBox::Discard:
     case QMessageBox::No:
         return true;

@@ -1,7 +1,7 @@
 #pragma once
 // Owns the open documents and knows their windows: New, Open (an open file is brought to
 // the front instead), Save, Save As, closing a document or one of its windows with the
-// question to save, and closing everything on exit.
+// questions to save it and its texture list, and closing everything on exit.
 
 #include <QMdiSubWindow>
 #include <QMessageBox>
@@ -104,7 +104,11 @@ private:
     void closeOtherWindows(Entry& entry);
     Entry* entryOf(const CPexaDoc* doc) const;
     CPexaDoc* adopt(std::unique_ptr<CPexaDoc> doc, int untitled);
+    // Before a document closes: its own changes, then its texture list's. False when
+    // the user cancels.
     bool askToSave(CPexaDoc* doc);
+    bool askToSaveDocument(CPexaDoc* doc);
+    bool askToSaveTextureList(CPexaDoc* doc);
     void refreshTitles(const CPexaDoc* doc);
     void removeEntry(const CPexaDoc* doc);
     // Places a window of another kind in the area and ties it to the document, so it

@@ -14,20 +14,6 @@
 #include "platform/KUi.h"
 #include "views/CPexaView.h"
 
-namespace {
-
-KFileRequest textureFileRequest(bool save) {
-    KFileRequest request;
-    request.save = save;
-    request.title = save ? QObject::tr("Save Textures") : QObject::tr("Load Textures");
-    request.filter = QObject::tr("Quorl Texture Files (*.qtl)");
-    request.defaultSuffix = QStringLiteral("qtl");
-    request.initialName = save ? QStringLiteral("untitled") : QString();
-    return request;
-}
-
-} // namespace
-
 void CMainFrame::createItemCommands() {
     connect(action("itemAnatomy"), &QAction::triggered, this, [this] {
         if (CPexaDoc* doc = activeDocument()) {
@@ -118,19 +104,11 @@ bool CMainFrame::modifyTextureList(CPexaDoc& doc) {
 }
 
 bool CMainFrame::saveTextureList(CPexaDoc& doc) {
-    const QString path = kChooseFile(this, textureFileRequest(true));
-    if (path.isEmpty()) {
-        return false;
-    }
-    return doc.textures.saveFile(path.toStdString());
+    return kSaveTextureList(this, doc.textures);
 }
 
 bool CMainFrame::loadTextureList(CPexaDoc& doc) {
-    const QString path = kChooseFile(this, textureFileRequest(false));
-    if (path.isEmpty()) {
-        return false;
-    }
-    if (!doc.textures.loadFile(path.toStdString())) {
+    if (!kLoadTextureList(this, doc.textures)) {
         return false;
     }
     doc.updateAllViews(CPexaDoc::HintAll);

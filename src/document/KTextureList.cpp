@@ -34,6 +34,7 @@ KTextureList KTextureList::defaults() {
     for (const Def& d : defs) {
         list.entries.emplace_back(i++, d.name, d.color);
     }
+    list.markSaved();
     return list;
 }
 
@@ -92,12 +93,13 @@ KTextureList::ReadStatus KTextureList::fromText(std::string_view text) {
     return ReadStatus::Ok;
 }
 
-bool KTextureList::saveFile(const std::string& path) const {
+bool KTextureList::saveFile(const std::string& path) {
     const std::string text = toText();
     if (!kWriteFileAtomic(path, text.data(), text.size(), nullptr)) {
         kUi().message("Couldn't create export file!", KUi::Icon::Error);
         return false;
     }
+    savedText_ = text;
     return true;
 }
 
@@ -118,5 +120,6 @@ bool KTextureList::loadFile(const std::string& path) {
     case ReadStatus::Ok:
         break;
     }
+    markSaved();
     return true;
 }

@@ -9,6 +9,8 @@
 
 class KTextureList {
 public:
+    KTextureList() { markSaved(); }
+
     // The eleven entries of a new document.
     static KTextureList defaults();
 
@@ -28,12 +30,23 @@ public:
     ReadStatus fromText(std::string_view text);
 
     // Save and Load commands: write or read the file at path and report problems with
-    // the program's messages. Return false when nothing was written or read.
-    bool saveFile(const std::string& path) const;
+    // the program's messages. Return false when nothing was written or read. Either
+    // marks the list saved when it succeeds.
+    bool saveFile(const std::string& path);
     bool loadFile(const std::string& path);
+
+    // The list is kept in texture list files only, never in a document: it has unsaved
+    // changes when its entries differ from those it had when it was made (the defaults)
+    // or last saved to or loaded from a file. Edits undone by hand count as no change.
+    bool hasUnsavedChanges() const { return toText() != savedText_; }
+    void markSaved() { savedText_ = toText(); }
 
     std::vector<KTexture> entries;
 
     static constexpr const char* kHeader = "QuorlTexList";
     static constexpr const char* kVersion = "1.00.00";
+
+private:
+    // The file text of the entries as last saved, loaded or made.
+    std::string savedText_;
 };

@@ -29,18 +29,6 @@ void press(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
     QApplication::sendEvent(w, &e);
 }
 
-struct DialogScript {
-    explicit DialogScript(std::function<int(QDialog&)> drive) { kRunDialogHook = std::move(drive); }
-    ~DialogScript() { kRunDialogHook = nullptr; }
-};
-
-struct FileScript {
-    explicit FileScript(std::function<QString(const KFileRequest&)> choose) {
-        kChooseFileHook = std::move(choose);
-    }
-    ~FileScript() { kChooseFileHook = nullptr; }
-};
-
 QStringList textureNames(const KTextureList& list) {
     QStringList out;
     for (const KTexture& t : list.entries) {
@@ -102,7 +90,7 @@ private slots:
         doc.setModified(false);
         doc.anatomySheetSetting = 2;
         int opened = -1;
-        DialogScript script([&](QDialog& d) {
+        KDialogScript script([&](QDialog& d) {
             auto& sheet = dynamic_cast<KAnatPropSheet&>(d);
             opened = sheet.currentPage();
             sheet.segments->lengths->setText(QStringLiteral("< 0.25, 1, 0.25 >, < 0.2, 2, 0.2 >"));
@@ -131,7 +119,7 @@ private slots:
         CPexaDoc doc;
         doc.bodyPart.bendScale = 0.123456f;
         doc.setModified(false);
-        DialogScript script([&](QDialog& d) {
+        KDialogScript script([&](QDialog& d) {
             auto& sheet = dynamic_cast<KAnatPropSheet&>(d);
             sheet.segments->lengths->setText(
                 QStringLiteral("< 0.25, 1, 0.25 >, < 0.2, 2, 0.2 >, < 0.2, 1, 0.2 >"));
@@ -154,7 +142,7 @@ private slots:
     void curvatureCurvePropertiesStaysIndexedByY() {
         CPexaDoc doc;
         KAnatPropSheet sheet(doc.bodyPart, 2);
-        DialogScript script([](QDialog& d) {
+        KDialogScript script([](QDialog& d) {
             auto& dlg = dynamic_cast<KCurvePropertiesDlg&>(d);
             dlg.indexType->button(KBdlCurve::AxisX)->setChecked(true);
             dlg.resolution->setValue(12);
@@ -294,7 +282,7 @@ private slots:
 
         // F11 runs the editor on a copy and says how it was closed.
         bool ok = false;
-        DialogScript script([&](QDialog& d) {
+        KDialogScript script([&](QDialog& d) {
             auto& dlg = dynamic_cast<KTextureListDlg&>(d);
             dlg.name->setText(QStringLiteral("scratch"));
             return int(ok ? QDialog::Accepted : QDialog::Rejected);
@@ -316,7 +304,7 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("mine.qtl"));
         QString answer;
         KFileRequest asked;
-        FileScript files([&](const KFileRequest& r) {
+        KFileScript files([&](const KFileRequest& r) {
             asked = r;
             return answer;
         });

@@ -437,10 +437,12 @@ private slots:
         view.setSelection({0});
         view.flipHorizontal();
 
-        // No: the file is left as it is, and the next save does not ask again.
-        ui.answer(false);
+        // Enter answers No: the file, which other documents may share, is left as it is,
+        // and the next save does not ask again.
+        const int unanswered = ui.unansweredQuestions;
         QVERIFY(main.documents().saveDocument(doc));
         QCOMPARE(ui.questions().size(), size_t(1));
+        QCOMPARE(ui.unansweredQuestions, unanswered + 1);
         QVERIFY(ui.questions()[0].find("layer \"Bone Surfaces\"") != std::string::npos);
         QVERIFY(ui.questions()[0].find(imageFile) != std::string::npos);
         QCOMPARE(firstColumnOnDisk(), brightEdge);

@@ -23,18 +23,6 @@
 
 namespace {
 
-struct DialogScript {
-    explicit DialogScript(std::function<int(QDialog&)> drive) { kRunDialogHook = std::move(drive); }
-    ~DialogScript() { kRunDialogHook = nullptr; }
-};
-
-struct FileScript {
-    explicit FileScript(std::function<QString(const KFileRequest&)> choose) {
-        kChooseFileHook = std::move(choose);
-    }
-    ~FileScript() { kChooseFileHook = nullptr; }
-};
-
 std::unique_ptr<KBdlMuscle> muscle(const char* name, int32_t type = KBdlMuscle::Linear) {
     auto m = std::make_unique<KBdlMuscle>(type);
     m->name = name;
@@ -152,11 +140,45 @@ private slots:
         doc.restoreLayers(std::move(layers));
     }
 
+    void layerListMouseSelectsAsTheKeysDo() {
+        CPexaDoc doc;
+        KSurfaceHeight::LayerList layers = doc.takeLayers();
+        KLayerListDlg dlg(layers);
+        QVERIFY(kShowActive(&dlg));
+
+        // "Bone Surfaces" chosen with the arrow keys gets a description.
+        dlg.list->setFocus();
+        QTest::keyClick(dlg.list, Qt::Key_Down);
+        QTest::keyClick(dlg.list, Qt::Key_Up);
+        QCOMPARE(dlg.name->text(), QStringLiteral("Bone Surfaces"));
+        QTest::mouseClick(dlg.description, Qt::LeftButton);
+        QTest::keyClicks(dlg.description, QStringLiteral("deep bones"));
+
+        // Another line clicked, and back: the fields follow the mouse.
+        kClickRow(dlg.list, 1);
+        QCOMPARE(dlg.selected(), 1);
+        QCOMPARE(dlg.name->text(), QStringLiteral("Exterior Muscles"));
+        QVERIFY(dlg.deleteButton->isEnabled());
+        kClickRow(dlg.list, 0);
+        QCOMPARE(dlg.selected(), 0);
+
+        // The name edited and left with Tab keeps the description.
+        QTest::mouseClick(dlg.name, Qt::LeftButton);
+        dlg.name->selectAll();
+        QTest::keyClicks(dlg.name, QStringLiteral("Bones"));
+        QTest::keyClick(dlg.name, Qt::Key_Tab);
+        QVERIFY(!dlg.name->hasFocus());
+        QCOMPARE(layers[0]->name, std::string("Bones"));
+        QCOMPARE(layers[0]->description, std::string("deep bones"));
+        QCOMPARE(layers[1]->name, std::string("Exterior Muscles"));
+        doc.restoreLayers(std::move(layers));
+    }
+
     void defineLayersMovesTheListOutAndBack() {
         CPexaDoc doc;
         doc.setModified(false);
         const KBdlLayer* first = doc.layers[0].get();
-        DialogScript script([&doc](QDialog& d) {
+        KDialogScript script([&doc](QDialog& d) {
             auto& dlg = dynamic_cast<KLayerListDlg&>(d);
             if (!doc.layers.empty()) {
                 return int(QDialog::Rejected);
@@ -227,6 +249,34 @@ private slots:
         QCOMPARE(ui.unansweredQuestions, 0);
     }
 
+    void muscleClickedWithTheMouseCanBeEdited() {
+        CPexaDoc doc;
+        KBdlLayer& layer = *doc.layers[0];
+        layer.muscles.push_back(muscle("a"));
+        layer.muscles.push_back(muscle("b"));
+        layer.muscles[1]->height = 0.75f;
+        layer.muscles[1]->active = 0;
+        KLayerPropertiesDlg dlg(layer, doc);
+        QVERIFY(kShowActive(&dlg));
+
+        kClickRow(dlg.muscles, 1);
+        QCOMPARE(dlg.selected(), 1);
+        for (QWidget* w : std::initializer_list<QWidget*>{dlg.deleteButton, dlg.copyButton,
+                                                          dlg.muscleScale, dlg.muscleActive}) {
+            QVERIFY2(w->isEnabled(), qPrintable(w->objectName() + w->metaObject()->className()));
+        }
+        QCOMPARE(dlg.muscleScale->text(), QStringLiteral("0.75"));
+        QVERIFY(!dlg.muscleActive->isChecked());
+
+        // What the mouse selected is what "Active" and "Copy" act on.
+        QTest::mouseClick(dlg.muscleActive, Qt::LeftButton);
+        QCOMPARE(layer.muscles[1]->active, 1);
+        QCOMPARE(layer.muscles[0]->active, 1);
+        QTest::mouseClick(dlg.copyButton, Qt::LeftButton);
+        QVERIFY(doc.copiedMuscle);
+        QCOMPARE(doc.copiedMuscle->name, std::string("b"));
+    }
+
     void copiedMuscleIsSharedBetweenLayers() {
         CPexaDoc doc;
         doc.layers[0]->muscles.push_back(muscle("Flexor"));
@@ -261,7 +311,7 @@ private slots:
         KLayerPropertiesDlg dlg(layer, doc);
         int sheets = 0;
         bool accept = false;
-        DialogScript script([&](QDialog& d) {
+        KDialogScript script([&](QDialog& d) {
             auto& sheet = dynamic_cast<KMuscleSheet&>(d);
             ++sheets;
             sheet.general->name->setText(QStringLiteral("made %1").arg(sheets));
@@ -304,7 +354,7 @@ private slots:
 
         KHintLog log;
         doc.addObserver(&log);
-        DialogScript script([&](QDialog& d) {
+        KDialogScript script([&](QDialog& d) {
             auto& dlg = dynamic_cast<KLayerPropertiesDlg&>(d);
             [&] {
                 QVERIFY(dlg.releaseButton->isEnabled());
@@ -358,7 +408,7 @@ private slots:
         }
         doc.currentItem = 4;
         std::vector<QString> seen;
-        DialogScript script([&](QDialog& d) {
+        KDialogScript script([&](QDialog& d) {
             if (auto* pick = dynamic_cast<KSelectUserLayerDlg*>(&d)) {
                 seen.push_back(QString::number(pick->choice()));
                 pick->list->setCurrentRow(16);
@@ -388,14 +438,14 @@ private slots:
         doc.currentItem = CPexaDoc::ItemShape;
         KFileRequest asked;
         int fileDialogs = 0;
-        FileScript files([&](const KFileRequest& r) {
+        KFileScript files([&](const KFileRequest& r) {
             asked = r;
             ++fileDialogs;
             return path;
         });
         bool activeOnly = false;
         int choose = 2;
-        DialogScript script([&](QDialog& d) {
+        KDialogScript script([&](QDialog& d) {
             auto& dlg = dynamic_cast<KImportImageDlg&>(d);
             if (dlg.layers->count() != 3 || dlg.layerIndex() != -1) {
                 return int(QDialog::Rejected);
@@ -467,7 +517,7 @@ private slots:
 
         doc->layers[2]->name = "Epi";
         KBdlLayer* opened = nullptr;
-        DialogScript script([&](QDialog& d) {
+        KDialogScript script([&](QDialog& d) {
             opened = nullptr;
             if (dynamic_cast<KLayerPropertiesDlg*>(&d)) {
                 opened = doc->layers[size_t(doc->currentItem - 3)].get();

@@ -1,9 +1,10 @@
 // The main frame: start-up with and without a file, toolbars and their toggles, check
-// marks, the window placement and recent files in the settings, the document commands
-// and the question before a modified document closes.
+// marks, the window placement and recent files in the settings, the document commands,
+// the question before a modified document closes and the one about its texture list.
 #include <QtTest>
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QStatusBar>
 #include <QToolBar>
@@ -14,6 +15,7 @@
 #include "app/KWindowPlacement.h"
 #include "app/dialogs/KAboutDlg.h"
 #include "app/dialogs/KDialogKit.h"
+#include "app/dialogs/KTextureListDlg.h"
 #include "document/CPexaDoc.h"
 #include "document/KDocumentFile.h"
 #include "platform/KScriptedUi.h"
@@ -370,6 +372,109 @@ private slots:
         }
         SaveAnswer discard(QMessageBox::Discard);
         QVERIFY(frame->close());
+        QTRY_VERIFY(guard.isNull());
+    }
+
+    void closingAsksToKeepAChangedTextureList_data() {
+        QTest::addColumn<QString>("change"); // what happens to the texture list first
+        QTest::addColumn<bool>("documentChanged");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("chooseFile"); // the file chooser gives a name, or cancels
+        QTest::addColumn<QStringList>("questions");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("written");
+        const QString document = QStringLiteral("Save changes to Quorl1?");
+        const QString textures =
+            QStringLiteral("The texture list of Quorl1 has changes that are not saved. "
+                           "Save it as a texture list file?");
+        const int save = QMessageBox::Save;
+        const int discard = QMessageBox::Discard;
+        const int cancel = QMessageBox::Cancel;
+        QTest::newRow("unchanged")
+            << "none" << false << save << true << QStringList{} << true << false;
+        QTest::newRow("looked at, OK")
+            << "look" << false << save << true << QStringList{} << true << false;
+        QTest::newRow("modified, Save")
+            << "modify" << false << save << true << QStringList{textures} << true << true;
+        QTest::newRow("modified, Save, no file chosen")
+            << "modify" << false << save << false << QStringList{textures} << false << false;
+        QTest::newRow("modified, Discard")
+            << "modify" << false << discard << true << QStringList{textures} << true << false;
+        QTest::newRow("modified, Cancel")
+            << "modify" << false << cancel << true << QStringList{textures} << false << false;
+        QTest::newRow("modified with the document, Discard")
+            << "modify" << true << discard << true << QStringList{document, textures} << true
+            << false;
+        QTest::newRow("modified, then saved")
+            << "modify and save" << false << save << true << QStringList{} << true << false;
+        QTest::newRow("loaded") << "load" << false << save << true << QStringList{} << true
+                                << false;
+    }
+
+    void closingAsksToKeepAChangedTextureList() {
+        QFETCH(QString, change);
+        QFETCH(bool, documentChanged);
+        QFETCH(int, answer);
+        QFETCH(bool, chooseFile);
+        QFETCH(QStringList, questions);
+        QFETCH(bool, closes);
+        QFETCH(bool, written);
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        QTemporaryDir dir;
+        const QString kept = dir.filePath(QStringLiteral("kept.qtl"));
+        const QString onClosing = dir.filePath(QStringLiteral("closing.qtl"));
+        KTextureList other = KTextureList::defaults();
+        other.entries[0].name = "moss";
+        QVERIFY(other.saveFile(kept.toStdString()));
+
+        auto* frame = new CMainFrame;
+        frame->setAttribute(Qt::WA_DeleteOnClose);
+        QPointer<CMainFrame> guard(frame);
+        QVERIFY(frame->processCommandLine({QStringLiteral("quorl")}));
+        frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frame));
+        CPexaDoc* doc = frame->activeDocument();
+        QString chosen = kept;
+        KFileScript files([&chosen](const KFileRequest&) { return chosen; });
+        if (change.startsWith(QStringLiteral("modify")) || change == QStringLiteral("look")) {
+            const bool rename = change != QStringLiteral("look");
+            KDialogScript modify([rename](QDialog& d) {
+                if (rename) {
+                    dynamic_cast<KTextureListDlg&>(d).name->setText(QStringLiteral("bark"));
+                }
+                return int(QDialog::Accepted);
+            });
+            QVERIFY(frame->modifyTextureList(*doc));
+        }
+        if (change == QStringLiteral("modify and save")) {
+            QVERIFY(frame->saveTextureList(*doc));
+        } else if (change == QStringLiteral("load")) {
+            QVERIFY(frame->loadTextureList(*doc));
+            QCOMPARE(doc->textures.textureName(0), std::string("moss"));
+        }
+        if (documentChanged) {
+            doc->documentChanged();
+        }
+
+        chosen = chooseFile ? onClosing : QString();
+        {
+            SaveAnswer asked{QMessageBox::StandardButton(answer)};
+            QCOMPARE(frame->close(), closes);
+            QCOMPARE(asked.questions, questions);
+        }
+        QCOMPARE(QFile::exists(onClosing), written);
+        if (written) {
+            KTextureList back;
+            QVERIFY(back.loadFile(onClosing.toStdString()));
+            QCOMPARE(back.textureName(0), std::string("bark"));
+        }
+        QVERIFY(ui.messages().empty());
+        if (!closes) {
+            QCOMPARE(frame->documents().documents().size(), size_t(1));
+            SaveAnswer discard(QMessageBox::Discard);
+            QVERIFY(frame->close());
+        }
         QTRY_VERIFY(guard.isNull());
     }
 

@@ -31,6 +31,14 @@ const char* const kDeleteQuestion = "Delete can not be Undone! Are you sure you 
 // Tab stops of both list dialogs, in dialog units.
 const QList<int> kListTabStops = {110, 152};
 
+// The row of the list's selected line, -1 without one. The selection, not the current
+// line, says which line is chosen: a mouse click makes a line current before it selects
+// it, the arrow keys do both at once, and only the selection ends the same either way.
+int selectedRow(const QListWidget* list) {
+    const QList<QListWidgetItem*> items = list->selectedItems();
+    return items.size() == 1 ? list->row(items.front()) : -1;
+}
+
 QListWidget* tabbedList(QWidget* parent) {
     auto* list = new QListWidget(parent);
     list->setItemDelegate(new KTabStopDelegate(kListTabStops, list));
@@ -86,7 +94,7 @@ KLayerListDlg::KLayerListDlg(KSurfaceHeight::LayerList& layers, QWidget* parent)
     connect(insertButton, &QPushButton::clicked, this, &KLayerListDlg::insert);
     connect(deleteButton, &QPushButton::clicked, this, &KLayerListDlg::remove);
     connect(done, &QPushButton::clicked, this, &QDialog::accept);
-    connect(list, &QListWidget::currentRowChanged, this, [this] { loadFields(); });
+    connect(list, &QListWidget::itemSelectionChanged, this, &KLayerListDlg::loadFields);
 
     auto* form = new QFormLayout;
     form->addRow(tr("Name:"), name);
@@ -126,11 +134,8 @@ void KLayerListDlg::fill() {
 }
 
 int KLayerListDlg::selected() const {
-    const int row = list->currentRow();
-    return row >= 0 && size_t(row) < layers_.size() && list->currentItem() &&
-                   list->currentItem()->isSelected()
-               ? row
-               : -1;
+    const int row = selectedRow(list);
+    return row >= 0 && size_t(row) < layers_.size() ? row : -1;
 }
 
 void KLayerListDlg::select(int row) {
@@ -228,7 +233,7 @@ KLayerPropertiesDlg::KLayerPropertiesDlg(KBdlLayer& layer, CPexaDoc& doc, QWidge
     muscleScale->installEventFilter(this);
     muscleActive = new QCheckBox(tr("Active"), this);
     connect(muscleActive, &QCheckBox::clicked, this, &KLayerPropertiesDlg::writeMuscleFields);
-    connect(muscles, &QListWidget::currentRowChanged, this, [this] {
+    connect(muscles, &QListWidget::itemSelectionChanged, this, [this] {
         loadMuscleFields();
         updateButtons();
     });
@@ -324,11 +329,8 @@ void KLayerPropertiesDlg::fill() {
 }
 
 int KLayerPropertiesDlg::selected() const {
-    const int row = muscles->currentRow();
-    return row >= 0 && size_t(row) < layer_.muscles.size() && muscles->currentItem() &&
-                   muscles->currentItem()->isSelected()
-               ? row
-               : -1;
+    const int row = selectedRow(muscles);
+    return row >= 0 && size_t(row) < layer_.muscles.size() ? row : -1;
 }
 
 void KLayerPropertiesDlg::select(int row) {
@@ -520,7 +522,7 @@ KSelectUserLayerDlg::KSelectUserLayerDlg(const CPexaDoc& doc, int preselect, QWi
 }
 
 int KSelectUserLayerDlg::choice() const {
-    return list->currentItem() && list->currentItem()->isSelected() ? list->currentRow() : -1;
+    return selectedRow(list);
 }
 
 // ---------------------------------------------------------------- Import Image Options
@@ -561,8 +563,8 @@ void KImportImageDlg::fill() {
 }
 
 int KImportImageDlg::layerIndex() const {
-    const QListWidgetItem* item = layers->currentItem();
-    return item && item->isSelected() ? item->data(Qt::UserRole).toInt() : -1;
+    const int row = selectedRow(layers);
+    return row >= 0 ? layers->item(row)->data(Qt::UserRole).toInt() : -1;
 }
 
 // ---------------------------------------------------------------- commands

@@ -17,6 +17,7 @@
 #include <algorithm>
 
 #include "app/dialogs/KDialogFields.h"
+#include "app/dialogs/KDialogKit.h"
 #include "document/KTextureList.h"
 #include "platform/KNumberText.h"
 #include "platform/KUi.h"
@@ -33,6 +34,16 @@ uint32_t toPacked(const QColor& c) {
 
 bool isKey(const QKeyEvent* e, Qt::KeyboardModifiers mods, int key) {
     return e->key() == key && (e->modifiers() & ~Qt::KeypadModifier) == mods;
+}
+
+KFileRequest textureFileRequest(bool save) {
+    KFileRequest request;
+    request.save = save;
+    request.title = save ? QObject::tr("Save Textures") : QObject::tr("Load Textures");
+    request.filter = QObject::tr("Quorl Texture Files (*.qtl)");
+    request.defaultSuffix = QStringLiteral("qtl");
+    request.initialName = save ? QStringLiteral("untitled") : QString();
+    return request;
 }
 
 } // namespace
@@ -331,4 +342,14 @@ bool KTextureListDlg::eventFilter(QObject* watched, QEvent* event) {
 void KTextureListDlg::accept() {
     applyFields();
     QDialog::accept();
+}
+
+bool kSaveTextureList(QWidget* parent, KTextureList& list) {
+    const QString path = kChooseFile(parent, textureFileRequest(true));
+    return !path.isEmpty() && list.saveFile(path.toStdString());
+}
+
+bool kLoadTextureList(QWidget* parent, KTextureList& list) {
+    const QString path = kChooseFile(parent, textureFileRequest(false));
+    return !path.isEmpty() && list.loadFile(path.toStdString());
 }

@@ -77,3 +77,8 @@ private:
     std::array<double, kRows> shownAlpha_{};
     double shownShininess_ = 0.0;
 };
+
+// Edit > Texture List > "Save..." and "Load...": ask for a ".qtl" file and write the list
+// to it or read the list from it. True when a file was written or read.
+bool kSaveTextureList(QWidget* parent, KTextureList& list);
+bool kLoadTextureList(QWidget* parent, KTextureList& list);

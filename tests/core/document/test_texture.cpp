@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "document/KTextureList.h"
 #include "platform/KFile.h"
@@ -137,5 +138,55 @@ TEST(TextureList, SaveAndLoadFilesWithMessages) {
                                                        "Couldn't create export file!",
                                                        "Couldn't create export file!"}));
     EXPECT_EQ(back.entries.size(), 11u);
+    fs::remove_all(dir);
+}
+
+TEST(TextureList, UnsavedChangesUntilSavedOrLoaded) {
+    KScriptedUi ui;
+    KUiScope scope(ui);
+    const fs::path dir =
+        fs::temp_directory_path() / ("quorl-unsaved-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const std::string path = (dir / "list.qtl").string();
+
+    KTextureList list = KTextureList::defaults();
+    EXPECT_FALSE(list.hasUnsavedChanges());
+    EXPECT_FALSE(KTextureList().hasUnsavedChanges());
+    const struct {
+        const char* what;
+        std::function<void(KTextureList&)> edit;
+    } edits[] = {
+        {"renamed", [](KTextureList& l) { l.entries[3].name = "sea"; }},
+        {"recoloured", [](KTextureList& l) { l.entries[0].setDiffuse(0x102030); }},
+        {"shinier", [](KTextureList& l) { l.entries[10].shininess = 5.0f; }},
+        {"appended", [](KTextureList& l) { l.entries.emplace_back(); }},
+        {"deleted", [](KTextureList& l) { l.entries.erase(l.entries.begin()); }},
+    };
+    for (const auto& e : edits) {
+        KTextureList edited = list;
+        e.edit(edited);
+        EXPECT_TRUE(edited.hasUnsavedChanges()) << e.what;
+        KTextureList copy = edited; // a copy keeps what was saved
+        EXPECT_TRUE(copy.hasUnsavedChanges()) << e.what;
+    }
+
+    // An edit undone by hand is no change; saving or loading a file makes the list saved.
+    list.entries[3].name = "sea";
+    list.entries[3].name = "texBlue";
+    EXPECT_FALSE(list.hasUnsavedChanges());
+    list.entries[3].name = "sea";
+    ASSERT_TRUE(list.saveFile(path));
+    EXPECT_FALSE(list.hasUnsavedChanges());
+    KTextureList other = KTextureList::defaults();
+    other.entries.resize(2);
+    ASSERT_TRUE(other.loadFile(path));
+    EXPECT_FALSE(other.hasUnsavedChanges());
+    EXPECT_EQ(other.textureName(3), "sea");
+    // A failed save or load leaves the changes unsaved.
+    other.entries[1].name = "moss";
+    EXPECT_FALSE(other.saveFile((dir / "no" / "such.qtl").string()));
+    EXPECT_TRUE(other.hasUnsavedChanges());
+    EXPECT_FALSE(other.loadFile((dir / "missing.qtl").string()));
+    EXPECT_TRUE(other.hasUnsavedChanges());
     fs::remove_all(dir);
 }
