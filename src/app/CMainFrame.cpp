@@ -67,9 +67,13 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
             frame->view()->activated();
         }
         updateCommands();
+        refreshTitle();
     });
     connect(docs_, &CDocManager::documentsChanged, this, &CMainFrame::updateCommands);
+    connect(docs_, &CDocManager::documentsChanged, this, &CMainFrame::refreshTitle);
     connect(docs_, &CDocManager::fileUsed, this, &CMainFrame::addRecentFile);
+    // Save As renames the document.
+    connect(docs_, &CDocManager::fileUsed, this, &CMainFrame::refreshTitle);
     updateCommands();
 }
 
@@ -485,7 +489,22 @@ bool CMainFrame::processCommandLine(const QStringList& arguments) {
     if (files.isEmpty()) {
         return docs_->newDocument() != nullptr;
     }
-    return docs_->openDocument(files.front()) != nullptr;
+    // Every file named is opened; one that cannot be read has said so and the others
+    // still open. Start-up fails only when none of them could be opened.
+    bool opened = false;
+    for (const QString& file : files) {
+        opened = docs_->openDocument(file) != nullptr || opened;
+    }
+    return opened;
+}
+
+QString CMainFrame::titleFor(const CPexaDoc* doc) const {
+    const QString name = doc ? docs_->title(doc) : QString();
+    return name.isEmpty() ? QStringLiteral("Quorl") : QStringLiteral("Quorl - ") + name;
+}
+
+void CMainFrame::refreshTitle() {
+    setWindowTitle(titleFor(activeDocument()));
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

@@ -35,9 +35,14 @@ public:
     explicit CMainFrame(QWidget* parent = nullptr);
     ~CMainFrame() override;
 
-    // Start-up: a new document, or the file named on the command line. False when the
-    // file cannot be opened.
+    // Start-up: a new document, or every file named on the command line. False when
+    // none of the files can be opened.
     bool processCommandLine(const QStringList& arguments);
+    // The window title for an active document: "Quorl - <document title>", or "Quorl"
+    // when no document is active.
+    QString titleFor(const CPexaDoc* doc) const;
+    // Sets the title from the active document.
+    void refreshTitle();
 
     CDocManager& documents() const { return *docs_; }
     QMdiArea* mdiArea() const { return area_; }

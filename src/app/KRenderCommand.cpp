@@ -44,11 +44,11 @@ bool parseSide(const std::string& text, const char* what, int& side, bool& clamp
 } // namespace
 
 std::string kCommandLineHelp() {
-    return "Usage: quorl [FILE.qrz]\n"
+    return "Usage: quorl [FILE.qrz...]\n"
            "       quorl --render FILE.qrz -o OUT.tga [--size W H]\n"
            "             [--shading point|wire|flat|smooth]\n"
            "\n"
-           "Without options, opens the modeller window (with FILE.qrz when given).\n"
+           "Without options, opens the modeller window (with every FILE.qrz given).\n"
            "\n"
            "  --render FILE.qrz   draw the document's 3D preview without a window or display\n"
            "                      and write it as a 24-bit TGA image; the camera, projection,\n"

@@ -43,7 +43,10 @@ bool kBuildDisplacementImage(CPexaDoc& doc, const KDisplacementImageRequest& req
                     value += layer->displacementPrepared(u, v);
                 }
             }
-            image.setHeight(x, y, request.scale * value);
+            // The pixels hold heights 0 to 1; outside that range they would keep only the
+            // low bits and a peak above 1 would show dark. Heights beyond it show white
+            // (or black below 0).
+            image.setHeight(x, y, std::clamp(request.scale * value, 0.0, 1.0));
         }
         if (progress.cancelled() && kUi().askYesNo("Are you sure you want to Cancel?", false)) {
             cancelled = true;

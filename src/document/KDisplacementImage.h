@@ -17,7 +17,8 @@ struct KDisplacementImageRequest {
 };
 
 // Fills image (reformatted to 8-bit grey when it has no pixels yet) with one pixel per
-// sample: column x at u = x / width, row y at v = y / height, so row 0 is v = 0. Runs
+// sample: column x at u = x / width, row y at v = y / height, so row 0 is v = 0. The
+// scaled heights are clamped to [0, 1], the range a pixel holds. Runs
 // under the progress window; returns false when the user cancelled (the rows already
 // built stay).
 bool kBuildDisplacementImage(CPexaDoc& doc, const KDisplacementImageRequest& request,

@@ -27,6 +27,7 @@
     X(glEnd)                                                                                       \
     X(glEndList)                                                                                   \
     X(glFinish)                                                                                    \
+    X(glGenLists)                                                                                  \
     X(glGenTextures)                                                                               \
     X(glGetError)                                                                                  \
     X(glGetString)                                                                                 \

@@ -34,6 +34,7 @@ bool KPreviewRenderer::initialize(const KGlFunctions::Resolver& lookup, std::str
 }
 
 void KPreviewRenderer::contextLost() {
+    firstList_ = 0;
     listCount_ = 0;
     listsDirty_ = true;
     backgroundTexture_ = 0;
@@ -44,9 +45,7 @@ void KPreviewRenderer::releaseResources() {
     if (!isInitialized()) {
         return;
     }
-    if (listCount_ > 0) {
-        gl_.glDeleteLists(1, GLsizei(listCount_));
-    }
+    deleteLists();
     if (backgroundTexture_) {
         gl_.glDeleteTextures(1, &backgroundTexture_);
     }
@@ -133,8 +132,8 @@ void KPreviewRenderer::beginFrame(const KPreviewScene& scene) {
 void KPreviewRenderer::drawScene(const KPreviewScene& scene, bool withBackground, int width,
                                  int height) {
     gl_.glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    for (int id = 1; id <= listCount_; ++id) {
-        gl_.glCallList(GLuint(id));
+    for (int k = 0; k < listCount_; ++k) {
+        gl_.glCallList(firstList_ + GLuint(k));
     }
     if (withBackground && scene.background.mode == KPreviewBackground::On &&
         scene.background.hasImage()) {
@@ -282,12 +281,29 @@ void KPreviewRenderer::drawBackground(const KPreviewScene& scene, int width, int
 
 // ---------------------------------------------------------------- display lists
 
+void KPreviewRenderer::deleteLists() {
+    if (listCount_ > 0) {
+        gl_.glDeleteLists(firstList_, GLsizei(listCount_));
+    }
+    firstList_ = 0;
+    listCount_ = 0;
+}
+
+bool KPreviewRenderer::beginList() {
+    // Names come from the context rather than being fixed: previews in one window share
+    // their lists, and one preview must neither replace nor delete another's.
+    firstList_ = gl_.glGenLists(1);
+    if (firstList_ == 0) {
+        return false;
+    }
+    listCount_ = 1;
+    gl_.glNewList(firstList_, GL_COMPILE);
+    return true;
+}
+
 void KPreviewRenderer::compileLists(const KPreviewScene& scene) {
     listsDirty_ = false;
-    if (listCount_ > 0) {
-        gl_.glDeleteLists(1, GLsizei(listCount_));
-    }
-    listCount_ = 0;
+    deleteLists();
     if (scene.camera.layerMode == 1) {
         compileLayered(scene);
     } else {
@@ -359,8 +375,9 @@ void KPreviewRenderer::emitStrips(const KMeshGrid& grid, const KTexture* materia
 void KPreviewRenderer::compileSkinned() {
     doc_.computeMesh();
     doc_.computeNormals();
-    listCount_ = 1;
-    gl_.glNewList(1, GL_COMPILE);
+    if (!beginList()) {
+        return;
+    }
     applyMaterial(doc_.textures.textureAt(0));
     if (doc_.meshGrid && doc_.meshGrid->hasPositions() && doc_.meshGrid->vCount() > 1) {
         emitStrips(*doc_.meshGrid, nullptr, false);
@@ -373,8 +390,9 @@ void KPreviewRenderer::compileLayered(const KPreviewScene& scene) {
     if (items.empty()) {
         return;
     }
-    listCount_ = 1;
-    gl_.glNewList(1, GL_COMPILE);
+    if (!beginList()) {
+        return;
+    }
     const auto& wanted = scene.camera.selectedLayers;
     for (const auto& item : items) {
         if (!wanted.empty() &&

@@ -81,6 +81,11 @@ public:
 
 private:
     void compileLists(const KPreviewScene& scene);
+    // Deletes the lists this renderer made (the context must be current).
+    void deleteLists();
+    // Takes a free list name from the context and starts compiling into it; false when
+    // the context has none to give.
+    bool beginList();
     void compileSkinned();
     void compileLayered(const KPreviewScene& scene);
     void applyMaterial(const KTexture* texture);
@@ -89,6 +94,8 @@ private:
 
     CPexaDoc& doc_;
     KGlFunctions gl_;
+    // The lists are firstList_ .. firstList_ + listCount_ - 1.
+    GLuint firstList_ = 0;
     int listCount_ = 0;
     bool listsDirty_ = true;
     unsigned backgroundTexture_ = 0;

@@ -120,6 +120,10 @@ KView3D::~KView3D() {
     doc_.removeObserver(this);
     doc_.setExportLayerSelection({});
     timer_.stop();
+    if (context()) {
+        // The context dies after this part of the view: it must not call back into it.
+        disconnect(context(), nullptr, this, nullptr);
+    }
     if (glOk_ && context()) {
         makeCurrent();
         renderer_.releaseResources();
@@ -611,8 +615,12 @@ void KView3D::initializeGL() {
     }
     rendererName_ = QString::fromStdString(renderer_.rendererName());
     connect(ctx, &QOpenGLContext::aboutToBeDestroyed, this, [this] {
-        // The context goes with the window: its lists go with it.
-        renderer_.contextLost();
+        // The context goes (with the window, or when the view moves to another window).
+        // Its lists are deleted while it can still be made current, since the contexts
+        // of a window share their names and the lists would outlive it otherwise.
+        makeCurrent();
+        renderer_.releaseResources();
+        doneCurrent();
         glOk_ = false;
     });
 }

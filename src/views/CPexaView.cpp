@@ -291,6 +291,9 @@ void CPexaView::paintEvent(QPaintEvent*) {
         drawGrid(p, r);
     }
     rebuildItems();
+    // The items may have changed since the pointer last moved (deleted, renamed): the
+    // item pane names what is shown now.
+    writeItemPane();
     const int selected = selectedIndex();
     for (size_t i = 0; i < items_.size(); ++i) {
         drawItem(p, items_[i], int(i) == selected);

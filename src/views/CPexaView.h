@@ -157,6 +157,9 @@ private:
     // Tools (CPexaViewTools.cpp).
     QPoint logicalPos(const QMouseEvent* event) const;
     void writeStatusPanes(const QPoint& logical);
+    // Pane 0: the selected item, else the item under the pointer's last position, else
+    // that position.
+    void writeItemPane();
     void updateCursor(const QPoint& logical);
     void createMuscle(const QPoint& release, bool keepTool);
     KBdlLayer* targetLayer() const;
@@ -197,6 +200,8 @@ private:
     bool swallowRelease_ = false;
     QPoint pressPoint_;
     QPoint currentPoint_;
+    // Where the pointer last moved over the view (logical coordinates), once it has.
+    std::optional<QPoint> pointer_;
     KItemTracker tracker_;
     KMuscleUndo undo_;
 };

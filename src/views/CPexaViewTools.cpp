@@ -218,17 +218,21 @@ void CPexaView::mouseMoveEvent(QMouseEvent* event) {
     QAbstractScrollArea::mouseMoveEvent(event);
 }
 
-void CPexaView::writeStatusPanes(const QPoint& logical) {
-    QString name;
+void CPexaView::writeItemPane() {
     const int selected = selectedIndex();
     if (selected >= 0) {
-        name = items_[size_t(selected)].displayName();
-    } else {
-        const int hit = hitTest(logical);
-        name = hit >= 0 ? items_[size_t(hit)].displayName()
-                        : QStringLiteral("MouseXY %1, %2").arg(logical.x()).arg(logical.y());
+        frame_.setPaneText(0, items_[size_t(selected)].displayName());
+    } else if (pointer_) {
+        const int hit = hitTest(*pointer_);
+        frame_.setPaneText(
+            0, hit >= 0 ? items_[size_t(hit)].displayName()
+                        : QStringLiteral("MouseXY %1, %2").arg(pointer_->x()).arg(pointer_->y()));
     }
-    frame_.setPaneText(0, name);
+}
+
+void CPexaView::writeStatusPanes(const QPoint& logical) {
+    pointer_ = logical;
+    writeItemPane();
     const QPointF uv = KUvMapLayout::windowToUv(mapRect(), logical.x(), logical.y());
     frame_.setPaneText(1,
                        QStringLiteral("uv: %1, %2").arg(uv.x(), 0, 'f', 3).arg(uv.y(), 0, 'f', 3));

@@ -4,10 +4,12 @@
 #include <QFileDialog>
 #include <QImage>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMetaObject>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "app/dialogs/KCurveEditDlg.h"
@@ -345,10 +347,11 @@ void KFrameMdl::createToolBar() {
         pos_->toggleZoom();
         updateCommands();
     })->setCheckable(true);
-    add("mdlUserZoom", tr("User Zoom"), [this] {
+    QAction* userZoom = add("mdlUserZoom", tr("User Zoom"), [this] {
         pos_->userZoom();
         updateCommands();
     });
+    addScalingCommands(userZoom);
     add("mdlResetZoom", tr("Reset Zoom"), [this] {
         pos_->resetZoom();
         updateCommands();
@@ -356,6 +359,29 @@ void KFrameMdl::createToolBar() {
     toolBar_->addSeparator();
     add("mdlViewSize", tr("Set View Size"), [this] { setViewSize(); });
     add("mdlCapture", tr("Capture View"), [this] { captureView(); });
+}
+
+void KFrameMdl::addScalingCommands(QAction* userZoom) {
+    // "Magnify U", "Compress U", "Magnify V" and "Compress V" set the position view's
+    // scaling just as "User Zoom" does, through the same "Scaling Options" dialog; they
+    // drop down from its toolbar button.
+    auto* menu = new QMenu(toolBar_);
+    menu->setObjectName(QStringLiteral("mdlScalingMenu"));
+    const std::pair<const char*, QString> commands[] = {
+        {"mdlMagnifyU", tr("Magnify U")},
+        {"mdlCompressU", tr("Compress U")},
+        {"mdlMagnifyV", tr("Magnify V")},
+        {"mdlCompressV", tr("Compress V")},
+    };
+    for (const auto& [name, text] : commands) {
+        QAction* a = menu->addAction(text);
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, [userZoom] { userZoom->trigger(); });
+    }
+    userZoom->setMenu(menu);
+    if (auto* button = qobject_cast<QToolButton*>(toolBar_->widgetForAction(userZoom))) {
+        button->setPopupMode(QToolButton::MenuButtonPopup);
+    }
 }
 
 // ---------------------------------------------------------------- view size and capture

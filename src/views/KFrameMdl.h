@@ -97,6 +97,8 @@ protected:
 
 private:
     void createToolBar();
+    // The position view's four scaling commands, as a menu of the "User Zoom" button.
+    void addScalingCommands(QAction* userZoom);
     void forget();
     void reloadPositionView();
 

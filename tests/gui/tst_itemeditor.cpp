@@ -18,8 +18,8 @@
 #include "app/CMainFrame.h"
 #include "app/dialogs/KCurveEditDlg.h"
 #include "app/dialogs/KViewToolDialogs.h"
-#include "image/KImageMapTga.h"
 #include "document/CPexaDoc.h"
+#include "image/KImageMapTga.h"
 #include "model/KBdlMuscle.h"
 #include "platform/KScriptedUi.h"
 #include "views/KFrameMdl.h"
@@ -277,6 +277,39 @@ private slots:
         f.action("mdlResetZoom")->trigger();
         QVERIFY(pm.zoom().isDefault());
         QVERIFY(f.action("mdlResetZoom")->isChecked());
+        QCOMPARE(log.count(CPexaDoc::HintMuscle), before + 1);
+
+        // The four scaling commands run the same "Scaling Options" dialog, preset with
+        // the current values; OK takes them, switches the zoom on and lays the curves
+        // out again.
+        for (const char* name : {"mdlMagnifyU", "mdlCompressU", "mdlMagnifyV", "mdlCompressV"}) {
+            f.action("mdlResetZoom")->trigger();
+            const std::vector<KVertex> plain = pm.slotSnapshot(KMdlPosModel::Center);
+            KMdlZoom preset{-1, -1, -1, -1};
+            kCurveEditorDialogs().scalingOptions = [&preset](QWidget*, KMdlZoom& z) {
+                preset = z;
+                z.rangeMin = 0.25;
+                z.rangeMax = 0.75;
+                z.offset = 0.1;
+                return true;
+            };
+            QAction* command = f.action(QString::fromLatin1(name));
+            QVERIFY2(command, name);
+            command->trigger();
+            QVERIFY2(preset.isDefault(), name);
+            QVERIFY(pm.zoomOn());
+            QCOMPARE(pm.zoom().rangeMax, 0.75);
+            QVERIFY(f.action("mdlZoomOnOff")->isChecked());
+            QVERIFY2(pm.slotSnapshot(KMdlPosModel::Center) != plain, name);
+            // Cancel keeps the zoom as it was.
+            kCurveEditorDialogs().scalingOptions = [](QWidget*, KMdlZoom& z) {
+                z.rangeMax = 0.5;
+                return false;
+            };
+            command->trigger();
+            QCOMPARE(pm.zoom().rangeMax, 0.75);
+        }
+        f.action("mdlResetZoom")->trigger();
         QCOMPARE(log.count(CPexaDoc::HintMuscle), before + 1);
 
         // "Select Item..." loads another muscle without a report.

@@ -121,6 +121,67 @@ private slots:
         QCOMPARE(frame.documents().documents().size(), size_t(1));
     }
 
+    void opensEveryFileNamedOnTheCommandLine() {
+        KScriptedUi ui;
+        KUiScope scope(ui);
+        const QString a = writeDocument(QStringLiteral("a.qrz"));
+        const QString b = writeDocument(QStringLiteral("b.qrz"));
+        const QString c = writeDocument(QStringLiteral("c.qrz"));
+        const QString missing = files_.filePath(QStringLiteral("missing.qrz"));
+        struct Case {
+            QStringList files;
+            bool started;
+            QStringList titles;
+        };
+        const Case cases[] = {
+            {{a, b, c}, true, {"a.qrz", "b.qrz", "c.qrz"}},
+            // A file that cannot be read is reported; the others still open.
+            {{a, missing, c}, true, {"a.qrz", "c.qrz"}},
+            {{missing}, false, {}},
+        };
+        for (const Case& t : cases) {
+            CMainFrame frame;
+            QCOMPARE(frame.processCommandLine(QStringList{QStringLiteral("quorl")} + t.files),
+                     t.started);
+            QStringList titles;
+            for (CPexaDoc* doc : frame.documents().documents()) {
+                titles << frame.documents().title(doc);
+            }
+            QCOMPARE(titles, t.titles);
+        }
+        // The last file opened is the active one.
+        CMainFrame frame;
+        QVERIFY(frame.processCommandLine({QStringLiteral("quorl"), a, b}));
+        QCOMPARE(frame.documents().title(frame.activeDocument()), QStringLiteral("b.qrz"));
+    }
+
+    void titleNamesTheActiveDocument() {
+        CMainFrame frame;
+        QCOMPARE(frame.windowTitle(), QStringLiteral("Quorl"));
+        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
+        QCOMPARE(frame.windowTitle(), QStringLiteral("Quorl - Quorl1"));
+        frame.action("fileNew")->trigger();
+        QCOMPARE(frame.windowTitle(), QStringLiteral("Quorl - Quorl2"));
+        // Activating a window of the first document, of either kind, names it.
+        CPexaDoc* first = frame.documents().documents().front();
+        frame.mdiArea()->setActiveSubWindow(frame.documents().framesOf(first).front());
+        QCOMPARE(frame.windowTitle(), QStringLiteral("Quorl - Quorl1"));
+        frame.mdiArea()->setActiveSubWindow(frame.openWindowKind(QStringLiteral("Curve")));
+        QCOMPARE(frame.windowTitle(), QStringLiteral("Quorl - Quorl1"));
+        // Save As renames it.
+        const QString renamed = files_.filePath(QStringLiteral("limb.qrz"));
+        const auto savedAs = CDocManager::saveAsQuestion();
+        CDocManager::saveAsQuestion() = [renamed](const QString&) { return renamed; };
+        frame.action("fileSaveAs")->trigger();
+        CDocManager::saveAsQuestion() = savedAs;
+        QCOMPARE(frame.windowTitle(), QStringLiteral("Quorl - limb.qrz"));
+        // Closing it leaves the other document active; closing that leaves none.
+        frame.action("fileClose")->trigger();
+        QCOMPARE(frame.windowTitle(), QStringLiteral("Quorl - Quorl2"));
+        frame.action("fileClose")->trigger();
+        QCOMPARE(frame.windowTitle(), QStringLiteral("Quorl"));
+    }
+
     void aFileThatCannotBeReadOpensNothing() {
         KScriptedUi ui;
         KUiScope scope(ui);

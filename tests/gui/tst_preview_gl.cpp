@@ -23,6 +23,7 @@
 #include "image/KImageMapTga.h"
 #include "platform/KScriptedUi.h"
 #include "preview/KView3D.h"
+#include "views/CChildFrame.h"
 #include "views/KChildFrames.h"
 
 namespace {
@@ -394,6 +395,47 @@ private slots:
         main.action("shadeFlat")->trigger();
         QCOMPARE(view->camera.shadingType, int(KPreviewCamera::Flat));
         CDocManager::saveQuestion() = [](const QString&) { return QMessageBox::Discard; };
+    }
+
+    // Previews in one main window share their display-list names: closing one document
+    // must not take the object out of another document's preview.
+    void closingADocumentKeepsTheOtherPreview() {
+        CMainFrame main;
+        main.resize(1100, 700);
+        QVERIFY(main.processCommandLine({QStringLiteral("quorl")}));
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        main.action("fileNew")->trigger();
+        const auto docs = main.documents().documents();
+        QCOMPARE(docs.size(), size_t(2));
+        auto previewOf = [&main](CPexaDoc* doc) -> KView3D* {
+            for (QMdiSubWindow* w : main.documents().otherWindowsOf(doc)) {
+                if (auto* frame = qobject_cast<KFrame3D*>(w)) {
+                    return qobject_cast<KView3D*>(frame->view());
+                }
+            }
+            return nullptr;
+        };
+        KView3D* first = previewOf(docs[0]);
+        KView3D* second = previewOf(docs[1]);
+        QVERIFY(first && second);
+        main.tileVertically();
+        QCoreApplication::processEvents();
+        // Both previews have drawn their object.
+        for (KView3D* view : {first, second}) {
+            const QImage shown = view->renderedFrame();
+            QVERIFY(countNot(shown.convertToFormat(QImage::Format_RGB32), qRgb(0, 0, 0)) >
+                    shown.width() * shown.height() / 10);
+        }
+        main.mdiArea()->setActiveSubWindow(main.documents().framesOf(docs[0]).front());
+        main.action("fileClose")->trigger();
+        QCOMPARE(main.documents().documents().size(), size_t(1));
+        main.tileVertically();
+        QCoreApplication::processEvents();
+        const QImage after = second->renderedFrame().convertToFormat(QImage::Format_RGB32);
+        QVERIFY2(countNot(after, qRgb(0, 0, 0)) > after.width() * after.height() / 10,
+                 "the remaining preview draws nothing but its background");
+        QVERIFY(QColor(after.pixel(after.width() / 2, after.height() / 2)).green() > 40);
     }
 
     void setViewSizeGivesTheClientSize() {

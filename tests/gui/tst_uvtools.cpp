@@ -405,6 +405,37 @@ private slots:
         QCOMPARE(child->paneText(0), QStringLiteral("Exterior Muscles: biceps"));
     }
 
+    // The item pane follows a rename and a deletion at once, without a pointer move, in
+    // every recalculation mode.
+    void theItemPaneFollowsRenameAndDelete() {
+        for (int mode : {int(CPexaDoc::RecalcAuto), int(CPexaDoc::RecalcManual)}) {
+            Fixture f;
+            QVERIFY(f.exposed);
+            f.doc->recalcMode = mode;
+            f.addMuscle(1, KBdlMuscle::Linear, 0.1, 0.2, 0.2, 0.6, "biceps");
+            KBdlMuscle* triceps = f.addMuscle(1, KBdlMuscle::Linear, 0.5, 0.2, 0.6, 0.6, "triceps");
+            CChildFrame* child = f.frame.documents().activeFrame();
+            QTest::mouseClick(f.view->viewport(), Qt::LeftButton, {}, f.at(0.55, 0.4));
+            const QPoint away = f.at(0.9, 0.9);
+            moveWithoutButtons(f.view->viewport(), away);
+            QCOMPARE(child->paneText(0), QStringLiteral("Exterior Muscles: triceps"));
+            // Renamed by a property dialog, which reports the change of the muscle.
+            triceps->name = "forearm";
+            f.doc->itemChanged(CPexaDoc::HintMuscle, triceps);
+            QTRY_COMPARE(child->paneText(0), QStringLiteral("Exterior Muscles: forearm"));
+            // Delete selects the item before it.
+            f.view->setFocus();
+            QTest::keyClick(f.view, Qt::Key_Delete);
+            QTRY_COMPARE(child->paneText(0), QStringLiteral("Exterior Muscles: biceps"));
+            // With nothing selected the pane names what lies under the pointer.
+            QTest::keyClick(f.view, Qt::Key_Delete);
+            const QPoint logical = away + QPoint(f.view->horizontalScrollBar()->value(),
+                                                 f.view->verticalScrollBar()->value());
+            QTRY_COMPARE(child->paneText(0),
+                         QStringLiteral("MouseXY %1, %2").arg(logical.x()).arg(logical.y()));
+        }
+    }
+
     void keysWalkTheItemsOnRelease() {
         KScriptedUi ui;
         KUiScope scope(ui);

@@ -3,6 +3,7 @@
 // panes of its frame, and what the grid really puts on the screen.
 #include <QtTest>
 
+#include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QScrollBar>
@@ -255,6 +256,49 @@ private slots:
         view->viewport()->repaint();
         QCOMPARE(view->items().size(), size_t(1));
         QVERIFY(child->isWindowModified());
+    }
+
+    // However narrow the window, the panes lie side by side inside the bar: the message
+    // pane gives way first, then the UV pane; the zoom pane stays whole while it fits.
+    void panesNeverOverlapInANarrowWindow() {
+        CMainFrame frame;
+        frame.resize(900, 700);
+        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        CChildFrame* child = frame.documents().activeFrame();
+        child->showNormal();
+        KStatusPaneBar* bar = child->paneBar();
+        const QFontMetrics fm(bar->font());
+        const int zoomWidth = fm.horizontalAdvance(QStringLiteral("-9999%     "));
+        const int uvWidth = fm.horizontalAdvance(QStringLiteral("uv: 9.9999, 9.9999   "));
+        child->setPaneText(0, QStringLiteral("Exterior Muscles: a muscle with a long name"));
+        child->setPaneText(1, QStringLiteral("uv: 0.500, 0.500"));
+        const QList<QLabel*> panes = bar->findChildren<QLabel*>();
+        QCOMPARE(panes.size(), 3);
+        for (int width : {700, 260, 180, 120, 60}) {
+            child->resize(width, 300);
+            QCoreApplication::processEvents();
+            QVERIFY2(bar->width() < width, qPrintable(QString::number(width)));
+            std::vector<QRect> shown;
+            for (int i = 0; i < panes.size(); ++i) {
+                QLabel* pane = panes[i];
+                if (!pane->isVisible() || pane->width() == 0) {
+                    continue;
+                }
+                const QRect r(pane->mapTo(bar, QPoint(0, 0)), pane->size());
+                QVERIFY2(bar->rect().contains(r),
+                         qPrintable(QStringLiteral("%1: pane %2").arg(width).arg(i)));
+                for (const QRect& other : shown) {
+                    QVERIFY2(!r.intersects(other),
+                             qPrintable(QStringLiteral("%1: pane %2").arg(width).arg(i)));
+                }
+                shown.push_back(r);
+            }
+            const int inside = panes[2]->parentWidget()->width();
+            QCOMPARE(panes[2]->width(), std::min(zoomWidth, inside));
+            QCOMPARE(panes[1]->width(), std::clamp(inside - zoomWidth, 0, uvWidth));
+        }
     }
 
     void gridLinesEveryTickStep() {

@@ -69,3 +69,29 @@ TEST(DisplacementImage, CancelKeepsTheRowsBuilt) {
     EXPECT_EQ(image.pixelValue(1, 6), pixelFor(0.5));
     EXPECT_EQ(image.pixelValue(1, 7), 0);
 }
+
+TEST(DisplacementImage, HeightsOutsideTheUnitRangeAreClamped) {
+    KScriptedUi ui;
+    KUiScope scope(ui);
+    CPexaDoc doc;
+    KImageMapTga image;
+    KDisplacementImageRequest request;
+    request.width = 4;
+    request.height = 4;
+    // The whole surface is 0.5 at u = 0 (bone surface only): scaled by 3 it is 1.5 and
+    // shows white, scaled by -1 it is -0.5 and shows black; scaled by 1.9 it is just
+    // below 1 and keeps its value.
+    const struct {
+        float scale;
+        int32_t expected;
+    } cases[] = {{3.0f, pixelFor(1.0)}, {-1.0f, pixelFor(0.0)}, {1.9f, pixelFor(0.95)}};
+    for (const auto& c : cases) {
+        request.scale = c.scale;
+        ASSERT_TRUE(kBuildDisplacementImage(doc, request, image));
+        EXPECT_EQ(image.pixelValue(0, 2), c.expected) << "scale " << c.scale;
+    }
+    // A height above 1 shows white, not the dark grey of its low bits.
+    request.scale = 3.0f;
+    ASSERT_TRUE(kBuildDisplacementImage(doc, request, image));
+    EXPECT_EQ(image.displayColor(0, 2), 0xFFFFFFu);
+}
