@@ -7,6 +7,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliUi.h"
 #include "document/KCoreClasses.h"
+#include "platform/KTempFiles.h"
 
 namespace {
 
@@ -42,6 +43,7 @@ bool wantsHelp(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    kInstallTempFileCleanup();
     if (argc < 2) {
         cli::printUsage();
         return cli::Usage;
