@@ -28,7 +28,10 @@ public:
     ReadStatus fromText(std::string_view text);
 
     // Save and Load commands: write or read the file at path and report problems with
-    // the program's messages. Return false when nothing was written or read.
+    // the program's messages, once, through kUi() (a file that cannot be written or read:
+    // "Couldn't create export file!" and, on a second line, the path and the system's
+    // reason). Return false when nothing was written or read. saveFile("-") writes to
+    // standard output.
     bool saveFile(const std::string& path) const;
     bool loadFile(const std::string& path);
 
