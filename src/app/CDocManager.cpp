@@ -155,7 +155,7 @@ bool CDocManager::saveDocument(CPexaDoc* doc) {
     }
     std::string error;
     if (!kSaveDocument(*doc, doc->pathName(), &error)) {
-        kUi().message(error.empty() ? "The document could not be saved." : error, KUi::Icon::Error);
+        kUi().message(error, KUi::Icon::Error);
         return false;
     }
     saveChangedLayerImages(*doc);
@@ -187,9 +187,10 @@ void CDocManager::saveChangedLayerImages(CPexaDoc& doc) {
                             false)) {
             continue;
         }
-        if (image->save(file) != KImageMapTga::SaveOk) {
+        std::string reason;
+        if (image->save(file, &reason) != KImageMapTga::SaveOk) {
             image->changedSinceLoad = true;
-            kUi().message("Failed to save the layer image map:\n\n" + file, KUi::Icon::Warning);
+            kUi().message("Failed to save the layer image map:\n\n" + reason, KUi::Icon::Warning);
         }
     }
 }
@@ -211,7 +212,7 @@ bool CDocManager::saveDocumentAs(CPexaDoc* doc) {
     }
     std::string error;
     if (!kSaveDocument(*doc, path.toStdString(), &error)) {
-        kUi().message(error.empty() ? "The document could not be saved." : error, KUi::Icon::Error);
+        kUi().message(error, KUi::Icon::Error);
         return false;
     }
     doc->setPathName(QFileInfo(path).absoluteFilePath().toStdString());

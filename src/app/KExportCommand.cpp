@@ -221,8 +221,10 @@ bool KExportCommand::run(Kind kind) {
     lastPath_ = path;
     KExportOptions extra;
     extra.ascii = (kind == Stl && stlAscii) || (kind == Ply && plyAscii);
+    // The writers show every failure themselves (once, with the path and the reason);
+    // result.error is the same text and is not shown again here.
     const KExportResult result = kExport(doc_, format, path.toStdString(), extra);
-    if (!result.written) {
+    if (!result.written || result.nothingToExport) {
         return false;
     }
     if (kind == MegaPov && doc_.feoMegaPov.includeUdo && !result.cancelled) {

@@ -38,7 +38,8 @@ public:
 
     KExportCommand(CPexaDoc& doc, QWidget* parent);
 
-    // The whole command. True when the file was written (the UDO file not counted).
+    // The whole command. True when the file was written (the UDO file not counted); a
+    // Layered export with nothing in it is not a written file and asks for no UDO file.
     bool run(Kind kind);
 
     // "Select Layers": false when there are no layers or the dialog is cancelled. On OK

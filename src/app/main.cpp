@@ -8,8 +8,11 @@
 #include "app/KRenderCommand.h"
 #include "app/dialogs/KAboutDlg.h"
 #include "document/KCoreClasses.h"
+#include "platform/KTempFiles.h"
 
 int main(int argc, char** argv) {
+    // An interrupted save or export removes its temporary file.
+    kInstallTempFileCleanup();
     // The modes without a window are decided before any GUI is made: they must run where
     // there is no display at all.
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);

@@ -2,8 +2,10 @@
 
 #include "cli/CliCommands.h"
 #include "document/KCoreClasses.h"
+#include "platform/KTempFiles.h"
 
 int main(int argc, char** argv) {
+    kInstallTempFileCleanup();
     KRegisterCoreClasses();
     return cli::runCommandLine(argc, argv);
 }

@@ -87,19 +87,14 @@ std::vector<uint8_t> kDocumentBytes(CPexaDoc& doc) {
 bool kSaveDocument(CPexaDoc& doc, const std::string& path, std::string* error) {
     const std::vector<uint8_t> bytes = kDocumentBytes(doc);
     std::string reason;
-    KAtomicFile file;
-    if (!file.open(path, &reason)) {
-        setError(error, "Cannot save the document: " + reason);
+    if (!kWriteFileAtomic(path, bytes.data(), bytes.size(), &reason)) {
+        setError(error, std::string(kMsgCannotSave) + "\n" + reason);
         return false;
     }
-    if (!file.write(bytes.data(), bytes.size()) || !file.commit(&reason)) {
-        if (reason.empty()) {
-            reason = "Cannot write \"" + path + "\"";
-        }
-        setError(error, "Cannot save the document: " + reason);
-        return false;
+    if (path != "-") {
+        // Written to standard output: the document is not stored anywhere it could reopen.
+        doc.setPathName(path);
+        doc.setModified(false);
     }
-    doc.setPathName(path);
-    doc.setModified(false);
     return true;
 }

@@ -33,6 +33,11 @@ std::unique_ptr<CPexaDoc> kLoadDocumentBytes(std::vector<uint8_t> bytes, const s
 std::vector<uint8_t> kDocumentBytes(CPexaDoc& doc);
 
 // Writes the document to path in the current format through a temporary file that
-// replaces path only when complete; a failed save leaves the old file untouched. Sets the
-// document's path and clears its modified flag on success.
+// replaces path only when complete (KAtomicFile: links are followed, "-" is standard
+// output); a failed save leaves the old file untouched. Sets the document's path and
+// clears its modified flag on success (not for standard output). On failure error is kMsgCannotSave
+// and, on a line of its own, the path and the system's reason; nothing is shown, the caller shows
+// it.
 bool kSaveDocument(CPexaDoc& doc, const std::string& path, std::string* error);
+
+inline constexpr const char* kMsgCannotSave = "The document could not be saved.";

@@ -14,6 +14,8 @@ constexpr uint32_t packBgr(uint32_t blue, uint32_t green, uint32_t red) {
 // Far more entries than anyone keeps; bounds the work a hostile count can ask for.
 constexpr uint64_t kMaxTextureFileBytes = uint64_t(64) << 20;
 
+constexpr const char* kMsgCannotCreate = "Couldn't create export file!";
+
 } // namespace
 
 KTextureList KTextureList::defaults() {
@@ -95,8 +97,9 @@ KTextureList::ReadStatus KTextureList::fromText(std::string_view text) {
 
 bool KTextureList::saveFile(const std::string& path) {
     const std::string text = toText();
-    if (!kWriteFileAtomic(path, text.data(), text.size(), nullptr)) {
-        kUi().message("Couldn't create export file!", KUi::Icon::Error);
+    std::string reason;
+    if (!kWriteFileAtomic(path, text.data(), text.size(), &reason)) {
+        kUi().message(std::string(kMsgCannotCreate) + "\n" + reason, KUi::Icon::Error);
         return false;
     }
     savedText_ = text;
@@ -105,8 +108,11 @@ bool KTextureList::saveFile(const std::string& path) {
 
 bool KTextureList::loadFile(const std::string& path) {
     std::vector<uint8_t> bytes;
-    if (!kReadFile(path, bytes, nullptr, kMaxTextureFileBytes)) {
-        kUi().message("Couldn't create export file!", KUi::Icon::Error);
+    std::string reason;
+    if (!kReadFile(path, bytes, &reason, kMaxTextureFileBytes)) {
+        // The program has always used this text for a file it cannot open, too; the
+        // second line says what really happened.
+        kUi().message(std::string(kMsgCannotCreate) + "\n" + reason, KUi::Icon::Error);
         return false;
     }
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());

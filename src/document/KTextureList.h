@@ -30,8 +30,10 @@ public:
     ReadStatus fromText(std::string_view text);
 
     // Save and Load commands: write or read the file at path and report problems with
-    // the program's messages. Return false when nothing was written or read. Either
-    // marks the list saved when it succeeds.
+    // the program's messages, once, through kUi() (a file that cannot be written or read:
+    // "Couldn't create export file!" and, on a second line, the path and the system's
+    // reason). Return false when nothing was written or read. saveFile("-") writes to
+    // standard output. Either marks the list saved when it succeeds.
     bool saveFile(const std::string& path);
     bool loadFile(const std::string& path);
 

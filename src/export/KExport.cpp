@@ -4,6 +4,9 @@
 
 #include "document/CPexaDoc.h"
 #include "export/KExportWriters.h"
+#include "mesh/KItemMeshes.h"
+#include "model/KBdlLayer.h"
+#include "model/KBdlMuscle.h"
 
 namespace {
 
@@ -62,6 +65,17 @@ KExportResult kExport(CPexaDoc& doc, KExportFormat format, const std::string& pa
     KExportResult result = write(doc, format, path, extra);
     doc.exportSelectionLocked = false;
     return result;
+}
+
+bool kHasExportItems(const CPexaDoc& doc) {
+    for (const auto& layer : doc.layers) {
+        for (const auto& muscle : layer->muscles) {
+            if (kMuscleGetsItemMesh(*layer, *muscle)) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 const char* kExportExtension(KExportFormat format) {

@@ -4,11 +4,15 @@
 // selection, feoMegaPov, feoPMedia, feoRib), pick a file and call kExport.
 //
 // Every export reports through kUi(): the progress window with its status texts, the
-// question "Are you sure you want to Cancel?" when Cancel is pressed, and the messages
-// "Couldn't create export file!" and "There is no layer or muscle info to export!".
-// The file is written through a temporary file beside the target that replaces the
-// target only when the write ends (also after a cancel, which closes the file normally);
-// a failed export leaves any old file untouched.
+// question "Are you sure you want to Cancel?" when Cancel is pressed, and each failure
+// once, as a message: "Couldn't create export file!" followed on a second line by the
+// path and the system's reason, "There is no layer or muscle info to export!", "There is
+// no mesh to export" and the formats' own limits. KExportResult::error holds the same
+// text; callers do not show it again.
+// The file is written through KAtomicFile: a temporary file beside the target replaces
+// the target only when the write ends (also after a cancel, which closes the file
+// normally), so a failed export leaves any old file untouched. "-" writes to standard
+// output; a device or pipe is written straight through; a directory is refused.
 
 #include <string>
 
@@ -44,6 +48,8 @@ struct KExportResult {
     bool cancelled = false; // the user confirmed Cancel
     std::string error;      // why nothing was written (the message shown), else empty
     // A Layered export of a document without item meshes: there was nothing to write.
+    // A file that was at the path keeps its content; where there was none, the text
+    // formats leave an empty file (written is then true).
     bool nothingToExport = false;
 };
 
@@ -56,6 +62,11 @@ struct KExportResult {
 // the include file's name.
 KExportResult kExport(CPexaDoc& doc, KExportFormat format, const std::string& path,
                       const KExportOptions& extra = {});
+
+// Whether a Layered export of doc would find item meshes to write: some active muscle of
+// an active, physical layer. Cheap (nothing is built or written), so a caller can refuse
+// an export with nothing in it before touching the target.
+bool kHasExportItems(const CPexaDoc& doc);
 
 // The format's usual file extension, without the dot ("inc", "obj", ...).
 const char* kExportExtension(KExportFormat format);

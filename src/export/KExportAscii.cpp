@@ -41,7 +41,7 @@ void writeMesh(KTextSink& out, const KMeshGrid& mesh) {
 KExportResult kWriteAscii(CPexaDoc& doc, const std::string& path) {
     KExportJob job(doc, path);
     if (!job.open()) {
-        return job.fail(kMsgCannotCreate);
+        return job.openFailed();
     }
     const bool layered = doc.meshType == CPexaDoc::Layered;
     const KMeshGrid* grid = nullptr;
@@ -50,7 +50,7 @@ KExportResult kWriteAscii(CPexaDoc& doc, const std::string& path) {
             return job.nothingToExport();
         }
     } else if (!(grid = job.prepareGrid(false))) {
-        return job.fail("There is no mesh to export");
+        return job.noMesh();
     }
     KTextSink& out = job.out();
     out.text("// Quorl Export: \n").text("// Mesh Info:\n");

@@ -11,7 +11,6 @@
 #include "export/KExportJob.h"
 #include "export/KExportWriters.h"
 #include "mesh/KMeshGrid.h"
-#include "platform/KFile.h"
 
 namespace {
 
@@ -79,25 +78,16 @@ double extentOf(double lo, double hi) {
 } // namespace
 
 KExportResult kWriteDf3(CPexaDoc& doc, const std::string& path) {
-    KExportResult result;
-    KAtomicFile file;
-    if (!file.open(path, nullptr)) {
-        kUi().message(kMsgCannotCreate, KUi::Icon::Error);
-        result.error = kMsgCannotCreate;
-        return result;
+    KExportJob job(doc, path, false);
+    if (!job.open()) {
+        return job.openFailed();
     }
-    KWaitCursor wait;
     const bool layered = doc.meshType == CPexaDoc::Layered;
-    if (layered && doc.ensureItemMeshes(false).empty()) {
-        // The file was created for the export; it stays there empty.
-        kUi().message(kMsgNoItems, KUi::Icon::Warning);
-        result.error = kMsgNoItems;
-        result.written = file.commit(nullptr);
-        return result;
+    if (layered && !job.prepareItems(false)) {
+        return job.nothingToExport();
     }
     if (!doc.computeMesh() || !doc.meshGrid || !kMeshUsable(*doc.meshGrid, false)) {
-        result.error = "There is no mesh to export";
-        return result;
+        return job.noMesh();
     }
     const KFeoPMedia& o = doc.feoPMedia;
     VoxelMap map{o.sizeX, o.sizeY, o.sizeZ, {}, {}, {}};
@@ -112,9 +102,7 @@ KExportResult kWriteDf3(CPexaDoc& doc, const std::string& path) {
         }
     }
     if (map.bytes.empty()) {
-        kUi().message(kMsgNoMemory, KUi::Icon::Error);
-        result.error = kMsgNoMemory;
-        return result;
+        return job.report(kMsgNoMemory);
     }
     const KMeshGrid& grid = *doc.meshGrid;
     map.min = grid.boundsMin;
@@ -131,20 +119,18 @@ KExportResult kWriteDf3(CPexaDoc& doc, const std::string& path) {
     } else {
         mark(map, grid, o, false);
     }
-    uint8_t header[6];
+    char header[6];
     for (int k = 0; k < 3; ++k) {
         const int32_t s = k == 0 ? map.sx : k == 1 ? map.sy : map.sz;
-        header[2 * k] = uint8_t(s >> 8);
-        header[2 * k + 1] = uint8_t(s & 0xFF);
+        header[2 * k] = char(uint8_t(s >> 8));
+        header[2 * k + 1] = char(uint8_t(s & 0xFF));
     }
-    std::string detail;
-    if (!file.write(header, sizeof header) || !file.write(map.bytes.data(), map.bytes.size()) ||
-        !file.commit(&detail)) {
-        kUi().message(kMsgCannotCreate, KUi::Icon::Error);
-        result.error = kMsgCannotCreate;
-        return result;
+    job.out().text(std::string_view(header, sizeof header));
+    job.out().text(
+        std::string_view(reinterpret_cast<const char*>(map.bytes.data()), map.bytes.size()));
+    KExportResult result = job.finish();
+    if (result.written) {
+        doc.setModified(true);
     }
-    doc.setModified(true);
-    result.written = true;
     return result;
 }

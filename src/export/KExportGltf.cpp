@@ -389,8 +389,7 @@ KExportResult kWriteGltf(CPexaDoc& doc, const std::string& path) {
         putChunk(chunks, kBinChunk, bin, '\0');
     }
     if (chunks.size() + 12 > std::numeric_limits<uint32_t>::max()) {
-        kUi().message("The mesh is too large for a glTF file!", KUi::Icon::Error);
-        return job.fail("The mesh is too large for a glTF file!");
+        return job.report("The mesh is too large for a glTF file!");
     }
     std::string head;
     kPutU32(head, kMagic);

@@ -6,15 +6,26 @@
 #include "document/CPexaDoc.h"
 #include "mesh/KMeshGrid.h"
 
-KExportJob::KExportJob(CPexaDoc& doc, std::string path) : doc_(doc), path_(std::move(path)) {}
+KExportJob::KExportJob(CPexaDoc& doc, std::string path, bool withProgress)
+    : doc_(doc), path_(std::move(path)), withProgress_(withProgress) {}
 
 bool KExportJob::open() {
-    if (!sink_.open(path_)) {
-        kUi().message(kMsgCannotCreate, KUi::Icon::Error);
+    std::string reason;
+    if (!sink_.open(path_, &reason)) {
+        openError_ = kCannotCreateText(reason);
+        kUi().message(openError_, KUi::Icon::Error);
         return false;
     }
-    progress_.emplace("Export");
+    if (withProgress_) {
+        progress_.emplace("Export");
+    }
     return true;
+}
+
+KExportResult KExportJob::openFailed() const {
+    KExportResult result;
+    result.error = openError_;
+    return result;
 }
 
 KMeshGrid* KExportJob::prepareGrid(bool withNormals) {
@@ -69,10 +80,12 @@ std::string KExportJob::itemText(const KMeshGrid& item) const {
 
 KExportResult KExportJob::finish() {
     KExportResult result;
-    std::string detail;
-    if (!sink_.commit(&detail)) {
-        kUi().message(kMsgCannotCreate, KUi::Icon::Error);
-        result.error = kMsgCannotCreate;
+    std::string reason;
+    // The progress window goes first: a message box should not sit under it.
+    progress_.reset();
+    if (!sink_.commit(&reason)) {
+        result.error = kCannotCreateText(reason);
+        kUi().message(result.error, KUi::Icon::Error);
         return result;
     }
     result.written = true;
@@ -80,11 +93,17 @@ KExportResult KExportJob::finish() {
     return result;
 }
 
-KExportResult KExportJob::nothingToExport() {
-    // The file was opened for the export, so, as the user asked for it, it stays there
-    // empty; the message says why.
-    KExportResult result = finish();
-    if (result.written) {
+KExportResult KExportJob::nothingToExport(bool leaveEmptyFile) {
+    KExportResult result;
+    if (sink_.replacesExisting() || !leaveEmptyFile) {
+        // Nothing is renamed over the file that is there.
+        sink_.discard();
+    } else {
+        // A new file was asked for: it stays, empty, to show the export ran.
+        result = finish();
+    }
+    result.nothingToExport = true;
+    if (result.error.empty()) {
         result.error = kMsgNoItems;
     }
     return result;
@@ -95,6 +114,20 @@ KExportResult KExportJob::fail(std::string error) {
     KExportResult result;
     result.error = std::move(error);
     return result;
+}
+
+KExportResult KExportJob::report(const std::string& text, KUi::Icon icon) {
+    progress_.reset();
+    kUi().message(text, icon);
+    return fail(text);
+}
+
+KExportResult KExportJob::noMesh() {
+    return report(kMsgNoMesh);
+}
+
+std::string kCannotCreateText(const std::string& pathAndReason) {
+    return std::string(kMsgCannotCreate) + "\n" + pathAndReason;
 }
 
 std::string kExportItemName(int counter) {

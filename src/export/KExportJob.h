@@ -16,19 +16,23 @@ struct KVertex;
 
 class KExportJob {
 public:
-    KExportJob(CPexaDoc& doc, std::string path);
+    // withProgress: whether the write runs under the progress window (the df3 writer
+    // shows only the wait cursor).
+    KExportJob(CPexaDoc& doc, std::string path, bool withProgress = true);
     KExportJob(const KExportJob&) = delete;
     KExportJob& operator=(const KExportJob&) = delete;
 
-    // Creates the output file and opens the progress window. Reports "Couldn't create
-    // export file!" and returns false when the file cannot be created.
+    // Creates the output file and opens the progress window. When the file cannot be
+    // created, shows "Couldn't create export file!" with the path and the system's reason
+    // and returns false; openFailed() is then the writer's result.
     bool open();
+    KExportResult openFailed() const;
     // Skinned writers: maps the document's grid into 3D (and computes its normals when
-    // asked). Returns the grid, or null (the file is dropped) when there is none.
+    // asked). Returns the grid, or null when there is none (then return noMesh()).
     KMeshGrid* prepareGrid(bool withNormals);
     // Layered writers: builds and maps the item meshes. False, after the message "There is
-    // no layer or muscle info to export!", when there are none; the file is then dropped
-    // so that an old file of that name survives.
+    // no layer or muscle info to export!", when there are none (then return
+    // nothingToExport()).
     bool prepareItems(bool withNormals);
 
     // The cancel check: when Cancel was pressed, asks "Are you sure you want to Cancel?"
@@ -44,13 +48,21 @@ public:
     // "Item: <layer name> - <muscle name>".
     std::string itemText(const KMeshGrid& item) const;
 
-    // Writes out what is left and puts the file in place.
+    // Writes out what is left and puts the file in place. When that fails, shows "Couldn't
+    // create export file!" with the path and the reason; the old file stays.
     KExportResult finish();
-    // Drops the file; the result carries error (which was already shown, if at all).
+    // Drops the file; the result carries error, which the caller has shown (or which is
+    // empty, for a cancel).
     KExportResult fail(std::string error);
-    // A Layered export without item meshes: the opened file is left empty (prepareItems
-    // has shown the message).
-    KExportResult nothingToExport();
+    // Shows text once and drops the file; the result carries the same text.
+    KExportResult report(const std::string& text, KUi::Icon icon = KUi::Icon::Error);
+    // A Skinned writer found no usable grid: reports "There is no mesh to export".
+    KExportResult noMesh();
+    // A Layered export without item meshes (prepareItems has shown the message). A file
+    // that was at the path keeps its content; where there was none, the empty file is left
+    // in its place when leaveEmptyFile is set (formats whose empty file is still a file of
+    // the format) and nothing is written otherwise.
+    KExportResult nothingToExport(bool leaveEmptyFile = true);
 
     KTextSink& out() { return sink_; }
     CPexaDoc& doc() { return doc_; }
@@ -59,6 +71,8 @@ public:
 private:
     CPexaDoc& doc_;
     std::string path_;
+    bool withProgress_;
+    std::string openError_;
     KWaitCursor wait_;
     KTextSink sink_;
     std::optional<KProgress> progress_;
@@ -69,6 +83,10 @@ private:
 inline constexpr const char* kMsgCannotCreate = "Couldn't create export file!";
 inline constexpr const char* kMsgNoItems = "There is no layer or muscle info to export!";
 inline constexpr const char* kMsgCancelQuestion = "Are you sure you want to Cancel?";
+inline constexpr const char* kMsgNoMesh = "There is no mesh to export";
+
+// "Couldn't create export file!" and, on a line of its own, the path and the reason.
+std::string kCannotCreateText(const std::string& pathAndReason);
 
 // "Quorl0001": the name of the n-th exported item.
 std::string kExportItemName(int counter);

@@ -150,12 +150,12 @@ bool writeBody(KExportJob& job, const KMeshGrid& mesh, const std::string& status
 KExportResult kWriteMesh2Skinned(CPexaDoc& doc, const std::string& path) {
     KExportJob job(doc, path);
     if (!job.open()) {
-        return job.fail(kMsgCannotCreate);
+        return job.openFailed();
     }
     const Mesh2Options o = optionsOf(doc, false); // the whole object has no item uv
     const KMeshGrid* grid = job.prepareGrid(o.normals);
     if (!grid) {
-        return job.fail("There is no mesh to export");
+        return job.noMesh();
     }
     job.status(job.exportingText());
     KTextSink& out = job.out();
@@ -170,7 +170,7 @@ KExportResult kWriteMesh2Skinned(CPexaDoc& doc, const std::string& path) {
 KExportResult kWriteMesh2Layered(CPexaDoc& doc, const std::string& path) {
     KExportJob job(doc, path);
     if (!job.open()) {
-        return job.fail(kMsgCannotCreate);
+        return job.openFailed();
     }
     const Mesh2Options o = optionsOf(doc, true);
     if (!job.prepareItems(o.normals)) {

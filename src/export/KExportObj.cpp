@@ -171,11 +171,11 @@ std::string underscored(std::string s) {
 KExportResult kWriteObjSkinned(CPexaDoc& doc, const std::string& path) {
     KExportJob job(doc, path);
     if (!job.open()) {
-        return job.fail(kMsgCannotCreate);
+        return job.openFailed();
     }
     const KMeshGrid* grid = job.prepareGrid(doc.exportFlags.normals != 0);
     if (!grid) {
-        return job.fail("There is no mesh to export");
+        return job.noMesh();
     }
     job.out().text(kHeader);
     job.status(job.exportingText());
@@ -189,7 +189,7 @@ KExportResult kWriteObjSkinned(CPexaDoc& doc, const std::string& path) {
 KExportResult kWriteObjLayered(CPexaDoc& doc, const std::string& path) {
     KExportJob job(doc, path);
     if (!job.open()) {
-        return job.fail(kMsgCannotCreate);
+        return job.openFailed();
     }
     const bool normals = doc.exportFlags.normals != 0;
     if (!job.prepareItems(normals)) {

@@ -11,14 +11,14 @@ bool kGatherParts(KExportJob& job, bool withNormals, std::vector<KExportPart>& p
                   KExportResult& result) {
     parts.clear();
     if (!job.open()) {
-        result = job.fail(kMsgCannotCreate);
+        result = job.openFailed();
         return false;
     }
     CPexaDoc& doc = job.doc();
     if (doc.meshType != CPexaDoc::Layered) {
         const KMeshGrid* grid = job.prepareGrid(withNormals);
         if (!grid) {
-            result = job.fail("There is no mesh to export");
+            result = job.noMesh();
             return false;
         }
         KExportPart part;
@@ -30,7 +30,7 @@ bool kGatherParts(KExportJob& job, bool withNormals, std::vector<KExportPart>& p
     }
     if (!job.prepareItems(withNormals)) {
         // An empty file would not be a valid file of these formats: nothing is written.
-        result = job.fail(kMsgNoItems);
+        result = job.nothingToExport(false);
         return false;
     }
     int counter = 0;

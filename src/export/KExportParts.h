@@ -30,7 +30,8 @@ struct KExportPart {
 // Opens the job's file and gathers the meshes to write: Skinned the document's grid,
 // Layered the item meshes whose layer passes the export filter (named in list order).
 // Meshes too small to hold a triangle are left out. On failure returns false with
-// *result set (the messages were shown, the file dropped or left empty as kExport says).
+// *result set (the messages were shown and the file dropped; a Layered export without
+// item meshes writes nothing and keeps an old file).
 bool kGatherParts(KExportJob& job, bool withNormals, std::vector<KExportPart>& parts,
                   KExportResult& result);
 

@@ -136,8 +136,7 @@ KExportResult kWritePly(CPexaDoc& doc, const std::string& path, bool ascii) {
         faces += kTriangleCount(*p.mesh);
     }
     if (vertices > size_t(std::numeric_limits<int32_t>::max())) {
-        kUi().message("Too many vertices for a PLY file!", KUi::Icon::Error);
-        return job.fail("Too many vertices for a PLY file!");
+        return job.report("Too many vertices for a PLY file!");
     }
     KTextSink& out = job.out();
     out.text(header(doc, parts, l, vertices, faces));

@@ -133,11 +133,11 @@ bool needsNormals(const CPexaDoc& doc, int mode) {
 KExportResult kWritePovSkinned(CPexaDoc& doc, const std::string& path, int mode) {
     KExportJob job(doc, path);
     if (!job.open()) {
-        return job.fail(kMsgCannotCreate);
+        return job.openFailed();
     }
     const KMeshGrid* grid = job.prepareGrid(needsNormals(doc, mode));
     if (!grid) {
-        return job.fail("There is no mesh to export");
+        return job.noMesh();
     }
     const PovStyle style = styleFor(doc, mode);
     job.status(job.exportingText());
@@ -155,7 +155,7 @@ KExportResult kWritePovSkinned(CPexaDoc& doc, const std::string& path, int mode)
 KExportResult kWritePovLayered(CPexaDoc& doc, const std::string& path, int mode) {
     KExportJob job(doc, path);
     if (!job.open()) {
-        return job.fail(kMsgCannotCreate);
+        return job.openFailed();
     }
     if (!job.prepareItems(needsNormals(doc, mode))) {
         return job.nothingToExport();

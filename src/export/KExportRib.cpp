@@ -150,12 +150,12 @@ RibOptions optionsOf(const CPexaDoc& doc, bool allowItemUv) {
 KExportResult kWriteRibSkinned(CPexaDoc& doc, const std::string& path) {
     KExportJob job(doc, path);
     if (!job.open()) {
-        return job.fail(kMsgCannotCreate);
+        return job.openFailed();
     }
     const RibOptions o = optionsOf(doc, false); // the whole object has no item uv
     const KMeshGrid* grid = job.prepareGrid(o.normals);
     if (!grid) {
-        return job.fail("There is no mesh to export");
+        return job.noMesh();
     }
     job.status(job.exportingText());
     writeHeader(job.out());
@@ -168,7 +168,7 @@ KExportResult kWriteRibSkinned(CPexaDoc& doc, const std::string& path) {
 KExportResult kWriteRibLayered(CPexaDoc& doc, const std::string& path) {
     KExportJob job(doc, path);
     if (!job.open()) {
-        return job.fail(kMsgCannotCreate);
+        return job.openFailed();
     }
     const RibOptions o = optionsOf(doc, true);
     if (!job.prepareItems(o.normals)) {
@@ -177,7 +177,7 @@ KExportResult kWriteRibLayered(CPexaDoc& doc, const std::string& path) {
     // The outer block's bound is the whole object's.
     const KMeshGrid* grid = job.prepareGrid(false);
     if (!grid) {
-        return job.fail("There is no mesh to export");
+        return job.noMesh();
     }
     job.status(job.exportingText());
     KTextSink& out = job.out();

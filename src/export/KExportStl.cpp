@@ -78,8 +78,7 @@ KExportResult kWriteStl(CPexaDoc& doc, const std::string& path, bool ascii) {
             total += kTriangleCount(*p.mesh);
         }
         if (total > std::numeric_limits<uint32_t>::max()) {
-            kUi().message("Too many triangles for an STL file!", KUi::Icon::Error);
-            return job.fail("Too many triangles for an STL file!");
+            return job.report("Too many triangles for an STL file!");
         }
         std::string head = binaryHeader(doc.objectName);
         kPutU32(head, uint32_t(total));

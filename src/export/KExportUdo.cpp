@@ -75,7 +75,7 @@ int32_t gridScale(int32_t s) {
 KExportResult kWriteUdo(CPexaDoc& doc, const std::string& path, const std::string& includeFile) {
     KExportJob job(doc, path);
     if (!job.open()) {
-        return job.fail(kMsgCannotCreate);
+        return job.openFailed();
     }
     const bool layered = doc.meshType == CPexaDoc::Layered;
     const bool normals = doc.exportFlags.normals != 0;
@@ -85,7 +85,7 @@ KExportResult kWriteUdo(CPexaDoc& doc, const std::string& path, const std::strin
             return job.nothingToExport();
         }
     } else if (!(grid = job.prepareGrid(normals))) {
-        return job.fail("There is no mesh to export");
+        return job.noMesh();
     }
     KTextSink& out = job.out();
     out.text("Name ").text("'").text("Quorl01").text("_group").text("'").text("\n");

@@ -1,6 +1,7 @@
 #pragma once
 // Export text is formatted into large in-memory blocks and written one block at a time
-// into a temporary file beside the target, which replaces the target on commit().
+// through KAtomicFile: into a temporary file beside the target, which replaces the target
+// on commit(), or straight to standard output ("-"), a device or a pipe.
 // Numbers use the export format: general form, 6 significant digits, a point as the
 // decimal separator whatever the locale.
 
@@ -28,9 +29,12 @@ public:
     KTextSink(const KTextSink&) = delete;
     KTextSink& operator=(const KTextSink&) = delete;
 
-    // Opens the temporary file for path. False when it cannot be created.
+    // Opens the temporary file for path. False when it cannot be created; error then
+    // names the path and the system's reason.
     bool open(const std::string& path, std::string* error = nullptr);
     bool isOpen() const { return file_.isOpen(); }
+    // A regular file was at the path when it was opened.
+    bool replacesExisting() const { return file_.replacesExisting(); }
 
     KTextSink& text(std::string_view s) {
         if (s.size() >= blockSize_ && !inMemory_) {

@@ -260,11 +260,11 @@ std::vector<uint8_t> KImageMapTga::headerBytes() const {
     return h;
 }
 
-int KImageMapTga::save(const std::string& path) {
+int KImageMapTga::save(const std::string& path, std::string* error) {
     imageId_.clear();
     xOrigin_ = yOrigin_ = 0;
     KAtomicFile file;
-    if (!file.open(path, nullptr)) {
+    if (!file.open(path, error)) {
         return SaveCannotCreate;
     }
     // A header without its pixels is no image: write nothing and keep any old file.
@@ -272,6 +272,9 @@ int KImageMapTga::save(const std::string& path) {
         imageType_ == TypeColorMapped || imageType_ == TypeTrueColor || imageType_ == TypeGrey;
     if (!hasPixels() || !writableType) {
         file.discard();
+        if (error) {
+            *error = "\"" + path + "\": the image has no pixels";
+        }
         return SaveNoPixels;
     }
     file.write(headerBytes().data(), kHeaderBytes);
@@ -287,7 +290,7 @@ int KImageMapTga::save(const std::string& path) {
         file.write(entries.data(), entries.size());
     }
     file.write(pixels_.data(), pixels_.size());
-    return file.commit(nullptr) ? SaveOk : SaveCannotCreate;
+    return file.commit(error) ? SaveOk : SaveCannotCreate;
 }
 
 // ---- format and size

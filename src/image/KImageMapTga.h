@@ -50,8 +50,11 @@ public:
     // The same, taking the buffer over: the pixels stay where they were read, uncopied.
     int loadBytes(std::vector<uint8_t>&& file);
     // Writes the image to path through a temporary file that replaces path only when
-    // complete. Clears the image ID and the origins first, as a saved file has none.
-    int save(const std::string& path);
+    // complete (KAtomicFile: links are followed, "-" is standard output). Clears the image
+    // ID and the origins first, as a saved file has none. On failure *error, when given,
+    // names the path and the reason ("\"/tmp/x.tga\": Permission denied"); nothing is
+    // shown.
+    int save(const std::string& path, std::string* error = nullptr);
 
     // Releases the pixels, stores the option and sets the depth: the given one when it is
     // a depth this format holds (8, 15, 16, 24 or 32), else the one the option implies

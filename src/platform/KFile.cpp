@@ -1,10 +1,14 @@
 #include "platform/KFile.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/KTempFiles.h"
 
 namespace {
 
@@ -58,6 +62,94 @@ bool kReadFile(const std::string& path, std::vector<uint8_t>& out, std::string* 
     return true;
 }
 
+std::string kPathError(const std::string& path, int err) {
+    const std::string name = path == "-" ? std::string("standard output") : "\"" + path + "\"";
+    return name + ": " + std::strerror(err);
+}
+
+namespace {
+
+// More links than this in a row is a loop, as the kernel counts them.
+constexpr int kMaxLinkHops = 40;
+
+std::string folderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+// The name a dangling symbolic link finally gives, following a chain of links by hand
+// (the kernel will not resolve a name that does not exist). Returns 0 or an errno value.
+int danglingTarget(const std::string& path, std::string& resolved) {
+    std::string p = path;
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        struct stat st {};
+        if (lstat(p.c_str(), &st) != 0) {
+            if (errno != ENOENT) {
+                return errno;
+            }
+            resolved = p;
+            return 0;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            // Something appeared meanwhile: let the caller look again.
+            return EAGAIN;
+        }
+        std::vector<char> link(size_t(st.st_size > 0 ? st.st_size : 255) + 1);
+        ssize_t n;
+        while ((n = readlink(p.c_str(), link.data(), link.size())) >= 0 &&
+               size_t(n) >= link.size()) {
+            link.resize(link.size() * 2);
+        }
+        if (n <= 0) {
+            return n < 0 ? errno : ENOENT;
+        }
+        const std::string to(link.data(), size_t(n));
+        // A relative link is relative to the folder that holds the link.
+        p = to[0] == '/' ? to : folderOf(p) + "/" + to;
+    }
+    return ELOOP;
+}
+
+// Where a write to path lands. exists tells whether something is there; *st is then its
+// status (links followed). resolved is the name of the regular file to replace or to
+// create: links are followed to it (realpath for an existing file, by hand for a dangling
+// link). Returns 0 or an errno value.
+int resolveTarget(const std::string& path, std::string& resolved, struct stat* st, bool& exists) {
+    exists = false;
+    resolved = path;
+    if (stat(path.c_str(), st) == 0) {
+        exists = true;
+        if (S_ISREG(st->st_mode)) {
+            std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr),
+                                                             &std::free);
+            if (!real) {
+                return errno;
+            }
+            resolved = real.get();
+        }
+        return 0;
+    }
+    if (errno != ENOENT) {
+        return errno;
+    }
+    struct stat ls {};
+    if (lstat(path.c_str(), &ls) == 0 && S_ISLNK(ls.st_mode)) {
+        return danglingTarget(path, resolved);
+    }
+    return 0;
+}
+
+void setPathError(std::string* error, const std::string& path, int err) {
+    if (error) {
+        *error = kPathError(path, err);
+    }
+}
+
+} // namespace
+
 KAtomicFile::~KAtomicFile() {
     discard();
 }
@@ -65,79 +157,124 @@ KAtomicFile::~KAtomicFile() {
 bool KAtomicFile::open(const std::string& target, std::string* error) {
     discard();
     target_ = target;
-    failed_ = false;
-    std::string pattern = target + ".tmp-XXXXXX";
-    std::vector<char> buf(pattern.begin(), pattern.end());
-    buf.push_back('\0');
-    const int fd = mkstemp(buf.data());
-    if (fd < 0) {
-        setError(error, "Cannot create a file beside", target);
+    finalPath_.clear();
+    existed_ = false;
+    errno_ = 0;
+    if (target == "-") {
+        // What was printed before through stdio comes first.
+        std::fflush(stdout);
+        fd_ = STDOUT_FILENO;
+        ownsFd_ = false;
+        return true;
+    }
+    struct stat st {};
+    bool exists = false;
+    if (const int err = target.empty() ? ENOENT : resolveTarget(target, finalPath_, &st, exists)) {
+        setPathError(error, target, err);
         return false;
     }
-    tempPath_ = buf.data();
+    if (exists && S_ISDIR(st.st_mode)) {
+        setPathError(error, target, EISDIR);
+        return false;
+    }
+    if (exists && !S_ISREG(st.st_mode)) {
+        // A device or pipe cannot be replaced by a file (that would destroy it for every
+        // other program): write to it as it is. No O_TRUNC: devices ignore it.
+        fd_ = ::open(finalPath_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+        if (fd_ < 0) {
+            setPathError(error, target, errno);
+            return false;
+        }
+        ownsFd_ = true;
+        return true;
+    }
+    existed_ = exists;
+    // The temporary name has a fixed length, so any name the folder accepts for the target
+    // works, up to the longest a file system allows.
+    const std::string folder = folderOf(finalPath_);
+    std::string pattern = folder + (folder.back() == '/' ? "" : "/") + ".quorl-XXXXXX";
+    const int fd = mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd < 0) {
+        setPathError(error, target, errno);
+        return false;
+    }
+    tempPath_ = pattern;
+    tempSlot_ = kRememberTempFile(tempPath_);
     // Keep the permissions an ordinary new file would get, or those of the file replaced.
-    struct stat st {};
-    if (stat(target.c_str(), &st) == 0) {
+    if (exists) {
         fchmod(fd, st.st_mode & 07777);
     } else {
         const mode_t mask = umask(0);
         umask(mask);
         fchmod(fd, 0666 & ~mask);
     }
-    file_ = fdopen(fd, "wb");
-    if (!file_) {
-        setError(error, "Cannot open", tempPath_);
-        ::close(fd);
-        std::remove(tempPath_.c_str());
-        tempPath_.clear();
-        return false;
-    }
+    fd_ = fd;
+    ownsFd_ = true;
     return true;
 }
 
 bool KAtomicFile::write(const void* data, size_t size) {
-    if (!file_ || failed_) {
+    if (fd_ < 0 || errno_ != 0) {
         return false;
     }
-    if (size != 0 && std::fwrite(data, 1, size, file_) != size) {
-        failed_ = true;
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(fd_, p, size);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            errno_ = errno;
+            return false;
+        }
+        p += n;
+        size -= size_t(n);
     }
-    return !failed_;
+    return true;
+}
+
+void KAtomicFile::closeFd() {
+    if (fd_ >= 0 && ownsFd_) {
+        if (::close(fd_) != 0 && errno_ == 0 && errno != EINTR) {
+            errno_ = errno;
+        }
+    }
+    fd_ = -1;
+    ownsFd_ = false;
 }
 
 bool KAtomicFile::commit(std::string* error) {
-    if (!file_) {
-        if (error) {
-            *error = "No file is open";
-        }
+    if (fd_ < 0) {
+        setPathError(error, target_, EBADF);
         return false;
     }
-    bool ok = !failed_ && std::fflush(file_) == 0 && fsync(fileno(file_)) == 0;
-    ok = (std::fclose(file_) == 0) && ok;
-    file_ = nullptr;
-    if (!ok) {
-        setError(error, "Cannot write", target_);
-        std::remove(tempPath_.c_str());
-        tempPath_.clear();
+    const bool temporary = !tempPath_.empty();
+    // Only a temporary file is flushed to the disk before it replaces the old file; a
+    // device or pipe has nothing to flush (and refuses fsync).
+    if (temporary && errno_ == 0 && fsync(fd_) != 0) {
+        errno_ = errno;
+    }
+    closeFd();
+    if (errno_ == 0 && temporary && std::rename(tempPath_.c_str(), finalPath_.c_str()) != 0) {
+        errno_ = errno;
+    }
+    if (errno_ != 0) {
+        setPathError(error, target_, errno_);
+        discard();
         return false;
     }
-    if (std::rename(tempPath_.c_str(), target_.c_str()) != 0) {
-        setError(error, "Cannot replace", target_);
-        std::remove(tempPath_.c_str());
-        tempPath_.clear();
-        return false;
-    }
+    kForgetTempFile(tempSlot_);
+    tempSlot_ = -1;
     tempPath_.clear();
     return true;
 }
 
 void KAtomicFile::discard() {
-    if (file_) {
-        std::fclose(file_);
-        file_ = nullptr;
-    }
+    closeFd();
     if (!tempPath_.empty()) {
-        std::remove(tempPath_.c_str());
+        ::unlink(tempPath_.c_str());
+        kForgetTempFile(tempSlot_);
+        tempSlot_ = -1;
         tempPath_.clear();
     }
 }
@@ -147,10 +284,7 @@ bool kWriteFileAtomic(const std::string& path, const void* data, size_t size, st
     if (!f.open(path, error)) {
         return false;
     }
-    if (!f.write(data, size)) {
-        f.discard();
-        setError(error, "Cannot write", path);
-        return false;
-    }
+    f.write(data, size);
+    // commit() reports a write that failed.
     return f.commit(error);
 }

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QListWidget>
@@ -24,6 +25,7 @@
 #include "app/dialogs/KProgressWindow.h"
 #include "document/CPexaDoc.h"
 #include "export/KExport.h"
+#include "mesh/KMeshGrid.h"
 #include "model/KBdlLayer.h"
 #include "model/KBdlMuscle.h"
 #include "platform/KScriptedUi.h"
@@ -356,6 +358,64 @@ private slots:
         QCOMPARE(ui.messages().size(), size_t(1));
         QCOMPARE(ui.messages()[0], std::string("There are no User Layer's to select!"));
         QVERIFY(!doc.exportSelectionLocked);
+    }
+
+    // What goes wrong is shown once, in a message box, by the writer: the command adds
+    // nothing. A Layered export without muscles keeps the file that was there and asks
+    // for no UDO file.
+    void failuresAreShownOnce() {
+        const QString folder = path(QStringLiteral("a-folder.obj"));
+        QVERIFY(QDir().mkpath(folder));
+        {
+            KScriptedUi ui;
+            KUiScope scope(ui);
+            CPexaDoc doc;
+            fill(doc);
+            Script script;
+            script.file = folder;
+            KExportCommand command(doc, nullptr);
+            script.attach(command, doc);
+            QVERIFY(!command.run(KExportCommand::Obj));
+            QCOMPARE(ui.messages(),
+                     std::vector<std::string>{"Couldn't create export file!\n\"" +
+                                              folder.toStdString() + "\": Is a directory"});
+        }
+        {
+            KScriptedUi ui;
+            KUiScope scope(ui);
+            CPexaDoc doc;
+            fill(doc);
+            doc.meshGrid = std::make_unique<KMeshGrid>(); // as after a failed allocation
+            doc.meshStale = 0;
+            Script script;
+            script.file = path(QStringLiteral("no-mesh.obj"));
+            KExportCommand command(doc, nullptr);
+            script.attach(command, doc);
+            QVERIFY(!command.run(KExportCommand::Obj));
+            QCOMPARE(ui.messages(), std::vector<std::string>{"There is no mesh to export"});
+            QVERIFY(!QFile::exists(script.file));
+        }
+        {
+            KScriptedUi ui;
+            KUiScope scope(ui);
+            CPexaDoc doc; // layers without muscles
+            Script script;
+            script.meshType = CPexaDoc::Layered;
+            script.file = path(QStringLiteral("kept.inc"));
+            script.udoFile = path(QStringLiteral("kept.udo"));
+            QFile old(script.file);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("old");
+            old.close();
+            KExportCommand command(doc, nullptr);
+            script.attach(command, doc);
+            QVERIFY(!command.run(KExportCommand::MegaPov));
+            QCOMPARE(ui.messages(),
+                     std::vector<std::string>{"There is no layer or muscle info to export!"});
+            QCOMPARE(slurp(script.file), QByteArray("old"));
+            QVERIFY(script.udoInitialName.isEmpty());
+            QVERIFY(!QFile::exists(script.udoFile));
+        }
     }
 
     // Cancel at each step: nothing written, the lock released; a cancelled file choice

@@ -469,6 +469,7 @@ private slots:
         QVERIFY(main.documents().saveDocument(doc));
         QCOMPARE(ui.messages().size(), size_t(1));
         QVERIFY(ui.messages()[0].find("Failed to save the layer image map") == 0);
+        QVERIFY(ui.messages()[0].find("bump.tga\": Is a directory") != std::string::npos);
         ui.answer(false);
         QVERIFY(main.documents().saveDocument(doc));
         QCOMPARE(ui.questions().size(), size_t(4));

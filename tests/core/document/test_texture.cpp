@@ -134,9 +134,14 @@ TEST(TextureList, SaveAndLoadFilesWithMessages) {
     EXPECT_FALSE(back.loadFile(path));
     EXPECT_FALSE(back.loadFile((dir / "missing.qtl").string()));
     EXPECT_FALSE(list.saveFile((dir / "no" / "such" / "dir.qtl").string()));
-    EXPECT_EQ(ui.messages(), (std::vector<std::string>{"File is not a Quorl Texture List!",
-                                                       "Couldn't create export file!",
-                                                       "Couldn't create export file!"}));
+    // The program's text, then the path and what the system said.
+    EXPECT_EQ(ui.messages(),
+              (std::vector<std::string>{
+                  "File is not a Quorl Texture List!",
+                  "Couldn't create export file!\nCannot open \"" + (dir / "missing.qtl").string() +
+                      "\": No such file or directory",
+                  "Couldn't create export file!\n\"" + (dir / "no" / "such" / "dir.qtl").string() +
+                      "\": No such file or directory"}));
     EXPECT_EQ(back.entries.size(), 11u);
     fs::remove_all(dir);
 }

@@ -11,6 +11,7 @@
 #include "document/KTextureList.h"
 #include "export/KExport.h"
 #include "export_test_support.h"
+#include "image/KImageMapTga.h"
 #include "platform/KScriptedUi.h"
 
 using namespace exporttest;
@@ -57,13 +58,18 @@ TEST(DataSafety, FailedWritesKeepThePreviousFile) {
     doc->feoPMedia.sizeX = doc->feoPMedia.sizeY = doc->feoPMedia.sizeZ = 60;
     const std::string old(100, 'o');
 
+    // Each failure is told once, with the path and the system's reason.
+    const auto tooLarge = [](const fs::path& p) {
+        return "\"" + p.string() + "\": File too large";
+    };
+
     const fs::path docPath = dir.file("object.qrz");
     std::ofstream(docPath) << old;
     {
         FileSizeLimit limit(400); // a new document takes about 900 bytes
         std::string error;
         EXPECT_FALSE(kSaveDocument(*doc, docPath.string(), &error));
-        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(error, "The document could not be saved.\n" + tooLarge(docPath));
     }
     EXPECT_EQ(slurp(docPath), old);
 
@@ -74,8 +80,24 @@ TEST(DataSafety, FailedWritesKeepThePreviousFile) {
         EXPECT_FALSE(KTextureList::defaults().saveFile(texPath.string()));
     }
     EXPECT_EQ(slurp(texPath), old);
+    EXPECT_EQ(ui.messages(),
+              std::vector<std::string>{"Couldn't create export file!\n" + tooLarge(texPath)});
+
+    const fs::path tgaPath = dir.file("image.tga");
+    std::ofstream(tgaPath) << old;
+    {
+        KImageMapTga image;
+        image.setFormat(24, 4);
+        image.resize(64, 64);
+        FileSizeLimit limit(4096);
+        std::string error;
+        EXPECT_EQ(image.save(tgaPath.string(), &error), KImageMapTga::SaveCannotCreate);
+        EXPECT_EQ(error, tooLarge(tgaPath));
+    }
+    EXPECT_EQ(slurp(tgaPath), old);
 
     for (KExportFormat format : kFormats) {
+        ui.events.clear();
         const fs::path p = dir.file(std::string("export.") + kExportExtension(format));
         std::ofstream(p) << old;
         KExportResult r;
@@ -83,13 +105,14 @@ TEST(DataSafety, FailedWritesKeepThePreviousFile) {
             FileSizeLimit limit(4096);
             r = kExport(*doc, format, p.string());
         }
+        const std::string text = "Couldn't create export file!\n" + tooLarge(p);
         EXPECT_FALSE(r.written) << kExportExtension(format);
-        EXPECT_EQ(r.error, "Couldn't create export file!") << kExportExtension(format);
+        EXPECT_EQ(r.error, text) << kExportExtension(format);
+        EXPECT_EQ(ui.messages(), std::vector<std::string>{text}) << kExportExtension(format);
         EXPECT_EQ(slurp(p), old) << kExportExtension(format);
     }
     // Nothing but the previous files remains: no temporary file is left behind.
-    EXPECT_EQ(filesIn(dir.path()), 2u + std::size(kFormats) - 1u); // .inc is shared by two
-    EXPECT_FALSE(ui.messages().empty());
+    EXPECT_EQ(filesIn(dir.path()), 3u + std::size(kFormats) - 1u); // .inc is shared by two
 }
 
 TEST(DataSafety, DecimalCommaLocaleWritesTheSameBytes) {

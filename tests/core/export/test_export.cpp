@@ -12,6 +12,7 @@
 #include "export/KExportJob.h"
 #include "export/KExportWriters.h"
 #include "export_test_support.h"
+#include "mesh/KMeshGrid.h"
 #include "platform/KNumberText.h"
 #include "platform/KScriptedUi.h"
 
@@ -284,33 +285,87 @@ TEST(ExportFailure, MissingFolderLeavesNothingAndReports) {
         TempDir dir("fail");
         const auto path = dir.file("missing") / "out.file";
         const KExportResult r = kExport(*doc, format, path.string());
+        const std::string text =
+            "Couldn't create export file!\n\"" + path.string() + "\": No such file or directory";
         EXPECT_FALSE(r.written);
-        EXPECT_EQ(r.error, "Couldn't create export file!");
-        EXPECT_EQ(ui.messages(), std::vector<std::string>{"Couldn't create export file!"});
+        EXPECT_EQ(r.error, text);
+        EXPECT_EQ(ui.messages(), std::vector<std::string>{text});
         EXPECT_FALSE(fs::exists(dir.file("missing")));
         EXPECT_EQ(ui.progressDepth, 0);
         EXPECT_EQ(ui.waitDepth, 0);
     }
 }
 
-TEST(ExportFailure, LayeredWithoutItemsLeavesAnEmptyFile) {
-    // The text formats; the binary exchange formats keep the old file instead.
-    for (KExportFormat format : std::span(kAllFormats, 8)) {
+TEST(ExportFailure, LayeredWithoutItemsKeepsAnOldFileAndLeavesANewOneEmpty) {
+    for (KExportFormat format : kAllFormats) {
+        // The text formats leave an empty file where there was none; an empty file of the
+        // binary exchange formats would be damaged, so they write nothing.
+        const bool leavesEmptyFile =
+            std::ranges::find(std::span(kAllFormats, 8), format) != std::span(kAllFormats, 8).end();
+        for (const bool oldFile : {true, false}) {
+            KScriptedUi ui;
+            KUiScope scope(ui);
+            auto doc = makeDoc(1, 1);
+            doc->meshType = CPexaDoc::Layered;
+            EXPECT_FALSE(kHasExportItems(*doc));
+            TempDir dir("noitems");
+            const auto path = dir.file("target.file");
+            if (oldFile) {
+                std::ofstream(path) << "old";
+            }
+            const KExportResult r = kExport(*doc, format, path.string());
+            const std::string what = kExportExtension(format) + std::string(oldFile ? " old" : "");
+            EXPECT_TRUE(r.nothingToExport) << what;
+            EXPECT_EQ(r.written, !oldFile && leavesEmptyFile) << what;
+            EXPECT_EQ(r.error, "There is no layer or muscle info to export!") << what;
+            EXPECT_EQ(ui.messages(),
+                      std::vector<std::string>{"There is no layer or muscle info to export!"})
+                << what;
+            if (oldFile) {
+                EXPECT_EQ(slurp(path), "old") << what;
+            } else {
+                EXPECT_EQ(fs::exists(path), leavesEmptyFile) << what;
+                EXPECT_EQ(slurp(path), "") << what;
+            }
+            EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()),
+                      oldFile || leavesEmptyFile ? 1 : 0)
+                << what;
+        }
+    }
+}
+
+TEST(ExportFailure, NoMeshIsReportedOnce) {
+    // A grid without samples (as after an allocation that failed): the Skinned writers
+    // have nothing to walk and say so.
+    for (KExportFormat format : kAllFormats) {
         KScriptedUi ui;
         KUiScope scope(ui);
         auto doc = makeDoc(1, 1);
-        doc->meshType = CPexaDoc::Layered;
-        TempDir dir("noitems");
-        const auto path = dir.file("old.file");
-        std::ofstream(path) << "old";
-        const KExportResult r = kExport(*doc, format, path.string());
-        EXPECT_TRUE(r.written);
-        EXPECT_EQ(r.error, "There is no layer or muscle info to export!");
-        EXPECT_EQ(ui.messages(),
-                  std::vector<std::string>{"There is no layer or muscle info to export!"});
-        EXPECT_EQ(slurp(path), "");
-        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+        doc->meshGrid = std::make_unique<KMeshGrid>();
+        doc->meshStale = 0;
+        TempDir dir("nomesh");
+        const KExportResult r = kExport(*doc, format, dir.file("x.file").string());
+        EXPECT_FALSE(r.written) << kExportExtension(format);
+        EXPECT_EQ(r.error, "There is no mesh to export") << kExportExtension(format);
+        EXPECT_EQ(ui.messages(), std::vector<std::string>{"There is no mesh to export"})
+            << kExportExtension(format);
+        EXPECT_TRUE(fs::is_empty(dir.path())) << kExportExtension(format);
     }
+}
+
+TEST(ExportFailure, ItemsAreFoundWithoutBuildingThem) {
+    auto doc = makeLayeredDoc();
+    EXPECT_TRUE(kHasExportItems(*doc));
+    EXPECT_TRUE(doc->itemMeshes.empty());
+    for (auto& layer : doc->layers) {
+        layer->active = 0;
+    }
+    EXPECT_FALSE(kHasExportItems(*doc));
+    doc->layers[1]->active = 1;
+    doc->layers[1]->muscles[0]->active = 0;
+    EXPECT_FALSE(kHasExportItems(*doc));
+    doc->layers[1]->muscles[0]->active = 1;
+    EXPECT_TRUE(kHasExportItems(*doc));
 }
 
 TEST(ExportDocument, LayeredExportKeepsTheDocumentGridAndFlags) {

@@ -520,6 +520,7 @@ TEST_F(Exchange, LayeredWithoutItemsKeepsTheOldFile) {
         std::ofstream(path) << "old";
         const KExportResult r = kExport(*doc, format, path.string());
         EXPECT_FALSE(r.written);
+        EXPECT_TRUE(r.nothingToExport);
         EXPECT_EQ(r.error, "There is no layer or muscle info to export!");
         EXPECT_EQ(ui.messages(),
                   std::vector<std::string>{"There is no layer or muscle info to export!"});
