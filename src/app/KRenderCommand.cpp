@@ -200,8 +200,9 @@ KRenderStatus kRenderDocument(const KRenderRequest& request, std::string* error)
         why = "no image of " + std::to_string(w) + " x " + std::to_string(h) + " could be made";
         return RenderNoContext;
     }
-    if (image->save(request.output) != KImageMapTga::SaveOk) {
-        why = request.output + ": the image could not be written";
+    std::string reason;
+    if (image->save(request.output, &reason) != KImageMapTga::SaveOk) {
+        why = "the image could not be written: " + reason;
         return RenderWriteFailed;
     }
     return RenderOk;

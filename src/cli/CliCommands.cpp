@@ -80,8 +80,9 @@ int runImage(const ImageArgs& a) {
     KImageMapTga image;
     kBuildDisplacementImage(*doc, request, image);
     const int before = problemsShown();
-    if (image.save(a.out) != KImageMapTga::SaveOk) {
-        showUnlessShown(before, "cannot write \"" + a.out + "\"");
+    std::string reason;
+    if (image.save(a.out, &reason) != KImageMapTga::SaveOk) {
+        showUnlessShown(before, reason);
         return WriteFailed;
     }
     return Ok;

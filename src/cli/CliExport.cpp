@@ -307,8 +307,9 @@ int runDemo(const std::string& dir) {
     kBuildDisplacementImage(*doc, request, image);
     const std::string imagePath = (root / "limb-displacement.tga").string();
     const int before = problemsShown();
-    if (image.save(imagePath) != KImageMapTga::SaveOk) {
-        showUnlessShown(before, "cannot write \"" + imagePath + "\"");
+    std::string reason;
+    if (image.save(imagePath, &reason) != KImageMapTga::SaveOk) {
+        showUnlessShown(before, reason);
         return WriteFailed;
     }
     written.push_back(imagePath);

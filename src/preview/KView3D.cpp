@@ -416,9 +416,9 @@ bool KView3D::saveCaptured(const QImage& frame, const QString& path) {
         kUi().message("Failed to image bitmap!", KUi::Icon::Error);
         return false;
     }
-    if (image->save(path.toStdString()) != KImageMapTga::SaveOk) {
-        kUi().message("The captured frame could not be saved to " + path.toStdString(),
-                      KUi::Icon::Error);
+    std::string reason;
+    if (image->save(path.toStdString(), &reason) != KImageMapTga::SaveOk) {
+        kUi().message("The captured frame could not be saved.\n" + reason, KUi::Icon::Error);
         return false;
     }
     return true;

@@ -44,8 +44,9 @@ QString kCaptureProgressText(int y, int height, const QFontMetrics& font, int pa
 
 bool kSaveCapture(KImageMapTga& image, const QString& path) {
     image.flipVertical();
-    if (image.save(path.toStdString()) != KImageMapTga::SaveOk) {
-        kUi().message("Failed to save the captured image!", KUi::Icon::Error);
+    std::string reason;
+    if (image.save(path.toStdString(), &reason) != KImageMapTga::SaveOk) {
+        kUi().message("Failed to save the captured image!\n" + reason, KUi::Icon::Error);
         return false;
     }
     return true;

@@ -296,8 +296,9 @@ void KViewImage::exportTga() {
         return;
     }
     // Rows are written as held: the file's first row is v = 0.
-    if (image->save(path.toStdString()) != KImageMapTga::SaveOk) {
-        kUi().message("Failed to save the displacement image map!", KUi::Icon::Error);
+    std::string reason;
+    if (image->save(path.toStdString(), &reason) != KImageMapTga::SaveOk) {
+        kUi().message("Failed to save the displacement image map!\n" + reason, KUi::Icon::Error);
     }
 }
 

@@ -568,13 +568,15 @@ private slots:
         QCOMPARE(int(uint8_t(grey[34])), byteOf(6, 0));
         QVERIFY(byteOf(0, 4) > byteOf(0, 0));
 
-        // A file that cannot be written is reported.
+        // A file that cannot be written is reported, with the path and the reason.
+        const QString unwritable = files_.filePath(QStringLiteral("no/such/folder/x.tga"));
         {
-            FileScript files(files_.filePath(QStringLiteral("no/such/folder/x.tga")));
+            FileScript files(unwritable);
             view.exportTga();
         }
-        QCOMPARE(ui.messages(),
-                 std::vector<std::string>{"Failed to save the displacement image map!"});
+        QCOMPARE(ui.messages(), std::vector<std::string>{
+                                    "Failed to save the displacement image map!\n\"" +
+                                    unwritable.toStdString() + "\": No such file or directory"});
     }
 
     void pixelFormatRebuildsInTheChosenFormat() {

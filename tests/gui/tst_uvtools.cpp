@@ -833,7 +833,8 @@ private slots:
         // A file that cannot be written is reported.
         target = dir.filePath(QStringLiteral("missing/dir/x.tga"));
         f.view->captureView();
-        QCOMPARE(ui.messages().back(), std::string("Failed to save the captured image!"));
+        QCOMPARE(ui.messages().back(), "Failed to save the captured image!\n\"" +
+                                           target.toStdString() + "\": No such file or directory");
     }
 
     void trackerEdgesNeverCollapse() {

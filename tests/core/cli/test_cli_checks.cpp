@@ -182,6 +182,29 @@ TEST_F(CliChecks, FailedWriteToStandardOutputExitsThree) {
     }
 }
 
+// Every command that writes a file says once why it could not, with the path.
+TEST_F(CliChecks, FailedWritesSayWhyOnce) {
+    const std::string missing = path("no-such-folder") + "/out";
+    const std::vector<std::vector<std::string>> writing = {
+        {"new", missing + ".qrz"},
+        {"convert", path("doc.qrz"), missing + ".qrz"},
+        {"export", path("doc.qrz"), "-o", missing + ".obj"},
+        {"export", path("doc.qrz"), "-o", missing + ".glb"},
+        {"image", path("doc.qrz"), "-o", missing + ".tga"},
+        {"textures", "write", missing + ".qtl"},
+    };
+    const std::string reason = "\"" + missing;
+    for (const auto& args : writing) {
+        SCOPED_TRACE(args.front() + " " + args.back());
+        const KCliRun r = cli(args);
+        EXPECT_EQ(r.status, 3);
+        const size_t at = r.err.find("No such file or directory");
+        EXPECT_NE(at, std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find("No such file or directory", at + 1), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(reason), std::string::npos) << r.err;
+    }
+}
+
 TEST_F(CliChecks, DemoFolderCanBeMoved) {
     ASSERT_EQ(cli({"demo", path("out")}).status, 0);
     fs::rename(dir / "out", dir / "moved");
