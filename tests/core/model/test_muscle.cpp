@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/KBdlMuscle.h"
@@ -143,50 +146,138 @@ TEST(MuscleDefaults, EachTypeHasItsOwnDefaults) {
     EXPECT_EQ(KBdlMuscle::typeName(-1), "");
 }
 
-TEST(MuscleCopy, CopiesEverythingButTheNoteAndOwnsItsCurves) {
-    KBdlMuscle m(KBdlMuscle::Orbital);
+namespace {
+
+// Every field a muscle copy carries, rendered as text: the curves with their settings,
+// points and knots.
+std::string curveText(const KBdlCurve& c) {
+    std::ostringstream out;
+    out << c.basis << ' ' << c.repeatCount << ' ' << c.auxiliary << ' ' << c.indexType << ' '
+        << c.flags << ' ' << c.resolution << ' ' << c.texts[0] << '|' << c.texts[1] << '|'
+        << c.texts[2] << '|' << c.controlString() << '|' << c.count();
+    for (int i = 0; i < c.count(); ++i) { // the slot after the last point is scratch
+        out << ' ' << c.points()[size_t(i)];
+    }
+    for (double k : c.knots()) {
+        out << ' ' << k;
+    }
+    return out.str();
+}
+
+template <typename T>
+std::string text(const T& value) {
+    std::ostringstream out;
+    out << value;
+    return out.str();
+}
+
+using FieldText = std::function<std::string(const KBdlMuscle&)>;
+const std::vector<std::pair<const char*, FieldText>> kCopiedFields = {
+    {"name", [](const KBdlMuscle& m) { return m.name; }},
+    {"begin", [](const KBdlMuscle& m) { return text(m.begin); }},
+    {"end", [](const KBdlMuscle& m) { return text(m.end); }},
+    {"muscleType", [](const KBdlMuscle& m) { return text(m.muscleType); }},
+    {"height", [](const KBdlMuscle& m) { return text(m.height); }},
+    {"active", [](const KBdlMuscle& m) { return text(m.active); }},
+    {"textureIndex", [](const KBdlMuscle& m) { return text(m.textureIndex); }},
+    {"anchor", [](const KBdlMuscle& m) { return text(m.anchor); }},
+    {"center", [](const KBdlMuscle& m) { return curveText(m.center); }},
+    {"heightCurve", [](const KBdlMuscle& m) { return curveText(m.heightCurve); }},
+    {"widthLo", [](const KBdlMuscle& m) { return curveText(m.widthLo); }},
+    {"widthHi", [](const KBdlMuscle& m) { return curveText(m.widthHi); }},
+    {"crossSection", [](const KBdlMuscle& m) { return curveText(m.crossSection); }},
+    {"resolutionU", [](const KBdlMuscle& m) { return text(m.resolutionU); }},
+    {"resolutionV", [](const KBdlMuscle& m) { return text(m.resolutionV); }},
+    {"mirrorU", [](const KBdlMuscle& m) { return text(m.mirrorU); }},
+    {"mirrorV", [](const KBdlMuscle& m) { return text(m.mirrorV); }},
+    {"offsetU", [](const KBdlMuscle& m) { return text(m.offsetU); }},
+    {"offsetV", [](const KBdlMuscle& m) { return text(m.offsetV); }},
+    {"symmetricWidth", [](const KBdlMuscle& m) { return text(m.symmetricWidth); }},
+    {"widthLoScale", [](const KBdlMuscle& m) { return text(m.widthLoScale); }},
+    {"widthHiScale", [](const KBdlMuscle& m) { return text(m.widthHiScale); }},
+    {"heightType", [](const KBdlMuscle& m) { return text(m.heightType); }},
+};
+
+void setCurve(KBdlCurve& c, const char* points, int32_t basis, int32_t resolution) {
+    c.parse(points);
+    c.texts = {"a", "b", "c"};
+    c.repeatCount = 1;
+    c.auxiliary = 5;
+    c.indexType = KBdlCurve::AxisY;
+    c.flags = KBdlCurve::DiscardSamplesAfterUse;
+    c.setResolution(resolution);
+    c.setBasis(basis);
+}
+
+// A muscle whose every field differs from the defaults of every muscle type.
+KBdlMuscle everyFieldSet() {
+    KBdlMuscle m(KBdlMuscle::Compound);
     m.name = "biceps";
     m.note = "private";
     m.begin = 0.2f;
+    m.end = 0.9f;
+    m.height = 0.75f;
+    m.active = 0;
     m.textureIndex = 3;
+    m.anchor = {0.3, 0.4, 0.5, 0.6};
+    setCurve(m.center, "< 0, 0.3 >, < 0.4, 0.35 >, < 1, 0.3 >", KBdlCurve::Bezier, 11);
+    setCurve(m.heightCurve, kRamp, KBdlCurve::Polyline, 12);
+    setCurve(m.widthLo, "< 0, 0.2 >, < 0.6, 0.25 >, < 1, 0.2 >", KBdlCurve::BSpline, 13);
+    setCurve(m.widthHi, "< 0, 0.15 >, < 0.3, 0.1 >, < 1, 0.15 >", KBdlCurve::Simple, 14);
+    setCurve(m.crossSection, "< 0, 0 >, < 0.2, 1 >, < 0.7, 0.5 >, < 1, 0 >", KBdlCurve::Spline, 15);
+    m.resolutionU = 21;
+    m.resolutionV = 22;
+    m.mirrorU = 1;
     m.mirrorV = 1;
     m.offsetU = 0.1f;
+    m.offsetV = -0.1f;
     m.symmetricWidth = 0;
+    m.widthLoScale = 0.5f;
     m.widthHiScale = 2.0f;
     m.heightType = KBdlMuscle::HeightOffset;
-    m.anchor = {0.3, 0.4};
-    m.center.parse(bandString("0.30"));
-    m.crossSection.resolution = 7;
+    return m;
+}
 
-    KBdlMuscle copy(m);
-    EXPECT_EQ(copy.name, "biceps");
+} // namespace
+
+TEST(MuscleCopy, CopyAndAssignmentCarryEveryFieldButTheNote) {
+    const KBdlMuscle m = everyFieldSet();
+    const KBdlMuscle copy(m);
+    for (int32_t type : {KBdlMuscle::Linear, KBdlMuscle::Orbital, KBdlMuscle::Point}) {
+        const KBdlMuscle defaults(type);
+        KBdlMuscle target(type);
+        target.note = "mine";
+        target = m;
+        for (const auto& [field, textOf] : kCopiedFields) {
+            EXPECT_NE(textOf(defaults), textOf(m)) << field << " is a default of " << type;
+            EXPECT_EQ(textOf(target), textOf(m)) << field << " assigned over " << type;
+        }
+        EXPECT_EQ(target.note, "mine");
+    }
+    for (const auto& [field, textOf] : kCopiedFields) {
+        EXPECT_EQ(textOf(copy), textOf(m)) << field << " copied";
+    }
     EXPECT_EQ(copy.note, "");
-    EXPECT_EQ(copy.muscleType, KBdlMuscle::Orbital);
-    EXPECT_EQ(copy.begin, 0.2f);
-    EXPECT_EQ(copy.textureIndex, 3);
-    EXPECT_EQ(copy.mirrorV, 1);
-    EXPECT_EQ(copy.offsetU, 0.1f);
-    EXPECT_EQ(copy.symmetricWidth, 0);
-    EXPECT_EQ(copy.widthHiScale, 2.0f);
-    EXPECT_EQ(copy.heightType, KBdlMuscle::HeightOffset);
-    EXPECT_EQ(copy.anchor, m.anchor);
-    EXPECT_EQ(copy.center.getString(), bandString("0.30"));
-    EXPECT_EQ(copy.crossSection.resolution, 7);
+}
 
-    // The copy's curves are its own.
-    copy.center.parse(bandString("0.70"));
-    EXPECT_EQ(m.center.getString(), bandString("0.30"));
-    EXPECT_NE(&copy.center, &m.center);
-
-    // Assignment copies the same fields and keeps the target's note.
-    KBdlMuscle target(KBdlMuscle::Point);
-    target.note = "mine";
-    target = m;
-    EXPECT_EQ(target.note, "mine");
-    EXPECT_EQ(target.muscleType, KBdlMuscle::Orbital);
-    EXPECT_EQ(target.name, "biceps");
-    EXPECT_EQ(target.widthLo.getString(), kBandWidth);
-    EXPECT_EQ(target.center.getString(), bandString("0.30"));
+TEST(MuscleCopy, TheCopyOwnsItsCurves) {
+    KBdlMuscle m = everyFieldSet();
+    const KBdlMuscle copy(m);
+    KBdlMuscle assigned;
+    assigned = m;
+    auto curves = [](const KBdlMuscle& x) {
+        return curveText(x.center) + curveText(x.heightCurve) + curveText(x.widthLo) +
+               curveText(x.widthHi) + curveText(x.crossSection);
+    };
+    const std::string before = curves(m);
+    for (KBdlCurve* c : {&m.center, &m.heightCurve, &m.widthLo, &m.widthHi, &m.crossSection}) {
+        c->parse(kBandWidth);
+        c->setBasis(KBdlCurve::Polyline);
+        c->texts[0] = "changed";
+    }
+    ASSERT_NE(curves(m), before);
+    EXPECT_EQ(curves(copy), before);
+    EXPECT_EQ(curves(assigned), before);
 }
 
 // ---- displacement
