@@ -2,10 +2,14 @@
 // Shared set-up of the GUI tests: settings in a private temporary folder, so tests
 // neither read nor write the user's own; and small helpers several tests use.
 
+#include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFocusEvent>
+#include <QImage>
 #include <QListWidget>
+#include <QMenu>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -69,10 +73,63 @@ struct KDialogScript {
     ~KDialogScript() { kRunDialogHook = nullptr; }
 };
 
-// Answers every file chooser with choose (an empty path is Cancel) while in scope.
+// Answers every file chooser with choose (an empty path is Cancel) while in scope, and
+// keeps the requests.
 struct KFileScript {
     explicit KFileScript(std::function<QString(const KFileRequest&)> choose) {
-        kChooseFileHook = std::move(choose);
+        kChooseFileHook = [this, choose = std::move(choose)](const KFileRequest& request) {
+            requests.push_back(request);
+            return choose(request);
+        };
     }
+    // Answers every chooser with path.
+    explicit KFileScript(const QString& path)
+        : KFileScript([path](const KFileRequest&) { return path; }) {}
+    KFileScript(const KFileScript&) = delete;
+    KFileScript& operator=(const KFileScript&) = delete;
     ~KFileScript() { kChooseFileHook = nullptr; }
+    std::vector<KFileRequest> requests;
 };
+
+// The action with the given text in the menu or any of its submenus, or null.
+inline QAction* kFindAction(QMenu* menu, const QString& text) {
+    for (QAction* a : menu->actions()) {
+        if (a->text() == text) {
+            return a;
+        }
+        if (QAction* inner = a->menu() ? kFindAction(a->menu(), text) : nullptr) {
+            return inner;
+        }
+    }
+    return nullptr;
+}
+
+// Saves a picture as screenshots/<fileName> in the build folder, where the looks of the
+// windows can be inspected; false when there is no picture or it could not be written.
+inline bool kSaveScreenshot(const QImage& picture, const QString& fileName) {
+    const QDir dir(QStringLiteral(QUORL_TEST_BINARY_DIR "/screenshots"));
+    return !picture.isNull() && dir.mkpath(QStringLiteral(".")) &&
+           picture.save(dir.filePath(fileName));
+}
+
+inline bool kSaveScreenshot(QWidget& w, const QString& fileName) {
+    return kSaveScreenshot(w.grab().toImage(), fileName);
+}
+
+// Shows the window at the size it opens with and saves its picture as
+// screenshots/<name>.png. Fails when it opens smaller than its layout asks for, which
+// would clip its contents.
+inline void kShowAndSaveScreenshot(QWidget& w, const QString& name) {
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCoreApplication::processEvents();
+    const QSize hint = w.sizeHint();
+    QVERIFY2(w.width() >= hint.width() && w.height() >= hint.height(),
+             qPrintable(QStringLiteral("%1 opens at %2x%3, smaller than its layout's %4x%5")
+                            .arg(name)
+                            .arg(w.width())
+                            .arg(w.height())
+                            .arg(hint.width())
+                            .arg(hint.height())));
+    QVERIFY(kSaveScreenshot(w, name + QStringLiteral(".png")));
+}

@@ -18,36 +18,15 @@
 class TestPropertyScreens : public QObject {
     Q_OBJECT
 
-    QDir out_;
-
-    void save(QWidget& w, const QString& name) {
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCoreApplication::processEvents();
-        // The offscreen screen is small: give the dialog the size its layout asks for.
-        const QSize hint = w.sizeHint();
-        w.resize(w.size().expandedTo(hint));
-        QCoreApplication::processEvents();
-        QVERIFY2(w.width() >= hint.width() && w.height() >= hint.height(),
-                 qPrintable(name + QStringLiteral(" is smaller than its layout")));
-        const QPixmap picture = w.grab();
-        QVERIFY(!picture.isNull());
-        QVERIFY(picture.save(out_.filePath(name + QStringLiteral(".png"))));
-    }
-
     void saveSheet(QWidget& w, QTabWidget* tabs, const QString& name) {
         for (int i = 0; i < tabs->count(); ++i) {
             tabs->setCurrentIndex(i);
-            save(w, name + QStringLiteral("-%1").arg(i + 1));
+            kShowAndSaveScreenshot(w, name + QStringLiteral("-%1").arg(i + 1));
         }
     }
 
 private slots:
-    void initTestCase() {
-        kUseTestSettings();
-        QDir(QStringLiteral(QUORL_TEST_BINARY_DIR)).mkpath(QStringLiteral("screenshots"));
-        out_ = QDir(QStringLiteral(QUORL_TEST_BINARY_DIR "/screenshots"));
-    }
+    void initTestCase() { kUseTestSettings(); }
 
     void muscleDialogs() {
         CPexaDoc doc;
@@ -57,7 +36,7 @@ private slots:
         KMuscleSheet sheet(m, doc.textures);
         saveSheet(sheet, sheet.tabs, QStringLiteral("muscle-sheet"));
         KCurvePropertiesDlg curve(m.center);
-        save(curve, QStringLiteral("curve-properties"));
+        kShowAndSaveScreenshot(curve, QStringLiteral("curve-properties"));
     }
 
     void layerDialogs() {
@@ -66,7 +45,7 @@ private slots:
         doc.layers[1]->active = 0;
         {
             KLayerListDlg list(doc.layers);
-            save(list, QStringLiteral("layer-list"));
+            kShowAndSaveScreenshot(list, QStringLiteral("layer-list"));
         }
         KBdlLayer& layer = *doc.layers[0];
         for (int type = 0; type < 3; ++type) {
@@ -81,11 +60,11 @@ private slots:
         layer.setImageMap(map);
         KLayerPropertiesDlg props(layer, doc);
         props.select(1);
-        save(props, QStringLiteral("layer-properties"));
+        kShowAndSaveScreenshot(props, QStringLiteral("layer-properties"));
         KSelectUserLayerDlg pick(doc, 1);
-        save(pick, QStringLiteral("select-user-layer"));
+        kShowAndSaveScreenshot(pick, QStringLiteral("select-user-layer"));
         KImportImageDlg import(doc);
-        save(import, QStringLiteral("import-image-options"));
+        kShowAndSaveScreenshot(import, QStringLiteral("import-image-options"));
     }
 
     void anatomySheet() {
@@ -98,7 +77,7 @@ private slots:
         CPexaDoc doc;
         KTextureListDlg dlg(doc.textures);
         dlg.select(1);
-        save(dlg, QStringLiteral("texture-list"));
+        kShowAndSaveScreenshot(dlg, QStringLiteral("texture-list"));
     }
 };
 

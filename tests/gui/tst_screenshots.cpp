@@ -23,26 +23,8 @@
 class TestScreenshots : public QObject {
     Q_OBJECT
 
-    QDir out_;
-
-    void save(QWidget& w, const QString& name) {
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCoreApplication::processEvents();
-        const QSize hint = w.sizeHint();
-        QVERIFY2(w.width() >= hint.width() && w.height() >= hint.height(),
-                 qPrintable(name + QStringLiteral(" is smaller than its layout")));
-        const QPixmap picture = w.grab();
-        QVERIFY(!picture.isNull());
-        QVERIFY(picture.save(out_.filePath(name + QStringLiteral(".png"))));
-    }
-
 private slots:
-    void initTestCase() {
-        kUseTestSettings();
-        QDir(QStringLiteral(QUORL_TEST_BINARY_DIR)).mkpath(QStringLiteral("screenshots"));
-        out_ = QDir(QStringLiteral(QUORL_TEST_BINARY_DIR "/screenshots"));
-    }
+    void initTestCase() { kUseTestSettings(); }
 
     void mainWindow() {
         CMainFrame frame;
@@ -58,64 +40,64 @@ private slots:
         orbital->setFromRect(0.5, 0.55, 0.9, 0.75);
         doc->addMuscleToLayer(doc->layerAt(1), orbital);
         doc->documentChanged();
-        save(frame, QStringLiteral("mainwindow"));
+        kShowAndSaveScreenshot(frame, QStringLiteral("mainwindow"));
     }
 
     void dialogs() {
         CPexaDoc doc;
         {
             CObjectDescriptionDlg d(doc);
-            save(d, QStringLiteral("dlg_object_description"));
+            kShowAndSaveScreenshot(d, QStringLiteral("dlg_object_description"));
         }
         {
             CMeshPropertiesDlg d(doc);
-            save(d, QStringLiteral("dlg_mesh_properties"));
+            kShowAndSaveScreenshot(d, QStringLiteral("dlg_mesh_properties"));
         }
         {
             CImagePropertiesDlg d(doc);
-            save(d, QStringLiteral("dlg_image_properties"));
+            kShowAndSaveScreenshot(d, QStringLiteral("dlg_image_properties"));
         }
         {
             CBasicShapeDlg d(doc);
-            save(d, QStringLiteral("dlg_basic_shape"));
+            kShowAndSaveScreenshot(d, QStringLiteral("dlg_basic_shape"));
         }
         {
             CSuperQuadDlg d(doc);
-            save(d, QStringLiteral("dlg_superquad"));
+            kShowAndSaveScreenshot(d, QStringLiteral("dlg_superquad"));
         }
         {
             CGridViewPropertiesDlg d{KUvMapSettings{}};
-            save(d, QStringLiteral("dlg_grid_view_properties"));
+            kShowAndSaveScreenshot(d, QStringLiteral("dlg_grid_view_properties"));
         }
         {
             CScalingPercentDlg d(100);
-            save(d, QStringLiteral("dlg_scaling_percent"));
+            kShowAndSaveScreenshot(d, QStringLiteral("dlg_scaling_percent"));
         }
         {
             CSelectLayersDlg d({QStringLiteral("Bone Surfaces"), QStringLiteral("Exterior Muscles"),
                                 QStringLiteral("Epidermal Distortions")},
                                {1});
-            save(d, QStringLiteral("dlg_select_layers"));
+            kShowAndSaveScreenshot(d, QStringLiteral("dlg_select_layers"));
         }
         {
             std::array<bool, 9> enabled{true, false, false, true, true, true, true, true, false};
             KPixelDepthDlg d(4, enabled);
-            save(d, QStringLiteral("dlg_pixel_depth"));
+            kShowAndSaveScreenshot(d, QStringLiteral("dlg_pixel_depth"));
         }
         {
             KItemDefaultsDlg d(QString::fromLatin1(KBdlMuscle::kItemDefaultsTitle),
                                QString::fromLatin1(KBdlMuscle::kItemDefaultsNote), 0.1, 0.5);
-            save(d, QStringLiteral("dlg_item_defaults"));
+            kShowAndSaveScreenshot(d, QStringLiteral("dlg_item_defaults"));
         }
         {
             KProgressWindow d(QStringLiteral("Export Mesh"));
             d.setStatus(QStringLiteral("Writing vertices..."));
             d.setPosition(42);
-            save(d, QStringLiteral("dlg_progress"));
+            kShowAndSaveScreenshot(d, QStringLiteral("dlg_progress"));
         }
         {
             KAboutDlg d;
-            save(d, QStringLiteral("dlg_about"));
+            kShowAndSaveScreenshot(d, QStringLiteral("dlg_about"));
         }
     }
 
@@ -126,35 +108,35 @@ private slots:
                                       QStringLiteral("Exterior Muscles"),
                                       QStringLiteral("Epidermal Distortions")},
                                      {0, 2, 4}, CPexaDoc::Layered);
-            save(d, QStringLiteral("dlg_export_select_layers"));
+            kShowAndSaveScreenshot(d, QStringLiteral("dlg_export_select_layers"));
         }
         {
             CMegaPovOptionsDlg d(doc);
-            save(d, QStringLiteral("dlg_export_megapov"));
+            kShowAndSaveScreenshot(d, QStringLiteral("dlg_export_megapov"));
         }
         {
             CPovOptionsDlg d(doc);
-            save(d, QStringLiteral("dlg_export_pov"));
+            kShowAndSaveScreenshot(d, QStringLiteral("dlg_export_pov"));
         }
         {
             CObjOptionsDlg d(doc);
-            save(d, QStringLiteral("dlg_export_obj"));
+            kShowAndSaveScreenshot(d, QStringLiteral("dlg_export_obj"));
         }
         {
             CRibOptionsDlg d(doc);
-            save(d, QStringLiteral("dlg_export_rib"));
+            kShowAndSaveScreenshot(d, QStringLiteral("dlg_export_rib"));
         }
         {
             CRawOptionsDlg d(doc);
-            save(d, QStringLiteral("dlg_export_raw"));
+            kShowAndSaveScreenshot(d, QStringLiteral("dlg_export_raw"));
         }
         {
             CDf3OptionsDlg d(doc);
-            save(d, QStringLiteral("dlg_export_df3"));
+            kShowAndSaveScreenshot(d, QStringLiteral("dlg_export_df3"));
         }
         {
             CExportTestingDlg d;
-            save(d, QStringLiteral("dlg_export_testing"));
+            kShowAndSaveScreenshot(d, QStringLiteral("dlg_export_testing"));
         }
     }
 };
