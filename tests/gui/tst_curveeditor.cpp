@@ -47,20 +47,6 @@ void release(QWidget* w, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifie
     QTest::keyRelease(w, key, mods);
 }
 
-QAction* findAction(QMenu* menu, const QString& text) {
-    for (QAction* a : menu->actions()) {
-        if (a->text() == text) {
-            return a;
-        }
-        if (a->menu()) {
-            if (QAction* inner = findAction(a->menu(), text)) {
-                return inner;
-            }
-        }
-    }
-    return nullptr;
-}
-
 int countColour(const QImage& img, QColor c) {
     int n = 0;
     for (int y = 0; y < img.height(); ++y) {
@@ -203,11 +189,11 @@ private slots:
         KBdlCurve& c = *w.view->curve();
         {
             std::unique_ptr<QMenu> menu(w.view->createContextMenu(w.view));
-            QVERIFY(!findAction(menu.get(), "&Equalize Points")->isEnabled());
-            QVERIFY(findAction(menu.get(), "Spline")->isChecked());
-            QVERIFY(!findAction(menu.get(), "Polyline")->isChecked());
-            QVERIFY(!findAction(menu.get(), "Undo")->isEnabled());
-            findAction(menu.get(), "Polyline")->trigger();
+            QVERIFY(!kFindAction(menu.get(), "&Equalize Points")->isEnabled());
+            QVERIFY(kFindAction(menu.get(), "Spline")->isChecked());
+            QVERIFY(!kFindAction(menu.get(), "Polyline")->isChecked());
+            QVERIFY(!kFindAction(menu.get(), "Undo")->isEnabled());
+            kFindAction(menu.get(), "Polyline")->trigger();
         }
         QCOMPARE(c.basis, int(KBdlCurve::Polyline));
         // Equalize Average over 0.2 and 0.6 gives 0.4.
@@ -216,28 +202,28 @@ private slots:
         m.setSelection({0, 1});
         {
             std::unique_ptr<QMenu> menu(w.view->createContextMenu(w.view));
-            QVERIFY(findAction(menu.get(), "&Equalize Points")->isEnabled());
-            QVERIFY(findAction(menu.get(), "Polyline")->isChecked());
-            findAction(menu.get(), "&Average")->trigger();
+            QVERIFY(kFindAction(menu.get(), "&Equalize Points")->isEnabled());
+            QVERIFY(kFindAction(menu.get(), "Polyline")->isChecked());
+            kFindAction(menu.get(), "&Average")->trigger();
         }
         QCOMPARE(ys(c), (std::vector<double>{0.4, 0.4, 0.6}));
         {
             std::unique_ptr<QMenu> menu(w.view->createContextMenu(w.view));
-            QVERIFY(findAction(menu.get(), "Undo")->isEnabled());
-            QVERIFY(!findAction(menu.get(), "Redo")->isEnabled());
-            findAction(menu.get(), "Undo")->trigger();
+            QVERIFY(kFindAction(menu.get(), "Undo")->isEnabled());
+            QVERIFY(!kFindAction(menu.get(), "Redo")->isEnabled());
+            kFindAction(menu.get(), "Undo")->trigger();
         }
         QCOMPARE(ys(c), (std::vector<double>{0.2, 0.6, 0.6}));
         {
             std::unique_ptr<QMenu> menu(w.view->createContextMenu(w.view));
-            QVERIFY(findAction(menu.get(), "Redo")->isEnabled());
-            findAction(menu.get(), "&Reverse Curve")->trigger();
+            QVERIFY(kFindAction(menu.get(), "Redo")->isEnabled());
+            kFindAction(menu.get(), "&Reverse Curve")->trigger();
         }
         QCOMPARE(ys(c), (std::vector<double>{0.6, 0.6, 0.2}));
         QCOMPARE(m.selectedIndices(), (std::vector<int>{0}));
         {
             std::unique_ptr<QMenu> menu(w.view->createContextMenu(w.view));
-            findAction(menu.get(), "&Vertical")->trigger();
+            kFindAction(menu.get(), "&Vertical")->trigger();
         }
         QCOMPARE(m.drawDirection(), int(KCurveEditModel::Vertical));
     }
@@ -301,9 +287,7 @@ private slots:
         QVERIFY(countColour(img, Qt::blue) > 100);
         QCOMPARE(countColour(img, QColor(0, 255, 0)), 16);        // one selected square
         QCOMPARE(countColour(img, QColor(0, 85, 0)) >= 40, true); // four others
-        QDir(QStringLiteral(QUORL_TEST_BINARY_DIR)).mkpath(QStringLiteral("screenshots"));
-        QVERIFY(w.frame.grab().save(
-            QStringLiteral(QUORL_TEST_BINARY_DIR "/screenshots/curve_window.png")));
+        QVERIFY(kSaveScreenshot(w.frame, QStringLiteral("curve_window.png")));
     }
 
     void openedFromTheMainWindow() {

@@ -31,24 +31,6 @@
 
 namespace {
 
-// Runs every modal dialog through drive instead of a modal loop.
-struct DialogScript {
-    explicit DialogScript(std::function<int(QDialog&)> drive) { kRunDialogHook = std::move(drive); }
-    ~DialogScript() { kRunDialogHook = nullptr; }
-};
-
-// Answers every file chooser with path and keeps the requests.
-struct FileScript {
-    explicit FileScript(QString path) {
-        kChooseFileHook = [this, path](const KFileRequest& request) {
-            requests.push_back(request);
-            return path;
-        };
-    }
-    ~FileScript() { kChooseFileHook = nullptr; }
-    std::vector<KFileRequest> requests;
-};
-
 // Accepts "Select Layers" with the given rows selected.
 std::function<int(QDialog&)> selectRows(std::vector<int> rows) {
     return [rows](QDialog& dialog) {
@@ -271,7 +253,7 @@ private slots:
         QCOMPARE(view->attachedLayer, -1);
 
         {
-            DialogScript dialogs(selectRows({1, 2}));
+            KDialogScript dialogs(selectRows({1, 2}));
             view->selectLayers();
         }
         QCOMPARE(view->selectedLayers, (std::vector<int32_t>{1, 2}));
@@ -284,7 +266,7 @@ private slots:
         {
             // The dialog starts on the current selection; choosing nothing is all layers.
             std::vector<int> preselected;
-            DialogScript dialogs([&](QDialog& dialog) {
+            KDialogScript dialogs([&](QDialog& dialog) {
                 auto* dlg = qobject_cast<CPreviewSelectLayersDlg*>(&dialog);
                 for (int32_t id : dlg->selection()) {
                     preselected.push_back(id);
@@ -487,7 +469,7 @@ private slots:
         QCOMPARE(static_cast<KImageMapTga&>(*written).save(path.toStdString()), 0);
 
         {
-            FileScript files(path);
+            KFileScript files(path);
             view.importTga(); // no selection yet
             QVERIFY(files.requests.empty());
         }
@@ -503,7 +485,7 @@ private slots:
         QCOMPARE(view.image->pixelValue(1, 1), 0);
         doc.setModified(false);
         {
-            FileScript files(path);
+            KFileScript files(path);
             view.importTga();
             QCOMPARE(files.requests.size(), size_t(1));
             QVERIFY(!files.requests[0].save);
@@ -525,7 +507,7 @@ private slots:
         // Cancelling the file chooser imports nothing and changes nothing.
         doc.setModified(false);
         {
-            FileScript files(QString{});
+            KFileScript files(QString{});
             view.importTga();
         }
         QVERIFY(!doc.isModified());
@@ -549,7 +531,7 @@ private slots:
 
         const QString path = files_.filePath(QStringLiteral("Bild ü.tga"));
         {
-            FileScript files(path);
+            KFileScript files(path);
             viewAction(view, "imageExportTga")->trigger();
             QCOMPARE(files.requests.size(), size_t(1));
             const KFileRequest& r = files.requests[0];
@@ -571,7 +553,7 @@ private slots:
         // A file that cannot be written is reported, with the path and the reason.
         const QString unwritable = files_.filePath(QStringLiteral("no/such/folder/x.tga"));
         {
-            FileScript files(unwritable);
+            KFileScript files(unwritable);
             view.exportTga();
         }
         QCOMPARE(ui.messages(), std::vector<std::string>{
@@ -622,7 +604,7 @@ private slots:
         view.scale = 0.3f;
         {
             KImageViewProperties shown;
-            DialogScript dialogs([&](QDialog& dialog) {
+            KDialogScript dialogs([&](QDialog& dialog) {
                 auto* dlg = qobject_cast<KImageViewPropertiesDlg*>(&dialog);
                 shown = dlg->values();
                 dlg->u->setValue(600);
@@ -647,7 +629,7 @@ private slots:
 
         {
             // A scale that is no finite number keeps the old one.
-            DialogScript dialogs([](QDialog& dialog) {
+            KDialogScript dialogs([](QDialog& dialog) {
                 auto* dlg = qobject_cast<KImageViewPropertiesDlg*>(&dialog);
                 dlg->scale->setText(QStringLiteral("1e999"));
                 dlg->u->setValue(7);
@@ -676,7 +658,7 @@ private slots:
         QCOMPARE(main.action("windowImage")->text(), QStringLiteral("Displacement &Image"));
 
         {
-            DialogScript dialogs(selectRows({1}));
+            KDialogScript dialogs(selectRows({1}));
             main.action("windowImage")->trigger();
         }
         KViewImage* view = imageViewIn(main.mdiArea());
@@ -760,8 +742,7 @@ private slots:
         view->viewport()->repaint();
         QTRY_VERIFY(view->image != nullptr);
         const QImage shot = frame->grab().toImage();
-        QDir(QStringLiteral(QUORL_TEST_BINARY_DIR)).mkpath(QStringLiteral("screenshots"));
-        QVERIFY(shot.save(QStringLiteral(QUORL_TEST_BINARY_DIR "/screenshots/image_view.png")));
+        QVERIFY(kSaveScreenshot(shot, QStringLiteral("image_view.png")));
         // The bump in the middle of the picture is brighter than its corner.
         const QPoint origin = view->viewport()->mapTo(frame, QPoint(0, 0));
         const QRgb centre = shot.pixel(origin + QPoint(50, 50));

@@ -62,20 +62,6 @@ struct Editor {
     }
 };
 
-QAction* findAction(QMenu* menu, const QString& text) {
-    for (QAction* a : menu->actions()) {
-        if (a->text() == text) {
-            return a;
-        }
-        if (a->menu()) {
-            if (QAction* inner = findAction(a->menu(), text)) {
-                return inner;
-            }
-        }
-    }
-    return nullptr;
-}
-
 bool hasColour(const QImage& img, QColor c) {
     for (int y = 0; y < img.height(); ++y) {
         for (int x = 0; x < img.width(); ++x) {
@@ -238,13 +224,13 @@ private slots:
         // The context menu: High Side Width only for a non-symmetrical width.
         {
             std::unique_ptr<QMenu> menu(pos->createContextMenu(pos));
-            QVERIFY(findAction(menu.get(), "&High Side Width...")->isEnabled());
-            QVERIFY(!findAction(menu.get(), "Modify &Item...")->isEnabled()); // no sheet yet
+            QVERIFY(kFindAction(menu.get(), "&High Side Width...")->isEnabled());
+            QVERIFY(!kFindAction(menu.get(), "Modify &Item...")->isEnabled()); // no sheet yet
         }
         f.action("mdlSymmetricWidth")->trigger();
         {
             std::unique_ptr<QMenu> menu(pos->createContextMenu(pos));
-            QVERIFY(!findAction(menu.get(), "&High Side Width...")->isEnabled());
+            QVERIFY(!kFindAction(menu.get(), "&High Side Width...")->isEnabled());
         }
         QCOMPARE(pm.slotCurve(KMdlPosModel::Hi), &m->widthLo);
 
@@ -571,25 +557,16 @@ private slots:
         KCurveEditModel::CurveValues v;
         v.controlString = "< 0, 0.10 >, < 0.50, 0.10 >, < 1.00, 0.10 >";
         KCurveEditDlg curve(v);
-        QDir(QStringLiteral(QUORL_TEST_BINARY_DIR)).mkpath(QStringLiteral("screenshots"));
-        const QString dir = QStringLiteral(QUORL_TEST_BINARY_DIR "/screenshots/");
         const std::pair<QDialog*, const char*> shots[] = {{&select, "dlg_select_mdl_item"},
                                                           {&scaling, "dlg_scaling_options"},
                                                           {&props, "dlg_curve_editing_properties"},
                                                           {&curve, "dlg_curve_edit_properties"}};
         for (const auto& [dlg, name] : shots) {
-            dlg->show();
-            QVERIFY(QTest::qWaitForWindowExposed(dlg));
-            QCoreApplication::processEvents();
-            QVERIFY2(dlg->width() >= dlg->sizeHint().width() &&
-                         dlg->height() >= dlg->sizeHint().height(),
-                     name);
-            QVERIFY(dlg->grab().save(dir + QString::fromLatin1(name) + QStringLiteral(".png")));
+            kShowAndSaveScreenshot(*dlg, QString::fromLatin1(name));
         }
     }
 
     void screenshots() {
-        QDir(QStringLiteral(QUORL_TEST_BINARY_DIR)).mkpath(QStringLiteral("screenshots"));
         const struct {
             int type;
             const char* file;
@@ -609,8 +586,7 @@ private slots:
             QCoreApplication::processEvents();
             const QImage img = e.frame->grab().toImage();
             QVERIFY(hasColour(img, Qt::red));
-            QVERIFY(img.save(QStringLiteral(QUORL_TEST_BINARY_DIR "/screenshots/") +
-                             QString::fromLatin1(k.file) + QStringLiteral(".png")));
+            QVERIFY(kSaveScreenshot(img, QString::fromLatin1(k.file) + QStringLiteral(".png")));
         }
     }
 };

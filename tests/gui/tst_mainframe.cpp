@@ -297,12 +297,10 @@ private slots:
         QVERIFY(frame.action("itemLayer0")->isChecked());
         // The slot opens the layer's properties; the test closes them at once.
         int opened = 0;
-        kRunDialogHook = [&opened](QDialog&) {
-            ++opened;
-            return int(QDialog::Accepted);
-        };
-        frame.action("itemLayer2")->trigger();
-        kRunDialogHook = nullptr;
+        {
+            KDialogScript dialogs([&opened](QDialog&) { return ++opened, int(QDialog::Accepted); });
+            frame.action("itemLayer2")->trigger();
+        }
         QCOMPARE(opened, 1);
         QCOMPARE(doc->currentItem, CPexaDoc::ItemFirstLayer + 2);
         QVERIFY(frame.action("itemLayer2")->isChecked());

@@ -29,12 +29,6 @@ void gainFocus(QWidget* w) {
     QApplication::sendEvent(w, &in);
 }
 
-// Runs the code under test with the modal dialogs answered by `drive`.
-struct DialogScript {
-    explicit DialogScript(std::function<int(QDialog&)> drive) { kRunDialogHook = std::move(drive); }
-    ~DialogScript() { kRunDialogHook = nullptr; }
-};
-
 KTextureList fiveTextures() {
     KTextureList list;
     for (int i = 0; i < 5; ++i) {
@@ -188,7 +182,7 @@ private slots:
 
         // The button acts on the focused field's curve and refreshes the field.
         gainFocus(sheet.position->widthHi);
-        DialogScript script([](QDialog& d) {
+        KDialogScript script([](QDialog& d) {
             auto& dlg = dynamic_cast<KCurvePropertiesDlg&>(d);
             dlg.controlPoints->setPlainText(QStringLiteral("< 0, 0.3 >, < 0.5, 0.3 >, < 1, 0.3 >"));
             kLoseFocus(dlg.controlPoints);
@@ -281,7 +275,7 @@ private slots:
         KHintLog log;
         doc.addObserver(&log);
         {
-            DialogScript script([](QDialog& d) {
+            KDialogScript script([](QDialog& d) {
                 auto& sheet = dynamic_cast<KMuscleSheet&>(d);
                 sheet.general->name->setText(QStringLiteral("changed"));
                 sheet.displacement->height->setText(QStringLiteral("9"));
@@ -304,7 +298,7 @@ private slots:
         doc.setModified(false);
         log.hints.clear();
         {
-            DialogScript script([](QDialog&) { return int(QDialog::Rejected); });
+            KDialogScript script([](QDialog&) { return int(QDialog::Rejected); });
             QVERIFY(!kEditMuscleProperties(nullptr, doc, m));
         }
         QVERIFY(!doc.isModified());
@@ -312,7 +306,7 @@ private slots:
 
         // OK copies and reports the muscle.
         {
-            DialogScript script([](QDialog& d) {
+            KDialogScript script([](QDialog& d) {
                 dynamic_cast<KMuscleSheet&>(d).general->name->setText(QStringLiteral("Deltoid"));
                 return int(QDialog::Accepted);
             });
@@ -362,7 +356,7 @@ private slots:
         // Closing without "Done" keeps the settings but not the points already parsed.
         curve.setBasis(KBdlCurve::Spline);
         {
-            DialogScript script([](QDialog& d) {
+            KDialogScript script([](QDialog& d) {
                 auto& dlg = dynamic_cast<KCurvePropertiesDlg&>(d);
                 dlg.controlPoints->setPlainText(QStringLiteral("< 0, 2 >\n< 1, 2 >\n< 2, 2 >"));
                 kLoseFocus(dlg.controlPoints);

@@ -72,15 +72,12 @@ QRgb corner(const QImage& img) {
 class TestPreviewGl : public QObject {
     Q_OBJECT
 
-    QDir shots_;
     QTemporaryDir dir_;
     std::unique_ptr<CPexaDoc> limb_;
 
 private slots:
     void initTestCase() {
         kUseTestSettings();
-        QDir(QStringLiteral(QUORL_TEST_BINARY_DIR)).mkpath(QStringLiteral("screenshots"));
-        shots_ = QDir(QStringLiteral(QUORL_TEST_BINARY_DIR "/screenshots"));
         std::string error;
         limb_ = kMakeLimbObject(dir_.filePath("relief.tga").toStdString(), &error);
         QVERIFY2(limb_, error.c_str());
@@ -127,7 +124,7 @@ private slots:
                     QStringLiteral("preview-%1-%2.png")
                         .arg(doc ? QStringLiteral("limb") : QStringLiteral("default"))
                         .arg(QLatin1String(names[t]));
-                QVERIFY(img[t].save(shots_.filePath(name)));
+                QVERIFY(kSaveScreenshot(img[t], name));
             }
             for (int a = 0; a < 4; ++a) {
                 for (int b = a + 1; b < 4; ++b) {
@@ -249,7 +246,7 @@ private slots:
         const QImage layered = p.image();
         QVERIFY(layered != skinned);
         QVERIFY(countNot(layered, qRgb(0, 0, 0)) > 100);
-        QVERIFY(layered.save(shots_.filePath("preview-limb-layered.png")));
+        QVERIFY(kSaveScreenshot(layered, "preview-limb-layered.png"));
         p.view->viewFlat = 1;
         p.view->rebuildLists();
         QVERIFY(p.image() != layered);
@@ -387,7 +384,7 @@ private slots:
         const QImage shown = view->renderedFrame();
         QVERIFY(QColor(shown.pixel(shown.width() / 2, shown.height() / 2)).green() > 40);
         const QImage picture = main.grab().toImage();
-        QVERIFY(picture.save(shots_.filePath("preview-mainwindow.png")));
+        QVERIFY(kSaveScreenshot(picture, "preview-mainwindow.png"));
         // The window shows the view opaque: its black background, not what lies beneath.
         const QPoint corner = view->mapTo(&main, QPoint(3, 3)) * picture.devicePixelRatio();
         QCOMPARE(QColor(picture.pixel(corner)), QColor(0, 0, 0));

@@ -283,7 +283,7 @@ private slots:
         const QPoint inside(from.x() + 14, from.y() + 14);
         QCOMPARE(shot.pixelColor(onTop), QColor(Qt::black));
         QCOMPARE(shot.pixelColor(inside), QColor(Qt::white));
-        shot.save(QStringLiteral(QUORL_TEST_BINARY_DIR "/uvtools_rubberband.png"));
+        QVERIFY(kSaveScreenshot(shot, QStringLiteral("uvtools_rubberband.png")));
         // Escape ends the drag without a muscle.
         QTest::keyPress(f.view, Qt::Key_Escape);
         QTest::mouseRelease(f.view->viewport(), Qt::LeftButton, {}, to);
@@ -299,7 +299,7 @@ private slots:
         shot = f.view->viewport()->grab().toImage();
         QCOMPARE(shot.pixelColor(from), QColor(Qt::black));
         QCOMPARE(shot.pixelColor(onTop), QColor(Qt::white));
-        shot.save(QStringLiteral(QUORL_TEST_BINARY_DIR "/uvtools_rubberline.png"));
+        QVERIFY(kSaveScreenshot(shot, QStringLiteral("uvtools_rubberline.png")));
         QTest::mouseRelease(f.view->viewport(), Qt::LeftButton, {}, to);
         QCOMPARE(f.doc->layerAt(0)->muscles.size(), size_t(1));
     }
@@ -987,9 +987,8 @@ private slots:
         QTest::mouseClick(f.view->viewport(), Qt::LeftButton, {}, f.at(0.675, 0.7));
         QCOMPARE(f.view->selectedMuscle()->name, std::string("b"));
         f.view->viewport()->repaint();
-        const QString dir = QStringLiteral(QUORL_TEST_BINARY_DIR);
         QImage selected = f.view->viewport()->grab().toImage();
-        QVERIFY(selected.save(dir + "/uvtools_selected.png"));
+        QVERIFY(kSaveScreenshot(selected, QStringLiteral("uvtools_selected.png")));
         // Handles are drawn in black outside the box.
         const QRect handle = f.view->tracker().handleRect(5);
         const QPoint scroll(f.view->horizontalScrollBar()->value(),
@@ -1000,7 +999,7 @@ private slots:
         const QPoint c = f.at(0.675, 0.7);
         QTest::mousePress(f.view->viewport(), Qt::LeftButton, {}, c);
         QTest::mouseMove(f.view->viewport(), c + QPoint(-40, -30));
-        QVERIFY(f.view->grab().save(dir + "/uvtools_tracking.png"));
+        QVERIFY(kSaveScreenshot(*f.view, QStringLiteral("uvtools_tracking.png")));
         QTest::keyPress(f.view, Qt::Key_Escape);
         QTest::mouseRelease(f.view->viewport(), Qt::LeftButton, {}, c + QPoint(-40, -30));
 
@@ -1008,7 +1007,7 @@ private slots:
         f.frame.action("toolOrbital")->trigger();
         QTest::mousePress(f.view->viewport(), Qt::LeftButton, {}, f.at(0.1, 0.45));
         QTest::mouseMove(f.view->viewport(), f.at(0.5, 0.55));
-        QVERIFY(f.frame.grab().save(dir + "/uvtools_window.png"));
+        QVERIFY(kSaveScreenshot(f.frame, QStringLiteral("uvtools_window.png")));
         QTest::mouseRelease(f.view->viewport(), Qt::LeftButton, {}, f.at(0.5, 0.55));
         QCOMPARE(f.doc->layerAt(1)->muscles.size(), size_t(2));
     }

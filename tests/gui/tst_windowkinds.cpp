@@ -535,18 +535,15 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&frame));
         QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
         QCoreApplication::processEvents();
-        QVERIFY(frame.grab().toImage().save(QStringLiteral(QUORL_TEST_BINARY_DIR) +
-                                            QStringLiteral("/windowkinds_new_document.png")));
+        QVERIFY(kSaveScreenshot(frame, QStringLiteral("windowkinds_new_document.png")));
         frame.action("windowCurve")->trigger();
         frame.action("windowMdlItem")->trigger();
         frame.action("windowTileHorz")->trigger();
         QCoreApplication::processEvents();
-        QVERIFY(frame.grab().toImage().save(QStringLiteral(QUORL_TEST_BINARY_DIR) +
-                                            QStringLiteral("/windowkinds_several.png")));
+        QVERIFY(kSaveScreenshot(frame, QStringLiteral("windowkinds_several.png")));
         frame.action("windowGroup")->trigger();
         QCoreApplication::processEvents();
-        QVERIFY(frame.grab().toImage().save(QStringLiteral(QUORL_TEST_BINARY_DIR) +
-                                            QStringLiteral("/windowkinds_group.png")));
+        QVERIFY(kSaveScreenshot(frame, QStringLiteral("windowkinds_group.png")));
     }
 };
 
