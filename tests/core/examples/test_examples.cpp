@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/KPpm.h"
 #include "support/KRunCommand.h"
 
 namespace fs = std::filesystem;
@@ -99,39 +100,6 @@ private:
     fs::path dir_;
 };
 
-// Pixels of a binary PPM (P6, maxval 255) that differ from the colour (r, g, b), or -1
-// when the file is not such a picture.
-long countOtherThan(const fs::path& ppm, int r, int g, int b) {
-    const std::string data = slurp(ppm);
-    if (data.compare(0, 2, "P6") != 0) {
-        return -1;
-    }
-    size_t at = 2;
-    int fields[3] = {0, 0, 0};
-    for (int& f : fields) {
-        while (at < data.size() && (std::isspace(uint8_t(data[at])) || data[at] == '#')) {
-            at = data[at] == '#' ? data.find('\n', at) : at + 1;
-            if (at == std::string::npos) {
-                return -1;
-            }
-        }
-        while (at < data.size() && std::isdigit(uint8_t(data[at]))) {
-            f = f * 10 + (data[at++] - '0');
-        }
-    }
-    ++at;
-    const size_t pixels = size_t(fields[0]) * size_t(fields[1]);
-    if (fields[2] != 255 || pixels == 0 || data.size() < at + 3 * pixels) {
-        return -1;
-    }
-    long count = 0;
-    for (size_t k = 0; k < pixels; ++k) {
-        const auto* p = reinterpret_cast<const uint8_t*>(data.data() + at + 3 * k);
-        count += !(p[0] == r && p[1] == g && p[2] == b);
-    }
-    return count;
-}
-
 } // namespace
 
 TEST(Examples, AreWhatTheGeneratorBuildsToday) {
@@ -205,6 +173,6 @@ TEST(Examples, RenderInPovRay) {
                         " && povray +Iscene.pov +Oout.ppm +FP +W80 +H60 -D -A -V");
         ASSERT_EQ(render.status, 0) << render.output;
         // The object covers a good part of the picture, not a speck or nothing.
-        EXPECT_GT(countOtherThan(copy.dir() / "out.ppm", 0, 0, 255), 80 * 60 / 10);
+        EXPECT_GT(kCountPixelsOtherThan(slurp(copy.dir() / "out.ppm"), 0, 0, 255), 80 * 60 / 10);
     }
 }

@@ -15,6 +15,7 @@
 #include "export_test_support.h"
 #include "platform/KScriptedUi.h"
 #include "support/KMeshFileReaders.h"
+#include "support/KPpm.h"
 
 using namespace exporttest;
 
@@ -58,43 +59,6 @@ int run(const std::string& command, std::string& out) {
     }
     const int status = ::pclose(pipe);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// Pixels of a binary PPM (P6, maxval 255) that differ from pure blue, or -1 when the
-// file is not such a picture.
-long countNonBlue(const fs::path& ppm) {
-    const std::string data = slurp(ppm);
-    size_t at = 0;
-    int fields[3] = {0, 0, 0};
-    if (data.compare(0, 2, "P6") != 0) {
-        return -1;
-    }
-    at = 2;
-    for (int& f : fields) {
-        while (at < data.size() && (std::isspace(uint8_t(data[at])) || data[at] == '#')) {
-            if (data[at] == '#') {
-                at = data.find('\n', at);
-                if (at == std::string::npos) {
-                    return -1;
-                }
-            }
-            ++at;
-        }
-        while (at < data.size() && std::isdigit(uint8_t(data[at]))) {
-            f = f * 10 + (data[at++] - '0');
-        }
-    }
-    ++at;
-    const size_t pixels = size_t(fields[0]) * size_t(fields[1]);
-    if (fields[2] != 255 || pixels == 0 || data.size() < at + 3 * pixels) {
-        return -1;
-    }
-    long count = 0;
-    for (size_t k = 0; k < pixels; ++k) {
-        const auto* p = reinterpret_cast<const uint8_t*>(data.data() + at + 3 * k);
-        count += !(p[0] == 0 && p[1] == 0 && p[2] == 255);
-    }
-    return count;
 }
 
 constexpr const char* kTextures =
@@ -153,7 +117,7 @@ long render(const TempDir& dir, const std::string& scene) {
                       << log.substr(log.size() > 3000 ? log.size() - 3000 : 0);
         return -1;
     }
-    return countNonBlue(dir.file("out.ppm"));
+    return kCountPixelsOtherThan(slurp(dir.file("out.ppm")), 0, 0, 255);
 }
 
 // The default conic document with muscles of the default item resolution on two layers.

@@ -16,6 +16,7 @@
 
 #include "image/KImageMapTga.h"
 #include "platform/KScriptedUi.h"
+#include "support/KPpm.h"
 #include "tga_test_support.h"
 
 using namespace tgatest;
@@ -73,53 +74,6 @@ int run(const std::string& command, std::string* out = nullptr) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// A binary PPM (P6, maxval below 256): width, height and packed colours 0xBBGGRR, top row
-// first.
-struct Ppm {
-    int width = 0;
-    int height = 0;
-    int maxval = 0;
-    std::vector<uint32_t> colours;
-    uint32_t at(int x, int row) const { return colours[size_t(row * width + x)]; }
-};
-
-bool parsePpm(const std::string& data, Ppm& ppm) {
-    size_t pos = 0;
-    auto token = [&]() -> std::string {
-        while (pos < data.size()) {
-            if (data[pos] == '#') {
-                pos = data.find('\n', pos);
-                pos = pos == std::string::npos ? data.size() : pos + 1;
-            } else if (std::isspace(static_cast<unsigned char>(data[pos]))) {
-                ++pos;
-            } else {
-                break;
-            }
-        }
-        const size_t start = pos;
-        while (pos < data.size() && !std::isspace(static_cast<unsigned char>(data[pos]))) {
-            ++pos;
-        }
-        return data.substr(start, pos - start);
-    };
-    if (token() != "P6") {
-        return false;
-    }
-    ppm.width = std::atoi(token().c_str());
-    ppm.height = std::atoi(token().c_str());
-    ppm.maxval = std::atoi(token().c_str());
-    ++pos; // the single white-space character before the raster
-    const size_t count = size_t(ppm.width) * size_t(ppm.height);
-    if (ppm.maxval <= 0 || ppm.maxval > 255 || data.size() < pos + count * 3) {
-        return false;
-    }
-    for (size_t i = 0; i < count; ++i) {
-        const auto* p = reinterpret_cast<const unsigned char*>(data.data() + pos + i * 3);
-        ppm.colours.push_back(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16);
-    }
-    return true;
-}
-
 class TgaClientTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -148,32 +102,32 @@ protected:
         return out;
     }
 
-    Ppm netpbmPixels(const fs::path& file) {
+    KPpm netpbmPixels(const fs::path& file) {
         std::string out;
-        Ppm ppm;
+        KPpm ppm;
         const fs::path err = dir / "tgatoppm.err";
         EXPECT_EQ(
             run(shellQuoted(tgatoppm) + " " + shellQuoted(file) + " 2>" + shellQuoted(err), &out),
             0)
             << file;
-        EXPECT_TRUE(parsePpm(out, ppm)) << "tgatoppm gave no PPM for " << file;
+        EXPECT_TRUE(kParsePpm(out, ppm)) << "tgatoppm gave no PPM for " << file;
         return ppm;
     }
 
-    Ppm imageMagickPixels(const fs::path& file) {
+    KPpm imageMagickPixels(const fs::path& file) {
         std::string out;
-        Ppm ppm;
+        KPpm ppm;
         EXPECT_EQ(run(shellQuoted(convert) + " " + shellQuoted(file) +
                           " -auto-orient -depth 8 ppm:- 2>" + shellQuoted(dir / "convert.err"),
                       &out),
                   0)
             << file;
-        EXPECT_TRUE(parsePpm(out, ppm)) << "convert gave no PPM for " << file;
+        EXPECT_TRUE(kParsePpm(out, ppm)) << "convert gave no PPM for " << file;
         return ppm;
     }
 
     // The picture a reader decoded (top row first) shows our image (bottom row first).
-    static void expectSamePicture(const KImageMapTga& img, const Ppm& ppm, const char* reader) {
+    static void expectSamePicture(const KImageMapTga& img, const KPpm& ppm, const char* reader) {
         ASSERT_EQ(ppm.width, img.width()) << reader;
         ASSERT_EQ(ppm.height, img.height()) << reader;
         for (int y = 0; y < img.height(); ++y) {
@@ -273,7 +227,7 @@ TEST_F(TgaClientTest, SixteenBitFilesWeWriteHaveTheRightSize) {
         ASSERT_EQ(img.save(file.string()), 0);
         const std::string said = identifyFile(file);
         EXPECT_EQ(said.rfind("9x3|DirectClass sRGB |", 0), 0u) << depth << ": " << said;
-        const Ppm ppm = netpbmPixels(file);
+        const KPpm ppm = netpbmPixels(file);
         EXPECT_EQ(ppm.width, 9) << depth;
         EXPECT_EQ(ppm.height, 3) << depth;
     }

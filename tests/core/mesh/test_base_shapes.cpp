@@ -10,15 +10,9 @@
 #include "mesh/KShapeSuperQ.h"
 #include "model/KBdlBodyPart.h"
 #include "model/KModelClasses.h"
+#include "support/KVertexExpect.h"
 
 namespace {
-
-void expectNear(const KVertex& a, const KVertex& b, double tol = 1e-12) {
-    EXPECT_NEAR(a.x, b.x, tol) << a << " vs " << b;
-    EXPECT_NEAR(a.y, b.y, tol) << a << " vs " << b;
-    EXPECT_NEAR(a.z, b.z, tol) << a << " vs " << b;
-    EXPECT_NEAR(a.w, b.w, tol) << a << " vs " << b;
-}
 
 // The position of one object point through a shape without curvature.
 KVertex mapPoint(int shape, const KVertex& op, double us = 1, double hs = 1, double vs = 1) {
@@ -46,24 +40,24 @@ TEST(BaseShape, PlanarAndDisc) {
     EXPECT_EQ(mapPoint(KBaseShape::Planar, {0.25, 2, 0.5}), KVertex(0.25, 0.5, -2));
     EXPECT_EQ(mapPoint(KBaseShape::Planar, {0.25, 2, 0.5}, 2, 3, 4), KVertex(0.5, 2, -6));
     // The disc's v is the radius: v = 0 is the centre, its depth −heightScale·d.
-    expectNear(mapPoint(KBaseShape::Disc, {0.3, 2, 0}, 1, 1.5), {0, 0, -3});
-    expectNear(mapPoint(KBaseShape::Disc, {0.25, 0, 1}, 1, 1, 2), {0, -2, 0});
-    expectNear(mapPoint(KBaseShape::Disc, {0.5, 1, 0.5}), {-0.5, 0, -1});
+    kExpectNear(mapPoint(KBaseShape::Disc, {0.3, 2, 0}, 1, 1.5), {0, 0, -3});
+    kExpectNear(mapPoint(KBaseShape::Disc, {0.25, 0, 1}, 1, 1, 2), {0, -2, 0});
+    kExpectNear(mapPoint(KBaseShape::Disc, {0.5, 1, 0.5}), {-0.5, 0, -1});
 }
 
 TEST(BaseShape, ConicRingsAroundTheAxis) {
-    expectNear(mapPoint(KBaseShape::Conic, {0.25, 1, 0.3}), {0, 0.3, 1});
-    expectNear(mapPoint(KBaseShape::Conic, {0.5, 2, 1}, 2, 1.5, 3), {-6, 3, 0});
+    kExpectNear(mapPoint(KBaseShape::Conic, {0.25, 1, 0.3}), {0, 0.3, 1});
+    kExpectNear(mapPoint(KBaseShape::Conic, {0.5, 2, 1}, 2, 1.5, 3), {-6, 3, 0});
     // No height collapses the ring onto the axis.
-    expectNear(mapPoint(KBaseShape::Conic, {0.8, 0, 0.5}), {0, 0.5, 0});
+    kExpectNear(mapPoint(KBaseShape::Conic, {0.8, 0, 0.5}), {0, 0.5, 0});
 }
 
 TEST(BaseShape, SphericMeetsAtThePoles) {
-    expectNear(mapPoint(KBaseShape::Spheric, {0, 1, 0.5}), {1, 0, 0});
-    expectNear(mapPoint(KBaseShape::Spheric, {0.25, 2, 0.5}, 1, 1, 3), {0, 0, 2});
+    kExpectNear(mapPoint(KBaseShape::Spheric, {0, 1, 0.5}), {1, 0, 0});
+    kExpectNear(mapPoint(KBaseShape::Spheric, {0.25, 2, 0.5}, 1, 1, 3), {0, 0, 2});
     for (double u : {0.0, 0.3, 0.7}) {
-        expectNear(mapPoint(KBaseShape::Spheric, {u, 1, 0}, 1, 1, 2), {0, -2, 0});
-        expectNear(mapPoint(KBaseShape::Spheric, {u, 1, 1}, 1, 1, 2), {0, 2, 0});
+        kExpectNear(mapPoint(KBaseShape::Spheric, {u, 1, 0}, 1, 1, 2), {0, -2, 0});
+        kExpectNear(mapPoint(KBaseShape::Spheric, {u, 1, 1}, 1, 1, 2), {0, 2, 0});
     }
 }
 
@@ -101,16 +95,16 @@ TEST(BaseShape, GridComputeStretchesVAndIsRepeatable) {
 
 TEST(SuperQuadric, EllipticIsASphereWithSquareExponents) {
     const KShapeSuperQ q; // exponents 2, bounds 0.5, rad1 1: a sphere of radius 0.5
-    expectNear(superPoint(q, 0, 0, 0.5), {0.5, 0, 0});
-    expectNear(superPoint(q, 0, 0.25, 0.5), {0.75, 0, 0}); // pushed out along the radius
-    expectNear(superPoint(q, 0.25, 0, 0.5), {0, 0, 0.5});
-    expectNear(superPoint(q, 0.6, 0, 1), {0, 0.5, 0});
-    expectNear(superPoint(q, 0.6, -0.1, 0), {0, -0.4, 0});
+    kExpectNear(superPoint(q, 0, 0, 0.5), {0.5, 0, 0});
+    kExpectNear(superPoint(q, 0, 0.25, 0.5), {0.75, 0, 0}); // pushed out along the radius
+    kExpectNear(superPoint(q, 0.25, 0, 0.5), {0, 0, 0.5});
+    kExpectNear(superPoint(q, 0.6, 0, 1), {0, 0.5, 0});
+    kExpectNear(superPoint(q, 0.6, -0.1, 0), {0, -0.4, 0});
 
     KShapeSuperQ square = q;
     square.exponent2 = 4.0f; // e2 = 0.5: the ring bulges towards a square
     const double c = 0.5 * std::sqrt(std::sqrt(0.5));
-    expectNear(superPoint(square, 0.125, 0, 0.5), {c, 0, c});
+    kExpectNear(superPoint(square, 0.125, 0, 0.5), {c, 0, c});
     // The shape ignores the grid's scale factors.
     EXPECT_EQ(KBaseShape(101, 3, 3, 3, &square, nullptr).map({0.125, 0, 0.5}),
               superPoint(square, 0.125, 0, 0.5));
@@ -120,16 +114,16 @@ TEST(SuperQuadric, ToricAndConic) {
     KShapeSuperQ torus;
     torus.type = KShapeSuperQ::Toric;
     // u = 0.5 is the outer equator: R = rad1 + rad2 = 1.5, times boundX 0.5.
-    expectNear(superPoint(torus, 0.5, 0, 0), {0.75, 0, 0});
-    expectNear(superPoint(torus, 0.5, 0.1, 0), {0.85, 0, 0});
-    expectNear(superPoint(torus, 0.5, 0, 0.25), {0, 0.75, 0});
+    kExpectNear(superPoint(torus, 0.5, 0, 0), {0.75, 0, 0});
+    kExpectNear(superPoint(torus, 0.5, 0.1, 0), {0.85, 0, 0});
+    kExpectNear(superPoint(torus, 0.5, 0, 0.25), {0, 0.75, 0});
     // u = 0.75 is the top of the tube, pushed up by d.
-    expectNear(superPoint(torus, 0.75, 0.1, 0), {0.5, 0, 0.35});
+    kExpectNear(superPoint(torus, 0.75, 0.1, 0), {0.5, 0, 0.35});
 
     KShapeSuperQ cone;
     cone.type = KShapeSuperQ::Conic;
-    expectNear(superPoint(cone, 0, 0.2, 0.5), {0.7, 0.25, 0});
-    expectNear(superPoint(cone, 0.25, 0.2, 1), {0, 0.5, 0.7});
+    kExpectNear(superPoint(cone, 0, 0.2, 0.5), {0.7, 0.25, 0});
+    kExpectNear(superPoint(cone, 0.25, 0.2, 1), {0, 0.5, 0.7});
     // An unknown type is elliptic.
     KShapeSuperQ other;
     other.type = 9;

@@ -10,15 +10,9 @@
 #include "mesh/KMeshGrid.h"
 #include "model/KBdlBodyPart.h"
 #include "platform/KScriptedUi.h"
+#include "support/KVertexExpect.h"
 
 namespace {
-
-void expectNear(const KVertex& a, const KVertex& b, double tol = 1e-12) {
-    EXPECT_NEAR(a.x, b.x, tol) << a << " vs " << b;
-    EXPECT_NEAR(a.y, b.y, tol) << a << " vs " << b;
-    EXPECT_NEAR(a.z, b.z, tol) << a << " vs " << b;
-    EXPECT_NEAR(a.w, b.w, tol) << a << " vs " << b;
-}
 
 void setUp(KBdlBodyPart& p, const char* lengths, const char* joints, int type) {
     p.lengths.parse(lengths);
@@ -44,7 +38,7 @@ TEST(Bend, StraightChainWithoutAngles) {
         EXPECT_EQ(bend.jointTable().count(), 0);
         // The object runs straight down −y, T·vScale long, ending at the origin.
         for (double v : {0.0, 0.2, 0.5, 0.9, 1.0}) {
-            expectNear(bend.apply(kRing, v, 2.0), {0.5, 2.0 * (4 * v - 4), 0.25});
+            kExpectNear(bend.apply(kRing, v, 2.0), {0.5, 2.0 * (4 * v - 4), 0.25});
         }
     }
 }
@@ -56,10 +50,10 @@ TEST(Bend, OneJointTurnsTheRingsBeforeIt) {
         KBdlBodyPart p;
         setUp(p, kPlain, "< 0, 0, 0 >, < 0, 0, 90 >, < 0, 0, 0 >", type);
         const KAnatomyBend bend(p);
-        expectNear(bend.apply(kRing, 0.125, 1.0), {-2.5, -1.5, 0.25});
-        expectNear(bend.apply(kRing, 0.5, 1.0), {-1.0, -1.5, 0.25});
-        expectNear(bend.apply(kRing, 0.875, 1.0), {0.5, -0.5, 0.25});
-        expectNear(bend.apply(kRing, 0.5, 2.0), {-2.0, -2.5, 0.25});
+        kExpectNear(bend.apply(kRing, 0.125, 1.0), {-2.5, -1.5, 0.25});
+        kExpectNear(bend.apply(kRing, 0.5, 1.0), {-1.0, -1.5, 0.25});
+        kExpectNear(bend.apply(kRing, 0.875, 1.0), {0.5, -0.5, 0.25});
+        kExpectNear(bend.apply(kRing, 0.5, 2.0), {-2.0, -2.5, 0.25});
     }
 }
 
@@ -69,12 +63,12 @@ TEST(Bend, TypesDifferInTheOrderOfTurns) {
     const char* joints = "< 90, 0, 0 >, < 0, 0, 90 >, < 0, 0, 0 >";
     KBdlBodyPart one;
     setUp(one, kPlain, joints, 0);
-    expectNear(KAnatomyBend(one).apply(kRing, 0.125, 1.0), {-2.0, -1.25, -1.0});
-    expectNear(KAnatomyBend(one).apply(kRing, 0.5, 1.0), {-1.0, -1.5, 0.25});
+    kExpectNear(KAnatomyBend(one).apply(kRing, 0.125, 1.0), {-2.0, -1.25, -1.0});
+    kExpectNear(KAnatomyBend(one).apply(kRing, 0.5, 1.0), {-1.0, -1.5, 0.25});
     KBdlBodyPart two;
     setUp(two, kPlain, joints, 1);
-    expectNear(KAnatomyBend(two).apply(kRing, 0.125, 1.0), {-2.25, -1.5, -0.5});
-    expectNear(KAnatomyBend(two).apply(kRing, 0.5, 1.0), {-1.0, -1.5, 0.25});
+    kExpectNear(KAnatomyBend(two).apply(kRing, 0.125, 1.0), {-2.25, -1.5, -0.5});
+    kExpectNear(KAnatomyBend(two).apply(kRing, 0.5, 1.0), {-1.0, -1.5, 0.25});
 }
 
 TEST(Bend, TypeOneBlendsTheTurnOverTheJointZone) {
@@ -85,9 +79,9 @@ TEST(Bend, TypeOneBlendsTheTurnOverTheJointZone) {
           0);
     const KAnatomyBend bend(p);
     ASSERT_EQ(bend.rotationTable().count(), 4); // one blend entry, three segments
-    expectNear(bend.apply(kRing, 0.375, 1.0), {kH, -2.5 - kH, 0.25}); // turned by 45°
-    expectNear(bend.apply(kRing, 0.625, 1.0), {0.5, -1.5, 0.25});     // past the zone
-    expectNear(bend.apply(kRing, 0.125, 1.0), {-0.5, -3.5, 0.25});
+    kExpectNear(bend.apply(kRing, 0.375, 1.0), {kH, -2.5 - kH, 0.25}); // turned by 45°
+    kExpectNear(bend.apply(kRing, 0.625, 1.0), {0.5, -1.5, 0.25});     // past the zone
+    kExpectNear(bend.apply(kRing, 0.125, 1.0), {-0.5, -3.5, 0.25});
 }
 
 TEST(Bend, TypeTwoMovesRingsOnAnArcAroundTheJoint) {
@@ -99,24 +93,24 @@ TEST(Bend, TypeTwoMovesRingsOnAnArcAroundTheJoint) {
     const KAnatomyBend bend(p);
     ASSERT_EQ(bend.status(), KAnatomyBend::Ready);
     ASSERT_EQ(bend.jointTable().count(), 1);
-    expectNear(bend.jointTable().entry(0).lowValue, {0.5, 0, 0, 0});
-    expectNear(bend.jointTable().entry(0).highValue, {0, 1, 0, 0});
+    kExpectNear(bend.jointTable().entry(0).lowValue, {0.5, 0, 0, 0});
+    kExpectNear(bend.jointTable().entry(0).highValue, {0, 1, 0, 0});
     // Halfway through the zone: turned by 45°, and moved a quarter circle's half along
     // the arc from (−0.5, −3) towards (0, −2).
     const double s = std::sqrt(0.5);
     const KVertex arc{0.5 * s, 1 - s, 0};
-    expectNear(bend.apply(kRing, 0.3125, 1.0), {kH - 0.5 + arc.x, -kH - 3 + arc.y, 0.25});
+    kExpectNear(bend.apply(kRing, 0.3125, 1.0), {kH - 0.5 + arc.x, -kH - 3 + arc.y, 0.25});
     // At the zone's start the arc has not begun.
-    expectNear(bend.apply(kRing, 0.125, 1.0), {-0.5, -3.5, 0.25});
+    kExpectNear(bend.apply(kRing, 0.125, 1.0), {-0.5, -3.5, 0.25});
     // Outside every zone the ring sits on the chain as in Type1.
-    expectNear(bend.apply(kRing, 0.875, 1.0), {0.5, -0.5, 0.25});
+    kExpectNear(bend.apply(kRing, 0.875, 1.0), {0.5, -0.5, 0.25});
 }
 
 TEST(Bend, NothingToBend) {
     KBdlBodyPart zero;
     setUp(zero, kPlain, "< 0, 0, 90 >, < 30, 0, 0 >, < 0, 45, 0 >", 0);
     zero.bendScale = 0.0f; // every turn is 0: the straight chain
-    expectNear(KAnatomyBend(zero).apply(kRing, 0.5, 1.0), {0.5, -2.0, 0.25});
+    kExpectNear(KAnatomyBend(zero).apply(kRing, 0.5, 1.0), {0.5, -2.0, 0.25});
 
     KBdlBodyPart single;
     setUp(single, "< 0, 1, 0 >", "< 0, 0, 90 >, < 0, 0, 0 >", 0);
@@ -135,13 +129,13 @@ TEST(Bend, ComputeBendsTheGridAndItsBounds) {
         g.objectPoints()[size_t(j)] = {0.5, -0.25, vs[j]};
     }
     ASSERT_EQ(g.compute(KBaseShape::Planar, 1.0, 1.0, 1.0, p), 0);
-    expectNear(g.positions()[0], {-2.5, -1.5, 0.25});
-    expectNear(g.positions()[1], {-1.0, -1.5, 0.25});
-    expectNear(g.positions()[2], {0.5, -0.5, 0.25});
+    kExpectNear(g.positions()[0], {-2.5, -1.5, 0.25});
+    kExpectNear(g.positions()[1], {-1.0, -1.5, 0.25});
+    kExpectNear(g.positions()[2], {0.5, -0.5, 0.25});
     KVertex lo, hi;
     g.getBounds(lo, hi);
-    expectNear(lo, {-2.5, -1.5, 0.25});
-    expectNear(hi, {0.5, -0.5, 0.25});
+    kExpectNear(lo, {-2.5, -1.5, 0.25});
+    kExpectNear(hi, {0.5, -0.5, 0.25});
 }
 
 TEST(Bend, TypeTwoZoneBeforeTheChainIsReported) {
@@ -168,9 +162,9 @@ TEST(Bend, TwistBlendsAlongTheSegmentInTypeOneOnly) {
     KBdlBodyPart one;
     setUp(one, kPlain, joints, 0);
     const double c = std::sqrt(0.5);
-    expectNear(KAnatomyBend(one).apply(kRing, 0.125, 1.0),
-               {(0.5 - 0.25) * c, -3.5, (0.25 + 0.5) * c});
+    kExpectNear(KAnatomyBend(one).apply(kRing, 0.125, 1.0),
+                {(0.5 - 0.25) * c, -3.5, (0.25 + 0.5) * c});
     KBdlBodyPart two;
     setUp(two, kPlain, joints, 1);
-    expectNear(KAnatomyBend(two).apply(kRing, 0.125, 1.0), {0.5, -3.5, 0.25});
+    kExpectNear(KAnatomyBend(two).apply(kRing, 0.125, 1.0), {0.5, -3.5, 0.25});
 }

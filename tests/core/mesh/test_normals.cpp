@@ -8,14 +8,9 @@
 #include "mesh/KMeshGrid.h"
 #include "model/KBdlBodyPart.h"
 #include "platform/KScriptedUi.h"
+#include "support/KVertexExpect.h"
 
 namespace {
-
-void expectNear(const KVertex& a, const KVertex& b, double tol = 1e-12) {
-    EXPECT_NEAR(a.x, b.x, tol) << a << " vs " << b;
-    EXPECT_NEAR(a.y, b.y, tol) << a << " vs " << b;
-    EXPECT_NEAR(a.z, b.z, tol) << a << " vs " << b;
-}
 
 // A grid over the unit square with the given height everywhere, computed as shape.
 void fillGrid(KMeshGrid& g, int nu, int nv, double height, int shape, KBdlBodyPart& part) {
@@ -52,10 +47,10 @@ TEST(Normals, SixTrianglesOfATwistedCell) {
     ASSERT_EQ(g.computeNormals(), 0);
     const double r6 = 1.0 / std::sqrt(6.0), r2 = 1.0 / std::sqrt(2.0);
     // The two corners on the diagonal see both triangles of the cell, the others one.
-    expectNear(g.normals()[0], {r6, r6, -2 * r6});
-    expectNear(g.normals()[3], {r6, r6, -2 * r6});
-    expectNear(g.normals()[1], {0, r2, -r2});
-    expectNear(g.normals()[2], {r2, 0, -r2});
+    kExpectNear(g.normals()[0], {r6, r6, -2 * r6});
+    kExpectNear(g.normals()[3], {r6, r6, -2 * r6});
+    kExpectNear(g.normals()[1], {0, r2, -r2});
+    kExpectNear(g.normals()[2], {r2, 0, -r2});
 }
 
 TEST(Normals, SphericGridPointsOutwards) {

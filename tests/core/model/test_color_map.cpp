@@ -6,15 +6,9 @@
 #include <cmath>
 
 #include "model/KColorMap.h"
+#include "support/KVertexExpect.h"
 
 namespace {
-
-void expectNear(const KVertex& a, const KVertex& b, double tol = 1e-12) {
-    EXPECT_NEAR(a.x, b.x, tol) << a << " vs " << b;
-    EXPECT_NEAR(a.y, b.y, tol) << a << " vs " << b;
-    EXPECT_NEAR(a.z, b.z, tol) << a << " vs " << b;
-    EXPECT_NEAR(a.w, b.w, tol) << a << " vs " << b;
-}
 
 const KVertex kUntouched{-7, -7, -7, -7};
 
@@ -59,19 +53,19 @@ TEST(ColorMapEntry, ArcBlendRunsOnAnArcFromZero) {
     const KColorMapEntry unit(0.0, 1.0, {1, 0, 0, 3}, {0, 1, 0, 5});
     KVertex r = kUntouched;
     EXPECT_EQ(unit.lookup(0.0, r, KColorMapEntry::ArcBlend), 0);
-    expectNear(r, {0, 0, 0, 0});
+    kExpectNear(r, {0, 0, 0, 0});
     unit.lookup(0.5, r, KColorMapEntry::ArcBlend);
-    expectNear(r, {std::sqrt(0.5), 1 - std::sqrt(0.5), 0, 0});
+    kExpectNear(r, {std::sqrt(0.5), 1 - std::sqrt(0.5), 0, 0});
     unit.lookup(1.0, r, KColorMapEntry::ArcBlend);
-    expectNear(r, {1, 1, 0, 0});
+    kExpectNear(r, {1, 1, 0, 0});
 
     // Twice as long values over [2, 4]: the same arc scaled by |A + B| = (2, 2, 0).
     const KColorMapEntry big(2.0, 4.0, {2, 0, 0, 0}, {0, 2, 0, 0});
     big.lookup(3.0, r, KColorMapEntry::ArcBlend);
-    expectNear(r, {2 * std::sqrt(0.5), 2 - 2 * std::sqrt(0.5), 0, 0});
+    kExpectNear(r, {2 * std::sqrt(0.5), 2 - 2 * std::sqrt(0.5), 0, 0});
     // The linear blend of the same entry is the straight line.
     big.lookup(3.0, r);
-    expectNear(r, {1, 1, 0, 0});
+    kExpectNear(r, {1, 1, 0, 0});
 }
 
 TEST(ColorMap, EmptyMapAnswersBelowAndWritesNothing) {

@@ -5,17 +5,7 @@
 #include "model/KBdlCurve.h"
 #include "model/KVertex.h"
 #include "model/KVertexList.h"
-
-namespace {
-
-void expectNear(const KVertex& a, const KVertex& b) {
-    EXPECT_NEAR(a.x, b.x, 1e-12);
-    EXPECT_NEAR(a.y, b.y, 1e-12);
-    EXPECT_NEAR(a.z, b.z, 1e-12);
-    EXPECT_NEAR(a.w, b.w, 1e-12);
-}
-
-} // namespace
+#include "support/KVertexExpect.h"
 
 TEST(Vertex, ArithmeticCarriesW) {
     KVertex a(1, 2, 3, 4);
@@ -52,13 +42,13 @@ TEST(Vertex, CrossDivideAndBounds) {
 TEST(Vertex, RotationsInDegrees) {
     KVertex z(1, 0, 0);
     z.rotateZ(90);
-    expectNear(z, {0, -1, 0});
+    kExpectNear(z, {0, -1, 0});
     KVertex x(0, 1, 0);
     x.rotateX(90);
-    expectNear(x, {0, 0, 1});
+    kExpectNear(x, {0, 0, 1});
     KVertex y(1, 0, 0);
     y.rotateY(90);
-    expectNear(y, {0, 0, 1});
+    kExpectNear(y, {0, 0, 1});
     EXPECT_DOUBLE_EQ(KVertex::degToRad(180), 3.14159265358979323846);
 }
 
