@@ -1,10 +1,14 @@
 #pragma once
 // Running outside programs from tests: a shell command's exit status and output.
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
+
+#include <unistd.h>
 
 #include <sys/wait.h>
 
@@ -15,6 +19,25 @@ inline std::string kShellQuote(const std::filesystem::path& p) {
         out += c == '\'' ? std::string("'\\''") : std::string(1, c);
     }
     return out + "'";
+}
+
+// The program's path in the first folder of PATH that holds it as an executable file, or
+// empty when none does.
+inline std::string kFindOnPath(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    const std::string dirs = path ? path : "";
+    size_t start = 0;
+    while (start <= dirs.size()) {
+        const size_t end = std::min(dirs.find(':', start), dirs.size());
+        const std::filesystem::path candidate =
+            std::filesystem::path(dirs.substr(start, end - start)) / program;
+        if (end > start && ::access(candidate.c_str(), X_OK) == 0 &&
+            std::filesystem::is_regular_file(candidate)) {
+            return candidate.string();
+        }
+        start = end + 1;
+    }
+    return {};
 }
 
 struct KCommandRun {

@@ -16,49 +16,17 @@
 #include "platform/KScriptedUi.h"
 #include "support/KMeshFileReaders.h"
 #include "support/KPpm.h"
+#include "support/KRunCommand.h"
 
 using namespace exporttest;
 
 namespace {
 
-bool onPath(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    const std::string dirs = path ? path : "";
-    size_t start = 0;
-    while (start <= dirs.size()) {
-        const size_t end = std::min(dirs.find(':', start), dirs.size());
-        const fs::path candidate = fs::path(dirs.substr(start, end - start)) / program;
-        if (end > start && ::access(candidate.c_str(), X_OK) == 0 &&
-            fs::is_regular_file(candidate)) {
-            return true;
-        }
-        start = end + 1;
-    }
-    return false;
-}
-
-std::string quoted(const fs::path& p) {
-    std::string out = "'";
-    for (char c : p.string()) {
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return out + "'";
-}
-
 // Runs a shell command; its exit status, with stdout and stderr in out.
 int run(const std::string& command, std::string& out) {
-    std::FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) {
-        return -1;
-    }
-    out.clear();
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) {
-        out.append(buf, n);
-    }
-    const int status = ::pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    KCommandRun r = kRunCommand(command);
+    out = std::move(r.output);
+    return r.status;
 }
 
 constexpr const char* kTextures =
@@ -109,9 +77,9 @@ box { <0, 0, 0>, <1, 1, 1>
 long render(const TempDir& dir, const std::string& scene) {
     std::ofstream(dir.file("scene.pov")) << scene;
     std::string log;
-    const int rc =
-        run("cd " + quoted(dir.path()) + " && povray +Iscene.pov +Oout.ppm +FP +W80 +H60 -D -A -V",
-            log);
+    const int rc = run("cd " + kShellQuote(dir.path()) +
+                           " && povray +Iscene.pov +Oout.ppm +FP +W80 +H60 -D -A -V",
+                       log);
     if (rc != 0) {
         ADD_FAILURE() << "povray exit " << rc << "\n"
                       << log.substr(log.size() > 3000 ? log.size() - 3000 : 0);
@@ -154,7 +122,7 @@ protected:
 } // namespace
 
 TEST_F(ExportClients, PovRayRendersTheIncludeExports) {
-    ASSERT_TRUE(onPath("povray")) << "povray is not installed (scripts/install-deps)";
+    ASSERT_TRUE(!kFindOnPath("povray").empty()) << "povray is not installed (scripts/install-deps)";
     for (int layered = 0; layered < 2; ++layered) {
         for (int mode : {2, 3}) {
             SCOPED_TRACE((layered ? "layered mode " : "skinned mode ") + std::to_string(mode));
@@ -170,7 +138,7 @@ TEST_F(ExportClients, PovRayRendersTheIncludeExports) {
 }
 
 TEST_F(ExportClients, PovRayRendersTheMesh2Exports) {
-    ASSERT_TRUE(onPath("povray")) << "povray is not installed (scripts/install-deps)";
+    ASSERT_TRUE(!kFindOnPath("povray").empty()) << "povray is not installed (scripts/install-deps)";
     for (int layered = 0; layered < 2; ++layered) {
         SCOPED_TRACE(layered ? "layered" : "skinned");
         auto doc = makeMuscleDoc();
@@ -187,7 +155,7 @@ TEST_F(ExportClients, PovRayRendersTheMesh2Exports) {
 }
 
 TEST_F(ExportClients, PovRayRendersTheDf3AsMediaDensity) {
-    ASSERT_TRUE(onPath("povray")) << "povray is not installed (scripts/install-deps)";
+    ASSERT_TRUE(!kFindOnPath("povray").empty()) << "povray is not installed (scripts/install-deps)";
     for (int layered = 0; layered < 2; ++layered) {
         SCOPED_TRACE(layered ? "layered" : "skinned");
         auto doc = makeMuscleDoc();
@@ -199,7 +167,7 @@ TEST_F(ExportClients, PovRayRendersTheDf3AsMediaDensity) {
 }
 
 TEST_F(ExportClients, AssimpReadsTheObjExports) {
-    ASSERT_TRUE(onPath("assimp")) << "assimp is not installed (scripts/install-deps)";
+    ASSERT_TRUE(!kFindOnPath("assimp").empty()) << "assimp is not installed (scripts/install-deps)";
     struct Case {
         const char* name;
         bool layered;
@@ -228,7 +196,7 @@ TEST_F(ExportClients, AssimpReadsTheObjExports) {
         const fs::path obj = dir.file("subject.obj");
         exportTo(*doc, KExportFormat::Obj, obj);
         std::string out;
-        const int rc = run("assimp info " + quoted(obj) + " -jiv -vds", out);
+        const int rc = run("assimp info " + kShellQuote(obj) + " -jiv -vds", out);
         ASSERT_EQ(rc, 0) << out;
         auto field = [&](const std::string& name) {
             const size_t at = out.find("\n" + name + ":");
@@ -248,7 +216,7 @@ TEST_F(ExportClients, AssimpReadsTheObjExports) {
 // mirror modes, and turn against them with exactly one of invert normals and reverse
 // winding.
 TEST_F(ExportClients, AssimpSeesObjNormalsAlongTheFaces) {
-    ASSERT_TRUE(onPath("assimp")) << "assimp is not installed (scripts/install-deps)";
+    ASSERT_TRUE(!kFindOnPath("assimp").empty()) << "assimp is not installed (scripts/install-deps)";
     std::string error;
     std::unique_ptr<CPexaDoc> doc = kMakeLimbObject(std::string(), &error);
     ASSERT_TRUE(doc) << error;
@@ -265,7 +233,8 @@ TEST_F(ExportClients, AssimpSeesObjNormalsAlongTheFaces) {
                 exportTo(*doc, KExportFormat::Obj, dir.file("subject.obj"));
                 std::string out;
                 ASSERT_EQ(
-                    run("cd " + quoted(dir.path()) + " && assimp export subject.obj seen.ply", out),
+                    run("cd " + kShellQuote(dir.path()) + " && assimp export subject.obj seen.ply",
+                        out),
                     0)
                     << out;
                 const KReadMesh seen = kReadPly(slurp(dir.file("seen.ply")));
@@ -282,7 +251,7 @@ TEST_F(ExportClients, AssimpSeesObjNormalsAlongTheFaces) {
 }
 
 TEST_F(ExportClients, AssimpReadsTheExchangeExports) {
-    ASSERT_TRUE(onPath("assimp")) << "assimp is not installed (scripts/install-deps)";
+    ASSERT_TRUE(!kFindOnPath("assimp").empty()) << "assimp is not installed (scripts/install-deps)";
     struct Case {
         KExportFormat format;
         bool ascii;
@@ -320,13 +289,13 @@ TEST_F(ExportClients, AssimpReadsTheExchangeExports) {
                        : std::strtol(out.c_str() + at + name.size() + 2, nullptr, 10);
         };
         std::string out;
-        ASSERT_EQ(run("assimp info " + quoted(file) + " -jiv -vds", out), 0) << out;
+        ASSERT_EQ(run("assimp info " + kShellQuote(file) + " -jiv -vds", out), 0) << out;
         EXPECT_EQ(field(out, "Faces"), faces) << out;
         EXPECT_NE(out.find("Primitive Types:    triangles\n"), std::string::npos) << out;
         if (c.format == KExportFormat::Stl) {
             // Facets share no vertices: as read, three corners a facet.
             std::string raw;
-            ASSERT_EQ(run("assimp info " + quoted(file) + " -r", raw), 0) << raw;
+            ASSERT_EQ(run("assimp info " + kShellQuote(file) + " -r", raw), 0) << raw;
             EXPECT_EQ(field(raw, "Faces"), faces) << raw;
             EXPECT_EQ(field(raw, "Vertices"), 3 * faces) << raw;
         } else {

@@ -17,74 +17,33 @@
 #include "image/KImageMapTga.h"
 #include "platform/KScriptedUi.h"
 #include "support/KPpm.h"
+#include "support/KRunCommand.h"
 #include "tga_test_support.h"
 
 using namespace tgatest;
 
 namespace {
 
-std::string findOnPath(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "";
-    size_t start = 0;
-    while (start <= dirs.size()) {
-        const size_t end = std::min(dirs.find(':', start), dirs.size());
-        const fs::path candidate = fs::path(dirs.substr(start, end - start)) / program;
-        if (end > start && ::access(candidate.c_str(), X_OK) == 0 &&
-            fs::is_regular_file(candidate)) {
-            return candidate.string();
-        }
-        start = end + 1;
-    }
-    return {};
-}
-
-std::string shellQuoted(const std::string& s) {
-    std::string out = "'";
-    for (char c : s) {
-        if (c == '\'') {
-            out += "'\\''";
-        } else {
-            out += c;
-        }
-    }
-    return out + "'";
-}
-
-std::string shellQuoted(const fs::path& p) {
-    return shellQuoted(p.string());
-}
-
 // Runs a shell command; returns its exit status and what it wrote to stdout.
 int run(const std::string& command, std::string* out = nullptr) {
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) {
-        return -1;
-    }
-    std::string text;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) {
-        text.append(buf, n);
-    }
-    const int status = ::pclose(pipe);
+    KCommandRun r = kRunCommand(command, false);
     if (out) {
-        *out = std::move(text);
+        *out = std::move(r.output);
     }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r.status;
 }
 
 class TgaClientTest : public testing::Test {
 protected:
     void SetUp() override {
-        identify = findOnPath("identify");
-        convert = findOnPath("convert");
-        tgatoppm = findOnPath("tgatoppm");
+        identify = kFindOnPath("identify");
+        convert = kFindOnPath("convert");
+        tgatoppm = kFindOnPath("tgatoppm");
         ASSERT_FALSE(identify.empty()) << "ImageMagick's identify is not on PATH (install-deps)";
         ASSERT_FALSE(convert.empty()) << "ImageMagick's convert is not on PATH (install-deps)";
         ASSERT_FALSE(tgatoppm.empty()) << "netpbm's tgatoppm is not on PATH (install-deps)";
         std::string version;
-        run(shellQuoted(convert) + " -version 2>/dev/null", &version);
+        run(kShellQuote(convert) + " -version 2>/dev/null", &version);
         ASSERT_NE(version.find("ImageMagick"), std::string::npos)
             << convert << " is not ImageMagick's convert";
     }
@@ -93,8 +52,8 @@ protected:
     std::string identifyFile(const fs::path& file) {
         std::string out;
         const fs::path err = dir / "identify.err";
-        EXPECT_EQ(run(shellQuoted(identify) + " -format '%wx%h|%r|%[type]' " + shellQuoted(file) +
-                          " 2>" + shellQuoted(err),
+        EXPECT_EQ(run(kShellQuote(identify) + " -format '%wx%h|%r|%[type]' " + kShellQuote(file) +
+                          " 2>" + kShellQuote(err),
                       &out),
                   0)
             << file;
@@ -107,7 +66,7 @@ protected:
         KPpm ppm;
         const fs::path err = dir / "tgatoppm.err";
         EXPECT_EQ(
-            run(shellQuoted(tgatoppm) + " " + shellQuoted(file) + " 2>" + shellQuoted(err), &out),
+            run(kShellQuote(tgatoppm) + " " + kShellQuote(file) + " 2>" + kShellQuote(err), &out),
             0)
             << file;
         EXPECT_TRUE(kParsePpm(out, ppm)) << "tgatoppm gave no PPM for " << file;
@@ -117,8 +76,8 @@ protected:
     KPpm imageMagickPixels(const fs::path& file) {
         std::string out;
         KPpm ppm;
-        EXPECT_EQ(run(shellQuoted(convert) + " " + shellQuoted(file) +
-                          " -auto-orient -depth 8 ppm:- 2>" + shellQuoted(dir / "convert.err"),
+        EXPECT_EQ(run(kShellQuote(convert) + " " + kShellQuote(file) +
+                          " -auto-orient -depth 8 ppm:- 2>" + kShellQuote(dir / "convert.err"),
                       &out),
                   0)
             << file;
@@ -268,7 +227,7 @@ TEST_F(TgaClientTest, ImageMagickFilesLoadWithTheRightPixels) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
         const fs::path file = dir / "von-magick.tga";
-        ASSERT_EQ(run(shellQuoted(convert) + " -size 7x5 " + c.args + " " + shellQuoted(file)), 0);
+        ASSERT_EQ(run(kShellQuote(convert) + " -size 7x5 " + c.args + " " + kShellQuote(file)), 0);
         if (c.depth >= 24) {
             ui.answerPixelDepth(KImageMap::OptionRgb);
         }
