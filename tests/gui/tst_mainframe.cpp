@@ -298,7 +298,10 @@ private slots:
         // The slot opens the layer's properties; the test closes them at once.
         int opened = 0;
         {
-            KDialogScript dialogs([&opened](QDialog&) { return ++opened, int(QDialog::Accepted); });
+            KDialogScript dialogs([&opened](QDialog&) {
+                ++opened;
+                return int(QDialog::Accepted);
+            });
             frame.action("itemLayer2")->trigger();
         }
         QCOMPARE(opened, 1);
