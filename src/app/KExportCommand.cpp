@@ -1,9 +1,9 @@
 #include "app/KExportCommand.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 
+#include "app/dialogs/KDialogKit.h"
 #include "app/dialogs/KExchangeDialogs.h"
 #include "app/dialogs/KExportDialogs.h"
 #include "document/CPexaDoc.h"
@@ -99,15 +99,12 @@ KExportCommand::KExportCommand(CPexaDoc& doc, QWidget* parent) : doc_(doc), pare
     runDialog = [](QDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
     chooseFile = [this](const QString& caption, const QString& filter, const QString& extension,
                         const QString& initialName) {
-        QFileDialog dialog(parent_, caption, initialName + QLatin1Char('.') + extension, filter);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setDefaultSuffix(extension);
-        dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-            return QString();
-        }
-        return dialog.selectedFiles().constFirst();
+        return kExecFileDialog(parent_, {.save = true,
+                                         .title = caption,
+                                         .filter = filter,
+                                         .defaultSuffix = extension,
+                                         .initialName = initialName + QLatin1Char('.') + extension,
+                                         .inWorkingFolder = true});
     };
 }
 
