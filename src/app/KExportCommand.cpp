@@ -9,6 +9,7 @@
 #include "document/CPexaDoc.h"
 #include "export/KExport.h"
 #include "platform/KUi.h"
+#include "views/KLayerNames.h"
 
 namespace {
 
@@ -121,13 +122,9 @@ bool KExportCommand::selectLayers() {
     for (size_t k = 0; k < working.size() && k < stored.size(); ++k) {
         working[k] = stored[k];
     }
-    QStringList names;
-    for (int i = 0; i < count; ++i) {
-        names << QString::fromStdString(doc_.layerName(i));
-    }
     const int startType = stored.empty() ? CPexaDoc::Skinned : doc_.meshType;
     doc_.exportSelectionLocked = true;
-    CExportSelectLayersDlg dialog(names, working, startType, parent_);
+    CExportSelectLayersDlg dialog(kLayerNames(doc_), working, startType, parent_);
     if (!runDialog(dialog)) {
         doc_.exportSelectionLocked = false;
         return false;

@@ -22,6 +22,7 @@
 #include "platform/KUi.h"
 #include "views/CChildFrame.h"
 #include "views/CPexaView.h"
+#include "views/KLayerNames.h"
 #include "views/KMapItemTools.h"
 #include "views/KRepeatItems.h"
 #include "views/KViewCapture.h"
@@ -618,11 +619,8 @@ void CPexaView::captureView() {
 // ---- import
 
 void CPexaView::importImage() {
-    QStringList names;
-    for (const auto& layer : doc_.layers) {
-        names << QString::fromStdString(layer->name);
-    }
-    KViewImportDlg dlg(names, layerSelection_, doc_.currentItem - CPexaDoc::ItemFirstLayer, this);
+    KViewImportDlg dlg(kLayerNames(doc_), layerSelection_,
+                       doc_.currentItem - CPexaDoc::ItemFirstLayer, this);
     if (!runDialog(dlg)) {
         return;
     }
