@@ -17,6 +17,7 @@
 
 #include "app/dialogs/KDialogFields.h"
 #include "app/dialogs/KExportOptionFields.h"
+#include "app/dialogs/KLayerSelectionList.h"
 #include "document/CPexaDoc.h"
 
 // ---- "Select Layers"
@@ -26,14 +27,7 @@ CExportSelectLayersDlg::CExportSelectLayersDlg(const QStringList& names,
                                                QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(tr("Select Layers"));
-    list = new QListWidget(this);
-    list->setSelectionMode(QAbstractItemView::MultiSelection);
-    list->addItems(names);
-    for (int i : working) {
-        if (i >= 0 && i < list->count()) {
-            list->item(i)->setSelected(true);
-        }
-    }
+    list = kLayerSelectionList(this, names, working);
     auto* all = new QPushButton(tr("Select All"), this);
     auto* rev = new QPushButton(tr("Reverse"), this);
     all->setAutoDefault(false);
@@ -69,13 +63,7 @@ CExportSelectLayersDlg::CExportSelectLayersDlg(const QStringList& names,
 }
 
 std::vector<int> CExportSelectLayersDlg::selection() const {
-    std::vector<int> out;
-    for (int i = 0; i < list->count(); ++i) {
-        if (list->item(i)->isSelected()) {
-            out.push_back(i);
-        }
-    }
-    return out;
+    return kSelectedRows(list);
 }
 
 int CExportSelectLayersDlg::meshType() const {
