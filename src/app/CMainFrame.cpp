@@ -625,28 +625,15 @@ CPexaView* CMainFrame::activeView() const {
 
 void CMainFrame::tileVertically() {
     // Side by side, each window the full height of the area.
-    QList<QMdiSubWindow*> windows;
-    for (QMdiSubWindow* w : area_->subWindowList()) {
-        if (!w->isMinimized()) {
-            windows << w;
-        }
-    }
-    if (windows.isEmpty()) {
-        return;
-    }
-    // Tiled windows need no scroll bars: the area without them is shared out.
-    const QRect r(QPoint(0, 0), area_->contentsRect().size());
-    const int n = int(windows.size());
-    for (int i = 0; i < n; ++i) {
-        windows[i]->showNormal();
-        const int x0 = r.width() * i / n;
-        const int x1 = r.width() * (i + 1) / n;
-        windows[i]->setGeometry(x0, 0, x1 - x0, r.height());
-    }
+    tileWindows(Qt::Horizontal);
 }
 
 void CMainFrame::tileHorizontally() {
     // Stacked, each window the full width of the area.
+    tileWindows(Qt::Vertical);
+}
+
+void CMainFrame::tileWindows(Qt::Orientation direction) {
     QList<QMdiSubWindow*> windows;
     for (QMdiSubWindow* w : area_->subWindowList()) {
         if (!w->isMinimized()) {
@@ -659,11 +646,16 @@ void CMainFrame::tileHorizontally() {
     // Tiled windows need no scroll bars: the area without them is shared out.
     const QRect r(QPoint(0, 0), area_->contentsRect().size());
     const int n = int(windows.size());
+    const int length = direction == Qt::Horizontal ? r.width() : r.height();
     for (int i = 0; i < n; ++i) {
         windows[i]->showNormal();
-        const int y0 = r.height() * i / n;
-        const int y1 = r.height() * (i + 1) / n;
-        windows[i]->setGeometry(0, y0, r.width(), y1 - y0);
+        const int from = length * i / n;
+        const int to = length * (i + 1) / n;
+        if (direction == Qt::Horizontal) {
+            windows[i]->setGeometry(from, 0, to - from, r.height());
+        } else {
+            windows[i]->setGeometry(0, from, r.width(), to - from);
+        }
     }
 }
 

@@ -112,6 +112,9 @@ private:
     void addViewCommand(const QString& name, const QString& text, const QString& prompt,
                         void (CPexaView::*command)());
     void createActions();
+    // Shares the area among the windows that are not minimized, in window-list order:
+    // side by side along Qt::Horizontal, stacked along Qt::Vertical.
+    void tileWindows(Qt::Orientation direction);
     // The property dialogs' commands (CMainFrameItems.cpp).
     void createItemCommands();
     void addItemMenus(QMenu* edit, QMenu* object, QMenu* items);

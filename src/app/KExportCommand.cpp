@@ -1,14 +1,15 @@
 #include "app/KExportCommand.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 
+#include "app/dialogs/KDialogKit.h"
 #include "app/dialogs/KExchangeDialogs.h"
 #include "app/dialogs/KExportDialogs.h"
 #include "document/CPexaDoc.h"
 #include "export/KExport.h"
 #include "platform/KUi.h"
+#include "views/KLayerNames.h"
 
 namespace {
 
@@ -99,15 +100,12 @@ KExportCommand::KExportCommand(CPexaDoc& doc, QWidget* parent) : doc_(doc), pare
     runDialog = [](QDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
     chooseFile = [this](const QString& caption, const QString& filter, const QString& extension,
                         const QString& initialName) {
-        QFileDialog dialog(parent_, caption, initialName + QLatin1Char('.') + extension, filter);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setDefaultSuffix(extension);
-        dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-            return QString();
-        }
-        return dialog.selectedFiles().constFirst();
+        return kExecFileDialog(parent_, {.save = true,
+                                         .title = caption,
+                                         .filter = filter,
+                                         .defaultSuffix = extension,
+                                         .initialName = initialName + QLatin1Char('.') + extension,
+                                         .inWorkingFolder = true});
     };
 }
 
@@ -124,13 +122,9 @@ bool KExportCommand::selectLayers() {
     for (size_t k = 0; k < working.size() && k < stored.size(); ++k) {
         working[k] = stored[k];
     }
-    QStringList names;
-    for (int i = 0; i < count; ++i) {
-        names << QString::fromStdString(doc_.layerName(i));
-    }
     const int startType = stored.empty() ? CPexaDoc::Skinned : doc_.meshType;
     doc_.exportSelectionLocked = true;
-    CExportSelectLayersDlg dialog(names, working, startType, parent_);
+    CExportSelectLayersDlg dialog(kLayerNames(doc_), working, startType, parent_);
     if (!runDialog(dialog)) {
         doc_.exportSelectionLocked = false;
         return false;

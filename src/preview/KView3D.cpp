@@ -19,6 +19,7 @@
 #include "image/KImageMapTga.h"
 #include "platform/KUi.h"
 #include "views/KChildFrames.h"
+#include "views/KLayerNames.h"
 
 namespace {
 
@@ -264,11 +265,7 @@ void KView3D::selectLayers() {
         kUi().message("There are no User layer's to select!.", KUi::Icon::Information);
         return;
     }
-    QStringList names;
-    for (const auto& layer : doc_.layers) {
-        names << QString::fromStdString(layer->name);
-    }
-    CPreviewSelectLayersDlg dlg(names, camera.layerMode, camera.selectedLayers, this);
+    CPreviewSelectLayersDlg dlg(kLayerNames(doc_), camera.layerMode, camera.selectedLayers, this);
     if (!runDialog(dlg)) {
         return;
     }

@@ -13,6 +13,7 @@
 #include "image/KImageMapTga.h"
 #include "platform/KUi.h"
 #include "views/CChildFrame.h"
+#include "views/KLayerNames.h"
 
 namespace {
 
@@ -418,11 +419,7 @@ void CPexaView::selectLayers() {
         kUi().message("There are no User layer's to select!.", KUi::Icon::Information);
         return;
     }
-    QStringList names;
-    for (const auto& layer : doc_.layers) {
-        names << QString::fromStdString(layer->name);
-    }
-    CSelectLayersDlg dlg(names, layerSelection_, this);
+    CSelectLayersDlg dlg(kLayerNames(doc_), layerSelection_, this);
     if (dlg.exec() == QDialog::Accepted) {
         setLayerSelection(dlg.selection());
     }

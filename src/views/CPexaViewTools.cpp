@@ -3,7 +3,6 @@
 // the image import. The geometry and bookkeeping live in KMapItemTools, KItemTracker,
 // KMuscleUndo, KRepeatItems and KViewCapture; this file connects them to the window.
 
-#include <QFileDialog>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -12,6 +11,7 @@
 
 #include "app/CDocManager.h"
 #include "app/CMainFrame.h"
+#include "app/dialogs/KDialogKit.h"
 #include "app/dialogs/KMuscleDialogs.h"
 #include "app/dialogs/KViewImportDlg.h"
 #include "app/dialogs/KViewToolDialogs.h"
@@ -22,6 +22,7 @@
 #include "platform/KUi.h"
 #include "views/CChildFrame.h"
 #include "views/CPexaView.h"
+#include "views/KLayerNames.h"
 #include "views/KMapItemTools.h"
 #include "views/KRepeatItems.h"
 #include "views/KViewCapture.h"
@@ -39,16 +40,12 @@ void CPexaView::initToolSeams() {
     runDialog = [](QDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
     chooseFile = [this](const QString& caption, const QString& filter, const QString& extension,
                         const QString& initialName, bool save) {
-        QFileDialog dialog(this, caption, initialName + QLatin1Char('.') + extension, filter);
-        dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-        dialog.setDefaultSuffix(extension);
-        dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
-        dialog.setOption(QFileDialog::ReadOnly, false);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-            return QString();
-        }
-        return dialog.selectedFiles().constFirst();
+        return kExecFileDialog(this, {.save = save,
+                                      .title = caption,
+                                      .filter = filter,
+                                      .defaultSuffix = extension,
+                                      .initialName = initialName + QLatin1Char('.') + extension,
+                                      .inWorkingFolder = true});
     };
 }
 
@@ -622,11 +619,8 @@ void CPexaView::captureView() {
 // ---- import
 
 void CPexaView::importImage() {
-    QStringList names;
-    for (const auto& layer : doc_.layers) {
-        names << QString::fromStdString(layer->name);
-    }
-    KViewImportDlg dlg(names, layerSelection_, doc_.currentItem - CPexaDoc::ItemFirstLayer, this);
+    KViewImportDlg dlg(kLayerNames(doc_), layerSelection_,
+                       doc_.currentItem - CPexaDoc::ItemFirstLayer, this);
     if (!runDialog(dlg)) {
         return;
     }

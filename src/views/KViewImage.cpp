@@ -17,6 +17,7 @@
 #include "document/KDisplacementImage.h"
 #include "image/KImageMapTga.h"
 #include "platform/KUi.h"
+#include "views/KLayerNames.h"
 
 namespace {
 
@@ -208,11 +209,7 @@ void KViewImage::selectLayers() {
         inform("There are no User layer's to select!.");
         return;
     }
-    QStringList names;
-    for (const auto& layer : doc_.layers) {
-        names << QString::fromStdString(layer->name);
-    }
-    CPreviewSelectLayersDlg dlg(names, CPexaDoc::Skinned, selectedLayers, this);
+    CPreviewSelectLayersDlg dlg(kLayerNames(doc_), CPexaDoc::Skinned, selectedLayers, this);
     // The image sums layers; the preview's mesh type means nothing here.
     dlg.skinned->parentWidget()->hide();
     if (kRunDialog(dlg) != QDialog::Accepted) {

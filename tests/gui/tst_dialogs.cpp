@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -18,6 +19,7 @@
 
 #include "KGuiTestSupport.h"
 #include "app/KQtUi.h"
+#include "app/dialogs/KDialogKit.h"
 #include "app/dialogs/KItemDefaultsDlg.h"
 #include "app/dialogs/KObjectDialogs.h"
 #include "app/dialogs/KPixelDepthDlg.h"
@@ -295,6 +297,93 @@ private slots:
             QVERIFY(w->isVisible()); // the owner closes it, not the button
         }
         QVERIFY(!ui.progressWindow());
+    }
+
+    // The file dialog every file seam runs by default: saving takes any name, opening an
+    // existing file; a request in the working folder opens there with its name selected,
+    // any other in the folder last visited.
+    void fileDialogFollowsTheRequest_data() {
+        QTest::addColumn<bool>("save");
+        QTest::addColumn<bool>("inWorkingFolder");
+        QTest::addColumn<QString>("initialName");
+        QTest::addColumn<bool>("accept");
+        QTest::newRow("save in the working folder") << true << true << "untitled.tga" << true;
+        QTest::newRow("open in the working folder") << false << true << "temp.tga" << true;
+        QTest::newRow("save in the last folder") << true << false << "untitled" << false;
+        QTest::newRow("open in the last folder") << false << false << "" << false;
+    }
+
+    void fileDialogFollowsTheRequest() {
+        QFETCH(bool, save);
+        QFETCH(bool, inWorkingFolder);
+        QFETCH(QString, initialName);
+        QFETCH(bool, accept);
+        QTemporaryDir visited, folder;
+        QVERIFY(visited.isValid() && folder.isValid());
+        QFile existing(folder.filePath(QStringLiteral("temp.tga")));
+        QVERIFY(existing.open(QIODevice::WriteOnly));
+        existing.close();
+        const QString previous = QDir::currentPath();
+        QString directory;
+
+        // A name accepted in `visited` makes it the folder last visited.
+        QVERIFY(QDir::setCurrent(visited.path()));
+        const QString visitedPath = QDir::currentPath();
+        const QString first = pickFile({.save = true,
+                                        .title = QStringLiteral("Pick"),
+                                        .filter = "TGA Files (*.tga)",
+                                        .defaultSuffix = QStringLiteral("tga"),
+                                        .initialName = QStringLiteral("first.tga"),
+                                        .inWorkingFolder = true},
+                                       true, directory);
+        QCOMPARE(first, visitedPath + QStringLiteral("/first.tga"));
+
+        QVERIFY(QDir::setCurrent(folder.path()));
+        const QString working = QDir::currentPath();
+        const QString chosen = pickFile({.save = save,
+                                         .title = QStringLiteral("Pick"),
+                                         .filter = "TGA Files (*.tga)",
+                                         .defaultSuffix = QStringLiteral("tga"),
+                                         .initialName = initialName,
+                                         .inWorkingFolder = inWorkingFolder},
+                                        accept, directory);
+        QDir::setCurrent(previous);
+        QCOMPARE(directory, inWorkingFolder ? working : visitedPath);
+        QCOMPARE(chosen, accept ? working + QLatin1Char('/') + initialName : QString());
+    }
+
+private:
+    // Runs kExecFileDialog, checks the dialog against the request, then accepts or
+    // cancels it. directory is where the dialog opened.
+    static QString pickFile(const KFileRequest& request, bool accept, QString& directory) {
+        bool seen = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            seen = true;
+            directory = dialog->directory().absolutePath();
+            QCOMPARE(dialog->windowTitle(), request.title);
+            QCOMPARE(dialog->nameFilters(), QStringList({request.filter}));
+            QCOMPARE(dialog->defaultSuffix(), request.defaultSuffix);
+            QCOMPARE(dialog->acceptMode(),
+                     request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+            QCOMPARE(dialog->fileMode(),
+                     request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+            QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
+            if (!request.initialName.isEmpty()) {
+                const QFileInfo selected(dialog->selectedFiles().value(0));
+                QCOMPARE(selected.completeBaseName(),
+                         QFileInfo(request.initialName).completeBaseName());
+            }
+            QDialog* asDialog = dialog; // accept() is protected in QFileDialog
+            accept ? asDialog->accept() : asDialog->reject();
+        });
+        const QString chosen = kExecFileDialog(nullptr, request);
+        if (!seen) {
+            qWarning("no file dialog was shown");
+            return QStringLiteral("(no dialog)");
+        }
+        return chosen;
     }
 };
 

@@ -20,6 +20,7 @@
 #include "document/CPexaDoc.h"
 #include "image/KImageMapTga.h"
 #include "platform/KScriptedUi.h"
+#include "views/KLayerNames.h"
 
 namespace {
 
@@ -52,6 +53,25 @@ class TestLayerDialogs : public QObject {
 
 private slots:
     void initTestCase() { kUseTestSettings(); }
+
+    // Every layer choice lists the layers by name in layer order, row i being layer i,
+    // names outside ASCII and empty names included.
+    void layerChoicesListTheLayerNamesInOrder() {
+        CPexaDoc doc;
+        QCOMPARE(doc.layers.size(), size_t(3));
+        doc.layers[0]->name = "Schädel";
+        doc.layers[2]->name.clear();
+        const QStringList expected = {QStringLiteral("Schädel"),
+                                      QString::fromStdString(doc.layers[1]->name), QString()};
+        QCOMPARE(kLayerNames(doc), expected);
+        KSelectUserLayerDlg pick(doc, 2);
+        QStringList shown;
+        for (int i = 0; i < pick.list->count(); ++i) {
+            shown << pick.list->item(i)->text();
+        }
+        QCOMPARE(shown, expected);
+        QCOMPARE(pick.list->currentRow(), 2);
+    }
 
     void listLines() {
         KBdlLayer skin;

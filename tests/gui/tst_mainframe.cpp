@@ -540,6 +540,48 @@ private slots:
         QTRY_VERIFY(guard.isNull());
     }
 
+    void tileSharesTheAreaAmongWindowsNotMinimized_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("sideBySide");
+        QTest::newRow("vertically") << QStringLiteral("windowTileVert") << true;
+        QTest::newRow("horizontally") << QStringLiteral("windowTileHorz") << false;
+    }
+
+    void tileSharesTheAreaAmongWindowsNotMinimized() {
+        QFETCH(QString, command);
+        QFETCH(bool, sideBySide);
+        CMainFrame frame;
+        frame.resize(900, 700);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
+        for (int i = 0; i < 2; ++i) {
+            frame.action("windowNew")->trigger();
+        }
+        auto* area = frame.findChild<QMdiArea*>();
+        QVERIFY(area);
+        QList<QMdiSubWindow*> tiled = area->subWindowList();
+        QVERIFY(tiled.size() >= 4);
+        QMdiSubWindow* minimized = tiled.takeAt(1);
+        minimized->showMinimized();
+        tiled[1]->showMaximized();
+        frame.action(command)->trigger();
+
+        // The windows left share the area in list order, the maximized one made normal;
+        // the minimized one stays as it is.
+        const QSize size = area->contentsRect().size();
+        const int length = sideBySide ? size.width() : size.height();
+        const int n = int(tiled.size());
+        for (int i = 0; i < n; ++i) {
+            const int from = length * i / n, to = length * (i + 1) / n;
+            const QRect expected = sideBySide ? QRect(from, 0, to - from, size.height())
+                                              : QRect(0, from, size.width(), to - from);
+            QCOMPARE(tiled[i]->geometry(), expected);
+            QVERIFY(!tiled[i]->isMaximized());
+        }
+        QVERIFY(minimized->isMinimized());
+    }
+
     void aboutBoxShowsTheVersion() {
         QCOMPARE(KAboutDlg::versionLine(), QStringLiteral("Quorl Version " QUORL_VERSION_TEXT));
         const QImage icon = kProgramPixmap(64).toImage();

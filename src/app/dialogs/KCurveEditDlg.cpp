@@ -16,6 +16,7 @@
 #include "app/dialogs/KDialogFields.h"
 #include "document/CPexaDoc.h"
 #include "platform/KUi.h"
+#include "views/KLayerNames.h"
 
 namespace {
 
@@ -178,9 +179,7 @@ KSelectMdlItemDlg::KSelectMdlItemDlg(const CPexaDoc& doc, int layer, int muscle,
     for (QListWidget* list : {layers, muscles}) {
         list->setMaximumSize(220, 240);
     }
-    for (size_t i = 0; i < doc.layers.size(); ++i) {
-        layers->addItem(QString::fromStdString(doc.layers[i]->name));
-    }
+    layers->addItems(kLayerNames(doc));
     connect(layers, &QListWidget::currentRowChanged, this, &KSelectMdlItemDlg::fillMuscles);
     if (layer >= 0 && layer < layers->count()) {
         layers->setCurrentRow(layer);

@@ -38,6 +38,13 @@ inline QDialogButtonBox* kOkCancelButtons(QDialog* dlg) {
     return buttons;
 }
 
+// Sets the dialog's title and makes the dialog wide enough to show all of it in the
+// window's caption.
+inline void kSetFittedTitle(QDialog* dlg, const QString& title) {
+    dlg->setWindowTitle(title);
+    dlg->setMinimumWidth(dlg->fontMetrics().horizontalAdvance(dlg->windowTitle()) + 120);
+}
+
 // A check box showing a stored 0/1 flag, and the flag it leaves.
 inline QCheckBox* kFlagCheck(QWidget* parent, const QString& text, int32_t on) {
     auto* box = new QCheckBox(text, parent);

@@ -24,11 +24,18 @@ QString kChooseFile(QWidget* parent, const KFileRequest& request) {
     if (kChooseFileHook) {
         return kChooseFileHook(request);
     }
-    QFileDialog dialog(parent, request.title, QString(), request.filter);
+    return kExecFileDialog(parent, request);
+}
+
+QString kExecFileDialog(QWidget* parent, const KFileRequest& request) {
+    // Given a bare file name as its folder, the dialog opens in the working folder with
+    // that name selected; given none, in the folder last visited.
+    const QString start = request.inWorkingFolder ? request.initialName : QString();
+    QFileDialog dialog(parent, request.title, start, request.filter);
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(request.defaultSuffix);
-    if (!request.initialName.isEmpty()) {
+    if (!request.inWorkingFolder && !request.initialName.isEmpty()) {
         dialog.selectFile(request.initialName);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {

@@ -25,10 +25,16 @@ struct KFileRequest {
     QString filter;        // Qt form: "TGA Files (*.tga)"
     QString defaultSuffix; // without the dot
     QString initialName;
+    // Where the dialog opens: the folder last visited (the default), or the working
+    // folder with initialName selected in it.
+    bool inWorkingFolder = false;
 };
 // The chosen path, empty when cancelled. Tests install kChooseFileHook.
 QString kChooseFile(QWidget* parent, const KFileRequest& request);
 extern std::function<QString(const KFileRequest&)> kChooseFileHook;
+// The file dialog itself, without the test seam: what kChooseFile and the views' and
+// export command's own file seams run by default.
+QString kExecFileDialog(QWidget* parent, const KFileRequest& request);
 
 // Parses text into curve. On success the curve takes it (also a string of fewer than
 // three points, which is no failure); on failure the parse message is shown and the

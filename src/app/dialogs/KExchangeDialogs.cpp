@@ -9,22 +9,10 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/KDialogFields.h"
+#include "app/dialogs/KExportOptionFields.h"
 #include "document/CPexaDoc.h"
 
 namespace {
-
-// As the other export dialogs: uv from the item meshes when uv and "per Item" are on
-// and the mesh type is Layered.
-int32_t uvFlag(const CPexaDoc& doc, const QCheckBox* uv, const QCheckBox* perItem) {
-    if (!uv->isChecked()) {
-        return 0;
-    }
-    return doc.meshType == CPexaDoc::Layered && perItem->isChecked() ? 2 : 1;
-}
-
-void fitTitle(QDialog* dlg) {
-    dlg->setMinimumWidth(dlg->fontMetrics().horizontalAdvance(dlg->windowTitle()) + 120);
-}
 
 // "File" group with "Binary" and "ASCII (text)".
 QGroupBox* fileKind(QWidget* parent, bool ascii, QRadioButton*& binary, QRadioButton*& text) {
@@ -38,28 +26,12 @@ QGroupBox* fileKind(QWidget* parent, bool ascii, QRadioButton*& binary, QRadioBu
     return box;
 }
 
-// The orientation switches, with the OBJ dialog's texts: they share the document's flags.
-QCheckBox* invertBox(QWidget* parent, const CPexaDoc& doc) {
-    return kFlagCheck(parent, QObject::tr("Invert Normals"), doc.exportFlags.invertNormals);
-}
-
-QCheckBox* windingBox(QWidget* parent, const CPexaDoc& doc) {
-    return kFlagCheck(parent, QObject::tr("Reverse Polygon Winding"),
-                      doc.exportFlags.reverseWinding);
-}
-
-QCheckBox* mirrorBox(QWidget* parent, const CPexaDoc& doc) {
-    return kFlagCheck(parent, QObject::tr("Mirror Z (convert to right-handed)"),
-                      doc.exportFlags.mirrorZ);
-}
-
 } // namespace
 
 // ---- glTF
 
 CGltfOptionsDlg::CGltfOptionsDlg(const CPexaDoc& doc, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(tr("glTF 2.0 Export Options"));
-    fitTitle(this);
+    kSetFittedTitle(this, tr("glTF 2.0 Export Options"));
     const KExportFlags& f = doc.exportFlags;
     normals = kFlagCheck(this, tr("Normals"), f.normals);
     uv = kFlagCheck(this, tr("UV's (TEXCOORD_0)"), f.uv);
@@ -80,17 +52,16 @@ void CGltfOptionsDlg::apply(CPexaDoc& doc) const {
     KExportFlags& f = doc.exportFlags;
     f.normals = kCheckedFlag(normals);
     f.useItemUv = kCheckedFlag(perItem);
-    f.uv = uvFlag(doc, uv, perItem);
+    f.uv = kExportUvFlag(doc, uv->isChecked(), perItem->isChecked());
 }
 
 // ---- STL
 
 CStlOptionsDlg::CStlOptionsDlg(const CPexaDoc& doc, bool ascii, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(tr("STL Export Options"));
-    fitTitle(this);
+    kSetFittedTitle(this, tr("STL Export Options"));
     QGroupBox* kind = fileKind(this, ascii, binaryFile, asciiFile);
-    reverseWinding = windingBox(this, doc);
-    mirrorZ = mirrorBox(this, doc);
+    reverseWinding = kReverseWindingCheck(this, doc);
+    mirrorZ = kMirrorZCheck(this, doc);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(kind);
     layout->addWidget(reverseWinding);
@@ -110,16 +81,15 @@ bool CStlOptionsDlg::ascii() const {
 // ---- PLY
 
 CPlyOptionsDlg::CPlyOptionsDlg(const CPexaDoc& doc, bool ascii, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(tr("PLY Export Options"));
-    fitTitle(this);
+    kSetFittedTitle(this, tr("PLY Export Options"));
     const KExportFlags& f = doc.exportFlags;
     QGroupBox* kind = fileKind(this, ascii, binaryFile, asciiFile);
     normals = kFlagCheck(this, tr("Normals"), f.normals);
     uv = kFlagCheck(this, tr("UV's"), f.uv);
     perItem = kFlagCheck(this, tr("per Item"), f.useItemUv);
-    invertNormals = invertBox(this, doc);
-    reverseWinding = windingBox(this, doc);
-    mirrorZ = mirrorBox(this, doc);
+    invertNormals = kInvertNormalsCheck(this, doc);
+    reverseWinding = kReverseWindingCheck(this, doc);
+    mirrorZ = kMirrorZCheck(this, doc);
     auto* grid = new QGridLayout;
     grid->addWidget(normals, 0, 0);
     grid->addWidget(invertNormals, 0, 1);
@@ -140,7 +110,7 @@ void CPlyOptionsDlg::apply(CPexaDoc& doc) const {
     f.invertNormals = kCheckedFlag(invertNormals);
     f.reverseWinding = kCheckedFlag(reverseWinding);
     f.mirrorZ = kCheckedFlag(mirrorZ);
-    f.uv = uvFlag(doc, uv, perItem);
+    f.uv = kExportUvFlag(doc, uv->isChecked(), perItem->isChecked());
 }
 
 bool CPlyOptionsDlg::ascii() const {

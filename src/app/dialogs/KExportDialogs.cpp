@@ -16,25 +16,9 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/KDialogFields.h"
+#include "app/dialogs/KExportOptionFields.h"
+#include "app/dialogs/KLayerSelectionList.h"
 #include "document/CPexaDoc.h"
-
-namespace {
-
-// The uv flag a dialog leaves: 2 (uv from the item meshes) when uv is on, the mesh type
-// is Layered and the dialog's item-uv condition holds; otherwise 0 or 1.
-int32_t uvFlag(const CPexaDoc& doc, bool uvOn, bool itemCondition) {
-    if (!uvOn) {
-        return 0;
-    }
-    return doc.meshType == CPexaDoc::Layered && itemCondition ? 2 : 1;
-}
-
-// Wide enough for the whole title in the window's caption.
-void fitTitle(QDialog* dlg) {
-    dlg->setMinimumWidth(dlg->fontMetrics().horizontalAdvance(dlg->windowTitle()) + 120);
-}
-
-} // namespace
 
 // ---- "Select Layers"
 
@@ -43,14 +27,7 @@ CExportSelectLayersDlg::CExportSelectLayersDlg(const QStringList& names,
                                                QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(tr("Select Layers"));
-    list = new QListWidget(this);
-    list->setSelectionMode(QAbstractItemView::MultiSelection);
-    list->addItems(names);
-    for (int i : working) {
-        if (i >= 0 && i < list->count()) {
-            list->item(i)->setSelected(true);
-        }
-    }
+    list = kLayerSelectionList(this, names, working);
     auto* all = new QPushButton(tr("Select All"), this);
     auto* rev = new QPushButton(tr("Reverse"), this);
     all->setAutoDefault(false);
@@ -86,13 +63,7 @@ CExportSelectLayersDlg::CExportSelectLayersDlg(const QStringList& names,
 }
 
 std::vector<int> CExportSelectLayersDlg::selection() const {
-    std::vector<int> out;
-    for (int i = 0; i < list->count(); ++i) {
-        if (list->item(i)->isSelected()) {
-            out.push_back(i);
-        }
-    }
-    return out;
+    return kSelectedRows(list);
 }
 
 int CExportSelectLayersDlg::meshType() const {
@@ -114,8 +85,7 @@ void CExportSelectLayersDlg::reverse() {
 // ---- POV-Ray 3.1 and MegaPOV
 
 CMegaPovOptionsDlg::CMegaPovOptionsDlg(const CPexaDoc& doc, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(tr("Export Options: POV-Ray 3.1 and MegaPOV"));
-    fitTitle(this);
+    kSetFittedTitle(this, tr("Export Options: POV-Ray 3.1 and MegaPOV"));
     const KExportFlags& f = doc.exportFlags;
     const KFeoMegaPov& m = doc.feoMegaPov;
     type = new QComboBox(this);
@@ -174,14 +144,13 @@ void CMegaPovOptionsDlg::apply(CPexaDoc& doc) const {
     f.useItemUv = kCheckedFlag(perItem);
     f.includeTextureNames = kCheckedFlag(textureNames);
     f.perVertex = kCheckedFlag(perVertex);
-    f.uv = uvFlag(doc, uv->isChecked(), true);
+    f.uv = kExportUvFlag(doc, uv->isChecked(), true);
 }
 
 // ---- POV include (older command)
 
 CPovOptionsDlg::CPovOptionsDlg(const CPexaDoc& doc, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(tr("POV-Ray Export Options"));
-    fitTitle(this);
+    kSetFittedTitle(this, tr("POV-Ray Export Options"));
     smoothTriangles = kFlagCheck(this, tr("Smooth Triangles"), doc.exportFlags.normals);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(smoothTriangles);
@@ -195,16 +164,15 @@ void CPovOptionsDlg::apply(CPexaDoc& doc) const {
 // ---- OBJ
 
 CObjOptionsDlg::CObjOptionsDlg(const CPexaDoc& doc, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(tr("Wavefront Export Options (obj)"));
-    fitTitle(this);
+    kSetFittedTitle(this, tr("Wavefront Export Options (obj)"));
     const KExportFlags& f = doc.exportFlags;
     normals = kFlagCheck(this, tr("Normals"), f.normals);
     uv = kFlagCheck(this, tr("UV's"), f.uv);
     perItem = kFlagCheck(this, tr("per Item"), f.useItemUv);
     materialNames = kFlagCheck(this, tr("Include Material Names"), f.includeTextureNames);
-    invertNormals = kFlagCheck(this, tr("Invert Normals"), f.invertNormals);
-    reverseWinding = kFlagCheck(this, tr("Reverse Polygon Winding"), f.reverseWinding);
-    mirrorZ = kFlagCheck(this, tr("Mirror Z (convert to right-handed)"), f.mirrorZ);
+    invertNormals = kInvertNormalsCheck(this, doc);
+    reverseWinding = kReverseWindingCheck(this, doc);
+    mirrorZ = kMirrorZCheck(this, doc);
     auto* grid = new QGridLayout;
     grid->addWidget(normals, 0, 0);
     grid->addWidget(invertNormals, 0, 1);
@@ -226,7 +194,7 @@ void CObjOptionsDlg::apply(CPexaDoc& doc) const {
     f.invertNormals = kCheckedFlag(invertNormals);
     f.reverseWinding = kCheckedFlag(reverseWinding);
     f.mirrorZ = kCheckedFlag(mirrorZ);
-    f.uv = uvFlag(doc, uv->isChecked(), perItem->isChecked());
+    f.uv = kExportUvFlag(doc, uv->isChecked(), perItem->isChecked());
 }
 
 // ---- RIB
@@ -275,14 +243,13 @@ void CRibOptionsDlg::apply(CPexaDoc& doc) const {
     KExportFlags& f = doc.exportFlags;
     f.normals = kCheckedFlag(normals);
     f.useItemUv = kCheckedFlag(perItem);
-    f.uv = uvFlag(doc, uv->isChecked(), true);
+    f.uv = kExportUvFlag(doc, uv->isChecked(), true);
 }
 
 // ---- RAW
 
 CRawOptionsDlg::CRawOptionsDlg(const CPexaDoc& doc, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(tr("RAW Export Options"));
-    fitTitle(this);
+    kSetFittedTitle(this, tr("RAW Export Options"));
     const KExportFlags& f = doc.exportFlags;
     normals = kFlagCheck(this, tr("Normals (N)"), f.normals);
     uv = kFlagCheck(this, tr("Texture (uv)"), f.uv);
@@ -301,7 +268,7 @@ void CRawOptionsDlg::apply(CPexaDoc& doc) const {
     f.normals = kCheckedFlag(normals);
     f.useItemUv = kCheckedFlag(useItemUv);
     f.includeTextureNames = kCheckedFlag(textureNames);
-    f.uv = uvFlag(doc, uv->isChecked(), useItemUv->isChecked());
+    f.uv = kExportUvFlag(doc, uv->isChecked(), useItemUv->isChecked());
 }
 
 // ---- df3
@@ -362,8 +329,7 @@ void CDf3OptionsDlg::apply(CPexaDoc& doc) const {
 // ---- testing routines
 
 CExportTestingDlg::CExportTestingDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(tr("File Export: Testing Routines"));
-    fitTitle(this);
+    kSetFittedTitle(this, tr("File Export: Testing Routines"));
     auto* box = new QGroupBox(tr("Export Routine"), this);
     obj2 = new QRadioButton(tr("Obj 2"), box);
     ascii0 = new QRadioButton(tr("ASCII NURBS 0"), box);

@@ -24,6 +24,7 @@
 #include "model/KBdlLayer.h"
 #include "platform/KNumberText.h"
 #include "platform/KUi.h"
+#include "views/KLayerNames.h"
 
 namespace {
 
@@ -508,9 +509,7 @@ KSelectUserLayerDlg::KSelectUserLayerDlg(const CPexaDoc& doc, int preselect, QWi
     setWindowTitle(tr("Select User Layer"));
     list = new QListWidget(this);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
-    for (const auto& layer : doc.layers) {
-        list->addItem(QString::fromStdString(layer->name));
-    }
+    list->addItems(kLayerNames(doc));
     if (preselect >= 0 && preselect < list->count()) {
         list->setCurrentRow(preselect);
     }

@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/KDialogFields.h"
+#include "app/dialogs/KLayerSelectionList.h"
 #include "platform/KUi.h"
 
 namespace {
@@ -256,14 +257,7 @@ CPreviewSelectLayersDlg::CPreviewSelectLayersDlg(const QStringList& names, int l
     typeRow->addWidget(skinned);
     typeRow->addWidget(layered);
     top->addWidget(type);
-    list = new QListWidget(this);
-    list->setSelectionMode(QAbstractItemView::MultiSelection);
-    list->addItems(names);
-    for (int32_t id : selected) {
-        if (id >= 0 && id < list->count()) {
-            list->item(id)->setSelected(true);
-        }
-    }
+    list = kLayerSelectionList(this, names, selected);
     top->addWidget(list);
     top->addWidget(okCancel(this));
 }
@@ -273,13 +267,7 @@ int CPreviewSelectLayersDlg::layerMode() const {
 }
 
 std::vector<int32_t> CPreviewSelectLayersDlg::selection() const {
-    std::vector<int32_t> out;
-    for (int i = 0; i < list->count(); ++i) {
-        if (list->item(i)->isSelected()) {
-            out.push_back(i);
-        }
-    }
-    return out;
+    return kSelectedRows(list);
 }
 
 // ---------------------------------------------------------------- lights

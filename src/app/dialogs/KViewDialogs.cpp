@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "app/dialogs/KDialogFields.h"
+#include "app/dialogs/KLayerSelectionList.h"
 
 CGridViewPropertiesDlg::CGridViewPropertiesDlg(const KUvMapSettings& s, QWidget* parent)
     : QDialog(parent) {
@@ -87,14 +88,7 @@ CSelectLayersDlg::CSelectLayersDlg(const QStringList& names, const std::vector<i
                                    QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(tr("Select Layers"));
-    list = new QListWidget(this);
-    list->setSelectionMode(QAbstractItemView::MultiSelection);
-    list->addItems(names);
-    for (int i : selected) {
-        if (i >= 0 && i < list->count()) {
-            list->item(i)->setSelected(true);
-        }
-    }
+    list = kLayerSelectionList(this, names, selected);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(tr("User Layers"), this));
     layout->addWidget(list);
@@ -102,11 +96,5 @@ CSelectLayersDlg::CSelectLayersDlg(const QStringList& names, const std::vector<i
 }
 
 std::vector<int> CSelectLayersDlg::selection() const {
-    std::vector<int> out;
-    for (int i = 0; i < list->count(); ++i) {
-        if (list->item(i)->isSelected()) {
-            out.push_back(i);
-        }
-    }
-    return out;
+    return kSelectedRows(list);
 }
