@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +17,41 @@ void setError(std::string* error, const std::string& what, const std::string& pa
     if (error) {
         *error = what + " \"" + path + "\": " + std::strerror(errno);
     }
+}
+
+// A fresh random name for pattern's trailing "XXXXXX".
+void fillRandomName(std::string& pattern) {
+    static constexpr char kChars[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    std::uniform_int_distribution<size_t> pick(0, sizeof kChars - 2);
+    for (size_t k = pattern.size() - 6; k < pattern.size(); ++k) {
+        pattern[k] = kChars[pick(random)];
+    }
+}
+
+// Creates a new file named after pattern (its "XXXXXX" replaced) and remembers it for the
+// interrupt handler. The name is remembered before the file exists: were it remembered
+// after, an interrupt in between would leave the file behind. Returns the descriptor, or
+// -1 with errno set.
+int createTempFile(std::string& pattern, int& slot) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        fillRandomName(pattern);
+        slot = kRememberTempFile(pattern);
+        const int fd = ::open(pattern.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            return fd;
+        }
+        const int err = errno;
+        kForgetTempFile(slot);
+        slot = -1;
+        if (err != EEXIST) {
+            errno = err;
+            return -1;
+        }
+    }
+    errno = EEXIST;
+    return -1;
 }
 
 } // namespace
@@ -193,13 +229,12 @@ bool KAtomicFile::open(const std::string& target, std::string* error) {
     // works, up to the longest a file system allows.
     const std::string folder = folderOf(finalPath_);
     std::string pattern = folder + (folder.back() == '/' ? "" : "/") + ".quorl-XXXXXX";
-    const int fd = mkostemp(pattern.data(), O_CLOEXEC);
+    const int fd = createTempFile(pattern, tempSlot_);
     if (fd < 0) {
         setPathError(error, target, errno);
         return false;
     }
     tempPath_ = pattern;
-    tempSlot_ = kRememberTempFile(tempPath_);
     // Keep the permissions an ordinary new file would get, or those of the file replaced.
     if (exists) {
         fchmod(fd, st.st_mode & 07777);
