@@ -34,7 +34,6 @@ void CPexaDoc::documentChanged() {
 void CPexaDoc::itemChanged(int hint, KPersistent* object) {
     if (hint == HintAll) {
         documentChanged();
-        pendingHint = 0;
         return;
     }
     setModified(true);
@@ -57,7 +56,6 @@ void CPexaDoc::itemChanged(int hint, KPersistent* object) {
     default:
         break;
     }
-    pendingHint = 0;
 }
 
 void CPexaDoc::updateMuscleItem(KBdlMuscle* muscle) {

@@ -194,7 +194,6 @@ public:
     int32_t anatomySheetSetting = 0; // the anatomy sheet's page when it was last closed
     // The muscle the layer dialogs' "Copy" put aside; shared by all layers of the document.
     std::unique_ptr<KBdlMuscle> copiedMuscle;
-    int32_t pendingHint = 0;
 
 private:
     KTextureIndexFn textureIndexFn() const;

@@ -93,7 +93,6 @@ TEST(DocumentHints, AutoModeSendsTheHintThenEverything) {
               (std::vector<std::pair<int, KPersistent*>>{{0, nullptr}, {2, layer}, {0, nullptr}}));
     EXPECT_TRUE(doc.isModified());
     EXPECT_EQ(doc.meshStale, 1);
-    EXPECT_EQ(doc.pendingHint, 0);
 }
 
 TEST(DocumentHints, ManualModeSendsOnlyTheHintAndNowRecalculates) {
