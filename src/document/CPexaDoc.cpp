@@ -241,7 +241,7 @@ void CPexaDoc::fillGridInfo(KGridInfo& info) const {
 // ---------------------------------------------------------------- selections
 
 void CPexaDoc::setExportLayerSelection(std::vector<int32_t> selection) {
-    if (exportSelectionLocked) {
+    if (exportSelectionLocked()) {
         return;
     }
     exportLayerSelection = std::move(selection);
