@@ -7,6 +7,7 @@
 #include "app/dialogs/KExchangeDialogs.h"
 #include "app/dialogs/KExportDialogs.h"
 #include "document/CPexaDoc.h"
+#include "document/KExportSelectionLock.h"
 #include "export/KExport.h"
 #include "platform/KUi.h"
 #include "views/KLayerNames.h"
@@ -71,19 +72,6 @@ KExportFormat formatOf(KExportCommand::Kind kind, const CPexaDoc& doc) {
     return KExportFormat::Obj;
 }
 
-// Holds the export layer selection's lock for the whole command and releases it on
-// every way out.
-class SelectionLock {
-public:
-    explicit SelectionLock(CPexaDoc& doc) : doc_(doc) { doc_.exportSelectionLocked = true; }
-    ~SelectionLock() { doc_.exportSelectionLocked = false; }
-    SelectionLock(const SelectionLock&) = delete;
-    SelectionLock& operator=(const SelectionLock&) = delete;
-
-private:
-    CPexaDoc& doc_;
-};
-
 // The name the UDO save dialog starts with: the include file's name up to its first
 // ".", or "untitled".
 QString udoInitialName(const QString& includePath) {
@@ -123,10 +111,9 @@ bool KExportCommand::selectLayers() {
         working[k] = stored[k];
     }
     const int startType = stored.empty() ? CPexaDoc::Skinned : doc_.meshType;
-    doc_.exportSelectionLocked = true;
+    const KExportSelectionLock lock(doc_);
     CExportSelectLayersDlg dialog(kLayerNames(doc_), working, startType, parent_);
     if (!runDialog(dialog)) {
-        doc_.exportSelectionLocked = false;
         return false;
     }
     const std::vector<int> chosen = dialog.selection();
@@ -200,7 +187,9 @@ bool KExportCommand::runOptions(Kind kind) {
 }
 
 bool KExportCommand::run(Kind kind) {
-    SelectionLock lock(doc_);
+    // From "Select Layers" to the end of the command, the UDO file included, the views
+    // cannot replace the layer choice; released on every way out.
+    const KExportSelectionLock lock(doc_);
     if (!selectLayers() || !runOptions(kind)) {
         return false;
     }

@@ -43,8 +43,8 @@ public:
     bool run(Kind kind);
 
     // "Select Layers": false when there are no layers or the dialog is cancelled. On OK
-    // the choice and the mesh type are stored in the document. Leaves the lock set; the
-    // caller releases it.
+    // the choice and the mesh type are stored in the document. The selection is locked
+    // while the dialog runs; run() keeps it locked for the rest of the command.
     bool selectLayers();
 
     // The last file written by run(), for the UDO follow-up and tests.

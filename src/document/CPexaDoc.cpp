@@ -34,7 +34,6 @@ void CPexaDoc::documentChanged() {
 void CPexaDoc::itemChanged(int hint, KPersistent* object) {
     if (hint == HintAll) {
         documentChanged();
-        pendingHint = 0;
         return;
     }
     setModified(true);
@@ -57,7 +56,6 @@ void CPexaDoc::itemChanged(int hint, KPersistent* object) {
     default:
         break;
     }
-    pendingHint = 0;
 }
 
 void CPexaDoc::updateMuscleItem(KBdlMuscle* muscle) {
@@ -243,7 +241,7 @@ void CPexaDoc::fillGridInfo(KGridInfo& info) const {
 // ---------------------------------------------------------------- selections
 
 void CPexaDoc::setExportLayerSelection(std::vector<int32_t> selection) {
-    if (exportSelectionLocked) {
+    if (exportSelectionLocked()) {
         return;
     }
     exportLayerSelection = std::move(selection);

@@ -112,8 +112,10 @@ public:
     void fillGridInfo(KGridInfo& info) const;
 
     // ---- selections
-    // Ignored while the selection is locked (during an export).
+    // Ignored while the selection is locked (during an export command).
     void setExportLayerSelection(std::vector<int32_t> selection);
+    // Whether some KExportSelectionLock holds the export layer selection.
+    bool exportSelectionLocked() const { return exportSelectionLocks_ > 0; }
     void setPreviewLayerSelection(std::vector<int32_t> selection, int32_t shadingType,
                                   int32_t layerMode);
 
@@ -179,7 +181,6 @@ public:
 
     KExportFlags exportFlags;
     std::vector<int32_t> exportLayerSelection;
-    bool exportSelectionLocked = false;
     KFeoPMedia feoPMedia;
     KFeoMegaPov feoMegaPov;
     KFeoRib feoRib;
@@ -194,10 +195,15 @@ public:
     int32_t anatomySheetSetting = 0; // the anatomy sheet's page when it was last closed
     // The muscle the layer dialogs' "Copy" put aside; shared by all layers of the document.
     std::unique_ptr<KBdlMuscle> copiedMuscle;
-    int32_t pendingHint = 0;
 
 private:
+    friend class KExportSelectionLock;
+
     KTextureIndexFn textureIndexFn() const;
     void computeItemMesh(KMeshGrid& item, bool withNormals);
     void updateMuscleItem(KBdlMuscle* muscle);
+
+    // Held by KExportSelectionLock objects only; the selection is locked while any is
+    // alive.
+    int exportSelectionLocks_ = 0;
 };

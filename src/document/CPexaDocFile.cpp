@@ -105,7 +105,7 @@ std::string clipText(double from, double to) {
     return kFormatGeneral(from) + " to " + kFormatGeneral(to);
 }
 
-// Rows 11 and 12: the three scalings and the two clip ranges.
+// scalingU, scalingV, scalingHeight, then the clip ranges (uFrom, uTo, vFrom, vTo).
 void readScalingAndClip(KArchive& ar, CPexaDoc& doc) {
     doc.scalingU = ar.readDouble();
     doc.scalingV = ar.readDouble();
@@ -116,7 +116,7 @@ void readScalingAndClip(KArchive& ar, CPexaDoc& doc) {
     doc.clip.vTo = ar.readDouble();
 }
 
-// Row 14: the image settings.
+// imageResolutionU, imageResolutionV, reserved and interpolateHeights.
 void readImageSettings(KArchive& ar, CPexaDoc& doc) {
     doc.imageResolutionU = ar.readInt32();
     doc.imageResolutionV = ar.readInt32();
@@ -124,8 +124,9 @@ void readImageSettings(KArchive& ar, CPexaDoc& doc) {
     doc.interpolateHeights = ar.readInt32();
 }
 
-// Rows 11 to 15 of the files that store the mesh type.
-void readGridRows(KArchive& ar, CPexaDoc& doc) {
+// The scalings and clip ranges, uResolution, vResolution, baseShape, meshType, the image
+// settings and currentItem, as the files that store the mesh type hold them.
+void readGridFields(KArchive& ar, CPexaDoc& doc) {
     readScalingAndClip(ar, doc);
     doc.uResolution = ar.readInt32();
     doc.vResolution = ar.readInt32();
@@ -179,14 +180,14 @@ void CPexaDoc::load(KArchive& ar) {
     } else if (version >= 2 && version <= 4) {
         readPreviewState(ar, preview);
         description = ar.readString();
-        readGridRows(ar, *this);
+        readGridFields(ar, *this);
         readBodyPart();
         readLayers();
     } else {
         readPreviewState(ar, preview);
         objectName = ar.readString();
         description = ar.readString();
-        readGridRows(ar, *this);
+        readGridFields(ar, *this);
         readBodyPart();
         readLayers();
         if (version != 5) {
@@ -225,8 +226,8 @@ void CPexaDoc::load(KArchive& ar) {
         kUi().message("The document's clip range (u " + clipText(storedClip.uFrom, storedClip.uTo) +
                           ", v " + clipText(storedClip.vFrom, storedClip.vTo) +
                           ") is not a range inside 0 to 1; it is shown as u " +
-                          clipText(clip.uFrom, clip.uTo) + ", v " +
-                          clipText(clip.vFrom, clip.vTo) + ".",
+                          clipText(clip.uFrom, clip.uTo) + ", v " + clipText(clip.vFrom, clip.vTo) +
+                          ".",
                       KUi::Icon::Warning);
     }
     rebuildGrid();

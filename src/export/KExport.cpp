@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "document/CPexaDoc.h"
+#include "document/KExportSelectionLock.h"
 #include "export/KExportWriters.h"
 #include "mesh/KItemMeshes.h"
 #include "model/KBdlLayer.h"
@@ -59,12 +60,11 @@ KExportResult write(CPexaDoc& doc, KExportFormat format, const std::string& path
 
 KExportResult kExport(CPexaDoc& doc, KExportFormat format, const std::string& path,
                       const KExportOptions& extra) {
-    // Views cannot replace the layer selection while it is in use; the export command
-    // ends here, so the lock is released whatever happened.
-    doc.exportSelectionLocked = true;
-    KExportResult result = write(doc, format, path, extra);
-    doc.exportSelectionLocked = false;
-    return result;
+    // Views cannot replace the layer selection while the write uses it. A command that
+    // goes on after the write (the UDO file after a MegaPOV mesh) holds a lock of its
+    // own, which this one leaves in place.
+    const KExportSelectionLock lock(doc);
+    return write(doc, format, path, extra);
 }
 
 bool kHasExportItems(const CPexaDoc& doc) {

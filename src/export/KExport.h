@@ -55,7 +55,8 @@ struct KExportResult {
 
 // Writes the document in the given format to path, Skinned (the whole object) or
 // Layered (one mesh per item mesh) as doc.meshType says. The export layer selection is
-// locked during the write and unlocked when it ends, by any path. Never throws.
+// locked during the write; a lock the caller holds (KExportSelectionLock) stays in place.
+// Never throws.
 //
 // The POV-Ray 3.1 / MegaPOV command writes PovMesh or PovMesh2 (feoMegaPov.type) and then,
 // when feoMegaPov.includeUdo is set, Udo to a file of its own with udoIncludeFile set to

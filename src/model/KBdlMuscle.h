@@ -74,6 +74,8 @@ public:
     // displacement is scaledByHeight of the band or point value at the local (mu, mv).
     // The curves must be prepared.
     bool liftsNothing() const { return active == 0 || height == 0.0f; }
+    // Width Hi follows Width Lo.
+    bool hasSymmetricWidth() const { return symmetricWidth == 1; }
     // The muscle's own coordinates of a map point: offsets removed, mirrors applied.
     double localU(double u) const;
     double localV(double v) const;

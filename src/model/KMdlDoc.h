@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "export/KFeoPMedia.h"
 #include "mesh/KMeshGrid.h"
@@ -72,9 +71,6 @@ public:
     KBdlBodyPart bodyPart;
     std::unique_ptr<KMeshGrid> meshGrid;
     KFeoPMedia feoPMedia;
-    // Held beside the stored state and never written: three values and two object lists.
-    int32_t extraValues[3] = {1, 0, 0};
-    std::vector<std::unique_ptr<KObject>> extraLists[2];
 
 private:
     void setBodyPartDefaults();

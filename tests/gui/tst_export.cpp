@@ -74,11 +74,14 @@ struct Script {
     QString filter;
     QString extension;
     std::vector<bool> lockedInDialogs;
+    std::vector<bool> lockedInFileChoosers;
+    // Runs while the UDO file's save dialog is up.
+    std::function<void()> whileChoosingUdo;
 
     void attach(KExportCommand& command, CPexaDoc& doc) {
         command.runDialog = [this, &doc](QDialog& dialog) {
             titles << dialog.windowTitle();
-            lockedInDialogs.push_back(doc.exportSelectionLocked);
+            lockedInDialogs.push_back(doc.exportSelectionLocked());
             if (auto* select = qobject_cast<CExportSelectLayersDlg*>(&dialog)) {
                 select->list->clearSelection();
                 for (int i : layers) {
@@ -93,10 +96,14 @@ struct Script {
             }
             return okOptions;
         };
-        command.chooseFile = [this](const QString&, const QString& f, const QString& ext,
-                                    const QString& initialName) {
+        command.chooseFile = [this, &doc](const QString&, const QString& f, const QString& ext,
+                                          const QString& initialName) {
+            lockedInFileChoosers.push_back(doc.exportSelectionLocked());
             if (ext == QStringLiteral("udo")) {
                 udoInitialName = initialName;
+                if (whileChoosingUdo) {
+                    whileChoosingUdo();
+                }
                 return udoFile;
             }
             filter = f;
@@ -188,7 +195,8 @@ private slots:
         QCOMPARE(script.filter, filter);
         QCOMPARE(script.extension, QString::fromLatin1(kExportExtension(KExportFormat(format))));
         QCOMPARE(script.lockedInDialogs, std::vector<bool>({true, true}));
-        QVERIFY(!doc.exportSelectionLocked);
+        QCOMPARE(script.lockedInFileChoosers, std::vector<bool>({true}));
+        QVERIFY(!doc.exportSelectionLocked());
         QCOMPARE(doc.exportLayerSelection, std::vector<int32_t>({0, 1}));
         QCOMPARE(doc.meshType, meshType);
         QVERIFY(doc.exportFlags.normals == 1 || kind == KExportCommand::Df3);
@@ -200,15 +208,18 @@ private slots:
     }
 
     // "Mesh" with the UDO switch on: the include file, then the UDO file beside it that
-    // names the include file.
+    // names the include file. The layer choice stays locked up to the end of the command,
+    // the UDO file's dialog included: a view activated meanwhile cannot replace it.
     void megaPovMeshWithUdo() {
         KScriptedUi ui;
         KUiScope scope(ui);
         CPexaDoc doc;
         fill(doc);
         Script script;
+        script.layers = {1};
         script.file = path(QStringLiteral("scene.inc"));
         script.udoFile = path(QStringLiteral("scene.udo"));
+        script.whileChoosingUdo = [&doc] { doc.setExportLayerSelection({}); };
         script.options = [](QDialog& d) {
             auto& mega = static_cast<CMegaPovOptionsDlg&>(d);
             QVERIFY(mega.includeUdo->isChecked());  // on by default
@@ -229,7 +240,9 @@ private slots:
         KExportOptions extra;
         extra.udoIncludeFile = "scene.inc";
         QCOMPARE(udo, reference(doc, KExportFormat::Udo, extra));
-        QVERIFY(!doc.exportSelectionLocked);
+        QCOMPARE(script.lockedInFileChoosers, std::vector<bool>({true, true}));
+        QCOMPARE(doc.exportLayerSelection, std::vector<int32_t>({1}));
+        QVERIFY(!doc.exportSelectionLocked());
     }
 
     // The uv flag: 2 only with uv on in Layered mode and the dialog's item-uv condition.
@@ -335,14 +348,14 @@ private slots:
         // The type changed from Layered to Skinned: the document changed.
         QCOMPARE(doc.meshType, int32_t(CPexaDoc::Skinned));
         QVERIFY(doc.isModified());
-        doc.exportSelectionLocked = false;
+        QVERIFY(!doc.exportSelectionLocked());
 
         // Unchanged type: no change to the document.
         doc.setModified(false);
         QVERIFY(command.selectLayers());
         QCOMPARE(preselected, std::vector<int>({1}));
         QVERIFY(!doc.isModified());
-        doc.exportSelectionLocked = false;
+        QVERIFY(!doc.exportSelectionLocked());
     }
 
     void noLayersEndsTheCommand() {
@@ -357,7 +370,7 @@ private slots:
         QVERIFY(!asked);
         QCOMPARE(ui.messages().size(), size_t(1));
         QCOMPARE(ui.messages()[0], std::string("There are no User Layer's to select!"));
-        QVERIFY(!doc.exportSelectionLocked);
+        QVERIFY(!doc.exportSelectionLocked());
     }
 
     // What goes wrong is shown once, in a message box, by the writer: the command adds
@@ -436,7 +449,7 @@ private slots:
             KExportCommand command(doc, nullptr);
             script.attach(command, doc);
             QVERIFY(!command.run(KExportCommand::Obj));
-            QVERIFY(!doc.exportSelectionLocked);
+            QVERIFY(!doc.exportSelectionLocked());
             QVERIFY(!QFile::exists(out));
             const std::vector<int32_t> expected =
                 step == 0 ? std::vector<int32_t>{2} : std::vector<int32_t>{0, 1};
@@ -467,7 +480,7 @@ private slots:
         });
         QVERIFY(!command.run(KExportCommand::Rib));
         QVERIFY(seen);
-        QVERIFY(!doc.exportSelectionLocked);
+        QVERIFY(!doc.exportSelectionLocked());
     }
 
     // Through the main window: the File > Export entries, the progress window over a
@@ -538,7 +551,7 @@ private slots:
             QVERIFY(frame.isEnabled());
             QCOMPARE(question, QStringLiteral("Are you sure you want to Cancel?"));
             QCOMPARE(questions, 1); // one press, one question, also after "No"
-            QVERIFY(!doc->exportSelectionLocked);
+            QVERIFY(!doc->exportSelectionLocked());
             const QByteArray written = slurp(out);
             QVERIFY(written.endsWith("\n# end of mesh objects\n"));
             QCOMPARE(written.contains("user canceled export operation"), yes);

@@ -136,7 +136,7 @@ private slots:
         QVERIFY(written.contains("\"TEXCOORD_0\""));
         QVERIFY(written.contains("\"NORMAL\""));
         QCOMPARE(written, reference(doc, KExportFormat::Gltf, false));
-        QVERIFY(!doc.exportSelectionLocked);
+        QVERIFY(!doc.exportSelectionLocked());
 
         script.meshType = CPexaDoc::Skinned;
         script.options = [](QDialog& d) {
@@ -251,7 +251,7 @@ private slots:
             };
             QVERIFY(!command.run(kind));
             QVERIFY(!asked);
-            QVERIFY(!doc.exportSelectionLocked);
+            QVERIFY(!doc.exportSelectionLocked());
         }
         QVERIFY(!KExportCommand::stlAscii); // a cancelled dialog changes nothing
     }

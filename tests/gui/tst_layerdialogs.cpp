@@ -410,7 +410,6 @@ private slots:
         QCOMPARE(layer.backgroundOnly, 1);
         QCOMPARE(log.hints.front(), int(CPexaDoc::HintLayer));
         QCOMPARE(log.objects.front(), static_cast<KPersistent*>(&layer));
-        QCOMPARE(doc.pendingHint, 0);
         doc.removeObserver(&log);
     }
 

@@ -585,7 +585,6 @@ void kEditLayerProperties(QWidget* parent, CPexaDoc& doc, KBdlLayer& layer) {
         dlg.writeMuscleFields();
         dlg.store();
     }
-    doc.pendingHint = CPexaDoc::HintLayer;
     doc.itemChanged(CPexaDoc::HintLayer, &layer);
 }
 

@@ -144,8 +144,9 @@ inline void writeLayers(KArchive& ar, const std::vector<std::string>& names) {
     }
 }
 
-// Rows 3 to 8: a preview state with a recognisable rotation and far plane.
-inline void writePreviewRows(KArchive& ar) {
+// The preview state (orientation, delay, spin, projection, near, far, field of view, left
+// handed) with a recognisable rotation and far plane.
+inline void writePreviewState(KArchive& ar) {
     for (int i = 0; i < 9; ++i) {
         ar.writeFloat(i == 4 ? 30.0f : (i >= 6 ? 2.0f : 0.0f));
     }
@@ -160,7 +161,7 @@ inline void writePreviewRows(KArchive& ar) {
     ar.writeInt32(0);
 }
 
-// Rows 11 and 12.
+// scalingU, scalingV, scalingHeight and the clip ranges.
 inline void writeScalingAndClip(KArchive& ar) {
     for (double v : {2.0, 3.0, 0.5}) {
         ar.writeDouble(v);
@@ -170,8 +171,10 @@ inline void writeScalingAndClip(KArchive& ar) {
     }
 }
 
-// Rows 11 to 15 with U 8, V 6, base shape Spheric, mesh type Layered, image 64 x 32.
-inline void writeGridRows(KArchive& ar) {
+// The scalings and clip ranges, then uResolution 8, vResolution 6, baseShape Spheric,
+// meshType Layered, imageResolutionU 64 and V 32, reserved 7, interpolateHeights 1 and
+// currentItem 4.
+inline void writeGridFields(KArchive& ar) {
     writeScalingAndClip(ar);
     for (int32_t v : {8, 6, 2, 1, 64, 32, 7, 1, 4}) {
         ar.writeInt32(v);

@@ -9,6 +9,7 @@
 
 #include "document/CPexaDoc.h"
 #include "document/KDocumentFile.h"
+#include "document/KExportSelectionLock.h"
 #include "image/KImageMapTga.h"
 #include "platform/KScriptedUi.h"
 
@@ -93,7 +94,6 @@ TEST(DocumentHints, AutoModeSendsTheHintThenEverything) {
               (std::vector<std::pair<int, KPersistent*>>{{0, nullptr}, {2, layer}, {0, nullptr}}));
     EXPECT_TRUE(doc.isModified());
     EXPECT_EQ(doc.meshStale, 1);
-    EXPECT_EQ(doc.pendingHint, 0);
 }
 
 TEST(DocumentHints, ManualModeSendsOnlyTheHintAndNowRecalculates) {
@@ -197,10 +197,14 @@ TEST(DocumentSelections, ExportFilterAndLock) {
     doc.meshType = CPexaDoc::Layered;
     EXPECT_FALSE(doc.layerPassesExportFilter(0));
     EXPECT_TRUE(doc.layerPassesExportFilter(1));
-    doc.exportSelectionLocked = true;
-    doc.setExportLayerSelection({});
-    EXPECT_EQ(doc.exportLayerSelection, std::vector<int32_t>{1});
-    doc.exportSelectionLocked = false;
+    {
+        // Locks nest: the selection stays locked until the outermost one goes.
+        const KExportSelectionLock outer(doc);
+        { const KExportSelectionLock inner(doc); }
+        doc.setExportLayerSelection({});
+        EXPECT_EQ(doc.exportLayerSelection, std::vector<int32_t>{1});
+    }
+    EXPECT_FALSE(doc.exportSelectionLocked());
     doc.setExportLayerSelection({});
     EXPECT_TRUE(doc.layerPassesExportFilter(0));
     doc.setPreviewLayerSelection({0, 2}, 1, 1);

@@ -18,8 +18,8 @@ void writeHeader(KArchive& ar, int32_t version) {
     ar.writeInt32(version);
 }
 
-// What every old file here stores in rows 11 to 15.
-void expectGridRows(const CPexaDoc& doc, bool withMeshType = true) {
+// What every old file here stores from scalingU to currentItem.
+void expectGridFields(const CPexaDoc& doc, bool withMeshType = true) {
     EXPECT_EQ(doc.scalingU, 2.0);
     EXPECT_EQ(doc.scalingV, 3.0);
     EXPECT_EQ(doc.scalingHeight, 0.5);
@@ -74,13 +74,14 @@ void writeDf3(KArchive& ar) {
     ar.writeFloat(2.0f);
 }
 
-// Rows 3 to 18 of a file of version 6 to 8 (the body part in the layout of schemas 3 to 8).
+// A file of version 6 to 8 from the preview state to the df3 options (the body part in
+// the layout of schemas 3 to 8).
 void writeThroughDf3(KArchive& ar, int32_t version) {
     writeHeader(ar, version);
-    writePreviewRows(ar);
+    writePreviewState(ar);
     ar.writeString("Arm");
     ar.writeString("An arm");
-    writeGridRows(ar);
+    writeGridFields(ar);
     writeBodyPart(ar, uint32_t(version));
     writeLayers(ar, {"A", "B"});
     writeDf3(ar);
@@ -110,7 +111,7 @@ TEST(DocumentVersions, Version1WithoutMagicIsConvertedFromTheStart) {
     ASSERT_TRUE(doc);
     EXPECT_EQ(version, 1);
     EXPECT_EQ(ui.messages(), std::vector<std::string>{kConversion});
-    expectGridRows(*doc, false);
+    expectGridFields(*doc, false);
     ASSERT_EQ(doc->layers.size(), 2u);
     EXPECT_EQ(doc->layers[0]->name, "first");
     EXPECT_EQ(doc->layers[0]->physical, 0);
@@ -148,16 +149,16 @@ TEST(DocumentVersions, Version1AfterTheMagicUsesTheOldLayout) {
     auto doc = loadOk(withTrailing(ar));
     ASSERT_TRUE(doc);
     EXPECT_TRUE(ui.messages().empty());
-    expectGridRows(*doc, false);
+    expectGridFields(*doc, false);
     EXPECT_TRUE(doc->layers.empty());
 }
 
 TEST(DocumentVersions, Version2HasOnlyADescription) {
     KArchive ar;
     writeHeader(ar, 2);
-    writePreviewRows(ar);
+    writePreviewState(ar);
     ar.writeString("Only a description");
-    writeGridRows(ar);
+    writeGridFields(ar);
     writeBodyPart(ar, 2);
     writeLayers(ar, {"L"});
     auto doc = loadOk(withTrailing(ar));
@@ -165,7 +166,7 @@ TEST(DocumentVersions, Version2HasOnlyADescription) {
     EXPECT_EQ(doc->objectName, "(untitled)");
     EXPECT_EQ(doc->description, "Only a description");
     expectPreviewRows(*doc);
-    expectGridRows(*doc);
+    expectGridFields(*doc);
     EXPECT_EQ(doc->bodyPart.curvatureOn, 1);
     EXPECT_EQ(doc->bodyPart.shear, 0.03125f); // the second copy wins
     EXPECT_EQ(doc->bodyPart.bendsOn, 0);      // not in a schema-2 body part
@@ -178,10 +179,10 @@ TEST(DocumentVersions, Version2HasOnlyADescription) {
 TEST(DocumentVersions, Version5HasNoDf3OptionsNorPreviewSelection) {
     KArchive ar;
     writeHeader(ar, 5);
-    writePreviewRows(ar);
+    writePreviewState(ar);
     ar.writeString("Leg");
     ar.writeString("A leg");
-    writeGridRows(ar);
+    writeGridFields(ar);
     writeBodyPart(ar, 5);
     writeLayers(ar, {"A", "B", "C", "D"});
     auto doc = loadOk(withTrailing(ar));
@@ -189,7 +190,7 @@ TEST(DocumentVersions, Version5HasNoDf3OptionsNorPreviewSelection) {
     EXPECT_EQ(doc->objectName, "Leg");
     EXPECT_EQ(doc->description, "A leg");
     expectPreviewRows(*doc);
-    expectGridRows(*doc);
+    expectGridFields(*doc);
     EXPECT_EQ(doc->bodyPart.bendsOn, 1);
     EXPECT_EQ(doc->bodyPart.totalLength(), 3.0);
     EXPECT_EQ(doc->bodyPart.bendScale, 1.0f); // schemas before 10 have none
@@ -203,7 +204,7 @@ TEST(DocumentVersions, Version6ReadsDf3OptionsButNoSelection) {
     auto doc = loadOk(withTrailing(ar));
     ASSERT_TRUE(doc);
     EXPECT_EQ(doc->objectName, "Arm");
-    expectGridRows(*doc);
+    expectGridFields(*doc);
     EXPECT_EQ(doc->feoPMedia.sizeX, 20);
     EXPECT_EQ(doc->feoPMedia.sizeZ, 40);
     EXPECT_EQ(doc->feoPMedia.useItemUvw, 0);
@@ -220,10 +221,10 @@ TEST(DocumentVersions, Version8AndUnknownVersionsReadEverything) {
         } else {
             // Unknown versions read the current layout; the body part reads as current.
             writeHeader(ar, version);
-            writePreviewRows(ar);
+            writePreviewState(ar);
             ar.writeString("Arm");
             ar.writeString("An arm");
-            writeGridRows(ar);
+            writeGridFields(ar);
             auto part = smallDocument();
             part->bodyPart.bendType = 1;
             ar.setObjectSchema(10);
@@ -239,7 +240,7 @@ TEST(DocumentVersions, Version8AndUnknownVersionsReadEverything) {
         }
         auto doc = loadOk(withTrailing(ar));
         ASSERT_TRUE(doc);
-        expectGridRows(*doc);
+        expectGridFields(*doc);
         EXPECT_EQ(doc->layers.size(), 2u);
         EXPECT_EQ(doc->feoPMedia.sizeY, 30);
         EXPECT_EQ(doc->previewShadingType, 2);

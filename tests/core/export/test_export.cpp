@@ -8,6 +8,7 @@
 #include <span>
 #include <sstream>
 
+#include "document/KExportSelectionLock.h"
 #include "export/KExport.h"
 #include "export/KExportJob.h"
 #include "export/KExportWriters.h"
@@ -378,9 +379,7 @@ TEST(ExportDocument, LayeredExportKeepsTheDocumentGridAndFlags) {
     const int32_t nu = grid->uCount();
     const KExportFlags before = doc->exportFlags;
     for (KExportFormat format : kAllFormats) {
-        doc->exportSelectionLocked = true; // as the selection dialog leaves it
         exportText(*doc, format, "any.file");
-        EXPECT_FALSE(doc->exportSelectionLocked);
         EXPECT_EQ(doc->meshGrid.get(), grid);
         EXPECT_EQ(doc->meshGrid->uCount(), nu);
         EXPECT_EQ(doc->exportFlags.uv, before.uv);
@@ -389,4 +388,40 @@ TEST(ExportDocument, LayeredExportKeepsTheDocumentGridAndFlags) {
         EXPECT_EQ(doc->exportLayerSelection, (std::vector<int32_t>{0, 1}));
     }
     EXPECT_EQ(doc->itemMeshes.size(), 3u);
+}
+
+// Records whether the document's export layer selection is locked when a writer shows
+// the wait cursor (every write does).
+struct LockWatchUi : KScriptedUi {
+    const CPexaDoc* doc = nullptr;
+    std::vector<bool> lockedDuringWrite;
+    void beginWaitCursor() override {
+        lockedDuringWrite.push_back(doc->exportSelectionLocked());
+        KScriptedUi::beginWaitCursor();
+    }
+};
+
+// A write locks the layer choice while it runs, and leaves in place a lock its caller
+// holds: the export command keeps the choice locked after the write, up to the UDO file.
+TEST(ExportDocument, WriteLocksTheLayerChoiceAndKeepsTheCallersLock) {
+    LockWatchUi ui;
+    KUiScope scope(ui);
+    auto doc = makeLayeredDoc();
+    ui.doc = doc.get();
+    for (KExportFormat format : kAllFormats) {
+        SCOPED_TRACE(kExportExtension(format));
+        ui.lockedDuringWrite.clear();
+        exportText(*doc, format, "alone.file");
+        EXPECT_FALSE(ui.lockedDuringWrite.empty());
+        EXPECT_EQ(std::count(ui.lockedDuringWrite.begin(), ui.lockedDuringWrite.end(), false), 0);
+        EXPECT_FALSE(doc->exportSelectionLocked());
+        {
+            const KExportSelectionLock command(*doc);
+            exportText(*doc, format, "inside.file");
+            EXPECT_TRUE(doc->exportSelectionLocked());
+            doc->setExportLayerSelection({});
+            EXPECT_EQ(doc->exportLayerSelection, (std::vector<int32_t>{0, 1}));
+        }
+        EXPECT_FALSE(doc->exportSelectionLocked());
+    }
 }

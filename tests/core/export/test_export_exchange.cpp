@@ -504,7 +504,7 @@ TEST_F(Exchange, ProgressRunsToTheEndAndCancelKeepsTheOldFile) {
             EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()),
                       1);
             EXPECT_EQ(ui.progressDepth, 0);
-            EXPECT_FALSE(doc->exportSelectionLocked);
+            EXPECT_FALSE(doc->exportSelectionLocked());
         }
     }
 }
