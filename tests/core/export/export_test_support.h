@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +21,17 @@
 namespace exporttest {
 
 namespace fs = std::filesystem;
+
+// Every export format, the eight text formats first.
+inline constexpr KExportFormat kAllFormats[] = {
+    KExportFormat::PovMesh, KExportFormat::PovMesh2, KExportFormat::Obj, KExportFormat::Rib,
+    KExportFormat::Df3,     KExportFormat::Raw,      KExportFormat::Udo, KExportFormat::Ascii,
+    KExportFormat::Gltf,    KExportFormat::Stl,      KExportFormat::Ply};
+
+// How many entries a folder holds (a temporary file left behind shows up here).
+inline size_t filesIn(const fs::path& dir) {
+    return size_t(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+}
 
 inline std::string slurp(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);

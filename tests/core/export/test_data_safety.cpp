@@ -39,15 +39,6 @@ private:
     void (*previousHandler_)(int) = nullptr;
 };
 
-const KExportFormat kFormats[] = {
-    KExportFormat::PovMesh, KExportFormat::PovMesh2, KExportFormat::Obj, KExportFormat::Rib,
-    KExportFormat::Df3,     KExportFormat::Raw,      KExportFormat::Udo, KExportFormat::Ascii,
-    KExportFormat::Gltf,    KExportFormat::Stl,      KExportFormat::Ply};
-
-size_t filesIn(const fs::path& dir) {
-    return size_t(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
-}
-
 } // namespace
 
 TEST(DataSafety, FailedWritesKeepThePreviousFile) {
@@ -96,7 +87,7 @@ TEST(DataSafety, FailedWritesKeepThePreviousFile) {
     }
     EXPECT_EQ(slurp(tgaPath), old);
 
-    for (KExportFormat format : kFormats) {
+    for (KExportFormat format : kAllFormats) {
         ui.events.clear();
         const fs::path p = dir.file(std::string("export.") + kExportExtension(format));
         std::ofstream(p) << old;
@@ -112,7 +103,7 @@ TEST(DataSafety, FailedWritesKeepThePreviousFile) {
         EXPECT_EQ(slurp(p), old) << kExportExtension(format);
     }
     // Nothing but the previous files remains: no temporary file is left behind.
-    EXPECT_EQ(filesIn(dir.path()), 3u + std::size(kFormats) - 1u); // .inc is shared by two
+    EXPECT_EQ(filesIn(dir.path()), 3u + std::size(kAllFormats) - 1u); // .inc is shared by two
 }
 
 TEST(DataSafety, DecimalCommaLocaleWritesTheSameBytes) {
@@ -122,7 +113,7 @@ TEST(DataSafety, DecimalCommaLocaleWritesTheSameBytes) {
     doc->exportFlags.includeTextureNames = 1;
     auto exportAll = [&](const TempDir& dir) {
         std::vector<std::string> texts;
-        for (KExportFormat format : kFormats) {
+        for (KExportFormat format : kAllFormats) {
             for (int32_t type : {CPexaDoc::Skinned, CPexaDoc::Layered}) {
                 doc->meshType = type;
                 const fs::path p = dir.file("x." + std::string(kExportExtension(format)));

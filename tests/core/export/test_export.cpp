@@ -21,11 +21,6 @@ using namespace exporttest;
 
 namespace {
 
-constexpr KExportFormat kAllFormats[] = {
-    KExportFormat::PovMesh, KExportFormat::PovMesh2, KExportFormat::Obj, KExportFormat::Rib,
-    KExportFormat::Df3,     KExportFormat::Raw,      KExportFormat::Udo, KExportFormat::Ascii,
-    KExportFormat::Gltf,    KExportFormat::Stl,      KExportFormat::Ply};
-
 std::string exportText(CPexaDoc& doc, KExportFormat format, const std::string& name,
                        const KExportOptions& extra = {}) {
     TempDir dir("text");

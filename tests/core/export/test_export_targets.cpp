@@ -25,15 +25,6 @@ using namespace exporttest;
 
 namespace {
 
-constexpr KExportFormat kFormats[] = {
-    KExportFormat::PovMesh, KExportFormat::PovMesh2, KExportFormat::Obj, KExportFormat::Rib,
-    KExportFormat::Df3,     KExportFormat::Raw,      KExportFormat::Udo, KExportFormat::Ascii,
-    KExportFormat::Gltf,    KExportFormat::Stl,      KExportFormat::Ply};
-
-size_t filesIn(const fs::path& dir) {
-    return size_t(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
-}
-
 // The UDO file names its include file after itself unless told: name it the same for
 // every target.
 KExportOptions sameInclude() {
@@ -56,7 +47,7 @@ TEST(ExportTargets, EveryKindOfTargetGetsTheSameBytes) {
     for (int32_t type : {CPexaDoc::Skinned, CPexaDoc::Layered}) {
         auto doc = makeLayeredDoc();
         doc->meshType = type;
-        for (KExportFormat format : kFormats) {
+        for (KExportFormat format : kAllFormats) {
             const std::string what =
                 std::string(kExportExtension(format)) + (type == CPexaDoc::Layered ? " L" : " S");
             TempDir dir("targets");
@@ -102,7 +93,7 @@ TEST(ExportTargets, EveryKindOfTargetGetsTheSameBytes) {
 
 TEST(ExportTargets, EveryWriterRefusesADirectoryByName) {
     auto doc = makeLayeredDoc();
-    for (KExportFormat format : kFormats) {
+    for (KExportFormat format : kAllFormats) {
         KScriptedUi ui;
         KUiScope scope(ui);
         TempDir dir("dir-target");
