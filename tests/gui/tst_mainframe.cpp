@@ -46,6 +46,23 @@ struct SaveAnswer {
     CDocManager::SaveQuestion saved_;
 };
 
+// A main window with a new document, on the screen, that deletes itself when closed
+// (as the program's own does); null when it could not be shown.
+CMainFrame* showClosableFrame() {
+    auto* frame = new CMainFrame;
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    if (!frame->processCommandLine({QStringLiteral("quorl")})) {
+        delete frame;
+        return nullptr;
+    }
+    frame->show();
+    if (!QTest::qWaitForWindowExposed(frame)) {
+        delete frame;
+        return nullptr;
+    }
+    return frame;
+}
+
 } // namespace
 
 class TestMainFrame : public QObject {
@@ -420,12 +437,9 @@ private slots:
     }
 
     void exitWithAModifiedDocumentCanBeCancelled() {
-        auto* frame = new CMainFrame;
-        frame->setAttribute(Qt::WA_DeleteOnClose);
+        CMainFrame* frame = showClosableFrame();
+        QVERIFY(frame);
         QPointer<CMainFrame> guard(frame);
-        QVERIFY(frame->processCommandLine({QStringLiteral("quorl")}));
-        frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame));
         frame->activeDocument()->documentChanged();
         {
             SaveAnswer cancel(QMessageBox::Cancel);
@@ -490,12 +504,9 @@ private slots:
         other.entries[0].name = "moss";
         QVERIFY(other.saveFile(kept.toStdString()));
 
-        auto* frame = new CMainFrame;
-        frame->setAttribute(Qt::WA_DeleteOnClose);
+        CMainFrame* frame = showClosableFrame();
+        QVERIFY(frame);
         QPointer<CMainFrame> guard(frame);
-        QVERIFY(frame->processCommandLine({QStringLiteral("quorl")}));
-        frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame));
         CPexaDoc* doc = frame->activeDocument();
         QString chosen = kept;
         KFileScript files([&chosen](const KFileRequest&) { return chosen; });

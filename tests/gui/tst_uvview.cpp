@@ -40,6 +40,16 @@ KBdlMuscle* addMuscle(CPexaDoc& doc, int layer, int type, double u0, double v0, 
     return raw;
 }
 
+// The main window at 900 x 700 with a new document, on the screen.
+bool showWithNewDocument(CMainFrame& frame) {
+    frame.resize(900, 700);
+    if (!frame.processCommandLine({QStringLiteral("quorl")})) {
+        return false;
+    }
+    frame.show();
+    return QTest::qWaitForWindowExposed(&frame);
+}
+
 } // namespace
 
 class TestUvView : public QObject {
@@ -206,10 +216,7 @@ private slots:
 
     void viewInItsFrame() {
         CMainFrame frame;
-        frame.resize(900, 700);
-        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
-        frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QVERIFY(showWithNewDocument(frame));
         CChildFrame* child = frame.documents().activeFrame();
         CPexaView* view = child->view();
         CPexaDoc& doc = view->document();
@@ -262,10 +269,7 @@ private slots:
     // pane gives way first, then the UV pane; the zoom pane stays whole while it fits.
     void panesNeverOverlapInANarrowWindow() {
         CMainFrame frame;
-        frame.resize(900, 700);
-        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
-        frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QVERIFY(showWithNewDocument(frame));
         CChildFrame* child = frame.documents().activeFrame();
         child->showNormal();
         KStatusPaneBar* bar = child->paneBar();
@@ -303,10 +307,7 @@ private slots:
 
     void gridLinesEveryTickStep() {
         CMainFrame frame;
-        frame.resize(900, 700);
-        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
-        frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QVERIFY(showWithNewDocument(frame));
         CPexaView* view = frame.activeView();
         CPexaDoc& doc = view->document();
         doc.uResolution = 12;
