@@ -6,14 +6,14 @@
 #include <QMdiArea>
 #include <algorithm>
 
-#include "app/dialogs/KTextureListDlg.h"
+#include "dialogs/KTextureListDlg.h"
 #include "document/CPexaDoc.h"
 #include "document/KDocumentFile.h"
 #include "image/KImageMapTga.h"
 #include "platform/KUi.h"
-#include "views/CChildFrame.h"
+#include "app/CChildFrame.h"
 #include "views/CPexaView.h"
-#include "views/KChildFrames.h"
+#include "app/KChildFrames.h"
 
 CDocManager::SaveQuestion& CDocManager::saveQuestion() {
     static SaveQuestion question = [](const QString& text) {

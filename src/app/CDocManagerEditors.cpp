@@ -5,11 +5,11 @@
 #include <QMdiSubWindow>
 
 #include "app/CDocManager.h"
-#include "app/dialogs/KAboutDlg.h"
+#include "dialogs/KAboutDlg.h"
 #include "document/CPexaDoc.h"
-#include "views/CChildFrame.h"
+#include "app/CChildFrame.h"
 #include "views/CPexaView.h"
-#include "views/KChildFrames.h"
+#include "app/KChildFrames.h"
 #include "views/KFrameMdl.h"
 #include "views/KViewCurve.h"
 

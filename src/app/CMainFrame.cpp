@@ -17,16 +17,16 @@
 #include <QToolBar>
 
 #include "app/CDocManager.h"
-#include "app/KToolIcons.h"
+#include "gui/KToolIcons.h"
 #include "app/KWindowPlacement.h"
-#include "app/dialogs/KAboutDlg.h"
-#include "app/dialogs/KExportDialogs.h"
-#include "app/dialogs/KObjectDialogs.h"
+#include "dialogs/KAboutDlg.h"
+#include "dialogs/KExportDialogs.h"
+#include "dialogs/KObjectDialogs.h"
 #include "document/CPexaDoc.h"
 #include "model/KBdlMuscle.h"
-#include "views/CChildFrame.h"
+#include "app/CChildFrame.h"
 #include "views/CPexaView.h"
-#include "views/KChildFrames.h"
+#include "app/KChildFrames.h"
 
 namespace {
 
@@ -534,6 +534,10 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 
 void CMainFrame::setItemClipboard(std::unique_ptr<KBdlMuscle> muscle) {
     clipboard_ = std::move(muscle);
+}
+
+void CMainFrame::openItemEditor(CPexaDoc& doc, KBdlMuscle& muscle) {
+    docs_->openItemEditor(&doc, &muscle);
 }
 
 // ---- recent files

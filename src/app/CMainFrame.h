@@ -14,6 +14,7 @@
 
 #include "app/KExportCommand.h"
 #include "app/KWindowTemplate.h"
+#include "gui/KAppServices.h"
 
 class CChildFrame;
 class CDocManager;
@@ -27,7 +28,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QToolBar;
 
-class CMainFrame : public QMainWindow {
+class CMainFrame : public QMainWindow, public KAppServices {
     Q_OBJECT
 public:
     static constexpr int kRecentFiles = 4;
@@ -55,23 +56,25 @@ public:
     QStringList recentFiles() const { return recent_; }
     void addRecentFile(const QString& path);
     // Sets every check mark and enabled state from the active document and view.
-    void updateCommands();
+    void updateCommands() override;
 
     void tileVertically();
     void tileHorizontally();
 
     // The item clipboard: at most one muscle, shared by all documents. Setting it
     // replaces (and deletes) what it held.
-    void setItemClipboard(std::unique_ptr<KBdlMuscle> muscle);
+    void setItemClipboard(std::unique_ptr<KBdlMuscle> muscle) override;
 
     // Runs an export command on the active document (or doc). True when a file was written.
     bool runExport(KExportCommand::Kind kind, CPexaDoc* doc = nullptr);
     // "File Export: Testing Routines": "Obj 2" runs the OBJ export, "ASCII NURBS 0" the
     // ASCII test export.
-    bool runExportTesting(CPexaDoc& doc);
+    bool runExportTesting(CPexaDoc& doc) override;
     // Called on every export command before it runs; tests script its dialogs here.
     std::function<void(KExportCommand&)> exportCommandSetup;
-    const KBdlMuscle* itemClipboard() const { return clipboard_.get(); }
+    const KBdlMuscle* itemClipboard() const override { return clipboard_.get(); }
+    // Opens (or raises) the document's item editor on the muscle.
+    void openItemEditor(CPexaDoc& doc, KBdlMuscle& muscle) override;
     // The view of the active 3D preview window, or null.
     KView3D* activePreview() const;
     // Check marks and enabled states of the Shading Type toolbar.
@@ -82,7 +85,7 @@ public:
     bool modifyTextureList(CPexaDoc& doc);
     bool saveTextureList(CPexaDoc& doc);
     bool loadTextureList(CPexaDoc& doc);
-    bool textureListTest();
+    bool textureListTest() override;
 
     // ---- window kinds (CMainFrameWindows.cpp): "3D Preview", "Curve", "MDL Item" and
     // "Quorl Group1", each opened through its template.

@@ -3,8 +3,8 @@
 #include <QAction>
 
 #include "app/CMainFrame.h"
-#include "app/dialogs/KCurveEditDlg.h"
-#include "app/dialogs/KMuscleDialogs.h"
+#include "dialogs/KCurveEditDlg.h"
+#include "dialogs/KMuscleDialogs.h"
 
 void CMainFrame::createEditorCommands() {
     // The item editor's "Modify Item..." opens the muscle property sheet. The sheet

@@ -6,10 +6,10 @@
 #include <QMenu>
 
 #include "app/CMainFrame.h"
-#include "app/dialogs/KAnatomyDialogs.h"
-#include "app/dialogs/KDialogKit.h"
-#include "app/dialogs/KLayerDialogs.h"
-#include "app/dialogs/KTextureListDlg.h"
+#include "dialogs/KAnatomyDialogs.h"
+#include "gui/KDialogKit.h"
+#include "dialogs/KLayerDialogs.h"
+#include "dialogs/KTextureListDlg.h"
 #include "document/CPexaDoc.h"
 #include "platform/KUi.h"
 #include "views/CPexaView.h"

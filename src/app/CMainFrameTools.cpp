@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "app/CMainFrame.h"
-#include "app/KToolIcons.h"
+#include "gui/KToolIcons.h"
 #include "views/CPexaView.h"
 #include "views/KMapItemTools.h"
 

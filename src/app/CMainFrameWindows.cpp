@@ -10,13 +10,13 @@
 
 #include "app/CDocManager.h"
 #include "app/CMainFrame.h"
-#include "app/dialogs/KAnatomyDialogs.h"
+#include "dialogs/KAnatomyDialogs.h"
 #include "document/CPexaDoc.h"
 #include "platform/KUi.h"
 #include "preview/KView3D.h"
-#include "views/CChildFrame.h"
+#include "app/CChildFrame.h"
 #include "views/CPexaView.h"
-#include "views/KChildFrames.h"
+#include "app/KChildFrames.h"
 #include "views/KFrameMdl.h"
 #include "views/KViewCurve.h"
 

@@ -3,9 +3,9 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "app/dialogs/KItemDefaultsDlg.h"
-#include "app/dialogs/KPixelDepthDlg.h"
-#include "app/dialogs/KProgressWindow.h"
+#include "dialogs/KItemDefaultsDlg.h"
+#include "dialogs/KPixelDepthDlg.h"
+#include "dialogs/KProgressWindow.h"
 
 namespace {
 

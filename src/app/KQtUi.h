@@ -7,7 +7,7 @@
 #include "platform/KUi.h"
 
 class QWidget;
-#include "app/dialogs/KProgressWindow.h"
+#include "dialogs/KProgressWindow.h"
 
 class KQtUi : public KUi {
 public:

@@ -6,11 +6,11 @@
 #include "document/CPexaDoc.h"
 #include "document/KDocumentFile.h"
 #include "image/KImageMapTga.h"
-#include "preview/KCaptureSeries.h"
+#include "scene/KCaptureSeries.h"
 #include "preview/KOffscreenGl.h"
-#include "preview/KOglLightSrc.h"
-#include "preview/KPreviewBackground.h"
-#include "preview/KPreviewCamera.h"
+#include "scene/KOglLightSrc.h"
+#include "scene/KPreviewBackground.h"
+#include "scene/KPreviewCamera.h"
 #include "preview/KPreviewRenderer.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "app/CMainFrame.h"
 #include "app/KQtUi.h"
 #include "app/KRenderCommand.h"
-#include "app/dialogs/KAboutDlg.h"
+#include "dialogs/KAboutDlg.h"
 #include "document/KCoreClasses.h"
 #include "platform/KTempFiles.h"
 

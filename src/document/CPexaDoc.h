@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "document/KTextureList.h"
-#include "export/KFeoMegaPov.h"
-#include "export/KFeoPMedia.h"
-#include "export/KFeoRib.h"
+#include "document/KFeoMegaPov.h"
+#include "document/KFeoPMedia.h"
+#include "document/KFeoRib.h"
 #include "mesh/KItemMeshes.h"
 #include "mesh/KMeshGrid.h"
 #include "mesh/KSurfaceHeight.h"

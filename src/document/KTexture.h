@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "model/KObject.h"
+#include "platform/KObject.h"
 #include "model/KVertex.h"
 
 class KTextReader;

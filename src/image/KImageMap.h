@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "model/KObject.h"
+#include "platform/KObject.h"
 
 class KImageMap : public KObject {
     K_DECLARE_SERIAL(KImageMap)

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "mesh/KShapeSuperQ.h"
+#include "model/KShapeSuperQ.h"
 #include "model/KBdlCurve.h"
 
 namespace {

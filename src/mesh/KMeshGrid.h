@@ -16,7 +16,7 @@
 #include <span>
 #include <vector>
 
-#include "model/KObject.h"
+#include "platform/KObject.h"
 #include "model/KVertex.h"
 
 class KBdlBodyPart;

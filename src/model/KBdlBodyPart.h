@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "mesh/KShapeSuperQ.h"
+#include "model/KShapeSuperQ.h"
 #include "model/KBdlCurve.h"
 #include "model/KBdlObject.h"
 #include "model/KBdlSegment.h"

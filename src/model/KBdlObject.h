@@ -2,7 +2,7 @@
 // The versioned body-definition family. KBdlObject's step hands the stored schema back
 // to the archive so the subclass (and the objects it writes in place) can read with it.
 
-#include "model/KObject.h"
+#include "platform/KObject.h"
 
 class KBdlObject : public KObject {
     K_DECLARE_SERIAL(KBdlObject)

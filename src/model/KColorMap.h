@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "model/KObject.h"
+#include "platform/KObject.h"
 #include "model/KVertex.h"
 
 class KColorMapEntry : public KObject {

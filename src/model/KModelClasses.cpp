@@ -1,6 +1,6 @@
 #include "model/KModelClasses.h"
 
-#include "mesh/KShapeSuperQ.h"
+#include "model/KShapeSuperQ.h"
 #include "model/KBdlBodyPart.h"
 #include "model/KBdlCurve.h"
 #include "model/KBdlLayer.h"
@@ -8,7 +8,7 @@
 #include "model/KBdlObject.h"
 #include "model/KBdlSegment.h"
 #include "model/KColorMap.h"
-#include "model/KObject.h"
+#include "platform/KObject.h"
 #include "model/KVertex.h"
 
 void KRegisterModelClasses() {

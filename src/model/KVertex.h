@@ -10,7 +10,7 @@
 #include <cmath>
 #include <iosfwd>
 
-#include "model/KObject.h"
+#include "platform/KObject.h"
 
 struct KVertex {
     double x = 0.0;

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "document/CPexaDoc.h"
-#include "preview/KOglLightSrc.h"
-#include "preview/KPreviewBackground.h"
-#include "preview/KPreviewCamera.h"
+#include "scene/KOglLightSrc.h"
+#include "scene/KPreviewBackground.h"
+#include "scene/KPreviewCamera.h"
 
 namespace {
 

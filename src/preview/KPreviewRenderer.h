@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "preview/KAccumBuffer.h"
+#include "scene/KAccumBuffer.h"
 #include "preview/KGlFunctions.h"
 
 class CPexaDoc;

@@ -8,18 +8,19 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QMdiSubWindow>
 #include <QOpenGLContext>
 #include <QRadioButton>
 #include <QStyle>
 #include <cmath>
 #include <cstdio>
 
-#include "app/dialogs/KPreviewDialogs.h"
+#include "dialogs/KPreviewDialogs.h"
 #include "document/CPexaDoc.h"
 #include "image/KImageMapTga.h"
 #include "platform/KUi.h"
-#include "views/KChildFrames.h"
-#include "views/KLayerNames.h"
+#include "gui/KViewHost.h"
+#include "gui/KLayerNames.h"
 
 namespace {
 
@@ -308,8 +309,8 @@ void KView3D::backgroundProperties() {
     current = chosen;
     if (background.file != "(none)" && !background.file.empty()) {
         if (background.load() && background.sizeFromImage && frame_) {
-            const QSize extra = frame_->size() - size();
-            frame_->resize(QSize(background.width, background.height) + extra);
+            const QSize extra = frame_->hostWindow().size() - size();
+            frame_->hostWindow().resize(QSize(background.width, background.height) + extra);
         }
     } else {
         background.drop();
@@ -364,7 +365,7 @@ void KView3D::captureOptions() {
 }
 
 void KView3D::setViewSize() {
-    const QSize frameSize = frame_ ? frame_->size() : size();
+    const QSize frameSize = frame_ ? frame_->hostWindow().size() : size();
     CSetViewSizeDlg dlg(size(), frameSize, capture.includeFrame != 0, capture.destination, this);
     if (!runDialog(dlg)) {
         return;
@@ -375,9 +376,9 @@ void KView3D::setViewSize() {
     if (!frame_) {
         resize(wanted);
     } else if (capture.includeFrame) {
-        frame_->resize(wanted);
+        frame_->hostWindow().resize(wanted);
     } else {
-        frame_->resize(wanted + (frame_->size() - size()));
+        frame_->hostWindow().resize(wanted + (frame_->hostWindow().size() - size()));
     }
 }
 
@@ -395,7 +396,7 @@ QImage KView3D::grabForCapture() {
     QImage image;
     if (capture.includeFrame && frame_) {
         fullFrame_ = true;
-        image = frame_->grab().toImage();
+        image = frame_->hostWindow().grab().toImage();
         fullFrame_ = false;
     } else {
         image = renderedFrame();

@@ -12,14 +12,14 @@
 #include <memory>
 
 #include "platform/KDocumentBase.h"
-#include "preview/KCaptureSeries.h"
-#include "preview/KOglLightSrc.h"
-#include "preview/KPreviewBackground.h"
-#include "preview/KPreviewCamera.h"
+#include "scene/KCaptureSeries.h"
+#include "scene/KOglLightSrc.h"
+#include "scene/KPreviewBackground.h"
+#include "scene/KPreviewCamera.h"
 #include "preview/KPreviewRenderer.h"
 
 class CPexaDoc;
-class KFrame3D;
+class KViewHost;
 class QDialog;
 class QMenu;
 
@@ -41,8 +41,8 @@ public:
     static bool openGLAvailable();
 
     CPexaDoc& document() const { return doc_; }
-    void setFrame(KFrame3D* frame) { frame_ = frame; }
-    KFrame3D* frame() const { return frame_; }
+    void setFrame(KViewHost* frame) { frame_ = frame; }
+    KViewHost* frame() const { return frame_; }
 
     // Reads the document's stored settings; called once when the window opens.
     void initialUpdate();
@@ -130,7 +130,7 @@ private:
     void refreshMenuChecks();
 
     CPexaDoc& doc_;
-    KFrame3D* frame_ = nullptr;
+    KViewHost* frame_ = nullptr;
     KPreviewRenderer renderer_;
     bool glOk_ = false;
     QString rendererName_;

@@ -7,13 +7,15 @@
 #include <QScrollBar>
 #include <cmath>
 
-#include "app/CMainFrame.h"
-#include "app/dialogs/KViewDialogs.h"
+#include "gui/KAppServices.h"
+#include "dialogs/KViewDialogs.h"
 #include "document/CPexaDoc.h"
 #include "image/KImageMapTga.h"
 #include "platform/KUi.h"
-#include "views/CChildFrame.h"
-#include "views/KLayerNames.h"
+#include "gui/KStatusPaneBar.h"
+#include "gui/KViewHost.h"
+#include <QMdiSubWindow>
+#include "gui/KLayerNames.h"
 
 namespace {
 
@@ -37,7 +39,7 @@ QPolygon truncated(const QPolygonF& poly) {
 
 } // namespace
 
-CPexaView::CPexaView(CPexaDoc& doc, KMapViewHost& frame, QWidget* parent)
+CPexaView::CPexaView(CPexaDoc& doc, KViewHost& frame, QWidget* parent)
     : QAbstractScrollArea(parent), doc_(doc), frame_(frame) {
     viewport()->setMouseTracking(true);
     viewport()->setBackgroundRole(QPalette::Base);
@@ -56,8 +58,8 @@ CPexaView::CPexaView(CPexaDoc& doc, KMapViewHost& frame, QWidget* parent)
 }
 
 void CPexaView::exportTesting() {
-    if (auto* main = qobject_cast<CMainFrame*>(window())) {
-        main->runExportTesting(doc_);
+    if (KAppServices* app = kAppServices(this)) {
+        app->runExportTesting(doc_);
     }
 }
 

@@ -13,10 +13,10 @@
 #include "platform/KDocumentBase.h"
 #include "views/KItemTracker.h"
 #include "views/KMapItem.h"
-#include "views/KMuscleUndo.h"
+#include "edit/KMuscleUndo.h"
 #include "views/KUvMapLayout.h"
 
-class KMapViewHost;
+class KViewHost;
 class CPexaDoc;
 class KBdlLayer;
 class KBdlMuscle;
@@ -26,11 +26,11 @@ class QMenu;
 class CPexaView : public QAbstractScrollArea, public KViewObserver {
     Q_OBJECT
 public:
-    CPexaView(CPexaDoc& doc, KMapViewHost& frame, QWidget* parent = nullptr);
+    CPexaView(CPexaDoc& doc, KViewHost& frame, QWidget* parent = nullptr);
     ~CPexaView() override;
 
     CPexaDoc& document() const { return doc_; }
-    KMapViewHost& frame() const { return frame_; }
+    KViewHost& frame() const { return frame_; }
 
     // First update after the frame is built: grid info, drawing ratios, sizes, zoom text.
     void initialUpdate();
@@ -178,7 +178,7 @@ private:
     QPoint scrollOffset() const;
 
     CPexaDoc& doc_;
-    KMapViewHost& frame_;
+    KViewHost& frame_;
     KUvMapLayout layout_;
     std::vector<int> layerSelection_;
     int titleLayer_ = 0;

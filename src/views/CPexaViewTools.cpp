@@ -9,22 +9,23 @@
 #include <QPainter>
 #include <QScrollBar>
 
-#include "app/CDocManager.h"
-#include "app/CMainFrame.h"
-#include "app/dialogs/KDialogKit.h"
-#include "app/dialogs/KMuscleDialogs.h"
-#include "app/dialogs/KViewImportDlg.h"
-#include "app/dialogs/KViewToolDialogs.h"
+#include "gui/KAppServices.h"
+#include "gui/KDialogKit.h"
+#include "dialogs/KMuscleDialogs.h"
+#include "dialogs/KViewImportDlg.h"
+#include "dialogs/KViewToolDialogs.h"
 #include "document/CPexaDoc.h"
 #include "image/KImageMapTga.h"
 #include "model/KBdlLayer.h"
 #include "model/KBdlMuscle.h"
 #include "platform/KUi.h"
-#include "views/CChildFrame.h"
+#include "gui/KStatusPaneBar.h"
+#include "gui/KViewHost.h"
+#include <QMdiSubWindow>
 #include "views/CPexaView.h"
-#include "views/KLayerNames.h"
+#include "gui/KLayerNames.h"
 #include "views/KMapItemTools.h"
-#include "views/KRepeatItems.h"
+#include "edit/KRepeatItems.h"
 #include "views/KViewCapture.h"
 
 namespace {
@@ -55,9 +56,9 @@ std::function<bool(CPexaView&, KBdlMuscle&, int)>& CPexaView::editItemHandler() 
     // document, so the view only resizes here and returns false.
     static std::function<bool(CPexaView&, KBdlMuscle&, int)> handler =
         [](CPexaView& view, KBdlMuscle& muscle, int mode) {
-            auto* main = qobject_cast<CMainFrame*>(view.window());
-            if (mode == 0 && main) {
-                main->documents().openItemEditor(&view.document(), &muscle);
+            KAppServices* app = kAppServices(&view);
+            if (mode == 0 && app) {
+                app->openItemEditor(view.document(), muscle);
                 return false;
             }
             if (kEditMuscleProperties(&view, view.document(), muscle)) {
@@ -71,16 +72,16 @@ std::function<bool(CPexaView&, KBdlMuscle&, int)>& CPexaView::editItemHandler() 
 std::function<void(CPexaView&)>& CPexaView::textureListHandler() {
     // The main frame's texture list test (F11 there too).
     static std::function<void(CPexaView&)> handler = [](CPexaView& view) {
-        if (auto* main = qobject_cast<CMainFrame*>(view.window())) {
-            main->textureListTest();
+        if (KAppServices* app = kAppServices(&view)) {
+            app->textureListTest();
         }
     };
     return handler;
 }
 
 void CPexaView::commandsChanged() {
-    if (auto* main = qobject_cast<CMainFrame*>(window())) {
-        main->updateCommands();
+    if (KAppServices* app = kAppServices(this)) {
+        app->updateCommands();
     }
 }
 
@@ -501,11 +502,11 @@ void CPexaView::repeatItem() {
 
 void CPexaView::copyItem() {
     rebuildItems();
-    auto* main = qobject_cast<CMainFrame*>(window());
-    if (!selectedMuscle_ || !main) {
+    KAppServices* app = kAppServices(this);
+    if (!selectedMuscle_ || !app) {
         return;
     }
-    main->setItemClipboard(std::make_unique<KBdlMuscle>(*selectedMuscle_));
+    app->setItemClipboard(std::make_unique<KBdlMuscle>(*selectedMuscle_));
     commandsChanged();
 }
 
@@ -540,17 +541,17 @@ void CPexaView::deleteSelectedItem() {
 }
 
 bool CPexaView::canPaste() const {
-    auto* main = qobject_cast<CMainFrame*>(window());
-    return main && main->itemClipboard();
+    KAppServices* app = kAppServices(this);
+    return app && app->itemClipboard();
 }
 
 void CPexaView::pasteItem() {
-    auto* main = qobject_cast<CMainFrame*>(window());
-    if (!main || !main->itemClipboard()) {
+    KAppServices* app = kAppServices(this);
+    if (!app || !app->itemClipboard()) {
         return;
     }
     rebuildItems();
-    auto muscle = std::make_unique<KBdlMuscle>(*main->itemClipboard());
+    auto muscle = std::make_unique<KBdlMuscle>(*app->itemClipboard());
     muscle->name += " (copy)";
     KBdlMuscle* raw = muscle.get();
     if (KBdlLayer* used = doc_.addMuscleToLayer(targetLayer(), muscle)) {

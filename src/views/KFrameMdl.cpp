@@ -12,8 +12,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/dialogs/KCurveEditDlg.h"
-#include "app/dialogs/KViewToolDialogs.h"
+#include "dialogs/KCurveEditDlg.h"
+#include "dialogs/KViewToolDialogs.h"
 #include "document/CPexaDoc.h"
 #include "image/KImageMapTga.h"
 #include "model/KBdlMuscle.h"

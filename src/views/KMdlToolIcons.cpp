@@ -1,5 +1,5 @@
 #include "views/KMdlToolIcons.h"
-#include "app/KToolIcons.h"
+#include "gui/KToolIcons.h"
 
 #include <QPainter>
 #include <QPainterPath>

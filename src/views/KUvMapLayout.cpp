@@ -2,12 +2,6 @@
 
 #include <algorithm>
 
-void KUvMapSettings::setRatios(float u, float v) {
-    uRatio = u > 0 ? u : 1.0f;
-    vRatio = v > 0 ? v : 1.0f;
-    aspect = uRatio / vRatio;
-}
-
 void KUvMapLayout::update() {
     const double uScaling = grid.uScaling != 0 ? grid.uScaling : 1.0;
     const double factor = double(grid.anatomyLength) * grid.vScaling / uScaling * settings.aspect;

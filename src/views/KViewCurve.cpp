@@ -6,8 +6,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "app/dialogs/KCurveEditDlg.h"
-#include "views/KChildFrames.h"
+#include "dialogs/KCurveEditDlg.h"
+#include "gui/KViewHost.h"
 
 namespace {
 
@@ -42,14 +42,11 @@ void KViewCurve::setCurve(KBdlCurve* curve) {
 
 void KViewCurve::showMessage(const QString& text) {
     message_ = text;
-    for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
-        if (auto* frame = qobject_cast<KPaneFrame*>(w)) {
-            frame->setPaneText(0, message_);
-            const KBdlCurve* c = model_->curve();
-            frame->setPaneText(1, QStringLiteral("pts: %1").arg(c ? c->count() : 0));
-            frame->setPaneText(2, QStringLiteral("rpts: %1").arg(c ? c->repeatCount : 0));
-            break;
-        }
+    if (KViewHost* frame = kFindViewHost(this)) {
+        frame->setPaneText(0, message_);
+        const KBdlCurve* c = model_->curve();
+        frame->setPaneText(1, QStringLiteral("pts: %1").arg(c ? c->count() : 0));
+        frame->setPaneText(2, QStringLiteral("rpts: %1").arg(c ? c->repeatCount : 0));
     }
     emit messageShown(message_);
 }

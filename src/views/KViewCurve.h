@@ -12,7 +12,7 @@
 #include <functional>
 #include <memory>
 
-#include "views/KCurveEditModel.h"
+#include "edit/KCurveEditModel.h"
 
 class QMenu;
 class QAction;

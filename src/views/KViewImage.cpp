@@ -10,14 +10,14 @@
 #include <QScrollBar>
 #include <algorithm>
 
-#include "app/dialogs/KDialogKit.h"
-#include "app/dialogs/KImageViewDialogs.h"
-#include "app/dialogs/KPreviewDialogs.h"
+#include "gui/KDialogKit.h"
+#include "dialogs/KImageViewDialogs.h"
+#include "dialogs/KPreviewDialogs.h"
 #include "document/CPexaDoc.h"
 #include "document/KDisplacementImage.h"
 #include "image/KImageMapTga.h"
 #include "platform/KUi.h"
-#include "views/KLayerNames.h"
+#include "gui/KLayerNames.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QMenu>
 #include <QPainter>
 
-#include "app/dialogs/KCurveEditDlg.h"
+#include "dialogs/KCurveEditDlg.h"
 #include "model/KBdlMuscle.h"
 #include "platform/KUi.h"
 #include "views/KFrameMdl.h"

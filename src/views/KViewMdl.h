@@ -7,7 +7,7 @@
 
 #include <QWidget>
 
-#include "views/KMdlPosModel.h"
+#include "edit/KMdlPosModel.h"
 #include "views/KViewCurve.h"
 
 class KBdlMuscle;

@@ -18,7 +18,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/dialogs/KDialogKit.h"
+#include "gui/KDialogKit.h"
 #include "platform/KDocumentBase.h"
 
 inline QTemporaryDir& kTestSettingsDir() {

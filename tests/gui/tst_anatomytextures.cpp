@@ -15,10 +15,10 @@
 
 #include "KGuiTestSupport.h"
 #include "app/CMainFrame.h"
-#include "app/dialogs/KAnatomyDialogs.h"
-#include "app/dialogs/KDialogKit.h"
-#include "app/dialogs/KMuscleDialogs.h"
-#include "app/dialogs/KTextureListDlg.h"
+#include "dialogs/KAnatomyDialogs.h"
+#include "gui/KDialogKit.h"
+#include "dialogs/KMuscleDialogs.h"
+#include "dialogs/KTextureListDlg.h"
 #include "document/CPexaDoc.h"
 #include "platform/KScriptedUi.h"
 

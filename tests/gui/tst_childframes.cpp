@@ -2,7 +2,7 @@
 #include <QSplitter>
 #include <QtTest>
 
-#include "views/KChildFrames.h"
+#include "app/KChildFrames.h"
 
 class TestChildFrames : public QObject {
     Q_OBJECT

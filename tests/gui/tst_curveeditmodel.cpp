@@ -9,8 +9,8 @@
 
 #include "model/KBdlMuscle.h"
 #include "platform/KScriptedUi.h"
-#include "views/KCurveEditModel.h"
-#include "views/KMdlPosModel.h"
+#include "edit/KCurveEditModel.h"
+#include "edit/KMdlPosModel.h"
 
 namespace {
 

@@ -19,12 +19,12 @@
 
 #include "KGuiTestSupport.h"
 #include "app/KQtUi.h"
-#include "app/dialogs/KDialogKit.h"
-#include "app/dialogs/KItemDefaultsDlg.h"
-#include "app/dialogs/KObjectDialogs.h"
-#include "app/dialogs/KPixelDepthDlg.h"
-#include "app/dialogs/KProgressWindow.h"
-#include "app/dialogs/KViewDialogs.h"
+#include "gui/KDialogKit.h"
+#include "dialogs/KItemDefaultsDlg.h"
+#include "dialogs/KObjectDialogs.h"
+#include "dialogs/KPixelDepthDlg.h"
+#include "dialogs/KProgressWindow.h"
+#include "dialogs/KViewDialogs.h"
 #include "document/CPexaDoc.h"
 
 namespace {

@@ -14,13 +14,13 @@
 
 #include "KGuiTestSupport.h"
 #include "app/CMainFrame.h"
-#include "app/dialogs/KDialogKit.h"
-#include "app/dialogs/KLayerDialogs.h"
-#include "app/dialogs/KMuscleDialogs.h"
+#include "gui/KDialogKit.h"
+#include "dialogs/KLayerDialogs.h"
+#include "dialogs/KMuscleDialogs.h"
 #include "document/CPexaDoc.h"
 #include "image/KImageMapTga.h"
 #include "platform/KScriptedUi.h"
-#include "views/KLayerNames.h"
+#include "gui/KLayerNames.h"
 
 namespace {
 

@@ -13,13 +13,13 @@
 #include "app/CDocManager.h"
 #include "app/CMainFrame.h"
 #include "app/KWindowPlacement.h"
-#include "app/dialogs/KAboutDlg.h"
-#include "app/dialogs/KDialogKit.h"
-#include "app/dialogs/KTextureListDlg.h"
+#include "dialogs/KAboutDlg.h"
+#include "gui/KDialogKit.h"
+#include "dialogs/KTextureListDlg.h"
 #include "document/CPexaDoc.h"
 #include "document/KDocumentFile.h"
 #include "platform/KScriptedUi.h"
-#include "views/CChildFrame.h"
+#include "app/CChildFrame.h"
 #include "views/CPexaView.h"
 
 namespace {

@@ -17,8 +17,8 @@
 #include <QTabWidget>
 
 #include "KGuiTestSupport.h"
-#include "app/dialogs/KDialogKit.h"
-#include "app/dialogs/KMuscleDialogs.h"
+#include "gui/KDialogKit.h"
+#include "dialogs/KMuscleDialogs.h"
 #include "document/CPexaDoc.h"
 #include "platform/KScriptedUi.h"
 

@@ -16,15 +16,15 @@
 #include "app/CDocManager.h"
 #include "app/CMainFrame.h"
 #include "app/KRenderCommand.h"
-#include "app/dialogs/KPreviewDialogs.h"
+#include "dialogs/KPreviewDialogs.h"
 #include "document/CPexaDoc.h"
 #include "document/KDocumentFile.h"
 #include "document/KSampleObjects.h"
 #include "image/KImageMapTga.h"
 #include "platform/KScriptedUi.h"
 #include "preview/KView3D.h"
-#include "views/CChildFrame.h"
-#include "views/KChildFrames.h"
+#include "app/CChildFrame.h"
+#include "app/KChildFrames.h"
 
 namespace {
 

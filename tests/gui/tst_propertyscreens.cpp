@@ -7,11 +7,11 @@
 #include <QTabWidget>
 
 #include "KGuiTestSupport.h"
-#include "app/dialogs/KAnatomyDialogs.h"
-#include "app/dialogs/KDialogKit.h"
-#include "app/dialogs/KLayerDialogs.h"
-#include "app/dialogs/KMuscleDialogs.h"
-#include "app/dialogs/KTextureListDlg.h"
+#include "dialogs/KAnatomyDialogs.h"
+#include "gui/KDialogKit.h"
+#include "dialogs/KLayerDialogs.h"
+#include "dialogs/KMuscleDialogs.h"
+#include "dialogs/KTextureListDlg.h"
 #include "document/CPexaDoc.h"
 #include "image/KImageMapTga.h"
 

@@ -16,10 +16,10 @@
 #include "image/KImageMapTga.h"
 #include "model/KBdlMuscle.h"
 #include "platform/KScriptedUi.h"
-#include "views/CChildFrame.h"
+#include "app/CChildFrame.h"
 #include "views/CPexaView.h"
 #include "views/KMapItem.h"
-#include "views/KStatusPanes.h"
+#include "edit/KStatusPanes.h"
 #include "views/KUvMapLayout.h"
 
 namespace {

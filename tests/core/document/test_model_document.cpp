@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "document/KCoreClasses.h"
-#include "model/KMdlDoc.h"
+#include "document/KMdlDoc.h"
 #include "platform/KArchive.h"
 
 namespace {

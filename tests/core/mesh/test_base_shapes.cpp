@@ -7,7 +7,7 @@
 
 #include "mesh/KBaseShape.h"
 #include "mesh/KMeshGrid.h"
-#include "mesh/KShapeSuperQ.h"
+#include "model/KShapeSuperQ.h"
 #include "model/KBdlBodyPart.h"
 #include "model/KModelClasses.h"
 #include "support/KVertexExpect.h"

@@ -1,8 +1,0 @@
-#include "model/KObject.h"
-
-K_IMPLEMENT_SERIAL(KObject, KPersistent, 1, true)
-
-// KObject has no data of its own.
-void KObject::serialize(KArchive& ar) {
-    KPersistent::serialize(ar);
-}
