@@ -28,17 +28,17 @@
 #include <functional>
 #include <vector>
 
+#include "app/CChildFrame.h"
 #include "app/CDocManager.h"
 #include "app/CMainFrame.h"
-#include "gui/KDialogKit.h"
+#include "app/KChildFrames.h"
 #include "document/CPexaDoc.h"
 #include "document/KCoreClasses.h"
+#include "edit/KCurveEditModel.h"
+#include "gui/KDialogKit.h"
 #include "platform/KScriptedUi.h"
 #include "preview/KView3D.h"
-#include "app/CChildFrame.h"
 #include "views/CPexaView.h"
-#include "app/KChildFrames.h"
-#include "edit/KCurveEditModel.h"
 #include "views/KFrameMdl.h"
 #include "views/KUvMapLayout.h"
 #include "views/KViewImage.h"

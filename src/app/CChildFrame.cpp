@@ -7,8 +7,8 @@
 
 #include "app/CDocManager.h"
 #include "dialogs/KAboutDlg.h"
-#include "views/CPexaView.h"
 #include "gui/KStatusPaneBar.h"
+#include "views/CPexaView.h"
 
 CChildFrame::CChildFrame(CDocManager& manager, CPexaDoc& doc, QWidget* parent)
     : QMdiSubWindow(parent), manager_(manager), doc_(doc) {

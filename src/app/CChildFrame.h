@@ -5,8 +5,8 @@
 
 #include <QMdiSubWindow>
 
-#include "gui/KViewHost.h"
 #include "gui/KStatusPaneBar.h"
+#include "gui/KViewHost.h"
 #include <vector>
 
 class CPexaDoc;

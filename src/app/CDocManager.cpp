@@ -6,14 +6,14 @@
 #include <QMdiArea>
 #include <algorithm>
 
+#include "app/CChildFrame.h"
+#include "app/KChildFrames.h"
 #include "dialogs/KTextureListDlg.h"
 #include "document/CPexaDoc.h"
 #include "document/KDocumentFile.h"
 #include "image/KImageMapTga.h"
 #include "platform/KUi.h"
-#include "app/CChildFrame.h"
 #include "views/CPexaView.h"
-#include "app/KChildFrames.h"
 
 CDocManager::SaveQuestion& CDocManager::saveQuestion() {
     static SaveQuestion question = [](const QString& text) {

@@ -4,12 +4,12 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
+#include "app/CChildFrame.h"
 #include "app/CDocManager.h"
+#include "app/KChildFrames.h"
 #include "dialogs/KAboutDlg.h"
 #include "document/CPexaDoc.h"
-#include "app/CChildFrame.h"
 #include "views/CPexaView.h"
-#include "app/KChildFrames.h"
 #include "views/KFrameMdl.h"
 #include "views/KViewCurve.h"
 

@@ -16,17 +16,17 @@
 #include <QStyle>
 #include <QToolBar>
 
+#include "app/CChildFrame.h"
 #include "app/CDocManager.h"
-#include "gui/KToolIcons.h"
+#include "app/KChildFrames.h"
 #include "app/KWindowPlacement.h"
 #include "dialogs/KAboutDlg.h"
 #include "dialogs/KExportDialogs.h"
 #include "dialogs/KObjectDialogs.h"
 #include "document/CPexaDoc.h"
+#include "gui/KToolIcons.h"
 #include "model/KBdlMuscle.h"
-#include "app/CChildFrame.h"
 #include "views/CPexaView.h"
-#include "app/KChildFrames.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 
 #include "app/CDocManager.h"
 #include "app/CMainFrame.h"
+#include "app/KChildFrames.h"
 #include "dialogs/KAboutDlg.h"
 #include "document/CPexaDoc.h"
 #include "platform/KUi.h"
-#include "app/KChildFrames.h"
 #include "views/KViewImage.h"
 
 namespace {

@@ -7,10 +7,10 @@
 
 #include "app/CMainFrame.h"
 #include "dialogs/KAnatomyDialogs.h"
-#include "gui/KDialogKit.h"
 #include "dialogs/KLayerDialogs.h"
 #include "dialogs/KTextureListDlg.h"
 #include "document/CPexaDoc.h"
+#include "gui/KDialogKit.h"
 #include "platform/KUi.h"
 #include "views/CPexaView.h"
 

@@ -9,10 +9,10 @@
 
 #include "app/CDocManager.h"
 #include "app/CMainFrame.h"
+#include "app/KChildFrames.h"
 #include "dialogs/KAboutDlg.h"
 #include "document/CPexaDoc.h"
 #include "preview/KView3D.h"
-#include "app/KChildFrames.h"
 
 // ---------------------------------------------------------------- document manager
 

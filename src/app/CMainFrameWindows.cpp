@@ -8,15 +8,15 @@
 #include <QLayout>
 #include <QMdiArea>
 
+#include "app/CChildFrame.h"
 #include "app/CDocManager.h"
 #include "app/CMainFrame.h"
+#include "app/KChildFrames.h"
 #include "dialogs/KAnatomyDialogs.h"
 #include "document/CPexaDoc.h"
 #include "platform/KUi.h"
 #include "preview/KView3D.h"
-#include "app/CChildFrame.h"
 #include "views/CPexaView.h"
-#include "app/KChildFrames.h"
 #include "views/KFrameMdl.h"
 #include "views/KViewCurve.h"
 

@@ -6,9 +6,9 @@
 #include <QMdiSubWindow>
 #include <QWidget>
 
-#include "gui/KViewHost.h"
 #include "gui/KPaneFrame.h"
 #include "gui/KStatusPaneBar.h"
+#include "gui/KViewHost.h"
 
 class CDocManager;
 class CPexaDoc;

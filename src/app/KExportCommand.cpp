@@ -3,14 +3,14 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "gui/KDialogKit.h"
 #include "dialogs/KExchangeDialogs.h"
 #include "dialogs/KExportDialogs.h"
 #include "document/CPexaDoc.h"
 #include "document/KExportSelectionLock.h"
 #include "export/KExport.h"
-#include "platform/KUi.h"
+#include "gui/KDialogKit.h"
 #include "gui/KLayerNames.h"
+#include "platform/KUi.h"
 
 namespace {
 

@@ -6,12 +6,12 @@
 #include "document/CPexaDoc.h"
 #include "document/KDocumentFile.h"
 #include "image/KImageMapTga.h"
-#include "scene/KCaptureSeries.h"
 #include "preview/KOffscreenGl.h"
+#include "preview/KPreviewRenderer.h"
+#include "scene/KCaptureSeries.h"
 #include "scene/KOglLightSrc.h"
 #include "scene/KPreviewBackground.h"
 #include "scene/KPreviewCamera.h"
-#include "preview/KPreviewRenderer.h"
 
 namespace {
 

@@ -14,10 +14,10 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "gui/KDialogFields.h"
-#include "gui/KDialogKit.h"
 #include "dialogs/KMuscleDialogs.h"
 #include "document/CPexaDoc.h"
+#include "gui/KDialogFields.h"
+#include "gui/KDialogKit.h"
 #include "model/KBdlBodyPart.h"
 
 namespace {

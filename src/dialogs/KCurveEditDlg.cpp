@@ -13,10 +13,10 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "gui/KDialogFields.h"
 #include "document/CPexaDoc.h"
-#include "platform/KUi.h"
+#include "gui/KDialogFields.h"
 #include "gui/KLayerNames.h"
+#include "platform/KUi.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "gui/KDialogFields.h"
 #include "dialogs/KExportOptionFields.h"
 #include "document/CPexaDoc.h"
+#include "gui/KDialogFields.h"
 
 namespace {
 

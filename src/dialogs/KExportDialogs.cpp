@@ -15,10 +15,10 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "gui/KDialogFields.h"
 #include "dialogs/KExportOptionFields.h"
 #include "dialogs/KLayerSelectionList.h"
 #include "document/CPexaDoc.h"
+#include "gui/KDialogFields.h"
 
 // ---- "Select Layers"
 

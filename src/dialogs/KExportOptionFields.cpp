@@ -2,8 +2,8 @@
 
 #include <QCheckBox>
 
-#include "gui/KDialogFields.h"
 #include "document/CPexaDoc.h"
+#include "gui/KDialogFields.h"
 
 int32_t kExportUvFlag(const CPexaDoc& doc, bool uvOn, bool itemCondition) {
     if (!uvOn) {

@@ -16,15 +16,15 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "gui/KDialogFields.h"
-#include "gui/KDialogKit.h"
 #include "dialogs/KMuscleDialogs.h"
 #include "document/CPexaDoc.h"
+#include "gui/KDialogFields.h"
+#include "gui/KDialogKit.h"
+#include "gui/KLayerNames.h"
 #include "image/KImageMap.h"
 #include "model/KBdlLayer.h"
 #include "platform/KNumberText.h"
 #include "platform/KUi.h"
-#include "gui/KLayerNames.h"
 
 namespace {
 

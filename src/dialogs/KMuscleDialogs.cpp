@@ -22,9 +22,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "gui/KDialogKit.h"
 #include "document/CPexaDoc.h"
 #include "document/KTextureList.h"
+#include "gui/KDialogKit.h"
 #include "model/KBdlCurve.h"
 #include "model/KBdlMuscle.h"
 #include "platform/KNumberText.h"

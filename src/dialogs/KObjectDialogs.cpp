@@ -15,8 +15,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "gui/KDialogFields.h"
 #include "document/CPexaDoc.h"
+#include "gui/KDialogFields.h"
 
 namespace {
 

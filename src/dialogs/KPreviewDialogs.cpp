@@ -18,8 +18,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "gui/KDialogFields.h"
 #include "dialogs/KLayerSelectionList.h"
+#include "gui/KDialogFields.h"
 #include "platform/KUi.h"
 
 namespace {

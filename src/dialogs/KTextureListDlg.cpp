@@ -16,9 +16,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "document/KTextureList.h"
 #include "gui/KDialogFields.h"
 #include "gui/KDialogKit.h"
-#include "document/KTextureList.h"
 #include "platform/KNumberText.h"
 #include "platform/KUi.h"
 

@@ -11,8 +11,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "gui/KDialogFields.h"
 #include "dialogs/KLayerSelectionList.h"
+#include "gui/KDialogFields.h"
 
 CGridViewPropertiesDlg::CGridViewPropertiesDlg(const KUvMapSettings& s, QWidget* parent)
     : QDialog(parent) {

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "document/KTextureList.h"
 #include "document/KFeoMegaPov.h"
 #include "document/KFeoPMedia.h"
 #include "document/KFeoRib.h"
+#include "document/KTextureList.h"
 #include "mesh/KItemMeshes.h"
 #include "mesh/KMeshGrid.h"
 #include "mesh/KSurfaceHeight.h"

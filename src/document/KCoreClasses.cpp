@@ -1,8 +1,8 @@
 #include "document/KCoreClasses.h"
 
-#include "document/KTexture.h"
 #include "document/KFeoPMedia.h"
 #include "document/KMdlDoc.h"
+#include "document/KTexture.h"
 #include "model/KModelClasses.h"
 
 void KRegisterCoreClasses() {

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/KObject.h"
 #include "model/KVertex.h"
+#include "platform/KObject.h"
 
 class KTextReader;
 

@@ -5,4 +5,3 @@ void KUvMapSettings::setRatios(float u, float v) {
     vRatio = v > 0 ? v : 1.0f;
     aspect = uRatio / vRatio;
 }
-

@@ -39,4 +39,3 @@ KFrameCurve::KFrameCurve(QWidget* view, QWidget* parent)
                  {QStringLiteral("(curve messages)"), QStringLiteral("pts: 9999   "),
                   QStringLiteral("rpts: 999   ")},
                  30, QStringLiteral("(curve edit messages)"), parent) {}
-

@@ -43,4 +43,3 @@ class KFrameCurve : public KPaneFrame {
 public:
     explicit KFrameCurve(QWidget* view, QWidget* parent = nullptr);
 };
-

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "model/KShapeSuperQ.h"
 #include "model/KBdlCurve.h"
+#include "model/KShapeSuperQ.h"
 
 namespace {
 constexpr double kPi = std::numbers::pi;

@@ -16,8 +16,8 @@
 #include <span>
 #include <vector>
 
-#include "platform/KObject.h"
 #include "model/KVertex.h"
+#include "platform/KObject.h"
 
 class KBdlBodyPart;
 

@@ -10,10 +10,10 @@
 #include <memory>
 #include <vector>
 
-#include "model/KShapeSuperQ.h"
 #include "model/KBdlCurve.h"
 #include "model/KBdlObject.h"
 #include "model/KBdlSegment.h"
+#include "model/KShapeSuperQ.h"
 
 class KBdlBodyPart : public KBdlShape {
     K_DECLARE_SERIAL(KBdlBodyPart)

@@ -6,8 +6,8 @@
 
 #include <vector>
 
-#include "platform/KObject.h"
 #include "model/KVertex.h"
+#include "platform/KObject.h"
 
 class KColorMapEntry : public KObject {
     K_DECLARE_SERIAL(KColorMapEntry)

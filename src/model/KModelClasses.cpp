@@ -1,6 +1,5 @@
 #include "model/KModelClasses.h"
 
-#include "model/KShapeSuperQ.h"
 #include "model/KBdlBodyPart.h"
 #include "model/KBdlCurve.h"
 #include "model/KBdlLayer.h"
@@ -8,8 +7,9 @@
 #include "model/KBdlObject.h"
 #include "model/KBdlSegment.h"
 #include "model/KColorMap.h"
-#include "platform/KObject.h"
+#include "model/KShapeSuperQ.h"
 #include "model/KVertex.h"
+#include "platform/KObject.h"
 
 void KRegisterModelClasses() {
     for (const KRuntimeClass* c :

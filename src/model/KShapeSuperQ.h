@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "platform/KObject.h"
 #include "model/KVertex.h"
+#include "platform/KObject.h"
 
 class KShapeSuperQ : public KObject {
     K_DECLARE_SERIAL(KShapeSuperQ)

@@ -9,8 +9,8 @@
 #include <functional>
 #include <string>
 
-#include "scene/KAccumBuffer.h"
 #include "preview/KGlFunctions.h"
+#include "scene/KAccumBuffer.h"
 
 class CPexaDoc;
 class KMeshGrid;

@@ -6,9 +6,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QMdiSubWindow>
 #include <QOpenGLContext>
 #include <QRadioButton>
 #include <QStyle>
@@ -17,10 +17,10 @@
 
 #include "dialogs/KPreviewDialogs.h"
 #include "document/CPexaDoc.h"
+#include "gui/KLayerNames.h"
+#include "gui/KViewHost.h"
 #include "image/KImageMapTga.h"
 #include "platform/KUi.h"
-#include "gui/KViewHost.h"
-#include "gui/KLayerNames.h"
 
 namespace {
 

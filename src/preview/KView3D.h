@@ -12,11 +12,11 @@
 #include <memory>
 
 #include "platform/KDocumentBase.h"
+#include "preview/KPreviewRenderer.h"
 #include "scene/KCaptureSeries.h"
 #include "scene/KOglLightSrc.h"
 #include "scene/KPreviewBackground.h"
 #include "scene/KPreviewCamera.h"
-#include "preview/KPreviewRenderer.h"
 
 class CPexaDoc;
 class KViewHost;

@@ -7,15 +7,15 @@
 #include <QScrollBar>
 #include <cmath>
 
-#include "gui/KAppServices.h"
 #include "dialogs/KViewDialogs.h"
 #include "document/CPexaDoc.h"
-#include "image/KImageMapTga.h"
-#include "platform/KUi.h"
+#include "gui/KAppServices.h"
+#include "gui/KLayerNames.h"
 #include "gui/KStatusPaneBar.h"
 #include "gui/KViewHost.h"
+#include "image/KImageMapTga.h"
+#include "platform/KUi.h"
 #include <QMdiSubWindow>
-#include "gui/KLayerNames.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <optional>
 #include <vector>
 
+#include "edit/KMuscleUndo.h"
 #include "platform/KDocumentBase.h"
 #include "views/KItemTracker.h"
 #include "views/KMapItem.h"
-#include "edit/KMuscleUndo.h"
 #include "views/KUvMapLayout.h"
 
 class KViewHost;

@@ -9,24 +9,24 @@
 #include <QPainter>
 #include <QScrollBar>
 
-#include "gui/KAppServices.h"
-#include "gui/KDialogKit.h"
 #include "dialogs/KMuscleDialogs.h"
 #include "dialogs/KViewImportDlg.h"
 #include "dialogs/KViewToolDialogs.h"
 #include "document/CPexaDoc.h"
+#include "edit/KRepeatItems.h"
+#include "gui/KAppServices.h"
+#include "gui/KDialogKit.h"
+#include "gui/KLayerNames.h"
+#include "gui/KStatusPaneBar.h"
+#include "gui/KViewHost.h"
 #include "image/KImageMapTga.h"
 #include "model/KBdlLayer.h"
 #include "model/KBdlMuscle.h"
 #include "platform/KUi.h"
-#include "gui/KStatusPaneBar.h"
-#include "gui/KViewHost.h"
-#include <QMdiSubWindow>
 #include "views/CPexaView.h"
-#include "gui/KLayerNames.h"
 #include "views/KMapItemTools.h"
-#include "edit/KRepeatItems.h"
 #include "views/KViewCapture.h"
+#include <QMdiSubWindow>
 
 namespace {
 

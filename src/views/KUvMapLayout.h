@@ -10,7 +10,6 @@
 #include "document/CPexaDoc.h"
 #include "edit/KUvMapSettings.h"
 
-
 class KUvMapLayout {
 public:
     KUvMapSettings settings;

@@ -10,14 +10,14 @@
 #include <QScrollBar>
 #include <algorithm>
 
-#include "gui/KDialogKit.h"
 #include "dialogs/KImageViewDialogs.h"
 #include "dialogs/KPreviewDialogs.h"
 #include "document/CPexaDoc.h"
 #include "document/KDisplacementImage.h"
+#include "gui/KDialogKit.h"
+#include "gui/KLayerNames.h"
 #include "image/KImageMapTga.h"
 #include "platform/KUi.h"
-#include "gui/KLayerNames.h"
 
 namespace {
 

@@ -16,10 +16,10 @@
 #include "KGuiTestSupport.h"
 #include "app/CMainFrame.h"
 #include "dialogs/KAnatomyDialogs.h"
-#include "gui/KDialogKit.h"
 #include "dialogs/KMuscleDialogs.h"
 #include "dialogs/KTextureListDlg.h"
 #include "document/CPexaDoc.h"
+#include "gui/KDialogKit.h"
 #include "platform/KScriptedUi.h"
 
 namespace {

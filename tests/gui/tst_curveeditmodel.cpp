@@ -7,10 +7,10 @@
 #include <cmath>
 #include <numbers>
 
-#include "model/KBdlMuscle.h"
-#include "platform/KScriptedUi.h"
 #include "edit/KCurveEditModel.h"
 #include "edit/KMdlPosModel.h"
+#include "model/KBdlMuscle.h"
+#include "platform/KScriptedUi.h"
 
 namespace {
 

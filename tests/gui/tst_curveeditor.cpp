@@ -11,10 +11,10 @@
 #include "KGuiTestSupport.h"
 #include "app/CDocManager.h"
 #include "app/CMainFrame.h"
+#include "app/KChildFrames.h"
 #include "dialogs/KCurveEditDlg.h"
 #include "document/CPexaDoc.h"
 #include "platform/KScriptedUi.h"
-#include "app/KChildFrames.h"
 #include "views/KViewCurve.h"
 
 namespace {

@@ -19,13 +19,13 @@
 
 #include "KGuiTestSupport.h"
 #include "app/KQtUi.h"
-#include "gui/KDialogKit.h"
 #include "dialogs/KItemDefaultsDlg.h"
 #include "dialogs/KObjectDialogs.h"
 #include "dialogs/KPixelDepthDlg.h"
 #include "dialogs/KProgressWindow.h"
 #include "dialogs/KViewDialogs.h"
 #include "document/CPexaDoc.h"
+#include "gui/KDialogKit.h"
 
 namespace {
 

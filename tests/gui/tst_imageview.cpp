@@ -16,17 +16,17 @@
 #include <algorithm>
 
 #include "KGuiTestSupport.h"
+#include "app/CChildFrame.h"
 #include "app/CDocManager.h"
 #include "app/CMainFrame.h"
-#include "gui/KDialogKit.h"
+#include "app/KChildFrames.h"
 #include "dialogs/KImageViewDialogs.h"
 #include "dialogs/KPreviewDialogs.h"
 #include "document/CPexaDoc.h"
+#include "gui/KDialogKit.h"
 #include "image/KImageMapTga.h"
 #include "mesh/KSurfaceHeight.h"
 #include "platform/KScriptedUi.h"
-#include "app/CChildFrame.h"
-#include "app/KChildFrames.h"
 #include "views/KViewImage.h"
 
 namespace {

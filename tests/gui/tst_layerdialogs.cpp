@@ -14,13 +14,13 @@
 
 #include "KGuiTestSupport.h"
 #include "app/CMainFrame.h"
-#include "gui/KDialogKit.h"
 #include "dialogs/KLayerDialogs.h"
 #include "dialogs/KMuscleDialogs.h"
 #include "document/CPexaDoc.h"
+#include "gui/KDialogKit.h"
+#include "gui/KLayerNames.h"
 #include "image/KImageMapTga.h"
 #include "platform/KScriptedUi.h"
-#include "gui/KLayerNames.h"
 
 namespace {
 

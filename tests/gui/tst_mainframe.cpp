@@ -10,16 +10,16 @@
 #include <QToolBar>
 
 #include "KGuiTestSupport.h"
+#include "app/CChildFrame.h"
 #include "app/CDocManager.h"
 #include "app/CMainFrame.h"
 #include "app/KWindowPlacement.h"
 #include "dialogs/KAboutDlg.h"
-#include "gui/KDialogKit.h"
 #include "dialogs/KTextureListDlg.h"
 #include "document/CPexaDoc.h"
 #include "document/KDocumentFile.h"
+#include "gui/KDialogKit.h"
 #include "platform/KScriptedUi.h"
-#include "app/CChildFrame.h"
 #include "views/CPexaView.h"
 
 namespace {

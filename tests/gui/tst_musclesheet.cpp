@@ -17,9 +17,9 @@
 #include <QTabWidget>
 
 #include "KGuiTestSupport.h"
-#include "gui/KDialogKit.h"
 #include "dialogs/KMuscleDialogs.h"
 #include "document/CPexaDoc.h"
+#include "gui/KDialogKit.h"
 #include "platform/KScriptedUi.h"
 
 namespace {

@@ -17,18 +17,18 @@
 #include "KGuiTestSupport.h"
 #include "app/CDocManager.h"
 #include "app/CMainFrame.h"
+#include "app/KChildFrames.h"
 #include "dialogs/KPreviewDialogs.h"
 #include "document/CPexaDoc.h"
 #include "image/KImageMapTga.h"
 #include "platform/KFile.h"
 #include "platform/KScriptedUi.h"
+#include "preview/KView3D.h"
 #include "scene/KAccumBuffer.h"
 #include "scene/KCaptureSeries.h"
 #include "scene/KOglLightSrc.h"
 #include "scene/KPreviewBackground.h"
 #include "scene/KPreviewCamera.h"
-#include "preview/KView3D.h"
-#include "app/KChildFrames.h"
 
 namespace {
 

@@ -13,8 +13,10 @@
 #include <QSpinBox>
 
 #include "KGuiTestSupport.h"
+#include "app/CChildFrame.h"
 #include "app/CDocManager.h"
 #include "app/CMainFrame.h"
+#include "app/KChildFrames.h"
 #include "app/KRenderCommand.h"
 #include "dialogs/KPreviewDialogs.h"
 #include "document/CPexaDoc.h"
@@ -23,8 +25,6 @@
 #include "image/KImageMapTga.h"
 #include "platform/KScriptedUi.h"
 #include "preview/KView3D.h"
-#include "app/CChildFrame.h"
-#include "app/KChildFrames.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 
 #include "KGuiTestSupport.h"
 #include "dialogs/KAnatomyDialogs.h"
-#include "gui/KDialogKit.h"
 #include "dialogs/KLayerDialogs.h"
 #include "dialogs/KMuscleDialogs.h"
 #include "dialogs/KTextureListDlg.h"
 #include "document/CPexaDoc.h"
+#include "gui/KDialogKit.h"
 #include "image/KImageMapTga.h"
 
 class TestPropertyScreens : public QObject {

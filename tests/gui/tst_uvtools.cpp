@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 
 #include "KGuiTestSupport.h"
+#include "app/CChildFrame.h"
 #include "app/CDocManager.h"
 #include "app/CMainFrame.h"
 #include "dialogs/KViewImportDlg.h"
@@ -22,7 +23,6 @@
 #include "image/KImageMapTga.h"
 #include "model/KBdlMuscle.h"
 #include "platform/KScriptedUi.h"
-#include "app/CChildFrame.h"
 #include "views/CPexaView.h"
 #include "views/KItemTracker.h"
 #include "views/KMapItemTools.h"

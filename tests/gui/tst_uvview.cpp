@@ -10,16 +10,16 @@
 #include <QStatusBar>
 
 #include "KGuiTestSupport.h"
+#include "app/CChildFrame.h"
 #include "app/CDocManager.h"
 #include "app/CMainFrame.h"
 #include "document/CPexaDoc.h"
+#include "edit/KStatusPanes.h"
 #include "image/KImageMapTga.h"
 #include "model/KBdlMuscle.h"
 #include "platform/KScriptedUi.h"
-#include "app/CChildFrame.h"
 #include "views/CPexaView.h"
 #include "views/KMapItem.h"
-#include "edit/KStatusPanes.h"
 #include "views/KUvMapLayout.h"
 
 namespace {

@@ -7,9 +7,9 @@
 
 #include "mesh/KBaseShape.h"
 #include "mesh/KMeshGrid.h"
-#include "model/KShapeSuperQ.h"
 #include "model/KBdlBodyPart.h"
 #include "model/KModelClasses.h"
+#include "model/KShapeSuperQ.h"
 #include "support/KVertexExpect.h"
 
 namespace {

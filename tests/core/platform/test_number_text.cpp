@@ -53,10 +53,11 @@ TEST(NumberText, GeneralFormMatchesPrintfEverywhere) {
     std::mt19937_64 rng(7);
     std::uniform_real_distribution<double> mantissa(1.0, 10.0);
     std::uniform_int_distribution<int> exponent(-30, 30);
-    std::vector<double> values = {1e-5,     1e-4,     9.999995e-5, 0.5,         999999.5,
-                                  999999.4, 9999995,  1e6,         1e15,        123456.5,
-                                  0.1234565, 2.5e-5,  1.0000005,   -0.00099999995, 1e-300,
-                                  1.7976931348623157e308, 4.9e-324};
+    std::vector<double> values = {1e-5,      1e-4,           9.999995e-5, 0.5,
+                                  999999.5,  999999.4,       9999995,     1e6,
+                                  1e15,      123456.5,       0.1234565,   2.5e-5,
+                                  1.0000005, -0.00099999995, 1e-300,      1.7976931348623157e308,
+                                  4.9e-324};
     for (int i = 0; i < 50000; ++i) {
         const double v = mantissa(rng) * std::pow(10.0, exponent(rng));
         values.push_back(v);
