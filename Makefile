@@ -9,7 +9,7 @@ ASAN_DIR    := $(BUILD_DIR)/asan
 CMAKE_GEN   := -G Ninja
 
 .PHONY: run test deps release build-test build-asan test-asan clean format bench fuzz \
-        examples example-images guide-images package
+        examples example-images guide-images package coverage
 
 deps:
 	scripts/install-deps
@@ -39,6 +39,16 @@ build-asan: deps
 test: build-test build-asan
 	cd $(ASAN_DIR) && ctest --output-on-failure -j $(JOBS)
 	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# Line coverage of the core and of the application by the whole test suite (gcov, gcovr):
+# a summary per part here, and an HTML report in build/coverage/report/index.html.
+COVERAGE_DIR := $(BUILD_DIR)/coverage
+coverage: deps
+	cmake -S . -B $(COVERAGE_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DQUORL_COVERAGE=ON -DQUORL_BUILD_BENCH=OFF
+	cmake --build $(COVERAGE_DIR) -j $(JOBS)
+	find $(COVERAGE_DIR) -name '*.gcda' -delete
+	cd $(COVERAGE_DIR) && ctest -j $(JOBS) --output-on-failure
+	scripts/coverage-report $(COVERAGE_DIR)
 
 # Benchmarks (Google Benchmark), built in Release.
 BENCH_DIR := $(BUILD_DIR)/bench
@@ -78,4 +88,4 @@ clean:
 	rm -rf $(BUILD_DIR)
 
 format:
-	find src tests bench fuzz -name '*.h' -o -name '*.cpp' | xargs clang-format -i
+	find src tests bench fuzz docs/tools examples/tools -name '*.h' -o -name '*.cpp' | xargs clang-format -i

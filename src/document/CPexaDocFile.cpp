@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "document/CPexaDoc.h"
+#include "document/KLayerImageFiles.h"
 #include "platform/KArchive.h"
 #include "platform/KNumberText.h"
 #include "platform/KUi.h"
@@ -208,6 +209,8 @@ void CPexaDoc::load(KArchive& ar) {
             }
         }
     }
+
+    kLoadLayerImageFiles(layers, ar.sourceFolder());
 
     // Whatever the file holds, the grid is built from a resolution the program allows
     // and a clip range inside the unit square; the user is told when a value changed.

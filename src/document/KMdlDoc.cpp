@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "document/KLayerImageFiles.h"
 #include "platform/KArchive.h"
 
 K_IMPLEMENT_SERIAL(KMdlDoc, KObject, 10, true)
@@ -153,6 +154,7 @@ void KMdlDoc::loadFields(KArchive& ar) {
         ar.setObjectSchema(schema);
         feoPMedia.serialize(ar);
     }
+    kLoadLayerImageFiles(layers, ar.sourceFolder());
     // The grid is built from a resolution the program allows and a clip range inside
     // the unit square, whatever the stream held.
     uResolution = std::clamp(uResolution, int32_t(1), kMaxResolution);

@@ -1,10 +1,8 @@
 #include "model/KBdlLayer.h"
 
-#include <filesystem>
-
 #include <algorithm>
 
-#include "image/KImageMapTga.h"
+#include "image/KImageMap.h"
 #include "platform/KUi.h"
 
 K_IMPLEMENT_SERIAL(KBdlLayer, KBdlElement, KBdlObject::kSchema, true)
@@ -110,32 +108,6 @@ void KBdlLayer::loadMuscles(KArchive& ar) {
     }
 }
 
-void KBdlLayer::loadImageFile(const std::string& fileName, const std::string& documentFolder) {
-    // A relative name is looked for beside the document first, then in the working
-    // folder; the image keeps the name as stored, so saving writes the same reference.
-    std::unique_ptr<KImageMapTga> image;
-    const std::filesystem::path stored(fileName);
-    if (stored.is_relative() && !documentFolder.empty()) {
-        image = std::make_unique<KImageMapTga>(
-            (std::filesystem::path(documentFolder) / stored).string());
-        if (image->loadStatus == KImageMapTga::LoadOk) {
-            image->name = fileName;
-        }
-    }
-    if (!image || image->loadStatus != KImageMapTga::LoadOk) {
-        image = std::make_unique<KImageMapTga>(fileName);
-    }
-    if (image->loadStatus != KImageMapTga::LoadOk) {
-        missingImageName = fileName;
-        kUi().message("Failed to open Layer image map:\n\n" + fileName, KUi::Icon::Warning);
-        return;
-    }
-    std::unique_ptr<KImageMap> map = std::move(image);
-    if (setImageMap(map) == 1) {
-        kUi().message("Failed to bind image map to Layer:\n" + fileName, KUi::Icon::Warning);
-    }
-}
-
 void KBdlLayer::serialize(KArchive& ar) {
     KBdlElement::serialize(ar);
     if (ar.isStoring()) {
@@ -178,9 +150,8 @@ void KBdlLayer::serialize(KArchive& ar) {
         textureName = ar.readString();
     }
     loadMuscles(ar);
-    // Older layers stored a file name but never an image; from schema 5 on the image
-    // is loaded again. An image that cannot be loaded costs only the image.
-    if (schema >= 5 && !fileName.empty()) {
-        loadImageFile(fileName, ar.sourceFolder());
-    }
+    // Older layers stored a file name but never an image; from schema 5 on the document
+    // loads the named image once the whole file has been read.
+    imageMap.reset();
+    missingImageName = schema >= 5 ? fileName : std::string();
 }

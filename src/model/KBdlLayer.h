@@ -60,8 +60,10 @@ public:
     int32_t textureIndex = 0;
     std::string textureName;
     std::unique_ptr<KImageMap> imageMap;
-    // The image file a loaded document named but that could not be opened: stored again
-    // on save, so the reference survives until the user attaches or releases an image.
+    // The image file the layer names but does not hold: set when a layer is read (the
+    // document then loads the file, see document/KLayerImageFiles.h) and kept when the
+    // file cannot be opened, so saving writes the reference again until the user
+    // attaches or releases an image.
     std::string missingImageName;
     int32_t backgroundOnly = 0;
     float imageScale = 1.0f;
@@ -69,5 +71,4 @@ public:
 private:
     void storeMuscles(KArchive& ar) const;
     void loadMuscles(KArchive& ar);
-    void loadImageFile(const std::string& fileName, const std::string& documentFolder);
 };
