@@ -9,7 +9,7 @@ ASAN_DIR    := $(BUILD_DIR)/asan
 CMAKE_GEN   := -G Ninja
 
 .PHONY: run test deps release build-test build-asan test-asan clean format bench fuzz \
-        examples example-images guide-images package coverage
+        examples example-images guide-images package coverage package-check
 
 deps:
 	scripts/install-deps
@@ -83,6 +83,10 @@ guide-images: release
 # The Debian package (quorl_<version>_<arch>.deb in the release build folder).
 package: release
 	cd $(RELEASE_DIR) && cpack -G DEB
+
+# The package installed for real with apt, run, validated and purged (as root or with sudo).
+package-check: build-test
+	scripts/package-check $(TEST_DIR)
 
 clean:
 	rm -rf $(BUILD_DIR)

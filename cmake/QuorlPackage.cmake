@@ -19,6 +19,18 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/
         DESTINATION ${CMAKE_INSTALL_DATADIR}/quorl/examples
         FILES_MATCHING PATTERN "*.qrz" PATTERN "*.tga" PATTERN "tools" EXCLUDE)
 
+# AppStream metadata for software centres. Its screenshots are docs/images pictures, which
+# software centres fetch from the project's web site.
+set(QUORL_HOMEPAGE "https://quorl.example.org" CACHE STRING
+    "The project's web site, named in the AppStream metadata (screenshots are under /screenshots)")
+set(QUORL_APPSTREAM_ID org.quorl.Quorl)
+configure_file(${PROJECT_SOURCE_DIR}/data/quorl.metainfo.xml.in
+               ${PROJECT_BINARY_DIR}/data/${QUORL_APPSTREAM_ID}.metainfo.xml @ONLY)
+if(QUORL_BUILD_GUI)
+    install(FILES ${PROJECT_BINARY_DIR}/data/${QUORL_APPSTREAM_ID}.metainfo.xml
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+endif()
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quorl)
 set(CPACK_PACKAGE_VENDOR "Quorl developers")

@@ -3,7 +3,7 @@
 function(quorl_check_layout prefix)
     foreach(f bin/quorl bin/quorl-cli share/applications/quorl.desktop
               share/mime/packages/quorl.xml share/icons/hicolor/scalable/apps/quorl.svg
-              share/man/man1/quorl-cli.1.gz
+              share/man/man1/quorl-cli.1.gz share/metainfo/org.quorl.Quorl.metainfo.xml
               share/quorl/examples/limb.qrz share/quorl/examples/limb-skin.tga
               share/quorl/examples/shell.qrz share/quorl/examples/torso.qrz
               share/quorl/examples/relief.qrz share/quorl/examples/relief-pebbles.tga)
