@@ -20,7 +20,6 @@
 #include "dialogs/KTextureListDlg.h"
 #include "document/CPexaDoc.h"
 #include "gui/KDialogKit.h"
-#include "platform/KScriptedUi.h"
 
 namespace {
 
@@ -199,8 +198,7 @@ private slots:
     }
 
     void textureListKeys() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         KTextureList list = KTextureList::defaults();
         list.entries.resize(3);
         KTextureListDlg dlg(list);
@@ -244,8 +242,7 @@ private slots:
     }
 
     void mainWindowTextureCommands() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CMainFrame frame;
         QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
         CPexaDoc* doc = frame.activeDocument();

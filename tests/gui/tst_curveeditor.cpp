@@ -11,7 +11,6 @@
 #include "app/KChildFrames.h"
 #include "dialogs/KCurveEditDlg.h"
 #include "document/CPexaDoc.h"
-#include "platform/KScriptedUi.h"
 #include "views/KViewCurve.h"
 
 namespace {
@@ -243,8 +242,7 @@ private slots:
     }
 
     void curvePropertiesDialog() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         KCurveEditModel::CurveValues v;
         v.basis = KBdlCurve::Bezier;
         v.indexType = KBdlCurve::Radial;

@@ -27,7 +27,6 @@
 #include "mesh/KMeshGrid.h"
 #include "model/KBdlLayer.h"
 #include "model/KBdlMuscle.h"
-#include "platform/KScriptedUi.h"
 #include "views/CPexaView.h"
 
 namespace {
@@ -167,8 +166,7 @@ private slots:
         QFETCH(QString, optionsTitle);
         QFETCH(QString, filter);
         QFETCH(int, meshType);
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CPexaDoc doc;
         fill(doc);
         Script script;
@@ -205,8 +203,7 @@ private slots:
     // names the include file. The layer choice stays locked up to the end of the command,
     // the UDO file's dialog included: a view activated meanwhile cannot replace it.
     void megaPovMeshWithUdo() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CPexaDoc doc;
         fill(doc);
         Script script;
@@ -308,8 +305,7 @@ private slots:
         d.selectAll();
         QCOMPARE(d.selection(), std::vector<int>({0, 1, 2}));
 
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CPexaDoc doc;
         doc.meshType = CPexaDoc::Layered; // but nothing stored: the dialog starts Skinned
         KExportCommand command(doc, nullptr);
@@ -340,8 +336,7 @@ private slots:
     }
 
     void noLayersEndsTheCommand() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CPexaDoc doc;
         doc.restoreLayers({});
         KExportCommand command(doc, nullptr);
@@ -360,8 +355,7 @@ private slots:
         const QString folder = path(QStringLiteral("a-folder.obj"));
         QVERIFY(QDir().mkpath(folder));
         {
-            KScriptedUi ui;
-            KUiScope scope(ui);
+            KTestUi ui;
             CPexaDoc doc;
             fill(doc);
             Script script;
@@ -374,8 +368,7 @@ private slots:
                                               folder.toStdString() + "\": Is a directory"});
         }
         {
-            KScriptedUi ui;
-            KUiScope scope(ui);
+            KTestUi ui;
             CPexaDoc doc;
             fill(doc);
             doc.meshGrid = std::make_unique<KMeshGrid>(); // as after a failed allocation
@@ -389,8 +382,7 @@ private slots:
             QVERIFY(!QFile::exists(script.file));
         }
         {
-            KScriptedUi ui;
-            KUiScope scope(ui);
+            KTestUi ui;
             CPexaDoc doc; // layers without muscles
             Script script;
             script.meshType = CPexaDoc::Layered;
@@ -414,8 +406,7 @@ private slots:
     // Cancel at each step: nothing written, the lock released; a cancelled file choice
     // keeps the layer choice.
     void cancelAtEachStep() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CPexaDoc doc;
         fill(doc);
         doc.setExportLayerSelection({2});
@@ -440,8 +431,7 @@ private slots:
     // The default file choice: a save dialog at "untitled" with the format's filter and
     // extension, asking before it replaces a file. Cancel there writes nothing.
     void defaultFileDialog() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CPexaDoc doc;
         fill(doc);
         KExportCommand command(doc, nullptr);
@@ -533,8 +523,7 @@ private slots:
         QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
         CPexaDoc* doc = frame.activeDocument();
         fill(*doc);
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         for (bool ascii : {true, false}) {
             Script script;
             script.file = path(ascii ? QStringLiteral("test.txt") : QStringLiteral("test.obj"));

@@ -19,7 +19,6 @@
 #include "export/KExport.h"
 #include "model/KBdlLayer.h"
 #include "model/KBdlMuscle.h"
-#include "platform/KScriptedUi.h"
 
 namespace {
 
@@ -104,8 +103,7 @@ private slots:
     }
 
     void gltfStoresItsUvChoice() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CPexaDoc doc;
         fill(doc);
         Script script;
@@ -139,8 +137,7 @@ private slots:
     }
 
     void stlAndPlyRememberTheTextChoice() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CPexaDoc doc;
         fill(doc);
         KExportCommand::stlAscii = false;
@@ -200,8 +197,7 @@ private slots:
     }
 
     void cancelledOptionsWriteNothing() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CPexaDoc doc;
         fill(doc);
         for (auto kind : {KExportCommand::Gltf, KExportCommand::Stl, KExportCommand::Ply}) {
@@ -234,8 +230,7 @@ private slots:
         CPexaDoc* doc = frame.activeDocument();
         QVERIFY(doc);
         fill(*doc);
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         const QString names[] = {"fileExportGltf", "fileExportStl", "fileExportPly"};
         const KExportFormat formats[] = {KExportFormat::Gltf, KExportFormat::Stl,
                                          KExportFormat::Ply};

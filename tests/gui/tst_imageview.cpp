@@ -25,7 +25,6 @@
 #include "gui/KDialogKit.h"
 #include "image/KImageMapTga.h"
 #include "mesh/KSurfaceHeight.h"
-#include "platform/KScriptedUi.h"
 #include "views/KViewImage.h"
 
 namespace {
@@ -115,8 +114,7 @@ private slots:
     void initTestCase() { kUseTestSettings(); }
 
     void samplesColumnsAndRowsAtIndexOverSize() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CPexaDoc doc;
         // A gradient in both directions, so every sample position reads another pixel.
         attachImage(doc, 1, greyImage(5, 5, [](int x, int y) { return 40 * x + 10 * y; }));
@@ -173,8 +171,7 @@ private slots:
         CPexaDoc doc;
         {
             // The bar follows the square of the fraction done: 25 after half of the rows.
-            KScriptedUi ui;
-            KUiScope scope(ui);
+            KTestUi ui;
             KViewImage view(doc);
             view.imageWidth = 3;
             view.imageHeight = 10;
@@ -186,8 +183,7 @@ private slots:
         }
         {
             // Yes stops the build; the rows computed so far stay.
-            KScriptedUi ui;
-            KUiScope scope(ui);
+            KTestUi ui;
             KViewImage view(doc);
             view.imageWidth = 3;
             view.imageHeight = 10;
@@ -200,8 +196,7 @@ private slots:
         }
         {
             // No goes on to the end.
-            KScriptedUi ui;
-            KUiScope scope(ui);
+            KTestUi ui;
             KViewImage view(doc);
             view.imageWidth = 3;
             view.imageHeight = 10;
@@ -216,8 +211,7 @@ private slots:
     }
 
     void titlesFollowTheSelection() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CPexaDoc doc;
         KFrameDummy frame;
         auto* view = new KViewImage(doc);
@@ -265,8 +259,7 @@ private slots:
     }
 
     void aRemovedLayerEndsTheSum() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CPexaDoc doc;
         attachImage(doc, 0, greyImage(2, 2, [](int, int) { return 100; }));
         attachImage(doc, 1, greyImage(2, 2, [](int, int) { return 60; }));
@@ -297,8 +290,7 @@ private slots:
     }
 
     void flipsTheAttachedLayersImage() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CPexaDoc doc;
         // Bright in the quarter at (0, 0). Sampling never reaches the last column or row,
         // so the bright part is two pixels wide and high.
@@ -335,8 +327,7 @@ private slots:
     }
 
     void savingOffersToWriteAFlippedLayerImageBack() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CMainFrame main;
         QVERIFY(main.processCommandLine({QStringLiteral("quorl")}));
         CPexaDoc* doc = main.activeDocument();
@@ -406,8 +397,7 @@ private slots:
     }
 
     void importsIntoTheAttachedLayer() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CPexaDoc doc;
         KViewImage view(doc);
         view.imageWidth = 3;
@@ -451,8 +441,7 @@ private slots:
     }
 
     void exportWritesATgaOthersRead() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CPexaDoc doc;
         // Brighter towards v = 1, so the file's orientation shows.
         attachImage(doc, 0, greyImage(2, 5, [](int, int y) { return 50 * y; }));
@@ -488,8 +477,7 @@ private slots:
     }
 
     void pixelFormatRebuildsInTheChosenFormat() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CPexaDoc doc;
         KViewImage view(doc);
         view.imageWidth = 4;
@@ -512,8 +500,7 @@ private slots:
     }
 
     void propertiesStayWithinTheirRanges() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CPexaDoc doc;
         KViewImage view(doc);
         view.interpolateHeights = 1;
@@ -550,8 +537,7 @@ private slots:
     }
 
     void openedFromTheWindowMenu() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CMainFrame main;
         main.resize(1000, 700);
         QVERIFY(main.processCommandLine({QStringLiteral("quorl")}));
@@ -606,8 +592,7 @@ private slots:
     }
 
     void screenshotOfAWindowWithAMuscle() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CPexaDoc doc;
         std::unique_ptr<KBdlMuscle> bump = std::make_unique<KBdlMuscle>(KBdlMuscle::Point);
         doc.addMuscleToLayer(doc.layerAt(1), bump);

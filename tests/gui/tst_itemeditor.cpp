@@ -21,7 +21,6 @@
 #include "document/CPexaDoc.h"
 #include "image/KImageMapTga.h"
 #include "model/KBdlMuscle.h"
-#include "platform/KScriptedUi.h"
 #include "views/KFrameMdl.h"
 #include "views/KViewMdl.h"
 
@@ -94,8 +93,7 @@ private slots:
     void initTestCase() { kUseTestSettings(); }
 
     void panesByMuscleType() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         Editor e;
         KFrameMdl& f = *e.frame;
         QCOMPARE(f.paneTitle(0), QStringLiteral("No Active Muscle..."));
@@ -318,8 +316,7 @@ private slots:
     }
 
     void deletedMuscleEmptiesTheEditor() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         Editor e;
         KFrameMdl& f = *e.frame;
         KBdlMuscle* a = addMuscle(e.doc, 0, KBdlMuscle::Linear, "a");
@@ -363,8 +360,7 @@ private slots:
     // "Set View Size" sizes the frame (or its client area); F9 from any pane writes what
     // the frame shows as a 24-bit TGA, bottom row first.
     void viewSizeAndCapture() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         Editor e;
         KFrameMdl& f = *e.frame;
         QVERIFY(f.editMuscle(addMuscle(e.doc, 0, KBdlMuscle::Linear, "m")));
@@ -411,8 +407,7 @@ private slots:
     }
 
     void paneSwitchingAndCaptions() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         Editor e;
         KFrameMdl& f = *e.frame;
         KBdlMuscle* m = addMuscle(e.doc, 0, KBdlMuscle::Linear, "m");
@@ -445,8 +440,7 @@ private slots:
     }
 
     void oneEditorPerDocument() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CMainFrame main;
         main.resize(1000, 700);
         QVERIFY(main.processCommandLine({QStringLiteral("quorl")}));
@@ -488,8 +482,7 @@ private slots:
     }
 
     void editorDialogs() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CPexaDoc doc;
         addMuscle(doc, 1, KBdlMuscle::Linear, "first");
         addMuscle(doc, 1, KBdlMuscle::Point, "second");

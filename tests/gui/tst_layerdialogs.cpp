@@ -20,7 +20,6 @@
 #include "gui/KDialogKit.h"
 #include "gui/KLayerNames.h"
 #include "image/KImageMapTga.h"
-#include "platform/KScriptedUi.h"
 
 namespace {
 
@@ -92,8 +91,7 @@ private slots:
     }
 
     void layerListEditsInPlace() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CPexaDoc doc;
         KSurfaceHeight::LayerList layers = doc.takeLayers();
         layers[1]->physical = 2; // "Internal"
@@ -203,8 +201,7 @@ private slots:
     }
 
     void layerPropertiesMuscleList() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CPexaDoc doc;
         KBdlLayer& layer = *doc.layers[0];
         layer.muscles.push_back(muscle("a"));
@@ -323,8 +320,7 @@ private slots:
     }
 
     void imageButtonsAndLayerValues() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CPexaDoc doc;
         KBdlLayer& layer = *doc.layers[0];
         auto img = std::make_unique<KImageMapTga>();
@@ -364,8 +360,7 @@ private slots:
     }
 
     void moreLayersAndTheCurrentLayer() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CPexaDoc doc;
         doc.currentItem = 40;
         kOpenCurrentLayer(nullptr, doc);
@@ -397,8 +392,7 @@ private slots:
     }
 
     void importTgaAsksAndAttaches() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         QTemporaryDir dir;
         const QString path = writeTga(dir, 8);
         QVERIFY(!path.isEmpty());

@@ -3,7 +3,6 @@
 // the question before a modified document closes and the one about its texture list.
 #include <QtTest>
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QStatusBar>
@@ -19,18 +18,9 @@
 #include "document/CPexaDoc.h"
 #include "document/KDocumentFile.h"
 #include "gui/KDialogKit.h"
-#include "platform/KScriptedUi.h"
 #include "views/CPexaView.h"
 
 namespace {
-
-QStringList buttonNames(QToolBar* bar) {
-    QStringList names;
-    for (QAction* a : bar->actions()) {
-        names << (a->isSeparator() ? QStringLiteral("|") : a->objectName());
-    }
-    return names;
-}
 
 // Answers the save question with a fixed button and counts the questions.
 struct SaveAnswer {
@@ -130,8 +120,7 @@ private slots:
     }
 
     void opensEveryFileNamedOnTheCommandLine() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         const QString a = writeDocument(QStringLiteral("a.qrz"));
         const QString b = writeDocument(QStringLiteral("b.qrz"));
         const QString c = writeDocument(QStringLiteral("c.qrz"));
@@ -190,8 +179,7 @@ private slots:
     }
 
     void aFileThatCannotBeReadOpensNothing() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CMainFrame frame;
         QVERIFY(!frame.processCommandLine(
             {QStringLiteral("quorl"), files_.filePath(QStringLiteral("missing.qrz"))}));
@@ -207,24 +195,6 @@ private slots:
         QVERIFY(ui.messages().size() >= 2);
         QVERIFY(
             QString::fromStdString(ui.messages().back()).startsWith("Cannot open the document"));
-    }
-
-    void toolbarsHaveTheirTitlesButtonsAndSides() {
-        CMainFrame frame;
-        QCOMPARE(buttonNames(frame.toolBar("Main Toolbar")),
-                 QStringList({"fileNew", "fileOpen", "fileClose", "fileSave", "|", "editCut",
-                              "editCopy", "editPaste", "|", "windowTileVert", "windowTileHorz"}));
-        QCOMPARE(buttonNames(frame.toolBar("Object Shape")),
-                 QStringList({"shapeConic", "shapePlanar", "|", "shapeSpheric", "shapeDisc", "|",
-                              "shapeSuperQuad"}));
-        QCOMPARE(buttonNames(frame.toolBar("Muscle Map Tools")),
-                 QStringList({"zoomIn", "zoomOut", "zoomCustom", "zoomReset"}));
-        QCOMPARE(frame.toolBarArea(frame.toolBar("Main Toolbar")), Qt::TopToolBarArea);
-        QCOMPARE(frame.toolBarArea(frame.toolBar("Muscle Map Tools")), Qt::LeftToolBarArea);
-        QCOMPARE(frame.toolBarArea(frame.toolBar("Shading Type")), Qt::RightToolBarArea);
-        // Message pane plus three lock indicators.
-        QCOMPARE(frame.statusBar()->findChildren<QLabel*>(QRegularExpression("^lockPane")).size(),
-                 3);
     }
 
     void toolbarTogglesAreCheckedWhileVisible() {
@@ -448,8 +418,7 @@ private slots:
         QFETCH(QStringList, questions);
         QFETCH(bool, closes);
         QFETCH(bool, written);
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         QTemporaryDir dir;
         const QString kept = dir.filePath(QStringLiteral("kept.qtl"));
         const QString onClosing = dir.filePath(QStringLiteral("closing.qtl"));

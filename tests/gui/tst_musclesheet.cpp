@@ -20,7 +20,6 @@
 #include "dialogs/KMuscleDialogs.h"
 #include "document/CPexaDoc.h"
 #include "gui/KDialogKit.h"
-#include "platform/KScriptedUi.h"
 
 namespace {
 
@@ -105,8 +104,7 @@ private slots:
     }
 
     void curveFieldParsesOnFocusLossAndKeepsTheCurveOnFailure() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         KTextureList textures = KTextureList::defaults();
         KBdlMuscle m;
         KMuscleSheet sheet(m, textures);
@@ -135,8 +133,7 @@ private slots:
     }
 
     void curveButtonFollowsTheFocusedField() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         KTextureList textures = KTextureList::defaults();
         KBdlMuscle m;
         KMuscleSheet sheet(m, textures);
@@ -233,8 +230,7 @@ private slots:
     }
 
     void cancelKeepsOnlyParsedCurves() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CPexaDoc doc;
         KBdlMuscle& m = *doc.layers[0]->muscles.emplace_back(std::make_unique<KBdlMuscle>());
         doc.setModified(false);
@@ -286,8 +282,7 @@ private slots:
     }
 
     void curvePropertiesMapsBasisAndIndexType() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         KBdlCurve curve("< 0, 0 >, < 0.5, 1 >, < 1, 0 >, < 1.5, 1 >", 20, KBdlCurve::Radial);
         curve.setBasis(KBdlCurve::Bezier);
         {

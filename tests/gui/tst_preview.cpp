@@ -22,7 +22,6 @@
 #include "document/CPexaDoc.h"
 #include "image/KImageMapTga.h"
 #include "platform/KFile.h"
-#include "platform/KScriptedUi.h"
 #include "preview/KView3D.h"
 #include "scene/KAccumBuffer.h"
 #include "scene/KCaptureSeries.h"
@@ -460,8 +459,7 @@ private slots:
         QVERIFY(!KPreviewBackground::isPowerOfTwo(1));
         QVERIFY(!KPreviewBackground::isPowerOfTwo(100));
 
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         KPreviewBackground b;
         b.mode = KPreviewBackground::On;
         b.file = writeTga(dir_.filePath("wide.tga"), 256, 128, 0x0000FF).toStdString();
@@ -541,8 +539,7 @@ private slots:
     }
 
     void selectLayers() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CPexaDoc doc;
         KView3D view(doc);
         RunnerScope runner([](QDialog& d) {
@@ -572,8 +569,7 @@ private slots:
     }
 
     void captureAndSizeDialogs() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         KCaptureSeries s;
         s.startFrame = 2;
         s.current = 3;

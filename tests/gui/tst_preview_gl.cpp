@@ -21,7 +21,6 @@
 #include "document/KDocumentFile.h"
 #include "document/KSampleObjects.h"
 #include "image/KImageMapTga.h"
-#include "platform/KScriptedUi.h"
 #include "preview/KView3D.h"
 
 namespace {
@@ -242,8 +241,7 @@ private slots:
     }
 
     void backgroundPlaneCoversTheView() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         KImageMapTga tga;
         tga.setFormat(24, KImageMap::OptionGray24);
         tga.resize(64, 32);
@@ -282,8 +280,7 @@ private slots:
     }
 
     void captureSeries() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CPexaDoc doc;
         Preview p(doc, QSize(64, 48));
         p.view->capture.path = (dir_.path() + QLatin1Char('/')).toStdString();

@@ -20,7 +20,6 @@
 #include "document/CPexaDoc.h"
 #include "image/KImageMapTga.h"
 #include "model/KBdlMuscle.h"
-#include "platform/KScriptedUi.h"
 #include "views/CPexaView.h"
 #include "views/KItemTracker.h"
 #include "views/KMapItemTools.h"
@@ -136,8 +135,7 @@ private slots:
     void initTestCase() { kUseTestSettings(); }
 
     void dragsDrawMusclesWithTheirTools() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         Fixture f;
         QVERIFY(f.exposed);
 
@@ -169,8 +167,7 @@ private slots:
     }
 
     void fitToLineAsksForItsSettingsAndFollowsTheLine() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         Fixture f;
         QVERIFY(f.exposed);
         f.frame.action("toolPoint")->trigger();
@@ -212,8 +209,7 @@ private slots:
     }
 
     void theTargetLayerAndTheZeroSizedRectangle() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         Fixture f;
         QVERIFY(f.exposed);
         // Nothing selected, layers 1 and 2 shown: the first shown layer takes it.
@@ -286,8 +282,7 @@ private slots:
     }
 
     void theTrackerMovesResizesAndUndoRestores() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         Fixture f;
         QVERIFY(f.exposed);
         KBdlMuscle* m = f.addMuscle(0, KBdlMuscle::Linear, 0.3, 0.2, 0.5, 0.6);
@@ -393,8 +388,7 @@ private slots:
     }
 
     void keysWalkTheItemsOnRelease() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         Fixture f;
         QVERIFY(f.exposed);
         f.view->setFocus();
@@ -462,8 +456,7 @@ private slots:
     }
 
     void theClipboardIsSharedByDocuments() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         Fixture f;
         QVERIFY(f.exposed);
         KBdlMuscle* m = f.addMuscle(0, KBdlMuscle::Orbital, 0.2, 0.3, 0.8, 0.5, "ring");
@@ -494,8 +487,7 @@ private slots:
     }
 
     void undoNeverTouchesARemovedMuscle() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         Fixture f;
         QVERIFY(f.exposed);
         KBdlMuscle* m = f.addMuscle(0, KBdlMuscle::Linear, 0.3, 0.2, 0.5, 0.6, "gone");
@@ -546,8 +538,7 @@ private slots:
     }
 
     void repeatAddsOffsetAndMirroredCopies() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         Fixture f;
         QVERIFY(f.exposed);
         f.view->repeatItem();
@@ -597,8 +588,7 @@ private slots:
     }
 
     void editingOpensTheMuscleAndRecordsUndo() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         Fixture f;
         QVERIFY(f.exposed);
         std::vector<int> modes;
@@ -638,8 +628,7 @@ private slots:
     }
 
     void viewSizeAndCaptureToATgaFile() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         Fixture f;
         QVERIFY(f.exposed);
         f.addMuscle(0, KBdlMuscle::Linear, 0.3, 0.2, 0.5, 0.6);
@@ -662,8 +651,7 @@ private slots:
     }
 
     void captureWritesWhatTheClientAreaShows() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         Fixture f;
         QVERIFY(f.exposed);
         f.addMuscle(0, KBdlMuscle::Linear, 0.3, 0.2, 0.5, 0.6);
@@ -770,8 +758,7 @@ private slots:
     }
 
     void importImageIntoAShownLayer() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         Fixture f;
         QVERIFY(f.exposed);
         QTemporaryDir dir;

@@ -17,7 +17,6 @@
 #include "edit/KStatusPanes.h"
 #include "image/KImageMapTga.h"
 #include "model/KBdlMuscle.h"
-#include "platform/KScriptedUi.h"
 #include "views/CPexaView.h"
 #include "views/KMapItem.h"
 #include "views/KUvMapLayout.h"
@@ -366,8 +365,7 @@ private slots:
     }
 
     void selectLayersWithoutLayersSaysSo() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         CMainFrame frame;
         QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
         CPexaDoc* doc = frame.activeDocument();

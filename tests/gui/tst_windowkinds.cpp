@@ -22,7 +22,6 @@
 #include "document/KDocumentFile.h"
 #include "gui/KDialogKit.h"
 #include "model/KBdlMuscle.h"
-#include "platform/KScriptedUi.h"
 #include "preview/KView3D.h"
 #include "views/CPexaView.h"
 #include "views/KFrameMdl.h"
@@ -239,8 +238,7 @@ private slots:
     }
 
     void withoutADocumentTheCommandsFailAndChangeNothing() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         DialogSeams seams;
         CMainFrame frame;
         for (const char* name :
@@ -252,70 +250,53 @@ private slots:
         QCOMPARE(frame.windowTemplateCount(), size_t(0));
     }
 
-    void newDocumentShowsItsMapAndPreviewSideBySide() {
+    // However the document comes, the main window tiles its map and its preview side by
+    // side over the whole client area once both are on the screen, and only once.
+    void aDocumentShowsItsMapAndPreviewSideBySide_data() {
+        QTest::addColumn<bool>("openFile");   // a file named on the command line, or new
+        QTest::addColumn<bool>("shownFirst"); // the main window is on the screen first
+        QTest::newRow("new, window shown first") << false << true;
+        QTest::newRow("new, as the program starts") << false << false;
+        QTest::newRow("opened file") << true << true;
+    }
+
+    void aDocumentShowsItsMapAndPreviewSideBySide() {
+        QFETCH(bool, openFile);
+        QFETCH(bool, shownFirst);
         DialogSeams seams;
+        const QString path = files_.filePath(QStringLiteral("opened.qrz"));
+        CPexaDoc stored;
+        std::string error;
+        QVERIFY2(kSaveDocument(stored, path.toStdString(), &error), error.c_str());
         CMainFrame frame;
         frame.resize(1000, 700);
-        frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
-        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
-        // The map window is the active one, the preview beside it.
+        if (shownFirst) {
+            QVERIFY(kShowActive(&frame));
+        }
+        QVERIFY(frame.processCommandLine(openFile ? QStringList{QStringLiteral("quorl"), path}
+                                                  : QStringList{QStringLiteral("quorl")}));
+        if (!shownFirst) {
+            QVERIFY(kShowActive(&frame));
+        }
         CChildFrame* map = windowsOfKind<CChildFrame>(frame).front();
         KFrame3D* preview = windowsOfKind<KFrame3D>(frame).front();
         QCOMPARE(frame.documents().activeFrame(), map);
         const QRect client = frame.mdiArea()->viewport()->rect();
+        QTRY_COMPARE(preview->geometry().right(), client.right());
+        QCOMPARE(map->geometry().topLeft(), QPoint(0, 0));
         QCOMPARE(map->geometry().height(), client.height());
         QCOMPARE(preview->geometry().height(), client.height());
-        QCOMPARE(map->geometry().top(), 0);
         QCOMPARE(preview->geometry().left(), map->geometry().right() + 1);
-        QCOMPARE(preview->geometry().right(), client.right());
-        QCoreApplication::processEvents();
-    }
-
-    void atStartUpTheWindowsAreTiledOnceTheMainWindowIsShown() {
-        // As the program starts: the document opens before the main window is shown.
-        DialogSeams seams;
-        CMainFrame frame;
-        frame.resize(1000, 700);
-        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
-        frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
-        CChildFrame* map = windowsOfKind<CChildFrame>(frame).front();
-        KFrame3D* preview = windowsOfKind<KFrame3D>(frame).front();
-        const QRect client = frame.mdiArea()->viewport()->rect();
-        QVERIFY(client.width() > 600);
-        QTRY_COMPARE(preview->geometry().right(), client.right());
-        QCOMPARE(map->geometry().height(), client.height());
-        QCOMPARE(preview->geometry().left(), map->geometry().right() + 1);
+        // Opening the open file again only brings it to the front: no further preview.
+        if (openFile) {
+            QCOMPARE(frame.documents().openDocument(path), frame.activeDocument());
+            QCOMPARE(windowsOfKind<KFrame3D>(frame).size(), size_t(1));
+        }
         // Later resizes leave the user's arrangement alone.
         map->setGeometry(10, 10, 200, 150);
         frame.resize(1100, 760);
         QCoreApplication::processEvents();
         QCOMPARE(map->geometry(), QRect(10, 10, 200, 150));
-    }
-
-    void openedDocumentShowsItsMapAndPreviewSideBySide() {
-        DialogSeams seams;
-        const QString path = files_.filePath(QStringLiteral("opened.qrz"));
-        {
-            CPexaDoc doc;
-            doc.objectName = "Opened";
-            std::string error;
-            QVERIFY2(kSaveDocument(doc, path.toStdString(), &error), error.c_str());
-        }
-        CMainFrame frame;
-        frame.resize(900, 600);
-        frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
-        QVERIFY(frame.processCommandLine({QStringLiteral("quorl"), path}));
-        CPexaDoc* doc = frame.activeDocument();
-        QVERIFY(doc);
-        CChildFrame* map = windowsOfKind<CChildFrame>(frame).front();
-        KFrame3D* preview = windowsOfKind<KFrame3D>(frame).front();
-        QCOMPARE(preview->geometry().left(), map->geometry().right() + 1);
-        // Opening the open file again only brings it to the front: no further preview.
-        QCOMPARE(frame.documents().openDocument(path), doc);
-        QCOMPARE(windowsOfKind<KFrame3D>(frame).size(), size_t(1));
     }
 
     void windowsCloseWithTheirDocument() {
@@ -351,8 +332,7 @@ private slots:
     }
 
     void viewPropertiesFollowTheActiveWindowKind() {
-        KScriptedUi ui;
-        KUiScope scope(ui);
+        KTestUi ui;
         DialogSeams seams;
         CMainFrame frame;
         QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
