@@ -190,6 +190,7 @@ private slots:
         QVERIFY(command.run(KExportCommand::Kind(kind)));
         QCOMPARE(script.titles, QStringList({QStringLiteral("Select Layers"), optionsTitle}));
         QCOMPARE(script.filter, filter);
+        QCOMPARE(script.extension, QString::fromLatin1(kExportExtension(KExportFormat(format))));
         QCOMPARE(script.lockedInDialogs, std::vector<bool>({true, true}));
         QCOMPARE(script.lockedInFileChoosers, std::vector<bool>({true}));
         QVERIFY(!doc.exportSelectionLocked());

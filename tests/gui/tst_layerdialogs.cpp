@@ -399,13 +399,7 @@ private slots:
         CPexaDoc doc;
         doc.layers[1]->active = 0;
         doc.currentItem = CPexaDoc::ItemShape;
-        KFileRequest asked;
-        int fileDialogs = 0;
-        KFileScript files([&](const KFileRequest& r) {
-            asked = r;
-            ++fileDialogs;
-            return path;
-        });
+        KFileScript files(path);
         bool activeOnly = false;
         int choose = 2;
         KDialogScript script([&](QDialog& d) {
@@ -427,7 +421,7 @@ private slots:
         // The Shape item is current: the "different layer" question comes first.
         ui.answer(false);
         QVERIFY(!kImportTga(nullptr, doc));
-        QCOMPARE(fileDialogs, 0);
+        QVERIFY(files.requests.empty());
         QCOMPARE(doc.currentItem, 3 + 2);
         QVERIFY(doc.isModified());
 
@@ -437,7 +431,7 @@ private slots:
         doc.setModified(false);
         ui.answer(true);
         QVERIFY(kImportTga(nullptr, doc));
-        QCOMPARE(fileDialogs, 1);
+        QCOMPARE(files.requests.size(), size_t(1));
         QVERIFY(doc.layers[2]->getImageMap());
         QCOMPARE(doc.layers[2]->backgroundOnly, 1);
         QCOMPARE(doc.imageResolutionU, 4);

@@ -152,6 +152,7 @@ private slots:
         // The new muscle is selected and the tool went back to the pointer.
         QCOMPARE(f.view->selectedMuscle(), linear);
         QCOMPARE(f.view->tool(), int(ToolPointer));
+        QVERIFY(f.checked("toolPointer"));
 
         // Point from UV (0.2, 0.4) to (0.6, 0.5), drawn backwards; Shift keeps the tool.
         f.frame.action("toolPoint")->trigger();
@@ -300,6 +301,7 @@ private slots:
         f.drag(c, c + QPoint(10, -20));
         QVERIFY(near(m->offsetU, 0.1, 1e-6));
         QVERIFY(near(m->offsetV, 0.2, 1e-6));
+        QCOMPARE(f.text("editUndo"), QStringLiteral("Undo Move\tCtrl+Z"));
         f.frame.action("editUndo")->trigger();
         QCOMPARE(m->offsetU, before.offsetU);
         QCOMPARE(m->offsetV, before.offsetV);
