@@ -318,6 +318,11 @@ private slots:
         QCOMPARE(view.image->pixelValue(3, 3), bright);
         QCOMPARE(view.image->pixelValue(3, 0), dim);
 
+        // A layer without an image offers nothing to flip.
+        view.setSelection({1});
+        view.updateCommands();
+        QVERIFY(!viewAction(view, "imageFlipHorizontal")->isEnabled());
+
         // Without an attached layer the commands say why they do nothing.
         view.setSelection({});
         view.updateCommands();

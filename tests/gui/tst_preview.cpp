@@ -295,6 +295,18 @@ private slots:
         QCOMPARE(rightView.lights.glPosition(0)[2], 1.0f);
     }
 
+    void lightCopyKeepsSpotAttenuationAndName() {
+        KOglLightSrc source;
+        source.setSpotCutoff(45, 2);
+        source.setAttenuation(2, 3, 4);
+        source.name = "key";
+        KOglLightSrc copy;
+        copy.copyFrom(source);
+        QCOMPARE(copy.spotCutoff, 45.0f);
+        QCOMPARE(copy.quadraticAttenuation, 4.0f);
+        QCOMPARE(copy.name, std::string("key"));
+    }
+
     void lightPromptClampsTheId() {
         CPexaDoc doc;
         KView3D view(doc);

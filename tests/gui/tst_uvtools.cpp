@@ -335,6 +335,18 @@ private slots:
         f.frame.action("editUndo")->trigger();
         QCOMPARE(m->end, before.end);
 
+        // The pointer shows what a drag from where it rests would do.
+        f.view->viewport()->repaint();
+        const std::pair<QPoint, Qt::CursorShape> cursors[] = {
+            {f.view->tracker().handleRect(5).center(), Qt::SizeHorCursor},
+            {f.view->tracker().handleRect(0).center(), Qt::SizeFDiagCursor},
+            {c, Qt::SizeAllCursor},
+            {f.at(0.9, 0.9), Qt::ArrowCursor}};
+        for (const auto& [at, shape] : cursors) {
+            moveWithoutButtons(f.view->viewport(), at);
+            QCOMPARE(f.view->viewport()->cursor().shape(), shape);
+        }
+
         // Clicking beside every item drops the selection and hides the tracker.
         QTest::mouseClick(f.view->viewport(), Qt::LeftButton, {}, f.at(0.9, 0.9));
         QVERIFY(!f.view->selectedMuscle());
