@@ -413,6 +413,8 @@ private slots:
         QVERIFY(ok);
         QVERIFY(!doc->isModified());
         QCOMPARE(preview->windowTitle(), QStringLiteral("renamed.qrz - 3D Preview[*]"));
+        QCOMPARE(curve->windowTitle(), QStringLiteral("renamed.qrz - Curve[*]"));
+        QCOMPARE(item->windowTitle(), QStringLiteral("renamed.qrz - MDL Item[*]"));
         QVERIFY(!preview->isWindowModified());
         // The window list shows the mark as the captions do.
         doc->setModified(true);
