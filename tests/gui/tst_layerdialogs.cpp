@@ -141,6 +141,8 @@ private slots:
         QCOMPARE(layers.size(), size_t(6));
         ui.answer(true);
         QVERIFY(dlg.remove());
+        QCOMPARE(ui.questions().back(),
+                 std::string("Delete can not be Undone! Are you sure you wish to Continue?"));
         QCOMPARE(layers.size(), size_t(5));
         QCOMPARE(dlg.selected(), 4); // the last line after the last one went
         QCOMPARE(layers[4]->name, std::string("Fourth"));
@@ -344,6 +346,10 @@ private slots:
                 QVERIFY(layer.getImageMap());
                 ui.answer(true);
                 QVERIFY(dlg.releaseImage());
+                QCOMPARE(ui.questions().back(),
+                         std::string("This will release the current image map and discard\nall "
+                                     "image manipulation operations!\n\nAre you sure you want to "
+                                     "continue?"));
                 QCOMPARE(layer.getImageMap(), nullptr);
                 dlg.imageScale->setText(QStringLiteral("0.75"));
                 dlg.layerTexture->setValue(300);
@@ -421,6 +427,10 @@ private slots:
         // The Shape item is current: the "different layer" question comes first.
         ui.answer(false);
         QVERIFY(!kImportTga(nullptr, doc));
+        QCOMPARE(ui.questions().back(),
+                 std::string("The requested import layer is different from the current "
+                             "'active' layer!\n\nImport the image to the requested layer "
+                             "anyways?"));
         QVERIFY(files.requests.empty());
         QCOMPARE(doc.currentItem, 3 + 2);
         QVERIFY(doc.isModified());

@@ -487,6 +487,9 @@ private slots:
         ui.answer(false);
         QVERIFY(!b.load());
         QCOMPARE(dimensionQuestions(ui).size(), size_t(1));
+        QVERIFY(QString::fromStdString(dimensionQuestions(ui)[0])
+                    .startsWith("This image map has the wrong dimensions (100 x 100)\nTo display "
+                                "as a background textured plane?\n\nDo you wish"));
         // OK makes it a pixel map.
         ui.answer(true);
         QVERIFY(b.load());
