@@ -374,6 +374,8 @@ private slots:
         // and the next save does not ask again.
         QVERIFY(main.documents().saveDocument(doc));
         QCOMPARE(ui.questions().size(), size_t(1));
+        QVERIFY(ui.questions()[0].find("layer \"Bone Surfaces\"") != std::string::npos);
+        QVERIFY(ui.questions()[0].find(imageFile) != std::string::npos);
         QCOMPARE(firstColumnOnDisk(), brightEdge);
         QVERIFY(main.documents().saveDocument(doc));
         QCOMPARE(ui.questions().size(), size_t(1));
