@@ -180,6 +180,7 @@ private slots:
             QCOMPARE(ui.positions[5], 25);
             QCOMPARE(ui.positions[9], 81);
             QCOMPARE(ui.positions.back(), 100);
+            QCOMPARE(ui.events.front().text, std::string("Building Displacement Image Map..."));
         }
         {
             // Yes stops the build; the rows computed so far stay.

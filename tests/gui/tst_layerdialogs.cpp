@@ -236,6 +236,8 @@ private slots:
         QCOMPARE(names(layer), (QStringList{"b"}));
         dlg.select(-1);
         QVERIFY(!dlg.deleteMuscle());
+        QCOMPARE(ui.messages().back(),
+                 std::string("Failed to locate muscle Definition! Cancelling Delete..."));
 
         // The Delete key on the list acts as "Delete".
         dlg.select(0);
