@@ -20,6 +20,7 @@
 
 #include "gui/KDialogKit.h"
 #include "platform/KDocumentBase.h"
+#include "platform/KScriptedUi.h"
 
 inline QTemporaryDir& kTestSettingsDir() {
     static QTemporaryDir dir;
@@ -33,6 +34,11 @@ inline void kUseTestSettings() {
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, kTestSettingsDir().path());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, kTestSettingsDir().path());
 }
+
+// The scripted front end, answering every message and question while in scope.
+struct KTestUi : KScriptedUi {
+    KUiScope scope{*this};
+};
 
 // Every update a document sends to its views, in order: the hint and the object.
 struct KHintLog : KViewObserver {
@@ -132,4 +138,12 @@ inline void kShowAndSaveScreenshot(QWidget& w, const QString& name) {
                             .arg(hint.width())
                             .arg(hint.height())));
     QVERIFY(kSaveScreenshot(w, name + QStringLiteral(".png")));
+}
+
+// Opens a dialog made from args and saves its picture as screenshots/<name>.png, as
+// kShowAndSaveScreenshot does.
+template <class Dialog, class... Args>
+void kShowDialogScreenshot(const char* name, Args&&... args) {
+    Dialog dialog(std::forward<Args>(args)...);
+    kShowAndSaveScreenshot(dialog, QString::fromLatin1(name));
 }

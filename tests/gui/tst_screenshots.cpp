@@ -23,6 +23,10 @@
 class TestScreenshots : public QObject {
     Q_OBJECT
 
+    const QStringList layerNames = {QStringLiteral("Bone Surfaces"),
+                                    QStringLiteral("Exterior Muscles"),
+                                    QStringLiteral("Epidermal Distortions")};
+
 private slots:
     void initTestCase() { kUseTestSettings(); }
 
@@ -45,99 +49,44 @@ private slots:
 
     void dialogs() {
         CPexaDoc doc;
-        {
-            CObjectDescriptionDlg d(doc);
-            kShowAndSaveScreenshot(d, QStringLiteral("dlg_object_description"));
-        }
-        {
-            CMeshPropertiesDlg d(doc);
-            kShowAndSaveScreenshot(d, QStringLiteral("dlg_mesh_properties"));
-        }
-        {
-            CImagePropertiesDlg d(doc);
-            kShowAndSaveScreenshot(d, QStringLiteral("dlg_image_properties"));
-        }
-        {
-            CBasicShapeDlg d(doc);
-            kShowAndSaveScreenshot(d, QStringLiteral("dlg_basic_shape"));
-        }
-        {
-            CSuperQuadDlg d(doc);
-            kShowAndSaveScreenshot(d, QStringLiteral("dlg_superquad"));
-        }
-        {
-            CGridViewPropertiesDlg d{KUvMapSettings{}};
-            kShowAndSaveScreenshot(d, QStringLiteral("dlg_grid_view_properties"));
-        }
-        {
-            CScalingPercentDlg d(100);
-            kShowAndSaveScreenshot(d, QStringLiteral("dlg_scaling_percent"));
-        }
-        {
-            CSelectLayersDlg d({QStringLiteral("Bone Surfaces"), QStringLiteral("Exterior Muscles"),
-                                QStringLiteral("Epidermal Distortions")},
-                               {1});
-            kShowAndSaveScreenshot(d, QStringLiteral("dlg_select_layers"));
-        }
+        kShowDialogScreenshot<CObjectDescriptionDlg>("dlg_object_description", doc);
+        kShowDialogScreenshot<CMeshPropertiesDlg>("dlg_mesh_properties", doc);
+        kShowDialogScreenshot<CImagePropertiesDlg>("dlg_image_properties", doc);
+        kShowDialogScreenshot<CBasicShapeDlg>("dlg_basic_shape", doc);
+        kShowDialogScreenshot<CSuperQuadDlg>("dlg_superquad", doc);
+        kShowDialogScreenshot<CGridViewPropertiesDlg>("dlg_grid_view_properties", KUvMapSettings{});
+        kShowDialogScreenshot<CScalingPercentDlg>("dlg_scaling_percent", 100);
+        kShowDialogScreenshot<CSelectLayersDlg>("dlg_select_layers", layerNames,
+                                                std::vector<int>{1});
         {
             std::array<bool, 9> enabled{true, false, false, true, true, true, true, true, false};
             KPixelDepthDlg d(4, enabled);
             kShowAndSaveScreenshot(d, QStringLiteral("dlg_pixel_depth"));
         }
-        {
-            KItemDefaultsDlg d(QString::fromLatin1(KBdlMuscle::kItemDefaultsTitle),
-                               QString::fromLatin1(KBdlMuscle::kItemDefaultsNote), 0.1, 0.5);
-            kShowAndSaveScreenshot(d, QStringLiteral("dlg_item_defaults"));
-        }
+        kShowDialogScreenshot<KItemDefaultsDlg>(
+            "dlg_item_defaults", QString::fromLatin1(KBdlMuscle::kItemDefaultsTitle),
+            QString::fromLatin1(KBdlMuscle::kItemDefaultsNote), 0.1, 0.5);
         {
             KProgressWindow d(QStringLiteral("Export Mesh"));
             d.setStatus(QStringLiteral("Writing vertices..."));
             d.setPosition(42);
             kShowAndSaveScreenshot(d, QStringLiteral("dlg_progress"));
         }
-        {
-            KAboutDlg d;
-            kShowAndSaveScreenshot(d, QStringLiteral("dlg_about"));
-        }
+        kShowDialogScreenshot<KAboutDlg>("dlg_about");
     }
 
     void exportDialogs() {
         CPexaDoc doc;
-        {
-            CExportSelectLayersDlg d({QStringLiteral("Bone Surfaces"),
-                                      QStringLiteral("Exterior Muscles"),
-                                      QStringLiteral("Epidermal Distortions")},
-                                     {0, 2, 4}, CPexaDoc::Layered);
-            kShowAndSaveScreenshot(d, QStringLiteral("dlg_export_select_layers"));
-        }
-        {
-            CMegaPovOptionsDlg d(doc);
-            kShowAndSaveScreenshot(d, QStringLiteral("dlg_export_megapov"));
-        }
-        {
-            CPovOptionsDlg d(doc);
-            kShowAndSaveScreenshot(d, QStringLiteral("dlg_export_pov"));
-        }
-        {
-            CObjOptionsDlg d(doc);
-            kShowAndSaveScreenshot(d, QStringLiteral("dlg_export_obj"));
-        }
-        {
-            CRibOptionsDlg d(doc);
-            kShowAndSaveScreenshot(d, QStringLiteral("dlg_export_rib"));
-        }
-        {
-            CRawOptionsDlg d(doc);
-            kShowAndSaveScreenshot(d, QStringLiteral("dlg_export_raw"));
-        }
-        {
-            CDf3OptionsDlg d(doc);
-            kShowAndSaveScreenshot(d, QStringLiteral("dlg_export_df3"));
-        }
-        {
-            CExportTestingDlg d;
-            kShowAndSaveScreenshot(d, QStringLiteral("dlg_export_testing"));
-        }
+        kShowDialogScreenshot<CExportSelectLayersDlg>("dlg_export_select_layers", layerNames,
+                                                      std::vector<int>{0, 2, 4},
+                                                      int(CPexaDoc::Layered));
+        kShowDialogScreenshot<CMegaPovOptionsDlg>("dlg_export_megapov", doc);
+        kShowDialogScreenshot<CPovOptionsDlg>("dlg_export_pov", doc);
+        kShowDialogScreenshot<CObjOptionsDlg>("dlg_export_obj", doc);
+        kShowDialogScreenshot<CRibOptionsDlg>("dlg_export_rib", doc);
+        kShowDialogScreenshot<CRawOptionsDlg>("dlg_export_raw", doc);
+        kShowDialogScreenshot<CDf3OptionsDlg>("dlg_export_df3", doc);
+        kShowDialogScreenshot<CExportTestingDlg>("dlg_export_testing");
     }
 };
 
