@@ -1,5 +1,6 @@
 // Base shapes: known points of every mapping, the superquadrics and curvature offsets.
-// (The superquadric record's storage is checked with the body part that holds it.)
+// (The superquadric record's storage is checked with the body part that holds it, apart
+// from owners too old to hold one.)
 
 #include <gtest/gtest.h>
 
@@ -141,4 +142,18 @@ TEST(SuperQuadric, DegenerateExponentsStayFinite) {
     }
     EXPECT_EQ(KShapeSuperQ::signedPower(-0.25, 0.5), -0.5);
     EXPECT_EQ(KShapeSuperQ::signedPower(0.0, -1.0), 0.0);
+}
+
+// Owners before schema 10 stored no superquadric: nothing is read and the defaults stay.
+TEST(SuperQuadric, OlderOwnersReadNothing) {
+    KShapeSuperQ stored;
+    stored.type = 2;
+    KArchive out;
+    stored.serialize(out);
+    KArchive old(out.bytes());
+    old.setObjectSchema(9);
+    KShapeSuperQ kept;
+    kept.serialize(old);
+    EXPECT_EQ(old.remaining(), out.bytes().size());
+    EXPECT_EQ(kept.type, KShapeSuperQ().type);
 }

@@ -2,11 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "platform/KScriptedUi.h"
 #include "platform/KUi.h"
 
 // The scripted interface's recording and play-back is what every other core test relies
 // on; here are the parts those tests do not reach.
+
+TEST(Ui, ScriptedUiAnswersUnqueuedQuestionsWithTheDefaultAndCountsThem) {
+    KScriptedUi ui;
+    double width = 0.2, center = 0.5;
+    EXPECT_TRUE(ui.askYesNo("again?", true));
+    EXPECT_FALSE(ui.askItemDefaults("Again", "note", width, center)); // a dialog cancels
+    EXPECT_EQ(std::tuple(ui.unansweredQuestions, width, center), std::tuple(2, 0.2, 0.5));
+}
 
 TEST(Ui, ScopesRestoreThePreviousUi) {
     KScriptedUi outer, inner;
