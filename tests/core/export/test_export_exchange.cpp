@@ -117,31 +117,14 @@ TEST_F(Exchange, GltfWritesNormalsOnlyWhenAskedFor) {
     }
 }
 
-TEST_F(Exchange, GltfLayeredNamesItemsAndSharesMaterials) {
+TEST_F(Exchange, GltfLayeredSharesMaterialsWithTheirFactors) {
     auto doc = makeLayeredDoc(); // items on layers 0 and 1; layer 2 is not selected
     doc->textures.entries[2].diffuseFactor = 0.5f;
     doc->exportFlags.uv = 2;
     const Glb g = parseGlb(exportBytes(*doc, KExportFormat::Gltf));
     ASSERT_TRUE(g.ok);
     ASSERT_EQ(g.json["meshes"].items.size(), 2u);
-    EXPECT_EQ(g.json["scenes"][0]["nodes"].items.size(), 2u);
-    const char* names[] = {"Quorl0001", "Quorl0002"};
-    const char* muscles[] = {"Ridge One", "Bump Two"};
-    const size_t vertices[] = {4, 6};
-    for (size_t k = 0; k < 2; ++k) {
-        const Json& mesh = g.json["meshes"][k];
-        EXPECT_EQ(mesh["name"].text, names[k]);
-        EXPECT_EQ(g.json["nodes"][k]["name"].text, names[k]);
-        EXPECT_EQ(mesh["extras"]["layer"].text, doc->layerName(int(k)));
-        EXPECT_EQ(mesh["extras"]["muscle"].text, muscles[k]);
-        const GltfMesh m = meshOf(g, k);
-        EXPECT_EQ(m.pos.size(), 3 * vertices[k]);
-        EXPECT_EQ(m.uv.size(), 2 * vertices[k]);
-        EXPECT_EQ(m.idx.size(), 3 * 2 * (vertices[k] / 2 - 1));
-        for (size_t v : m.idx) {
-            EXPECT_LT(v, vertices[k]);
-        }
-    }
+    // Names, extras and arrays of the two item meshes are in the golden layered file.
     // Two entries in use: the default one and texGreen, whose factor halves its green.
     ASSERT_EQ(g.json["materials"].items.size(), 2u);
     const Json& green = g.json["materials"][1];
