@@ -138,8 +138,15 @@ TEST_F(Cli, DemoWritesEveryFormat) {
         EXPECT_TRUE(fs::exists(dir / "out" / f)) << f;
         EXPECT_NE(demo.out.find(f), std::string::npos) << f;
     }
-    const KCliRun info = cli({"info", (dir / "out" / "limb.qrz").string()});
+    // Moved elsewhere, the document still finds its images beside it.
+    fs::rename(dir / "out", dir / "moved");
+    const std::string moved = (dir / "moved" / "limb.qrz").string();
+    const KCliRun info = cli({"info", moved});
     ASSERT_EQ(info.status, 0) << info.err;
     EXPECT_NE(info.out.find("biceps"), std::string::npos);
-    EXPECT_NE(info.out.find("limb-relief.tga (64 x 64)"), std::string::npos);
+    EXPECT_NE(info.out.find("image: limb-relief.tga (64 x 64)"), std::string::npos) << info.out;
+    EXPECT_EQ(info.err.find("Failed to open Layer image map"), std::string::npos) << info.err;
+    const KCliRun image = cli({"image", moved, "-o", path("relief-only.tga"), "--layers", "3"});
+    EXPECT_EQ(image.status, 0) << image.err;
+    EXPECT_EQ(image.err, "");
 }
