@@ -1,7 +1,7 @@
 // quorl-cli's checks of what it is asked to do: usage errors with their messages, the
 // format from the output's name, outputs that would overwrite the document, Layered
-// exports with nothing to write, failed writes to standard output, the demo's folder,
-// the progress bar and the description of a document.
+// exports with nothing to write, failed writes to standard output, the progress bar and the
+// description of a document.
 
 #include <gtest/gtest.h>
 
@@ -203,19 +203,6 @@ TEST_F(CliChecks, FailedWritesSayWhyOnce) {
         EXPECT_EQ(r.err.find("No such file or directory", at + 1), std::string::npos) << r.err;
         EXPECT_NE(r.err.find(reason), std::string::npos) << r.err;
     }
-}
-
-TEST_F(CliChecks, DemoFolderCanBeMoved) {
-    ASSERT_EQ(cli({"demo", path("out")}).status, 0);
-    fs::rename(dir / "out", dir / "moved");
-    const KCliRun info = cli({"info", (dir / "moved" / "limb.qrz").string()});
-    ASSERT_EQ(info.status, 0) << info.err;
-    EXPECT_NE(info.out.find("image: limb-relief.tga (64 x 64)"), std::string::npos) << info.out;
-    EXPECT_EQ(info.err.find("Failed to open Layer image map"), std::string::npos) << info.err;
-    const KCliRun image = cli({"image", (dir / "moved" / "limb.qrz").string(), "-o",
-                               path("relief-only.tga"), "--layers", "3"});
-    EXPECT_EQ(image.status, 0) << image.err;
-    EXPECT_EQ(image.err, "");
 }
 
 TEST_F(CliChecks, ProgressBarEndsAtOneHundredPercentOnALineOfItsOwn) {

@@ -11,6 +11,7 @@
 #include "document/KCoreClasses.h"
 #include "document/KDocumentFile.h"
 #include "platform/KArchive.h"
+#include "support/KArchiveWrite.h"
 
 namespace doctest {
 
@@ -40,33 +41,17 @@ inline std::unique_ptr<CPexaDoc> loadOk(std::vector<uint8_t> bytes, int* version
 // basis, repeat count, resolution, an auxiliary value and the index type.
 inline void writeCurve(KArchive& ar, const std::string& text, int32_t resolution,
                        int32_t indexType) {
-    ar.writeString(text);
-    for (int i = 0; i < 3; ++i) {
-        ar.writeString("");
-    }
-    ar.writeUInt32(0);
-    ar.writeInt32(0);
-    ar.writeInt32(0);
-    ar.writeInt32(resolution);
-    ar.writeInt32(0);
-    ar.writeInt32(indexType);
+    kWriteFields(ar, text, "", "", "", 0u, 0, 0, resolution, 0, indexType);
 }
 
 // A curve as the first format stored it: its points themselves.
 inline void writeCurveV1(KArchive& ar, const std::vector<KVertex>& points, int32_t resolution,
                          int32_t indexType) {
-    ar.writeUInt32(0);
-    ar.writeInt32(0);
-    ar.writeInt32(0);
-    ar.writeInt32(int32_t(points.size()));
+    kWriteFields(ar, 0u, 0, 0, int32_t(points.size()));
     for (const KVertex& p : points) {
-        ar.writeDouble(p.x);
-        ar.writeDouble(p.y);
-        ar.writeDouble(p.z);
+        kWriteFields(ar, p.x, p.y, p.z);
     }
-    ar.writeInt32(resolution);
-    ar.writeInt32(0);
-    ar.writeInt32(indexType);
+    kWriteFields(ar, resolution, 0, indexType);
 }
 
 // The values the hand-built body parts store (each differs from a new document's).
@@ -90,15 +75,8 @@ inline void writeBodyPart(KArchive& ar, uint32_t schema, const OldBodyPart& b = 
         writeCurve(ar, "< 0, 0.5 >, < 1, 0.5 >", 7, 1);
         writeCurve(ar, "< 0, 0.25 >, < 1, 0.25 >", 9, 1);
     }
-    ar.writeInt32(1);         // partFlag
-    ar.writeFloat(b.uOffset); // uOffset
-    ar.writeInt32(0);         // uMode
-    ar.writeInt32(1);         // uFlag
-    ar.writeInt32(0);         // uRepeat
-    ar.writeFloat(b.uFactor);
-    ar.writeFloat(b.shear);
-    ar.writeInt32(1); // vFlag
-    ar.writeFloat(b.vFactor);
+    // partFlag, uOffset, uMode, uFlag, uRepeat, uFactor, shear, vFlag, vFactor
+    kWriteFields(ar, 1, b.uOffset, 0, 1, 0, b.uFactor, b.shear, 1, b.vFactor);
     if (schema == 1) {
         return;
     }
@@ -116,21 +94,14 @@ inline void writeBodyPart(KArchive& ar, uint32_t schema, const OldBodyPart& b = 
     if (schema <= 8) {
         return;
     }
-    ar.writeInt32(1); // bendType
-    ar.writeInt32(0); // bendMode
+    kWriteFields(ar, 1, 0); // bendType, bendMode
 }
 
 // A layer tagged with its class, data in the layout of schema 1 (muscles first).
 inline void writeLayerV1(KArchive& ar, const std::string& name) {
-    ar.writeUInt16(KArchive::kNewClassTag);
-    ar.writeUInt16(1);
-    ar.writeUInt16(uint16_t(std::string("KBdlLayer").size()));
-    ar.writeBytes("KBdlLayer", 9);
+    kWriteClassHeader(ar, "KBdlLayer", 1);
     ar.writeCount(0);
-    ar.writeString(name);
-    ar.writeString("old layer");
-    ar.writeInt32(0); // physical
-    ar.writeInt32(1); // active
+    kWriteFields(ar, name, "old layer", 0, 1); // ..., physical, active
 }
 
 // A layer of the current layout through the archive's own object writing.
@@ -150,15 +121,8 @@ inline void writePreviewState(KArchive& ar) {
     for (int i = 0; i < 9; ++i) {
         ar.writeFloat(i == 4 ? 30.0f : (i >= 6 ? 2.0f : 0.0f));
     }
-    ar.writeUInt32(25); // delay
-    ar.writeFloat(1);
-    ar.writeFloat(2);
-    ar.writeFloat(3);
-    ar.writeInt32(1); // orthographic
-    ar.writeFloat(0.5f);
-    ar.writeFloat(80.0f);
-    ar.writeFloat(30.0f);
-    ar.writeInt32(0);
+    // delay, spin, orthographic, near, far, field of view, left handed
+    kWriteFields(ar, 25u, 1.0f, 2.0f, 3.0f, 1, 0.5f, 80.0f, 30.0f, 0);
 }
 
 // scalingU, scalingV, scalingHeight and the clip ranges.
@@ -176,9 +140,7 @@ inline void writeScalingAndClip(KArchive& ar) {
 // currentItem 4.
 inline void writeGridFields(KArchive& ar) {
     writeScalingAndClip(ar);
-    for (int32_t v : {8, 6, 2, 1, 64, 32, 7, 1, 4}) {
-        ar.writeInt32(v);
-    }
+    kWriteFields(ar, 8, 6, 2, 1, 64, 32, 7, 1, 4);
 }
 
 inline std::vector<uint8_t> withTrailing(const KArchive& ar) {

@@ -28,29 +28,6 @@ std::unique_ptr<KBdlMuscle> muscle(int type) {
 
 } // namespace
 
-TEST(Document, NewDocumentContent) {
-    CPexaDoc doc;
-    ASSERT_EQ(doc.layers.size(), 3u);
-    EXPECT_EQ(doc.layers[0]->name, "Bone Surfaces");
-    EXPECT_EQ(doc.layers[1]->name, "Exterior Muscles");
-    EXPECT_EQ(doc.layers[2]->name, "Epidermal Distortions");
-    EXPECT_EQ(doc.currentItem, 3);
-    EXPECT_EQ(doc.textures.entries.size(), 11u);
-    ASSERT_TRUE(doc.meshGrid);
-    EXPECT_EQ(doc.meshGrid->uCount(), 51);
-    EXPECT_EQ(doc.meshGrid->vCount(), 51);
-    EXPECT_FALSE(doc.isModified());
-    EXPECT_EQ(doc.bodyPart.lengths.getString(), "< 0.25, 1, 0.25 >");
-    EXPECT_EQ(doc.bodyPart.lengths.indexType, KBdlCurve::AxisY);
-    EXPECT_EQ(doc.bodyPart.uProfile.indexType, KBdlCurve::PolyLine);
-    EXPECT_EQ(doc.bodyPart.uProfile.resolution, 50);
-    EXPECT_EQ(doc.bodyPart.segmentFlag, 0);
-    EXPECT_EQ(doc.exportFlags.useItemUv, 1);
-    EXPECT_EQ(doc.exportFlags.mirrorZ, 1);
-    EXPECT_EQ(doc.preview.spin[1], 10.0f);
-    EXPECT_EQ(doc.previewShadingType, 3);
-}
-
 TEST(Document, SampleCountsFollowResolutionAndClip) {
     EXPECT_EQ(CPexaDoc::sampleCount(50, 0.0, 1.0), 51);
     EXPECT_EQ(CPexaDoc::sampleCount(50, 0.0, 0.5), 27);

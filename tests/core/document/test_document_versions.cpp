@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/document/document_test_support.h"
 #include "platform/KScriptedUi.h"
+#include "support/KArchiveWrite.h"
 
 using namespace doctest;
 
@@ -20,20 +23,14 @@ void writeHeader(KArchive& ar, int32_t version) {
 
 // What every old file here stores from scalingU to currentItem.
 void expectGridFields(const CPexaDoc& doc, bool withMeshType = true) {
-    EXPECT_EQ(doc.scalingU, 2.0);
-    EXPECT_EQ(doc.scalingV, 3.0);
-    EXPECT_EQ(doc.scalingHeight, 0.5);
-    EXPECT_EQ(doc.clip.uTo, 0.5);
-    EXPECT_EQ(doc.clip.vFrom, 0.25);
-    EXPECT_EQ(doc.uResolution, 8);
-    EXPECT_EQ(doc.vResolution, 6);
-    EXPECT_EQ(doc.baseShape, CPexaDoc::Spheric);
+    EXPECT_EQ(
+        std::tuple(doc.scalingU, doc.scalingV, doc.scalingHeight, doc.clip.uTo, doc.clip.vFrom),
+        std::tuple(2.0, 3.0, 0.5, 0.5, 0.25));
+    EXPECT_EQ(std::tuple(doc.uResolution, doc.vResolution, doc.baseShape, doc.imageResolutionU,
+                         doc.imageResolutionV, doc.reserved, doc.interpolateHeights,
+                         doc.currentItem),
+              std::tuple(8, 6, CPexaDoc::Spheric, 64, 32, 7, 1, 4));
     EXPECT_EQ(doc.meshType, withMeshType ? CPexaDoc::Layered : CPexaDoc::Skinned);
-    EXPECT_EQ(doc.imageResolutionU, 64);
-    EXPECT_EQ(doc.imageResolutionV, 32);
-    EXPECT_EQ(doc.reserved, 7);
-    EXPECT_EQ(doc.interpolateHeights, 1);
-    EXPECT_EQ(doc.currentItem, 4);
     // U 8 over 0..0.5: samples 0 to 5; V 6 over 0.25..1: samples 1 to 6.
     ASSERT_TRUE(doc.meshGrid);
     EXPECT_EQ(doc.meshGrid->uCount(), 6);
@@ -41,25 +38,20 @@ void expectGridFields(const CPexaDoc& doc, bool withMeshType = true) {
 }
 
 void expectPreviewRows(const CPexaDoc& doc) {
-    EXPECT_EQ(doc.preview.rotate[1], 30.0f);
-    EXPECT_EQ(doc.preview.scale[2], 2.0f);
-    EXPECT_EQ(doc.preview.delay, 25u);
-    EXPECT_EQ(doc.preview.spin[2], 3.0f);
-    EXPECT_EQ(doc.preview.projection, 1);
-    EXPECT_EQ(doc.preview.farPlane, 80.0f);
-    EXPECT_EQ(doc.preview.leftHanded, 0);
+    const auto& p = doc.preview;
+    EXPECT_EQ(std::tuple(p.rotate[1], p.scale[2], p.delay, p.spin[2], p.projection, p.farPlane,
+                         p.leftHanded),
+              std::tuple(30.0f, 2.0f, 25u, 3.0f, 1, 80.0f, 0));
 }
 
 void expectDefaultDf3AndSelection(const CPexaDoc& doc, bool df3Default = true) {
     if (df3Default) {
-        const KFeoPMedia d = doc.feoPMedia;
-        EXPECT_EQ(d.sizeX, 10);
-        EXPECT_EQ(d.sizeY, 10);
-        EXPECT_EQ(d.sizeZ, 10);
-        EXPECT_EQ(d.densitySource, 0);
-        EXPECT_EQ(d.useItemUvw, 1);
-        EXPECT_EQ(d.baseValue, 0.25f);
-        EXPECT_EQ(d.scale, 1.0f);
+        const KFeoPMedia& d = doc.feoPMedia;
+        const KFeoPMedia n = CPexaDoc().feoPMedia;
+        EXPECT_EQ(std::tuple(d.sizeX, d.sizeY, d.sizeZ, d.densitySource, d.useItemUvw, d.baseValue,
+                             d.scale),
+                  std::tuple(n.sizeX, n.sizeY, n.sizeZ, n.densitySource, n.useItemUvw, n.baseValue,
+                             n.scale));
     }
     EXPECT_EQ(doc.previewShadingType, 3);
     EXPECT_EQ(doc.previewLayerMode, 0);
@@ -67,11 +59,7 @@ void expectDefaultDf3AndSelection(const CPexaDoc& doc, bool df3Default = true) {
 }
 
 void writeDf3(KArchive& ar) {
-    for (int32_t v : {20, 30, 40, 2, 0}) {
-        ar.writeInt32(v);
-    }
-    ar.writeFloat(0.5f);
-    ar.writeFloat(2.0f);
+    kWriteFields(ar, 20, 30, 40, 2, 0, 0.5f, 2.0f);
 }
 
 // A file of version 6 to 8 from the preview state to the df3 options (the body part in
@@ -79,8 +67,7 @@ void writeDf3(KArchive& ar) {
 void writeThroughDf3(KArchive& ar, int32_t version) {
     writeHeader(ar, version);
     writePreviewState(ar);
-    ar.writeString("Arm");
-    ar.writeString("An arm");
+    kWriteFields(ar, "Arm", "An arm");
     writeGridFields(ar);
     writeBodyPart(ar, uint32_t(version));
     writeLayers(ar, {"A", "B"});
@@ -98,14 +85,9 @@ TEST(DocumentVersions, Version1WithoutMagicIsConvertedFromTheStart) {
     writeLayerV1(ar, "first");
     ar.writeUInt16(0x8000 | 1); // the second layer by its class index
     ar.writeCount(0);
-    ar.writeString("second");
-    ar.writeString("");
-    ar.writeInt32(1);
-    ar.writeInt32(0);
+    kWriteFields(ar, "second", "", 1, 0);
     writeScalingAndClip(ar);
-    for (int32_t v : {8, 6, 2, 64, 32, 7, 1, 4}) { // no mesh type
-        ar.writeInt32(v);
-    }
+    kWriteFields(ar, 8, 6, 2, 64, 32, 7, 1, 4); // no mesh type
     int version = 0;
     auto doc = loadOk(withTrailing(ar), &version);
     ASSERT_TRUE(doc);
@@ -116,9 +98,9 @@ TEST(DocumentVersions, Version1WithoutMagicIsConvertedFromTheStart) {
     EXPECT_EQ(doc->layers[0]->name, "first");
     EXPECT_EQ(doc->layers[0]->physical, 0);
     EXPECT_EQ(doc->layers[1]->name, "second");
-    EXPECT_EQ(doc->bodyPart.uFactor, 0.75f);
-    EXPECT_EQ(doc->bodyPart.shear, 0.0625f);
-    EXPECT_EQ(doc->bodyPart.uProfile.count(), 2);
+    EXPECT_EQ(
+        std::tuple(doc->bodyPart.uFactor, doc->bodyPart.shear, doc->bodyPart.uProfile.count()),
+        std::tuple(0.75f, 0.0625f, 2));
     EXPECT_EQ(doc->bodyPart.curvatureOn, 0); // not in a schema-1 body part
     EXPECT_EQ(doc->objectName, "(untitled)");
     EXPECT_EQ(doc->preview.farPlane, 40.0f);
@@ -143,9 +125,7 @@ TEST(DocumentVersions, Version1AfterTheMagicUsesTheOldLayout) {
     writeBodyPart(ar, 1);
     ar.writeCount(0);
     writeScalingAndClip(ar);
-    for (int32_t v : {8, 6, 2, 64, 32, 7, 1, 4}) {
-        ar.writeInt32(v);
-    }
+    kWriteFields(ar, 8, 6, 2, 64, 32, 7, 1, 4);
     auto doc = loadOk(withTrailing(ar));
     ASSERT_TRUE(doc);
     EXPECT_TRUE(ui.messages().empty());
@@ -180,8 +160,7 @@ TEST(DocumentVersions, Version5HasNoDf3OptionsNorPreviewSelection) {
     KArchive ar;
     writeHeader(ar, 5);
     writePreviewState(ar);
-    ar.writeString("Leg");
-    ar.writeString("A leg");
+    kWriteFields(ar, "Leg", "A leg");
     writeGridFields(ar);
     writeBodyPart(ar, 5);
     writeLayers(ar, {"A", "B", "C", "D"});
@@ -205,10 +184,8 @@ TEST(DocumentVersions, Version6ReadsDf3OptionsButNoSelection) {
     ASSERT_TRUE(doc);
     EXPECT_EQ(doc->objectName, "Arm");
     expectGridFields(*doc);
-    EXPECT_EQ(doc->feoPMedia.sizeX, 20);
-    EXPECT_EQ(doc->feoPMedia.sizeZ, 40);
-    EXPECT_EQ(doc->feoPMedia.useItemUvw, 0);
-    EXPECT_EQ(doc->feoPMedia.scale, 2.0f);
+    const KFeoPMedia& d = doc->feoPMedia;
+    EXPECT_EQ(std::tuple(d.sizeX, d.sizeZ, d.useItemUvw, d.scale), std::tuple(20, 40, 0, 2.0f));
     expectDefaultDf3AndSelection(*doc, false);
 }
 
@@ -222,8 +199,7 @@ TEST(DocumentVersions, Version8AndUnknownVersionsReadEverything) {
             // Unknown versions read the current layout; the body part reads as current.
             writeHeader(ar, version);
             writePreviewState(ar);
-            ar.writeString("Arm");
-            ar.writeString("An arm");
+            kWriteFields(ar, "Arm", "An arm");
             writeGridFields(ar);
             auto part = smallDocument();
             part->bodyPart.bendType = 1;

@@ -19,12 +19,6 @@ TEST(Texture, ConstructionFromPackedColour) {
     EXPECT_EQ(red.diffuse, KVertex(1, 0, 0, 1));
     EXPECT_EQ(red.specular, KVertex(0, 0, 0, 1));
     EXPECT_EQ(red.packedAmbient(), 0x0000FFu);
-    KTexture plain;
-    EXPECT_EQ(plain.name, "(unknown)");
-    EXPECT_DOUBLE_EQ(plain.ambient.x, 128.0 / 255.0);
-    EXPECT_TRUE(plain.useAmbient && plain.useDiffuse);
-    EXPECT_FALSE(plain.useSpecular || plain.useEmission || plain.useShininess);
-    EXPECT_EQ(plain.shininess, 128.0f);
 }
 
 TEST(Texture, PackedColoursApplyTheFactor) {

@@ -113,12 +113,16 @@ TEST(DataSafety, DecimalCommaLocaleWritesTheSameBytes) {
     doc->exportFlags.includeTextureNames = 1;
     auto exportAll = [&](const TempDir& dir) {
         std::vector<std::string> texts;
+        KExportOptions ascii;
+        ascii.ascii = true; // the text forms of STL and PLY
         for (KExportFormat format : kAllFormats) {
             for (int32_t type : {CPexaDoc::Skinned, CPexaDoc::Layered}) {
-                doc->meshType = type;
-                const fs::path p = dir.file("x." + std::string(kExportExtension(format)));
-                kExport(*doc, format, p.string());
-                texts.push_back(slurp(p));
+                for (const KExportOptions& options : {KExportOptions{}, ascii}) {
+                    doc->meshType = type;
+                    const fs::path p = dir.file("x." + std::string(kExportExtension(format)));
+                    kExport(*doc, format, p.string(), options);
+                    texts.push_back(slurp(p));
+                }
             }
         }
         texts.push_back(KTextureList::defaults().toText());

@@ -31,14 +31,9 @@ using Bytes = std::vector<uint8_t>;
 
 // ---- construction, format and size
 
-TEST(ImageMap, DefaultImageReportsItsHeaderButOwnsNoPixels) {
+TEST(ImageMap, AnImageWithoutPixelsReadsAndWritesNothing) {
     KImageMapTga img;
-    EXPECT_EQ(img.width(), 100);
-    EXPECT_EQ(img.height(), 100);
-    EXPECT_EQ(img.pixelDepth(), 8);
-    EXPECT_EQ(img.imageType(), 3);
     EXPECT_FALSE(img.hasPixels());
-    // Nothing reads or writes a pixel that is not there.
     img.setHeight(5, 5, 1.0);
     img.flipHorizontal();
     img.flipVertical();

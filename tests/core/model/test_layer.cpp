@@ -2,16 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <filesystem>
+#include <tuple>
 
 #include "image/KImageMapTga.h"
 #include "model/KBdlLayer.h"
 #include "model/KModelClasses.h"
 #include "platform/KScriptedUi.h"
-
-namespace fs = std::filesystem;
+#include "support/KArchiveWrite.h"
 
 namespace {
 
@@ -129,71 +126,39 @@ TEST(LayerStorage, RoundTripWithMusclesAndNoImage) {
     EXPECT_EQ(back->indexOf(back->muscles[1].get()), 1);
 }
 
-TEST(LayerStorage, OlderSchemas) {
+TEST(LayerStorage, OlderSchemasAndEveryTruncation) {
     KRegisterModelClasses();
     KBdlMuscle muscle(KBdlMuscle::Point);
-    auto header = [](KArchive& ar, uint16_t schema) {
-        ar.writeUInt16(0xFFFF);
-        ar.writeUInt16(schema);
-        ar.writeUInt16(9);
-        ar.writeBytes("KBdlLayer", 9);
-    };
     // Schema 1: muscles first, then name, description, physical, active.
-    {
-        KArchive ar;
-        header(ar, 1);
-        ar.writeCount(1);
-        ar.writeObject(&muscle);
-        ar.writeString("old");
-        ar.writeString("desc");
-        ar.writeInt32(0);
-        ar.writeInt32(1);
-        KArchive in(ar.bytes());
-        auto layer = in.readOwned<KBdlLayer>();
-        ASSERT_TRUE(layer);
-        EXPECT_EQ(layer->name, "old");
-        EXPECT_EQ(layer->physical, 0);
-        EXPECT_EQ(layer->muscles.size(), 1u);
-        EXPECT_EQ(layer->scale, 1.0);
-    }
-    // Schema 4: a file name that is ignored, a texture index, no texture name.
-    {
-        KArchive ar;
-        header(ar, 4);
-        ar.writeString("four");
-        ar.writeString("");
-        ar.writeInt32(1);
-        ar.writeInt32(0);
-        ar.writeDouble(2.0);
-        ar.writeInt32(1);
-        ar.writeFloat(0.5f);
-        ar.writeString("/nowhere/ignored.tga");
-        ar.writeInt32(7);
-        ar.writeCount(0);
-        KArchive in(ar.bytes());
-        KScriptedUi ui;
-        KUiScope scope(ui);
-        auto layer = in.readOwned<KBdlLayer>();
-        ASSERT_TRUE(layer);
-        EXPECT_EQ(layer->active, 0);
-        EXPECT_EQ(layer->scale, 2.0);
-        EXPECT_EQ(layer->textureIndex, 7);
-        EXPECT_EQ(layer->getImageMap(), nullptr);
-        EXPECT_TRUE(ui.messages().empty());
-    }
-}
+    KArchive one;
+    kWriteClassHeader(one, "KBdlLayer", 1);
+    one.writeCount(1);
+    one.writeObject(&muscle);
+    kWriteFields(one, "old", "desc", 0, 1);
+    KArchive in1(one.bytes());
+    auto layer1 = in1.readOwned<KBdlLayer>();
+    ASSERT_TRUE(layer1);
+    EXPECT_EQ(std::tuple(layer1->name, layer1->physical, layer1->muscles.size(), layer1->scale),
+              std::tuple("old", 0, 1u, 1.0));
 
-TEST(LayerStorage, EveryTruncationFailsCleanly) {
-    KRegisterModelClasses();
+    // Schema 4: a file name that is ignored, a texture index, no texture name.
+    KArchive four;
+    kWriteClassHeader(four, "KBdlLayer", 4);
+    kWriteFields(four, "four", "", 1, 0, 2.0, 1, 0.5f, "/nowhere/ignored.tga", 7);
+    four.writeCount(0);
+    KArchive in4(four.bytes());
+    KScriptedUi ui;
+    KUiScope scope(ui);
+    auto layer4 = in4.readOwned<KBdlLayer>();
+    ASSERT_TRUE(layer4);
+    EXPECT_EQ(std::tuple(layer4->active, layer4->scale, layer4->textureIndex),
+              std::tuple(0, 2.0, 7));
+    EXPECT_EQ(layer4->getImageMap(), nullptr);
+    EXPECT_TRUE(ui.messages().empty());
+
     KBdlLayer layer;
     layer.muscles.push_back(pointMuscle(0.2f));
     KArchive out;
     out.writeObject(&layer);
-    const auto& full = out.bytes();
-    for (size_t n = 0; n < full.size(); ++n) {
-        KArchive in(std::vector<uint8_t>(full.begin(), full.begin() + long(n)));
-        EXPECT_FALSE(loadArchive(
-            in, [](KArchive& a) { a.readOwned<KBdlLayer>(); }, nullptr))
-            << n;
-    }
+    kExpectEveryPrefixFails(out.bytes(), [](KArchive& a) { a.readOwned<KBdlLayer>(); });
 }

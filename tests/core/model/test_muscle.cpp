@@ -5,8 +5,10 @@
 
 #include <cmath>
 #include <functional>
+#include <initializer_list>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -14,6 +16,7 @@
 #include "model/KModelClasses.h"
 #include "platform/KArchive.h"
 #include "platform/KScriptedUi.h"
+#include "support/KArchiveWrite.h"
 
 namespace {
 
@@ -39,42 +42,20 @@ void expectPoint(const KVertex& p, double u, double h, double v) {
     EXPECT_NEAR(p.z, v, kEps);
 }
 
-// The class header of a new class in an archive, as the archive writes it.
-void writeClassHeader(KArchive& ar, uint16_t schema) {
-    ar.writeUInt16(0xFFFF);
-    ar.writeUInt16(schema);
-    ar.writeUInt16(10);
-    ar.writeBytes("KBdlMuscle", 10);
-}
-
 // A curve written in place in the first format: the points themselves.
 void writeCurveSchema1(KArchive& ar, const std::vector<KVertex>& points) {
-    ar.writeUInt32(1); // flags
-    ar.writeInt32(0);  // basis Polyline
-    ar.writeInt32(0);  // repeatCount
-    ar.writeInt32(int32_t(points.size()));
+    // flags, basis Polyline, repeatCount, then the points
+    kWriteFields(ar, 1u, 0, 0, int32_t(points.size()));
     for (const KVertex& p : points) {
-        ar.writeDouble(p.x);
-        ar.writeDouble(p.y);
-        ar.writeDouble(p.z);
+        kWriteFields(ar, p.x, p.y, p.z);
     }
-    ar.writeInt32(50); // resolution
-    ar.writeInt32(0);  // auxiliary
-    ar.writeInt32(3);  // indexType X
+    kWriteFields(ar, 50, 0, 3); // resolution, auxiliary, indexType X
 }
 
 // A curve written in place in the later formats: its string and settings.
 void writeCurve(KArchive& ar, const std::string& text) {
-    ar.writeString(text);
-    for (int i = 0; i < 3; ++i) {
-        ar.writeString("");
-    }
-    ar.writeUInt32(1);
-    ar.writeInt32(KBdlCurve::Spline);
-    ar.writeInt32(0);
-    ar.writeInt32(50);
-    ar.writeInt32(0);
-    ar.writeInt32(KBdlCurve::AxisX);
+    kWriteFields(ar, text, "", "", "", 1u, int32_t(KBdlCurve::Spline), 0, 50, 0,
+                 int32_t(KBdlCurve::AxisX));
 }
 
 void writeFiveCurves(KArchive& ar, const std::string& width) {
@@ -94,56 +75,12 @@ std::unique_ptr<KBdlMuscle> load(const KArchive& ar) {
 
 } // namespace
 
-// ---- construction
-
-TEST(MuscleDefaults, EachTypeHasItsOwnDefaults) {
-    const KBdlMuscle linear;
-    EXPECT_EQ(linear.muscleType, KBdlMuscle::Linear);
-    EXPECT_EQ(linear.name, "(new)");
-    EXPECT_EQ(linear.begin, 0.0f);
-    EXPECT_EQ(linear.end, 1.0f);
-    EXPECT_EQ(linear.height, 0.25f);
-    EXPECT_EQ(linear.active, 1);
-    EXPECT_EQ(linear.resolutionU, 4);
-    EXPECT_EQ(linear.resolutionV, 8);
-    EXPECT_EQ(linear.symmetricWidth, 1);
-    EXPECT_EQ(linear.widthLoScale, 1.0f);
-    EXPECT_EQ(linear.heightType, KBdlMuscle::HeightScale);
-    EXPECT_EQ(linear.center.getString(), "< 0, 0.50 >, < 0.50, 0.50 >, < 1.00, 0.50 >");
-    EXPECT_EQ(linear.heightCurve.getString(), kTent);
-    EXPECT_EQ(linear.widthLo.getString(), kBandWidth);
-    EXPECT_EQ(linear.widthHi.getString(), kBandWidth);
-    EXPECT_EQ(linear.crossSection.getString(), kTent);
-
-    const KBdlMuscle orbital(KBdlMuscle::Orbital);
-    EXPECT_EQ(orbital.muscleType, KBdlMuscle::Orbital);
-    EXPECT_EQ(orbital.resolutionU, 8);
-    EXPECT_EQ(orbital.resolutionV, 4);
-    EXPECT_EQ(orbital.center.getString(), linear.center.getString());
-
-    const KBdlMuscle point(KBdlMuscle::Point);
-    EXPECT_EQ(point.begin, 1.0f);
-    EXPECT_EQ(point.end, 1.0f);
-    EXPECT_EQ(point.resolutionU, 12);
-    EXPECT_EQ(point.resolutionV, 4);
-    EXPECT_EQ(point.center.getString(), "< 0.50, 0.50 >");
-    EXPECT_EQ(point.center.count(), 1);
-    EXPECT_EQ(point.heightCurve.getString(), "< 0, 1.00 >, < 0.50, 1.00 >, < 1.00, 1.00 >");
-    EXPECT_EQ(point.widthLo.getString(),
-              "< 0, 0.10 >, < 0.25, 0.10 >, < 0.50, 0.10 >, < 0.75, 0.10 >, < 1.00, 0.10 >");
-    EXPECT_EQ(point.widthHi.getString(), point.widthLo.getString());
-    EXPECT_EQ(point.crossSection.getString(), "< 0, 1.00 >, < 0.50, 0.50 >, < 1.00, 0.00 >");
-
-    const KBdlMuscle compound(KBdlMuscle::Compound);
-    EXPECT_EQ(compound.muscleType, KBdlMuscle::Compound);
-    EXPECT_EQ(compound.center.getString(), linear.center.getString());
-
-    EXPECT_EQ(KBdlMuscle::typeName(0), "linear");
-    EXPECT_EQ(KBdlMuscle::typeName(1), "orbital");
-    EXPECT_EQ(KBdlMuscle::typeName(2), "point");
-    EXPECT_EQ(KBdlMuscle::typeName(3), "compound");
-    EXPECT_EQ(KBdlMuscle::typeName(4), "");
-    EXPECT_EQ(KBdlMuscle::typeName(-1), "");
+TEST(MuscleNames, EachTypeHasANameAndOtherValuesNone) {
+    std::vector<std::string> names;
+    for (int32_t type = -1; type <= 4; ++type) {
+        names.push_back(KBdlMuscle::typeName(type));
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"", "linear", "orbital", "point", "compound", ""}));
 }
 
 namespace {
@@ -282,163 +219,138 @@ TEST(MuscleCopy, TheCopyOwnsItsCurves) {
 
 // ---- displacement
 
-TEST(MuscleDisplacement, DefaultLinearAcrossAndAlong) {
-    KBdlMuscle m;
-    EXPECT_DOUBLE_EQ(m.displacement(0.5, 0.5), 0.25);
-    EXPECT_NEAR(m.displacement(0.6, 0.5), 0.0, kEps); // c = 1: cross-section 0
-    // c = 0.25: the spline through the tent is 0.625 there.
-    EXPECT_NEAR(m.displacement(0.45, 0.5), 0.25 * 0.625, kEps);
-    EXPECT_NEAR(m.displacement(0.55, 0.5), 0.25 * 0.625, kEps);
-    EXPECT_EQ(m.displacement(0.7, 0.5), 0.0);
+namespace {
 
-    // Only between begin and end along V.
+struct Probe {
+    double u, v, want;
+};
+
+// The muscle lifts each probe's point by its wanted amount.
+void expectLifts(const char* what, KBdlMuscle& m, std::initializer_list<Probe> probes,
+                 double tolerance = 1e-9) {
+    for (const Probe& p : probes) {
+        EXPECT_NEAR(m.displacement(p.u, p.v), p.want, tolerance)
+            << what << " at " << p.u << ", " << p.v;
+    }
+}
+
+const double kQuarterTent = 0.25 * 0.625; // the spline through the tent at c = 0.25
+
+} // namespace
+
+TEST(MuscleDisplacement, LinearAcrossAlongAndOverTheSeam) {
+    KBdlMuscle m;
+    expectLifts("across", m,
+                {{0.5, 0.5, 0.25},
+                 {0.6, 0.5, 0},
+                 {0.45, 0.5, kQuarterTent},
+                 {0.55, 0.5, kQuarterTent},
+                 {0.7, 0.5, 0},
+                 {0.95, 0.5, 0},
+                 {0.05, 0.5, 0}});
     m.begin = 0.2f;
     m.end = 0.6f;
-    EXPECT_EQ(m.displacement(0.5, 0.1), 0.0);
-    EXPECT_EQ(m.displacement(0.5, 0.7), 0.0);
-    EXPECT_NEAR(m.displacement(0.5, 0.4), 0.25, 1e-6); // s = 0.5
-}
+    expectLifts("from begin to end", m, {{0.5, 0.1, 0}, {0.5, 0.7, 0}, {0.5, 0.4, 0.25}}, 1e-6);
 
-TEST(MuscleDisplacement, LinearReachesAcrossTheSeamWithTheRightSide) {
-    KBdlMuscle m;
-    EXPECT_EQ(m.displacement(0.95, 0.5), 0.0);
-    EXPECT_EQ(m.displacement(0.05, 0.5), 0.0);
-
-    m.center.parse(bandString("0.02"));
-    EXPECT_NEAR(m.displacement(0.97, 0.5), 0.25 * 0.625, kEps);
-
-    // With a ramp cross-section the side is visible: left of the centre samples c < 0.5,
+    KBdlMuscle w;
+    w.center.parse(bandString("0.02"));
+    expectLifts("over the seam", w, {{0.97, 0.5, kQuarterTent}});
+    // With a ramp cross-section the side shows: left of the centre samples c < 0.5,
     // right of it c > 0.5, whichever way the seam is crossed.
-    m.crossSection.parse(kRamp);
-    m.crossSection.setBasis(KBdlCurve::Polyline);
-    EXPECT_NEAR(m.displacement(0.97, 0.5), 0.25 * 0.25, kEps); // left, over the seam
-    EXPECT_NEAR(m.displacement(0.07, 0.5), 0.25 * 0.75, kEps); // right
-    m.center.parse(bandString("0.97"));
-    EXPECT_NEAR(m.displacement(0.92, 0.5), 0.25 * 0.25, kEps); // left
-    EXPECT_NEAR(m.displacement(0.02, 0.5), 0.25 * 0.75, kEps); // right, over the seam
+    w.crossSection.parse(kRamp);
+    w.crossSection.setBasis(KBdlCurve::Polyline);
+    expectLifts("sides right of 0", w, {{0.97, 0.5, 0.25 * 0.25}, {0.07, 0.5, 0.25 * 0.75}});
+    w.center.parse(bandString("0.97"));
+    expectLifts("sides left of 1", w, {{0.92, 0.5, 0.25 * 0.25}, {0.02, 0.5, 0.25 * 0.75}});
 }
 
-TEST(MuscleDisplacement, OrbitalRunsAlongUWithoutFolding) {
-    KBdlMuscle m(KBdlMuscle::Orbital);
-    EXPECT_DOUBLE_EQ(m.displacement(0.5, 0.5), 0.25);
-    EXPECT_NEAR(m.displacement(0.5, 0.45), 0.25 * 0.625, kEps);
-    EXPECT_NEAR(m.displacement(0.5, 0.6), 0.0, kEps);
-    m.begin = 0.3f;
-    EXPECT_EQ(m.displacement(0.2, 0.5), 0.0);
-    m.begin = 0.0f;
-    m.center.parse(bandString("0.02"));
-    EXPECT_EQ(m.displacement(0.5, 0.97), 0.0);
+TEST(MuscleDisplacement, OrbitalAndPoint) {
+    KBdlMuscle o(KBdlMuscle::Orbital);
+    expectLifts("orbital", o, {{0.5, 0.5, 0.25}, {0.5, 0.45, kQuarterTent}, {0.5, 0.6, 0}});
+    o.begin = 0.3f;
+    expectLifts("orbital from begin", o, {{0.2, 0.5, 0}});
+    o.begin = 0.0f;
+    o.center.parse(bandString("0.02"));
+    expectLifts("orbital does not fold", o, {{0.5, 0.97, 0}});
+
+    KBdlMuscle p(KBdlMuscle::Point);
+    expectLifts(
+        "point", p,
+        {{0.5, 0.5, 0.25}, {0.6, 0.5, 0}, {0.5, 0.39, 0}, {0.55, 0.5, 0.125}, {0.5, 0.45, 0.125}});
+    // begin stretches U: half the distance reaches as far; end stretches V.
+    p.begin = 2.0f;
+    expectLifts("point begin", p, {{0.525, 0.5, 0.125}, {0.56, 0.5, 0}, {0.5, 0.45, 0.125}});
+    p.end = 4.0f;
+    expectLifts("point end", p, {{0.5, 0.4875, 0.125}});
 }
 
-TEST(MuscleDisplacement, PointIsARoundBumpStretchedByBeginAndEnd) {
-    KBdlMuscle m(KBdlMuscle::Point);
-    EXPECT_DOUBLE_EQ(m.displacement(0.5, 0.5), 0.25);
-    EXPECT_EQ(m.anchor, KVertex(0.5, 0.5));
-    EXPECT_NEAR(m.displacement(0.6, 0.5), 0.0, kEps);
-    EXPECT_EQ(m.displacement(0.5, 0.39), 0.0);
-    EXPECT_NEAR(m.displacement(0.55, 0.5), 0.125, 1e-9); // rho 0.5: cross-section 0.5
-    EXPECT_NEAR(m.displacement(0.5, 0.45), 0.125, 1e-9);
-    // begin stretches U: half the distance reaches as far.
-    m.begin = 2.0f;
-    EXPECT_NEAR(m.displacement(0.525, 0.5), 0.125, 1e-9);
-    EXPECT_EQ(m.displacement(0.56, 0.5), 0.0);
-    EXPECT_NEAR(m.displacement(0.5, 0.45), 0.125, 1e-9);
-    m.end = 4.0f;
-    EXPECT_NEAR(m.displacement(0.5, 0.4875), 0.125, 1e-9);
-}
-
-TEST(MuscleDisplacement, MirrorsAndOffsets) {
+TEST(MuscleDisplacement, MirrorsOffsetsWidthsAndHeightTypes) {
     KBdlMuscle m;
     m.offsetU = 0.2f;
-    EXPECT_NEAR(m.displacement(0.7, 0.5), 0.25, 1e-6);
-    EXPECT_EQ(m.displacement(0.5, 0.5), 0.0);
-
+    expectLifts("offset U", m, {{0.7, 0.5, 0.25}, {0.5, 0.5, 0}}, 1e-6);
     KBdlMuscle mu;
     mu.center.parse(bandString("0.30"));
     mu.mirrorU = 1;
-    EXPECT_DOUBLE_EQ(mu.displacement(0.7, 0.5), 0.25);
-    EXPECT_EQ(mu.displacement(0.3, 0.5), 0.0);
-
+    expectLifts("mirror U", mu, {{0.7, 0.5, 0.25}, {0.3, 0.5, 0}});
     KBdlMuscle mv;
     mv.end = 0.5f;
     mv.mirrorV = 1;
-    EXPECT_DOUBLE_EQ(mv.displacement(0.5, 0.75), 0.25); // v' = 0.25, s = 0.5
-    EXPECT_EQ(mv.displacement(0.5, 0.25), 0.0);
-
-    KBdlMuscle mo;
-    mo.offsetV = 0.25f;
-    mo.end = 0.5f;
-    EXPECT_DOUBLE_EQ(mo.displacement(0.5, 0.5), 0.25);
-    EXPECT_EQ(mo.displacement(0.5, 0.2), 0.0);
-
+    expectLifts("mirror V", mv, {{0.5, 0.75, 0.25}, {0.5, 0.25, 0}});
+    mv.mirrorV = 0;
+    mv.offsetV = 0.25f;
+    expectLifts("offset V", mv, {{0.5, 0.5, 0.25}, {0.5, 0.2, 0}});
     KBdlMuscle p(KBdlMuscle::Point);
     p.center.parse("< 0.30, 0.50 >");
     p.mirrorU = 1;
-    EXPECT_DOUBLE_EQ(p.displacement(0.7, 0.5), 0.25);
     p.offsetV = 0.1f;
-    EXPECT_NEAR(p.displacement(0.7, 0.6), 0.25, 1e-6);
+    expectLifts("point mirrored and offset", p, {{0.7, 0.6, 0.25}}, 1e-6);
+
+    KBdlMuscle a;
+    a.symmetricWidth = 0;
+    a.widthLoScale = 0.5f; // Lo side 0.05
+    a.widthHiScale = 2.0f; // Hi side 0.2
+    expectLifts("asymmetric", a,
+                {{0.6, 0.5, kQuarterTent}, {0.475, 0.5, kQuarterTent}, {0.44, 0.5, 0}});
+    a.symmetricWidth = 1; // ignores widthHi and its scale
+    expectLifts("symmetric", a, {{0.6, 0.5, 0}, {0.525, 0.5, kQuarterTent}});
+
+    KBdlMuscle h;
+    h.heightType = KBdlMuscle::HeightOffset; // (1 + 1) * 0.25; height profile 0 at s = 0
+    expectLifts("height offset", h, {{0.5, 0.5, 0.5}, {0.5, 0.0, 0.25}, {0.7, 0.5, 0}});
+    KBdlMuscle hp(KBdlMuscle::Point);
+    hp.heightType = KBdlMuscle::HeightOffset;
+    expectLifts("point height offset", hp, {{0.5, 0.5, 0.5}});
 }
 
-TEST(MuscleDisplacement, AsymmetricWidths) {
-    KBdlMuscle m;
-    m.symmetricWidth = 0;
-    m.widthLoScale = 0.5f;                                       // Lo side 0.05
-    m.widthHiScale = 2.0f;                                       // Hi side 0.2
-    EXPECT_NEAR(m.displacement(0.6, 0.5), 0.25 * 0.625, kEps);   // c = 0.75
-    EXPECT_NEAR(m.displacement(0.475, 0.5), 0.25 * 0.625, kEps); // c = 0.25
-    EXPECT_EQ(m.displacement(0.44, 0.5), 0.0);
-    EXPECT_GT(m.displacement(0.68, 0.5), 0.0);
-    // Symmetric widths ignore widthHi and its scale.
-    m.symmetricWidth = 1;
-    EXPECT_EQ(m.displacement(0.6, 0.5), 0.0);
-    EXPECT_NEAR(m.displacement(0.525, 0.5), 0.25 * 0.625, kEps);
-}
-
-TEST(MuscleDisplacement, OffsetHeightTypeAddsTheProfiles) {
-    KBdlMuscle m;
-    m.heightType = KBdlMuscle::HeightOffset;
-    EXPECT_DOUBLE_EQ(m.displacement(0.5, 0.5), 0.5);  // (1 + 1) * 0.25
-    EXPECT_DOUBLE_EQ(m.displacement(0.5, 0.0), 0.25); // height profile 0 at s = 0
-    EXPECT_EQ(m.displacement(0.7, 0.5), 0.0);         // outside the band still nothing
-    KBdlMuscle p(KBdlMuscle::Point);
-    p.heightType = KBdlMuscle::HeightOffset;
-    EXPECT_DOUBLE_EQ(p.displacement(0.5, 0.5), 0.5);
-}
-
-TEST(MuscleDisplacement, InactiveOrFlatMusclesAndCompoundsLiftNothing) {
+TEST(MuscleDisplacement, InactiveFlatCompoundAndDegenerateMusclesLiftNothingOrStayFinite) {
     KBdlMuscle m;
     m.active = 0;
-    EXPECT_EQ(m.displacement(0.5, 0.5), 0.0);
+    expectLifts("inactive", m, {{0.5, 0.5, 0}});
     m.active = 1;
     m.height = 0.0f;
-    EXPECT_EQ(m.displacement(0.5, 0.5), 0.0);
+    expectLifts("flat", m, {{0.5, 0.5, 0}});
     KBdlMuscle p(KBdlMuscle::Point);
     p.active = 0;
-    EXPECT_EQ(p.displacement(0.5, 0.5), 0.0);
+    expectLifts("inactive point", p, {{0.5, 0.5, 0}});
     EXPECT_EQ(p.anchor, KVertex()); // not evaluated at all
     KBdlMuscle c(KBdlMuscle::Compound);
-    EXPECT_EQ(c.displacement(0.5, 0.5), 0.0);
-}
+    expectLifts("compound", c, {{0.5, 0.5, 0}});
 
-TEST(MuscleDisplacement, DegenerateShapesGiveFiniteValues) {
-    // A band of zero length is its start.
-    KBdlMuscle m;
-    m.begin = m.end = 0.5f;
-    m.heightType = KBdlMuscle::HeightOffset;
-    EXPECT_DOUBLE_EQ(m.displacement(0.5, 0.5), 0.25); // cross-section 1 + height profile 0
-    EXPECT_EQ(m.displacement(0.5, 0.6), 0.0);
+    // A band of zero length is its start: cross-section 1 plus height profile 0.
+    KBdlMuscle z;
+    z.begin = z.end = 0.5f;
+    z.heightType = KBdlMuscle::HeightOffset;
+    expectLifts("zero length", z, {{0.5, 0.5, 0.25}, {0.5, 0.6, 0}});
     KBdlMuscle o(KBdlMuscle::Orbital);
     o.begin = o.end = 0.5f;
     EXPECT_TRUE(std::isfinite(o.displacement(0.5, 0.5)));
-
     // Zero widths lift nothing, not even exactly on the centre.
-    KBdlMuscle z;
-    z.widthLo.parse(bandString("0"));
-    EXPECT_EQ(z.displacement(0.5, 0.5), 0.0);
-    KBdlMuscle p(KBdlMuscle::Point);
-    p.widthLoScale = 0.0f;
-    EXPECT_EQ(p.displacement(0.5, 0.5), 0.0);
-    EXPECT_EQ(p.displacement(0.52, 0.5), 0.0);
+    KBdlMuscle w;
+    w.widthLo.parse(bandString("0"));
+    expectLifts("zero width", w, {{0.5, 0.5, 0}});
+    KBdlMuscle r(KBdlMuscle::Point);
+    r.widthLoScale = 0.0f;
+    expectLifts("zero radius", r, {{0.5, 0.5, 0}, {0.52, 0.5, 0}});
 }
 
 // ---- item points
@@ -616,99 +528,91 @@ TEST(MusclePolylines, EdgesOfALinearMuscle) {
 }
 
 TEST(MusclePolylines, OutlinesOfEachType) {
+    using UV = std::vector<std::pair<double, double>>;
+    const auto expectOutline = [](const KVertexList& list, const UV& want) {
+        ASSERT_EQ(list.count(), int(want.size()));
+        for (size_t i = 0; i < want.size(); ++i) {
+            expectUv(list.vertices[i], want[i].first, want[i].second);
+        }
+    };
     KVertexList list;
     KBdlMuscle linear;
     linear.sampleOutline(list, false);
-    const std::vector<std::pair<double, double>> linearWant = {{0.4, 0}, {0.4, 0.5}, {0.4, 1},
-                                                               {0.5, 1}, {0.6, 1},   {0.6, 0.5},
-                                                               {0.6, 0}, {0.5, 0},   {0.4, 0}};
-    ASSERT_EQ(list.count(), 9); // 2n + 3
-    for (size_t i = 0; i < linearWant.size(); ++i) {
-        SCOPED_TRACE(i);
-        expectUv(list.vertices[i], linearWant[i].first, linearWant[i].second);
-    }
+    // 2n + 3 points: down one edge, across the end, back up the other and closed.
+    expectOutline(list, {{0.4, 0},
+                         {0.4, 0.5},
+                         {0.4, 1},
+                         {0.5, 1},
+                         {0.6, 1},
+                         {0.6, 0.5},
+                         {0.6, 0},
+                         {0.5, 0},
+                         {0.4, 0}});
     linear.center.resolution = 10;
     linear.sampleOutline(list, true);
     EXPECT_EQ(list.count(), 23);
 
-    KBdlMuscle orbital(KBdlMuscle::Orbital);
-    orbital.sampleOutline(list, false);
-    const std::vector<std::pair<double, double>> orbitalWant = {{0, 0.4},   {0, 0.5},   {0, 0.6},
-                                                                {0.5, 0.6}, {1, 0.6},   {1, 0.5},
-                                                                {1, 0.4},   {0.5, 0.4}, {0, 0.4}};
-    ASSERT_EQ(list.count(), 9);
-    for (size_t i = 0; i < orbitalWant.size(); ++i) {
-        SCOPED_TRACE(i);
-        expectUv(list.vertices[i], orbitalWant[i].first, orbitalWant[i].second);
-    }
-
+    KBdlMuscle(KBdlMuscle::Orbital).sampleOutline(list, false);
+    expectOutline(list, {{0, 0.4},
+                         {0, 0.5},
+                         {0, 0.6},
+                         {0.5, 0.6},
+                         {1, 0.6},
+                         {1, 0.5},
+                         {1, 0.4},
+                         {0.5, 0.4},
+                         {0, 0.4}});
     KBdlMuscle point(KBdlMuscle::Point);
     point.sampleOutline(list, false);
-    const std::vector<std::pair<double, double>> pointWant = {{0.5, 0.4}, {0.4, 0.5}, {0.5, 0.6},
-                                                              {0.6, 0.5}, {0.5, 0.4}, {0.5, 0.4}};
-    ASSERT_EQ(list.count(), 6); // five width points and the closing one
-    for (size_t i = 0; i < pointWant.size(); ++i) {
-        SCOPED_TRACE(i);
-        expectUv(list.vertices[i], pointWant[i].first, pointWant[i].second);
-    }
+    // Five width points and the closing one.
+    expectOutline(list, {{0.5, 0.4}, {0.4, 0.5}, {0.5, 0.6}, {0.6, 0.5}, {0.5, 0.4}, {0.5, 0.4}});
     point.sampleOutline(list, true);
     EXPECT_EQ(list.count(), 51);
-
-    KBdlMuscle compound(KBdlMuscle::Compound);
-    compound.sampleOutline(list, false);
+    KBdlMuscle(KBdlMuscle::Compound).sampleOutline(list, false);
     EXPECT_EQ(list.count(), 0);
 }
 
 // ---- fitting to a rectangle or a line
 
 TEST(MuscleFit, RectangleForEachType) {
-    KBdlMuscle linear;
-    linear.setFromRect(0.6, 0.2, 0.2, 0.8); // corners in any order
-    EXPECT_FLOAT_EQ(linear.begin, 0.2f);
-    EXPECT_FLOAT_EQ(linear.end, 0.8f);
-    EXPECT_EQ(linear.center.getString(), bandString("0.40"));
-    EXPECT_EQ(linear.widthLo.getString(), bandString("0.20"));
-    EXPECT_EQ(linear.widthHi.getString(), bandString("0.20"));
-
-    KBdlMuscle clamped;
-    clamped.setFromRect(-0.2, 0.1, 0.4, 1.3);
-    EXPECT_FLOAT_EQ(clamped.begin, 0.1f);
-    EXPECT_FLOAT_EQ(clamped.end, 1.0f);
-    EXPECT_EQ(clamped.center.getString(), bandString("0.20"));
-    EXPECT_EQ(clamped.widthLo.getString(), bandString("0.20"));
-
-    KBdlMuscle orbital(KBdlMuscle::Orbital);
-    orbital.setFromRect(0.1, 0.3, 0.7, 0.5);
-    EXPECT_FLOAT_EQ(orbital.begin, 0.1f);
-    EXPECT_FLOAT_EQ(orbital.end, 0.7f);
-    EXPECT_EQ(orbital.center.getString(), bandString("0.40"));
-    EXPECT_EQ(orbital.widthLo.getString(), bandString("0.10"));
-
-    const char* ring =
+    struct Case {
+        int32_t type;
+        double u0, v0, u1, v1;
+        float begin, end;
+        std::string center, width;
+    };
+    const std::string ring =
         "< 0, 0.20 >, < 0.25, 0.20 >, < 0.50, 0.20 >, < 0.75, 0.20 >, < 1.00, 0.20 >";
+    const KBdlMuscle compound(KBdlMuscle::Compound);
+    const Case cases[] = {
+        // Corners in any order; a rectangle reaching outside is clamped.
+        {KBdlMuscle::Linear, 0.6, 0.2, 0.2, 0.8, 0.2f, 0.8f, bandString("0.40"),
+         bandString("0.20")},
+        {KBdlMuscle::Linear, -0.2, 0.1, 0.4, 1.3, 0.1f, 1.0f, bandString("0.20"),
+         bandString("0.20")},
+        {KBdlMuscle::Orbital, 0.1, 0.3, 0.7, 0.5, 0.1f, 0.7f, bandString("0.40"),
+         bandString("0.10")},
+        {KBdlMuscle::Point, 0.2, 0.4, 0.6, 0.5, 1.0f, 4.0f, "< 0.40, 0.45 >", ring},
+        {KBdlMuscle::Point, 0.2, 0.1, 0.3, 0.5, 4.0f, 1.0f, "< 0.25, 0.30 >", ring},
+        {KBdlMuscle::Compound, 0.1, 0.1, 0.3, 0.3, compound.begin, compound.end,
+         compound.center.getString(), compound.widthLo.getString()},
+    };
+    for (const Case& c : cases) {
+        KBdlMuscle m(c.type);
+        m.setFromRect(c.u0, c.v0, c.u1, c.v1);
+        SCOPED_TRACE(testing::Message() << c.type << ": " << c.u0 << ", " << c.v0);
+        EXPECT_FLOAT_EQ(m.begin, c.begin);
+        EXPECT_FLOAT_EQ(m.end, c.end);
+        EXPECT_EQ(m.center.getString(), c.center);
+        EXPECT_EQ(m.widthLo.getString(), c.width);
+        EXPECT_EQ(m.widthHi.getString(), c.width);
+    }
+    // The bump fills the rectangle: inside near its top edge, nothing above it.
     KBdlMuscle wide(KBdlMuscle::Point);
     wide.setFromRect(0.2, 0.4, 0.6, 0.5);
-    EXPECT_EQ(wide.center.getString(), "< 0.40, 0.45 >");
-    EXPECT_EQ(wide.widthLo.getString(), ring);
-    EXPECT_EQ(wide.widthHi.getString(), ring);
-    EXPECT_FLOAT_EQ(wide.begin, 1.0f);
-    EXPECT_FLOAT_EQ(wide.end, 4.0f);
-    // The bump fills the rectangle: inside near its top edge, nothing above it.
     EXPECT_GT(wide.displacement(0.4, 0.47), 0.0);
     EXPECT_EQ(wide.displacement(0.4, 0.51), 0.0);
     EXPECT_GT(wide.displacement(0.55, 0.45), 0.0);
-
-    KBdlMuscle tall(KBdlMuscle::Point);
-    tall.setFromRect(0.2, 0.1, 0.3, 0.5);
-    EXPECT_EQ(tall.center.getString(), "< 0.25, 0.30 >");
-    EXPECT_EQ(tall.widthLo.getString(), ring);
-    EXPECT_FLOAT_EQ(tall.begin, 4.0f);
-    EXPECT_FLOAT_EQ(tall.end, 1.0f);
-
-    KBdlMuscle compound(KBdlMuscle::Compound);
-    compound.setFromRect(0.1, 0.1, 0.3, 0.3);
-    EXPECT_EQ(compound.begin, 0.0f);
-    EXPECT_EQ(compound.center.getString(), KBdlMuscle().center.getString());
 }
 
 TEST(MuscleFit, EmptyRectangleAsksForTheDefaults) {
@@ -934,141 +838,76 @@ TEST(MuscleStorage, RoundTripKeepsEveryField) {
     EXPECT_EQ(back->crossSection.basis, KBdlCurve::BSpline);
     EXPECT_EQ(back->displacement(0.2, 0.71), m.displacement(0.2, 0.71));
 
-    // Every shorter prefix is a clean error.
-    const std::vector<uint8_t>& bytes = out.bytes();
-    for (size_t n = 0; n < bytes.size(); ++n) {
-        KArchive in(std::vector<uint8_t>(bytes.begin(), bytes.begin() + long(n)));
-        std::string error;
-        EXPECT_FALSE(loadArchive(
-            in, [](KArchive& a) { a.readOwned<KBdlMuscle>(); }, &error))
-            << n;
-    }
+    kExpectEveryPrefixFails(out.bytes(), [](KArchive& a) { a.readOwned<KBdlMuscle>(); });
 }
 
-TEST(MuscleStorage, SchemaOneIsUpgraded) {
+TEST(MuscleStorage, OlderSchemasAreUpgraded) {
     KRegisterModelClasses();
-    KArchive ar;
-    writeClassHeader(ar, 1);
-    ar.writeString("old");
-    ar.writeFloat(0.1f); // begin
-    ar.writeFloat(0.9f); // end
-    ar.writeInt32(KBdlMuscle::Linear);
-    ar.writeFloat(0.5f); // height
-    ar.writeInt32(1);    // active
-    writeCurveSchema1(ar, {{0, 0.3}, {0.5, 0.3}, {1, 0.3}});
-    writeCurveSchema1(ar, {{0, 0}, {0.5, 1}, {1, 0}});
-    writeCurveSchema1(ar, {{0, 0.2}, {0.5, 0.2}, {1, 0.2}});
-    writeCurveSchema1(ar, {{0, 0.6}, {1, 0.6}});
-    writeCurveSchema1(ar, {{0, 0}, {0.5, 1}, {1, 0}});
-    const auto m = load(ar);
-    ASSERT_TRUE(m);
-    EXPECT_EQ(m->name, "old");
-    EXPECT_EQ(m->begin, 0.1f);
-    EXPECT_EQ(m->end, 0.9f);
-    EXPECT_EQ(m->height, 0.5f);
-    EXPECT_EQ(m->resolutionU, 4); // not stored yet: defaults
-    EXPECT_EQ(m->textureIndex, 0);
-    EXPECT_EQ(m->widthLo.getString(), "< 0.0000, 0.2000 >, < 0.5000, 0.2000 >, < 1.0000, 0.2000 >");
-    EXPECT_EQ(m->widthHi.getString(), m->widthLo.getString());
-    EXPECT_EQ(m->symmetricWidth, 1);
-    EXPECT_EQ(m->widthLoScale, 0.5f);
-    EXPECT_EQ(m->widthHiScale, 1.0f);
+    KArchive one;
+    kWriteClassHeader(one, "KBdlMuscle", 1);
+    kWriteFields(one, "old", 0.1f, 0.9f, int32_t(KBdlMuscle::Linear), 0.5f, int32_t(1));
+    writeCurveSchema1(one, {{0, 0.3}, {0.5, 0.3}, {1, 0.3}});
+    writeCurveSchema1(one, {{0, 0}, {0.5, 1}, {1, 0}});
+    writeCurveSchema1(one, {{0, 0.2}, {0.5, 0.2}, {1, 0.2}});
+    writeCurveSchema1(one, {{0, 0.6}, {1, 0.6}});
+    writeCurveSchema1(one, {{0, 0}, {0.5, 1}, {1, 0}});
+    const auto m1 = load(one);
+    ASSERT_TRUE(m1);
+    EXPECT_EQ(std::tuple(m1->name, m1->begin, m1->end, m1->height),
+              std::tuple("old", 0.1f, 0.9f, 0.5f));
+    EXPECT_EQ(m1->resolutionU, 4); // not stored yet: defaults
+    EXPECT_EQ(m1->widthLo.getString(),
+              "< 0.0000, 0.2000 >, < 0.5000, 0.2000 >, < 1.0000, 0.2000 >");
+    EXPECT_EQ(m1->widthHi.getString(), m1->widthLo.getString());
+    EXPECT_EQ(std::tuple(m1->symmetricWidth, m1->widthLoScale, m1->widthHiScale),
+              std::tuple(1, 0.5f, 1.0f));
     // The old single width was a total width: the muscle is 0.2 wide in all.
-    EXPECT_NEAR(m->displacement(0.3, 0.5), 0.5, 1e-6);
-    EXPECT_EQ(m->displacement(0.41, 0.5), 0.0);
-}
+    EXPECT_NEAR(m1->displacement(0.3, 0.5), 0.5, 1e-6);
+    EXPECT_EQ(m1->displacement(0.41, 0.5), 0.0);
 
-TEST(MuscleStorage, SchemaThreeAndFourAreUpgraded) {
-    KRegisterModelClasses();
     KArchive three;
-    writeClassHeader(three, 3);
-    three.writeString("three");
-    three.writeFloat(1.0f);
-    three.writeFloat(2.0f);
-    three.writeInt32(KBdlMuscle::Point);
-    three.writeFloat(0.25f);
-    three.writeInt32(0);
-    three.writeInt32(10); // resolutionU
-    three.writeInt32(5);  // resolutionV
-    three.writeInt32(2);  // textureIndex
+    kWriteClassHeader(three, "KBdlMuscle", 3);
+    // name, begin, end, type, height, active, resolutionU and V, textureIndex
+    kWriteFields(three, "three", 1.0f, 2.0f, int32_t(KBdlMuscle::Point), 0.25f, 0, 10, 5, 2);
     writeFiveCurves(three, bandString("0.15"));
     const auto m3 = load(three);
     ASSERT_TRUE(m3);
-    EXPECT_EQ(m3->muscleType, KBdlMuscle::Point);
-    EXPECT_EQ(m3->end, 2.0f);
-    EXPECT_EQ(m3->active, 0);
-    EXPECT_EQ(m3->resolutionU, 10);
-    EXPECT_EQ(m3->resolutionV, 5);
-    EXPECT_EQ(m3->textureIndex, 2);
-    EXPECT_EQ(m3->mirrorU, 0);
-    EXPECT_EQ(m3->mirrorV, 0);
-    EXPECT_EQ(m3->offsetU, 0.0f);
-    EXPECT_EQ(m3->offsetV, 0.0f);
+    EXPECT_EQ(std::tuple(m3->muscleType, m3->end, m3->active),
+              std::tuple(KBdlMuscle::Point, 2.0f, 0));
+    EXPECT_EQ(std::tuple(m3->resolutionU, m3->resolutionV, m3->textureIndex), std::tuple(10, 5, 2));
+    EXPECT_EQ(std::tuple(m3->mirrorU, m3->mirrorV, m3->offsetU, m3->offsetV),
+              std::tuple(0, 0, 0.0f, 0.0f));
     EXPECT_EQ(m3->center.getString(), bandString("0.30"));
     EXPECT_EQ(m3->widthHi.getString(), bandString("0.15"));
-    EXPECT_EQ(m3->symmetricWidth, 1);
-    EXPECT_EQ(m3->widthLoScale, 1.0f); // a point muscle keeps its radius
-    EXPECT_EQ(m3->widthHiScale, 1.0f);
+    // A point muscle keeps its radius.
+    EXPECT_EQ(std::tuple(m3->symmetricWidth, m3->widthLoScale, m3->widthHiScale),
+              std::tuple(1, 1.0f, 1.0f));
 
     KArchive four;
-    writeClassHeader(four, 4);
-    four.writeString("four");
-    four.writeFloat(0.0f);
-    four.writeFloat(1.0f);
-    four.writeInt32(KBdlMuscle::Orbital);
-    four.writeFloat(0.25f);
-    four.writeInt32(1);
-    four.writeInt32(8);
-    four.writeInt32(4);
-    four.writeInt32(0);
-    four.writeInt32(1);     // mirrorU
-    four.writeInt32(0);     // mirrorV
-    four.writeFloat(0.2f);  // offsetU
-    four.writeFloat(-0.1f); // offsetV
+    kWriteClassHeader(four, "KBdlMuscle", 4);
+    // ... then mirrorU, mirrorV, offsetU, offsetV
+    kWriteFields(four, "four", 0.0f, 1.0f, int32_t(KBdlMuscle::Orbital), 0.25f, 1, 8, 4, 0, 1, 0,
+                 0.2f, -0.1f);
     writeFiveCurves(four, kBandWidth);
     const auto m4 = load(four);
     ASSERT_TRUE(m4);
-    EXPECT_EQ(m4->muscleType, KBdlMuscle::Orbital);
-    EXPECT_EQ(m4->mirrorU, 1);
-    EXPECT_EQ(m4->offsetU, 0.2f);
-    EXPECT_EQ(m4->offsetV, -0.1f);
-    EXPECT_EQ(m4->note, "");
+    EXPECT_EQ(std::tuple(m4->muscleType, m4->mirrorU, m4->offsetU, m4->offsetV),
+              std::tuple(KBdlMuscle::Orbital, 1, 0.2f, -0.1f));
     EXPECT_EQ(m4->widthHi.getString(), kBandWidth);
-    EXPECT_EQ(m4->widthLoScale, 0.5f);
-    EXPECT_EQ(m4->symmetricWidth, 1);
-}
+    EXPECT_EQ(std::tuple(m4->symmetricWidth, m4->widthLoScale), std::tuple(1, 0.5f));
 
-TEST(MuscleStorage, SchemaSixHasNoHeightType) {
-    KRegisterModelClasses();
-    KArchive ar;
-    writeClassHeader(ar, 6);
-    ar.writeString("six");
-    ar.writeFloat(0.0f);
-    ar.writeFloat(1.0f);
-    ar.writeInt32(KBdlMuscle::Linear);
-    ar.writeFloat(0.25f);
-    ar.writeInt32(1);
-    ar.writeInt32(4);
-    ar.writeInt32(8);
-    ar.writeInt32(1);
-    ar.writeString("a note");
-    ar.writeInt32(0);
-    ar.writeInt32(1); // mirrorV
-    ar.writeFloat(0.0f);
-    ar.writeFloat(0.05f); // offsetV
-    ar.writeFloat(0.75f); // widthLoScale
-    ar.writeFloat(1.25f); // widthHiScale
-    ar.writeInt32(0);     // symmetricWidth
-    writeFiveCurves(ar, kBandWidth);
-    const auto m = load(ar);
-    ASSERT_TRUE(m);
-    EXPECT_EQ(m->note, "a note");
-    EXPECT_EQ(m->mirrorV, 1);
-    EXPECT_EQ(m->offsetV, 0.05f);
-    EXPECT_EQ(m->heightType, KBdlMuscle::HeightScale);
+    KArchive six;
+    kWriteClassHeader(six, "KBdlMuscle", 6);
+    // ... textureIndex, note, mirrorU, mirrorV, offsetU, offsetV, width scales, symmetric
+    kWriteFields(six, "six", 0.0f, 1.0f, int32_t(KBdlMuscle::Linear), 0.25f, 1, 4, 8, 1, "a note",
+                 0, 1, 0.0f, 0.05f, 0.75f, 1.25f, 0);
+    writeFiveCurves(six, kBandWidth);
+    const auto m6 = load(six);
+    ASSERT_TRUE(m6);
+    EXPECT_EQ(std::tuple(m6->note, m6->mirrorV, m6->offsetV), std::tuple("a note", 1, 0.05f));
+    EXPECT_EQ(m6->heightType, KBdlMuscle::HeightScale); // not stored yet
     // Stored widths are kept as they are: no upgrade.
-    EXPECT_EQ(m->widthLoScale, 0.75f);
-    EXPECT_EQ(m->widthHiScale, 1.25f);
-    EXPECT_EQ(m->symmetricWidth, 0);
-    EXPECT_EQ(m->widthHi.getString(), bandString("0.90"));
+    EXPECT_EQ(std::tuple(m6->widthLoScale, m6->widthHiScale, m6->symmetricWidth),
+              std::tuple(0.75f, 1.25f, 0));
+    EXPECT_EQ(m6->widthHi.getString(), bandString("0.90"));
 }
