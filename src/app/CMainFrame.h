@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 
+#include "app/CMainCommands.h"
 #include "app/KExportCommand.h"
 #include "app/KWindowTemplate.h"
 #include "gui/KAppServices.h"
@@ -49,8 +50,11 @@ public:
     QMdiArea* mdiArea() const { return area_; }
     CPexaDoc* activeDocument() const;
     CPexaView* activeView() const;
+    // The commands, each built once with the frame.
+    const CMainCommands& commands() const { return commands_; }
     // The action of a command, by its object name ("fileNew", "zoomIn", ...); null when
-    // no command of that name has been built.
+    // no command of that name has been built. For tests and tools that know a command
+    // only by name; the frame itself uses commands().
     QAction* action(const QString& name) const;
     QToolBar* toolBar(const QString& title) const;
     QStringList recentFiles() const { return recent_; }
@@ -109,11 +113,14 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
-    QAction* add(const QString& name, const QString& text, const QString& prompt,
+    using CommandSlot = QAction* CMainCommands::*;
+    // Builds a command's action, named name, and keeps it in its slot of commands_ (a
+    // null slot for actions kept elsewhere, the layer slots).
+    QAction* add(CommandSlot slot, const QString& name, const QString& text, const QString& prompt,
                  const QString& tip = QString());
     // A command that the active UV map view carries out (nothing without one).
-    void addViewCommand(const QString& name, const QString& text, const QString& prompt,
-                        void (CPexaView::*command)());
+    void addViewCommand(CommandSlot slot, const QString& name, const QString& text,
+                        const QString& prompt, void (CPexaView::*command)());
     void createActions();
     // Shares the area among the windows that are not minimized, in window-list order:
     // side by side along Qt::Horizontal, stacked along Qt::Vertical.
@@ -158,6 +165,7 @@ private:
 
     CDocManager* docs_ = nullptr;
     QMdiArea* area_ = nullptr;
+    CMainCommands commands_;
     QHash<QString, QAction*> actions_;
     QList<QToolBar*> toolBars_;
     QActionGroup* recalcGroup_ = nullptr;

@@ -114,6 +114,20 @@ private:
     bool includeFrame_ = true;
     int captureTarget_ = 0;
     QToolBar* toolBar_ = nullptr;
+    // The toolbar's commands whose state follows the active pane and the item.
+    struct Commands {
+        QAction* undo = nullptr;
+        QAction* redo = nullptr;
+        QAction* minimizeOffsets = nullptr;
+        QAction* averageOffsets = nullptr;
+        QAction* maximizeOffsets = nullptr;
+        QAction* spline = nullptr;
+        QAction* polyline = nullptr;
+        QAction* symmetricWidth = nullptr;
+        QAction* nonSymmetricWidth = nullptr;
+        QAction* zoomOnOff = nullptr;
+        QAction* resetZoom = nullptr;
+    } commands_;
     QSplitter* rows_ = nullptr;
     QSplitter* top_ = nullptr;
     QSplitter* bottom_ = nullptr;
