@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
@@ -24,6 +23,7 @@
 #include "dialogs/KExportDialogs.h"
 #include "dialogs/KObjectDialogs.h"
 #include "document/CPexaDoc.h"
+#include "gui/KDialogKit.h"
 #include "gui/KToolIcons.h"
 #include "model/KBdlMuscle.h"
 #include "views/CPexaView.h"
@@ -129,7 +129,6 @@ QToolBar* CMainFrame::toolBar(const QString& title) const {
 
 void CMainFrame::createActions() {
     QStyle* st = style();
-    createEditorCommands();
     // File
     add(&CMainCommands::fileNew, "fileNew", tr("&New"), tr("Create a new document"), tr("New"))
         ->setIcon(st->standardIcon(QStyle::SP_FileIcon));
@@ -653,8 +652,8 @@ void CMainFrame::openRecent(int index) {
 }
 
 void CMainFrame::fileOpen() {
-    const QString path = QFileDialog::getOpenFileName(this, tr("Open"), QString(),
-                                                      tr("Quorl Files (*.qrz);;All Files (*)"));
+    const QString path = kChooseFile(
+        this, {.title = tr("Open"), .filter = tr("Quorl Files (*.qrz);;All Files (*)")});
     if (!path.isEmpty()) {
         docs_->openDocument(path);
     }
@@ -786,19 +785,13 @@ bool CMainFrame::runExport(KExportCommand::Kind kind, CPexaDoc* doc) {
         return false;
     }
     KExportCommand command(*doc, this);
-    if (exportCommandSetup) {
-        exportCommandSetup(command);
-    }
     return command.run(kind);
 }
 
 bool CMainFrame::runExportTesting(CPexaDoc& doc) {
     KExportCommand command(doc, this);
-    if (exportCommandSetup) {
-        exportCommandSetup(command);
-    }
     CExportTestingDlg dialog(this);
-    if (!command.runDialog(dialog)) {
+    if (kRunDialog(dialog) != QDialog::Accepted) {
         return false;
     }
     return command.run(dialog.choice() == CExportTestingDlg::AsciiNurbs0 ? KExportCommand::Ascii
@@ -807,7 +800,7 @@ bool CMainFrame::runExportTesting(CPexaDoc& doc) {
 
 void CMainFrame::about() {
     KAboutDlg dlg(this);
-    dlg.exec();
+    kRunDialog(dlg);
 }
 
 void CMainFrame::updateCommands() {

@@ -8,7 +8,6 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QStringList>
-#include <functional>
 #include <map>
 #include <memory>
 
@@ -74,8 +73,6 @@ public:
     // "File Export: Testing Routines": "Obj 2" runs the OBJ export, "ASCII NURBS 0" the
     // ASCII test export.
     bool runExportTesting(CPexaDoc& doc) override;
-    // Called on every export command before it runs; tests script its dialogs here.
-    std::function<void(KExportCommand&)> exportCommandSetup;
     const KBdlMuscle* itemClipboard() const override { return clipboard_.get(); }
     // Opens (or raises) the document's item editor on the muscle.
     void openItemEditor(CPexaDoc& doc, KBdlMuscle& muscle) override;
@@ -136,8 +133,6 @@ private:
     // The 3D preview's commands and menu (CMainFramePreview.cpp).
     void createPreviewCommands();
     void createPreviewMenu();
-    // The item editor's dialog hooks (CMainFrameEditors.cpp).
-    void createEditorCommands();
     // Window > Displacement Image and the "&Image" menu (CMainFrameImage.cpp).
     void createImageCommands();
     void createImageMenu();

@@ -1,7 +1,6 @@
 #include "views/KFrameMdl.h"
 
 #include <QAction>
-#include <QFileDialog>
 #include <QImage>
 #include <QMainWindow>
 #include <QMenu>
@@ -13,8 +12,10 @@
 #include <QVBoxLayout>
 
 #include "dialogs/KCurveEditDlg.h"
+#include "dialogs/KMuscleDialogs.h"
 #include "dialogs/KViewToolDialogs.h"
 #include "document/CPexaDoc.h"
+#include "gui/KDialogKit.h"
 #include "image/KImageMapTga.h"
 #include "model/KBdlMuscle.h"
 #include "platform/KUi.h"
@@ -399,7 +400,7 @@ void KFrameMdl::addScalingCommands(QAction* userZoom) {
 void KFrameMdl::setViewSize() {
     QWidget* client = widget();
     KViewSizeDlg dlg(includeFrame_, captureTarget_, size(), client->size(), this);
-    if (!(runDialog ? runDialog(dlg) : dlg.exec() == QDialog::Accepted)) {
+    if (kRunDialog(dlg) != QDialog::Accepted) {
         return;
     }
     includeFrame_ = dlg.includeFrame();
@@ -425,11 +426,12 @@ void KFrameMdl::captureView() {
     if (!image) {
         return;
     }
-    const QString caption = tr("Capture View"), filter = tr("TGA Files (*.tga)");
-    const QString path =
-        chooseFile
-            ? chooseFile(caption, filter, QStringLiteral("tga"), QStringLiteral("untitled"))
-            : QFileDialog::getSaveFileName(this, caption, QStringLiteral("untitled.tga"), filter);
+    const QString path = kChooseFile(this, {.save = true,
+                                            .title = tr("Capture View"),
+                                            .filter = tr("TGA Files (*.tga)"),
+                                            .defaultSuffix = QString(),
+                                            .initialName = QStringLiteral("untitled.tga"),
+                                            .inWorkingFolder = true});
     if (!path.isEmpty()) {
         kSaveCapture(*image, path);
     }
@@ -465,7 +467,7 @@ void KFrameMdl::selectItem() {
     checkItem();
     int layer = layerIndex_;
     int index = muscleIndex_;
-    if (!kCurveEditorDialogs().selectItem(this, doc_, layer, index) || layer < 0 || index < 0) {
+    if (!kSelectMdlItem(this, doc_, layer, index) || layer < 0 || index < 0) {
         return;
     }
     if (KBdlMuscle* m = doc_.muscleAt(layer, index)) {
@@ -476,13 +478,12 @@ void KFrameMdl::selectItem() {
 }
 
 void KFrameMdl::modifyItem() {
-    if (!checkItem() || !muscle_ || !kCurveEditorDialogs().modifyItem) {
+    if (!checkItem() || !muscle_) {
         return;
     }
-    if (kCurveEditorDialogs().modifyItem(this, doc_, *muscle_)) {
-        loadMuscle(muscle_);
-        notifyChanged();
-    }
+    // The sheet reports its own change to the document; the editor observes it and
+    // reloads from it.
+    kEditMuscleProperties(this, doc_, *muscle_);
 }
 
 void KFrameMdl::setSymmetricWidth(bool symmetric) {

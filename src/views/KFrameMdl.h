@@ -8,7 +8,6 @@
 
 #include <QMdiSubWindow>
 #include <QPointer>
-#include <functional>
 
 #include "platform/KDocumentBase.h"
 
@@ -84,11 +83,6 @@ public:
     // without progress texts while capturing.
     void setViewSize();
     void captureView();
-    // How the frame runs its dialogs and asks for the capture file (caption, filter,
-    // default extension, initial name); replaceable so tests never block.
-    std::function<bool(QDialog&)> runDialog;
-    std::function<QString(const QString&, const QString&, const QString&, const QString&)>
-        chooseFile;
 
     void onUpdate(int hint, KPersistent* object) override;
 

@@ -52,26 +52,29 @@ struct Script {
     QString filter;
     QString extension;
 
-    void attach(KExportCommand& command) {
-        command.runDialog = [this](QDialog& dialog) {
+    // The command's dialogs and file choosers are answered while the script lives.
+    std::optional<KDialogScript> dialogs;
+    std::optional<KFileScript> files;
+
+    void attach() {
+        dialogs.emplace([this](QDialog& dialog) {
             titles << dialog.windowTitle();
             if (auto* select = qobject_cast<CExportSelectLayersDlg*>(&dialog)) {
                 select->selectAll();
                 (meshType == CPexaDoc::Layered ? select->layered : select->skinned)
                     ->setChecked(true);
-                return true;
+                return int(QDialog::Accepted);
             }
             if (options) {
                 options(dialog);
             }
-            return true;
-        };
-        command.chooseFile = [this](const QString&, const QString& f, const QString& ext,
-                                    const QString&) {
-            filter = f;
-            extension = ext;
+            return int(QDialog::Accepted);
+        });
+        files.emplace([this](const KFileRequest& request) {
+            filter = request.filter;
+            extension = request.defaultSuffix;
             return file;
-        };
+        });
     }
 };
 
@@ -96,7 +99,7 @@ class TestExportExchange : public QObject {
     QByteArray run(CPexaDoc& doc, KExportCommand::Kind kind, Script& script) {
         QFile::remove(script.file);
         KExportCommand command(doc, nullptr);
-        script.attach(command);
+        script.attach();
         if (!command.run(kind)) {
             return {};
         }
@@ -235,20 +238,19 @@ private slots:
         for (auto kind : {KExportCommand::Gltf, KExportCommand::Stl, KExportCommand::Ply}) {
             KExportCommand command(doc, nullptr);
             bool asked = false;
-            command.runDialog = [&](QDialog& dialog) {
+            KDialogScript dialogs([&](QDialog& dialog) {
                 if (qobject_cast<CExportSelectLayersDlg*>(&dialog)) {
-                    return true;
+                    return int(QDialog::Accepted);
                 }
                 if (auto* s = qobject_cast<CStlOptionsDlg*>(&dialog)) {
                     s->asciiFile->setChecked(true);
                 }
-                return false;
-            };
-            command.chooseFile = [&](const QString&, const QString&, const QString&,
-                                     const QString&) {
+                return int(QDialog::Rejected);
+            });
+            KFileScript files([&](const KFileRequest&) {
                 asked = true;
                 return path(QStringLiteral("never"));
-            };
+            });
             QVERIFY(!command.run(kind));
             QVERIFY(!asked);
             QVERIFY(!doc.exportSelectionLocked());
@@ -273,7 +275,7 @@ private slots:
             QVERIFY(a->isEnabled());
             Script script;
             script.file = path(QStringLiteral("frame.") + kExportExtension(formats[k]));
-            frame.exportCommandSetup = [&](KExportCommand& c) { script.attach(c); };
+            script.attach();
             QFile::remove(script.file);
             a->trigger();
             QCOMPARE(slurp(script.file), reference(*doc, formats[k], false));
