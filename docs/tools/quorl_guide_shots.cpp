@@ -453,16 +453,9 @@ int main(int argc, char** argv) {
     }
     Guide guide(frame, examples);
     kRunDialogHook = [&guide](QDialog& d) { return guide.onDialog(d); };
-    KView3D::dialogRunner() = [&guide](QDialog& d) {
-        return guide.onDialog(d) == QDialog::Accepted;
-    };
-    frame.exportCommandSetup = [&guide](KExportCommand& command) {
-        command.runDialog = [&guide](QDialog& d) { return guide.onDialog(d) == QDialog::Accepted; };
-        command.chooseFile = [](const QString&, const QString&, const QString&, const QString&) {
-            return QString();
-        };
-    };
-    CDocManager::saveQuestion() = [](const QString&) { return QMessageBox::Discard; };
+    // No file is written: every file chooser is cancelled.
+    kChooseFileHook = [](const KFileRequest&) { return QString(); };
+    kAskHook = [](const KQuestion&) { return QMessageBox::Discard; };
     QTimer watchdog;
     QObject::connect(&watchdog, &QTimer::timeout, [&guide] { guide.cancelBlockingDialog(); });
     watchdog.start(3000);

@@ -1,7 +1,6 @@
 #include "app/CDocManager.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <algorithm>
@@ -11,28 +10,22 @@
 #include "dialogs/KTextureListDlg.h"
 #include "document/CPexaDoc.h"
 #include "document/KDocumentFile.h"
+#include "gui/KDialogKit.h"
 #include "image/KImageMapTga.h"
 #include "platform/KUi.h"
 #include "views/CPexaView.h"
 
-CDocManager::SaveQuestion& CDocManager::saveQuestion() {
-    static SaveQuestion question = [](const QString& text) {
-        return QMessageBox::question(nullptr, QStringLiteral("Quorl"), text,
-                                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
-                                     QMessageBox::Save);
-    };
-    return question;
-}
-
-CDocManager::FileQuestion& CDocManager::saveAsQuestion() {
-    static FileQuestion question = [](const QString& suggested) {
-        return QFileDialog::getSaveFileName(nullptr, QObject::tr("Save As"), suggested,
-                                            QObject::tr("Quorl Files (*.qrz)"));
-    };
-    return question;
-}
-
 namespace {
+
+// The question asked before a modified document or its texture list goes: Save, Discard
+// or Cancel.
+QMessageBox::StandardButton askSave(const QString& text) {
+    return kAsk(nullptr, {.title = QStringLiteral("Quorl"),
+                          .text = text,
+                          .icon = QMessageBox::Question,
+                          .buttons = QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                          .defaultButton = QMessageBox::Save});
+}
 
 // Follows a document's modified flag into the caption of its windows of other kinds.
 class KOtherWindowMarks : public KViewObserver {
@@ -203,7 +196,12 @@ bool CDocManager::saveDocumentAs(CPexaDoc* doc) {
     if (suggested.isEmpty()) {
         suggested = title(doc) + QStringLiteral(".qrz");
     }
-    QString path = saveAsQuestion()(suggested);
+    QString path = kChooseFile(nullptr, {.save = true,
+                                         .title = QObject::tr("Save As"),
+                                         .filter = QObject::tr("Quorl Files (*.qrz)"),
+                                         .defaultSuffix = QString(),
+                                         .initialName = suggested,
+                                         .inWorkingFolder = true});
     if (path.isEmpty()) {
         return false;
     }
@@ -234,7 +232,7 @@ bool CDocManager::askToSaveDocument(CPexaDoc* doc) {
         return true;
     }
     const QString text = QStringLiteral("Save changes to %1?").arg(title(doc));
-    switch (saveQuestion()(text)) {
+    switch (askSave(text)) {
     case QMessageBox::Save:
     case QMessageBox::Yes:
         return saveDocument(doc);
@@ -255,7 +253,7 @@ bool CDocManager::askToSaveTextureList(CPexaDoc* doc) {
     const QString text = QStringLiteral("The texture list of %1 has changes that are not saved. "
                                         "Save it as a texture list file?")
                              .arg(title(doc));
-    switch (saveQuestion()(text)) {
+    switch (askSave(text)) {
     case QMessageBox::Save:
     case QMessageBox::Yes:
         // Cancelling the file chooser, or a file that cannot be written, keeps the

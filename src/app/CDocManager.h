@@ -29,14 +29,6 @@ public:
     explicit CDocManager(QMdiArea& area, QObject* parent = nullptr);
     ~CDocManager() override;
 
-    // The question asked before a modified document closes: Save, Discard or Cancel.
-    // Replaceable so tests can answer it.
-    using SaveQuestion = std::function<QMessageBox::StandardButton(const QString& text)>;
-    static SaveQuestion& saveQuestion();
-    // The file name a Save As asks for; empty for Cancel. Replaceable for tests.
-    using FileQuestion = std::function<QString(const QString& suggested)>;
-    static FileQuestion& saveAsQuestion();
-
     // A new default document in a new window.
     CPexaDoc* newDocument();
     // Opens path in a new window, or brings its window to the front when it is open

@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
@@ -24,6 +23,7 @@
 #include "dialogs/KExportDialogs.h"
 #include "dialogs/KObjectDialogs.h"
 #include "document/CPexaDoc.h"
+#include "gui/KDialogKit.h"
 #include "gui/KToolIcons.h"
 #include "model/KBdlMuscle.h"
 #include "views/CPexaView.h"
@@ -83,8 +83,8 @@ CMainFrame::~CMainFrame() {
     docs_ = nullptr;
 }
 
-QAction* CMainFrame::add(const QString& name, const QString& text, const QString& prompt,
-                         const QString& tip) {
+QAction* CMainFrame::add(CommandSlot slot, const QString& name, const QString& text,
+                         const QString& prompt, const QString& tip) {
     auto* a = new QAction(text, this);
     a->setObjectName(name);
     a->setStatusTip(prompt);
@@ -96,12 +96,15 @@ QAction* CMainFrame::add(const QString& name, const QString& text, const QString
     }
     a->setToolTip(shortTip);
     actions_.insert(name, a);
+    if (slot) {
+        commands_.*slot = a;
+    }
     return a;
 }
 
-void CMainFrame::addViewCommand(const QString& name, const QString& text, const QString& prompt,
-                                void (CPexaView::*command)()) {
-    connect(add(name, text, prompt), &QAction::triggered, this, [this, name, command] {
+void CMainFrame::addViewCommand(CommandSlot slot, const QString& name, const QString& text,
+                                const QString& prompt, void (CPexaView::*command)()) {
+    connect(add(slot, name, text, prompt), &QAction::triggered, this, [this, name, command] {
         if (windowKindCommand(name)) {
             return; // the active window of another kind carried it out
         }
@@ -126,95 +129,114 @@ QToolBar* CMainFrame::toolBar(const QString& title) const {
 
 void CMainFrame::createActions() {
     QStyle* st = style();
-    createEditorCommands();
     // File
-    add("fileNew", tr("&New"), tr("Create a new document"), tr("New"))
+    add(&CMainCommands::fileNew, "fileNew", tr("&New"), tr("Create a new document"), tr("New"))
         ->setIcon(st->standardIcon(QStyle::SP_FileIcon));
-    action("fileNew")->setShortcut(QKeySequence::New);
-    connect(action("fileNew"), &QAction::triggered, this, [this] { docs_->newDocument(); });
-    add("fileOpen", tr("&Open..."), tr("Open an existing document"), tr("Open"))
+    commands_.fileNew->setShortcut(QKeySequence::New);
+    connect(commands_.fileNew, &QAction::triggered, this, [this] { docs_->newDocument(); });
+    add(&CMainCommands::fileOpen, "fileOpen", tr("&Open..."), tr("Open an existing document"),
+        tr("Open"))
         ->setIcon(st->standardIcon(QStyle::SP_DialogOpenButton));
-    action("fileOpen")->setShortcut(QKeySequence::Open);
-    connect(action("fileOpen"), &QAction::triggered, this, &CMainFrame::fileOpen);
-    add("fileClose", tr("&Close"), tr("Close the active document"), tr("Close"))
+    commands_.fileOpen->setShortcut(QKeySequence::Open);
+    connect(commands_.fileOpen, &QAction::triggered, this, &CMainFrame::fileOpen);
+    add(&CMainCommands::fileClose, "fileClose", tr("&Close"), tr("Close the active document"),
+        tr("Close"))
         ->setIcon(st->standardIcon(QStyle::SP_DialogCloseButton));
-    connect(action("fileClose"), &QAction::triggered, this,
+    connect(commands_.fileClose, &QAction::triggered, this,
             [this] { docs_->closeDocument(activeDocument()); });
-    add("fileSave", tr("&Save"), tr("Save the active document"), tr("Save"))
+    add(&CMainCommands::fileSave, "fileSave", tr("&Save"), tr("Save the active document"),
+        tr("Save"))
         ->setIcon(st->standardIcon(QStyle::SP_DialogSaveButton));
-    action("fileSave")->setShortcut(QKeySequence::Save);
-    connect(action("fileSave"), &QAction::triggered, this,
+    commands_.fileSave->setShortcut(QKeySequence::Save);
+    connect(commands_.fileSave, &QAction::triggered, this,
             [this] { docs_->saveDocument(activeDocument()); });
-    add("fileSaveAs", tr("Save &As..."), tr("Save the active document with a new name"));
-    connect(action("fileSaveAs"), &QAction::triggered, this,
+    add(&CMainCommands::fileSaveAs, "fileSaveAs", tr("Save &As..."),
+        tr("Save the active document with a new name"));
+    connect(commands_.fileSaveAs, &QAction::triggered, this,
             [this] { docs_->saveDocumentAs(activeDocument()); });
-    add("fileImportTga", tr("TGA..."), tr("Import Image"));
-    connect(action("fileImportTga"), &QAction::triggered, this, &CMainFrame::importTga);
+    add(&CMainCommands::fileImportTga, "fileImportTga", tr("TGA..."), tr("Import Image"));
+    connect(commands_.fileImportTga, &QAction::triggered, this, &CMainFrame::importTga);
     const struct {
+        CommandSlot slot;
         const char* name;
         const char* text;
         const char* prompt;
         KExportCommand::Kind kind;
     } exports[] = {
-        {"fileExportMegaPov", "&POV-Ray 3.1 and MegaPov...", "Export Mesh",
-         KExportCommand::MegaPov},
-        {"fileExportDf3", "POV Media Point Cloud (df3)...", "Export POV Media Point Cloud",
-         KExportCommand::Df3},
-        {"fileExportRaw", "R&AW ...", "Export Mesh", KExportCommand::Raw},
-        {"fileExportRib", "&RIB...", "Export Mesh", KExportCommand::Rib},
-        {"fileExportObj", "&OBJ (Wavefront)...", "Export Mesh", KExportCommand::Obj},
-        {"fileExportGltf", "&glTF 2.0 (binary)...", "Export Mesh", KExportCommand::Gltf},
-        {"fileExportStl", "&STL...", "Export Mesh", KExportCommand::Stl},
-        {"fileExportPly", "P&LY...", "Export Mesh", KExportCommand::Ply},
+        {&CMainCommands::fileExportMegaPov, "fileExportMegaPov", "&POV-Ray 3.1 and MegaPov...",
+         "Export Mesh", KExportCommand::MegaPov},
+        {&CMainCommands::fileExportDf3, "fileExportDf3", "POV Media Point Cloud (df3)...",
+         "Export POV Media Point Cloud", KExportCommand::Df3},
+        {&CMainCommands::fileExportRaw, "fileExportRaw", "R&AW ...", "Export Mesh",
+         KExportCommand::Raw},
+        {&CMainCommands::fileExportRib, "fileExportRib", "&RIB...", "Export Mesh",
+         KExportCommand::Rib},
+        {&CMainCommands::fileExportObj, "fileExportObj", "&OBJ (Wavefront)...", "Export Mesh",
+         KExportCommand::Obj},
+        {&CMainCommands::fileExportGltf, "fileExportGltf", "&glTF 2.0 (binary)...", "Export Mesh",
+         KExportCommand::Gltf},
+        {&CMainCommands::fileExportStl, "fileExportStl", "&STL...", "Export Mesh",
+         KExportCommand::Stl},
+        {&CMainCommands::fileExportPly, "fileExportPly", "P&LY...", "Export Mesh",
+         KExportCommand::Ply},
         // The older single-file POV include export has no menu entry.
-        {"fileExportPovInclude", "POV include...", "Export Mesh", KExportCommand::PovInclude},
+        {&CMainCommands::fileExportPovInclude, "fileExportPovInclude", "POV include...",
+         "Export Mesh", KExportCommand::PovInclude},
     };
     for (const auto& e : exports) {
-        add(QString::fromLatin1(e.name), tr(e.text), tr(e.prompt));
         const KExportCommand::Kind kind = e.kind;
-        connect(action(QString::fromLatin1(e.name)), &QAction::triggered, this,
-                [this, kind] { runExport(kind); });
+        connect(add(e.slot, QString::fromLatin1(e.name), tr(e.text), tr(e.prompt)),
+                &QAction::triggered, this, [this, kind] { runExport(kind); });
     }
-    add("filePrintSetup", tr("P&rint Setup..."), tr("Change the printer and printing options"))
+    add(&CMainCommands::filePrintSetup, "filePrintSetup", tr("P&rint Setup..."),
+        tr("Change the printer and printing options"))
         ->setEnabled(false);
-    add("fileExit", tr("E&xit"), tr("Quit the application; prompts to save documents"));
-    action("fileExit")->setShortcut(QKeySequence::Quit);
-    connect(action("fileExit"), &QAction::triggered, this, &QWidget::close);
+    add(&CMainCommands::fileExit, "fileExit", tr("E&xit"),
+        tr("Quit the application; prompts to save documents"));
+    commands_.fileExit->setShortcut(QKeySequence::Quit);
+    connect(commands_.fileExit, &QAction::triggered, this, &QWidget::close);
 
     // Edit: the item clipboard works in the UV map view's tools.
-    add("editCut", tr("Cu&t"), tr("Cut the selection and put it on the Clipboard"), tr("Cut"))
+    add(&CMainCommands::editCut, "editCut", tr("Cu&t"),
+        tr("Cut the selection and put it on the Clipboard"), tr("Cut"))
         ->setIcon(st->standardIcon(QStyle::SP_DialogDiscardButton));
-    add("editCopy", tr("&Copy"), tr("Copy the selection and put it on the Clipboard"), tr("Copy"))
+    add(&CMainCommands::editCopy, "editCopy", tr("&Copy"),
+        tr("Copy the selection and put it on the Clipboard"), tr("Copy"))
         ->setIcon(st->standardIcon(QStyle::SP_FileDialogContentsView));
-    add("editPaste", tr("&Paste"), tr("Insert Clipboard contents"), tr("Paste"))
+    add(&CMainCommands::editPaste, "editPaste", tr("&Paste"), tr("Insert Clipboard contents"),
+        tr("Paste"))
         ->setIcon(st->standardIcon(QStyle::SP_FileDialogDetailedView));
 
     // Window
-    add("windowNew", tr("&UV Map"), tr("New Muscle Map View"));
-    connect(action("windowNew"), &QAction::triggered, this, [this] {
+    add(&CMainCommands::windowNew, "windowNew", tr("&UV Map"), tr("New Muscle Map View"));
+    connect(commands_.windowNew, &QAction::triggered, this, [this] {
         if (CPexaDoc* doc = activeDocument()) {
             docs_->newWindow(doc);
         }
     });
-    add("windowTileVert", tr("Tile &Vertically"), tr("Arrange windows side by side"),
-        tr("Tile vertically"))
+    add(&CMainCommands::windowTileVert, "windowTileVert", tr("Tile &Vertically"),
+        tr("Arrange windows side by side"), tr("Tile vertically"))
         ->setIcon(st->standardIcon(QStyle::SP_ToolBarVerticalExtensionButton));
-    connect(action("windowTileVert"), &QAction::triggered, this, &CMainFrame::tileVertically);
-    add("windowTileHorz", tr("Tile &Horizontally"), tr("Arrange windows as non-overlapping tiles"),
-        tr("Tile horizontally"))
+    connect(commands_.windowTileVert, &QAction::triggered, this, &CMainFrame::tileVertically);
+    add(&CMainCommands::windowTileHorz, "windowTileHorz", tr("Tile &Horizontally"),
+        tr("Arrange windows as non-overlapping tiles"), tr("Tile horizontally"))
         ->setIcon(st->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton));
-    connect(action("windowTileHorz"), &QAction::triggered, this, &CMainFrame::tileHorizontally);
-    add("windowCascade", tr("&Cascade"), tr("Arrange windows so they overlap"));
-    connect(action("windowCascade"), &QAction::triggered, area_, &QMdiArea::cascadeSubWindows);
+    connect(commands_.windowTileHorz, &QAction::triggered, this, &CMainFrame::tileHorizontally);
+    add(&CMainCommands::windowCascade, "windowCascade", tr("&Cascade"),
+        tr("Arrange windows so they overlap"));
+    connect(commands_.windowCascade, &QAction::triggered, area_, &QMdiArea::cascadeSubWindows);
 
     // Object
     recalcGroup_ = new QActionGroup(this);
     const char* const recalcNames[3] = {"recalcAuto", "recalcOnActivate", "recalcManual"};
+    const CommandSlot recalcSlots[3] = {
+        &CMainCommands::recalcAuto, &CMainCommands::recalcOnActivate, &CMainCommands::recalcManual};
     const QString recalcTexts[3] = {tr("&Auto"), tr("&On Activate"), tr("&Manual")};
     const QString recalcPrompts[3] = {tr("Auto Recalc"), tr("Recalc on activate"),
                                       tr("Recalc Off")};
     for (int mode = 0; mode < 3; ++mode) {
-        QAction* a = add(recalcNames[mode], recalcTexts[mode], recalcPrompts[mode]);
+        QAction* a =
+            add(recalcSlots[mode], recalcNames[mode], recalcTexts[mode], recalcPrompts[mode]);
         a->setCheckable(true);
         recalcGroup_->addAction(a);
         connect(a, &QAction::triggered, this, [this, mode] {
@@ -224,103 +246,125 @@ void CMainFrame::createActions() {
             updateCommands();
         });
     }
-    add("recalcNow", tr("&Now"), tr("Calculate Mesh"));
-    connect(action("recalcNow"), &QAction::triggered, this, [this] {
+    add(&CMainCommands::recalcNow, "recalcNow", tr("&Now"), tr("Calculate Mesh"));
+    connect(commands_.recalcNow, &QAction::triggered, this, [this] {
         if (CPexaDoc* doc = activeDocument()) {
             doc->recalcNow();
         }
     });
-    add("itemAnatomy", tr("Anatomy..."), tr("Anatomy"))->setCheckable(true);
-    add("itemShape", tr("Basic Shape..."), tr("Shape"))->setCheckable(true);
-    connect(action("itemShape"), &QAction::triggered, this,
+    add(&CMainCommands::itemAnatomy, "itemAnatomy", tr("Anatomy..."), tr("Anatomy"))
+        ->setCheckable(true);
+    add(&CMainCommands::itemShape, "itemShape", tr("Basic Shape..."), tr("Shape"))
+        ->setCheckable(true);
+    connect(commands_.itemShape, &QAction::triggered, this,
             [this] { runObjectDialog(DlgBasicShape); });
     for (int slot = 0; slot < CPexaDoc::kLayerSlots; ++slot) {
-        QAction* a =
-            add(QStringLiteral("itemLayer%1").arg(slot), QString(), tr("Layer %1").arg(slot));
+        QAction* a = add(nullptr, QStringLiteral("itemLayer%1").arg(slot), QString(),
+                         tr("Layer %1").arg(slot));
         a->setCheckable(true);
         connect(a, &QAction::triggered, this, [this, slot] { layerSlotCommand(slot); });
         layerSlots_ << a;
     }
-    add("itemMoreLayers", tr("&More Layers..."), tr("More Layer's"));
-    add("objectDescription", tr("&Description..."), tr("ObjectDescription"));
-    connect(action("objectDescription"), &QAction::triggered, this,
+    add(&CMainCommands::itemMoreLayers, "itemMoreLayers", tr("&More Layers..."),
+        tr("More Layer's"));
+    add(&CMainCommands::objectDescription, "objectDescription", tr("&Description..."),
+        tr("ObjectDescription"));
+    connect(commands_.objectDescription, &QAction::triggered, this,
             [this] { runObjectDialog(DlgDescription); });
-    add("objectProperties", tr("&Properties..."), tr("Object Properties"));
-    connect(action("objectProperties"), &QAction::triggered, this,
+    add(&CMainCommands::objectProperties, "objectProperties", tr("&Properties..."),
+        tr("Object Properties"));
+    connect(commands_.objectProperties, &QAction::triggered, this,
             [this] { runObjectDialog(DlgMesh); });
-    add("objectImage", tr("&Image Properties..."), tr("Image Properties"));
-    connect(action("objectImage"), &QAction::triggered, this,
+    add(&CMainCommands::objectImage, "objectImage", tr("&Image Properties..."),
+        tr("Image Properties"));
+    connect(commands_.objectImage, &QAction::triggered, this,
             [this] { runObjectDialog(DlgImage); });
 
     // Object Shape toolbar
     const char* const shapeNames[4] = {"shapeConic", "shapePlanar", "shapeSpheric", "shapeDisc"};
+    const CommandSlot shapeSlots[4] = {&CMainCommands::shapeConic, &CMainCommands::shapePlanar,
+                                       &CMainCommands::shapeSpheric, &CMainCommands::shapeDisc};
     const QString shapeTexts[4] = {tr("Conic"), tr("Planar"), tr("Spheric"), tr("Disc")};
     const int shapeValues[4] = {CPexaDoc::Conic, CPexaDoc::Planar, CPexaDoc::Spheric,
                                 CPexaDoc::Disc};
     for (int i = 0; i < 4; ++i) {
-        QAction* a = add(shapeNames[i], shapeTexts[i], shapeTexts[i]);
+        QAction* a = add(shapeSlots[i], shapeNames[i], shapeTexts[i], shapeTexts[i]);
         a->setCheckable(true);
         const int value = shapeValues[i];
         connect(a, &QAction::triggered, this, [this, value] { setBaseShape(value); });
     }
-    add("shapeSuperQuad", tr("SuperQuadratic(s)"), tr("SuperQuadratic(s)"))->setCheckable(true);
-    connect(action("shapeSuperQuad"), &QAction::triggered, this,
+    add(&CMainCommands::shapeSuperQuad, "shapeSuperQuad", tr("SuperQuadratic(s)"),
+        tr("SuperQuadratic(s)"))
+        ->setCheckable(true);
+    connect(commands_.shapeSuperQuad, &QAction::triggered, this,
             [this] { runObjectDialog(DlgSuperQuad); });
 
     // New Item toolbar, Edit and the view's tool commands (CMainFrameTools.cpp).
     createToolCommands();
     // Shading Type toolbar: the 3D preview's commands.
-    for (const auto& [name, text] :
-         std::initializer_list<std::pair<const char*, const char*>>{{"shadeSmooth", "Smooth"},
-                                                                    {"shadeFlat", "Flat"},
-                                                                    {"shadeWire", "Wire"},
-                                                                    {"shadePoint", "Point"},
-                                                                    {"viewRotate", "Rotate"},
-                                                                    {"viewPan", "Pan"},
-                                                                    {"viewRecenter", "Re-center"},
-                                                                    {"animSpin", "Spin"},
-                                                                    {"animFrame", "Frame"},
-                                                                    {"animReverse", "Reverse"},
-                                                                    {"animClear", "Clear"}}) {
-        add(name, tr(text), tr(text))->setEnabled(false);
+    const struct {
+        CommandSlot slot;
+        const char* name;
+        const char* text;
+    } shading[] = {
+        {&CMainCommands::shadeSmooth, "shadeSmooth", "Smooth"},
+        {&CMainCommands::shadeFlat, "shadeFlat", "Flat"},
+        {&CMainCommands::shadeWire, "shadeWire", "Wire"},
+        {&CMainCommands::shadePoint, "shadePoint", "Point"},
+        {&CMainCommands::viewRotate, "viewRotate", "Rotate"},
+        {&CMainCommands::viewPan, "viewPan", "Pan"},
+        {&CMainCommands::viewRecenter, "viewRecenter", "Re-center"},
+        {&CMainCommands::animSpin, "animSpin", "Spin"},
+        {&CMainCommands::animFrame, "animFrame", "Frame"},
+        {&CMainCommands::animReverse, "animReverse", "Reverse"},
+        {&CMainCommands::animClear, "animClear", "Clear"},
+    };
+    for (const auto& c : shading) {
+        add(c.slot, QString::fromLatin1(c.name), tr(c.text), tr(c.text))->setEnabled(false);
     }
 
     // UV map view commands
-    addViewCommand("zoomIn", tr("Zoom &In"), tr("Zoom In"), &CPexaView::zoomIn);
-    addViewCommand("zoomOut", tr("Zoom &Out"), tr("Zoom Out"), &CPexaView::zoomOut);
-    addViewCommand("zoomCustom", tr("&Custom Scale..."), tr("Custom Scale"),
-                   &CPexaView::customScale);
-    addViewCommand("zoomReset", tr("&Reset Scaling"), tr("Reset Scaling"), &CPexaView::resetZoom);
-    addViewCommand("viewProperties", tr("Active View &Properties..."), tr("Active View Properties"),
+    addViewCommand(&CMainCommands::zoomIn, "zoomIn", tr("Zoom &In"), tr("Zoom In"),
+                   &CPexaView::zoomIn);
+    addViewCommand(&CMainCommands::zoomOut, "zoomOut", tr("Zoom &Out"), tr("Zoom Out"),
+                   &CPexaView::zoomOut);
+    addViewCommand(&CMainCommands::zoomCustom, "zoomCustom", tr("&Custom Scale..."),
+                   tr("Custom Scale"), &CPexaView::customScale);
+    addViewCommand(&CMainCommands::zoomReset, "zoomReset", tr("&Reset Scaling"),
+                   tr("Reset Scaling"), &CPexaView::resetZoom);
+    addViewCommand(&CMainCommands::viewProperties, "viewProperties",
+                   tr("Active View &Properties..."), tr("Active View Properties"),
                    &CPexaView::properties);
-    addViewCommand("viewSelectLayers", tr("Select &Layers..."), tr("Select Layers"),
-                   &CPexaView::selectLayers);
+    addViewCommand(&CMainCommands::viewSelectLayers, "viewSelectLayers", tr("Select &Layers..."),
+                   tr("Select Layers"), &CPexaView::selectLayers);
 
-    add("viewStatusBar", tr("&Status Bar"), tr("Show or hide the status bar"))->setCheckable(true);
-    connect(action("viewStatusBar"), &QAction::toggled, this,
+    add(&CMainCommands::viewStatusBar, "viewStatusBar", tr("&Status Bar"),
+        tr("Show or hide the status bar"))
+        ->setCheckable(true);
+    connect(commands_.viewStatusBar, &QAction::toggled, this,
             [this](bool on) { statusBar()->setVisible(on); });
 
-    add("helpAbout", tr("&About Quorl..."), tr("Display program information and version"));
-    connect(action("helpAbout"), &QAction::triggered, this, &CMainFrame::about);
+    add(&CMainCommands::helpAbout, "helpAbout", tr("&About Quorl..."),
+        tr("Display program information and version"));
+    connect(commands_.helpAbout, &QAction::triggered, this, &CMainFrame::about);
     createItemCommands();
     createWindowCommands();
 }
 
 void CMainFrame::createMenus() {
     fileMenu_ = menuBar()->addMenu(tr("&File"));
-    for (const char* n : {"fileNew", "fileOpen", "fileClose", "fileSave", "fileSaveAs"}) {
-        fileMenu_->addAction(action(n));
-    }
+    fileMenu_->addActions({commands_.fileNew, commands_.fileOpen, commands_.fileClose,
+                           commands_.fileSave, commands_.fileSaveAs});
     fileMenu_->addSeparator();
     QMenu* import = fileMenu_->addMenu(tr("&Import"));
-    import->addAction(action("fileImportTga"));
+    import->addAction(commands_.fileImportTga);
     QMenu* exportMenu = fileMenu_->addMenu(tr("&Export"));
-    for (const char* n : {"fileExportMegaPov", "fileExportDf3", "fileExportRaw", "fileExportRib",
-                          "fileExportObj", "fileExportGltf", "fileExportStl", "fileExportPly"}) {
-        exportMenu->addAction(action(QString::fromLatin1(n)));
-    }
+    exportMenu->addActions({commands_.fileExportMegaPov, commands_.fileExportDf3,
+                            commands_.fileExportRaw, commands_.fileExportRib,
+                            commands_.fileExportObj, commands_.fileExportGltf,
+                            commands_.fileExportStl, commands_.fileExportPly});
     fileMenu_->addSeparator();
-    fileMenu_->addAction(action("filePrintSetup"));
+    fileMenu_->addAction(commands_.filePrintSetup);
     recentSeparator_ = fileMenu_->addSeparator();
     for (int i = 0; i < kRecentFiles; ++i) {
         QAction* a = new QAction(this);
@@ -331,31 +375,28 @@ void CMainFrame::createMenus() {
         fileMenu_->addAction(a);
     }
     fileMenu_->addSeparator();
-    fileMenu_->addAction(action("fileExit"));
+    fileMenu_->addAction(commands_.fileExit);
 
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
-    edit->addAction(action("editUndo"));
+    edit->addAction(commands_.editUndo);
     edit->addSeparator();
-    for (const char* n : {"editCut", "editCopy", "editPaste"}) {
-        edit->addAction(action(n));
-    }
+    edit->addActions({commands_.editCut, commands_.editCopy, commands_.editPaste});
     connect(edit, &QMenu::aboutToShow, this, &CMainFrame::updateCommands);
 
     QMenu* object = menuBar()->addMenu(tr("&Object"));
     QMenu* recalc = object->addMenu(tr("&Recalc"));
-    for (const char* n : {"recalcAuto", "recalcOnActivate", "recalcManual", "recalcNow"}) {
-        recalc->addAction(action(n));
-    }
+    recalc->addActions({commands_.recalcAuto, commands_.recalcOnActivate, commands_.recalcManual,
+                        commands_.recalcNow});
     QMenu* items = object->addMenu(tr("Modify &Items"));
-    items->addAction(action("itemAnatomy"));
-    items->addAction(action("itemShape"));
+    items->addAction(commands_.itemAnatomy);
+    items->addAction(commands_.itemShape);
     items->addSeparator();
     items->addActions(layerSlots_);
-    items->addAction(action("itemMoreLayers"));
+    items->addAction(commands_.itemMoreLayers);
     object->addSeparator();
-    object->addAction(action("objectDescription"));
-    object->addAction(action("objectProperties"));
-    object->addAction(action("objectImage"));
+    object->addAction(commands_.objectDescription);
+    object->addAction(commands_.objectProperties);
+    object->addAction(commands_.objectImage);
     addItemMenus(edit, object, items);
     connect(object, &QMenu::aboutToShow, this, &CMainFrame::updateCommands);
 
@@ -363,56 +404,62 @@ void CMainFrame::createMenus() {
     view->setObjectName(QStringLiteral("viewMenu"));
     // The toolbar toggles are added by createToolBars.
     QMenu* grid = menuBar()->addMenu(tr("&Grid"));
-    for (const char* n : {"zoomIn", "zoomOut", "zoomCustom", "zoomReset"}) {
-        grid->addAction(action(n));
-    }
+    grid->addActions(
+        {commands_.zoomIn, commands_.zoomOut, commands_.zoomCustom, commands_.zoomReset});
     grid->addSeparator();
-    grid->addAction(action("viewSelectLayers"));
-    grid->addAction(action("viewProperties"));
+    grid->addAction(commands_.viewSelectLayers);
+    grid->addAction(commands_.viewProperties);
     grid->addSeparator();
-    grid->addAction(action("viewSetSize"));
-    grid->addAction(action("viewCapture"));
+    grid->addAction(commands_.viewSetSize);
+    grid->addAction(commands_.viewCapture);
 
     windowMenu_ = menuBar()->addMenu(tr("&Window"));
     connect(windowMenu_, &QMenu::aboutToShow, this, &CMainFrame::rebuildWindowMenu);
     rebuildWindowMenu();
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
-    help->addAction(action("helpAbout"));
+    help->addAction(commands_.helpAbout);
 }
 
 void CMainFrame::createToolBars() {
     struct Bar {
         const char* title;
+        CommandSlot toggle;
         const char* toggleName;
         const char* toggleText;
-        std::vector<const char*> buttons; // nullptr: separator
+        std::vector<QAction*> buttons; // nullptr: separator
     };
+    const CMainCommands& c = commands_;
     const std::vector<Bar> bars = {
         {"Main Toolbar",
+         &CMainCommands::viewToolBar,
          "viewToolBar",
          "&Tool Bar",
-         {"fileNew", "fileOpen", "fileClose", "fileSave", nullptr, "editCut", "editCopy",
-          "editPaste", nullptr, "windowTileVert", "windowTileHorz"}},
+         {c.fileNew, c.fileOpen, c.fileClose, c.fileSave, nullptr, c.editCut, c.editCopy,
+          c.editPaste, nullptr, c.windowTileVert, c.windowTileHorz}},
         {"New Item",
+         &CMainCommands::viewNewItemBar,
          "viewNewItemBar",
          "&Create Item(s)",
-         {"toolPointer", nullptr, "toolFitBounds", "toolFitLine", nullptr, "toolVertical",
-          "toolOrbital", "toolPoint", nullptr, "toolRepeat"}},
+         {c.toolPointer, nullptr, c.toolFitBounds, c.toolFitLine, nullptr, c.toolVertical,
+          c.toolOrbital, c.toolPoint, nullptr, c.toolRepeat}},
         {"Object Shape",
+         &CMainCommands::viewShapeBar,
          "viewShapeBar",
          "Object Shape",
-         {"shapeConic", "shapePlanar", nullptr, "shapeSpheric", "shapeDisc", nullptr,
-          "shapeSuperQuad"}},
+         {c.shapeConic, c.shapePlanar, nullptr, c.shapeSpheric, c.shapeDisc, nullptr,
+          c.shapeSuperQuad}},
         {"Shading Type",
+         &CMainCommands::viewShadingBar,
          "viewShadingBar",
          "3D Shading",
-         {"shadeSmooth", "shadeFlat", "shadeWire", "shadePoint", nullptr, "viewRotate", "viewPan",
-          "viewRecenter", nullptr, "animSpin", "animFrame", "animReverse", "animClear"}},
+         {c.shadeSmooth, c.shadeFlat, c.shadeWire, c.shadePoint, nullptr, c.viewRotate, c.viewPan,
+          c.viewRecenter, nullptr, c.animSpin, c.animFrame, c.animReverse, c.animClear}},
         {"Muscle Map Tools",
+         &CMainCommands::viewMapToolsBar,
          "viewMapToolsBar",
          "Muscle Map Tools",
-         {"zoomIn", "zoomOut", "zoomCustom", "zoomReset"}},
+         {c.zoomIn, c.zoomOut, c.zoomCustom, c.zoomReset}},
     };
     QMenu* view = menuBar()->findChild<QMenu*>(QStringLiteral("viewMenu"));
     for (const Bar& b : bars) {
@@ -420,9 +467,8 @@ void CMainFrame::createToolBars() {
         bar->setObjectName(QString::fromLatin1(b.title).remove(QLatin1Char(' ')));
         bar->setAllowedAreas(Qt::AllToolBarAreas);
         bar->setIconSize(QSize(16, 16));
-        for (const char* n : b.buttons) {
-            if (n) {
-                QAction* a = action(QString::fromLatin1(n));
+        for (QAction* a : b.buttons) {
+            if (a) {
                 if (a->icon().isNull()) {
                     a->setIcon(kToolIcon(a->objectName()));
                 }
@@ -436,14 +482,14 @@ void CMainFrame::createToolBars() {
         toggle->setText(tr(b.toggleText));
         toggle->setStatusTip(tr("Show or hide the %1 toolbar").arg(tr(b.title)));
         actions_.insert(toggle->objectName(), toggle);
+        commands_.*b.toggle = toggle;
         toolBars_ << bar;
     }
-    view->addAction(action("viewToolBar"));
-    view->addAction(action("viewStatusBar"));
+    view->addAction(commands_.viewToolBar);
+    view->addAction(commands_.viewStatusBar);
     view->addSeparator();
-    for (const char* n : {"viewNewItemBar", "viewShapeBar", "viewShadingBar", "viewMapToolsBar"}) {
-        view->addAction(action(n));
-    }
+    view->addActions({commands_.viewNewItemBar, commands_.viewShapeBar, commands_.viewShadingBar,
+                      commands_.viewMapToolsBar});
     // Docking: Main Toolbar on top with Object Shape beside it, Muscle Map Tools on the
     // left with New Item beside it, Shading Type on the right.
     addToolBar(Qt::TopToolBarArea, toolBar("Main Toolbar"));
@@ -474,7 +520,7 @@ void CMainFrame::createStatusBar() {
             bar->showMessage(tr("Ready"));
         }
     });
-    action("viewStatusBar")->setChecked(true);
+    commands_.viewStatusBar->setChecked(true);
 }
 
 // ---- start-up and close
@@ -606,8 +652,8 @@ void CMainFrame::openRecent(int index) {
 }
 
 void CMainFrame::fileOpen() {
-    const QString path = QFileDialog::getOpenFileName(this, tr("Open"), QString(),
-                                                      tr("Quorl Files (*.qrz);;All Files (*)"));
+    const QString path = kChooseFile(
+        this, {.title = tr("Open"), .filter = tr("Quorl Files (*.qrz);;All Files (*)")});
     if (!path.isEmpty()) {
         docs_->openDocument(path);
     }
@@ -666,16 +712,17 @@ void CMainFrame::tileWindows(Qt::Orientation direction) {
 void CMainFrame::rebuildWindowMenu() {
     windowMenu_->clear();
     // One command per window kind; a kind whose command is not built is left out.
-    for (const char* n : {"windowNew", "window3DPreview", "windowCurve", "windowImage",
-                          "windowMdlItem", "windowGroup", "windowAnatomy"}) {
-        if (QAction* a = action(QString::fromLatin1(n))) {
+    for (QAction* a : {commands_.windowNew, commands_.window3DPreview, commands_.windowCurve,
+                       commands_.windowImage, commands_.windowMdlItem, commands_.windowGroup,
+                       commands_.windowAnatomy}) {
+        if (a) {
             windowMenu_->addAction(a);
         }
     }
     windowMenu_->addSeparator();
-    windowMenu_->addAction(action("windowCascade"));
-    windowMenu_->addAction(action("windowTileVert"));
-    windowMenu_->addAction(action("windowTileHorz"));
+    windowMenu_->addAction(commands_.windowCascade);
+    windowMenu_->addAction(commands_.windowTileVert);
+    windowMenu_->addAction(commands_.windowTileHorz);
     const auto windows = area_->subWindowList();
     if (!windows.isEmpty()) {
         windowMenu_->addSeparator();
@@ -738,19 +785,13 @@ bool CMainFrame::runExport(KExportCommand::Kind kind, CPexaDoc* doc) {
         return false;
     }
     KExportCommand command(*doc, this);
-    if (exportCommandSetup) {
-        exportCommandSetup(command);
-    }
     return command.run(kind);
 }
 
 bool CMainFrame::runExportTesting(CPexaDoc& doc) {
     KExportCommand command(doc, this);
-    if (exportCommandSetup) {
-        exportCommandSetup(command);
-    }
     CExportTestingDlg dialog(this);
-    if (!command.runDialog(dialog)) {
+    if (kRunDialog(dialog) != QDialog::Accepted) {
         return false;
     }
     return command.run(dialog.choice() == CExportTestingDlg::AsciiNurbs0 ? KExportCommand::Ascii
@@ -759,40 +800,40 @@ bool CMainFrame::runExportTesting(CPexaDoc& doc) {
 
 void CMainFrame::about() {
     KAboutDlg dlg(this);
-    dlg.exec();
+    kRunDialog(dlg);
 }
 
 void CMainFrame::updateCommands() {
     CPexaDoc* doc = activeDocument();
     const bool hasDoc = doc != nullptr;
-    for (const char* n : {"fileClose",         "fileSave",
-                          "fileSaveAs",        "fileImportTga",
-                          "fileExportMegaPov", "fileExportDf3",
-                          "fileExportRaw",     "fileExportRib",
-                          "fileExportObj",     "fileExportPovInclude",
-                          "windowNew",         "recalcNow",
-                          "itemShape",         "objectDescription",
-                          "objectProperties",  "objectImage",
-                          "shapeConic",        "shapePlanar",
-                          "shapeSpheric",      "shapeDisc",
-                          "shapeSuperQuad",    "zoomIn",
-                          "zoomOut",           "zoomCustom",
-                          "zoomReset",         "viewProperties",
-                          "viewSelectLayers",  "recalcAuto",
-                          "recalcOnActivate",  "recalcManual"}) {
-        action(QString::fromLatin1(n))->setEnabled(hasDoc);
-    }
-    for (const char* n : {"fileExportGltf", "fileExportStl", "fileExportPly"}) {
-        action(QString::fromLatin1(n))->setEnabled(hasDoc);
+    const CMainCommands& c = commands_;
+    for (QAction* a : {c.fileClose,         c.fileSave,
+                       c.fileSaveAs,        c.fileImportTga,
+                       c.fileExportMegaPov, c.fileExportDf3,
+                       c.fileExportRaw,     c.fileExportRib,
+                       c.fileExportObj,     c.fileExportPovInclude,
+                       c.windowNew,         c.recalcNow,
+                       c.itemShape,         c.objectDescription,
+                       c.objectProperties,  c.objectImage,
+                       c.shapeConic,        c.shapePlanar,
+                       c.shapeSpheric,      c.shapeDisc,
+                       c.shapeSuperQuad,    c.zoomIn,
+                       c.zoomOut,           c.zoomCustom,
+                       c.zoomReset,         c.viewProperties,
+                       c.viewSelectLayers,  c.recalcAuto,
+                       c.recalcOnActivate,  c.recalcManual,
+                       c.fileExportGltf,    c.fileExportStl,
+                       c.fileExportPly}) {
+        a->setEnabled(hasDoc);
     }
     updateItemCommands(hasDoc);
     const int mode = hasDoc ? doc->recalcMode : -1;
-    action("recalcAuto")->setChecked(mode == CPexaDoc::RecalcAuto);
-    action("recalcOnActivate")->setChecked(mode == CPexaDoc::RecalcOnActivate);
-    action("recalcManual")->setChecked(mode == CPexaDoc::RecalcManual);
+    commands_.recalcAuto->setChecked(mode == CPexaDoc::RecalcAuto);
+    commands_.recalcOnActivate->setChecked(mode == CPexaDoc::RecalcOnActivate);
+    commands_.recalcManual->setChecked(mode == CPexaDoc::RecalcManual);
     const int item = hasDoc ? doc->currentItem : 0;
-    action("itemAnatomy")->setChecked(item == CPexaDoc::ItemAnatomy);
-    action("itemShape")->setChecked(item == CPexaDoc::ItemShape);
+    commands_.itemAnatomy->setChecked(item == CPexaDoc::ItemAnatomy);
+    commands_.itemShape->setChecked(item == CPexaDoc::ItemShape);
     for (int slot = 0; slot < layerSlots_.size(); ++slot) {
         QAction* a = layerSlots_[slot];
         a->setText(hasDoc ? QString::fromStdString(doc->layerSlotText(slot))
@@ -800,13 +841,13 @@ void CMainFrame::updateCommands() {
         a->setEnabled(hasDoc && doc->layerSlotEnabled(slot));
         a->setChecked(hasDoc && doc->layerSlotChecked(slot));
     }
-    action("itemMoreLayers")->setEnabled(hasDoc && doc->moreLayersEnabled());
+    commands_.itemMoreLayers->setEnabled(hasDoc && doc->moreLayersEnabled());
     const int shape = hasDoc ? doc->baseShape : -1;
-    action("shapeConic")->setChecked(shape == CPexaDoc::Conic);
-    action("shapePlanar")->setChecked(shape == CPexaDoc::Planar);
-    action("shapeSpheric")->setChecked(shape == CPexaDoc::Spheric);
-    action("shapeDisc")->setChecked(shape == CPexaDoc::Disc);
-    action("shapeSuperQuad")
-        ->setChecked(shape >= CPexaDoc::SuperQuad && shape <= CPexaDoc::SuperQuad + 2);
+    commands_.shapeConic->setChecked(shape == CPexaDoc::Conic);
+    commands_.shapePlanar->setChecked(shape == CPexaDoc::Planar);
+    commands_.shapeSpheric->setChecked(shape == CPexaDoc::Spheric);
+    commands_.shapeDisc->setChecked(shape == CPexaDoc::Disc);
+    commands_.shapeSuperQuad->setChecked(shape >= CPexaDoc::SuperQuad &&
+                                         shape <= CPexaDoc::SuperQuad + 2);
     updateToolCommands();
 }

@@ -8,10 +8,10 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QStringList>
-#include <functional>
 #include <map>
 #include <memory>
 
+#include "app/CMainCommands.h"
 #include "app/KExportCommand.h"
 #include "app/KWindowTemplate.h"
 #include "gui/KAppServices.h"
@@ -49,8 +49,11 @@ public:
     QMdiArea* mdiArea() const { return area_; }
     CPexaDoc* activeDocument() const;
     CPexaView* activeView() const;
+    // The commands, each built once with the frame.
+    const CMainCommands& commands() const { return commands_; }
     // The action of a command, by its object name ("fileNew", "zoomIn", ...); null when
-    // no command of that name has been built.
+    // no command of that name has been built. For tests and tools that know a command
+    // only by name; the frame itself uses commands().
     QAction* action(const QString& name) const;
     QToolBar* toolBar(const QString& title) const;
     QStringList recentFiles() const { return recent_; }
@@ -70,8 +73,6 @@ public:
     // "File Export: Testing Routines": "Obj 2" runs the OBJ export, "ASCII NURBS 0" the
     // ASCII test export.
     bool runExportTesting(CPexaDoc& doc) override;
-    // Called on every export command before it runs; tests script its dialogs here.
-    std::function<void(KExportCommand&)> exportCommandSetup;
     const KBdlMuscle* itemClipboard() const override { return clipboard_.get(); }
     // Opens (or raises) the document's item editor on the muscle.
     void openItemEditor(CPexaDoc& doc, KBdlMuscle& muscle) override;
@@ -109,11 +110,14 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
-    QAction* add(const QString& name, const QString& text, const QString& prompt,
+    using CommandSlot = QAction* CMainCommands::*;
+    // Builds a command's action, named name, and keeps it in its slot of commands_ (a
+    // null slot for actions kept elsewhere, the layer slots).
+    QAction* add(CommandSlot slot, const QString& name, const QString& text, const QString& prompt,
                  const QString& tip = QString());
     // A command that the active UV map view carries out (nothing without one).
-    void addViewCommand(const QString& name, const QString& text, const QString& prompt,
-                        void (CPexaView::*command)());
+    void addViewCommand(CommandSlot slot, const QString& name, const QString& text,
+                        const QString& prompt, void (CPexaView::*command)());
     void createActions();
     // Shares the area among the windows that are not minimized, in window-list order:
     // side by side along Qt::Horizontal, stacked along Qt::Vertical.
@@ -129,8 +133,6 @@ private:
     // The 3D preview's commands and menu (CMainFramePreview.cpp).
     void createPreviewCommands();
     void createPreviewMenu();
-    // The item editor's dialog hooks (CMainFrameEditors.cpp).
-    void createEditorCommands();
     // Window > Displacement Image and the "&Image" menu (CMainFrameImage.cpp).
     void createImageCommands();
     void createImageMenu();
@@ -158,6 +160,7 @@ private:
 
     CDocManager* docs_ = nullptr;
     QMdiArea* area_ = nullptr;
+    CMainCommands commands_;
     QHash<QString, QAction*> actions_;
     QList<QToolBar*> toolBars_;
     QActionGroup* recalcGroup_ = nullptr;

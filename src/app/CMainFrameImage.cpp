@@ -45,8 +45,9 @@ KFrameDummy* CDocManager::openImageWindow(CPexaDoc* doc) {
 // ---------------------------------------------------------------- main frame
 
 void CMainFrame::createImageCommands() {
-    add("windowImage", tr("Displacement &Image"), tr("New Displacement Image Window"));
-    connect(action("windowImage"), &QAction::triggered, this,
+    add(&CMainCommands::windowImage, "windowImage", tr("Displacement &Image"),
+        tr("New Displacement Image Window"));
+    connect(commands_.windowImage, &QAction::triggered, this,
             [this] { openWindowKind(QStringLiteral("Displacement Image")); });
 }
 

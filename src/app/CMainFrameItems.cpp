@@ -15,39 +15,41 @@
 #include "views/CPexaView.h"
 
 void CMainFrame::createItemCommands() {
-    connect(action("itemAnatomy"), &QAction::triggered, this, [this] {
+    connect(commands_.itemAnatomy, &QAction::triggered, this, [this] {
         if (CPexaDoc* doc = activeDocument()) {
             kEditAnatomy(this, *doc);
         }
         updateCommands();
     });
-    connect(action("itemMoreLayers"), &QAction::triggered, this, [this] {
+    connect(commands_.itemMoreLayers, &QAction::triggered, this, [this] {
         if (CPexaDoc* doc = activeDocument(); doc && doc->moreLayersEnabled()) {
             kMoreLayers(this, *doc);
         }
         updateCommands();
     });
-    connect(add("objectDefineLayers", tr("Define &Layers..."), tr("Edit Layer's")),
+    connect(add(&CMainCommands::objectDefineLayers, "objectDefineLayers", tr("Define &Layers..."),
+                tr("Edit Layer's")),
             &QAction::triggered, this, [this] {
                 if (CPexaDoc* doc = activeDocument()) {
                     kDefineLayers(this, *doc);
                 }
                 updateCommands();
             });
-    connect(add("textureModify", tr("&Modify..."), tr("Modify Textures")), &QAction::triggered,
-            this, [this] {
+    connect(add(&CMainCommands::textureModify, "textureModify", tr("&Modify..."),
+                tr("Modify Textures")),
+            &QAction::triggered, this, [this] {
                 if (CPexaDoc* doc = activeDocument()) {
                     modifyTextureList(*doc);
                 }
             });
-    connect(add("textureSave", tr("&Save..."), tr("Save Textures")), &QAction::triggered, this,
-            [this] {
+    connect(add(&CMainCommands::textureSave, "textureSave", tr("&Save..."), tr("Save Textures")),
+            &QAction::triggered, this, [this] {
                 if (CPexaDoc* doc = activeDocument()) {
                     saveTextureList(*doc);
                 }
             });
-    connect(add("textureLoad", tr("&Load..."), tr("Load Textures")), &QAction::triggered, this,
-            [this] {
+    connect(add(&CMainCommands::textureLoad, "textureLoad", tr("&Load..."), tr("Load Textures")),
+            &QAction::triggered, this, [this] {
                 if (CPexaDoc* doc = activeDocument()) {
                     loadTextureList(*doc);
                 }
@@ -57,16 +59,14 @@ void CMainFrame::createItemCommands() {
 void CMainFrame::addItemMenus(QMenu* edit, QMenu* object, QMenu* items) {
     edit->addSeparator();
     QMenu* textures = edit->addMenu(tr("Texture &List"));
-    for (const char* n : {"textureModify", "textureSave", "textureLoad"}) {
-        textures->addAction(action(QString::fromLatin1(n)));
-    }
-    object->insertAction(items->menuAction(), action("objectDefineLayers"));
+    textures->addActions({commands_.textureModify, commands_.textureSave, commands_.textureLoad});
+    object->insertAction(items->menuAction(), commands_.objectDefineLayers);
 }
 
 void CMainFrame::updateItemCommands(bool hasDocument) {
-    for (const char* n :
-         {"itemAnatomy", "objectDefineLayers", "textureModify", "textureSave", "textureLoad"}) {
-        action(QString::fromLatin1(n))->setEnabled(hasDocument);
+    for (QAction* a : {commands_.itemAnatomy, commands_.objectDefineLayers, commands_.textureModify,
+                       commands_.textureSave, commands_.textureLoad}) {
+        a->setEnabled(hasDocument);
     }
 }
 

@@ -70,25 +70,26 @@ KView3D* CMainFrame::activePreview() const {
 
 void CMainFrame::createPreviewCommands() {
     // The Shading Type toolbar's actions exist already; they act on the active preview.
+    const CMainCommands& m = commands_;
     const struct {
-        const char* name;
+        QAction* action;
         void (KView3D::*command)();
         int argument; // shading type or tool, -1 for none
     } commands[] = {
-        {"shadeSmooth", nullptr, 3},
-        {"shadeFlat", nullptr, 2},
-        {"shadePoint", nullptr, 0},
-        {"shadeWire", nullptr, 1},
-        {"viewRotate", nullptr, 10},
-        {"viewPan", nullptr, 11},
-        {"viewRecenter", &KView3D::recenter, -1},
-        {"animSpin", &KView3D::toggleSpin, -1},
-        {"animFrame", &KView3D::stepFrame, -1},
-        {"animReverse", &KView3D::reverse, -1},
-        {"animClear", &KView3D::clearAnimation, -1},
+        {m.shadeSmooth, nullptr, 3},
+        {m.shadeFlat, nullptr, 2},
+        {m.shadePoint, nullptr, 0},
+        {m.shadeWire, nullptr, 1},
+        {m.viewRotate, nullptr, 10},
+        {m.viewPan, nullptr, 11},
+        {m.viewRecenter, &KView3D::recenter, -1},
+        {m.animSpin, &KView3D::toggleSpin, -1},
+        {m.animFrame, &KView3D::stepFrame, -1},
+        {m.animReverse, &KView3D::reverse, -1},
+        {m.animClear, &KView3D::clearAnimation, -1},
     };
     for (const auto& c : commands) {
-        QAction* a = action(QString::fromLatin1(c.name));
+        QAction* a = c.action;
         const auto command = c.command;
         const int argument = c.argument;
         a->setCheckable(argument >= 0 || command == &KView3D::toggleSpin ||
@@ -108,7 +109,8 @@ void CMainFrame::createPreviewCommands() {
             updatePreviewCommands();
         });
     }
-    add("previewMenu", tr("&Preview"), tr("The 3D preview's commands"));
+    add(&CMainCommands::previewMenu, "previewMenu", tr("&Preview"),
+        tr("The 3D preview's commands"));
 
     connect(area_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
         if (previewActive_ && previewActive_ != w) {
@@ -149,19 +151,20 @@ void CMainFrame::createPreviewMenu() {
 
 void CMainFrame::updatePreviewCommands() {
     KView3D* view = activePreview();
-    for (const char* n :
-         {"shadeSmooth", "shadeFlat", "shadeWire", "shadePoint", "viewRotate", "viewPan",
-          "viewRecenter", "animSpin", "animFrame", "animReverse", "animClear"}) {
-        action(QString::fromLatin1(n))->setEnabled(view != nullptr);
+    const CMainCommands& m = commands_;
+    for (QAction* a :
+         {m.shadeSmooth, m.shadeFlat, m.shadeWire, m.shadePoint, m.viewRotate, m.viewPan,
+          m.viewRecenter, m.animSpin, m.animFrame, m.animReverse, m.animClear}) {
+        a->setEnabled(view != nullptr);
     }
     const KPreviewCamera* c = view ? &view->camera : nullptr;
-    action("shadeSmooth")->setChecked(c && c->shadingType == KPreviewCamera::Smooth);
-    action("shadeFlat")->setChecked(c && c->shadingType == KPreviewCamera::Flat);
-    action("shadeWire")->setChecked(c && c->shadingType == KPreviewCamera::Wire);
-    action("shadePoint")->setChecked(c && c->shadingType == KPreviewCamera::Point);
-    action("viewRotate")->setChecked(c && c->tool == KPreviewCamera::Rotate);
-    action("viewPan")->setChecked(c && c->tool == KPreviewCamera::Pan);
-    action("animSpin")->setChecked(c && c->animating);
-    action("animReverse")->setChecked(c && c->frameStep < 0);
-    action("animClear")->setChecked(c && c->frame == 0);
+    commands_.shadeSmooth->setChecked(c && c->shadingType == KPreviewCamera::Smooth);
+    commands_.shadeFlat->setChecked(c && c->shadingType == KPreviewCamera::Flat);
+    commands_.shadeWire->setChecked(c && c->shadingType == KPreviewCamera::Wire);
+    commands_.shadePoint->setChecked(c && c->shadingType == KPreviewCamera::Point);
+    commands_.viewRotate->setChecked(c && c->tool == KPreviewCamera::Rotate);
+    commands_.viewPan->setChecked(c && c->tool == KPreviewCamera::Pan);
+    commands_.animSpin->setChecked(c && c->animating);
+    commands_.animReverse->setChecked(c && c->frameStep < 0);
+    commands_.animClear->setChecked(c && c->frame == 0);
 }

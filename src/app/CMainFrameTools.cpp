@@ -80,40 +80,43 @@ QIcon iconFor(const char* name) {
 void CMainFrame::createToolCommands() {
     // "New Item": the tools and creation methods carry check marks.
     const struct {
+        CommandSlot slot;
         const char* name;
         const char* text;
         void (CPexaView::*command)();
     } tools[] = {
-        {"toolPointer", "Selection Pointer", &CPexaView::toolPointer},
-        {"toolFitBounds", "Fit to Bounds", &CPexaView::fitToBounds},
-        {"toolFitLine", "Fit to Line", &CPexaView::fitToLine},
-        {"toolVertical", "Vertical", &CPexaView::toolVertical},
-        {"toolOrbital", "Orbital", &CPexaView::toolOrbital},
-        {"toolPoint", "Point", &CPexaView::toolPoint},
+        {&CMainCommands::toolPointer, "toolPointer", "Selection Pointer", &CPexaView::toolPointer},
+        {&CMainCommands::toolFitBounds, "toolFitBounds", "Fit to Bounds", &CPexaView::fitToBounds},
+        {&CMainCommands::toolFitLine, "toolFitLine", "Fit to Line", &CPexaView::fitToLine},
+        {&CMainCommands::toolVertical, "toolVertical", "Vertical", &CPexaView::toolVertical},
+        {&CMainCommands::toolOrbital, "toolOrbital", "Orbital", &CPexaView::toolOrbital},
+        {&CMainCommands::toolPoint, "toolPoint", "Point", &CPexaView::toolPoint},
     };
     for (const auto& t : tools) {
-        addViewCommand(QString::fromLatin1(t.name), tr(t.text), tr(t.text), t.command);
-        action(QString::fromLatin1(t.name))->setCheckable(true);
-        action(QString::fromLatin1(t.name))->setIcon(iconFor(t.name));
+        addViewCommand(t.slot, QString::fromLatin1(t.name), tr(t.text), tr(t.text), t.command);
+        QAction* a = commands_.*t.slot;
+        a->setCheckable(true);
+        a->setIcon(iconFor(t.name));
     }
-    addViewCommand("toolRepeat", tr("Repeat..."), tr("Repeat..."), &CPexaView::repeatItem);
-    action("toolRepeat")->setIcon(iconFor("toolRepeat"));
+    addViewCommand(&CMainCommands::toolRepeat, "toolRepeat", tr("Repeat..."), tr("Repeat..."),
+                   &CPexaView::repeatItem);
+    commands_.toolRepeat->setIcon(iconFor("toolRepeat"));
 
     // Edit: single-level undo and the item clipboard shared by all documents.
-    addViewCommand("editUndo", tr("&Undo\tCtrl+Z"), tr("Undo the last action"),
-                   &CPexaView::undoEdit);
-    action("editUndo")->setShortcut(QKeySequence::Undo);
+    addViewCommand(&CMainCommands::editUndo, "editUndo", tr("&Undo\tCtrl+Z"),
+                   tr("Undo the last action"), &CPexaView::undoEdit);
+    commands_.editUndo->setShortcut(QKeySequence::Undo);
     const struct {
-        const char* name;
+        QAction* action;
         void (CPexaView::*command)();
         QKeySequence::StandardKey key;
     } clip[] = {
-        {"editCut", &CPexaView::cutItem, QKeySequence::Cut},
-        {"editCopy", &CPexaView::copyItem, QKeySequence::Copy},
-        {"editPaste", &CPexaView::pasteItem, QKeySequence::Paste},
+        {commands_.editCut, &CPexaView::cutItem, QKeySequence::Cut},
+        {commands_.editCopy, &CPexaView::copyItem, QKeySequence::Copy},
+        {commands_.editPaste, &CPexaView::pasteItem, QKeySequence::Paste},
     };
     for (const auto& c : clip) {
-        QAction* a = action(QString::fromLatin1(c.name));
+        QAction* a = c.action;
         a->setShortcut(c.key);
         auto command = c.command;
         connect(a, &QAction::triggered, this, [this, command] {
@@ -123,9 +126,10 @@ void CMainFrame::createToolCommands() {
         });
     }
 
-    addViewCommand("viewSetSize", tr("Set View &Size..."), tr("Set View Size"),
-                   &CPexaView::setViewSize);
-    addViewCommand("viewCapture", tr("&Capture View"), tr("Capture View"), &CPexaView::captureView);
+    addViewCommand(&CMainCommands::viewSetSize, "viewSetSize", tr("Set View &Size..."),
+                   tr("Set View Size"), &CPexaView::setViewSize);
+    addViewCommand(&CMainCommands::viewCapture, "viewCapture", tr("&Capture View"),
+                   tr("Capture View"), &CPexaView::captureView);
 }
 
 void CMainFrame::updateToolCommands() {
@@ -133,30 +137,29 @@ void CMainFrame::updateToolCommands() {
     const bool hasView = view != nullptr;
     const int tool = hasView ? view->tool() : -1;
     const int method = hasView ? view->creationMethod() : -1;
-    const auto check = [this, hasView](const char* name, bool on) {
-        QAction* a = action(QString::fromLatin1(name));
+    const auto check = [hasView](QAction* a, bool on) {
         a->setEnabled(hasView);
         a->setChecked(on);
     };
-    check("toolPointer", tool == ToolPointer);
-    check("toolVertical", tool == ToolVertical);
-    check("toolOrbital", tool == ToolOrbital);
-    check("toolPoint", tool == ToolPoint);
-    check("toolFitBounds", method == FitToBounds);
-    check("toolFitLine", method == FitToLine);
-    for (const char* n : {"toolRepeat", "viewSetSize", "viewCapture"}) {
-        action(QString::fromLatin1(n))->setEnabled(hasView);
+    check(commands_.toolPointer, tool == ToolPointer);
+    check(commands_.toolVertical, tool == ToolVertical);
+    check(commands_.toolOrbital, tool == ToolOrbital);
+    check(commands_.toolPoint, tool == ToolPoint);
+    check(commands_.toolFitBounds, method == FitToBounds);
+    check(commands_.toolFitLine, method == FitToLine);
+    for (QAction* a : {commands_.toolRepeat, commands_.viewSetSize, commands_.viewCapture}) {
+        a->setEnabled(hasView);
     }
 
     const bool selected = hasView && view->selectedMuscle();
-    action("editCut")->setText(tr("Cu&t Item\tCtrl+X"));
-    action("editCut")->setEnabled(selected);
-    action("editCopy")->setText(tr("&Copy Item\tCtrl+C"));
-    action("editCopy")->setEnabled(selected);
-    action("editPaste")->setText(tr("&Paste Item\tCtrl+V"));
-    action("editPaste")->setEnabled(hasView && itemClipboard());
+    commands_.editCut->setText(tr("Cu&t Item\tCtrl+X"));
+    commands_.editCut->setEnabled(selected);
+    commands_.editCopy->setText(tr("&Copy Item\tCtrl+C"));
+    commands_.editCopy->setEnabled(selected);
+    commands_.editPaste->setText(tr("&Paste Item\tCtrl+V"));
+    commands_.editPaste->setEnabled(hasView && itemClipboard());
     const KMuscleUndo* undo = hasView ? &view->undoRecord() : nullptr;
-    action("editUndo")
-        ->setText(QString::fromStdString(undo ? undo->menuText() : KMuscleUndo().menuText()));
-    action("editUndo")->setEnabled(undo && !undo->isEmpty());
+    commands_.editUndo->setText(
+        QString::fromStdString(undo ? undo->menuText() : KMuscleUndo().menuText()));
+    commands_.editUndo->setEnabled(undo && !undo->isEmpty());
 }

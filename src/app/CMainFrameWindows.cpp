@@ -60,23 +60,28 @@ private:
 
 void CMainFrame::createWindowCommands() {
     const struct {
+        CommandSlot slot;
         const char* name;
         const char* text;
         const char* prompt;
         const QString& kind;
     } kinds[] = {
-        {"window3DPreview", "&3D Preview", "New 3D Preview Window", kPreviewKind},
-        {"windowCurve", "&Curve", "New Curve Editor Window", kCurveKind},
-        {"windowMdlItem", "&MDL Item", "Item Editor Window", kItemKind},
-        {"windowGroup", "&Quorl Group1", "New Group Window", kGroupKind},
+        {&CMainCommands::window3DPreview, "window3DPreview", "&3D Preview", "New 3D Preview Window",
+         kPreviewKind},
+        {&CMainCommands::windowCurve, "windowCurve", "&Curve", "New Curve Editor Window",
+         kCurveKind},
+        {&CMainCommands::windowMdlItem, "windowMdlItem", "&MDL Item", "Item Editor Window",
+         kItemKind},
+        {&CMainCommands::windowGroup, "windowGroup", "&Quorl Group1", "New Group Window",
+         kGroupKind},
     };
     for (const auto& k : kinds) {
         const QString kind = k.kind;
-        connect(add(QString::fromLatin1(k.name), tr(k.text), tr(k.prompt)), &QAction::triggered,
-                this, [this, kind] { openWindowKind(kind); });
+        connect(add(k.slot, QString::fromLatin1(k.name), tr(k.text), tr(k.prompt)),
+                &QAction::triggered, this, [this, kind] { openWindowKind(kind); });
     }
-    connect(add("windowAnatomy", tr("&Anatomy"), tr("Anatomy")), &QAction::triggered, this,
-            &CMainFrame::windowAnatomy);
+    connect(add(&CMainCommands::windowAnatomy, "windowAnatomy", tr("&Anatomy"), tr("Anatomy")),
+            &QAction::triggered, this, &CMainFrame::windowAnatomy);
 
     // A new or opened document shows its 3D preview beside its UV map window.
     docs_->firstWindowOpened = [this](CPexaDoc& doc) {

@@ -84,17 +84,20 @@ QString udoInitialName(const QString& includePath) {
 bool KExportCommand::stlAscii = false;
 bool KExportCommand::plyAscii = false;
 
-KExportCommand::KExportCommand(CPexaDoc& doc, QWidget* parent) : doc_(doc), parent_(parent) {
-    runDialog = [](QDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
-    chooseFile = [this](const QString& caption, const QString& filter, const QString& extension,
-                        const QString& initialName) {
-        return kExecFileDialog(parent_, {.save = true,
-                                         .title = caption,
-                                         .filter = filter,
-                                         .defaultSuffix = extension,
-                                         .initialName = initialName + QLatin1Char('.') + extension,
-                                         .inWorkingFolder = true});
-    };
+KExportCommand::KExportCommand(CPexaDoc& doc, QWidget* parent) : doc_(doc), parent_(parent) {}
+
+bool KExportCommand::runDialog(QDialog& dialog) {
+    return kRunDialog(dialog) == QDialog::Accepted;
+}
+
+QString KExportCommand::chooseFile(const QString& caption, const QString& filter,
+                                   const QString& extension, const QString& initialName) {
+    return kChooseFile(parent_, {.save = true,
+                                 .title = caption,
+                                 .filter = filter,
+                                 .defaultSuffix = extension,
+                                 .initialName = initialName + QLatin1Char('.') + extension,
+                                 .inWorkingFolder = true});
 }
 
 bool KExportCommand::selectLayers() {

@@ -4,7 +4,6 @@
 // that a test can answer them.
 
 #include <QString>
-#include <functional>
 
 class CPexaDoc;
 class QDialog;
@@ -25,17 +24,6 @@ public:
         Ply
     };
 
-    // Runs a dialog that is set up with the document's values; true on OK. The default
-    // shows it modally.
-    using DialogRunner = std::function<bool(QDialog& dialog)>;
-    // Asks for the file to write: caption, Qt name filter, default extension (no dot) and
-    // the name the dialog starts with ("untitled", or the include file's name for the
-    // UDO file). An empty result cancels. The default is a save dialog that asks before
-    // replacing a file.
-    using FileChooser =
-        std::function<QString(const QString& caption, const QString& filter,
-                              const QString& extension, const QString& initialName)>;
-
     KExportCommand(CPexaDoc& doc, QWidget* parent);
 
     // The whole command. True when the file was written (the UDO file not counted); a
@@ -50,9 +38,6 @@ public:
     // The last file written by run(), for the UDO follow-up and tests.
     QString lastPath() const { return lastPath_; }
 
-    DialogRunner runDialog;
-    FileChooser chooseFile;
-
     // STL and PLY: the text form rather than binary. Not a document setting: the choice
     // made in the options dialog holds for the rest of the session.
     static bool stlAscii;
@@ -60,6 +45,14 @@ public:
 
 private:
     bool runOptions(Kind kind);
+    // Runs a dialog that is set up with the document's values, modally; true on OK.
+    bool runDialog(QDialog& dialog);
+    // Asks for the file to write: caption, Qt name filter, default extension (no dot) and
+    // the name the dialog starts with ("untitled", or the include file's name for the
+    // UDO file). An empty result cancels. A save dialog that asks before replacing a
+    // file.
+    QString chooseFile(const QString& caption, const QString& filter, const QString& extension,
+                       const QString& initialName);
 
     CPexaDoc& doc_;
     QWidget* parent_;

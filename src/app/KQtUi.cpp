@@ -6,6 +6,7 @@
 #include "dialogs/KItemDefaultsDlg.h"
 #include "dialogs/KPixelDepthDlg.h"
 #include "dialogs/KProgressWindow.h"
+#include "gui/KDialogKit.h"
 
 namespace {
 
@@ -27,10 +28,11 @@ QMessageBox::Icon boxIcon(KUi::Icon icon) {
 
 bool ask(QWidget* parent, std::string_view text, QMessageBox::StandardButton yes,
          QMessageBox::StandardButton no, bool defaultAnswer) {
-    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), qs(text), yes | no,
-                    parent);
-    box.setDefaultButton(defaultAnswer ? yes : no);
-    return box.exec() == yes;
+    return kAsk(parent, {.title = QApplication::applicationName(),
+                         .text = qs(text),
+                         .icon = QMessageBox::Question,
+                         .buttons = yes | no,
+                         .defaultButton = defaultAnswer ? yes : no}) == yes;
 }
 
 } // namespace
@@ -40,9 +42,10 @@ KQtUi::~KQtUi() {
 }
 
 void KQtUi::message(std::string_view text, Icon icon) {
-    QMessageBox box(boxIcon(icon), QApplication::applicationName(), qs(text), QMessageBox::Ok,
-                    parent_);
-    box.exec();
+    kAsk(parent_, {.title = QApplication::applicationName(),
+                   .text = qs(text),
+                   .icon = boxIcon(icon),
+                   .buttons = QMessageBox::Ok});
 }
 
 bool KQtUi::askYesNo(std::string_view text, bool defaultAnswer) {
@@ -55,13 +58,13 @@ bool KQtUi::askOkCancel(std::string_view text, bool defaultAnswer) {
 
 int KQtUi::askPixelDepth(int preset, const std::array<bool, 9>& enabled) {
     KPixelDepthDlg dlg(preset, enabled, parent_);
-    return dlg.exec() == QDialog::Accepted ? dlg.choice() : -1;
+    return kRunDialog(dlg) == QDialog::Accepted ? dlg.choice() : -1;
 }
 
 bool KQtUi::askItemDefaults(std::string_view title, std::string_view note, double& totalWidth,
                             double& centerPosition) {
     KItemDefaultsDlg dlg(qs(title), qs(note), totalWidth, centerPosition, parent_);
-    if (dlg.exec() != QDialog::Accepted) {
+    if (kRunDialog(dlg) != QDialog::Accepted) {
         return false;
     }
     totalWidth = dlg.totalWidth();

@@ -15,6 +15,7 @@
 
 #include "document/CPexaDoc.h"
 #include "gui/KDialogFields.h"
+#include "gui/KDialogKit.h"
 #include "gui/KLayerNames.h"
 #include "platform/KUi.h"
 
@@ -222,43 +223,39 @@ int KSelectMdlItemDlg::muscleIndex() const {
     return muscles->currentRow();
 }
 
-KCurveEditorDialogs& kCurveEditorDialogs() {
-    static KCurveEditorDialogs dialogs = [] {
-        KCurveEditorDialogs d;
-        d.curveProperties = [](QWidget* parent, KCurveEditModel::CurveValues& v) {
-            KCurveEditDlg dlg(v, parent);
-            if (dlg.exec() != QDialog::Accepted) {
-                return false;
-            }
-            v = dlg.values();
-            return true;
-        };
-        d.editingProperties = [](QWidget* parent, int& pixels) {
-            KCurveEditingPropertiesDlg dlg(pixels, parent);
-            if (dlg.exec() != QDialog::Accepted) {
-                return false;
-            }
-            pixels = dlg.dragPixels();
-            return true;
-        };
-        d.scalingOptions = [](QWidget* parent, KMdlZoom& z) {
-            KScalingOptionsDlg dlg(z, parent);
-            if (dlg.exec() != QDialog::Accepted) {
-                return false;
-            }
-            z = dlg.zoom();
-            return true;
-        };
-        d.selectItem = [](QWidget* parent, const CPexaDoc& doc, int& layer, int& muscle) {
-            KSelectMdlItemDlg dlg(doc, layer, muscle, parent);
-            if (dlg.exec() != QDialog::Accepted) {
-                return false;
-            }
-            layer = dlg.layerIndex();
-            muscle = dlg.muscleIndex();
-            return true;
-        };
-        return d;
-    }();
-    return dialogs;
+bool kEditCurveValues(QWidget* parent, KCurveEditModel::CurveValues& values) {
+    KCurveEditDlg dlg(values, parent);
+    if (kRunDialog(dlg) != QDialog::Accepted) {
+        return false;
+    }
+    values = dlg.values();
+    return true;
+}
+
+bool kEditDragPixels(QWidget* parent, int& dragPixels) {
+    KCurveEditingPropertiesDlg dlg(dragPixels, parent);
+    if (kRunDialog(dlg) != QDialog::Accepted) {
+        return false;
+    }
+    dragPixels = dlg.dragPixels();
+    return true;
+}
+
+bool kEditScaling(QWidget* parent, KMdlZoom& zoom) {
+    KScalingOptionsDlg dlg(zoom, parent);
+    if (kRunDialog(dlg) != QDialog::Accepted) {
+        return false;
+    }
+    zoom = dlg.zoom();
+    return true;
+}
+
+bool kSelectMdlItem(QWidget* parent, const CPexaDoc& doc, int& layer, int& muscle) {
+    KSelectMdlItemDlg dlg(doc, layer, muscle, parent);
+    if (kRunDialog(dlg) != QDialog::Accepted) {
+        return false;
+    }
+    layer = dlg.layerIndex();
+    muscle = dlg.muscleIndex();
+    return true;
 }

@@ -2,11 +2,10 @@
 // The small dialogs of the curve editor and the item editor: the curve editor's own
 // "Curve Properties" (manual edit of one curve), "Curve Editing Properties" (the drag
 // threshold), "Scaling Options" (the position view's zoom) and "Select MDL Item".
-// Each copies values in and out; the editors run them through kCurveEditorDialogs(),
-// which tests replace so no test waits in a modal loop.
+// Each copies values in and out; the editors run them through the functions at the end,
+// which run them through kRunDialog like every other modal dialog.
 
 #include <QDialog>
-#include <functional>
 
 #include "edit/KCurveEditModel.h"
 #include "edit/KMdlPosModel.h"
@@ -80,14 +79,9 @@ private:
     const CPexaDoc& doc_;
 };
 
-// How the editors run their dialogs. Each returns true for OK with the values edited in
-// place. modifyItem (the muscle property sheet) is empty until the application provides
-// it; the command is disabled meanwhile.
-struct KCurveEditorDialogs {
-    std::function<bool(QWidget* parent, KCurveEditModel::CurveValues& values)> curveProperties;
-    std::function<bool(QWidget* parent, int& dragPixels)> editingProperties;
-    std::function<bool(QWidget* parent, KMdlZoom& zoom)> scalingOptions;
-    std::function<bool(QWidget* parent, const CPexaDoc& doc, int& layer, int& muscle)> selectItem;
-    std::function<bool(QWidget* parent, CPexaDoc& doc, KBdlMuscle& muscle)> modifyItem;
-};
-KCurveEditorDialogs& kCurveEditorDialogs();
+// The editors' dialogs, run modally. Each returns true for OK with the values edited in
+// place, and leaves them as they were on Cancel.
+bool kEditCurveValues(QWidget* parent, KCurveEditModel::CurveValues& values);
+bool kEditDragPixels(QWidget* parent, int& dragPixels);
+bool kEditScaling(QWidget* parent, KMdlZoom& zoom);
+bool kSelectMdlItem(QWidget* parent, const CPexaDoc& doc, int& layer, int& muscle);

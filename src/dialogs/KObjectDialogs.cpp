@@ -17,6 +17,7 @@
 
 #include "document/CPexaDoc.h"
 #include "gui/KDialogFields.h"
+#include "gui/KDialogKit.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ void KObjectDialog::finish(QLayout* content) {
 }
 
 bool KObjectDialog::run() {
-    if (exec() != QDialog::Accepted) {
+    if (kRunDialog(*this) != QDialog::Accepted) {
         return false;
     }
     apply();

@@ -2,10 +2,8 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QColorDialog>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -20,6 +18,7 @@
 
 #include "dialogs/KLayerSelectionList.h"
 #include "gui/KDialogFields.h"
+#include "gui/KDialogKit.h"
 #include "platform/KUi.h"
 
 namespace {
@@ -60,9 +59,8 @@ KColorButton::KColorButton(const QColor& color, QWidget* parent) : QWidget(paren
     setColor(color);
     changed_ = false;
     connect(button_, &QPushButton::clicked, this, [this] {
-        const QColor picked = QColorDialog::getColor(color_, this);
-        if (picked.isValid()) {
-            setColor(picked);
+        if (const std::optional<QColor> picked = kChooseColor(this, color_)) {
+            setColor(*picked);
         }
     });
 }
@@ -210,8 +208,11 @@ CPreviewBackgroundDlg::CPreviewBackgroundDlg(const KPreviewBackground& b, const 
     form->addRow(coverage);
     form->addRow(okCancel(this));
     connect(browse, &QPushButton::clicked, this, [this] {
-        const QString path = QFileDialog::getOpenFileName(this, tr("Source Image"), file->text(),
-                                                          tr("TGA Files (*.tga)"));
+        const QString path = kChooseFile(this, {.title = tr("Source Image"),
+                                                .filter = tr("TGA Files (*.tga)"),
+                                                .defaultSuffix = QString(),
+                                                .initialName = file->text(),
+                                                .inWorkingFolder = true});
         if (!path.isEmpty()) {
             fileChosen(path);
         }
@@ -416,8 +417,12 @@ CCaptureOptionsDlg::CCaptureOptionsDlg(const KCaptureSeries& s, QWidget* parent)
     top->addWidget(autoBox);
     top->addWidget(okCancel(this));
     connect(browse, &QPushButton::clicked, this, [this] {
-        const QString chosen = QFileDialog::getSaveFileName(
-            this, tr("Path"), path->text() + fileRoot->text(), tr("TGA Files (*.tga)"));
+        const QString chosen = kChooseFile(this, {.save = true,
+                                                  .title = tr("Path"),
+                                                  .filter = tr("TGA Files (*.tga)"),
+                                                  .defaultSuffix = QString(),
+                                                  .initialName = path->text() + fileRoot->text(),
+                                                  .inWorkingFolder = true});
         if (!chosen.isEmpty()) {
             fileChosen(chosen);
         }

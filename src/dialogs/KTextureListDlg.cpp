@@ -1,7 +1,6 @@
 #include "dialogs/KTextureListDlg.h"
 
 #include <QCheckBox>
-#include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QEvent>
@@ -51,10 +50,6 @@ KFileRequest textureFileRequest(bool save) {
 KTextureListDlg::KTextureListDlg(KTextureList& list, QWidget* parent)
     : QDialog(parent), list_(list) {
     setWindowTitle(tr("Modify Texture List"));
-    colorChooser = [this](const QColor& initial) -> std::optional<QColor> {
-        const QColor c = QColorDialog::getColor(initial, this);
-        return c.isValid() ? std::optional<QColor>(c) : std::nullopt;
-    };
 
     this->list = new QListWidget(this);
     this->list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -242,10 +237,10 @@ void KTextureListDlg::applyFields() {
 }
 
 void KTextureListDlg::chooseColor(int row) {
-    if (shown_ < 0 || !colorChooser) {
+    if (shown_ < 0) {
         return;
     }
-    const std::optional<QColor> chosen = colorChooser(fromPacked(buttonColor_[size_t(row)]));
+    const std::optional<QColor> chosen = kChooseColor(this, fromPacked(buttonColor_[size_t(row)]));
     if (!chosen || !chosen->isValid()) {
         return;
     }

@@ -5,7 +5,6 @@
 #include <QColor>
 #include <QDialog>
 #include <array>
-#include <functional>
 #include <optional>
 
 #include "document/KTexture.h"
@@ -41,8 +40,6 @@ public:
     void deleteEntry();
     // A colour button: asks for a colour and, on a choice, applies it to its row.
     void chooseColor(int row);
-    // The colour chooser; tests replace it. An empty answer is Cancel.
-    std::function<std::optional<QColor>(const QColor&)> colorChooser;
     const KTexture* clip() const { return clip_ ? &*clip_ : nullptr; }
 
     QListWidget* list;

@@ -1,6 +1,7 @@
 #include "gui/KDialogKit.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QDialog>
 #include <QDoubleValidator>
 #include <QFileDialog>
@@ -12,6 +13,8 @@
 
 std::function<int(QDialog&)> kRunDialogHook;
 std::function<QString(const KFileRequest&)> kChooseFileHook;
+std::function<QMessageBox::StandardButton(const KQuestion&)> kAskHook;
+std::function<std::optional<QColor>(const QColor&)> kChooseColorHook;
 
 int kRunDialog(QDialog& dialog) {
     if (kRunDialogHook) {
@@ -42,6 +45,26 @@ QString kExecFileDialog(QWidget* parent, const KFileRequest& request) {
         return QString();
     }
     return dialog.selectedFiles().front();
+}
+
+QMessageBox::StandardButton kAsk(QWidget* parent, const KQuestion& question) {
+    if (kAskHook) {
+        return kAskHook(question);
+    }
+    QMessageBox box(question.icon, question.title, question.text, question.buttons, parent);
+    box.setDefaultButton(question.defaultButton);
+    return QMessageBox::StandardButton(box.exec());
+}
+
+std::optional<QColor> kChooseColor(QWidget* parent, const QColor& initial) {
+    if (kChooseColorHook) {
+        return kChooseColorHook(initial);
+    }
+    const QColor chosen = QColorDialog::getColor(initial, parent);
+    if (!chosen.isValid()) {
+        return std::nullopt;
+    }
+    return chosen;
 }
 
 bool kParseIntoCurve(KBdlCurve& curve, const QString& text) {

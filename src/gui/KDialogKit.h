@@ -1,14 +1,18 @@
 #pragma once
-// Pieces the property dialogs share: the seams through which modal dialogs and file
-// choosers run (tests replace them so nothing blocks in a modal loop), a real-number
+// Pieces the property dialogs share: the one seam through which every modal dialog, file
+// chooser, message-box question and colour chooser of the application runs (tests
+// replace its hooks so nothing blocks in a modal loop), a real-number
 // field that gives back exactly what it was given unless the user edited it, the
 // control-point string field that is parsed into its curve when it loses the focus, and
 // the list lines with tab stops.
 
+#include <QColor>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QStyledItemDelegate>
 #include <functional>
+#include <optional>
 
 class KBdlCurve;
 class QDialog;
@@ -32,9 +36,27 @@ struct KFileRequest {
 // The chosen path, empty when cancelled. Tests install kChooseFileHook.
 QString kChooseFile(QWidget* parent, const KFileRequest& request);
 extern std::function<QString(const KFileRequest&)> kChooseFileHook;
-// The file dialog itself, without the test seam: what kChooseFile and the views' and
-// export command's own file seams run by default.
+// The file dialog itself, without the test seam: what kChooseFile runs when no hook is
+// installed.
 QString kExecFileDialog(QWidget* parent, const KFileRequest& request);
+
+// A question in a message box, as it is asked.
+struct KQuestion {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::Question;
+    QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+};
+// The button the answer was given with (Escape or closing the box gives the escape
+// button, as the message box has it). Tests install kAskHook.
+QMessageBox::StandardButton kAsk(QWidget* parent, const KQuestion& question);
+extern std::function<QMessageBox::StandardButton(const KQuestion&)> kAskHook;
+
+// The colour chosen, starting from initial; nothing when cancelled. Tests install
+// kChooseColorHook.
+std::optional<QColor> kChooseColor(QWidget* parent, const QColor& initial);
+extern std::function<std::optional<QColor>(const QColor&)> kChooseColorHook;
 
 // Parses text into curve. On success the curve takes it (also a string of fewer than
 // three points, which is no failure); on failure the parse message is shown and the

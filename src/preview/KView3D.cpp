@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QContextMenuEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
@@ -17,6 +16,7 @@
 
 #include "dialogs/KPreviewDialogs.h"
 #include "document/CPexaDoc.h"
+#include "gui/KDialogKit.h"
 #include "gui/KLayerNames.h"
 #include "gui/KViewHost.h"
 #include "image/KImageMapTga.h"
@@ -70,24 +70,6 @@ bool KView3D::openGLAvailable() {
         return ok;
     }();
     return available;
-}
-
-KView3D::DialogRunner& KView3D::dialogRunner() {
-    static DialogRunner runner = [](QDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
-    return runner;
-}
-
-KView3D::FileQuestion& KView3D::captureFileQuestion() {
-    static FileQuestion question = [](QWidget* parent) {
-        QString path = QFileDialog::getSaveFileName(parent, QObject::tr("Capture"),
-                                                    QStringLiteral("untitled.tga"),
-                                                    QObject::tr("TGA Files (*.tga)"));
-        if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) {
-            path += QStringLiteral(".tga");
-        }
-        return path;
-    };
-    return question;
 }
 
 // OpenGL is probed before the widget is made, so a display without it is reported once.
@@ -258,7 +240,20 @@ void KView3D::recenter() {
 }
 
 bool KView3D::runDialog(QDialog& dialog) {
-    return dialogRunner()(dialog);
+    return kRunDialog(dialog) == QDialog::Accepted;
+}
+
+QString KView3D::askCaptureFile() {
+    QString path = kChooseFile(this, {.save = true,
+                                      .title = tr("Capture"),
+                                      .filter = tr("TGA Files (*.tga)"),
+                                      .defaultSuffix = QStringLiteral("tga"),
+                                      .initialName = QStringLiteral("untitled.tga"),
+                                      .inWorkingFolder = true});
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) {
+        path += QStringLiteral(".tga");
+    }
+    return path;
 }
 
 void KView3D::selectLayers() {
@@ -431,7 +426,7 @@ void KView3D::captureOnce() {
     if (frame.isNull()) {
         return;
     }
-    const QString path = captureFileQuestion()(this);
+    const QString path = askCaptureFile();
     if (!path.isEmpty()) {
         saveCaptured(frame, path);
     }

@@ -8,7 +8,6 @@
 #include <QColor>
 #include <QOpenGLWidget>
 #include <QTimer>
-#include <functional>
 #include <memory>
 
 #include "platform/KDocumentBase.h"
@@ -28,13 +27,6 @@ class KView3D : public QOpenGLWidget, public KViewObserver {
 public:
     explicit KView3D(CPexaDoc& doc, QWidget* parent = nullptr);
     ~KView3D() override;
-
-    // Runs a dialog modally; true for OK. Tests replace it to fill the fields instead.
-    using DialogRunner = std::function<bool(QDialog&)>;
-    static DialogRunner& dialogRunner();
-    // The file a single capture is saved to; empty for Cancel. Replaceable for tests.
-    using FileQuestion = std::function<QString(QWidget* parent)>;
-    static FileQuestion& captureFileQuestion();
 
     // Whether OpenGL can be had on this display (probed once). Without it preview views
     // stay hidden, draw nothing and capture nothing.
@@ -124,7 +116,10 @@ private:
     // The settings a frame is drawn from.
     KPreviewScene scene() const;
     void antiAliasedPass(bool progressive);
+    // Runs a dialog modally; true for OK.
     bool runDialog(QDialog& dialog);
+    // The file a single capture is saved to; empty for Cancel.
+    QString askCaptureFile();
     QImage grabForCapture();
     bool saveCaptured(const QImage& frame, const QString& path);
     void refreshMenuChecks();

@@ -54,7 +54,6 @@ CPexaView::CPexaView(CPexaDoc& doc, KViewHost& frame, QWidget* parent)
     testing->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     addAction(testing);
     connect(testing, &QAction::triggered, this, &CPexaView::exportTesting);
-    initToolSeams();
 }
 
 void CPexaView::exportTesting() {
@@ -404,7 +403,7 @@ void CPexaView::resetZoom() {
 
 void CPexaView::customScale() {
     CScalingPercentDlg dlg(int(layout_.settings.zoom * 100.0f), this);
-    if (dlg.exec() == QDialog::Accepted) {
+    if (runDialog(dlg)) {
         setZoom(float(dlg.percent() * 0.01));
     }
 }
@@ -422,7 +421,7 @@ void CPexaView::selectLayers() {
         return;
     }
     CSelectLayersDlg dlg(kLayerNames(doc_), layerSelection_, this);
-    if (dlg.exec() == QDialog::Accepted) {
+    if (runDialog(dlg)) {
         setLayerSelection(dlg.selection());
     }
 }

@@ -127,12 +127,6 @@ public:
     // editItem on the selected muscle, recorded for Undo; says so when none is selected.
     void editSelected(int mode);
 
-    // Runs one of the view's dialogs; true for OK. The default shows it modally.
-    std::function<bool(QDialog&)> runDialog;
-    // Asks for a file: caption, Qt name filter, default extension (no dot), initial
-    // name, and whether it is written (save) or read. Empty: cancelled.
-    std::function<QString(const QString&, const QString&, const QString&, const QString&, bool)>
-        chooseFile;
     // What opens a muscle for editing: (view, muscle, edit mode), true when it changed
     // the muscle. Replaceable by the application; the default says it is unavailable.
     static std::function<bool(CPexaView&, KBdlMuscle&, int)>& editItemHandler();
@@ -154,6 +148,12 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    // Runs one of the view's dialogs modally; true for OK.
+    bool runDialog(QDialog& dialog);
+    // Asks for a file: caption, Qt name filter, default extension (no dot), initial
+    // name, and whether it is written (save) or read. Empty: cancelled.
+    QString chooseFile(const QString& caption, const QString& filter, const QString& extension,
+                       const QString& initialName, bool save);
     // Tools (CPexaViewTools.cpp).
     QPoint logicalPos(const QMouseEvent* event) const;
     void writeStatusPanes(const QPoint& logical);
@@ -167,7 +167,6 @@ private:
     bool walkSelection(int key, Qt::KeyboardModifiers modifiers);
     void commandsChanged();
     void drawToolFeedback(QPainter& p);
-    void initToolSeams();
     void refreshTitle();
     void writeZoomText();
     void rebuildBackground();

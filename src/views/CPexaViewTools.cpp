@@ -37,17 +37,18 @@ const char* const kPointNeedsRect =
 
 } // namespace
 
-void CPexaView::initToolSeams() {
-    runDialog = [](QDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
-    chooseFile = [this](const QString& caption, const QString& filter, const QString& extension,
-                        const QString& initialName, bool save) {
-        return kExecFileDialog(this, {.save = save,
-                                      .title = caption,
-                                      .filter = filter,
-                                      .defaultSuffix = extension,
-                                      .initialName = initialName + QLatin1Char('.') + extension,
-                                      .inWorkingFolder = true});
-    };
+bool CPexaView::runDialog(QDialog& dialog) {
+    return kRunDialog(dialog) == QDialog::Accepted;
+}
+
+QString CPexaView::chooseFile(const QString& caption, const QString& filter,
+                              const QString& extension, const QString& initialName, bool save) {
+    return kChooseFile(this, {.save = save,
+                              .title = caption,
+                              .filter = filter,
+                              .defaultSuffix = extension,
+                              .initialName = initialName + QLatin1Char('.') + extension,
+                              .inWorkingFolder = true});
 }
 
 std::function<bool(CPexaView&, KBdlMuscle&, int)>& CPexaView::editItemHandler() {

@@ -1,7 +1,6 @@
 #include "views/KFrameMdl.h"
 
 #include <QAction>
-#include <QFileDialog>
 #include <QImage>
 #include <QMainWindow>
 #include <QMenu>
@@ -13,8 +12,10 @@
 #include <QVBoxLayout>
 
 #include "dialogs/KCurveEditDlg.h"
+#include "dialogs/KMuscleDialogs.h"
 #include "dialogs/KViewToolDialogs.h"
 #include "document/CPexaDoc.h"
+#include "gui/KDialogKit.h"
 #include "image/KImageMapTga.h"
 #include "model/KBdlMuscle.h"
 #include "platform/KUi.h"
@@ -304,8 +305,10 @@ QAction* KFrameMdl::action(const QString& name) const {
 }
 
 void KFrameMdl::createToolBar() {
-    auto add = [this](const char* name, const QString& text, auto&& handler) {
+    auto add = [this](const char* name, const QString& text, auto&& handler,
+                      bool checkable = false) {
         QAction* a = toolBar_->addAction(text);
+        a->setCheckable(checkable);
         a->setObjectName(QString::fromLatin1(name));
         a->setIcon(kMdlToolIcon(a->objectName()));
         a->setToolTip(text);
@@ -321,41 +324,49 @@ void KFrameMdl::createToolBar() {
             updateCommands();
         };
     };
-    add("mdlUndo", tr("Undo"), onView([](KViewCurve& v) { v.undoEdit(); }));
-    add("mdlRedo", tr("Redo"), onView([](KViewCurve& v) { v.redoEdit(); }));
+    commands_.undo = add("mdlUndo", tr("Undo"), onView([](KViewCurve& v) { v.undoEdit(); }));
+    commands_.redo = add("mdlRedo", tr("Redo"), onView([](KViewCurve& v) { v.redoEdit(); }));
     toolBar_->addSeparator();
-    add("mdlMinimizeOffsets", tr("Minimize Offsets"),
-        onView([](KViewCurve& v) { v.equalize(KCurveEditModel::Lowest); }));
-    add("mdlAverageOffsets", tr("Average Offsets"),
-        onView([](KViewCurve& v) { v.equalize(KCurveEditModel::Average); }));
-    add("mdlMaximizeOffsets", tr("Maximize Offsets"),
-        onView([](KViewCurve& v) { v.equalize(KCurveEditModel::Highest); }));
+    commands_.minimizeOffsets =
+        add("mdlMinimizeOffsets", tr("Minimize Offsets"),
+            onView([](KViewCurve& v) { v.equalize(KCurveEditModel::Lowest); }));
+    commands_.averageOffsets =
+        add("mdlAverageOffsets", tr("Average Offsets"),
+            onView([](KViewCurve& v) { v.equalize(KCurveEditModel::Average); }));
+    commands_.maximizeOffsets =
+        add("mdlMaximizeOffsets", tr("Maximize Offsets"),
+            onView([](KViewCurve& v) { v.equalize(KCurveEditModel::Highest); }));
     toolBar_->addSeparator();
-    add("mdlSpline", tr("Spline"), onView([](KViewCurve& v) { v.setSpline(); }))
-        ->setCheckable(true);
-    add("mdlPolyline", tr("Polyline"), onView([](KViewCurve& v) { v.setPolyline(); }))
-        ->setCheckable(true);
+    commands_.spline =
+        add("mdlSpline", tr("Spline"), onView([](KViewCurve& v) { v.setSpline(); }), true);
+    commands_.polyline =
+        add("mdlPolyline", tr("Polyline"), onView([](KViewCurve& v) { v.setPolyline(); }), true);
     toolBar_->addSeparator();
-    add("mdlSymmetricWidth", tr("Symmetrical Width"), [this] {
-        setSymmetricWidth(true);
-    })->setCheckable(true);
-    add("mdlNonSymmetricWidth", tr("Non-Symmetrical Width"), [this] {
-        setSymmetricWidth(false);
-    })->setCheckable(true);
+    commands_.symmetricWidth = add(
+        "mdlSymmetricWidth", tr("Symmetrical Width"), [this] { setSymmetricWidth(true); }, true);
+    commands_.nonSymmetricWidth = add(
+        "mdlNonSymmetricWidth", tr("Non-Symmetrical Width"), [this] { setSymmetricWidth(false); },
+        true);
     toolBar_->addSeparator();
-    add("mdlZoomOnOff", tr("Zoom On/Off"), [this] {
-        pos_->toggleZoom();
-        updateCommands();
-    })->setCheckable(true);
+    commands_.zoomOnOff = add(
+        "mdlZoomOnOff", tr("Zoom On/Off"),
+        [this] {
+            pos_->toggleZoom();
+            updateCommands();
+        },
+        true);
     QAction* userZoom = add("mdlUserZoom", tr("User Zoom"), [this] {
         pos_->userZoom();
         updateCommands();
     });
     addScalingCommands(userZoom);
-    add("mdlResetZoom", tr("Reset Zoom"), [this] {
-        pos_->resetZoom();
-        updateCommands();
-    })->setCheckable(true);
+    commands_.resetZoom = add(
+        "mdlResetZoom", tr("Reset Zoom"),
+        [this] {
+            pos_->resetZoom();
+            updateCommands();
+        },
+        true);
     toolBar_->addSeparator();
     add("mdlViewSize", tr("Set View Size"), [this] { setViewSize(); });
     add("mdlCapture", tr("Capture View"), [this] { captureView(); });
@@ -389,7 +400,7 @@ void KFrameMdl::addScalingCommands(QAction* userZoom) {
 void KFrameMdl::setViewSize() {
     QWidget* client = widget();
     KViewSizeDlg dlg(includeFrame_, captureTarget_, size(), client->size(), this);
-    if (!(runDialog ? runDialog(dlg) : dlg.exec() == QDialog::Accepted)) {
+    if (kRunDialog(dlg) != QDialog::Accepted) {
         return;
     }
     includeFrame_ = dlg.includeFrame();
@@ -415,11 +426,12 @@ void KFrameMdl::captureView() {
     if (!image) {
         return;
     }
-    const QString caption = tr("Capture View"), filter = tr("TGA Files (*.tga)");
-    const QString path =
-        chooseFile
-            ? chooseFile(caption, filter, QStringLiteral("tga"), QStringLiteral("untitled"))
-            : QFileDialog::getSaveFileName(this, caption, QStringLiteral("untitled.tga"), filter);
+    const QString path = kChooseFile(this, {.save = true,
+                                            .title = tr("Capture View"),
+                                            .filter = tr("TGA Files (*.tga)"),
+                                            .defaultSuffix = QString(),
+                                            .initialName = QStringLiteral("untitled.tga"),
+                                            .inWorkingFolder = true});
     if (!path.isEmpty()) {
         kSaveCapture(*image, path);
     }
@@ -432,29 +444,30 @@ void KFrameMdl::updateCommands() {
     checkItem(true); // the states below read the curves
     KViewCurve* v = activeCurveView();
     const KBdlCurve* c = v ? v->curve() : nullptr;
-    action("mdlUndo")->setEnabled(v && v->model().canUndo());
-    action("mdlRedo")->setEnabled(v && v->model().canRedo());
-    for (const char* name : {"mdlMinimizeOffsets", "mdlAverageOffsets", "mdlMaximizeOffsets"}) {
-        action(QString::fromLatin1(name))->setEnabled(v && v->canEqualize());
+    commands_.undo->setEnabled(v && v->model().canUndo());
+    commands_.redo->setEnabled(v && v->model().canRedo());
+    for (QAction* a :
+         {commands_.minimizeOffsets, commands_.averageOffsets, commands_.maximizeOffsets}) {
+        a->setEnabled(v && v->canEqualize());
     }
-    action("mdlSpline")->setEnabled(c);
-    action("mdlSpline")->setChecked(c && c->basis > KBdlCurve::Polyline);
-    action("mdlPolyline")->setEnabled(c);
-    action("mdlPolyline")->setChecked(c && c->basis == KBdlCurve::Polyline);
-    action("mdlSymmetricWidth")->setEnabled(muscle_);
-    action("mdlSymmetricWidth")->setChecked(muscle_ && muscle_->symmetricWidth == 1);
-    action("mdlNonSymmetricWidth")->setEnabled(muscle_);
-    action("mdlNonSymmetricWidth")->setChecked(muscle_ && muscle_->symmetricWidth == 0);
+    commands_.spline->setEnabled(c);
+    commands_.spline->setChecked(c && c->basis > KBdlCurve::Polyline);
+    commands_.polyline->setEnabled(c);
+    commands_.polyline->setChecked(c && c->basis == KBdlCurve::Polyline);
+    commands_.symmetricWidth->setEnabled(muscle_);
+    commands_.symmetricWidth->setChecked(muscle_ && muscle_->symmetricWidth == 1);
+    commands_.nonSymmetricWidth->setEnabled(muscle_);
+    commands_.nonSymmetricWidth->setChecked(muscle_ && muscle_->symmetricWidth == 0);
     const KMdlPosModel& pos = pos_->pos();
-    action("mdlZoomOnOff")->setChecked(pos.zoomOn());
-    action("mdlResetZoom")->setChecked(pos.zoom().isDefault());
+    commands_.zoomOnOff->setChecked(pos.zoomOn());
+    commands_.resetZoom->setChecked(pos.zoom().isDefault());
 }
 
 void KFrameMdl::selectItem() {
     checkItem();
     int layer = layerIndex_;
     int index = muscleIndex_;
-    if (!kCurveEditorDialogs().selectItem(this, doc_, layer, index) || layer < 0 || index < 0) {
+    if (!kSelectMdlItem(this, doc_, layer, index) || layer < 0 || index < 0) {
         return;
     }
     if (KBdlMuscle* m = doc_.muscleAt(layer, index)) {
@@ -465,13 +478,12 @@ void KFrameMdl::selectItem() {
 }
 
 void KFrameMdl::modifyItem() {
-    if (!checkItem() || !muscle_ || !kCurveEditorDialogs().modifyItem) {
+    if (!checkItem() || !muscle_) {
         return;
     }
-    if (kCurveEditorDialogs().modifyItem(this, doc_, *muscle_)) {
-        loadMuscle(muscle_);
-        notifyChanged();
-    }
+    // The sheet reports its own change to the document; the editor observes it and
+    // reloads from it.
+    kEditMuscleProperties(this, doc_, *muscle_);
 }
 
 void KFrameMdl::setSymmetricWidth(bool symmetric) {

@@ -8,7 +8,6 @@
 
 #include <QMdiSubWindow>
 #include <QPointer>
-#include <functional>
 
 #include "platform/KDocumentBase.h"
 
@@ -84,11 +83,6 @@ public:
     // without progress texts while capturing.
     void setViewSize();
     void captureView();
-    // How the frame runs its dialogs and asks for the capture file (caption, filter,
-    // default extension, initial name); replaceable so tests never block.
-    std::function<bool(QDialog&)> runDialog;
-    std::function<QString(const QString&, const QString&, const QString&, const QString&)>
-        chooseFile;
 
     void onUpdate(int hint, KPersistent* object) override;
 
@@ -114,6 +108,20 @@ private:
     bool includeFrame_ = true;
     int captureTarget_ = 0;
     QToolBar* toolBar_ = nullptr;
+    // The toolbar's commands whose state follows the active pane and the item.
+    struct Commands {
+        QAction* undo = nullptr;
+        QAction* redo = nullptr;
+        QAction* minimizeOffsets = nullptr;
+        QAction* averageOffsets = nullptr;
+        QAction* maximizeOffsets = nullptr;
+        QAction* spline = nullptr;
+        QAction* polyline = nullptr;
+        QAction* symmetricWidth = nullptr;
+        QAction* nonSymmetricWidth = nullptr;
+        QAction* zoomOnOff = nullptr;
+        QAction* resetZoom = nullptr;
+    } commands_;
     QSplitter* rows_ = nullptr;
     QSplitter* top_ = nullptr;
     QSplitter* bottom_ = nullptr;

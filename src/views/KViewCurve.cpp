@@ -274,7 +274,7 @@ void KViewCurve::manualEdit() {
         return;
     }
     KCurveEditModel::CurveValues values = model_->curveValues();
-    if (!kCurveEditorDialogs().curveProperties(this, values)) {
+    if (!kEditCurveValues(this, values)) {
         return;
     }
     const int status = model_->applyCurveValues(values);
@@ -306,7 +306,7 @@ void KViewCurve::setDrawDirection(int direction) {
 
 void KViewCurve::editingProperties() {
     int pixels = model_->dragThreshold();
-    if (kCurveEditorDialogs().editingProperties(this, pixels)) {
+    if (kEditDragPixels(this, pixels)) {
         model_->setDragThreshold(pixels);
     }
 }

@@ -196,7 +196,7 @@ void KViewMdlPos::manualEditCurve(int k) {
 
 void KViewMdlPos::userZoom() {
     KMdlZoom z = pos().zoom();
-    if (kCurveEditorDialogs().scalingOptions(this, z)) {
+    if (kEditScaling(this, z)) {
         pos().setZoom(z);
         update();
     }
@@ -230,7 +230,7 @@ QMenu* KViewMdlPos::createContextMenu(QWidget* parent) {
     manual->setEnabled(has);
     addCurveCommands(menu);
     QAction* modify = menu->addAction(tr("Modify &Item..."), &frame_, &KFrameMdl::modifyItem);
-    modify->setEnabled(has && bool(kCurveEditorDialogs().modifyItem));
+    modify->setEnabled(has);
     menu->addAction(tr("&Select Item..."), &frame_, &KFrameMdl::selectItem);
     menu->addAction(tr("&Zoom..."), this, &KViewMdlPos::userZoom)->setEnabled(has);
     menu->addAction(tr("&Properties..."), this, &KViewCurve::editingProperties)->setEnabled(has);

@@ -10,11 +10,13 @@
 #include <QImage>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -95,6 +97,31 @@ struct KFileScript {
     KFileScript& operator=(const KFileScript&) = delete;
     ~KFileScript() { kChooseFileHook = nullptr; }
     std::vector<KFileRequest> requests;
+};
+
+// Answers every message-box question with answer while in scope, and keeps the questions.
+struct KQuestionScript {
+    explicit KQuestionScript(std::function<QMessageBox::StandardButton(const KQuestion&)> answer) {
+        kAskHook = [this, answer = std::move(answer)](const KQuestion& question) {
+            questions.push_back(question);
+            return answer(question);
+        };
+    }
+    // Answers every question with button.
+    explicit KQuestionScript(QMessageBox::StandardButton button)
+        : KQuestionScript([button](const KQuestion&) { return button; }) {}
+    KQuestionScript(const KQuestionScript&) = delete;
+    KQuestionScript& operator=(const KQuestionScript&) = delete;
+    ~KQuestionScript() { kAskHook = nullptr; }
+    std::vector<KQuestion> questions;
+};
+
+// Answers every colour chooser with choose (nothing is Cancel) while in scope.
+struct KColorScript {
+    explicit KColorScript(std::function<std::optional<QColor>(const QColor&)> choose) {
+        kChooseColorHook = std::move(choose);
+    }
+    ~KColorScript() { kChooseColorHook = nullptr; }
 };
 
 // The action with the given text in the menu or any of its submenus, or null.

@@ -175,16 +175,17 @@ private slots:
         QVERIFY(white.useEmission);
 
         // A colour button: the choice is stored as chosen, the alpha kept.
-        dlg.colorChooser = [](const QColor& initial) -> std::optional<QColor> {
-            if (initial != QColor(127, 127, 127)) {
-                return std::nullopt;
-            }
-            return QColor(255, 0, 0);
-        };
+        std::optional<KColorScript> colors(std::in_place,
+                                           [](const QColor& initial) -> std::optional<QColor> {
+                                               if (initial != QColor(127, 127, 127)) {
+                                                   return std::nullopt;
+                                               }
+                                               return QColor(255, 0, 0);
+                                           });
         dlg.color[KTextureListDlg::Ambient]->click();
         QCOMPARE(white.ambient.x, 1.0);
         QCOMPARE(white.ambient.w, -0.25);
-        dlg.colorChooser = [](const QColor&) -> std::optional<QColor> { return std::nullopt; };
+        colors.emplace([](const QColor&) -> std::optional<QColor> { return std::nullopt; });
         dlg.color[KTextureListDlg::Diffuse]->click();
         QCOMPARE(white.diffuse.y, 0.3);
 

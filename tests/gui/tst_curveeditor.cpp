@@ -6,6 +6,7 @@
 #include <QButtonGroup>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QSpinBox>
 
 #include "KGuiTestSupport.h"
 #include "app/KChildFrames.h"
@@ -216,23 +217,21 @@ private slots:
 
     void dialogsThroughTheirSeams() {
         CurveWindow w;
-        KCurveEditorDialogs saved = kCurveEditorDialogs();
         KCurveEditModel::CurveValues shown;
-        kCurveEditorDialogs().curveProperties = [&shown](QWidget*,
-                                                         KCurveEditModel::CurveValues& v) {
-            shown = v;
-            v.controlString = "< 0, 0.5 >, < 1, 0.5 >";
-            v.repeatCount = 3;
-            return true;
-        };
-        kCurveEditorDialogs().editingProperties = [](QWidget*, int& pixels) {
-            pixels = 7;
-            return true;
-        };
+        std::optional<KDialogScript> dialogs(std::in_place, [&shown](QDialog& d) {
+            if (auto* curve = qobject_cast<KCurveEditDlg*>(&d)) {
+                shown = curve->values();
+                curve->points->setPlainText("< 0, 0.5 >, < 1, 0.5 >");
+                curve->repeats->setValue(3);
+            } else {
+                dynamic_cast<KCurveEditingPropertiesDlg&>(d).pixels->setValue(7);
+            }
+            return int(QDialog::Accepted);
+        });
         QSignalSpy edited(w.view, &KViewCurve::curveEdited);
         w.view->manualEdit();
         w.view->editingProperties();
-        kCurveEditorDialogs() = saved;
+        dialogs.reset();
         QCOMPARE(shown.resolution, 100);
         QCOMPARE(w.view->curve()->count(), 2);
         QCOMPARE(w.view->curve()->repeatCount, 3);

@@ -6,6 +6,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
@@ -323,6 +324,68 @@ private slots:
         QDir::setCurrent(previous);
         QCOMPARE(directory, inWorkingFolder ? working : visitedPath);
         QCOMPARE(chosen, accept ? working + QLatin1Char('/') + initialName : QString());
+    }
+
+    // Without a test hook a question is a real message box: it shows what was asked, and
+    // the answer is the button pressed, the escape button for Escape.
+    void questionBoxFollowsTheQuestion_data() {
+        QTest::addColumn<int>("press"); // a button, or NoButton for Escape
+        QTest::addColumn<int>("answer");
+        QTest::newRow("Discard") << int(QMessageBox::Discard) << int(QMessageBox::Discard);
+        QTest::newRow("Save") << int(QMessageBox::Save) << int(QMessageBox::Save);
+        QTest::newRow("Escape") << int(QMessageBox::NoButton) << int(QMessageBox::Cancel);
+    }
+
+    void questionBoxFollowsTheQuestion() {
+        QFETCH(int, press);
+        QFETCH(int, answer);
+        const KQuestion question{.title = QStringLiteral("Quorl"),
+                                 .text = QStringLiteral("Save changes to Quorl1?"),
+                                 .icon = QMessageBox::Warning,
+                                 .buttons =
+                                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                 .defaultButton = QMessageBox::Save};
+        bool seen = false;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            seen = true;
+            QCOMPARE(box->windowTitle(), question.title);
+            QCOMPARE(box->text(), question.text);
+            QCOMPARE(box->icon(), question.icon);
+            QCOMPARE(box->standardButtons(), question.buttons);
+            QCOMPARE(box->defaultButton(), box->button(question.defaultButton));
+            if (press == QMessageBox::NoButton) {
+                QTest::keyClick(box, Qt::Key_Escape);
+            } else {
+                box->button(QMessageBox::StandardButton(press))->click();
+            }
+        });
+        QCOMPARE(int(kAsk(nullptr, question)), answer);
+        QVERIFY(seen);
+    }
+
+    // Without a test hook the colour chooser is the real one, starting at the colour given:
+    // OK gives the colour shown, Cancel nothing.
+    void colorChooserGivesTheChoice() {
+        for (bool accept : {true, false}) {
+            bool seen = false;
+            QTimer::singleShot(0, [&] {
+                auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+                QVERIFY(dialog);
+                seen = true;
+                QCOMPARE(dialog->currentColor(), QColor(10, 20, 30));
+                dialog->setCurrentColor(QColor(200, 100, 50));
+                QDialog* asDialog = dialog;
+                accept ? asDialog->accept() : asDialog->reject();
+            });
+            const std::optional<QColor> chosen = kChooseColor(nullptr, QColor(10, 20, 30));
+            QVERIFY(seen);
+            QCOMPARE(chosen.has_value(), accept);
+            if (accept) {
+                QCOMPARE(*chosen, QColor(200, 100, 50));
+            }
+        }
     }
 
 private:

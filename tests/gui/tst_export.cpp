@@ -76,8 +76,12 @@ struct Script {
     // Runs while the UDO file's save dialog is up.
     std::function<void()> whileChoosingUdo;
 
-    void attach(KExportCommand& command, CPexaDoc& doc) {
-        command.runDialog = [this, &doc](QDialog& dialog) {
+    // The command's dialogs and file choosers are answered while the script lives.
+    std::optional<KDialogScript> dialogs;
+    std::optional<KFileScript> files;
+
+    void attach(CPexaDoc& doc) {
+        dialogs.emplace([this, &doc](QDialog& dialog) -> int {
             titles << dialog.windowTitle();
             lockedInDialogs.push_back(doc.exportSelectionLocked());
             if (auto* select = qobject_cast<CExportSelectLayersDlg*>(&dialog)) {
@@ -87,27 +91,26 @@ struct Script {
                 }
                 (meshType == CPexaDoc::Layered ? select->layered : select->skinned)
                     ->setChecked(true);
-                return okLayers;
+                return okLayers ? QDialog::Accepted : QDialog::Rejected;
             }
             if (options) {
                 options(dialog);
             }
-            return okOptions;
-        };
-        command.chooseFile = [this, &doc](const QString&, const QString& f, const QString& ext,
-                                          const QString& initialName) {
+            return okOptions ? QDialog::Accepted : QDialog::Rejected;
+        });
+        files.emplace([this, &doc](const KFileRequest& request) {
             lockedInFileChoosers.push_back(doc.exportSelectionLocked());
-            if (ext == QStringLiteral("udo")) {
-                udoInitialName = initialName;
+            if (request.defaultSuffix == QStringLiteral("udo")) {
+                udoInitialName = request.initialName;
                 if (whileChoosingUdo) {
                     whileChoosingUdo();
                 }
                 return udoFile;
             }
-            filter = f;
-            extension = ext;
+            filter = request.filter;
+            extension = request.defaultSuffix;
             return file;
-        };
+        });
     }
 };
 
@@ -186,7 +189,7 @@ private slots:
         };
         QFile::remove(script.file);
         KExportCommand command(doc, nullptr);
-        script.attach(command, doc);
+        script.attach(doc);
         QVERIFY(command.run(KExportCommand::Kind(kind)));
         QCOMPARE(script.titles, QStringList({QStringLiteral("Select Layers"), optionsTitle}));
         QCOMPARE(script.filter, filter);
@@ -218,11 +221,11 @@ private slots:
             mega.uGridScale->setValue(2);
         };
         KExportCommand command(doc, nullptr);
-        script.attach(command, doc);
+        script.attach(doc);
         QVERIFY(command.run(KExportCommand::MegaPov));
         QCOMPARE(doc.feoMegaPov.type, int32_t(KFeoMegaPov::Mesh));
         QCOMPARE(slurp(script.file), reference(doc, KExportFormat::PovMesh));
-        QCOMPARE(script.udoInitialName, QStringLiteral("scene"));
+        QCOMPARE(script.udoInitialName, QStringLiteral("scene.udo"));
         const QByteArray udo = slurp(path(QStringLiteral("scene.udo")));
         KExportOptions extra;
         extra.udoIncludeFile = "scene.inc";
@@ -312,13 +315,13 @@ private slots:
         KExportCommand command(doc, nullptr);
         int startType = -1;
         std::vector<int> preselected;
-        command.runDialog = [&](QDialog& dialog) {
+        KDialogScript dialogs([&](QDialog& dialog) {
             auto& select = static_cast<CExportSelectLayersDlg&>(dialog);
             startType = select.meshType();
             preselected = select.selection();
             select.list->item(1)->setSelected(true);
-            return true;
-        };
+            return int(QDialog::Accepted);
+        });
         doc.ensureCalculated();
         doc.setModified(false);
         QVERIFY(command.selectLayers());
@@ -342,7 +345,10 @@ private slots:
         doc.restoreLayers({});
         KExportCommand command(doc, nullptr);
         bool asked = false;
-        command.runDialog = [&](QDialog&) { return asked = true; };
+        KDialogScript dialogs([&](QDialog&) {
+            asked = true;
+            return int(QDialog::Accepted);
+        });
         QVERIFY(!command.run(KExportCommand::Obj));
         QVERIFY(!asked);
         QCOMPARE(ui.messages().size(), size_t(1));
@@ -362,7 +368,7 @@ private slots:
             Script script;
             script.file = folder;
             KExportCommand command(doc, nullptr);
-            script.attach(command, doc);
+            script.attach(doc);
             QVERIFY(!command.run(KExportCommand::Obj));
             QCOMPARE(ui.messages(),
                      std::vector<std::string>{"Couldn't create export file!\n\"" +
@@ -377,7 +383,7 @@ private slots:
             Script script;
             script.file = path(QStringLiteral("no-mesh.obj"));
             KExportCommand command(doc, nullptr);
-            script.attach(command, doc);
+            script.attach(doc);
             QVERIFY(!command.run(KExportCommand::Obj));
             QCOMPARE(ui.messages(), std::vector<std::string>{"There is no mesh to export"});
             QVERIFY(!QFile::exists(script.file));
@@ -394,7 +400,7 @@ private slots:
             old.write("old");
             old.close();
             KExportCommand command(doc, nullptr);
-            script.attach(command, doc);
+            script.attach(doc);
             QVERIFY(!command.run(KExportCommand::MegaPov));
             QCOMPARE(ui.messages(),
                      std::vector<std::string>{"There is no layer or muscle info to export!"});
@@ -419,7 +425,7 @@ private slots:
             script.okOptions = step != 1;
             script.file = step == 2 ? QString() : out;
             KExportCommand command(doc, nullptr);
-            script.attach(command, doc);
+            script.attach(doc);
             QVERIFY(!command.run(KExportCommand::Obj));
             QVERIFY(!doc.exportSelectionLocked());
             QVERIFY(!QFile::exists(out));
@@ -436,7 +442,7 @@ private slots:
         CPexaDoc doc;
         fill(doc);
         KExportCommand command(doc, nullptr);
-        command.runDialog = [](QDialog&) { return true; };
+        KDialogScript dialogs([](QDialog&) { return int(QDialog::Accepted); });
         bool seen = false;
         QTimer::singleShot(0, [&seen] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
@@ -474,7 +480,7 @@ private slots:
             script.layers = {0, 1, 2};
             script.meshType = CPexaDoc::Layered;
             script.file = out;
-            frame.exportCommandSetup = [&](KExportCommand& c) { script.attach(c, *doc); };
+            script.attach(*doc);
             // Presses Cancel once the progress window is up, then answers the question.
             bool frameDisabled = false;
             bool pressed = false;
@@ -528,18 +534,16 @@ private slots:
         for (bool ascii : {true, false}) {
             Script script;
             script.file = path(ascii ? QStringLiteral("test.txt") : QStringLiteral("test.obj"));
-            frame.exportCommandSetup = [&](KExportCommand& c) {
-                script.attach(c, *doc);
-                auto inner = c.runDialog;
-                c.runDialog = [&script, inner, ascii](QDialog& d) {
-                    if (auto* t = qobject_cast<CExportTestingDlg*>(&d)) {
-                        script.titles << t->windowTitle();
-                        (ascii ? t->ascii0 : t->obj2)->setChecked(true);
-                        return true;
-                    }
-                    return inner(d);
-                };
-            };
+            script.attach(*doc);
+            const auto inner = kRunDialogHook;
+            KDialogScript testing([&script, inner, ascii](QDialog& d) {
+                if (auto* t = qobject_cast<CExportTestingDlg*>(&d)) {
+                    script.titles << t->windowTitle();
+                    (ascii ? t->ascii0 : t->obj2)->setChecked(true);
+                    return int(QDialog::Accepted);
+                }
+                return inner(d);
+            });
             CPexaView* view = frame.activeView();
             QAction* f12 = view->findChild<QAction*>(QStringLiteral("exportTesting"));
             f12->trigger();

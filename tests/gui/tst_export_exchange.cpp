@@ -49,22 +49,25 @@ struct Script {
     QString file;
     QStringList titles;
 
-    void attach(KExportCommand& command) {
-        command.runDialog = [this](QDialog& dialog) {
+    // The command's dialogs and file choosers are answered while the script lives.
+    std::optional<KDialogScript> dialogs;
+    std::optional<KFileScript> files;
+
+    void attach() {
+        dialogs.emplace([this](QDialog& dialog) {
             titles << dialog.windowTitle();
             if (auto* select = qobject_cast<CExportSelectLayersDlg*>(&dialog)) {
                 select->selectAll();
                 (meshType == CPexaDoc::Layered ? select->layered : select->skinned)
                     ->setChecked(true);
-                return true;
+                return int(QDialog::Accepted);
             }
             if (options) {
                 options(dialog);
             }
-            return true;
-        };
-        command.chooseFile = [this](const QString&, const QString&, const QString&,
-                                    const QString&) { return file; };
+            return int(QDialog::Accepted);
+        });
+        files.emplace([this](const KFileRequest&) { return file; });
     }
 };
 
@@ -89,7 +92,7 @@ class TestExportExchange : public QObject {
     QByteArray run(CPexaDoc& doc, KExportCommand::Kind kind, Script& script) {
         QFile::remove(script.file);
         KExportCommand command(doc, nullptr);
-        script.attach(command);
+        script.attach();
         if (!command.run(kind)) {
             return {};
         }
@@ -203,20 +206,19 @@ private slots:
         for (auto kind : {KExportCommand::Gltf, KExportCommand::Stl, KExportCommand::Ply}) {
             KExportCommand command(doc, nullptr);
             bool asked = false;
-            command.runDialog = [&](QDialog& dialog) {
+            KDialogScript dialogs([&](QDialog& dialog) {
                 if (qobject_cast<CExportSelectLayersDlg*>(&dialog)) {
-                    return true;
+                    return int(QDialog::Accepted);
                 }
                 if (auto* s = qobject_cast<CStlOptionsDlg*>(&dialog)) {
                     s->asciiFile->setChecked(true);
                 }
-                return false;
-            };
-            command.chooseFile = [&](const QString&, const QString&, const QString&,
-                                     const QString&) {
+                return int(QDialog::Rejected);
+            });
+            KFileScript files([&](const KFileRequest&) {
                 asked = true;
                 return path(QStringLiteral("never"));
-            };
+            });
             QVERIFY(!command.run(kind));
             QVERIFY(!asked);
             QVERIFY(!doc.exportSelectionLocked());
@@ -238,7 +240,7 @@ private slots:
             QAction* a = frame.action(names[k]);
             Script script;
             script.file = path(QStringLiteral("frame.") + kExportExtension(formats[k]));
-            frame.exportCommandSetup = [&](KExportCommand& c) { script.attach(c); };
+            script.attach();
             QFile::remove(script.file);
             a->trigger();
             QCOMPARE(slurp(script.file), reference(*doc, formats[k], false));

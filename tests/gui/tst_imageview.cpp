@@ -586,10 +586,9 @@ private slots:
 
         // The window closes with its document.
         QPointer<QMdiSubWindow> alive(frame);
-        const auto savedQuestion = CDocManager::saveQuestion();
-        CDocManager::saveQuestion() = [](const QString&) { return QMessageBox::Discard; };
+        std::optional<KQuestionScript> discard(std::in_place, QMessageBox::Discard);
         QVERIFY(main.documents().closeDocument(doc));
-        CDocManager::saveQuestion() = savedQuestion;
+        discard.reset();
         QVERIFY(alive.isNull());
 
         // With no document the command fails and opens nothing.

@@ -4,6 +4,7 @@
 // position view commands, and opening one editor per document from the main window.
 #include <QtTest>
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QListWidget>
@@ -17,6 +18,7 @@
 #include "app/CDocManager.h"
 #include "app/CMainFrame.h"
 #include "dialogs/KCurveEditDlg.h"
+#include "dialogs/KMuscleDialogs.h"
 #include "dialogs/KViewToolDialogs.h"
 #include "document/CPexaDoc.h"
 #include "image/KImageMapTga.h"
@@ -202,6 +204,7 @@ private slots:
         {
             std::unique_ptr<QMenu> menu(pos->createContextMenu(pos));
             QVERIFY(kFindAction(menu.get(), "&High Side Width...")->isEnabled());
+            QVERIFY(kFindAction(menu.get(), "Modify &Item...")->isEnabled());
         }
         f.action("mdlSymmetricWidth")->trigger();
         {
@@ -211,16 +214,15 @@ private slots:
         QCOMPARE(pm.slotCurve(KMdlPosModel::Hi), &m->widthLo);
 
         // Manual edit of the Lo curve through the dialog seam.
-        KCurveEditorDialogs saved = kCurveEditorDialogs();
-        kCurveEditorDialogs().curveProperties = [](QWidget*, KCurveEditModel::CurveValues& v) {
-            v.controlString = "< 0, 0.2 >, < 1, 0.2 >";
-            return true;
-        };
+        std::optional<KDialogScript> dialogs(std::in_place, [](QDialog& d) {
+            dynamic_cast<KCurveEditDlg&>(d).points->setPlainText("< 0, 0.2 >, < 1, 0.2 >");
+            return int(QDialog::Accepted);
+        });
         const int before = log.count(CPexaDoc::HintMuscle);
         pos->manualEditCurve(KMdlPosModel::Lo);
         QCOMPARE(m->widthLo.count(), 2);
         QCOMPARE(log.count(CPexaDoc::HintMuscle), before + 1);
-        kCurveEditorDialogs() = saved;
+        dialogs.reset();
         e.doc.removeObserver(&log);
     }
 
@@ -231,15 +233,15 @@ private slots:
         HintLog log;
         e.doc.addObserver(&log);
         KMdlPosModel& pm = f.positionView()->pos();
-        KCurveEditorDialogs saved = kCurveEditorDialogs();
 
         // Zoom: "Scaling Options" sets the values and switches the zoom on; the toolbar
         // toggles it and resets it. None of it changes the muscle.
-        kCurveEditorDialogs().scalingOptions = [](QWidget*, KMdlZoom& z) {
-            z.rangeMin = 0.25;
-            z.rangeMax = 0.75;
-            return true;
-        };
+        std::optional<KDialogScript> dialogs(std::in_place, [](QDialog& d) {
+            auto& z = dynamic_cast<KScalingOptionsDlg&>(d);
+            z.rangeMin->setValue(0.25);
+            z.rangeMax->setValue(0.75);
+            return int(QDialog::Accepted);
+        });
         f.action("mdlUserZoom")->trigger();
         QVERIFY(pm.zoomOn());
         QCOMPARE(pm.zoom().rangeMin, 0.25);
@@ -256,13 +258,14 @@ private slots:
             f.action("mdlResetZoom")->trigger();
             const std::vector<KVertex> plain = pm.slotSnapshot(KMdlPosModel::Center);
             KMdlZoom preset{-1, -1, -1, -1};
-            kCurveEditorDialogs().scalingOptions = [&preset](QWidget*, KMdlZoom& z) {
-                preset = z;
-                z.rangeMin = 0.25;
-                z.rangeMax = 0.75;
-                z.offset = 0.1;
-                return true;
-            };
+            dialogs.emplace([&preset](QDialog& d) {
+                auto& z = dynamic_cast<KScalingOptionsDlg&>(d);
+                preset = z.zoom();
+                z.rangeMin->setValue(0.25);
+                z.rangeMax->setValue(0.75);
+                z.offset->setValue(0.1);
+                return int(QDialog::Accepted);
+            });
             QAction* command = f.action(QString::fromLatin1(name));
             command->trigger();
             QVERIFY2(preset.isDefault(), name);
@@ -270,16 +273,16 @@ private slots:
             QCOMPARE(pm.zoom().rangeMax, 0.75);
             QVERIFY2(pm.slotSnapshot(KMdlPosModel::Center) != plain, name);
             // Cancel keeps the zoom as it was.
-            kCurveEditorDialogs().scalingOptions = [](QWidget*, KMdlZoom& z) {
-                z.rangeMax = 0.5;
-                return false;
-            };
+            dialogs.emplace([](QDialog& d) {
+                dynamic_cast<KScalingOptionsDlg&>(d).rangeMax->setValue(0.5);
+                return int(QDialog::Rejected);
+            });
             command->trigger();
             QCOMPARE(pm.zoom().rangeMax, 0.75);
         }
         f.action("mdlResetZoom")->trigger();
         QCOMPARE(log.count(CPexaDoc::HintMuscle), 0);
-        kCurveEditorDialogs() = saved;
+        dialogs.reset();
         e.doc.removeObserver(&log);
     }
 
@@ -289,29 +292,38 @@ private slots:
         QVERIFY(f.editMuscle(addMuscle(e.doc, 0, KBdlMuscle::Linear, "m")));
         HintLog log;
         e.doc.addObserver(&log);
-        KCurveEditorDialogs saved = kCurveEditorDialogs();
+        std::optional<KDialogScript> dialogs;
 
         // "Select Item..." loads another muscle without a report.
         KBdlMuscle* other = addMuscle(e.doc, 2, KBdlMuscle::Orbital, "other");
-        kCurveEditorDialogs().selectItem = [](QWidget*, const CPexaDoc&, int& layer, int& idx) {
-            layer = 2;
-            idx = 0;
-            return true;
-        };
+        int presetLayer = -1;
+        int presetIndex = -1;
+        dialogs.emplace([&](QDialog& d) {
+            auto& select = dynamic_cast<KSelectMdlItemDlg&>(d);
+            presetLayer = select.layerIndex();
+            presetIndex = select.muscleIndex();
+            select.layers->setCurrentRow(2);
+            select.muscles->setCurrentRow(0);
+            return int(QDialog::Accepted);
+        });
         f.selectItem();
+        QCOMPARE(presetLayer, 0);
+        QCOMPARE(presetIndex, 0);
         QCOMPARE(f.muscle(), other);
         QCOMPARE(log.count(CPexaDoc::HintMuscle), 0);
 
         // "Modify Item..." reloads and reports once when the sheet says it changed.
-        kCurveEditorDialogs().modifyItem = [](QWidget*, CPexaDoc&, KBdlMuscle& muscle) {
-            muscle.muscleType = KBdlMuscle::Linear;
-            return true;
-        };
+        dialogs.emplace([](QDialog& d) {
+            dynamic_cast<KMuscleSheet&>(d)
+                .general->type->button(KBdlMuscle::Linear)
+                ->setChecked(true);
+            return int(QDialog::Accepted);
+        });
         f.modifyItem();
         QCOMPARE(f.positionView()->pos().drawDirection(), int(KCurveEditModel::Vertical));
         QCOMPARE(f.upperView()->curve(), &other->heightCurve);
         QCOMPARE(log.count(CPexaDoc::HintMuscle), 1);
-        kCurveEditorDialogs() = saved;
+        dialogs.reset();
         e.doc.removeObserver(&log);
     }
 
@@ -364,13 +376,13 @@ private slots:
         Editor e;
         KFrameMdl& f = *e.frame;
         QVERIFY(f.editMuscle(addMuscle(e.doc, 0, KBdlMuscle::Linear, "m")));
-        f.runDialog = [](QDialog& dlg) {
+        KDialogScript dialogs([](QDialog& dlg) {
             auto* d = static_cast<KViewSizeDlg*>(&dlg);
             d->includeFrameBox->setChecked(false);
             d->widthEdit->setValue(500);
             d->heightEdit->setValue(300);
-            return true;
-        };
+            return int(QDialog::Accepted);
+        });
         f.setViewSize();
         QCOMPARE(f.widget()->size(), QSize(500, 300));
 
@@ -379,10 +391,13 @@ private slots:
                                                .arg(QCoreApplication::applicationPid()));
         QFile::remove(path);
         int asked = 0;
-        f.chooseFile = [&](const QString&, const QString&, const QString& ext, const QString&) {
+        KFileScript files([&](const KFileRequest& request) {
             ++asked;
-            return ext == QLatin1String("tga") ? path : QString();
-        };
+            return request.save && request.filter == QLatin1String("TGA Files (*.tga)") &&
+                           request.initialName == QLatin1String("untitled.tga")
+                       ? path
+                       : QString();
+        });
         QTest::keyRelease(f.view3D(), Qt::Key_F9);
         QCOMPARE(asked, 1);
         // The file holds the client area bottom row first, pixels blue, green, red.

@@ -24,16 +24,13 @@ namespace {
 
 // Answers the save question with a fixed button and counts the questions.
 struct SaveAnswer {
-    explicit SaveAnswer(QMessageBox::StandardButton button) {
-        saved_ = CDocManager::saveQuestion();
-        CDocManager::saveQuestion() = [this, button](const QString& text) {
-            questions << text;
-            return button;
-        };
-    }
-    ~SaveAnswer() { CDocManager::saveQuestion() = saved_; }
+    explicit SaveAnswer(QMessageBox::StandardButton button)
+        : script_([this, button](const KQuestion& question) {
+              questions << question.text;
+              return button;
+          }) {}
     QStringList questions;
-    CDocManager::SaveQuestion saved_;
+    KQuestionScript script_;
 };
 
 // A main window with a new document, on the screen, that deletes itself when closed
@@ -104,11 +101,10 @@ private slots:
         QCOMPARE(frame.recentFiles().value(0), QFileInfo(path).absoluteFilePath());
         // Save As renames the window.
         const QString renamed = files_.filePath(QStringLiteral("Hand.qrz"));
-        const auto savedAs = CDocManager::saveAsQuestion();
-        CDocManager::saveAsQuestion() = [renamed](const QString&) { return renamed; };
+        std::optional<KFileScript> savedAs(std::in_place, renamed);
         frame.activeDocument()->documentChanged();
         frame.action("fileSaveAs")->trigger();
-        CDocManager::saveAsQuestion() = savedAs;
+        savedAs.reset();
         QCOMPARE(frame.documents().activeFrame()->windowTitle(),
                  QStringLiteral("Hand.qrz - All Active Layers[*]"));
         QCOMPARE(QFileInfo(frame.recentFiles().value(0)).fileName(), QStringLiteral("Hand.qrz"));
@@ -166,10 +162,9 @@ private slots:
         QCOMPARE(frame.windowTitle(), QStringLiteral("Quorl - Quorl1"));
         // Save As renames it.
         const QString renamed = files_.filePath(QStringLiteral("limb.qrz"));
-        const auto savedAs = CDocManager::saveAsQuestion();
-        CDocManager::saveAsQuestion() = [renamed](const QString&) { return renamed; };
+        std::optional<KFileScript> savedAs(std::in_place, renamed);
         frame.action("fileSaveAs")->trigger();
-        CDocManager::saveAsQuestion() = savedAs;
+        savedAs.reset();
         QCOMPARE(frame.windowTitle(), QStringLiteral("Quorl - limb.qrz"));
         // Closing it leaves the other document active; closing that leaves none.
         frame.action("fileClose")->trigger();
@@ -347,14 +342,13 @@ private slots:
         QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
         frame.activeDocument()->documentChanged();
         const QString target = files_.filePath(QStringLiteral("saved"));
-        const auto savedAs = CDocManager::saveAsQuestion();
-        CDocManager::saveAsQuestion() = [target](const QString&) { return target; };
+        std::optional<KFileScript> savedAs(std::in_place, target);
         {
             SaveAnswer save(QMessageBox::Save);
             QVERIFY(frame.documents().closeAll());
             QCOMPARE(save.questions.size(), 1);
         }
-        CDocManager::saveAsQuestion() = savedAs;
+        savedAs.reset();
         QVERIFY(QFileInfo::exists(target + QStringLiteral(".qrz")));
         QVERIFY(frame.documents().documents().empty());
     }

@@ -68,16 +68,16 @@ std::vector<std::string> dimensionQuestions(const KScriptedUi& ui) {
     return out;
 }
 
-// Replaces the preview's dialog runner for one scope.
+// Runs the preview's dialogs through runner (true for OK) for one scope.
 class RunnerScope {
 public:
-    explicit RunnerScope(KView3D::DialogRunner runner) : saved_(KView3D::dialogRunner()) {
-        KView3D::dialogRunner() = std::move(runner);
-    }
-    ~RunnerScope() { KView3D::dialogRunner() = saved_; }
+    explicit RunnerScope(std::function<bool(QDialog&)> runner)
+        : script_([runner = std::move(runner)](QDialog& d) {
+              return runner(d) ? int(QDialog::Accepted) : int(QDialog::Rejected);
+          }) {}
 
 private:
-    KView3D::DialogRunner saved_;
+    KDialogScript script_;
 };
 
 } // namespace
@@ -642,7 +642,7 @@ private slots:
 
         // Closing the document closes its previews first.
         QPointer<KFrame3D> watch(first);
-        CDocManager::saveQuestion() = [](const QString&) { return QMessageBox::Discard; };
+        KQuestionScript discard(QMessageBox::Discard);
         QVERIFY(frame.documents().closeDocument(doc));
         QVERIFY(watch.isNull());
     }

@@ -285,19 +285,18 @@ private slots:
         Preview p(doc, QSize(64, 48));
         p.view->capture.path = (dir_.path() + QLatin1Char('/')).toStdString();
         int endDialogs = 0;
-        KView3D::DialogRunner saved = KView3D::dialogRunner();
-        KView3D::dialogRunner() = [&](QDialog& d) {
+        std::optional<KDialogScript> dialogs(std::in_place, [&](QDialog& d) {
             if (auto* end = qobject_cast<CEndOfRangeDlg*>(&d)) {
                 ++endDialogs;
                 end->choices[0]->setChecked(true);
             }
-            return true;
-        };
+            return int(QDialog::Accepted);
+        });
         for (int i = 0; i < 13; ++i) {
             QVERIFY(p.view->captureToDisk());
             QCOMPARE(endDialogs, i == 12 ? 1 : 0);
         }
-        KView3D::dialogRunner() = saved;
+        dialogs.reset();
         QVERIFY(QFile::exists(dir_.filePath("anim012.tga")));
         QVERIFY(!QFile::exists(dir_.filePath("anim013.tga")));
         QCOMPARE(p.view->capture.startFrame, 13);
@@ -324,7 +323,7 @@ private slots:
         QVERIFY(QString::fromStdString(ui.messages().back()).contains("could not be saved"));
 
         // A single capture to a chosen file.
-        KView3D::captureFileQuestion() = [this](QWidget*) { return dir_.filePath("one.tga"); };
+        KFileScript files(dir_.filePath("one.tga"));
         p.view->captureOnce();
         QVERIFY(QFile::exists(dir_.filePath("one.tga")));
         p.view->capture.destination = 1;
@@ -356,7 +355,7 @@ private slots:
         // The toolbar acts on it.
         main.action("shadeFlat")->trigger();
         QCOMPARE(view->camera.shadingType, int(KPreviewCamera::Flat));
-        CDocManager::saveQuestion() = [](const QString&) { return QMessageBox::Discard; };
+        kAskHook = [](const KQuestion&) { return QMessageBox::Discard; };
     }
 
     // Previews in one main window share their display-list names: closing one document
@@ -403,16 +402,15 @@ private slots:
     void setViewSizeGivesTheClientSize() {
         CPexaDoc doc;
         Preview p(doc, QSize(400, 300), false);
-        KView3D::DialogRunner saved = KView3D::dialogRunner();
-        KView3D::dialogRunner() = [](QDialog& d) {
+        std::optional<KDialogScript> dialogs(std::in_place, [](QDialog& d) {
             auto& dlg = static_cast<CSetViewSizeDlg&>(d);
             dlg.width->setValue(300);
             dlg.height->setValue(150);
-            return true;
-        };
+            return int(QDialog::Accepted);
+        });
         p.view->setViewSize();
         QCoreApplication::processEvents();
-        KView3D::dialogRunner() = saved;
+        dialogs.reset();
         QCOMPARE(p.view->size(), QSize(300, 150));
         QCOMPARE(p.image().size(), QSize(300, 150));
     }

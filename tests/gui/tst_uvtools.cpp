@@ -115,15 +115,17 @@ struct DialogScript {
     QStringList titles;
     std::function<void(QDialog&)> fill;
     bool accept = true;
-    std::function<bool(QDialog&)> runner() {
-        return [this](QDialog& d) {
+    // Answers every dialog from now until the script goes.
+    void install() {
+        installed_.emplace([this](QDialog& d) {
             titles << d.windowTitle();
             if (fill) {
                 fill(d);
             }
-            return accept;
-        };
+            return accept ? int(QDialog::Accepted) : int(QDialog::Rejected);
+        });
     }
+    std::optional<KDialogScript> installed_;
 };
 
 } // namespace
@@ -186,7 +188,7 @@ private slots:
             auto& line = dynamic_cast<KLineItemDlg&>(d);
             line.widthEdit->setValue(0.3);
         };
-        f.view->runDialog = script.runner();
+        script.install();
         f.frame.action("toolVertical")->trigger();
         f.frame.action("toolFitLine")->trigger();
         QCOMPARE(script.titles, QStringList{"Line Item Properties"});
@@ -270,7 +272,7 @@ private slots:
 
         // Fit to Line shows a line from the press point instead.
         DialogScript script;
-        f.view->runDialog = script.runner();
+        script.install();
         f.frame.action("toolFitLine")->trigger();
         QTest::mousePress(f.view->viewport(), Qt::LeftButton, {}, from);
         QTest::mouseMove(f.view->viewport(), to);
@@ -568,7 +570,7 @@ private slots:
             r.copiesEdit->setValue(3);
             r.offsetUEdit->setValue(0.1);
         };
-        f.view->runDialog = script.runner();
+        script.install();
         f.frame.action("toolRepeat")->trigger();
         const auto& list = f.doc->layerAt(1)->muscles;
         QCOMPARE(list.size(), size_t(4));
@@ -658,7 +660,7 @@ private slots:
             s.widthEdit->setValue(240);
             s.heightEdit->setValue(180);
         };
-        f.view->runDialog = script.runner();
+        script.install();
         f.frame.action("viewSetSize")->trigger();
         QCOMPARE(f.view->viewport()->size(), QSize(240, 180));
         QVERIFY(!f.view->includeFrame());
@@ -678,23 +680,23 @@ private slots:
             s.widthEdit->setValue(240);
             s.heightEdit->setValue(180);
         };
-        f.view->runDialog = script.runner();
+        script.install();
         f.frame.action("viewSetSize")->trigger();
 
         // F9 captures the client area.
         QTemporaryDir dir;
         QStringList asked;
         QString target = dir.filePath(QStringLiteral("view.tga"));
-        f.view->chooseFile = [&](const QString& caption, const QString& filter, const QString& ext,
-                                 const QString& initial, bool save) {
-            asked << caption << filter << ext << initial << (save ? "save" : "open");
+        KFileScript files([&](const KFileRequest& r) {
+            asked << r.title << r.filter << r.defaultSuffix << r.initialName
+                  << (r.save ? "save" : "open");
             return target;
-        };
+        });
         f.view->viewport()->repaint();
         const QImage shown = f.view->viewport()->grab().toImage();
         QTest::keyRelease(f.view, Qt::Key_F9);
         QCOMPARE(asked,
-                 (QStringList{"Capture View", "TGA Files (*.tga)", "tga", "untitled", "save"}));
+                 (QStringList{"Capture View", "TGA Files (*.tga)", "tga", "untitled.tga", "save"}));
         // The file's first row is the window's bottom row, pixels blue, green, red.
         QFile file(target);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -794,16 +796,17 @@ private slots:
             imp.layerList->setCurrentRow(1);
             imp.backgroundBox->setChecked(true);
         };
-        f.view->runDialog = script.runner();
+        script.install();
         QStringList asked;
-        f.view->chooseFile = [&](const QString& caption, const QString& filter, const QString& ext,
-                                 const QString& initial, bool save) {
-            asked << caption << filter << ext << initial << (save ? "save" : "open");
+        std::optional<KFileScript> files(std::in_place, [&](const KFileRequest& r) {
+            asked << r.title << r.filter << r.defaultSuffix << r.initialName
+                  << (r.save ? "save" : "open");
             return path;
-        };
+        });
         ui.answer(true); // import into another layer than the current one
         f.frame.action("fileImportTga")->trigger();
-        QCOMPARE(asked, (QStringList{"Import Image", "TGA Files (*.tga)", "tga", "temp", "open"}));
+        QCOMPARE(asked,
+                 (QStringList{"Import Image", "TGA Files (*.tga)", "tga", "temp.tga", "open"}));
         KBdlLayer* layer = f.doc->layerAt(2);
         QVERIFY(layer->imageMap);
         QCOMPARE(layer->backgroundOnly, 1);
@@ -821,8 +824,7 @@ private slots:
         f.view->importImage();
         QVERIFY(f.doc->layerAt(0)->imageMap);
         QCOMPARE(f.doc->layerAt(0)->backgroundOnly, 0);
-        f.view->chooseFile = [](const QString&, const QString&, const QString&, const QString&,
-                                bool) { return QString(); };
+        files.emplace([](const KFileRequest&) { return QString(); });
         f.doc->layerAt(1)->imageMap.reset();
         script.fill = [](QDialog& d) {
             dynamic_cast<KViewImportDlg&>(d).layerList->setCurrentRow(0);

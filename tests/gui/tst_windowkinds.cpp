@@ -33,44 +33,36 @@ namespace {
 // Every dialog a command may open is answered here, so no test waits in a modal loop:
 // the titles of the dialogs that were run are recorded and each is cancelled.
 struct DialogSeams {
-    DialogSeams() {
-        savedPreview_ = KView3D::dialogRunner();
-        KView3D::dialogRunner() = [this](QDialog& d) {
-            titles << QStringLiteral("preview:") + d.windowTitle();
-            return false;
-        };
-        savedCurve_ = kCurveEditorDialogs().curveProperties;
-        kCurveEditorDialogs().curveProperties = [this](QWidget*,
-                                                       KCurveEditModel::CurveValues& values) {
-            titles << QStringLiteral("curve:") + QString::fromStdString(values.controlString);
-            return false;
-        };
-        kRunDialogHook = [this](QDialog& d) {
-            titles << QStringLiteral("sheet:") + d.windowTitle();
-            return int(QDialog::Rejected);
-        };
-        savedSave_ = CDocManager::saveQuestion();
-        CDocManager::saveQuestion() = [](const QString&) { return QMessageBox::Discard; };
-    }
-    ~DialogSeams() {
-        KView3D::dialogRunner() = savedPreview_;
-        kCurveEditorDialogs().curveProperties = savedCurve_;
-        kRunDialogHook = nullptr;
-        CDocManager::saveQuestion() = savedSave_;
-    }
-    // The UV map views run their dialogs through their own member.
-    void cover(CPexaView* view) {
-        view->runDialog = [this](QDialog& d) {
-            titles << QStringLiteral("map:") + d.windowTitle();
-            return false;
-        };
-    }
+    DialogSeams()
+        : dialogs_([this](QDialog& d) {
+              titles << recordOf(d);
+              return int(QDialog::Rejected);
+          }),
+          discard_(QMessageBox::Discard) {}
+    // The dialogs of this UV map view are recorded as its own.
+    void cover(CPexaView* view) { maps_ << view; }
     QStringList titles;
 
 private:
-    KView3D::DialogRunner savedPreview_;
-    decltype(KCurveEditorDialogs::curveProperties) savedCurve_;
-    CDocManager::SaveQuestion savedSave_;
+    // "curve:" and the control points for the curve properties, "preview:", "map:" (a
+    // covered view's) or "sheet:" and the title for the others.
+    QString recordOf(QDialog& d) const {
+        if (auto* curve = qobject_cast<KCurveEditDlg*>(&d)) {
+            return QStringLiteral("curve:") + QString::fromStdString(curve->values().controlString);
+        }
+        for (QWidget* w = d.parentWidget(); w; w = w->parentWidget()) {
+            if (qobject_cast<KView3D*>(w)) {
+                return QStringLiteral("preview:") + d.windowTitle();
+            }
+            if (auto* map = qobject_cast<CPexaView*>(w); map && maps_.contains(map)) {
+                return QStringLiteral("map:") + d.windowTitle();
+            }
+        }
+        return QStringLiteral("sheet:") + d.windowTitle();
+    }
+    QList<CPexaView*> maps_;
+    KDialogScript dialogs_;
+    KQuestionScript discard_;
 };
 
 template <class T>
@@ -406,10 +398,9 @@ private slots:
         QVERIFY(item->isWindowModified());
 
         const QString path = files_.filePath(QStringLiteral("renamed.qrz"));
-        const auto saved = CDocManager::saveAsQuestion();
-        CDocManager::saveAsQuestion() = [path](const QString&) { return path; };
+        std::optional<KFileScript> saved(std::in_place, path);
         const bool ok = frame.documents().saveDocumentAs(doc);
-        CDocManager::saveAsQuestion() = saved;
+        saved.reset();
         QVERIFY(ok);
         QVERIFY(!doc->isModified());
         QCOMPARE(preview->windowTitle(), QStringLiteral("renamed.qrz - 3D Preview[*]"));
