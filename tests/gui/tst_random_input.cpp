@@ -321,5 +321,16 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestRandomInput)
+// Qt Test stops a test function after 5 minutes unless told otherwise: a longer run gets
+// two minutes more than its length.
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QTEST_FUNCTION_TIMEOUT")) {
+        qputenv("QTEST_FUNCTION_TIMEOUT",
+                QByteArray::number((qint64(secondsFromEnvironment()) + 120) * 1000));
+    }
+    QApplication app(argc, argv);
+    TestRandomInput test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_random_input.moc"
