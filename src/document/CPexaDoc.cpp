@@ -92,7 +92,9 @@ void CPexaDoc::rebuildGrid() {
     auto grid = std::make_unique<KMeshGrid>();
     const int32_t nu = sampleCount(uResolution, clip.uFrom, clip.uTo);
     const int32_t nv = sampleCount(vResolution, clip.vFrom, clip.vTo);
-    if (grid->create(nu, nv) == 0) {
+    // Only the size is set here: the samples are allocated when the surface is first
+    // calculated, so opening a large document costs nothing until it is shown or exported.
+    if (grid->plan(nu, nv) == 0) {
         meshGrid = std::move(grid);
     }
     documentChanged();
@@ -102,6 +104,10 @@ int CPexaDoc::calculateUV() {
     KWaitCursor wait;
     if (!meshGrid) {
         kUi().message("There is no existing mesh to calculate!", KUi::Icon::Warning);
+        return 1;
+    }
+    if (meshGrid->allocateObjectPoints() != 0) {
+        meshGrid.reset(); // as a grid that could not be created
         return 1;
     }
     kFillObjectGrid(*meshGrid, bodyPart, layers, clip, meshOption);

@@ -75,6 +75,30 @@ int KMeshGrid::create(int32_t u, int32_t v, uint32_t mask) {
     return 0;
 }
 
+int KMeshGrid::plan(int32_t u, int32_t v) {
+    clear();
+    gridFlags = AllPending;
+    if (u < 1 || v < 1) {
+        return 1;
+    }
+    if (int64_t(u) * int64_t(v) > kMaxSamples) {
+        return fail();
+    }
+    uCount_ = u;
+    vCount_ = v;
+    return 0;
+}
+
+int KMeshGrid::allocateObjectPoints() {
+    if (hasObjectPoints()) {
+        return 0;
+    }
+    if (sampleCount() == 0) {
+        return 1;
+    }
+    return allocate(objectPoints_, int64_t(sampleCount())) ? 0 : fail();
+}
+
 int KMeshGrid::resize(int32_t u, int32_t v) {
     if (u < 1 || v < 1) {
         clear();

@@ -52,6 +52,16 @@ public:
     // Changes the sample counts. A grid with more samples is created anew with all four
     // arrays; otherwise the arrays are kept (missing ones are allocated). Result as create.
     int resize(int32_t u, int32_t v);
+    // Frees everything and sets the sample counts without allocating any array: the
+    // object points come with allocateObjectPoints when the grid is first filled, the
+    // other arrays when they are first computed. A document that is only opened, read
+    // or described never pays for its samples. Returns 0, or 1 for a count below 1 or
+    // more samples than kMaxSamples (reported); a failed grid is empty.
+    int plan(int32_t u, int32_t v);
+    // Allocates the object points of a planned grid. Returns 0 when they are there, or 1
+    // when the grid has no samples or the allocation failed (reported; the grid is then
+    // empty).
+    int allocateObjectPoints();
     // Frees the four arrays; the grid has no samples.
     void clear();
 
