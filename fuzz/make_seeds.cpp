@@ -101,6 +101,22 @@ bool writeTgaSeeds(const fs::path& dir) {
     return ok;
 }
 
+// The muscles document behind every choice byte of the export target: each format,
+// Skinned and Layered, binary and text.
+bool writeExportSeeds(const fs::path& dir) {
+    const std::string document = documentWithMuscles();
+    bool ok = true;
+    for (int choice = 0; choice < 256; ++choice) {
+        if ((choice & 0x3F) > 10) {
+            continue; // eleven formats
+        }
+        ok = writeSeed(dir, "choice" + std::to_string(choice) + ".bin",
+                       std::string(1, char(choice)) + document) &&
+             ok;
+    }
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -120,6 +136,7 @@ int main(int argc, char** argv) {
     auto empty = smallDocument();
     empty->layers.clear();
     ok = writeSeed(root / "document", "no_layers.qrz", bytesText(kDocumentBytes(*empty))) && ok;
+    ok = writeExportSeeds(root / "document_export") && ok;
     ok = writeTgaSeeds(root / "tga") && ok;
     return ok ? 0 : 1;
 }
