@@ -60,25 +60,23 @@ TEST(Document, CalculateUvOnClippedRanges) {
     EXPECT_EQ(ui.messages(), std::vector<std::string>{"There is no existing mesh to calculate!"});
 }
 
-TEST(DocumentHints, AutoModeSendsTheHintThenEverything) {
+// Auto sends the hint, then everything; Manual sends only the hint and recalculates on
+// demand; On Activate sends the hint; an unknown mode tells nobody.
+TEST(DocumentHints, EachRecalcModeSendsWhatItShould) {
+    using Hints = std::vector<std::pair<int, KPersistent*>>;
     CPexaDoc doc;
     HintRecorder view;
     doc.addObserver(&view);
     doc.documentChanged();
     KBdlLayer* layer = doc.layers[1].get();
     doc.itemChanged(CPexaDoc::HintLayer, layer);
-    EXPECT_EQ(view.hints,
-              (std::vector<std::pair<int, KPersistent*>>{{0, nullptr}, {2, layer}, {0, nullptr}}));
+    EXPECT_EQ(view.hints, (Hints{{0, nullptr}, {2, layer}, {0, nullptr}}));
     EXPECT_TRUE(doc.isModified());
     EXPECT_EQ(doc.meshStale, 1);
-}
 
-TEST(DocumentHints, ManualModeSendsOnlyTheHintAndNowRecalculates) {
-    CPexaDoc doc;
-    HintRecorder view;
-    doc.addObserver(&view);
     doc.recalcMode = CPexaDoc::RecalcManual;
     doc.calculateUV();
+    view.hints.clear();
     std::unique_ptr<KBdlMuscle> m = muscle(KBdlMuscle::Linear);
     KBdlMuscle* raw = m.get();
     doc.addMuscleToLayer(nullptr, m);
@@ -86,20 +84,17 @@ TEST(DocumentHints, ManualModeSendsOnlyTheHintAndNowRecalculates) {
     EXPECT_TRUE(view.hints.empty());
     doc.itemChanged(CPexaDoc::HintMuscle, raw);
     EXPECT_EQ(doc.meshStale, 1);
-    EXPECT_EQ(view.hints, (std::vector<std::pair<int, KPersistent*>>{{3, raw}}));
-    view.hints.clear();
+    EXPECT_EQ(view.hints, (Hints{{3, raw}}));
     doc.recalcNow();
-    EXPECT_EQ(view.hints, (std::vector<std::pair<int, KPersistent*>>{{0, nullptr}}));
+    EXPECT_EQ(view.hints, (Hints{{3, raw}, {0, nullptr}}));
     EXPECT_EQ(doc.recalcMode, CPexaDoc::RecalcManual);
 
     doc.recalcMode = CPexaDoc::RecalcOnActivate;
-    view.hints.clear();
-    doc.itemChanged(CPexaDoc::HintLayer, doc.layers[0].get());
-    EXPECT_EQ(view.hints.size(), 1u);
-    doc.recalcMode = 7; // an unknown mode tells nobody
-    view.hints.clear();
-    doc.itemChanged(CPexaDoc::HintLayer, doc.layers[0].get());
-    EXPECT_TRUE(view.hints.empty());
+    doc.itemChanged(CPexaDoc::HintLayer, layer);
+    EXPECT_EQ(view.hints.size(), 3u);
+    doc.recalcMode = 7;
+    doc.itemChanged(CPexaDoc::HintLayer, layer);
+    EXPECT_EQ(view.hints.size(), 3u);
 }
 
 TEST(DocumentItems, BuiltLazilyUpdatedInPlaceAndDiscardedOnStructure) {
