@@ -29,7 +29,7 @@ protected:
 
 } // namespace
 
-// Usage errors and their messages are checked one by one in test_cli_checks.cpp.
+// Usage errors and their messages are checked one by one in BadInvocations... below.
 TEST_F(Cli, HelpAndVersion) {
     EXPECT_EQ(cli({"--version"}).status, 0);
     for (const char* cmd : {"new", "info", "export", "image", "convert", "textures", "demo"}) {

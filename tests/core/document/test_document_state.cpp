@@ -3,17 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <filesystem>
-
 #include "document/CPexaDoc.h"
 #include "document/KDocumentFile.h"
 #include "document/KExportSelectionLock.h"
 #include "image/KImageMapTga.h"
 #include "platform/KScriptedUi.h"
-
-namespace fs = std::filesystem;
+#include "support/KTestFiles.h"
 
 namespace {
 
@@ -230,10 +225,8 @@ TEST(DocumentLayerMenu, SlotsAndMoreLayers) {
 }
 
 TEST(DocumentImport, QuestionsMessagesAndAttachment) {
-    const fs::path dir =
-        fs::temp_directory_path() / ("quorl-import-ärger-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    const std::string path = (dir / "relief.tga").string();
+    const KTempDir dir("import-ärger");
+    const std::string path = dir.file("relief.tga").string();
     KImageMapTga img;
     img.setFormat(8, KImageMap::OptionGray8);
     img.resize(4, 3);
@@ -252,7 +245,7 @@ TEST(DocumentImport, QuestionsMessagesAndAttachment) {
     EXPECT_EQ(ui.messages().back(), "Cannot attach an image map to the Shape layer.");
 
     doc.currentItem = 3;
-    EXPECT_FALSE(doc.importImage(0, (dir / "missing.tga").string()));
+    EXPECT_FALSE(doc.importImage(0, dir.file("missing.tga").string()));
     EXPECT_EQ(ui.messages().back(), "Import TGA failed!");
 
     doc.setModified(false);
@@ -265,7 +258,6 @@ TEST(DocumentImport, QuestionsMessagesAndAttachment) {
     ui.answer(true); // different layer: OK
     EXPECT_FALSE(doc.importImage(7, path));
     EXPECT_EQ(ui.messages().back(), "Can't locate layer: (7) Discarding image map!");
-    fs::remove_all(dir);
 }
 
 TEST(DocumentLimits, ObjectCountAndResolutionAreBounded) {
