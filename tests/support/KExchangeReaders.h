@@ -1,14 +1,12 @@
 #pragma once
-// Readers for the exchange formats the tests check: a small JSON reader, the chunks of
-// a glTF binary file and its accessors, binary STL facets and PLY headers.
+// Readers for the exchange formats the tests check: a small strict JSON reader and the
+// chunks of a glTF binary file with its accessors.
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -50,98 +48,73 @@ public:
 
 private:
     void blanks() {
-        while (at_ < s_.size() && std::strchr(" \t\r\n", s_[at_]) && s_[at_] != '\0') {
+        while (at_ < s_.size() && s_[at_] != '\0' && std::strchr(" \t\r\n", s_[at_])) {
             ++at_;
         }
     }
     bool take(char c) {
         blanks();
-        if (at_ < s_.size() && s_[at_] == c) {
-            ++at_;
-            return true;
-        }
-        return false;
+        const bool there = at_ < s_.size() && s_[at_] == c;
+        at_ += there ? 1 : 0;
+        return there;
     }
     Json fail() {
         ok_ = false;
         at_ = s_.size();
         return {};
     }
+    // A string from its opening quote on; control characters and unknown escapes fail.
     std::string str() {
+        static const char escapes[] = "\"\\/bfnrt";
         std::string out;
-        ++at_; // the opening quote
-        while (at_ < s_.size() && s_[at_] != '"') {
+        while (++at_ < s_.size() && s_[at_] != '"') {
             const auto c = static_cast<unsigned char>(s_[at_]);
-            if (c < 0x20) {
+            ok_ = ok_ && c >= 0x20;
+            if (c != '\\') {
+                out += char(c);
+                continue;
+            }
+            const char e = ++at_ < s_.size() ? s_[at_] : '\0';
+            const char* plain = e == '\0' ? nullptr : std::strchr(escapes, e);
+            if (e == 'u' && at_ + 4 < s_.size()) {
+                const unsigned cp = unsigned(std::stoul(s_.substr(at_ + 1, 4), nullptr, 16));
+                out += cp < 0x80 ? char(cp) : '?';
+                at_ += 4;
+            } else if (plain) {
+                out += "\"\\/\b\f\n\r\t"[plain - escapes];
+            } else {
                 ok_ = false;
             }
-            if (c == '\\') {
-                ++at_;
-                if (at_ >= s_.size()) {
-                    break;
-                }
-                const char e = s_[at_];
-                if (e == 'u') {
-                    if (at_ + 4 >= s_.size()) {
-                        ok_ = false;
-                        break;
-                    }
-                    const unsigned cp = unsigned(std::stoul(s_.substr(at_ + 1, 4), nullptr, 16));
-                    at_ += 4;
-                    if (cp < 0x80) {
-                        out += char(cp);
-                    } else {
-                        out += '?';
-                    }
-                } else if (std::strchr("\"\\/", e)) {
-                    out += e;
-                } else if (e == 'n') {
-                    out += '\n';
-                } else if (e == 't') {
-                    out += '\t';
-                } else {
-                    ok_ = false;
-                }
-            } else {
-                out += char(c);
-            }
-            ++at_;
         }
-        if (at_ >= s_.size()) {
-            ok_ = false;
-        }
+        ok_ = ok_ && at_ < s_.size();
         ++at_;
         return out;
     }
     Json value() {
         blanks();
+        Json v;
         if (at_ >= s_.size()) {
             return fail();
         }
-        Json v;
-        const char c = s_[at_];
-        if (c == '{') {
-            ++at_;
+        if (take('{')) {
             v.kind = Json::Object;
             if (take('}')) {
                 return v;
             }
             do {
-                blanks();
-                if (at_ >= s_.size() || s_[at_] != '"') {
+                if (!take('"')) {
                     return fail();
                 }
-                std::string key = str();
+                --at_;
+                const std::string key = str();
                 if (!take(':')) {
                     return fail();
                 }
                 v.fields[key] = value();
             } while (take(','));
-            if (!take('}')) {
-                return fail();
-            }
-        } else if (c == '[') {
-            ++at_;
+            return take('}') ? v : fail();
+        }
+        if (take('[')) {
             v.kind = Json::Array;
             if (take(']')) {
                 return v;
@@ -149,31 +122,29 @@ private:
             do {
                 v.items.push_back(value());
             } while (take(','));
-            if (!take(']')) {
-                return fail();
-            }
-        } else if (c == '"') {
+            return take(']') ? v : fail();
+        }
+        if (s_[at_] == '"') {
             v.kind = Json::String;
             v.text = str();
-        } else if (s_.compare(at_, 4, "true") == 0 || s_.compare(at_, 5, "false") == 0) {
-            v.kind = Json::Bool;
-            v.boolean = s_[at_] == 't';
-            at_ += v.boolean ? 4 : 5;
-        } else if (s_.compare(at_, 4, "null") == 0) {
-            at_ += 4;
-        } else {
-            size_t used = 0;
-            try {
-                v.number = std::stod(s_.substr(at_, 40), &used);
-            } catch (...) {
-                return fail();
-            }
-            if (used == 0) {
-                return fail();
-            }
-            v.kind = Json::Number;
-            at_ += used;
+            return v;
         }
+        for (const std::string word : {"true", "false", "null"}) {
+            if (s_.compare(at_, word.size(), word) == 0) {
+                at_ += word.size();
+                v.kind = word == "null" ? Json::Null : Json::Bool;
+                v.boolean = word == "true";
+                return v;
+            }
+        }
+        size_t used = 0;
+        try {
+            v.number = std::stod(s_.substr(at_, 40), &used);
+        } catch (...) {
+            return fail();
+        }
+        v.kind = Json::Number;
+        at_ += used;
         return v;
     }
 
@@ -210,51 +181,46 @@ struct Glb {
         const Json& view = json["bufferViews"][size_t(acc["bufferView"].integer())];
         const size_t offset = size_t(view["byteOffset"].integer());
         const std::string type = acc["type"].text;
-        const size_t comps = type == "VEC3" ? 3 : type == "VEC2" ? 2 : 1;
-        const size_t count = size_t(acc["count"].integer());
-        if (offset + 4 * comps * count > bin.size()) {
+        const size_t values = (type == "VEC3"   ? 3
+                               : type == "VEC2" ? 2
+                                                : 1) *
+                              size_t(acc["count"].integer());
+        if (offset + 4 * values > bin.size()) {
             ADD_FAILURE() << "accessor " << a << " runs past the buffer";
             return out;
         }
-        for (size_t k = 0; k < comps * count; ++k) {
-            const size_t at = offset + 4 * k;
-            out.push_back(acc["componentType"].integer() == 5126 ? double(f32At(bin, at))
-                                                                 : double(u32At(bin, at)));
+        const bool floats = acc["componentType"].integer() == 5126;
+        for (size_t at = offset; at < offset + 4 * values; at += 4) {
+            out.push_back(floats ? double(f32At(bin, at)) : double(u32At(bin, at)));
         }
         return out;
     }
 };
 
+// The header, the JSON chunk and the binary chunk checked; a failure is reported.
 inline Glb parseGlb(const std::string& file) {
     Glb g;
+    const size_t jsonLength = file.size() < 20 ? 0 : u32At(file, 12);
     if (file.size() < 20 || u32At(file, 0) != 0x46546C67 || u32At(file, 4) != 2 ||
-        u32At(file, 8) != file.size()) {
-        ADD_FAILURE() << "bad glb header";
-        return g;
-    }
-    const size_t jsonLength = u32At(file, 12);
-    if (u32At(file, 16) != 0x4E4F534A || jsonLength % 4 != 0 || 20 + jsonLength > file.size()) {
-        ADD_FAILURE() << "bad JSON chunk";
+        u32At(file, 8) != file.size() || u32At(file, 16) != 0x4E4F534A || jsonLength % 4 != 0 ||
+        20 + jsonLength > file.size()) {
+        ADD_FAILURE() << "bad glb header or JSON chunk";
         return g;
     }
     bool ok = false;
     const std::string text = file.substr(20, jsonLength);
     g.json = JsonReader(text).parse(ok);
+    const size_t at = 20 + jsonLength;
+    const size_t binLength = at + 8 <= file.size() ? u32At(file, at) : 0;
     if (!ok) {
         ADD_FAILURE() << "JSON chunk does not parse: " << text.substr(0, 400);
-        return g;
+    } else if (at < file.size() && (file.size() != at + 8 + binLength ||
+                                    u32At(file, at + 4) != 0x004E4942 || binLength % 4 != 0)) {
+        ADD_FAILURE() << "bad BIN chunk";
+    } else {
+        g.bin = at < file.size() ? file.substr(at + 8, binLength) : "";
+        g.ok = true;
     }
-    size_t at = 20 + jsonLength;
-    if (at < file.size()) {
-        const size_t binLength = u32At(file, at);
-        if (file.size() != at + 8 + binLength || u32At(file, at + 4) != 0x004E4942 ||
-            binLength % 4 != 0) {
-            ADD_FAILURE() << "bad BIN chunk";
-            return g;
-        }
-        g.bin = file.substr(at + 8, binLength);
-    }
-    g.ok = true;
     return g;
 }
 

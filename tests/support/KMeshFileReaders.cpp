@@ -1,5 +1,6 @@
 #include "support/KMeshFileReaders.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 
@@ -31,20 +32,14 @@ KReadTriangle indexed(const std::vector<KVertex>& pos, const std::vector<KVertex
 bool objCorner(const std::string& word, long& vertex, long& normal) {
     char* end = nullptr;
     vertex = std::strtol(word.c_str(), &end, 10);
+    const bool number = end != word.c_str();
+    const size_t third = word.find('/', word.find('/') + 1);
     normal = 0;
-    if (end == word.c_str()) {
-        return false;
-    }
-    const size_t second = word.find('/', 0);
-    if (second == std::string::npos) {
-        return *end == '\0';
-    }
-    const size_t third = word.find('/', second + 1);
     if (third != std::string::npos) {
         normal = std::strtol(word.c_str() + third + 1, &end, 10);
-        return *end == '\0' && normal != 0;
+        return number && *end == '\0' && normal != 0;
     }
-    return true;
+    return number && (*end == '\0' || *end == '/');
 }
 
 } // namespace
@@ -53,40 +48,31 @@ KReadMesh kReadObj(const std::string& text) {
     KReadMesh mesh;
     std::vector<KVertex> pos, nrm;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
+    for (std::string line; mesh.error.empty() && std::getline(in, line);) {
         std::istringstream words(line);
         std::string kind;
         words >> kind;
-        if (kind == "v" || kind == "vn") {
-            KVertex v;
-            if (!(words >> v.x >> v.y >> v.z)) {
-                mesh.error = "bad line: " + line;
-                return mesh;
-            }
+        KVertex v;
+        if ((kind == "v" || kind == "vn") && !(words >> v.x >> v.y >> v.z)) {
+            mesh.error = "bad line: " + line;
+        } else if (kind == "v" || kind == "vn") {
             (kind == "v" ? pos : nrm).push_back(v);
         } else if (kind == "f") {
-            std::vector<long> vs, ns;
-            for (std::string word; words >> word;) {
-                long v = 0, n = 0;
-                if (!objCorner(word, v, n) || v < 1 || size_t(v) > pos.size() || n < 0 ||
-                    size_t(n) > nrm.size()) {
-                    mesh.error = "bad face: " + line;
-                    return mesh;
-                }
-                vs.push_back(v - 1);
-                ns.push_back(n - 1);
-            }
-            if (vs.size() != 3) {
-                mesh.error = "not a triangle: " + line;
-                return mesh;
-            }
             KReadTriangle t;
-            for (int k = 0; k < 3; ++k) {
-                t.corner[k] = pos[size_t(vs[size_t(k)])];
-                if (ns[size_t(k)] >= 0) {
-                    t.normal[k] = nrm[size_t(ns[size_t(k)])];
-                    mesh.hasNormals = true;
+            int k = 0;
+            for (std::string word; mesh.error.empty() && words >> word; ++k) {
+                long vi = 0, ni = 0;
+                if (k > 2 || !objCorner(word, vi, ni) || vi < 1 || size_t(vi) > pos.size() ||
+                    ni < 0 || size_t(ni) > nrm.size()) {
+                    mesh.error = "bad face: " + line;
+                } else {
+                    t.corner[k] = pos[size_t(vi - 1)];
+                    t.normal[k] = ni > 0 ? nrm[size_t(ni - 1)] : KVertex();
+                    mesh.hasNormals = mesh.hasNormals || ni > 0;
                 }
+            }
+            if (mesh.error.empty() && k != 3) {
+                mesh.error = "not a triangle: " + line;
             }
             mesh.triangles.push_back(t);
         }
@@ -106,63 +92,53 @@ KReadMesh kReadPly(const std::string& bytes) {
     size_t vertices = 0, faces = 0;
     std::vector<std::string> props; // the vertex element's float properties, in order
     std::string element;
-    for (std::string line; std::getline(header, line);) {
+    for (std::string line; mesh.error.empty() && std::getline(header, line);) {
         std::istringstream words(line);
         std::string key, a, b, c;
         words >> key >> a >> b >> c;
         if (key == "format") {
             ascii = a == "ascii";
-            if (!ascii && a != "binary_little_endian") {
-                mesh.error = "format " + a;
-                return mesh;
-            }
+            mesh.error = ascii || a == "binary_little_endian" ? "" : "format " + a;
         } else if (key == "element") {
             element = a;
             (a == "vertex" ? vertices : faces) = std::stoul(b);
         } else if (key == "property" && element == "vertex") {
-            if (a != "float") {
-                mesh.error = "vertex property " + line;
-                return mesh;
-            }
+            mesh.error = a == "float" ? "" : "vertex property " + line;
             props.push_back(b);
         } else if (key == "property" && !(a == "list" && b == "uchar" && c == "int")) {
             mesh.error = "face property " + line; // vertex_indices or vertex_index
-            return mesh;
         }
     }
-    auto column = [&](const std::string& name) {
-        for (size_t k = 0; k < props.size(); ++k) {
-            if (props[k] == name) {
-                return int(k);
-            }
-        }
-        return -1;
+    const auto column = [&](const char* name) {
+        return size_t(std::find(props.begin(), props.end(), name) - props.begin());
     };
-    const int x = column("x"), nx = column("nx");
-    mesh.hasNormals = nx >= 0;
-    std::vector<KVertex> pos, nrm;
+    const size_t x = column("x"), nx = column("nx");
+    mesh.hasNormals = nx + 2 < props.size();
+    if (mesh.error.empty() && x + 2 >= props.size()) {
+        mesh.error = "no position";
+    }
     const std::string body = bytes.substr(end + 11);
     std::istringstream text(body);
     size_t at = 0; // binary read position
+    std::vector<KVertex> pos, nrm;
     std::vector<double> values(props.size());
-    for (size_t v = 0; v < vertices; ++v) {
-        for (size_t k = 0; k < props.size(); ++k) {
+    for (size_t v = 0; v < vertices && mesh.error.empty(); ++v) {
+        for (double& value : values) {
             if (ascii) {
-                text >> values[k];
+                text >> value;
             } else if (at + 4 <= body.size()) {
-                values[k] = f32At(body, at);
+                value = f32At(body, at);
                 at += 4;
             } else {
                 mesh.error = "vertex list cut short";
-                return mesh;
             }
         }
-        pos.push_back({values[size_t(x)], values[size_t(x) + 1], values[size_t(x) + 2], 0});
-        if (nx >= 0) {
-            nrm.push_back({values[size_t(nx)], values[size_t(nx) + 1], values[size_t(nx) + 2], 0});
+        pos.push_back({values[x], values[x + 1], values[x + 2], 0});
+        if (mesh.hasNormals) {
+            nrm.push_back({values[nx], values[nx + 1], values[nx + 2], 0});
         }
     }
-    for (size_t f = 0; f < faces; ++f) {
+    for (size_t f = 0; f < faces && mesh.error.empty(); ++f) {
         size_t count = 0;
         size_t idx[3] = {0, 0, 0};
         if (ascii) {
@@ -174,13 +150,13 @@ KReadMesh kReadPly(const std::string& bytes) {
             }
             at += 13;
         }
-        if (!text || count != 3 || idx[0] >= vertices || idx[1] >= vertices || idx[2] >= vertices) {
+        if (!text || count != 3 || std::max({idx[0], idx[1], idx[2]}) >= vertices) {
             mesh.error = "bad face " + std::to_string(f);
-            return mesh;
+        } else {
+            mesh.triangles.push_back(indexed(pos, nrm, idx));
         }
-        mesh.triangles.push_back(indexed(pos, nrm, idx));
     }
-    if (!ascii && at != body.size()) {
+    if (mesh.error.empty() && !ascii && at != body.size()) {
         mesh.error = "bytes after the face list";
     }
     return mesh;

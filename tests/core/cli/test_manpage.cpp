@@ -6,11 +6,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "support/KRunCommand.h"
+#include "support/KTestFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -18,8 +20,7 @@ namespace {
 
 // The man page as plain text: troff's escaped minus signs made plain.
 std::string manPageText() {
-    std::ifstream in(fs::path(QUORL_SOURCE_DIR) / "docs" / "quorl-cli.1");
-    std::string text{std::istreambuf_iterator<char>(in), {}};
+    std::string text = kSlurp(fs::path(QUORL_SOURCE_DIR) / "docs" / "quorl-cli.1");
     for (size_t at = text.find("\\-"); at != std::string::npos; at = text.find("\\-", at)) {
         text.replace(at, 2, "-");
     }
@@ -57,15 +58,10 @@ std::vector<Command> helpCommands() {
 
 // Every "--word" in text.
 std::vector<std::string> options(const std::string& text) {
+    static const std::regex option("--[-[:alnum:]]+");
     std::vector<std::string> found;
-    for (size_t at = text.find("--"); at != std::string::npos; at = text.find("--", at + 2)) {
-        size_t end = at + 2;
-        while (end < text.size() && (std::isalnum(uint8_t(text[end])) || text[end] == '-')) {
-            ++end;
-        }
-        if (end > at + 2) {
-            found.push_back(text.substr(at, end - at));
-        }
+    for (std::sregex_iterator m(text.begin(), text.end(), option), end; m != end; ++m) {
+        found.push_back(m->str());
     }
     return found;
 }

@@ -18,17 +18,21 @@ int32_t pixelFor(double height) {
     return probe.pixelValue(0, 0);
 }
 
+class DisplacementImage : public ::testing::Test {
+protected:
+    KScriptedUi ui;
+    KUiScope scope{ui};
+    CPexaDoc doc;
+    KImageMapTga image;
+    KDisplacementImageRequest request;
+};
+
 } // namespace
 
-TEST(DisplacementImage, SamplesTheWholeSurfaceOrChosenLayers) {
-    KScriptedUi ui;
-    KUiScope scope(ui);
-    CPexaDoc doc;
+TEST_F(DisplacementImage, SamplesTheWholeSurfaceOrChosenLayers) {
     std::unique_ptr<KBdlMuscle> bump = std::make_unique<KBdlMuscle>(KBdlMuscle::Point);
     doc.addMuscleToLayer(doc.layers[1].get(), bump);
 
-    KImageMapTga image;
-    KDisplacementImageRequest request;
     request.width = 4;
     request.height = 4;
     ASSERT_TRUE(kBuildDisplacementImage(doc, request, image));
@@ -52,12 +56,7 @@ TEST(DisplacementImage, SamplesTheWholeSurfaceOrChosenLayers) {
     EXPECT_EQ(ui.positions.back(), 100);
 }
 
-TEST(DisplacementImage, CancelKeepsTheRowsBuilt) {
-    KScriptedUi ui;
-    KUiScope scope(ui);
-    CPexaDoc doc;
-    KImageMapTga image;
-    KDisplacementImageRequest request;
+TEST_F(DisplacementImage, CancelKeepsTheRowsBuilt) {
     request.width = 3;
     request.height = 10;
     ui.cancelProgressAt(25); // after half of the rows the bar shows 25
@@ -70,12 +69,7 @@ TEST(DisplacementImage, CancelKeepsTheRowsBuilt) {
     EXPECT_EQ(image.pixelValue(1, 7), 0);
 }
 
-TEST(DisplacementImage, HeightsOutsideTheUnitRangeAreClamped) {
-    KScriptedUi ui;
-    KUiScope scope(ui);
-    CPexaDoc doc;
-    KImageMapTga image;
-    KDisplacementImageRequest request;
+TEST_F(DisplacementImage, HeightsOutsideTheUnitRangeAreClamped) {
     request.width = 4;
     request.height = 4;
     // The whole surface is 0.5 at u = 0 (bone surface only): scaled by 3 it is 1.5 and

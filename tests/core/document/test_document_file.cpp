@@ -7,10 +7,9 @@
 #include <tuple>
 
 #include "core/document/document_test_support.h"
-#include "core/image/tga_test_support.h"
 #include "image/KImageMapTga.h"
-#include "platform/KFile.h"
 #include "platform/KScriptedUi.h"
+#include "support/KTestFiles.h"
 
 namespace fs = std::filesystem;
 using namespace doctest;
@@ -33,15 +32,6 @@ private:
     CPexaDoc& doc_;
 };
 
-std::unique_ptr<KBdlMuscle> muscle(int32_t type, const std::string& name) {
-    auto m = std::make_unique<KBdlMuscle>(type);
-    m->name = name;
-    m->height = 0.125f;
-    m->offsetU = 0.1f;
-    m->textureIndex = 2;
-    return m;
-}
-
 // A document that differs from a new one in every part a file holds.
 std::unique_ptr<CPexaDoc> richDocument(const fs::path& imagePath) {
     auto doc = smallDocument();
@@ -56,19 +46,21 @@ std::unique_ptr<CPexaDoc> richDocument(const fs::path& imagePath) {
     doc->reserved = 9;
     doc->interpolateHeights = 1;
     doc->currentItem = 4;
-    doc->bodyPart.bendsOn = 1;
-    doc->bodyPart.curvatureOn = 1;
-    doc->bodyPart.bendScale = 0.5f;
-    doc->bodyPart.jointBends.parse("< 10, 20, 0 >");
-    doc->bodyPart.boneCurvature.parse("< 0.1, 0, 0.2 >");
-    doc->bodyPart.superQuad.exponent1 = 3.0f;
-    doc->bodyPart.bendType = 1;
-    int type = 0;
-    for (int32_t t :
-         {KBdlMuscle::Linear, KBdlMuscle::Orbital, KBdlMuscle::Point, KBdlMuscle::Compound}) {
-        doc->layers[size_t(type % 2)]->muscles.push_back(
-            muscle(t, "muscle " + std::to_string(type)));
-        ++type;
+    KBdlBodyPart& b = doc->bodyPart;
+    b.bendsOn = b.curvatureOn = b.bendType = 1;
+    b.bendScale = 0.5f;
+    b.jointBends.parse("< 10, 20, 0 >");
+    b.boneCurvature.parse("< 0.1, 0, 0.2 >");
+    b.superQuad.exponent1 = 3.0f;
+    const int32_t types[] = {KBdlMuscle::Linear, KBdlMuscle::Orbital, KBdlMuscle::Point,
+                             KBdlMuscle::Compound};
+    for (int k = 0; k < 4; ++k) {
+        auto m = std::make_unique<KBdlMuscle>(types[k]);
+        m->name = "muscle " + std::to_string(k);
+        m->height = 0.125f;
+        m->offsetU = 0.1f;
+        m->textureIndex = 2;
+        doc->layers[size_t(k % 2)]->muscles.push_back(std::move(m));
     }
     doc->layers[1]->scale = 0.75;
     doc->layers[1]->textureName = "Skin";
@@ -92,55 +84,20 @@ std::unique_ptr<CPexaDoc> richDocument(const fs::path& imagePath) {
 
 } // namespace
 
+// The stored form of a new document without layers, field by field as in
+// tests/data/document/new_document.qrz: "QRLM" most significant byte first, stored
+// little-endian, version 10, the preview block, the texts, scalings, clip ranges and
+// grid fields, the body part, an empty layer list (a 16-bit zero count), the df3 options
+// and the preview selection.
 TEST(DocumentFile, StoreWritesMagicVersionAndNewDocumentDefaults) {
     KRegisterCoreClasses();
     CPexaDoc doc;
     doc.layers.clear();
     const std::vector<uint8_t> b = bytesOf(doc);
-    // "QRLM" most significant byte first, stored little-endian; then version 10.
     ASSERT_GE(b.size(), 8u);
     EXPECT_EQ((std::vector<uint8_t>(b.begin(), b.begin() + 8)),
               (std::vector<uint8_t>{'M', 'L', 'R', 'Q', 10, 0, 0, 0}));
-    KArchive ar(b);
-    ar.seek(8);
-    std::vector<float> block;
-    for (int i = 0; i < 9; ++i) {
-        block.push_back(ar.readFloat());
-    }
-    EXPECT_EQ(block, (std::vector<float>{0, 0, 0, 0, 0, 0, 1, 1, 1}));
-    EXPECT_EQ(ar.readUInt32(), 0u);
-    EXPECT_EQ(ar.readFloat(), 0.0f);
-    EXPECT_EQ(ar.readFloat(), 10.0f);
-    EXPECT_EQ(ar.readFloat(), 0.0f);
-    EXPECT_EQ(ar.readInt32(), 0);
-    EXPECT_EQ(ar.readFloat(), 1.0f);
-    EXPECT_EQ(ar.readFloat(), 40.0f);
-    EXPECT_EQ(ar.readFloat(), 45.0f);
-    EXPECT_EQ(ar.readInt32(), 1);
-    EXPECT_EQ(ar.readString(), "(untitled)");
-    EXPECT_EQ(ar.readString(), "(Quorl object: add your name/object description/etc. here)");
-    for (double v : {1.0, 1.0, 1.0, 0.0, 1.0, 0.0, 1.0}) {
-        EXPECT_EQ(ar.readDouble(), v);
-    }
-    for (int32_t v : {50, 50, 1, 0, 100, 100, 0, 0, 3}) {
-        EXPECT_EQ(ar.readInt32(), v);
-    }
-    ar.setObjectSchema(10);
-    KBdlBodyPart part;
-    part.serialize(ar);
-    EXPECT_EQ(part.uFactor, 0.5f);
-    // An empty layer list is a 16-bit zero count.
-    EXPECT_EQ(ar.readUInt16(), 0u);
-    for (int32_t v : {10, 10, 10, 0, 1}) {
-        EXPECT_EQ(ar.readInt32(), v);
-    }
-    EXPECT_EQ(ar.readFloat(), 0.25f);
-    EXPECT_EQ(ar.readFloat(), 1.0f);
-    for (int32_t v : {3, 0, 0}) {
-        EXPECT_EQ(ar.readInt32(), v);
-    }
-    EXPECT_EQ(ar.remaining(), 0u);
-
+    kExpectGolden("document/new_document.qrz", std::string(b.begin(), b.end()));
     // Read back: no layers, and saving again gives the same bytes.
     auto back = loadOk(b);
     ASSERT_TRUE(back);
@@ -163,8 +120,8 @@ TEST(DocumentFile, StoreTellsTheViewsFirst) {
 TEST(DocumentFile, RichDocumentRoundTripsByteForByte) {
     KScriptedUi ui;
     KUiScope scope(ui);
-    tgatest::ScratchDir dir("docfile");
-    auto doc = richDocument(dir / "relief-Höhe.tga");
+    KTempDir dir("docfile");
+    auto doc = richDocument(dir.file("relief-Höhe.tga"));
     const std::vector<uint8_t> first = bytesOf(*doc);
     int version = 0;
     auto back = loadOk(first, &version);
@@ -201,17 +158,18 @@ TEST(DocumentFile, RichDocumentRoundTripsByteForByte) {
 TEST(DocumentFile, SaveAndOpenThroughFiles) {
     KScriptedUi ui;
     KUiScope scope(ui);
-    tgatest::ScratchDir dir("docfile");
+    KTempDir dir("docfile");
     auto doc = smallDocument();
     doc->objectName = "Saved";
     doc->setModified(true);
-    const std::string path = (dir / "Körper.qrz").string();
+    const std::string path = dir.file("Körper.qrz").string();
     std::string error;
     ASSERT_TRUE(kSaveDocument(*doc, path, &error)) << error;
     EXPECT_FALSE(doc->isModified());
     EXPECT_EQ(doc->pathName(), path);
-    EXPECT_EQ(tgatest::readBytes(path), bytesOf(*doc));
-    EXPECT_EQ(dir.entryCount(), 1u); // no temporary file left behind
+    const std::vector<uint8_t> saved = bytesOf(*doc);
+    EXPECT_EQ(kSlurp(path), std::string(saved.begin(), saved.end()));
+    EXPECT_EQ(kFilesIn(dir.path()), 1u); // no temporary file left behind
 
     int version = 0;
     auto opened = kOpenDocument(path, &error, &version);
@@ -222,39 +180,36 @@ TEST(DocumentFile, SaveAndOpenThroughFiles) {
     EXPECT_FALSE(opened->isModified());
 
     // A missing file fails with a text naming it.
-    EXPECT_FALSE(kOpenDocument((dir / "missing.qrz").string(), &error));
+    EXPECT_FALSE(kOpenDocument(dir.file("missing.qrz").string(), &error));
     EXPECT_NE(error.find("missing.qrz"), std::string::npos);
 }
 
 TEST(DocumentFile, FailedSaveLeavesTheOldFileAlone) {
-    tgatest::ScratchDir dir("docfile");
+    KTempDir dir("docfile");
     auto doc = smallDocument();
     std::string error;
 
     // A target whose folder does not exist.
-    const std::string nowhere = (dir / "no-such-folder" / "a.qrz").string();
     doc->setModified(true);
-    EXPECT_FALSE(kSaveDocument(*doc, nowhere, &error));
+    EXPECT_FALSE(kSaveDocument(*doc, dir.file("no-such-folder/a.qrz").string(), &error));
     EXPECT_NE(error.find("a.qrz"), std::string::npos);
     EXPECT_TRUE(doc->isModified());
     EXPECT_TRUE(doc->pathName().empty());
 
     // A target that is a folder with a file in it: the rename fails, and the folder and
     // its content are what they were.
-    const fs::path folder = dir / "old.qrz";
+    const fs::path folder = dir.file("old.qrz");
     fs::create_directories(folder);
-    const std::vector<uint8_t> old = tgatest::patternBytes(100);
-    tgatest::writeBytes(folder / "inner", old);
+    std::ofstream(folder / "inner") << "old";
     EXPECT_FALSE(kSaveDocument(*doc, folder.string(), &error));
     EXPECT_NE(error.find("old.qrz"), std::string::npos);
-    EXPECT_TRUE(fs::is_directory(folder));
-    EXPECT_EQ(tgatest::readBytes(folder / "inner"), old);
-    EXPECT_EQ(dir.entryCount(), 1u); // the temporary file is gone
+    EXPECT_EQ(kSlurp(folder / "inner"), "old");
+    EXPECT_EQ(kFilesIn(dir.path()), 1u); // the temporary file is gone
     EXPECT_TRUE(doc->isModified());
 
     // Saving over an existing document replaces it only on success.
-    const std::string path = (dir / "doc.qrz").string();
-    tgatest::writeBytes(path, old);
-    ASSERT_TRUE(kSaveDocument(*doc, path, &error)) << error;
-    EXPECT_EQ(tgatest::readBytes(path), bytesOf(*doc));
+    std::ofstream(dir.file("doc.qrz")) << "old";
+    ASSERT_TRUE(kSaveDocument(*doc, dir.file("doc.qrz").string(), &error)) << error;
+    const std::vector<uint8_t> saved = bytesOf(*doc);
+    EXPECT_EQ(kSlurp(dir.file("doc.qrz")), std::string(saved.begin(), saved.end()));
 }

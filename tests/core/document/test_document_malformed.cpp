@@ -82,17 +82,13 @@ TEST(DocumentMalformed, UnknownClassAndBadReferencesFail) {
     EXPECT_TRUE(fails(unknown, &error));
     EXPECT_NE(error.find("KXdlLayer"), std::string::npos) << error;
 
-    // A list of two layers where the second refers back to the first.
-    std::vector<uint8_t> twice(good.begin(), good.end());
-    twice[at] = 2;
-    // The layer's object index is 2 (its class is 1); a back reference is the bare index.
-    KArchive tail;
-    auto extra = std::make_unique<KFeoPMedia>();
-    tail.writeUInt16(2);
-    std::vector<uint8_t> bytes(twice.begin(), twice.end());
-    const size_t afterLayer = bytes.size() - (4 * 7 + 4 * 3); // df3 and selection follow
-    bytes.insert(bytes.begin() + std::ptrdiff_t(afterLayer), tail.bytes().begin(),
-                 tail.bytes().end());
+    // A list of two layers where the second refers back to the first: the layer's object
+    // index is 2 (its class is 1), and a back reference is the bare index, stored before
+    // the df3 options and the selection.
+    std::vector<uint8_t> bytes = good;
+    bytes[at] = 2;
+    const size_t afterLayer = bytes.size() - (4 * 7 + 4 * 3);
+    bytes.insert(bytes.begin() + std::ptrdiff_t(afterLayer), {2, 0});
     EXPECT_TRUE(fails(bytes, &error));
     EXPECT_NE(error.find("stored twice"), std::string::npos) << error;
 
@@ -103,7 +99,8 @@ TEST(DocumentMalformed, UnknownClassAndBadReferencesFail) {
 
     // A class that is not a layer in the layer list.
     KArchive wrong;
-    wrong.writeObject(extra.get());
+    KFeoPMedia media;
+    wrong.writeObject(&media);
     std::vector<uint8_t> notLayer(good.begin(), good.begin() + std::ptrdiff_t(at));
     notLayer.push_back(1);
     notLayer.push_back(0);

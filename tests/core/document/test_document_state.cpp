@@ -3,17 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <filesystem>
-
 #include "document/CPexaDoc.h"
 #include "document/KDocumentFile.h"
 #include "document/KExportSelectionLock.h"
 #include "image/KImageMapTga.h"
 #include "platform/KScriptedUi.h"
-
-namespace fs = std::filesystem;
+#include "support/KTestFiles.h"
 
 namespace {
 
@@ -60,25 +55,23 @@ TEST(Document, CalculateUvOnClippedRanges) {
     EXPECT_EQ(ui.messages(), std::vector<std::string>{"There is no existing mesh to calculate!"});
 }
 
-TEST(DocumentHints, AutoModeSendsTheHintThenEverything) {
+// Auto sends the hint, then everything; Manual sends only the hint and recalculates on
+// demand; On Activate sends the hint; an unknown mode tells nobody.
+TEST(DocumentHints, EachRecalcModeSendsWhatItShould) {
+    using Hints = std::vector<std::pair<int, KPersistent*>>;
     CPexaDoc doc;
     HintRecorder view;
     doc.addObserver(&view);
     doc.documentChanged();
     KBdlLayer* layer = doc.layers[1].get();
     doc.itemChanged(CPexaDoc::HintLayer, layer);
-    EXPECT_EQ(view.hints,
-              (std::vector<std::pair<int, KPersistent*>>{{0, nullptr}, {2, layer}, {0, nullptr}}));
+    EXPECT_EQ(view.hints, (Hints{{0, nullptr}, {2, layer}, {0, nullptr}}));
     EXPECT_TRUE(doc.isModified());
     EXPECT_EQ(doc.meshStale, 1);
-}
 
-TEST(DocumentHints, ManualModeSendsOnlyTheHintAndNowRecalculates) {
-    CPexaDoc doc;
-    HintRecorder view;
-    doc.addObserver(&view);
     doc.recalcMode = CPexaDoc::RecalcManual;
     doc.calculateUV();
+    view.hints.clear();
     std::unique_ptr<KBdlMuscle> m = muscle(KBdlMuscle::Linear);
     KBdlMuscle* raw = m.get();
     doc.addMuscleToLayer(nullptr, m);
@@ -86,20 +79,17 @@ TEST(DocumentHints, ManualModeSendsOnlyTheHintAndNowRecalculates) {
     EXPECT_TRUE(view.hints.empty());
     doc.itemChanged(CPexaDoc::HintMuscle, raw);
     EXPECT_EQ(doc.meshStale, 1);
-    EXPECT_EQ(view.hints, (std::vector<std::pair<int, KPersistent*>>{{3, raw}}));
-    view.hints.clear();
+    EXPECT_EQ(view.hints, (Hints{{3, raw}}));
     doc.recalcNow();
-    EXPECT_EQ(view.hints, (std::vector<std::pair<int, KPersistent*>>{{0, nullptr}}));
+    EXPECT_EQ(view.hints, (Hints{{3, raw}, {0, nullptr}}));
     EXPECT_EQ(doc.recalcMode, CPexaDoc::RecalcManual);
 
     doc.recalcMode = CPexaDoc::RecalcOnActivate;
-    view.hints.clear();
-    doc.itemChanged(CPexaDoc::HintLayer, doc.layers[0].get());
-    EXPECT_EQ(view.hints.size(), 1u);
-    doc.recalcMode = 7; // an unknown mode tells nobody
-    view.hints.clear();
-    doc.itemChanged(CPexaDoc::HintLayer, doc.layers[0].get());
-    EXPECT_TRUE(view.hints.empty());
+    doc.itemChanged(CPexaDoc::HintLayer, layer);
+    EXPECT_EQ(view.hints.size(), 3u);
+    doc.recalcMode = 7;
+    doc.itemChanged(CPexaDoc::HintLayer, layer);
+    EXPECT_EQ(view.hints.size(), 3u);
 }
 
 TEST(DocumentItems, BuiltLazilyUpdatedInPlaceAndDiscardedOnStructure) {
@@ -235,10 +225,8 @@ TEST(DocumentLayerMenu, SlotsAndMoreLayers) {
 }
 
 TEST(DocumentImport, QuestionsMessagesAndAttachment) {
-    const fs::path dir =
-        fs::temp_directory_path() / ("quorl-import-ärger-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    const std::string path = (dir / "relief.tga").string();
+    const KTempDir dir("import-ärger");
+    const std::string path = dir.file("relief.tga").string();
     KImageMapTga img;
     img.setFormat(8, KImageMap::OptionGray8);
     img.resize(4, 3);
@@ -257,7 +245,7 @@ TEST(DocumentImport, QuestionsMessagesAndAttachment) {
     EXPECT_EQ(ui.messages().back(), "Cannot attach an image map to the Shape layer.");
 
     doc.currentItem = 3;
-    EXPECT_FALSE(doc.importImage(0, (dir / "missing.tga").string()));
+    EXPECT_FALSE(doc.importImage(0, dir.file("missing.tga").string()));
     EXPECT_EQ(ui.messages().back(), "Import TGA failed!");
 
     doc.setModified(false);
@@ -270,7 +258,6 @@ TEST(DocumentImport, QuestionsMessagesAndAttachment) {
     ui.answer(true); // different layer: OK
     EXPECT_FALSE(doc.importImage(7, path));
     EXPECT_EQ(ui.messages().back(), "Can't locate layer: (7) Discarding image map!");
-    fs::remove_all(dir);
 }
 
 TEST(DocumentLimits, ObjectCountAndResolutionAreBounded) {

@@ -1,5 +1,30 @@
-// Older document files, built field by field: each version's layout is read, and what an
-// older file lacks keeps the value of a new document.
+// Older document files, kept in tests/data/document as the older versions wrote them: each
+// version's layout is read, and what an older file lacks keeps the value of a new
+// document. Each file is followed by 64 bytes of 0x07, which any field read by mistake
+// past the layout would pick up.
+//
+// What the files hold (every value differs from a new document's):
+// - the preview state: rotation 30 about y, scale 2, delay 25, spin (1, 2, 3),
+//   projection 1, near 0.5, far 80, field of view 30, left handed 0 (from version 2 on);
+// - scalings 2, 3 and 0.5, clip ranges u 0 to 0.5 and v 0.25 to 1, resolution 8 x 6,
+//   base shape Spheric, mesh type Layered (from version 2 on), image resolution
+//   64 x 32, reserved 7, interpolated heights, current item 4;
+// - a body part of the file's schema: uOffset 0.125, uFactor 0.75, shear 0.0625 (the
+//   first copy) and 0.03125 (the second copy, schema 2 on, the one kept), vFactor 2,
+//   curvature on (schema 2 on) and bends on (schema 3 on), lengths of 1 and 2;
+// - version1-without-magic.qrz: no magic, a schema-1 body part (its curves stored as
+//   points), the layers "first" (schema 1, not physical) and "second", then the grid
+//   fields without a mesh type;
+// - version1.qrz: the same after the magic, without layers;
+// - version2.qrz: only a description, "Only a description", and the layer "L";
+// - version5.qrz: "Leg", "A leg" and the layers A to D;
+// - version6.qrz: "Arm", "An arm", the layers A and B and the df3 options 20 x 30 x 40,
+//   density source 2, no item uvw, base value 0.5, scale 2;
+// - version8.qrz, and the unknown versions version0.qrz, version11.qrz and
+//   version-3.qrz with a body part of the current layout and bend type 1: as version 6,
+//   then the preview selection: shading Flat (2), layer mode 1 and the layers 1, 0, 5;
+// - version8-negative-selection.qrz: as version 6, then shading 1, layer mode 0 and a
+//   selection count of -5 (without the trailing bytes).
 
 #include <gtest/gtest.h>
 
@@ -7,21 +32,19 @@
 
 #include "core/document/document_test_support.h"
 #include "platform/KScriptedUi.h"
-#include "support/KArchiveWrite.h"
+#include "support/KTestFiles.h"
 
 using namespace doctest;
 
 namespace {
 
-const char* const kConversion =
-    "This is an older file format!\n\n...converting to current format...";
-
-void writeHeader(KArchive& ar, int32_t version) {
-    ar.writeUInt32(CPexaDoc::kMagic);
-    ar.writeInt32(version);
+std::unique_ptr<CPexaDoc> loadFile(const std::string& name, int* version = nullptr) {
+    const std::string bytes = kSlurp(std::string(QUORL_TEST_DATA_DIR) + "/document/" + name);
+    EXPECT_FALSE(bytes.empty()) << name;
+    return loadOk(std::vector<uint8_t>(bytes.begin(), bytes.end()), version);
 }
 
-// What every old file here stores from scalingU to currentItem.
+// What every file here stores from scalingU to currentItem.
 void expectGridFields(const CPexaDoc& doc, bool withMeshType = true) {
     EXPECT_EQ(
         std::tuple(doc.scalingU, doc.scalingV, doc.scalingHeight, doc.clip.uTo, doc.clip.vFrom),
@@ -58,41 +81,17 @@ void expectDefaultDf3AndSelection(const CPexaDoc& doc, bool df3Default = true) {
     EXPECT_TRUE(doc.previewLayers.empty());
 }
 
-void writeDf3(KArchive& ar) {
-    kWriteFields(ar, 20, 30, 40, 2, 0, 0.5f, 2.0f);
-}
-
-// A file of version 6 to 8 from the preview state to the df3 options (the body part in
-// the layout of schemas 3 to 8).
-void writeThroughDf3(KArchive& ar, int32_t version) {
-    writeHeader(ar, version);
-    writePreviewState(ar);
-    kWriteFields(ar, "Arm", "An arm");
-    writeGridFields(ar);
-    writeBodyPart(ar, uint32_t(version));
-    writeLayers(ar, {"A", "B"});
-    writeDf3(ar);
-}
-
 } // namespace
 
 TEST(DocumentVersions, Version1WithoutMagicIsConvertedFromTheStart) {
     KScriptedUi ui;
     KUiScope scope(ui);
-    KArchive ar;
-    writeBodyPart(ar, 1);
-    ar.writeCount(2);
-    writeLayerV1(ar, "first");
-    ar.writeUInt16(0x8000 | 1); // the second layer by its class index
-    ar.writeCount(0);
-    kWriteFields(ar, "second", "", 1, 0);
-    writeScalingAndClip(ar);
-    kWriteFields(ar, 8, 6, 2, 64, 32, 7, 1, 4); // no mesh type
     int version = 0;
-    auto doc = loadOk(withTrailing(ar), &version);
+    auto doc = loadFile("version1-without-magic.qrz", &version);
     ASSERT_TRUE(doc);
     EXPECT_EQ(version, 1);
-    EXPECT_EQ(ui.messages(), std::vector<std::string>{kConversion});
+    EXPECT_EQ(ui.messages(), std::vector<std::string>{"This is an older file format!\n\n"
+                                                      "...converting to current format..."});
     expectGridFields(*doc, false);
     ASSERT_EQ(doc->layers.size(), 2u);
     EXPECT_EQ(doc->layers[0]->name, "first");
@@ -115,33 +114,19 @@ TEST(DocumentVersions, Version1WithoutMagicIsConvertedFromTheStart) {
     EXPECT_EQ(again, 10);
     EXPECT_EQ(bytesOf(*back), saved);
     EXPECT_EQ(ui.messages().size(), 1u);
-}
 
-TEST(DocumentVersions, Version1AfterTheMagicUsesTheOldLayout) {
-    KScriptedUi ui;
-    KUiScope scope(ui);
-    KArchive ar;
-    writeHeader(ar, 1);
-    writeBodyPart(ar, 1);
-    ar.writeCount(0);
-    writeScalingAndClip(ar);
-    kWriteFields(ar, 8, 6, 2, 64, 32, 7, 1, 4);
-    auto doc = loadOk(withTrailing(ar));
+    // After the magic, version 1 is read without the conversion message.
+    KScriptedUi quiet;
+    KUiScope quietScope(quiet);
+    doc = loadFile("version1.qrz");
     ASSERT_TRUE(doc);
-    EXPECT_TRUE(ui.messages().empty());
+    EXPECT_TRUE(quiet.messages().empty());
     expectGridFields(*doc, false);
     EXPECT_TRUE(doc->layers.empty());
 }
 
 TEST(DocumentVersions, Version2HasOnlyADescription) {
-    KArchive ar;
-    writeHeader(ar, 2);
-    writePreviewState(ar);
-    ar.writeString("Only a description");
-    writeGridFields(ar);
-    writeBodyPart(ar, 2);
-    writeLayers(ar, {"L"});
-    auto doc = loadOk(withTrailing(ar));
+    auto doc = loadFile("version2.qrz");
     ASSERT_TRUE(doc);
     EXPECT_EQ(doc->objectName, "(untitled)");
     EXPECT_EQ(doc->description, "Only a description");
@@ -157,14 +142,7 @@ TEST(DocumentVersions, Version2HasOnlyADescription) {
 }
 
 TEST(DocumentVersions, Version5HasNoDf3OptionsNorPreviewSelection) {
-    KArchive ar;
-    writeHeader(ar, 5);
-    writePreviewState(ar);
-    kWriteFields(ar, "Leg", "A leg");
-    writeGridFields(ar);
-    writeBodyPart(ar, 5);
-    writeLayers(ar, {"A", "B", "C", "D"});
-    auto doc = loadOk(withTrailing(ar));
+    auto doc = loadFile("version5.qrz");
     ASSERT_TRUE(doc);
     EXPECT_EQ(doc->objectName, "Leg");
     EXPECT_EQ(doc->description, "A leg");
@@ -178,9 +156,7 @@ TEST(DocumentVersions, Version5HasNoDf3OptionsNorPreviewSelection) {
 }
 
 TEST(DocumentVersions, Version6ReadsDf3OptionsButNoSelection) {
-    KArchive ar;
-    writeThroughDf3(ar, 6);
-    auto doc = loadOk(withTrailing(ar));
+    auto doc = loadFile("version6.qrz");
     ASSERT_TRUE(doc);
     EXPECT_EQ(doc->objectName, "Arm");
     expectGridFields(*doc);
@@ -192,29 +168,7 @@ TEST(DocumentVersions, Version6ReadsDf3OptionsButNoSelection) {
 TEST(DocumentVersions, Version8AndUnknownVersionsReadEverything) {
     for (int32_t version : {8, 0, 11, -3}) {
         SCOPED_TRACE(version);
-        KArchive ar;
-        if (version == 8) {
-            writeThroughDf3(ar, 8);
-        } else {
-            // Unknown versions read the current layout; the body part reads as current.
-            writeHeader(ar, version);
-            writePreviewState(ar);
-            kWriteFields(ar, "Arm", "An arm");
-            writeGridFields(ar);
-            auto part = smallDocument();
-            part->bodyPart.bendType = 1;
-            ar.setObjectSchema(10);
-            part->bodyPart.serialize(ar);
-            writeLayers(ar, {"A", "B"});
-            writeDf3(ar);
-        }
-        ar.writeInt32(2); // shading Flat
-        ar.writeInt32(1); // layer mode
-        ar.writeInt32(3);
-        for (int32_t v : {1, 0, 5}) {
-            ar.writeInt32(v);
-        }
-        auto doc = loadOk(withTrailing(ar));
+        auto doc = loadFile("version" + std::to_string(version) + ".qrz");
         ASSERT_TRUE(doc);
         expectGridFields(*doc);
         EXPECT_EQ(doc->layers.size(), 2u);
@@ -224,15 +178,8 @@ TEST(DocumentVersions, Version8AndUnknownVersionsReadEverything) {
         EXPECT_EQ(doc->previewLayers, (std::vector<int32_t>{1, 0, 5}));
         EXPECT_EQ(doc->bodyPart.bendType, version == 8 ? 0 : 1);
     }
-}
-
-TEST(DocumentVersions, NegativeSelectionCountMeansNone) {
-    KArchive ar;
-    writeThroughDf3(ar, 8);
-    ar.writeInt32(1);
-    ar.writeInt32(0);
-    ar.writeInt32(-5);
-    auto doc = loadOk(ar.bytes());
+    // A negative selection count means none.
+    auto doc = loadFile("version8-negative-selection.qrz");
     ASSERT_TRUE(doc);
     EXPECT_TRUE(doc->previewLayers.empty());
     EXPECT_EQ(doc->previewShadingType, 1);

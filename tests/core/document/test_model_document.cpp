@@ -6,6 +6,7 @@
 #include "document/KMdlDoc.h"
 #include "platform/KArchive.h"
 #include "support/KArchiveWrite.h"
+#include "support/KTestFiles.h"
 
 namespace {
 
@@ -99,34 +100,13 @@ TEST(ModelDocument, OlderVersionsReadLess) {
     EXPECT_EQ(streamOf(*v2), streamOf(const_cast<KMdlDoc&>(defaults)));
     EXPECT_EQ(v2->meshGrid->uCount(), 21);
 
-    // Version 5: up to the layers; the df3 options keep their defaults. Its body part
-    // has the layout of schemas 3 to 8 (no bend scale, bend type or superquadric).
-    const std::vector<uint8_t> full = streamOf(m);
-    KArchive ar;
-    ar.writeUInt32(KMdlDoc::kMagic);
-    ar.writeInt32(5);
-    // The fields before the body part, as the full stream holds them: the preview
-    // block, the two strings, seven doubles and nine ints.
-    const size_t bodyAt = 8 + 18 * 4 + (1 + 4) + (1 + 6) + 7 * 8 + 9 * 4;
-    ar.writeBytes(full.data() + 8, bodyAt - 8);
-    {
-        KBdlBodyPart& b = m.bodyPart;
-        b.uProfile.serialize(ar);
-        b.vProfile.serialize(ar);
-        kWriteFields(ar, b.partFlag, b.uOffset, b.uMode, b.uFlag, b.uRepeat, b.uFactor, b.shear,
-                     b.vFlag, b.vFactor, b.curvatureOn);
-        b.boneCurvature.serialize(ar);
-        kWriteFields(ar, b.shear, b.segmentFlag);
-        b.lengths.serialize(ar);
-        ar.writeInt32(b.bendsOn);
-        b.jointBends.serialize(ar);
-        ar.writeCount(0);
-    }
-    ar.writeCount(m.layers.size());
-    ar.writeObject(m.layers[0].get());
-    std::vector<uint8_t> v5bytes = ar.bytes();
-    v5bytes.insert(v5bytes.end(), 40, 0x05); // what a df3 read by mistake would take
-    auto v5 = readModel(v5bytes);
+    // Version 5 (tests/data/document/model-version5.bin): the model above up to its layers,
+    // its body part in the layout of schemas 3 to 8 (no bend scale, bend type or
+    // superquadric), then 40 bytes of 0x05 that a df3 read by mistake would take. The
+    // df3 options keep their defaults.
+    const std::string v5bytes =
+        kSlurp(std::string(QUORL_TEST_DATA_DIR) + "/document/model-version5.bin");
+    auto v5 = readModel(std::vector<uint8_t>(v5bytes.begin(), v5bytes.end()));
     EXPECT_EQ(v5->objectName, "Hand");
     EXPECT_EQ(v5->bodyPart.uFactor, 0.25f);
     EXPECT_EQ(v5->bodyPart.bendsOn, 1);

@@ -2,45 +2,33 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <functional>
 
 #include "document/KTextureList.h"
 #include "platform/KFile.h"
 #include "platform/KScriptedUi.h"
+#include "support/KTestFiles.h"
 
 namespace fs = std::filesystem;
 
-TEST(Texture, ConstructionFromPackedColour) {
+TEST(Texture, PackedColoursFactorsAndTextRecord) {
     KTexture red(3, "red", 0x0000FF);
     EXPECT_EQ(red.ambient, KVertex(1, 0, 0, 1));
     EXPECT_EQ(red.diffuse, KVertex(1, 0, 0, 1));
     EXPECT_EQ(red.specular, KVertex(0, 0, 0, 1));
     EXPECT_EQ(red.packedAmbient(), 0x0000FFu);
-}
 
-TEST(Texture, PackedColoursApplyTheFactor) {
-    KTexture t(0, "t", 0xFFFFFF);
+    KTexture t(0, "two words", 0xFFFFFF);
     t.ambientFactor = 0.5f;
     EXPECT_EQ(t.packedAmbient(), 0x7F7F7Fu);
     t.setSpecular(0x102030);
     EXPECT_EQ(t.packedSpecular(), 0x102030u);
     EXPECT_EQ(t.specular.w, 1.0); // alpha kept
-    const KVertex s = KTexture::scaled({0.5, 1, 0.25, 0.7}, 2.0f);
-    EXPECT_EQ(s, KVertex(1, 2, 0.5, 0.7));
-}
-
-TEST(Texture, TextRecordLayout) {
-    KTexture t(0, "two words", 0x0000FF);
+    EXPECT_EQ(KTexture::scaled({0.5, 1, 0.25, 0.7}, 2.0f), KVertex(1, 2, 0.5, 0.7));
     std::string out;
-    t.writeText(out);
-    EXPECT_EQ(out, "\ntwo_words \n"
-                   "\t1 1 0 0 0 \n"
-                   "\t1 1 0 0 1 \n"
-                   "\t1 1 0 0 1 \n"
-                   "\t1 0 0 0 1 \n"
+    KTexture(0, "two words", 0x0000FF).writeText(out);
+    EXPECT_EQ(out, "\ntwo_words \n\t1 1 0 0 0 \n\t1 1 0 0 1 \n\t1 1 0 0 1 \n\t1 0 0 0 1 \n"
                    "\t1 0 0 0 1 128\n");
 }
 
@@ -114,9 +102,8 @@ TEST(TextureList, ShortFilesKeepWhatWasRead) {
 TEST(TextureList, SaveAndLoadFilesWithMessages) {
     KScriptedUi ui;
     KUiScope scope(ui);
-    const fs::path dir =
-        fs::temp_directory_path() / ("quorl-textures-ünï-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const KTempDir temp("textures-ünï");
+    const fs::path& dir = temp.path();
     const std::string path = (dir / "list.qtl").string();
     KTextureList list = KTextureList::defaults();
     ASSERT_TRUE(list.saveFile(path));
@@ -137,15 +124,13 @@ TEST(TextureList, SaveAndLoadFilesWithMessages) {
                   "Couldn't create export file!\n\"" + (dir / "no" / "such" / "dir.qtl").string() +
                       "\": No such file or directory"}));
     EXPECT_EQ(back.entries.size(), 11u);
-    fs::remove_all(dir);
 }
 
 TEST(TextureList, UnsavedChangesUntilSavedOrLoaded) {
     KScriptedUi ui;
     KUiScope scope(ui);
-    const fs::path dir =
-        fs::temp_directory_path() / ("quorl-unsaved-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const KTempDir temp("unsaved");
+    const fs::path& dir = temp.path();
     const std::string path = (dir / "list.qtl").string();
 
     KTextureList list = KTextureList::defaults();
@@ -187,5 +172,4 @@ TEST(TextureList, UnsavedChangesUntilSavedOrLoaded) {
     EXPECT_TRUE(other.hasUnsavedChanges());
     EXPECT_FALSE(other.loadFile((dir / "missing.qtl").string()));
     EXPECT_TRUE(other.hasUnsavedChanges());
-    fs::remove_all(dir);
 }

@@ -8,22 +8,19 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "support/KPpm.h"
 #include "support/KRunCommand.h"
+#include "support/KTestFiles.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 const fs::path kExamples = fs::path(QUORL_SOURCE_DIR) / "examples";
-
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 // The example files (documents and images) by name.
 std::set<std::string> exampleFiles(const fs::path& dir) {
@@ -47,82 +44,59 @@ std::vector<std::string> exampleDocuments() {
     return docs;
 }
 
-// The format names `quorl-cli export --help` lists after "Formats:".
+// The format names `quorl-cli export --help` lists after "Formats:", up to the full stop
+// at the end of a line; the list may run over several lines.
 std::vector<std::string> cliFormats() {
-    const KCommandRun help = kRunCommand(kShellQuote(QUORL_CLI_PATH) + " export --help");
+    const std::string help = kRunCommand(kShellQuote(QUORL_CLI_PATH) + " export --help").output;
+    const size_t start = help.find("Formats: ");
     std::vector<std::string> formats;
-    const size_t start = help.output.find("Formats: ");
-    if (start == std::string::npos) {
-        return formats;
-    }
-    // The list ends with a full stop at the end of a line and may run over several lines.
-    const size_t end = help.output.find(".\n", start);
-    std::string list = help.output.substr(start + 9, end - start - 9);
-    std::replace(list.begin(), list.end(), '\n', ' ');
-    size_t at = 0;
-    while (at < list.size()) {
-        const size_t comma = std::min(list.find(',', at), list.size());
-        const size_t first = list.find_first_not_of(' ', at);
-        if (first < comma) {
-            const std::string item = list.substr(first, comma - first);
-            formats.push_back(item.substr(0, item.find(' ')));
+    if (start != std::string::npos) {
+        std::istringstream list(help.substr(start + 9, help.find(".\n", start) - start - 9));
+        for (std::string item; std::getline(list, item, ',');) {
+            std::istringstream words(item);
+            formats.emplace_back();
+            words >> formats.back(); // the name before any explanation
         }
-        at = comma + 1;
     }
     return formats;
 }
 
-// A scratch copy of examples/ (documents and images), removed afterwards, so the
-// documents open from their own folder as a user opens them.
-class ExampleCopy {
+// A scratch copy of examples/ (documents and images), so the documents open from their
+// own folder as a user opens them.
+class ExampleCopy : public KTempDir {
 public:
-    explicit ExampleCopy(const std::string& tag) {
-        dir_ = fs::temp_directory_path() /
-               ("quorl-examples-" + tag + "-" + std::to_string(::getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+    explicit ExampleCopy(const std::string& tag) : KTempDir("examples-" + tag) {
         for (const std::string& name : exampleFiles(kExamples)) {
-            fs::copy_file(kExamples / name, dir_ / name);
+            fs::copy_file(kExamples / name, file(name));
         }
     }
-    ~ExampleCopy() {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-    const fs::path& dir() const { return dir_; }
     // quorl-cli run in the copy's folder.
     KCommandRun cli(const std::string& args) const {
-        return kRunCommand("cd " + kShellQuote(dir_) + " && " + kShellQuote(QUORL_CLI_PATH) + " " +
-                           args);
+        return kRunCommand("cd " + kShellQuote(path()) + " && " + kShellQuote(QUORL_CLI_PATH) +
+                           " " + args);
     }
-
-private:
-    fs::path dir_;
 };
 
 } // namespace
 
 TEST(Examples, AreWhatTheGeneratorBuildsToday) {
-    const fs::path out =
-        fs::temp_directory_path() / ("quorl-examples-regen-" + std::to_string(::getpid()));
-    fs::remove_all(out);
+    KTempDir out("examples-regen");
     const KCommandRun made =
-        kRunCommand(kShellQuote(QUORL_MAKE_EXAMPLES_PATH) + " " + kShellQuote(out));
+        kRunCommand(kShellQuote(QUORL_MAKE_EXAMPLES_PATH) + " " + kShellQuote(out.path()));
     ASSERT_EQ(made.status, 0) << made.output;
-    const std::set<std::string> built = exampleFiles(out);
+    const std::set<std::string> built = exampleFiles(out.path());
     EXPECT_GE(built.size(), 4u);
     EXPECT_EQ(built, exampleFiles(kExamples)) << "run make examples";
     for (const std::string& name : built) {
-        EXPECT_TRUE(slurp(out / name) == slurp(kExamples / name))
+        EXPECT_TRUE(kSlurp(out.file(name)) == kSlurp(kExamples / name))
             << name << " differs from a fresh build: run make examples";
     }
-    fs::remove_all(out);
 }
 
 TEST(Examples, OpenWithTheirImagesAndExportToEveryFormat) {
     const std::vector<std::string> formats = cliFormats();
     ASSERT_GE(formats.size(), 8u);
-    ASSERT_TRUE(std::find(formats.begin(), formats.end(), "pov") != formats.end());
+    ASSERT_TRUE(std::ranges::count(formats, "pov") == 1) << formats.size();
     const std::vector<std::string> docs = exampleDocuments();
     ASSERT_GE(docs.size(), 4u);
     ExampleCopy copy("export");
@@ -139,8 +113,7 @@ TEST(Examples, OpenWithTheirImagesAndExportToEveryFormat) {
                 copy.cli("export " + name + ".qrz --format " + format + " --quiet -o " + out);
             EXPECT_EQ(r.status, 0) << r.output;
             EXPECT_EQ(r.output, "");
-            std::error_code ec;
-            EXPECT_GT(fs::file_size(copy.dir() / out, ec), 100u);
+            EXPECT_GT(kSlurp(copy.file(out)).size(), 100u);
         }
     }
     // The image layers really come with the documents that use them.
@@ -158,7 +131,7 @@ TEST(Examples, RenderInPovRay) {
         const KCommandRun r =
             copy.cli("export " + name + ".qrz --format pov --normals --quiet -o subject.inc");
         ASSERT_EQ(r.status, 0) << r.output;
-        std::ofstream(copy.dir() / "scene.pov")
+        std::ofstream(copy.file("scene.pov"))
             << "#version 3.7;\nglobal_settings { assumed_gamma 1.0 }\n"
                "background { rgb <0, 0, 1> }\n#include \"subject.inc\"\n"
                "#declare QMin = min_extent(Quorl01);\n#declare QMax = max_extent(Quorl01);\n"
@@ -167,12 +140,12 @@ TEST(Examples, RenderInPovRay) {
                "camera { location QCtr + <0.45, 0.6, -1.2> * QRad * 1.6 look_at QCtr angle 50 }\n"
                "light_source { QCtr + <1, 3, -2> * QRad * 4 color rgb 1 }\n"
                "object { Quorl01 pigment { rgb <1, 0.8, 0.6> } finish { ambient 0.2 } }\n";
-        fs::remove(copy.dir() / "out.ppm");
+        fs::remove(copy.file("out.ppm"));
         const KCommandRun render =
-            kRunCommand("cd " + kShellQuote(copy.dir()) +
+            kRunCommand("cd " + kShellQuote(copy.path()) +
                         " && povray +Iscene.pov +Oout.ppm +FP +W80 +H60 -D -A -V");
         ASSERT_EQ(render.status, 0) << render.output;
         // The object covers a good part of the picture, not a speck or nothing.
-        EXPECT_GT(kCountPixelsOtherThan(slurp(copy.dir() / "out.ppm"), 0, 0, 255), 80 * 60 / 10);
+        EXPECT_GT(kCountPixelsOtherThan(kSlurp(copy.file("out.ppm")), 0, 0, 255), 80 * 60 / 10);
     }
 }

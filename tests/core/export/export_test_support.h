@@ -3,20 +3,17 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "document/CPexaDoc.h"
 #include "export/KExport.h"
 #include "model/KBdlLayer.h"
 #include "model/KBdlMuscle.h"
+#include "support/KTestFiles.h"
 
 namespace exporttest {
 
@@ -27,39 +24,6 @@ inline constexpr KExportFormat kAllFormats[] = {
     KExportFormat::PovMesh, KExportFormat::PovMesh2, KExportFormat::Obj, KExportFormat::Rib,
     KExportFormat::Df3,     KExportFormat::Raw,      KExportFormat::Udo, KExportFormat::Ascii,
     KExportFormat::Gltf,    KExportFormat::Stl,      KExportFormat::Ply};
-
-// How many entries a folder holds (a temporary file left behind shows up here).
-inline size_t filesIn(const fs::path& dir) {
-    return size_t(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
-}
-
-inline std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-// A fresh folder under the system's temporary folder, removed with the object.
-class TempDir {
-public:
-    explicit TempDir(const std::string& tag) {
-        // Unique per process and per folder: ctest runs test cases in parallel processes.
-        static int counter = 0;
-        path_ =
-            fs::temp_directory_path() / ("quorl-export-" + tag + "-" + std::to_string(::getpid()) +
-                                         "-" + std::to_string(++counter));
-        fs::remove_all(path_);
-        fs::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    fs::path file(const std::string& name) const { return path_ / name; }
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
 
 // A new document with a planar grid of (uRes + 1) x (vRes + 1) samples; 0 keeps the
 // default conic 51 x 51 grid.
@@ -97,35 +61,16 @@ inline std::unique_ptr<CPexaDoc> makeLayeredDoc() {
     return doc;
 }
 
-inline fs::path goldenDir() {
-    return fs::path(QUORL_TEST_DATA_DIR) / "export";
-}
-
-// Compares got with the golden file; with QUORL_WRITE_GOLDEN=1 in the environment the
-// golden file is written instead (review the diff before committing it).
-inline void expectGolden(const std::string& name, const std::string& got) {
-    const fs::path p = goldenDir() / name;
-    if (const char* w = std::getenv("QUORL_WRITE_GOLDEN"); w && std::string(w) == "1") {
-        fs::create_directories(p.parent_path());
-        std::ofstream(p, std::ios::binary) << got;
-        return;
-    }
-    ASSERT_TRUE(fs::exists(p)) << "missing golden file " << p;
-    const std::string want = slurp(p);
-    EXPECT_TRUE(want == got) << "export differs from " << p << " (" << got.size() << " vs "
-                             << want.size() << " bytes)";
-}
-
 // The bytes of an export of doc into a fresh folder; the export must succeed.
 inline std::string exportBytes(CPexaDoc& doc, KExportFormat format, bool ascii = false) {
-    TempDir dir("bytes");
+    KTempDir dir("bytes");
     const auto path = dir.file(std::string("out.") + kExportExtension(format));
     KExportOptions extra;
     extra.ascii = ascii;
     const KExportResult r = kExport(doc, format, path.string(), extra);
     EXPECT_TRUE(r.written) << r.error;
     EXPECT_FALSE(r.cancelled);
-    return slurp(path);
+    return kSlurp(path);
 }
 
 inline size_t countOf(const std::string& text, const std::string& what) {

@@ -44,7 +44,7 @@ private:
 TEST(DataSafety, FailedWritesKeepThePreviousFile) {
     KScriptedUi ui;
     KUiScope scope(ui);
-    TempDir dir("full-disk");
+    KTempDir dir("full-disk");
     auto doc = makeDoc(); // the default 51 x 51 object: every file is larger than the limit
     doc->feoPMedia.sizeX = doc->feoPMedia.sizeY = doc->feoPMedia.sizeZ = 60;
     const std::string old(100, 'o');
@@ -62,7 +62,7 @@ TEST(DataSafety, FailedWritesKeepThePreviousFile) {
         EXPECT_FALSE(kSaveDocument(*doc, docPath.string(), &error));
         EXPECT_EQ(error, "The document could not be saved.\n" + tooLarge(docPath));
     }
-    EXPECT_EQ(slurp(docPath), old);
+    EXPECT_EQ(kSlurp(docPath), old);
 
     const fs::path texPath = dir.file("textures.qtl");
     std::ofstream(texPath) << old;
@@ -70,7 +70,7 @@ TEST(DataSafety, FailedWritesKeepThePreviousFile) {
         FileSizeLimit limit(200);
         EXPECT_FALSE(KTextureList::defaults().saveFile(texPath.string()));
     }
-    EXPECT_EQ(slurp(texPath), old);
+    EXPECT_EQ(kSlurp(texPath), old);
     EXPECT_EQ(ui.messages(),
               std::vector<std::string>{"Couldn't create export file!\n" + tooLarge(texPath)});
 
@@ -85,7 +85,7 @@ TEST(DataSafety, FailedWritesKeepThePreviousFile) {
         EXPECT_EQ(image.save(tgaPath.string(), &error), KImageMapTga::SaveCannotCreate);
         EXPECT_EQ(error, tooLarge(tgaPath));
     }
-    EXPECT_EQ(slurp(tgaPath), old);
+    EXPECT_EQ(kSlurp(tgaPath), old);
 
     for (KExportFormat format : kAllFormats) {
         ui.events.clear();
@@ -100,10 +100,10 @@ TEST(DataSafety, FailedWritesKeepThePreviousFile) {
         EXPECT_FALSE(r.written) << kExportExtension(format);
         EXPECT_EQ(r.error, text) << kExportExtension(format);
         EXPECT_EQ(ui.messages(), std::vector<std::string>{text}) << kExportExtension(format);
-        EXPECT_EQ(slurp(p), old) << kExportExtension(format);
+        EXPECT_EQ(kSlurp(p), old) << kExportExtension(format);
     }
     // Nothing but the previous files remains: no temporary file is left behind.
-    EXPECT_EQ(filesIn(dir.path()), 3u + std::size(kAllFormats) - 1u); // .inc is shared by two
+    EXPECT_EQ(kFilesIn(dir.path()), 3u + std::size(kAllFormats) - 1u); // .inc is shared by two
 }
 
 TEST(DataSafety, DecimalCommaLocaleWritesTheSameBytes) {
@@ -111,7 +111,7 @@ TEST(DataSafety, DecimalCommaLocaleWritesTheSameBytes) {
     doc->exportFlags.normals = 1;
     doc->exportFlags.uv = 1;
     doc->exportFlags.includeTextureNames = 1;
-    auto exportAll = [&](const TempDir& dir) {
+    auto exportAll = [&](const KTempDir& dir) {
         std::vector<std::string> texts;
         KExportOptions ascii;
         ascii.ascii = true; // the text forms of STL and PLY
@@ -121,7 +121,7 @@ TEST(DataSafety, DecimalCommaLocaleWritesTheSameBytes) {
                     doc->meshType = type;
                     const fs::path p = dir.file("x." + std::string(kExportExtension(format)));
                     kExport(*doc, format, p.string(), options);
-                    texts.push_back(slurp(p));
+                    texts.push_back(kSlurp(p));
                 }
             }
         }
@@ -132,10 +132,10 @@ TEST(DataSafety, DecimalCommaLocaleWritesTheSameBytes) {
     };
     KScriptedUi ui;
     KUiScope scope(ui);
-    TempDir plain("locale-c");
+    KTempDir plain("locale-c");
     const std::vector<std::string> reference = exportAll(plain);
     ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "scripts/install-deps makes it";
-    TempDir comma("locale-de");
+    KTempDir comma("locale-de");
     const std::vector<std::string> underComma = exportAll(comma);
     std::setlocale(LC_ALL, "C");
     ASSERT_EQ(reference.size(), underComma.size());

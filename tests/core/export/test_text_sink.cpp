@@ -1,22 +1,14 @@
-// Export text goes out in blocks; the seams between blocks must not show.
+// Export text goes out in blocks; the seams between blocks must not show, and a discarded
+// write leaves the old file.
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
-
 #include "export/KTextSink.h"
+#include "export_test_support.h"
 
-namespace fs = std::filesystem;
+using namespace exporttest;
 
 namespace {
-
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 void writeSample(KTextSink& sink) {
     for (int i = 0; i < 200; ++i) {
@@ -28,46 +20,32 @@ void writeSample(KTextSink& sink) {
 } // namespace
 
 TEST(TextSink, TinyBlocksGiveTheSameFile) {
-    const fs::path dir =
-        fs::temp_directory_path() / ("quorl-sink-test-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    KTempDir dir("sink");
     std::string reference;
-    for (size_t block :
-         {size_t(1), size_t(3), size_t(7), size_t(64), KTextSink::kDefaultBlockSize}) {
-        const fs::path p = dir / ("out-" + std::to_string(block) + ".txt");
+    for (size_t block : {size_t(1), size_t(3), size_t(64), KTextSink::kDefaultBlockSize}) {
+        const fs::path p = dir.file("out-" + std::to_string(block) + ".txt");
         KTextSink sink(block);
         ASSERT_TRUE(sink.open(p.string()));
         writeSample(sink);
         ASSERT_TRUE(sink.commit());
-        const std::string got = slurp(p);
-        if (reference.empty()) {
-            reference = got;
-        }
-        EXPECT_EQ(got, reference) << block;
+        reference = reference.empty() ? kSlurp(p) : reference;
+        EXPECT_EQ(kSlurp(p), reference) << block;
     }
     EXPECT_EQ(reference.substr(0, 19), "<0,-0, 0>\n<0.142857");
-    fs::remove_all(dir);
 }
 
 TEST(TextSink, DiscardLeavesTheOldFile) {
-    const fs::path dir =
-        fs::temp_directory_path() / ("quorl-sink-discard-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    const fs::path p = dir / "keep.inc";
-    {
-        KTextSink first(4);
-        ASSERT_TRUE(first.open(p.string()));
-        first.text("old content");
-        ASSERT_TRUE(first.commit());
-    }
-    {
-        KTextSink second(4);
-        ASSERT_TRUE(second.open(p.string()));
-        writeSample(second);
-        second.discard();
-    }
-    EXPECT_EQ(slurp(p), "old content");
-    KTextSink bad;
-    EXPECT_FALSE(bad.open((dir / "missing" / "x.inc").string()));
-    fs::remove_all(dir);
+    KTempDir dir("sink-discard");
+    const std::string p = dir.file("keep.inc").string();
+    KTextSink first(4);
+    ASSERT_TRUE(first.open(p));
+    first.text("old content");
+    ASSERT_TRUE(first.commit());
+    KTextSink second(4);
+    ASSERT_TRUE(second.open(p));
+    writeSample(second);
+    second.discard();
+    EXPECT_EQ(kSlurp(p), "old content");
+    EXPECT_EQ(kFilesIn(dir.path()), 1u);
+    EXPECT_FALSE(KTextSink().open(dir.file("missing/x.inc").string()));
 }
