@@ -3,13 +3,8 @@
 // non-empty and that no dialog is smaller than what its layout asks for.
 #include <QtTest>
 
-#include <QDir>
-#include <QLabel>
-#include <QMdiArea>
-
+#include "KGuiTestKit.h"
 #include "KGuiTestSupport.h"
-#include "app/CDocManager.h"
-#include "app/CMainFrame.h"
 #include "dialogs/KAboutDlg.h"
 #include "dialogs/KExportDialogs.h"
 #include "dialogs/KItemDefaultsDlg.h"
@@ -33,9 +28,8 @@ private slots:
     void mainWindow() {
         CMainFrame frame;
         frame.resize(1100, 760);
-        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
+        QVERIFY(kStartNew(frame));
         CPexaDoc* doc = frame.activeDocument();
-        QVERIFY(doc);
         // Two muscles so the picture shows items.
         auto linear = std::make_unique<KBdlMuscle>(KBdlMuscle::Linear);
         linear->setFromRect(0.2, 0.2, 0.4, 0.8);
@@ -73,10 +67,6 @@ private slots:
             kShowAndSaveScreenshot(d, QStringLiteral("dlg_progress"));
         }
         kShowDialogScreenshot<KAboutDlg>("dlg_about");
-    }
-
-    void exportDialogs() {
-        CPexaDoc doc;
         kShowDialogScreenshot<CExportSelectLayersDlg>("dlg_export_select_layers", layerNames,
                                                       std::vector<int>{0, 2, 4},
                                                       int(CPexaDoc::Layered));
