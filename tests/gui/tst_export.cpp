@@ -148,65 +148,56 @@ private slots:
     // Every File > Export entry: its dialogs in order, the filter and extension asked for,
     // the file identical to the writer's for the options the dialog stored, the layer
     // choice locked through the command and released after it.
-    void eachCommandWritesWhatTheWriterWrites_data() {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<int>("format");
-        QTest::addColumn<QString>("optionsTitle");
-        QTest::addColumn<QString>("filter");
-        QTest::addColumn<int>("meshType");
-        const int layered = CPexaDoc::Layered, skinned = CPexaDoc::Skinned;
-        QTest::newRow("mesh2") << "fileExportMegaPov" << int(KExportFormat::PovMesh2)
-                               << "Export Options: POV-Ray 3.1 and MegaPOV"
-                               << "MegaPOV include files (*.inc)" << layered;
-        QTest::newRow("pov include")
-            << "fileExportPovInclude" << int(KExportFormat::PovMesh) << "POV-Ray Export Options"
-            << "POV include (*.inc)" << skinned;
-        QTest::newRow("raw") << "fileExportRaw" << int(KExportFormat::Raw) << "RAW Export Options"
-                             << "RAW Files (*.raw)" << layered;
-        QTest::newRow("rib") << "fileExportRib" << int(KExportFormat::Rib) << "RIB Export Options"
-                             << "RIB include (*.rib)" << layered;
-        QTest::newRow("obj") << "fileExportObj" << int(KExportFormat::Obj)
-                             << "Wavefront Export Options (obj)"
-                             << "OBJ include (*.obj)" << skinned;
-        QTest::newRow("df3") << "fileExportDf3" << int(KExportFormat::Df3)
-                             << "POV-Ray Media (df3) Export Options"
-                             << "POV-Ray Media Files (*.df3)" << layered;
-        QTest::newRow("gltf") << "fileExportGltf" << int(KExportFormat::Gltf)
-                              << "glTF 2.0 Export Options"
-                              << "glTF 2.0 binary (*.glb)" << layered;
-        QTest::newRow("stl") << "fileExportStl" << int(KExportFormat::Stl) << "STL Export Options"
-                             << "STL files (*.stl)" << skinned;
-        QTest::newRow("ply") << "fileExportPly" << int(KExportFormat::Ply) << "PLY Export Options"
-                             << "PLY files (*.ply)" << layered;
-    }
     void eachCommandWritesWhatTheWriterWrites() {
-        QFETCH(QString, action);
-        QFETCH(int, format);
-        QFETCH(QString, optionsTitle);
-        QFETCH(QString, filter);
-        QFETCH(int, meshType);
-        KTestUi ui;
-        CMainFrame frame;
-        QVERIFY(kStartNew(frame));
-        CPexaDoc& doc = *frame.activeDocument();
-        fill(doc);
-        KExportCommand::stlAscii = KExportCommand::plyAscii = false;
-        Script script;
-        script.meshType = meshType;
-        script.file = path(QStringLiteral("out.") + kExportExtension(KExportFormat(format)));
-        script.options = everyOption;
-        QFile::remove(script.file);
-        script.attach(doc);
-        frame.action(action)->trigger();
-        QCOMPARE(script.titles, QStringList({QStringLiteral("Select Layers"), optionsTitle}));
-        QCOMPARE(script.filter, filter);
-        QCOMPARE(script.extension, QString::fromLatin1(kExportExtension(KExportFormat(format))));
-        QCOMPARE(script.lockedInDialogs, std::vector<bool>({true, true}));
-        QCOMPARE(script.lockedInFileChoosers, std::vector<bool>({true}));
-        QVERIFY(!doc.exportSelectionLocked());
-        QCOMPARE(doc.exportLayerSelection, std::vector<int32_t>({0, 1}));
-        QCOMPARE(kSlurp(script.file), reference(doc, KExportFormat(format), false));
-        QVERIFY(ui.messages().empty());
+        const int layered = CPexaDoc::Layered, skinned = CPexaDoc::Skinned;
+        struct Case {
+            const char* action;
+            KExportFormat format;
+            QString optionsTitle, filter;
+            int meshType;
+        };
+        for (const Case& t :
+             {Case{"fileExportMegaPov", KExportFormat::PovMesh2,
+                   "Export Options: POV-Ray 3.1 and MegaPOV", "MegaPOV include files (*.inc)",
+                   layered},
+              Case{"fileExportPovInclude", KExportFormat::PovMesh, "POV-Ray Export Options",
+                   "POV include (*.inc)", skinned},
+              Case{"fileExportRaw", KExportFormat::Raw, "RAW Export Options", "RAW Files (*.raw)",
+                   layered},
+              Case{"fileExportRib", KExportFormat::Rib, "RIB Export Options", "RIB include (*.rib)",
+                   layered},
+              Case{"fileExportObj", KExportFormat::Obj, "Wavefront Export Options (obj)",
+                   "OBJ include (*.obj)", skinned},
+              Case{"fileExportDf3", KExportFormat::Df3, "POV-Ray Media (df3) Export Options",
+                   "POV-Ray Media Files (*.df3)", layered},
+              Case{"fileExportGltf", KExportFormat::Gltf, "glTF 2.0 Export Options",
+                   "glTF 2.0 binary (*.glb)", layered},
+              Case{"fileExportStl", KExportFormat::Stl, "STL Export Options", "STL files (*.stl)",
+                   skinned},
+              Case{"fileExportPly", KExportFormat::Ply, "PLY Export Options", "PLY files (*.ply)",
+                   layered}}) {
+            KTestUi ui;
+            CMainFrame frame;
+            QVERIFY(kStartNew(frame));
+            CPexaDoc& doc = *frame.activeDocument();
+            fill(doc);
+            KExportCommand::stlAscii = KExportCommand::plyAscii = false;
+            Script script;
+            script.meshType = t.meshType;
+            const QString extension = QString::fromLatin1(kExportExtension(t.format));
+            script.file = path(QStringLiteral("out.") + extension);
+            script.options = everyOption;
+            script.attach(doc);
+            frame.action(t.action)->trigger();
+            QCOMPARE(script.titles, QStringList({QStringLiteral("Select Layers"), t.optionsTitle}));
+            QCOMPARE(std::tuple(script.filter, script.extension), std::tuple(t.filter, extension));
+            QCOMPARE(script.lockedInDialogs, std::vector<bool>({true, true}));
+            QCOMPARE(script.lockedInFileChoosers, std::vector<bool>({true}));
+            QVERIFY(!doc.exportSelectionLocked());
+            QCOMPARE(doc.exportLayerSelection, std::vector<int32_t>({0, 1}));
+            QCOMPARE(kSlurp(script.file), reference(doc, t.format, false));
+            QVERIFY2(ui.messages().empty(), t.action);
+        }
     }
 
     // "Mesh" with the UDO switch on: the include file, then the UDO file beside it that
@@ -486,7 +477,7 @@ private slots:
         QVERIFY(!doc.exportSelectionLocked());
         QVERIFY(!QFile::exists(path(QStringLiteral("cancelled"))));
         QCOMPARE(doc.exportLayerSelection,
-                 step == 0 ? std::vector<int32_t>{2} : std::vector<int32_t>{0, 1});
+                 (step == 0 ? std::vector<int32_t>{2} : std::vector<int32_t>{0, 1}));
         QCOMPARE(KExportCommand::stlAscii, kind == KExportCommand::Stl && step == 2);
         KExportCommand::stlAscii = false;
     }
@@ -566,35 +557,28 @@ private slots:
     }
 
     // F12 in the UV view: "File Export: Testing Routines", "ASCII NURBS 0" runs the
-    // ASCII export without an options dialog, "Obj 2" the OBJ command.
+    // ASCII export without an options dialog.
     void testingRoutines() {
+        KTestUi ui;
         CMainFrame frame;
         QVERIFY(kStartNew(frame));
         CPexaDoc* doc = frame.activeDocument();
         fill(*doc);
-        KTestUi ui;
-        for (bool ascii : {true, false}) {
-            Script script;
-            script.file = path(ascii ? QStringLiteral("test.txt") : QStringLiteral("test.obj"));
-            script.attach(*doc);
-            const auto inner = kRunDialogHook;
-            KDialogScript testing([&script, inner, ascii](QDialog& d) {
-                if (auto* t = qobject_cast<CExportTestingDlg*>(&d)) {
-                    script.titles << t->windowTitle();
-                    (ascii ? t->ascii0 : t->obj2)->setChecked(true);
-                    return int(QDialog::Accepted);
-                }
-                return inner(d);
-            });
-            frame.activeView()->findChild<QAction*>(QStringLiteral("exportTesting"))->trigger();
-            QStringList expected = {"File Export: Testing Routines", "Select Layers"};
-            if (!ascii) {
-                expected << "Wavefront Export Options (obj)";
+        Script script;
+        script.file = path(QStringLiteral("test.txt"));
+        script.attach(*doc);
+        const auto inner = kRunDialogHook;
+        KDialogScript testing([&script, inner](QDialog& d) {
+            if (auto* t = qobject_cast<CExportTestingDlg*>(&d)) {
+                script.titles << t->windowTitle();
+                t->ascii0->setChecked(true);
+                return int(QDialog::Accepted);
             }
-            QCOMPARE(script.titles, expected);
-            QCOMPARE(kSlurp(script.file),
-                     reference(*doc, ascii ? KExportFormat::Ascii : KExportFormat::Obj));
-        }
+            return inner(d);
+        });
+        frame.activeView()->findChild<QAction*>(QStringLiteral("exportTesting"))->trigger();
+        QCOMPARE(script.titles, QStringList({"File Export: Testing Routines", "Select Layers"}));
+        QCOMPARE(kSlurp(script.file), reference(*doc, KExportFormat::Ascii));
     }
 };
 
