@@ -231,51 +231,41 @@ private slots:
     // The uv flag: 2 only with uv on in Layered mode and the dialog's item-uv condition.
     void uvFlagRules() {
         CPexaDoc doc;
-        doc.meshType = CPexaDoc::Layered;
-        // Applies the dialog with uv and the item condition as given; the stored flag.
-        auto uvFlag = [&doc](auto&& dialog, QAbstractButton* uv, QAbstractButton* item, bool on,
-                             bool perItem) {
-            if (uv) {
-                uv->setChecked(on);
-            }
-            item->setChecked(perItem);
-            dialog.apply(doc);
+        // Each applies a new dialog of its kind with uv (where it has one) and the item
+        // condition as given, and gives the stored flag.
+        auto uvFlag = [&doc]<class Dialog, class U, class I>(U Dialog::*uv, I Dialog::*item,
+                                                             bool on, bool perItem) {
+            Dialog d(doc);
+            (d.*uv)->setChecked(on);
+            (d.*item)->setChecked(perItem);
+            d.apply(doc);
             return doc.exportFlags.uv;
         };
-        {
-            CObjOptionsDlg d(doc);
-            QCOMPARE(uvFlag(d, d.uv, d.perItem, true, false), 1);
-            QCOMPARE(uvFlag(d, d.uv, d.perItem, true, true), 2);
-            QCOMPARE(uvFlag(d, d.uv, d.perItem, false, true), 0);
-        }
-        {
-            CRawOptionsDlg d(doc);
-            QCOMPARE(uvFlag(d, d.uv, d.useItemUv, true, false), 1);
-            QCOMPARE(uvFlag(d, d.uv, d.useItemUv, true, true), 2);
-        }
-        {
-            CRibOptionsDlg d(doc); // subdivision is its item condition
-            d.perItem->setChecked(false);
-            QCOMPARE(uvFlag(d, d.uv, d.subdivision, true, true), 2);
-        }
-        {
-            CMegaPovOptionsDlg d(doc);
-            d.uv->setChecked(true);
-            d.apply(doc);
-            QCOMPARE(doc.exportFlags.uv, 2);
-        }
-        {
-            CDf3OptionsDlg d(doc);
-            d.density[2]->setChecked(true);
-            d.sizeZ->setValue(7);
-            QCOMPARE(uvFlag(d, nullptr, d.useItemUvw, true, false), 1);
-            QCOMPARE(std::tuple(doc.feoPMedia.densitySource, doc.feoPMedia.sizeZ),
-                     std::tuple(2, 7));
-            QCOMPARE(uvFlag(d, nullptr, d.useItemUvw, true, true), 2);
-        }
+        doc.meshType = CPexaDoc::Layered;
+        const std::vector<int> layered = {
+            uvFlag(&CObjOptionsDlg::uv, &CObjOptionsDlg::perItem, true, false),
+            uvFlag(&CObjOptionsDlg::uv, &CObjOptionsDlg::perItem, true, true),
+            uvFlag(&CObjOptionsDlg::uv, &CObjOptionsDlg::perItem, false, true),
+            uvFlag(&CRawOptionsDlg::uv, &CRawOptionsDlg::useItemUv, true, false),
+            uvFlag(&CRawOptionsDlg::uv, &CRawOptionsDlg::useItemUv, true, true),
+            uvFlag(&CMegaPovOptionsDlg::uv, &CMegaPovOptionsDlg::uv, true, true),
+            uvFlag(&CDf3OptionsDlg::useItemUvw, &CDf3OptionsDlg::useItemUvw, true, false),
+            uvFlag(&CDf3OptionsDlg::useItemUvw, &CDf3OptionsDlg::useItemUvw, true, true)};
+        QCOMPARE(layered, (std::vector<int>{1, 2, 0, 1, 2, 2, 1, 2}));
+        CRibOptionsDlg rib(doc); // subdivision is an item condition as well
+        rib.uv->setChecked(true);
+        rib.perItem->setChecked(false);
+        rib.subdivision->setChecked(true);
+        rib.apply(doc);
+        QCOMPARE(doc.exportFlags.uv, 2);
         doc.meshType = CPexaDoc::Skinned;
-        CObjOptionsDlg d(doc);
-        QCOMPARE(uvFlag(d, d.uv, d.perItem, true, true), 1);
+        QCOMPARE(uvFlag(&CObjOptionsDlg::uv, &CObjOptionsDlg::perItem, true, true), 1);
+        // The media dialog also stores its density source and size.
+        CDf3OptionsDlg d(doc);
+        d.density[2]->setChecked(true);
+        d.sizeZ->setValue(7);
+        d.apply(doc);
+        QCOMPARE(std::tuple(doc.feoPMedia.densitySource, doc.feoPMedia.sizeZ), std::tuple(2, 7));
     }
 
     // glTF: uv "per Item" counts in Layered mode only; the next export's dialog starts
