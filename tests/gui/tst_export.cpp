@@ -139,6 +139,66 @@ class TestExport : public QObject {
         return reference(doc, format, extra);
     }
 
+    // Runs the OBJ (or, for "no muscles", the MegaPOV) command into the given failure.
+    void failWith(const QString& failure, const QString& message) {
+        KTestUi ui;
+        CPexaDoc doc;
+        Script script;
+        script.file = path(QStringLiteral("failed.inc"));
+        script.udoFile = path(QStringLiteral("failed.udo"));
+        QFile old(script.file);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        old.close();
+        if (failure == QStringLiteral("folder")) {
+            script.file = path(QStringLiteral("a-folder.obj"));
+            QVERIFY(QDir().mkpath(script.file));
+        } else if (failure == QStringLiteral("no mesh")) {
+            fill(doc);
+            doc.meshGrid = std::make_unique<KMeshGrid>(); // as after a failed allocation
+            doc.meshStale = 0;
+        } else if (failure == QStringLiteral("no layers")) {
+            doc.restoreLayers({});
+        } else {
+            script.meshType = CPexaDoc::Layered;
+        }
+        QVERIFY(!script.run(doc, failure == QStringLiteral("no muscles") ? KExportCommand::MegaPov
+                                                                         : KExportCommand::Obj));
+        QCOMPARE(ui.messages(), std::vector<std::string>{message.toStdString()});
+        if (failure == QStringLiteral("no layers")) {
+            QVERIFY(script.titles.isEmpty());
+        }
+        QVERIFY(script.udoInitialName.isEmpty());
+        QCOMPARE(kSlurp(path(QStringLiteral("failed.inc"))), QByteArray("old"));
+        QVERIFY(!QFile::exists(script.udoFile));
+    }
+
+    // Runs the command and cancels it at the step given.
+    void cancelAt(KExportCommand::Kind kind, int step) {
+        KTestUi ui;
+        CPexaDoc doc;
+        fill(doc);
+        doc.setExportLayerSelection({2});
+        KExportCommand::stlAscii = false;
+        Script script;
+        script.okLayers = step != 0;
+        script.okOptions = step != 1;
+        script.file = step == 2 ? QString() : path(QStringLiteral("cancelled"));
+        script.options = [](QDialog& d) {
+            if (auto* s = qobject_cast<CStlOptionsDlg*>(&d)) {
+                s->asciiFile->setChecked(true);
+            }
+        };
+        QVERIFY(!script.run(doc, kind));
+        QCOMPARE(script.titles.size(), step == 0 ? 1 : 2);
+        QCOMPARE(script.lockedInFileChoosers.size(), size_t(step == 2));
+        QVERIFY(!doc.exportSelectionLocked());
+        QVERIFY(!QFile::exists(path(QStringLiteral("cancelled"))));
+        QCOMPARE(doc.exportLayerSelection,
+                 (step == 0 ? std::vector<int32_t>{2} : std::vector<int32_t>{0, 1}));
+        QCOMPARE(KExportCommand::stlAscii, kind == KExportCommand::Stl && step == 2);
+        KExportCommand::stlAscii = false;
+    }
+
 private slots:
     void initTestCase() {
         kUseTestSettings();
@@ -384,94 +444,29 @@ private slots:
     // What goes wrong is shown once, in a message box, by the writer: the command adds
     // nothing. Without layers nothing is asked; a Layered export without muscles keeps
     // the file that was there and asks for no UDO file.
-    void failuresAreShownOnce_data() {
-        QTest::addColumn<QString>("failure");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("folder") << "folder"
-                                << "Couldn't create export file!\n\"" + path("a-folder.obj") +
-                                       "\": Is a directory";
-        QTest::newRow("no mesh") << "no mesh"
-                                 << "There is no mesh to export";
-        QTest::newRow("no layers") << "no layers"
-                                   << "There are no User Layer's to select!";
-        QTest::newRow("no muscles") << "no muscles"
-                                    << "There is no layer or muscle info to export!";
-    }
     void failuresAreShownOnce() {
-        QFETCH(QString, failure);
-        QFETCH(QString, message);
-        KTestUi ui;
-        CPexaDoc doc;
-        Script script;
-        script.file = path(QStringLiteral("failed.inc"));
-        script.udoFile = path(QStringLiteral("failed.udo"));
-        QFile old(script.file);
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
-        old.close();
-        if (failure == QStringLiteral("folder")) {
-            script.file = path(QStringLiteral("a-folder.obj"));
-            QVERIFY(QDir().mkpath(script.file));
-        } else if (failure == QStringLiteral("no mesh")) {
-            fill(doc);
-            doc.meshGrid = std::make_unique<KMeshGrid>(); // as after a failed allocation
-            doc.meshStale = 0;
-        } else if (failure == QStringLiteral("no layers")) {
-            doc.restoreLayers({});
-        } else {
-            script.meshType = CPexaDoc::Layered;
+        const QString folder = path("a-folder.obj");
+        for (const auto& [failure, message] :
+             {std::pair{QStringLiteral("folder"),
+                        "Couldn't create export file!\n\"" + folder + "\": Is a directory"},
+              {"no mesh", "There is no mesh to export"},
+              {"no layers", "There are no User Layer's to select!"},
+              {"no muscles", "There is no layer or muscle info to export!"}}) {
+            failWith(failure, message);
         }
-        QVERIFY(!script.run(doc, failure == QStringLiteral("no muscles") ? KExportCommand::MegaPov
-                                                                         : KExportCommand::Obj));
-        QCOMPARE(ui.messages(), std::vector<std::string>{message.toStdString()});
-        if (failure == QStringLiteral("no layers")) {
-            QVERIFY(script.titles.isEmpty());
-        }
-        QVERIFY(script.udoInitialName.isEmpty());
-        QCOMPARE(kSlurp(path(QStringLiteral("failed.inc"))), QByteArray("old"));
-        QVERIFY(!QFile::exists(script.udoFile));
     }
-
     // Cancel at each step: nothing asked after it, nothing written, the lock released; a
     // cancelled file choice keeps the layer choice, and a cancelled STL dialog the text
     // choice.
-    void cancelAtEachStep_data() {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<int>("step"); // 0 layers, 1 options, 2 file
-        for (int kind : {KExportCommand::Obj, KExportCommand::Gltf, KExportCommand::Stl,
-                         KExportCommand::Ply}) {
-            for (int step = 0; step < 3; ++step) {
-                QTest::addRow("kind %d step %d", kind, step) << kind << step;
+    void cancelAtEachStep() {
+        for (auto kind : {KExportCommand::Obj, KExportCommand::Gltf, KExportCommand::Stl,
+                          KExportCommand::Ply}) {
+            for (int step = 0; step < 3; ++step) { // layers, options, file
+                cancelAt(kind, step);
+                QVERIFY2(!QTest::currentTestFailed(), qPrintable(QString::number(kind)));
             }
         }
     }
-    void cancelAtEachStep() {
-        QFETCH(int, kind);
-        QFETCH(int, step);
-        KTestUi ui;
-        CPexaDoc doc;
-        fill(doc);
-        doc.setExportLayerSelection({2});
-        KExportCommand::stlAscii = false;
-        Script script;
-        script.okLayers = step != 0;
-        script.okOptions = step != 1;
-        script.file = step == 2 ? QString() : path(QStringLiteral("cancelled"));
-        script.options = [](QDialog& d) {
-            if (auto* s = qobject_cast<CStlOptionsDlg*>(&d)) {
-                s->asciiFile->setChecked(true);
-            }
-        };
-        QVERIFY(!script.run(doc, KExportCommand::Kind(kind)));
-        QCOMPARE(script.titles.size(), step == 0 ? 1 : 2);
-        QCOMPARE(script.lockedInFileChoosers.size(), size_t(step == 2));
-        QVERIFY(!doc.exportSelectionLocked());
-        QVERIFY(!QFile::exists(path(QStringLiteral("cancelled"))));
-        QCOMPARE(doc.exportLayerSelection,
-                 (step == 0 ? std::vector<int32_t>{2} : std::vector<int32_t>{0, 1}));
-        QCOMPARE(KExportCommand::stlAscii, kind == KExportCommand::Stl && step == 2);
-        KExportCommand::stlAscii = false;
-    }
-
     // The default file choice: a save dialog at "untitled" with the format's filter and
     // extension, asking before it replaces a file. Cancel there writes nothing.
     void defaultFileDialog() {
