@@ -305,9 +305,9 @@ private slots:
         QCOMPARE(ui.messages().back(), std::string("Function 'Capture2Clipboard()' NYA"));
     }
 
-    // In the main window: the window shows the view opaque, the toolbar acts on it, and
-    // previews of two documents share display-list names, so closing one document must
-    // not take the object out of the other document's preview.
+    // In the main window: the window shows the view opaque, and previews of two documents share
+    // display-list names, so closing one document must not take the object out of the other
+    // document's preview.
     void previewsInTheMainWindow() {
         KQuestionScript discard(QMessageBox::Discard); // also when the window goes
         CMainFrame main;
@@ -319,7 +319,7 @@ private slots:
         main.action("fileNew")->trigger();
         const auto docs = main.documents().documents();
         QCOMPARE(docs.size(), size_t(2));
-        // Besides the preview the new document opened with.
+        // Window > 3D Preview: besides the preview the new document opened with.
         QCOMPARE(main.documents().otherWindowsOf(docs[0]).size(), size_t(2));
         auto previewOf = [&main](CPexaDoc* doc) -> KFrame3D* {
             for (QMdiSubWindow* w : main.documents().otherWindowsOf(doc)) {
@@ -341,9 +341,6 @@ private slots:
         QVERIFY(kSaveScreenshot(picture, "preview-mainwindow.png"));
         const QPoint corner = second->mapTo(&main, QPoint(3, 3)) * picture.devicePixelRatio();
         QCOMPARE(QColor(picture.pixel(corner)), QColor(0, 0, 0));
-        main.mdiArea()->setActiveSubWindow(secondFrame);
-        main.action("shadeFlat")->trigger();
-        QCOMPARE(second->camera.shadingType, int(KPreviewCamera::Flat));
 
         main.mdiArea()->setActiveSubWindow(main.documents().framesOf(docs[0]).front());
         main.action("fileClose")->trigger();
