@@ -1,15 +1,31 @@
 #pragma once
 // Helpers of the document, export and preview tests: files read whole, a one-colour TGA
 // image, a main window with a new document, and the real modal dialog acted on once the
-// event loop shows it.
+// event loop shows it. Brings the Qt Test and widget headers these tests share.
 
 #include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QFile>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
 #include <QTimer>
+#include <QtTest>
 #include <functional>
 #include <memory>
 
+#include "KGuiTestSupport.h"
 #include "app/CMainFrame.h"
+#include "document/CPexaDoc.h"
 #include "image/KImageMapTga.h"
 
 // The whole file, or nothing when it cannot be read.

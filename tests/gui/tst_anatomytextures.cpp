@@ -1,23 +1,11 @@
 // The anatomy sheet (pages, title window, enabling, OK and Cancel) and the texture list
 // editor (showing and applying an entry, colour buttons, the list's keys, the last entry
 // kept), with the main window's texture list commands and its F11 test.
-#include <QtTest>
-
-#include <QButtonGroup>
-#include <QCheckBox>
-#include <QDoubleSpinBox>
-#include <QKeyEvent>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTabWidget>
 
 #include "KGuiTestKit.h"
-#include "KGuiTestSupport.h"
 #include "dialogs/KAnatomyDialogs.h"
 #include "dialogs/KMuscleDialogs.h"
 #include "dialogs/KTextureListDlg.h"
-#include "document/CPexaDoc.h"
 
 namespace {
 

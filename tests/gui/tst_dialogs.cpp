@@ -2,30 +2,17 @@
 // the allowed ranges, and copy back exactly what they own with the right follow-up
 // (grid rebuilt, document changed, or only the modified flag). Also the Qt front end's
 // progress window and its real message boxes, file dialog and colour chooser.
-#include <QtTest>
 
-#include <QButtonGroup>
-#include <QCheckBox>
 #include <QColorDialog>
-#include <QComboBox>
-#include <QDoubleSpinBox>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSpinBox>
 
 #include "KGuiTestKit.h"
-#include "KGuiTestSupport.h"
 #include "app/KQtUi.h"
 #include "dialogs/KItemDefaultsDlg.h"
 #include "dialogs/KObjectDialogs.h"
 #include "dialogs/KPixelDepthDlg.h"
 #include "dialogs/KProgressWindow.h"
 #include "dialogs/KViewDialogs.h"
-#include "document/CPexaDoc.h"
 
 namespace {
 

@@ -3,25 +3,15 @@
 // compared with the writer's own output for the same options; the STL and PLY text choice
 // remembered for the session. Also the progress window during an export: the main window
 // disabled, Cancel asking before it stops.
-#include <QtTest>
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSpinBox>
 
 #include "KGuiTestKit.h"
-#include "KGuiTestSupport.h"
 #include "app/KExportCommand.h"
 #include "app/KQtUi.h"
 #include "dialogs/KExchangeDialogs.h"
 #include "dialogs/KExportDialogs.h"
 #include "dialogs/KProgressWindow.h"
-#include "document/CPexaDoc.h"
 #include "export/KExport.h"
 #include "mesh/KMeshGrid.h"
 #include "model/KBdlLayer.h"

@@ -1,13 +1,11 @@
 // The user guide against the main window: every menu path the guide names ("File > Open...",
 // "Object > Modify Items > Anatomy...") is a command of the main window's menus, and the
 // keys the guide gives for a command are the command's shortcut.
-#include <QtTest>
 
 #include <QMenuBar>
 #include <QRegularExpression>
 
 #include "KGuiTestKit.h"
-#include "KGuiTestSupport.h"
 
 namespace {
 

@@ -2,20 +2,10 @@
 // their confirmation, a layer's muscle list (delete, copy and paste through the
 // document's slot, create through the muscle sheet), its image buttons, "More Layers...",
 // the TGA import and the main window's layer slots.
-#include <QtTest>
-
-#include <QCheckBox>
-#include <QKeyEvent>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QSpinBox>
 
 #include "KGuiTestKit.h"
-#include "KGuiTestSupport.h"
 #include "dialogs/KLayerDialogs.h"
 #include "dialogs/KMuscleDialogs.h"
-#include "document/CPexaDoc.h"
 #include "gui/KLayerNames.h"
 
 namespace {

@@ -2,21 +2,17 @@
 // marks, the window placement and recent files in the settings, the document commands,
 // the question before a modified document closes and the one about its texture list. Also
 // the status panes and splitter of the child frames.
-#include <QtTest>
 
-#include <QMdiArea>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
 
 #include "KGuiTestKit.h"
-#include "KGuiTestSupport.h"
 #include "app/CChildFrame.h"
 #include "app/CDocManager.h"
 #include "app/KChildFrames.h"
 #include "app/KWindowPlacement.h"
 #include "dialogs/KTextureListDlg.h"
-#include "document/CPexaDoc.h"
 #include "document/KDocumentFile.h"
 #include "views/CPexaView.h"
 

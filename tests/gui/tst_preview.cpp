@@ -1,24 +1,13 @@
 // The 3D preview's logic that needs no OpenGL context: camera and projection, the mouse
 // rules, animation, the stored settings, lights, the anti-aliasing jitter and sum, the
 // capture series and its files, the background image rules and the preview's dialogs.
-#include <QtTest>
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDoubleSpinBox>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMdiArea>
-#include <QRadioButton>
-#include <QSpinBox>
 #include <cmath>
 
 #include "KGuiTestKit.h"
-#include "KGuiTestSupport.h"
 #include "app/CDocManager.h"
 #include "app/KChildFrames.h"
 #include "dialogs/KPreviewDialogs.h"
-#include "document/CPexaDoc.h"
 #include "platform/KFile.h"
 #include "preview/KView3D.h"
 #include "scene/KAccumBuffer.h"

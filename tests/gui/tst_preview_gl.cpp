@@ -3,20 +3,13 @@
 // default document and a document with muscles, compares shading types, projections,
 // anti-aliasing and the background, drives the mouse, captures series of TGA files, and
 // writes screenshots of each shading type.
-#include <QtTest>
-
-#include <QMdiArea>
-#include <QRadioButton>
-#include <QSpinBox>
 
 #include "KGuiTestKit.h"
-#include "KGuiTestSupport.h"
 #include "app/CChildFrame.h"
 #include "app/CDocManager.h"
 #include "app/KChildFrames.h"
 #include "app/KRenderCommand.h"
 #include "dialogs/KPreviewDialogs.h"
-#include "document/CPexaDoc.h"
 #include "document/KDocumentFile.h"
 #include "document/KSampleObjects.h"
 #include "preview/KView3D.h"

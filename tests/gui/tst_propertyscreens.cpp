@@ -1,16 +1,12 @@
 // Writes PNG pictures of the property dialogs (every page of the sheets) into the build
 // folder ("screenshots/"), so their layout can be looked at; each picture must be
 // non-empty and no dialog smaller than its layout asks for.
-#include <QtTest>
 
-#include <QTabWidget>
-
-#include "KGuiTestSupport.h"
+#include "KGuiTestKit.h"
 #include "dialogs/KAnatomyDialogs.h"
 #include "dialogs/KLayerDialogs.h"
 #include "dialogs/KMuscleDialogs.h"
 #include "dialogs/KTextureListDlg.h"
-#include "document/CPexaDoc.h"
 #include "image/KImageMapTga.h"
 
 class TestPropertyScreens : public QObject {

@@ -1,10 +1,8 @@
 // Writes PNG pictures of the main window and of every dialog into the build folder
 // ("screenshots/"), so their layout can be looked at; checks that each picture is
 // non-empty and that no dialog is smaller than what its layout asks for.
-#include <QtTest>
 
 #include "KGuiTestKit.h"
-#include "KGuiTestSupport.h"
 #include "dialogs/KAboutDlg.h"
 #include "dialogs/KExportDialogs.h"
 #include "dialogs/KItemDefaultsDlg.h"
@@ -12,7 +10,6 @@
 #include "dialogs/KPixelDepthDlg.h"
 #include "dialogs/KProgressWindow.h"
 #include "dialogs/KViewDialogs.h"
-#include "document/CPexaDoc.h"
 #include "model/KBdlMuscle.h"
 
 class TestScreenshots : public QObject {
