@@ -228,38 +228,18 @@ private slots:
     // The file dialog every file seam runs by default: saving takes any name, opening an
     // existing file; a request in the working folder opens there with its name selected,
     // any other in the folder last visited.
-    void fileDialogFollowsTheRequest_data() {
-        QTest::addColumn<bool>("save");
-        QTest::addColumn<bool>("inWorkingFolder");
-        QTest::addColumn<QString>("initialName");
-        QTest::addColumn<bool>("accept");
-        QTest::newRow("save in the working folder") << true << true << "untitled.tga" << true;
-        QTest::newRow("open in the working folder") << false << true << "temp.tga" << true;
-        QTest::newRow("save in the last folder") << true << false << "untitled" << false;
-        QTest::newRow("open in the last folder") << false << false << "" << false;
-    }
     void fileDialogFollowsTheRequest() {
-        QFETCH(bool, save);
-        QFETCH(bool, inWorkingFolder);
-        QFETCH(QString, initialName);
-        QFETCH(bool, accept);
-        QTemporaryDir visited, folder;
-        QFile existing(folder.filePath(QStringLiteral("temp.tga")));
-        QVERIFY(existing.open(QIODevice::WriteOnly));
-        existing.close();
-        const QString previous = QDir::currentPath();
-        QString directory;
-        // A name accepted in `visited` makes it the folder last visited.
-        QVERIFY(QDir::setCurrent(visited.path()));
-        const QString visitedPath = QDir::currentPath();
-        QCOMPARE(pickFile(true, true, QStringLiteral("first.tga"), true, directory),
-                 visitedPath + QStringLiteral("/first.tga"));
-        QVERIFY(QDir::setCurrent(folder.path()));
-        const QString working = QDir::currentPath();
-        const QString chosen = pickFile(save, inWorkingFolder, initialName, accept, directory);
-        QDir::setCurrent(previous);
-        QCOMPARE(directory, inWorkingFolder ? working : visitedPath);
-        QCOMPARE(chosen, accept ? working + QLatin1Char('/') + initialName : QString());
+        struct Case {
+            bool save, inWorkingFolder;
+            QString initialName;
+            bool accept;
+        };
+        for (const Case& t :
+             {Case{true, true, "untitled.tga", true}, Case{false, true, "temp.tga", true},
+              Case{true, false, "untitled", false}, Case{false, false, "", false}}) {
+            pickInFolders(t.save, t.inWorkingFolder, t.initialName, t.accept);
+            QVERIFY2(!QTest::currentTestFailed(), qPrintable(t.initialName));
+        }
     }
 
     // Without a test hook a question is a real message box: it shows what was asked, and
@@ -306,6 +286,29 @@ private slots:
     }
 
 private:
+    // Picks a file in a fresh working folder after a pick in another folder, which makes
+    // that one the folder last visited.
+    static void pickInFolders(bool save, bool inWorkingFolder, const QString& initialName,
+                              bool accept) {
+        QTemporaryDir visited, folder;
+        QFile existing(folder.filePath(QStringLiteral("temp.tga")));
+        QVERIFY(existing.open(QIODevice::WriteOnly));
+        existing.close();
+        const QString previous = QDir::currentPath();
+        QString directory;
+        // A name accepted in `visited` makes it the folder last visited.
+        QVERIFY(QDir::setCurrent(visited.path()));
+        const QString visitedPath = QDir::currentPath();
+        QCOMPARE(pickFile(true, true, QStringLiteral("first.tga"), true, directory),
+                 visitedPath + QStringLiteral("/first.tga"));
+        QVERIFY(QDir::setCurrent(folder.path()));
+        const QString working = QDir::currentPath();
+        const QString chosen = pickFile(save, inWorkingFolder, initialName, accept, directory);
+        QDir::setCurrent(previous);
+        QCOMPARE(directory, inWorkingFolder ? working : visitedPath);
+        QCOMPARE(chosen, accept ? working + QLatin1Char('/') + initialName : QString());
+    }
+
     // Runs kExecFileDialog on a TGA request, checks the dialog against it, then accepts or
     // cancels it. directory is where the dialog opened.
     static QString pickFile(bool save, bool inWorkingFolder, const QString& initialName,

@@ -124,6 +124,38 @@ class TestMainFrame : public QObject {
         QTRY_VERIFY(frame.isNull());
     }
 
+    // Tiles a new document's four windows, one of them minimized and one maximized.
+    static void tileWindows(const char* command, bool sideBySide) {
+        CMainFrame frame;
+        frame.resize(900, 700);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QVERIFY(kStartNew(frame));
+        frame.action("windowNew")->trigger();
+        frame.action("windowNew")->trigger();
+        QMdiArea* area = frame.mdiArea();
+        QList<QMdiSubWindow*> tiled = area->subWindowList();
+        QVERIFY(tiled.size() >= 4);
+        QMdiSubWindow* minimized = tiled.takeAt(1);
+        minimized->showMinimized();
+        tiled[1]->showMaximized();
+        frame.action(command)->trigger();
+
+        // The windows left share the area in list order, the maximized one made normal;
+        // the minimized one stays as it is.
+        const QSize size = area->contentsRect().size();
+        const int length = sideBySide ? size.width() : size.height();
+        const int n = int(tiled.size());
+        for (int i = 0; i < n; ++i) {
+            const int from = length * i / n, to = length * (i + 1) / n;
+            const QRect expected = sideBySide ? QRect(from, 0, to - from, size.height())
+                                              : QRect(0, from, size.width(), to - from);
+            QCOMPARE(tiled[i]->geometry(), expected);
+            QVERIFY(!tiled[i]->isMaximized());
+        }
+        QVERIFY(minimized->isMinimized());
+    }
+
 private slots:
     void initTestCase() { kUseTestSettings(); }
     void init() { QSettings().clear(); }
@@ -383,44 +415,10 @@ private slots:
         }
     }
 
-    void tileSharesTheAreaAmongWindowsNotMinimized_data() {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<bool>("sideBySide");
-        QTest::newRow("vertically") << QStringLiteral("windowTileVert") << true;
-        QTest::newRow("horizontally") << QStringLiteral("windowTileHorz") << false;
-    }
-
     void tileSharesTheAreaAmongWindowsNotMinimized() {
-        QFETCH(QString, command);
-        QFETCH(bool, sideBySide);
-        CMainFrame frame;
-        frame.resize(900, 700);
-        frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
-        QVERIFY(kStartNew(frame));
-        frame.action("windowNew")->trigger();
-        frame.action("windowNew")->trigger();
-        QMdiArea* area = frame.mdiArea();
-        QList<QMdiSubWindow*> tiled = area->subWindowList();
-        QVERIFY(tiled.size() >= 4);
-        QMdiSubWindow* minimized = tiled.takeAt(1);
-        minimized->showMinimized();
-        tiled[1]->showMaximized();
-        frame.action(command)->trigger();
-
-        // The windows left share the area in list order, the maximized one made normal;
-        // the minimized one stays as it is.
-        const QSize size = area->contentsRect().size();
-        const int length = sideBySide ? size.width() : size.height();
-        const int n = int(tiled.size());
-        for (int i = 0; i < n; ++i) {
-            const int from = length * i / n, to = length * (i + 1) / n;
-            const QRect expected = sideBySide ? QRect(from, 0, to - from, size.height())
-                                              : QRect(0, from, size.width(), to - from);
-            QCOMPARE(tiled[i]->geometry(), expected);
-            QVERIFY(!tiled[i]->isMaximized());
+        for (bool sideBySide : {true, false}) {
+            tileWindows(sideBySide ? "windowTileVert" : "windowTileHorz", sideBySide);
         }
-        QVERIFY(minimized->isMinimized());
     }
 
     // The status panes keep the widths of their sample texts: the preview's animation
