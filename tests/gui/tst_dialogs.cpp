@@ -1,45 +1,30 @@
 // The object and view dialogs: they open with the current values, limit their fields to
 // the allowed ranges, and copy back exactly what they own with the right follow-up
 // (grid rebuilt, document changed, or only the modified flag). Also the Qt front end's
-// progress window and value dialogs.
-#include <QtTest>
+// progress window and its real message boxes, file dialog and colour chooser.
 
-#include <QButtonGroup>
-#include <QCheckBox>
 #include <QColorDialog>
-#include <QComboBox>
-#include <QDoubleSpinBox>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSpinBox>
 
-#include "KGuiTestSupport.h"
+#include "KGuiTestKit.h"
 #include "app/KQtUi.h"
 #include "dialogs/KItemDefaultsDlg.h"
 #include "dialogs/KObjectDialogs.h"
 #include "dialogs/KPixelDepthDlg.h"
 #include "dialogs/KProgressWindow.h"
 #include "dialogs/KViewDialogs.h"
-#include "document/CPexaDoc.h"
-#include "gui/KDialogKit.h"
 
 namespace {
-
-// Records the hints the document sends.
-struct HintLog : KViewObserver {
-    std::vector<int> hints;
-    void onUpdate(int hint, KPersistent*) override { hints.push_back(hint); }
-};
 
 // A calculated, unmodified document, so each test sees what the dialog changes.
 void settle(CPexaDoc& doc) {
     doc.ensureCalculated();
     doc.setModified(false);
+}
+
+// Accepts or cancels a modal dialog (accept() is protected in some of Qt's own).
+void finish(QDialog& dialog, bool accept) {
+    accept ? dialog.accept() : dialog.reject();
 }
 
 } // namespace
@@ -53,16 +38,14 @@ private slots:
     void objectDescriptionOnlyMarksTheDocument() {
         CPexaDoc doc;
         settle(doc);
-        HintLog log;
+        KHintLog log;
         doc.addObserver(&log);
         CObjectDescriptionDlg dlg(doc);
         dlg.name->setText(QStringLiteral("Hand"));
         dlg.description->setPlainText(QStringLiteral("two lines\nof text"));
         dlg.apply();
-        QCOMPARE(doc.objectName, std::string("Hand"));
-        QCOMPARE(doc.description, std::string("two lines\nof text"));
-        QVERIFY(doc.isModified());
-        QCOMPARE(doc.meshStale, 0);
+        QCOMPARE(std::tuple(doc.objectName, doc.description, doc.isModified(), doc.meshStale),
+                 std::tuple(std::string("Hand"), std::string("two lines\nof text"), true, 0));
         QVERIFY(log.hints.empty());
         doc.removeObserver(&log);
     }
@@ -75,9 +58,8 @@ private slots:
         QCOMPARE(dlg.uResolution->value(), 512);
         // The radios are in the order Planar, Conic, Spheric, Disc.
         const auto radios = dlg.findChildren<QRadioButton*>();
-        QCOMPARE(dlg.shape->id(radios[0]), int(CPexaDoc::Planar));
-        QCOMPARE(dlg.shape->id(radios[3]), int(CPexaDoc::Disc));
-
+        QCOMPARE(std::tuple(dlg.shape->id(radios[0]), dlg.shape->id(radios[3])),
+                 std::tuple(int(CPexaDoc::Planar), int(CPexaDoc::Disc)));
         dlg.uResolution->setValue(20);
         dlg.vResolution->setValue(30);
         dlg.clipUTo->setValue(0.5);
@@ -86,27 +68,21 @@ private slots:
         dlg.type->button(1)->setChecked(true);
         dlg.option->setCurrentIndex(1);
         dlg.apply();
-        QCOMPARE(doc.uResolution, 20);
-        QCOMPARE(doc.vResolution, 30);
-        QCOMPARE(doc.clip.uTo, 0.5);
-        QCOMPARE(doc.baseShape, int(CPexaDoc::Spheric));
-        QCOMPARE(doc.scalingHeight, 2.5);
-        QCOMPARE(doc.meshType, int(CPexaDoc::Layered));
-        QCOMPARE(doc.meshOption, 1);
+        QCOMPARE(std::tuple(doc.uResolution, doc.vResolution, doc.clip.uTo, doc.baseShape),
+                 std::tuple(20, 30, 0.5, int(CPexaDoc::Spheric)));
+        QCOMPARE(std::tuple(doc.scalingHeight, doc.meshType, doc.meshOption),
+                 std::tuple(2.5, int(CPexaDoc::Layered), 1));
         // The grid was rebuilt for the new size and clip range.
         QVERIFY(doc.meshGrid);
-        QCOMPARE(doc.meshGrid->uCount(), CPexaDoc::sampleCount(20, 0.0, 0.5));
-        QCOMPARE(doc.meshGrid->vCount(), 31);
-        QVERIFY(doc.isModified());
-        QCOMPARE(doc.meshStale, 1);
-    }
+        QCOMPARE(std::tuple(doc.meshGrid->uCount(), doc.meshGrid->vCount()),
+                 std::tuple(CPexaDoc::sampleCount(20, 0.0, 0.5), 31));
+        QCOMPARE(std::tuple(doc.isModified(), doc.meshStale), std::tuple(true, 1));
 
-    void meshPropertiesKeepASuperquadric() {
-        CPexaDoc doc;
+        // A superquadric base shape has no radio and stays.
         doc.baseShape = CPexaDoc::SuperQuad + 1;
-        CMeshPropertiesDlg dlg(doc);
-        QCOMPARE(dlg.shape->checkedId(), -1);
-        dlg.apply();
+        CMeshPropertiesDlg quad(doc);
+        QCOMPARE(quad.shape->checkedId(), -1);
+        quad.apply();
         QCOMPARE(doc.baseShape, CPexaDoc::SuperQuad + 1);
     }
 
@@ -118,10 +94,9 @@ private slots:
         dlg.v->setValue(128);
         dlg.interpolate->setChecked(true);
         dlg.apply();
-        QCOMPARE(doc.imageResolutionU, 256);
-        QCOMPARE(doc.imageResolutionV, 128);
-        QCOMPARE(doc.interpolateHeights, 1);
-        QCOMPARE(doc.meshStale, 0);
+        QCOMPARE(std::tuple(doc.imageResolutionU, doc.imageResolutionV, doc.interpolateHeights,
+                            doc.meshStale),
+                 std::tuple(256, 128, 1, 0));
     }
 
     void basicShapeCopiesTheFiveValues() {
@@ -137,102 +112,82 @@ private slots:
         dlg.shear->setValue(-0.2);
         dlg.vFactor->setValue(2.0);
         dlg.apply();
-        QCOMPARE(doc.bodyPart.uFactor, 0.75f);
-        QCOMPARE(doc.bodyPart.uOffset, 0.1f);
-        QCOMPARE(doc.bodyPart.uRepeat, 3);
-        QCOMPARE(doc.bodyPart.shear, -0.2f);
-        QCOMPARE(doc.bodyPart.vFactor, 2.0f);
-        QCOMPARE(doc.bodyPart.uProfile.getString(), uText);
-        QCOMPARE(doc.meshStale, 1);
-        QVERIFY(doc.isModified());
+        const KBdlBodyPart& b = doc.bodyPart;
+        QCOMPARE(std::tuple(b.uFactor, b.uOffset, b.uRepeat, b.shear, b.vFactor),
+                 std::tuple(0.75f, 0.1f, 3, -0.2f, 2.0f));
+        QCOMPARE(b.uProfile.getString(), uText);
+        QCOMPARE(std::tuple(doc.isModified(), doc.meshStale), std::tuple(true, 1));
     }
 
+    // The superquadric becomes the base shape; its switch clears the basic shape's
+    // factors, and with the switch off they stay.
     void superQuadBecomesTheBaseShape() {
-        CPexaDoc doc;
-        settle(doc);
-        CSuperQuadDlg dlg(doc);
-        dlg.kind->button(1)->setChecked(true);
-        dlg.exponent1->setValue(0.5);
-        dlg.rad2->setValue(0.25);
-        dlg.apply();
-        const KShapeSuperQ& q = doc.bodyPart.superQuad;
-        QCOMPARE(q.type, 1);
-        QCOMPARE(q.exponent1, 0.5f);
-        QCOMPARE(q.rad2, 0.25f);
-        QCOMPARE(doc.bodyPart.uFactor, 0.0f);
-        QCOMPARE(doc.bodyPart.vFactor, 0.0f);
-        QCOMPARE(doc.baseShape, CPexaDoc::SuperQuad + 1);
-        QCOMPARE(doc.meshStale, 1);
-
-        // With the switch off the basic shape's factors stay.
-        CPexaDoc other;
-        CSuperQuadDlg keep(other);
-        keep.clearScaling->setChecked(false);
-        keep.kind->button(2)->setChecked(true);
-        keep.apply();
-        QCOMPARE(other.bodyPart.uFactor, 0.5f);
-        QCOMPARE(other.baseShape, CPexaDoc::SuperQuad + 2);
+        for (bool clear : {true, false}) {
+            CPexaDoc doc;
+            settle(doc);
+            CSuperQuadDlg dlg(doc);
+            dlg.clearScaling->setChecked(clear);
+            dlg.kind->button(2)->setChecked(true);
+            dlg.exponent1->setValue(0.5);
+            dlg.rad2->setValue(0.25);
+            dlg.apply();
+            const KShapeSuperQ& q = doc.bodyPart.superQuad;
+            QCOMPARE(std::tuple(q.type, q.exponent1, q.rad2), std::tuple(2, 0.5f, 0.25f));
+            QCOMPARE(std::tuple(doc.bodyPart.uFactor, doc.bodyPart.vFactor),
+                     clear ? std::tuple(0.0f, 0.0f) : std::tuple(0.5f, 1.0f));
+            QCOMPARE(std::tuple(doc.baseShape, doc.meshStale),
+                     std::tuple(CPexaDoc::SuperQuad + 2, 1));
+        }
     }
 
-    void gridViewPropertiesRangesAndRatios() {
+    // A ratio not above zero becomes 1, and the aspect follows the ratios.
+    void gridViewPropertiesRatios() {
         KUvMapSettings s;
         s.showBackground = true;
-        s.tickStep = 4;
         CGridViewPropertiesDlg dlg(s);
-        QCOMPARE(dlg.ticks->value(), 4);
         dlg.uRatio->setValue(-1.0);
         dlg.vRatio->setValue(2.0);
         dlg.width->setValue(10);
         dlg.fullCurves->setChecked(true);
         dlg.legend->setChecked(false);
         const KUvMapSettings r = dlg.result(s);
-        QCOMPARE(r.uRatio, 1.0f);
-        QCOMPARE(r.vRatio, 2.0f);
-        QCOMPARE(r.aspect, 0.5f);
-        QCOMPARE(r.cellSize, 10);
-        QVERIFY(r.drawFullCurves);
-        QVERIFY(!r.showLegend);
-        QVERIFY(r.showBackground);
+        QCOMPARE(std::tuple(r.uRatio, r.vRatio, r.aspect, r.cellSize),
+                 std::tuple(1.0f, 2.0f, 0.5f, 10));
+        QCOMPARE(std::tuple(r.drawFullCurves, r.showLegend, r.showBackground),
+                 std::tuple(true, false, true));
     }
 
-    void scalingPercentAndLayerSelection() {
-        CScalingPercentDlg scale(250);
-        QCOMPARE(scale.percent(), 250);
+    void smallValueDialogs() {
         CScalingPercentDlg tiny(0); // zoom below 1 % still opens inside the range
         QCOMPARE(tiny.percent(), 1);
-
+        // Entries past the list are ignored.
         CSelectLayersDlg layers({"A", "B", "C"}, {2, 0, 7});
         QCOMPARE(layers.selection(), (std::vector<int>{0, 2}));
         layers.list->item(1)->setSelected(true);
         layers.list->item(0)->setSelected(false);
         QCOMPARE(layers.selection(), (std::vector<int>{1, 2}));
-    }
 
-    void pixelDepthAndItemDefaults() {
         std::array<bool, 9> enabled{};
         enabled[3] = true;
         KPixelDepthDlg depth(3, enabled);
         QCOMPARE(depth.choice(), 3);
-        QVERIFY(!depth.group()->button(0)->isEnabled());
-        QVERIFY(depth.group()->button(3)->isEnabled());
+        QVERIFY(!depth.group()->button(0)->isEnabled() && depth.group()->button(3)->isEnabled());
 
         KItemDefaultsDlg values(QStringLiteral("Create"), QStringLiteral("Note"), 0.2, 0.5);
         values.centerEdit()->setValue(3.0);
-        QCOMPARE(values.centerPosition(), 1.0);
-        QCOMPARE(values.totalWidth(), 0.2);
+        QCOMPARE(std::tuple(values.centerPosition(), values.totalWidth()), std::tuple(1.0, 0.2));
     }
 
+    // Without test hooks messages and questions are real message boxes showing their
+    // exact texts; the answer is the button pressed.
     void messagesAndQuestionsShowTheirExactTexts() {
         KQtUi ui;
         KUiScope scope(ui);
         QStringList seen;
-        // Answers the next modal box with the given button once it is up.
         auto answerWith = [&seen](QMessageBox::StandardButton button) {
-            QTimer::singleShot(0, [&seen, button] {
-                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-                QVERIFY(box);
-                seen << box->text();
-                box->button(button)->click();
+            return kWhenModal<QMessageBox>([&seen, button](QMessageBox& box) {
+                seen << box.text();
+                box.button(button)->click();
             });
         };
         answerWith(QMessageBox::Ok);
@@ -253,20 +208,17 @@ private slots:
         {
             KProgress progress("Export Mesh");
             KProgressWindow* w = ui.progressWindow();
-            QVERIFY(w);
-            QVERIFY(w->isVisible());
+            QVERIFY(w && w->isVisible());
             QCOMPARE(w->percentText(), QStringLiteral(" 0 %"));
             progress.position(42);
             progress.status("Writing vertices");
-            QCOMPARE(w->percentText(), QStringLiteral("42 %"));
-            QCOMPARE(w->statusText(), QStringLiteral("Writing vertices"));
+            QCOMPARE(std::tuple(w->percentText(), w->statusText()),
+                     std::tuple(QStringLiteral("42 %"), QStringLiteral("Writing vertices")));
             progress.position(150);
             QCOMPARE(w->position(), 100);
             QVERIFY(!progress.cancelled());
             // Cancel is seen by the work loop through the pumped events.
-            QPushButton* cancel = w->findChild<QPushButton*>();
-            QVERIFY(cancel);
-            QTest::mouseClick(cancel, Qt::LeftButton);
+            QTest::mouseClick(w->findChild<QPushButton*>(), Qt::LeftButton);
             QVERIFY(progress.cancelled());
             QVERIFY(w->isVisible()); // the owner closes it, not the button
         }
@@ -276,150 +228,114 @@ private slots:
     // The file dialog every file seam runs by default: saving takes any name, opening an
     // existing file; a request in the working folder opens there with its name selected,
     // any other in the folder last visited.
-    void fileDialogFollowsTheRequest_data() {
-        QTest::addColumn<bool>("save");
-        QTest::addColumn<bool>("inWorkingFolder");
-        QTest::addColumn<QString>("initialName");
-        QTest::addColumn<bool>("accept");
-        QTest::newRow("save in the working folder") << true << true << "untitled.tga" << true;
-        QTest::newRow("open in the working folder") << false << true << "temp.tga" << true;
-        QTest::newRow("save in the last folder") << true << false << "untitled" << false;
-        QTest::newRow("open in the last folder") << false << false << "" << false;
-    }
-
     void fileDialogFollowsTheRequest() {
-        QFETCH(bool, save);
-        QFETCH(bool, inWorkingFolder);
-        QFETCH(QString, initialName);
-        QFETCH(bool, accept);
-        QTemporaryDir visited, folder;
-        QVERIFY(visited.isValid() && folder.isValid());
-        QFile existing(folder.filePath(QStringLiteral("temp.tga")));
-        QVERIFY(existing.open(QIODevice::WriteOnly));
-        existing.close();
-        const QString previous = QDir::currentPath();
-        QString directory;
-
-        // A name accepted in `visited` makes it the folder last visited.
-        QVERIFY(QDir::setCurrent(visited.path()));
-        const QString visitedPath = QDir::currentPath();
-        const QString first = pickFile({.save = true,
-                                        .title = QStringLiteral("Pick"),
-                                        .filter = "TGA Files (*.tga)",
-                                        .defaultSuffix = QStringLiteral("tga"),
-                                        .initialName = QStringLiteral("first.tga"),
-                                        .inWorkingFolder = true},
-                                       true, directory);
-        QCOMPARE(first, visitedPath + QStringLiteral("/first.tga"));
-
-        QVERIFY(QDir::setCurrent(folder.path()));
-        const QString working = QDir::currentPath();
-        const QString chosen = pickFile({.save = save,
-                                         .title = QStringLiteral("Pick"),
-                                         .filter = "TGA Files (*.tga)",
-                                         .defaultSuffix = QStringLiteral("tga"),
-                                         .initialName = initialName,
-                                         .inWorkingFolder = inWorkingFolder},
-                                        accept, directory);
-        QDir::setCurrent(previous);
-        QCOMPARE(directory, inWorkingFolder ? working : visitedPath);
-        QCOMPARE(chosen, accept ? working + QLatin1Char('/') + initialName : QString());
+        struct Case {
+            bool save, inWorkingFolder;
+            QString initialName;
+            bool accept;
+        };
+        for (const Case& t :
+             {Case{true, true, "untitled.tga", true}, Case{false, true, "temp.tga", true},
+              Case{true, false, "untitled", false}, Case{false, false, "", false}}) {
+            pickInFolders(t.save, t.inWorkingFolder, t.initialName, t.accept);
+            QVERIFY2(!QTest::currentTestFailed(), qPrintable(t.initialName));
+        }
     }
 
     // Without a test hook a question is a real message box: it shows what was asked, and
     // the answer is the button pressed, the escape button for Escape.
-    void questionBoxFollowsTheQuestion_data() {
-        QTest::addColumn<int>("press"); // a button, or NoButton for Escape
-        QTest::addColumn<int>("answer");
-        QTest::newRow("Discard") << int(QMessageBox::Discard) << int(QMessageBox::Discard);
-        QTest::newRow("Save") << int(QMessageBox::Save) << int(QMessageBox::Save);
-        QTest::newRow("Escape") << int(QMessageBox::NoButton) << int(QMessageBox::Cancel);
-    }
-
     void questionBoxFollowsTheQuestion() {
-        QFETCH(int, press);
-        QFETCH(int, answer);
         const KQuestion question{.title = QStringLiteral("Quorl"),
                                  .text = QStringLiteral("Save changes to Quorl1?"),
                                  .icon = QMessageBox::Warning,
                                  .buttons =
                                      QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
                                  .defaultButton = QMessageBox::Save};
-        bool seen = false;
-        QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            QVERIFY(box);
-            seen = true;
-            QCOMPARE(box->windowTitle(), question.title);
-            QCOMPARE(box->text(), question.text);
-            QCOMPARE(box->icon(), question.icon);
-            QCOMPARE(box->standardButtons(), question.buttons);
-            QCOMPARE(box->defaultButton(), box->button(question.defaultButton));
-            if (press == QMessageBox::NoButton) {
-                QTest::keyClick(box, Qt::Key_Escape);
-            } else {
-                box->button(QMessageBox::StandardButton(press))->click();
-            }
-        });
-        QCOMPARE(int(kAsk(nullptr, question)), answer);
-        QVERIFY(seen);
+        for (const auto& [press, answer] : {std::pair{QMessageBox::Discard, QMessageBox::Discard},
+                                            {QMessageBox::Save, QMessageBox::Save},
+                                            {QMessageBox::NoButton, QMessageBox::Cancel}}) {
+            const auto seen = kWhenModal<QMessageBox>([&question, press](QMessageBox& box) {
+                QCOMPARE(std::tuple(box.windowTitle(), box.text(), box.icon()),
+                         std::tuple(question.title, question.text, question.icon));
+                QCOMPARE(box.standardButtons(), question.buttons);
+                QCOMPARE(box.defaultButton(), box.button(question.defaultButton));
+                if (press == QMessageBox::NoButton) {
+                    QTest::keyClick(&box, Qt::Key_Escape);
+                } else {
+                    box.button(press)->click();
+                }
+            });
+            QCOMPARE(kAsk(nullptr, question), answer);
+            QVERIFY(*seen);
+        }
     }
 
     // Without a test hook the colour chooser is the real one, starting at the colour given:
     // OK gives the colour shown, Cancel nothing.
     void colorChooserGivesTheChoice() {
         for (bool accept : {true, false}) {
-            bool seen = false;
-            QTimer::singleShot(0, [&] {
-                auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
-                QVERIFY(dialog);
-                seen = true;
-                QCOMPARE(dialog->currentColor(), QColor(10, 20, 30));
-                dialog->setCurrentColor(QColor(200, 100, 50));
-                QDialog* asDialog = dialog;
-                accept ? asDialog->accept() : asDialog->reject();
+            const auto seen = kWhenModal<QColorDialog>([accept](QColorDialog& dialog) {
+                QCOMPARE(dialog.currentColor(), QColor(10, 20, 30));
+                dialog.setCurrentColor(QColor(200, 100, 50));
+                finish(dialog, accept);
             });
             const std::optional<QColor> chosen = kChooseColor(nullptr, QColor(10, 20, 30));
-            QVERIFY(seen);
-            QCOMPARE(chosen.has_value(), accept);
-            if (accept) {
-                QCOMPARE(*chosen, QColor(200, 100, 50));
-            }
+            QVERIFY(*seen);
+            QCOMPARE(chosen, accept ? std::optional(QColor(200, 100, 50)) : std::nullopt);
         }
     }
 
 private:
-    // Runs kExecFileDialog, checks the dialog against the request, then accepts or
+    // Picks a file in a fresh working folder after a pick in another folder, which makes
+    // that one the folder last visited.
+    static void pickInFolders(bool save, bool inWorkingFolder, const QString& initialName,
+                              bool accept) {
+        QTemporaryDir visited, folder;
+        QFile existing(folder.filePath(QStringLiteral("temp.tga")));
+        QVERIFY(existing.open(QIODevice::WriteOnly));
+        existing.close();
+        const QString previous = QDir::currentPath();
+        QString directory;
+        // A name accepted in `visited` makes it the folder last visited.
+        QVERIFY(QDir::setCurrent(visited.path()));
+        const QString visitedPath = QDir::currentPath();
+        QCOMPARE(pickFile(true, true, QStringLiteral("first.tga"), true, directory),
+                 visitedPath + QStringLiteral("/first.tga"));
+        QVERIFY(QDir::setCurrent(folder.path()));
+        const QString working = QDir::currentPath();
+        const QString chosen = pickFile(save, inWorkingFolder, initialName, accept, directory);
+        QDir::setCurrent(previous);
+        QCOMPARE(directory, inWorkingFolder ? working : visitedPath);
+        QCOMPARE(chosen, accept ? working + QLatin1Char('/') + initialName : QString());
+    }
+
+    // Runs kExecFileDialog on a TGA request, checks the dialog against it, then accepts or
     // cancels it. directory is where the dialog opened.
-    static QString pickFile(const KFileRequest& request, bool accept, QString& directory) {
-        bool seen = false;
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            QVERIFY(dialog);
-            seen = true;
-            directory = dialog->directory().absolutePath();
-            QCOMPARE(dialog->windowTitle(), request.title);
-            QCOMPARE(dialog->nameFilters(), QStringList({request.filter}));
-            QCOMPARE(dialog->defaultSuffix(), request.defaultSuffix);
-            QCOMPARE(dialog->acceptMode(),
-                     request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-            QCOMPARE(dialog->fileMode(),
-                     request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-            QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
-            if (!request.initialName.isEmpty()) {
-                const QFileInfo selected(dialog->selectedFiles().value(0));
-                QCOMPARE(selected.completeBaseName(),
-                         QFileInfo(request.initialName).completeBaseName());
+    static QString pickFile(bool save, bool inWorkingFolder, const QString& initialName,
+                            bool accept, QString& directory) {
+        const KFileRequest request{.save = save,
+                                   .title = QStringLiteral("Pick"),
+                                   .filter = "TGA Files (*.tga)",
+                                   .defaultSuffix = QStringLiteral("tga"),
+                                   .initialName = initialName,
+                                   .inWorkingFolder = inWorkingFolder};
+        const auto seen = kWhenModal<QFileDialog>([&](QFileDialog& dialog) {
+            directory = dialog.directory().absolutePath();
+            QCOMPARE(dialog.windowTitle(), request.title);
+            QCOMPARE(dialog.nameFilters(), QStringList({request.filter}));
+            QCOMPARE(dialog.defaultSuffix(), request.defaultSuffix);
+            QCOMPARE(std::tuple(dialog.acceptMode(), dialog.fileMode()),
+                     save ? std::tuple(QFileDialog::AcceptSave, QFileDialog::AnyFile)
+                          : std::tuple(QFileDialog::AcceptOpen, QFileDialog::ExistingFile));
+            QVERIFY(!dialog.testOption(QFileDialog::DontConfirmOverwrite));
+            if (!initialName.isEmpty()) {
+                QCOMPARE(QFileInfo(dialog.selectedFiles().value(0)).completeBaseName(),
+                         QFileInfo(initialName).completeBaseName());
             }
-            QDialog* asDialog = dialog; // accept() is protected in QFileDialog
-            accept ? asDialog->accept() : asDialog->reject();
+            finish(dialog, accept);
         });
         const QString chosen = kExecFileDialog(nullptr, request);
-        if (!seen) {
-            qWarning("no file dialog was shown");
-            return QStringLiteral("(no dialog)");
-        }
-        return chosen;
+        return *seen ? chosen : QStringLiteral("(no file dialog was shown)");
     }
 };
 

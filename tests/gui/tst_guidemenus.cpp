@@ -1,15 +1,11 @@
 // The user guide against the main window: every menu path the guide names ("File > Open...",
 // "Object > Modify Items > Anatomy...") is a command of the main window's menus, and the
 // keys the guide gives for a command are the command's shortcut.
-#include <QtTest>
 
-#include <QFile>
-#include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
 
-#include "KGuiTestSupport.h"
-#include "app/CMainFrame.h"
+#include "KGuiTestKit.h"
 
 namespace {
 
@@ -21,17 +17,7 @@ QString shownText(const QAction* a) {
 }
 
 QString guideText() {
-    QFile file(QStringLiteral(QUORL_SOURCE_DIR "/docs/guide.md"));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        return QString();
-    }
-    return QString::fromUtf8(file.readAll());
-}
-
-// Prose as read: no bold marks, every run of white space (line breaks too) one space.
-QString flattened(QString text) {
-    text.remove(QStringLiteral("**"));
-    return text.simplified();
+    return QString::fromUtf8(kSlurp(QStringLiteral(QUORL_SOURCE_DIR "/docs/guide.md")));
 }
 
 // The command of menu whose text starts rest, the longest such text, followed by no
@@ -41,15 +27,12 @@ QAction* commandAtStart(QMenu* menu, const QString& rest) {
     qsizetype bestLength = 0;
     for (QAction* a : menu->actions()) {
         const QString text = shownText(a);
-        if (a->isSeparator() || text.isEmpty() || !rest.startsWith(text) ||
-            text.size() <= bestLength) {
-            continue;
+        if (!a->isSeparator() && !text.isEmpty() && rest.startsWith(text) &&
+            text.size() > bestLength &&
+            (rest.size() == text.size() || !rest.at(text.size()).isLetterOrNumber())) {
+            best = a;
+            bestLength = text.size();
         }
-        if (rest.size() > text.size() && rest.at(text.size()).isLetterOrNumber()) {
-            continue;
-        }
-        best = a;
-        bestLength = text.size();
     }
     return best;
 }
@@ -106,10 +89,11 @@ private slots:
     void initTestCase() { kUseTestSettings(); }
 
     void everyMenuPathOfTheGuideIsACommand() {
-        const QString guide = flattened(guideText());
+        // Prose as read: no bold marks, every run of white space (line breaks too) one space.
+        const QString guide = guideText().remove(QStringLiteral("**")).simplified();
         QVERIFY(!guide.isEmpty());
         CMainFrame frame;
-        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
+        QVERIFY(kStartNew(frame));
         const QHash<QString, QMenu*> menus = topMenus(frame);
         QVERIFY(menus.contains(QStringLiteral("File")));
 
@@ -152,7 +136,7 @@ private slots:
         const qsizetype to = guide.indexOf(QStringLiteral("\n## "), from + 1);
         const QStringList lines = guide.mid(from, to < 0 ? -1 : to - from).split('\n');
         CMainFrame frame;
-        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
+        QVERIFY(kStartNew(frame));
         const QHash<QString, QMenu*> menus = topMenus(frame);
 
         // "| Ctrl+X, Ctrl+C | Edit > Cut Item, Copy Item (in a UV map) |"
@@ -161,15 +145,11 @@ private slots:
         int checked = 0;
         for (const QString& line : lines) {
             const QRegularExpressionMatch m = row.match(line);
-            if (!m.hasMatch()) {
-                continue;
-            }
             const QStringList keys = m.captured(1).split(QStringLiteral(", "));
             const QStringList commands = m.captured(3).split(QStringLiteral(", "));
-            QCOMPARE(keys.size(), commands.size());
             QMenu* menu = menus.value(m.captured(2));
-            QVERIFY2(menu, qPrintable(line));
-            for (qsizetype i = 0; i < keys.size(); ++i) {
+            QVERIFY2(!m.hasMatch() || (menu && keys.size() == commands.size()), qPrintable(line));
+            for (qsizetype i = 0; m.hasMatch() && i < keys.size(); ++i) {
                 const Resolved found = followPath(menu, commands[i]);
                 QVERIFY2(found.command && found.length == commands[i].size(), qPrintable(line));
                 QCOMPARE(found.command->shortcut().toString(QKeySequence::PortableText), keys[i]);

@@ -1,53 +1,51 @@
 // The main frame: start-up with and without a file, toolbars and their toggles, check
 // marks, the window placement and recent files in the settings, the document commands,
-// the question before a modified document closes and the one about its texture list.
-#include <QtTest>
+// the question before a modified document closes and the one about its texture list. Also
+// the status panes and splitter of the child frames.
 
-#include <QLineEdit>
-#include <QMdiArea>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
 
-#include "KGuiTestSupport.h"
+#include "KGuiTestKit.h"
 #include "app/CChildFrame.h"
 #include "app/CDocManager.h"
-#include "app/CMainFrame.h"
+#include "app/KChildFrames.h"
 #include "app/KWindowPlacement.h"
-#include "dialogs/KAboutDlg.h"
 #include "dialogs/KTextureListDlg.h"
-#include "document/CPexaDoc.h"
 #include "document/KDocumentFile.h"
-#include "gui/KDialogKit.h"
 #include "views/CPexaView.h"
 
 namespace {
 
-// Answers the save question with a fixed button and counts the questions.
-struct SaveAnswer {
-    explicit SaveAnswer(QMessageBox::StandardButton button)
-        : script_([this, button](const KQuestion& question) {
-              questions << question.text;
-              return button;
-          }) {}
-    QStringList questions;
-    KQuestionScript script_;
-};
+// The texts of the questions asked so far.
+QStringList asked(const KQuestionScript& script) {
+    QStringList out;
+    for (const KQuestion& q : script.questions) {
+        out << q.text;
+    }
+    return out;
+}
 
 // A main window with a new document, on the screen, that deletes itself when closed
 // (as the program's own does); null when it could not be shown.
 CMainFrame* showClosableFrame() {
-    auto* frame = new CMainFrame;
+    auto frame = std::make_unique<CMainFrame>();
     frame->setAttribute(Qt::WA_DeleteOnClose);
-    if (!frame->processCommandLine({QStringLiteral("quorl")})) {
-        delete frame;
+    if (!kStartNew(*frame)) {
         return nullptr;
     }
     frame->show();
-    if (!QTest::qWaitForWindowExposed(frame)) {
-        delete frame;
-        return nullptr;
+    return QTest::qWaitForWindowExposed(frame.get()) ? frame.release() : nullptr;
+}
+
+// The titles of the frame's documents, in order.
+QStringList documentTitles(CMainFrame& frame) {
+    QStringList titles;
+    for (CPexaDoc* doc : frame.documents().documents()) {
+        titles << frame.documents().title(doc);
     }
-    return frame;
+    return titles;
 }
 
 } // namespace
@@ -59,359 +57,21 @@ class TestMainFrame : public QObject {
 
     QString writeDocument(const QString& name) {
         CPexaDoc doc;
-        doc.objectName = "Kopf";
         doc.uResolution = 24;
         doc.rebuildGrid();
         const QString path = files_.filePath(name);
-        std::string error;
-        if (!kSaveDocument(doc, path.toStdString(), &error)) {
-            qWarning("%s", error.c_str());
-            return QString();
-        }
-        return path;
+        return kSaveDocument(doc, path.toStdString(), nullptr) ? path : QString();
     }
 
-private slots:
-    void initTestCase() { kUseTestSettings(); }
-    void init() { QSettings().clear(); }
-
-    void startsWithANewDefaultDocument() {
-        CMainFrame frame;
-        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
-        CPexaDoc* doc = frame.activeDocument();
-        QVERIFY(doc);
-        CChildFrame* child = frame.documents().activeFrame();
-        QCOMPARE(child->windowTitle(), QStringLiteral("Quorl1 - All Active Layers[*]"));
-        // A change shows in the title's modified mark.
-        doc->documentChanged();
-        QVERIFY(child->isWindowModified());
-        // A second new document is numbered on.
-        frame.action("fileNew")->trigger();
-        QCOMPARE(frame.documents().activeFrame()->windowTitle(),
-                 QStringLiteral("Quorl2 - All Active Layers[*]"));
-    }
-
-    void startsWithTheFileNamedOnTheCommandLine() {
-        const QString path = writeDocument(QStringLiteral("Kopf-Ü.qrz"));
-        QVERIFY(!path.isEmpty());
-        CMainFrame frame;
-        QVERIFY(frame.processCommandLine({QStringLiteral("quorl"), path}));
-        QCOMPARE(frame.documents().title(frame.activeDocument()), QStringLiteral("Kopf-Ü.qrz"));
-        QCOMPARE(frame.activeView()->layout().grid.uCount, 24);
-        QCOMPARE(frame.recentFiles().value(0), QFileInfo(path).absoluteFilePath());
-        // Save As renames the window.
-        const QString renamed = files_.filePath(QStringLiteral("Hand.qrz"));
-        std::optional<KFileScript> savedAs(std::in_place, renamed);
-        frame.activeDocument()->documentChanged();
+    // Save As to path through the command, with the file chooser answered.
+    static void saveAs(CMainFrame& frame, const QString& path) {
+        KFileScript savedAs(path);
         frame.action("fileSaveAs")->trigger();
-        savedAs.reset();
-        QCOMPARE(frame.documents().activeFrame()->windowTitle(),
-                 QStringLiteral("Hand.qrz - All Active Layers[*]"));
-        QCOMPARE(QFileInfo(frame.recentFiles().value(0)).fileName(), QStringLiteral("Hand.qrz"));
-        QCOMPARE(frame.documents().findByPath(renamed), frame.activeDocument());
-        // Opening it again by another spelling of its path brings the window forward.
-        const QString other = files_.path() + QStringLiteral("/./Hand.qrz");
-        QCOMPARE(frame.documents().openDocument(other), frame.activeDocument());
-        QCOMPARE(frame.documents().documents().size(), size_t(1));
     }
 
-    void opensEveryFileNamedOnTheCommandLine() {
-        KTestUi ui;
-        const QString a = writeDocument(QStringLiteral("a.qrz"));
-        const QString b = writeDocument(QStringLiteral("b.qrz"));
-        const QString c = writeDocument(QStringLiteral("c.qrz"));
-        const QString missing = files_.filePath(QStringLiteral("missing.qrz"));
-        struct Case {
-            QStringList files;
-            bool started;
-            QStringList titles;
-        };
-        const Case cases[] = {
-            {{a, b, c}, true, {"a.qrz", "b.qrz", "c.qrz"}},
-            // A file that cannot be read is reported; the others still open.
-            {{a, missing, c}, true, {"a.qrz", "c.qrz"}},
-            {{missing}, false, {}},
-        };
-        for (const Case& t : cases) {
-            CMainFrame frame;
-            QCOMPARE(frame.processCommandLine(QStringList{QStringLiteral("quorl")} + t.files),
-                     t.started);
-            QStringList titles;
-            for (CPexaDoc* doc : frame.documents().documents()) {
-                titles << frame.documents().title(doc);
-            }
-            QCOMPARE(titles, t.titles);
-        }
-        // The last file opened is the active one.
-        CMainFrame frame;
-        QVERIFY(frame.processCommandLine({QStringLiteral("quorl"), a, b}));
-        QCOMPARE(frame.documents().title(frame.activeDocument()), QStringLiteral("b.qrz"));
-    }
-
-    void titleNamesTheActiveDocument() {
-        CMainFrame frame;
-        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
-        QCOMPARE(frame.windowTitle(), QStringLiteral("Quorl - Quorl1"));
-        frame.action("fileNew")->trigger();
-        QCOMPARE(frame.windowTitle(), QStringLiteral("Quorl - Quorl2"));
-        // Activating a window of the first document, of either kind, names it.
-        CPexaDoc* first = frame.documents().documents().front();
-        frame.mdiArea()->setActiveSubWindow(frame.documents().framesOf(first).front());
-        QCOMPARE(frame.windowTitle(), QStringLiteral("Quorl - Quorl1"));
-        frame.mdiArea()->setActiveSubWindow(frame.openWindowKind(QStringLiteral("Curve")));
-        QCOMPARE(frame.windowTitle(), QStringLiteral("Quorl - Quorl1"));
-        // Save As renames it.
-        const QString renamed = files_.filePath(QStringLiteral("limb.qrz"));
-        std::optional<KFileScript> savedAs(std::in_place, renamed);
-        frame.action("fileSaveAs")->trigger();
-        savedAs.reset();
-        QCOMPARE(frame.windowTitle(), QStringLiteral("Quorl - limb.qrz"));
-        // Closing it leaves the other document active; closing that leaves none.
-        frame.action("fileClose")->trigger();
-        QCOMPARE(frame.windowTitle(), QStringLiteral("Quorl - Quorl2"));
-        frame.action("fileClose")->trigger();
-        QCOMPARE(frame.windowTitle(), QStringLiteral("Quorl"));
-    }
-
-    void aFileThatCannotBeReadOpensNothing() {
-        KTestUi ui;
-        CMainFrame frame;
-        QVERIFY(!frame.processCommandLine(
-            {QStringLiteral("quorl"), files_.filePath(QStringLiteral("missing.qrz"))}));
-        QCOMPARE(ui.messages().size(), size_t(1));
-        QVERIFY(QString::fromStdString(ui.messages()[0]).startsWith("Cannot open the document"));
-
-        QFile junk(files_.filePath(QStringLiteral("junk.qrz")));
-        QVERIFY(junk.open(QIODevice::WriteOnly));
-        junk.write("not a document at all");
-        junk.close();
-        QVERIFY(!frame.documents().openDocument(junk.fileName()));
-        // The reader may say more on the way (an old format); the failure report comes last.
-        QVERIFY(ui.messages().size() >= 2);
-        QVERIFY(
-            QString::fromStdString(ui.messages().back()).startsWith("Cannot open the document"));
-    }
-
-    void toolbarTogglesAreCheckedWhileVisible() {
-        CMainFrame frame;
-        frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
-        const std::pair<const char*, const char*> toggles[] = {
-            {"viewToolBar", "Main Toolbar"},
-            {"viewNewItemBar", "New Item"},
-            {"viewShapeBar", "Object Shape"},
-            {"viewShadingBar", "3D Shading"},
-            {"viewMapToolsBar", "Muscle Map Tools"}};
-        for (const auto& [name, text] : toggles) {
-            QAction* toggle = frame.action(name);
-            QVERIFY(toggle->isChecked());
-            toggle->trigger();
-            QVERIFY(!toggle->isChecked());
-            (void)text;
-        }
-        QVERIFY(!frame.toolBar("Object Shape")->isVisible());
-        frame.toolBar("Object Shape")->show();
-        QVERIFY(frame.action("viewShapeBar")->isChecked());
-        frame.action("viewStatusBar")->trigger();
-        QVERIFY(!frame.statusBar()->isVisible());
-    }
-
-    void recalcAndShapeCheckMarksFollowTheDocument() {
-        CMainFrame frame;
-        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
-        CPexaDoc* doc = frame.activeDocument();
-        frame.action("recalcManual")->trigger();
-        QCOMPARE(doc->recalcMode, int(CPexaDoc::RecalcManual));
-        QVERIFY(frame.action("recalcManual")->isChecked());
-        // Now computes under Auto and leaves the mode alone.
-        frame.action("recalcNow")->trigger();
-        QCOMPARE(doc->recalcMode, int(CPexaDoc::RecalcManual));
-
-        frame.action("shapeDisc")->trigger();
-        QCOMPARE(doc->baseShape, int(CPexaDoc::Disc));
-        QVERIFY(frame.action("shapeDisc")->isChecked());
-        doc->baseShape = CPexaDoc::SuperQuad + 2;
-        frame.updateCommands();
-        QVERIFY(frame.action("shapeSuperQuad")->isChecked());
-
-        // Layer slots carry the layer names and check the current item.
-        // The slot opens the layer's properties; the test closes them at once.
-        int opened = 0;
-        {
-            KDialogScript dialogs([&opened](QDialog&) {
-                ++opened;
-                return int(QDialog::Accepted);
-            });
-            frame.action("itemLayer2")->trigger();
-        }
-        QCOMPARE(opened, 1);
-        QCOMPARE(doc->currentItem, CPexaDoc::ItemFirstLayer + 2);
-        QVERIFY(frame.action("itemLayer2")->isChecked());
-    }
-
-    void windowPlacementRecords() {
-        QVERIFY(!KWindowPlacement::parse("0,1,-1,-1,-1,-1,10,20,610,420,5"));
-        QVERIFY(!KWindowPlacement::parse("0,1,-1,-1,-1,-1,10,x,610,420"));
-        const auto p = KWindowPlacement::parse("2,3,-1,-1,-8,-8,10,20,610,420");
-        QVERIFY(p);
-        QCOMPARE(p->normalRect(), QRect(10, 20, 600, 400));
-        QVERIFY(p->maximized());
-        QCOMPARE(p->format(), QStringLiteral("2,3,-1,-1,-8,-8,10,20,610,420"));
-    }
-
-    void windowPlacementIsKeptInTheSettings() {
-        QSettings().setValue("Settings/WindowPos", "0,1,-1,-1,-1,-1,40,50,740,650");
-        {
-            CMainFrame frame;
-            QCOMPARE(frame.geometry(), QRect(40, 50, 700, 600));
-            frame.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&frame));
-            frame.close();
-        }
-        const auto stored =
-            KWindowPlacement::parse(QSettings().value("Settings/WindowPos").toString());
-        QVERIFY(stored);
-        QCOMPARE(stored->normalRect().size(), QSize(700, 600));
-
-        // Nine numbers are ignored: the default placement stays.
-        QSettings().setValue("Settings/WindowPos", "0,1,-1,-1,-1,-1,40,50,740");
-        {
-            CMainFrame frame;
-            QCOMPARE(frame.size(), QSize(1024, 768));
-        }
-        // Closing while maximised stores flags 2, and the next start is maximised.
-        QSettings().setValue("Settings/WindowPos", "0,1,-1,-1,-1,-1,40,50,740,650");
-        {
-            CMainFrame frame;
-            frame.showMaximized();
-            QVERIFY(QTest::qWaitForWindowExposed(&frame));
-            QTRY_VERIFY(frame.isMaximized());
-            frame.close();
-        }
-        const auto maximized =
-            KWindowPlacement::parse(QSettings().value("Settings/WindowPos").toString());
-        QVERIFY(maximized);
-        QCOMPARE(maximized->flags, 2u);
-        CMainFrame again;
-        QVERIFY(again.windowState() & Qt::WindowMaximized);
-    }
-
-    void recentFilesKeepFourNewestFirst() {
-        {
-            CMainFrame frame;
-            for (int i = 1; i <= 5; ++i) {
-                frame.addRecentFile(files_.filePath(QStringLiteral("f%1.qrz").arg(i)));
-            }
-            frame.addRecentFile(files_.filePath(QStringLiteral("f3.qrz")));
-            QCOMPARE(frame.recentFiles().size(), 4);
-            QCOMPARE(QFileInfo(frame.recentFiles()[0]).fileName(), QStringLiteral("f3.qrz"));
-            QCOMPARE(QFileInfo(frame.recentFiles()[1]).fileName(), QStringLiteral("f5.qrz"));
-            QCOMPARE(QFileInfo(frame.recentFiles()[3]).fileName(), QStringLiteral("f2.qrz"));
-        }
-        CMainFrame reloaded;
-        QCOMPARE(reloaded.recentFiles().size(), 4);
-        QCOMPARE(QFileInfo(reloaded.recentFiles()[0]).fileName(), QStringLiteral("f3.qrz"));
-    }
-
-    void closingAModifiedDocumentAsksToSave() {
-        CMainFrame frame;
-        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
-        CPexaDoc* doc = frame.activeDocument();
-        doc->documentChanged();
-        {
-            SaveAnswer cancel(QMessageBox::Cancel);
-            frame.action("fileClose")->trigger();
-            QCOMPARE(cancel.questions, QStringList{QStringLiteral("Save changes to Quorl1?")});
-            QCOMPARE(frame.documents().documents().size(), size_t(1));
-            // Closing its only window asks too, and Cancel keeps the window.
-            QVERIFY(!frame.documents().activeFrame()->close());
-            QCOMPARE(cancel.questions.size(), 2);
-        }
-        // A second window closes without a question; the last one asks.
-        CChildFrame* second = frame.documents().newWindow(doc);
-        {
-            SaveAnswer discard(QMessageBox::Discard);
-            QVERIFY(second->close());
-            QVERIFY(discard.questions.isEmpty());
-            QTRY_COMPARE(frame.documents().framesOf(doc).size(), size_t(1));
-            frame.action("fileClose")->trigger();
-            QCOMPARE(discard.questions.size(), 1);
-            QVERIFY(frame.documents().documents().empty());
-        }
-        // Save: with no name yet the Save As question supplies one.
-        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
-        frame.activeDocument()->documentChanged();
-        const QString target = files_.filePath(QStringLiteral("saved"));
-        std::optional<KFileScript> savedAs(std::in_place, target);
-        {
-            SaveAnswer save(QMessageBox::Save);
-            QVERIFY(frame.documents().closeAll());
-            QCOMPARE(save.questions.size(), 1);
-        }
-        savedAs.reset();
-        QVERIFY(QFileInfo::exists(target + QStringLiteral(".qrz")));
-        QVERIFY(frame.documents().documents().empty());
-    }
-
-    void exitWithAModifiedDocumentCanBeCancelled() {
-        CMainFrame* frame = showClosableFrame();
-        QVERIFY(frame);
-        QPointer<CMainFrame> guard(frame);
-        frame->activeDocument()->documentChanged();
-        {
-            SaveAnswer cancel(QMessageBox::Cancel);
-            QVERIFY(!frame->close());
-            QCOMPARE(cancel.questions.size(), 1);
-        }
-        SaveAnswer discard(QMessageBox::Discard);
-        QVERIFY(frame->close());
-        QTRY_VERIFY(guard.isNull());
-    }
-
-    void closingAsksToKeepAChangedTextureList_data() {
-        QTest::addColumn<QString>("change"); // what happens to the texture list first
-        QTest::addColumn<bool>("documentChanged");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("chooseFile"); // the file chooser gives a name, or cancels
-        QTest::addColumn<QStringList>("questions");
-        QTest::addColumn<bool>("closes");
-        QTest::addColumn<bool>("written");
-        const QString document = QStringLiteral("Save changes to Quorl1?");
-        const QString textures =
-            QStringLiteral("The texture list of Quorl1 has changes that are not saved. "
-                           "Save it as a texture list file?");
-        const int save = QMessageBox::Save;
-        const int discard = QMessageBox::Discard;
-        const int cancel = QMessageBox::Cancel;
-        QTest::newRow("unchanged")
-            << "none" << false << save << true << QStringList{} << true << false;
-        QTest::newRow("looked at, OK")
-            << "look" << false << save << true << QStringList{} << true << false;
-        QTest::newRow("modified, Save")
-            << "modify" << false << save << true << QStringList{textures} << true << true;
-        QTest::newRow("modified, Save, no file chosen")
-            << "modify" << false << save << false << QStringList{textures} << false << false;
-        QTest::newRow("modified, Discard")
-            << "modify" << false << discard << true << QStringList{textures} << true << false;
-        QTest::newRow("modified, Cancel")
-            << "modify" << false << cancel << true << QStringList{textures} << false << false;
-        QTest::newRow("modified with the document, Discard")
-            << "modify" << true << discard << true << QStringList{document, textures} << true
-            << false;
-        QTest::newRow("modified, then saved")
-            << "modify and save" << false << save << true << QStringList{} << true << false;
-        QTest::newRow("loaded") << "load" << false << save << true << QStringList{} << true
-                                << false;
-    }
-
-    void closingAsksToKeepAChangedTextureList() {
-        QFETCH(QString, change);
-        QFETCH(bool, documentChanged);
-        QFETCH(int, answer);
-        QFETCH(bool, chooseFile);
-        QFETCH(QStringList, questions);
-        QFETCH(bool, closes);
-        QFETCH(bool, written);
+    static void closeAfterTextureChange(const QString& change, bool documentChanged,
+                                        QMessageBox::StandardButton answer, bool chooseFile,
+                                        const QStringList& questions, bool closes, bool written) {
         KTestUi ui;
         QTemporaryDir dir;
         const QString kept = dir.filePath(QStringLiteral("kept.qtl"));
@@ -420,15 +80,13 @@ private slots:
         other.entries[0].name = "moss";
         QVERIFY(other.saveFile(kept.toStdString()));
 
-        CMainFrame* frame = showClosableFrame();
+        QPointer<CMainFrame> frame(showClosableFrame());
         QVERIFY(frame);
-        QPointer<CMainFrame> guard(frame);
         CPexaDoc* doc = frame->activeDocument();
         QString chosen = kept;
         KFileScript files([&chosen](const KFileRequest&) { return chosen; });
         if (change.startsWith(QStringLiteral("modify")) || change == QStringLiteral("look")) {
-            const bool rename = change != QStringLiteral("look");
-            KDialogScript modify([rename](QDialog& d) {
+            KDialogScript modify([rename = change != QStringLiteral("look")](QDialog& d) {
                 if (rename) {
                     dynamic_cast<KTextureListDlg&>(d).name->setText(QStringLiteral("bark"));
                 }
@@ -445,12 +103,11 @@ private slots:
         if (documentChanged) {
             doc->documentChanged();
         }
-
         chosen = chooseFile ? onClosing : QString();
         {
-            SaveAnswer asked{QMessageBox::StandardButton(answer)};
+            KQuestionScript answered(answer);
             QCOMPARE(frame->close(), closes);
-            QCOMPARE(asked.questions, questions);
+            QCOMPARE(asked(answered), questions);
         }
         QCOMPARE(QFile::exists(onClosing), written);
         if (written) {
@@ -461,32 +118,22 @@ private slots:
         QVERIFY(ui.messages().empty());
         if (!closes) {
             QCOMPARE(frame->documents().documents().size(), size_t(1));
-            SaveAnswer discard(QMessageBox::Discard);
+            KQuestionScript discard(QMessageBox::Discard);
             QVERIFY(frame->close());
         }
-        QTRY_VERIFY(guard.isNull());
+        QTRY_VERIFY(frame.isNull());
     }
 
-    void tileSharesTheAreaAmongWindowsNotMinimized_data() {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<bool>("sideBySide");
-        QTest::newRow("vertically") << QStringLiteral("windowTileVert") << true;
-        QTest::newRow("horizontally") << QStringLiteral("windowTileHorz") << false;
-    }
-
-    void tileSharesTheAreaAmongWindowsNotMinimized() {
-        QFETCH(QString, command);
-        QFETCH(bool, sideBySide);
+    // Tiles a new document's four windows, one of them minimized and one maximized.
+    static void tileWindows(const char* command, bool sideBySide) {
         CMainFrame frame;
         frame.resize(900, 700);
         frame.show();
         QVERIFY(QTest::qWaitForWindowExposed(&frame));
-        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
-        for (int i = 0; i < 2; ++i) {
-            frame.action("windowNew")->trigger();
-        }
-        auto* area = frame.findChild<QMdiArea*>();
-        QVERIFY(area);
+        QVERIFY(kStartNew(frame));
+        frame.action("windowNew")->trigger();
+        frame.action("windowNew")->trigger();
+        QMdiArea* area = frame.mdiArea();
         QList<QMdiSubWindow*> tiled = area->subWindowList();
         QVERIFY(tiled.size() >= 4);
         QMdiSubWindow* minimized = tiled.takeAt(1);
@@ -509,12 +156,316 @@ private slots:
         QVERIFY(minimized->isMinimized());
     }
 
-    void aboutBoxShowsTheVersion() {
-        QCOMPARE(KAboutDlg::versionLine(), QStringLiteral("Quorl Version " QUORL_VERSION_TEXT));
-        const QImage icon = kProgramPixmap(64).toImage();
-        QCOMPARE(icon.size(), QSize(64, 64));
-        QVERIFY(icon.pixelColor(32, 32).alpha() > 0); // the SVG really drew something
-        QCOMPARE(icon.pixelColor(0, 0).alpha(), 0);   // rounded corner stays clear
+private slots:
+    void initTestCase() { kUseTestSettings(); }
+    void init() { QSettings().clear(); }
+
+    // New documents are numbered on; the window titles name the active document and show
+    // its modified mark; Save As renames it; closing leaves the other one, then none.
+    void titlesNameTheActiveDocument() {
+        CMainFrame frame;
+        QVERIFY(kStartNew(frame));
+        CChildFrame* child = frame.documents().activeFrame();
+        QCOMPARE(child->windowTitle(), QStringLiteral("Quorl1 - All Active Layers[*]"));
+        QCOMPARE(frame.windowTitle(), QStringLiteral("Quorl - Quorl1"));
+        frame.activeDocument()->documentChanged();
+        QVERIFY(child->isWindowModified());
+        frame.action("fileNew")->trigger();
+        QCOMPARE(frame.documents().activeFrame()->windowTitle(),
+                 QStringLiteral("Quorl2 - All Active Layers[*]"));
+        QCOMPARE(frame.windowTitle(), QStringLiteral("Quorl - Quorl2"));
+        // Activating a window of the first document, of either kind, names it.
+        CPexaDoc* first = frame.documents().documents().front();
+        frame.mdiArea()->setActiveSubWindow(frame.documents().framesOf(first).front());
+        QCOMPARE(frame.windowTitle(), QStringLiteral("Quorl - Quorl1"));
+        frame.mdiArea()->setActiveSubWindow(frame.openWindowKind(QStringLiteral("Curve")));
+        QCOMPARE(frame.windowTitle(), QStringLiteral("Quorl - Quorl1"));
+        saveAs(frame, files_.filePath(QStringLiteral("limb.qrz")));
+        QCOMPARE(frame.windowTitle(), QStringLiteral("Quorl - limb.qrz"));
+        KQuestionScript discard(QMessageBox::Discard);
+        frame.action("fileClose")->trigger();
+        QCOMPARE(frame.windowTitle(), QStringLiteral("Quorl - Quorl2"));
+        frame.action("fileClose")->trigger();
+        QCOMPARE(frame.windowTitle(), QStringLiteral("Quorl"));
+    }
+
+    void startsWithTheFileNamedOnTheCommandLine() {
+        const QString path = writeDocument(QStringLiteral("Kopf-Ü.qrz"));
+        QVERIFY(!path.isEmpty());
+        CMainFrame frame;
+        QVERIFY(frame.processCommandLine({QStringLiteral("quorl"), path}));
+        QCOMPARE(frame.documents().title(frame.activeDocument()), QStringLiteral("Kopf-Ü.qrz"));
+        QCOMPARE(frame.activeView()->layout().grid.uCount, 24);
+        QCOMPARE(frame.recentFiles().value(0), QFileInfo(path).absoluteFilePath());
+        // Save As renames the window.
+        const QString renamed = files_.filePath(QStringLiteral("Hand.qrz"));
+        frame.activeDocument()->documentChanged();
+        saveAs(frame, renamed);
+        QCOMPARE(frame.documents().activeFrame()->windowTitle(),
+                 QStringLiteral("Hand.qrz - All Active Layers[*]"));
+        QCOMPARE(QFileInfo(frame.recentFiles().value(0)).fileName(), QStringLiteral("Hand.qrz"));
+        QCOMPARE(frame.documents().findByPath(renamed), frame.activeDocument());
+        // Opening it again by another spelling of its path brings the window forward.
+        const QString other = files_.path() + QStringLiteral("/./Hand.qrz");
+        QCOMPARE(frame.documents().openDocument(other), frame.activeDocument());
+        QCOMPARE(frame.documents().documents().size(), size_t(1));
+    }
+
+    // Every file named opens, the last one active; a file that cannot be read (missing, or
+    // not a document) is reported last and the others still open.
+    void opensEveryFileNamedOnTheCommandLine() {
+        const QString a = writeDocument(QStringLiteral("a.qrz"));
+        const QString b = writeDocument(QStringLiteral("b.qrz"));
+        const QString missing = files_.filePath(QStringLiteral("missing.qrz"));
+        QFile junk(files_.filePath(QStringLiteral("junk.qrz")));
+        QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write("not a document at all") > 0);
+        junk.close();
+        struct Case {
+            QStringList files;
+            bool started;
+            QStringList titles;
+        };
+        for (const Case& t : {Case{{a, b}, true, {"a.qrz", "b.qrz"}},
+                              Case{{a, missing, b}, true, {"a.qrz", "b.qrz"}},
+                              Case{{missing}, false, {}}, Case{{junk.fileName()}, false, {}}}) {
+            KTestUi ui;
+            CMainFrame frame;
+            QCOMPARE(frame.processCommandLine(QStringList{QStringLiteral("quorl")} + t.files),
+                     t.started);
+            QCOMPARE(documentTitles(frame), t.titles);
+            if (t.started) {
+                QCOMPARE(frame.documents().title(frame.activeDocument()), QStringLiteral("b.qrz"));
+            }
+            // The reader may say more on the way (an old format); the failure report comes
+            // last.
+            const bool failed = t.files.size() != t.titles.size();
+            QCOMPARE(!ui.messages().empty() &&
+                         QString::fromStdString(ui.messages().back()).startsWith("Cannot open the"),
+                     failed);
+        }
+    }
+
+    void toolbarTogglesAreCheckedWhileVisible() {
+        CMainFrame frame;
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        for (const char* name : {"viewToolBar", "viewNewItemBar", "viewShapeBar", "viewShadingBar",
+                                 "viewMapToolsBar"}) {
+            QAction* toggle = frame.action(name);
+            QVERIFY(toggle->isChecked());
+            toggle->trigger();
+            QVERIFY(!toggle->isChecked());
+        }
+        QVERIFY(!frame.toolBar("Object Shape")->isVisible());
+        frame.action("viewStatusBar")->trigger();
+        QVERIFY(!frame.statusBar()->isVisible());
+    }
+
+    void recalcAndShapeCheckMarksFollowTheDocument() {
+        CMainFrame frame;
+        QVERIFY(kStartNew(frame));
+        CPexaDoc* doc = frame.activeDocument();
+        frame.action("recalcManual")->trigger();
+        QVERIFY(frame.action("recalcManual")->isChecked());
+        // Now computes under Auto and leaves the mode alone.
+        frame.action("recalcNow")->trigger();
+        QCOMPARE(doc->recalcMode, int(CPexaDoc::RecalcManual));
+        frame.action("shapeDisc")->trigger();
+        QCOMPARE(doc->baseShape, int(CPexaDoc::Disc));
+        QVERIFY(frame.action("shapeDisc")->isChecked());
+        doc->baseShape = CPexaDoc::SuperQuad + 2;
+        frame.updateCommands();
+        QVERIFY(frame.action("shapeSuperQuad")->isChecked());
+    }
+
+    void windowPlacementRecords() {
+        QVERIFY(!KWindowPlacement::parse("0,1,-1,-1,-1,-1,10,20,610,420,5"));
+        QVERIFY(!KWindowPlacement::parse("0,1,-1,-1,-1,-1,10,x,610,420"));
+        const auto p = KWindowPlacement::parse("2,3,-1,-1,-8,-8,10,20,610,420");
+        QVERIFY(p && p->maximized());
+        QCOMPARE(p->normalRect(), QRect(10, 20, 600, 400));
+        QCOMPARE(p->format(), QStringLiteral("2,3,-1,-1,-8,-8,10,20,610,420"));
+    }
+
+    void windowPlacementIsKeptInTheSettings() {
+        const auto stored = [] {
+            return KWindowPlacement::parse(QSettings().value("Settings/WindowPos").toString());
+        };
+        const char* placed = "0,1,-1,-1,-1,-1,40,50,740,650";
+        for (bool maximize : {false, true}) {
+            QSettings().setValue("Settings/WindowPos", placed);
+            CMainFrame frame;
+            QCOMPARE(frame.geometry(), QRect(40, 50, 700, 600));
+            maximize ? frame.showMaximized() : frame.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&frame));
+            QTRY_COMPARE(frame.isMaximized(), maximize);
+            frame.close();
+            QVERIFY(stored());
+            QCOMPARE(stored()->normalRect().size(), QSize(700, 600));
+            // Closing while maximised stores flags 2.
+            QCOMPARE(stored()->flags, maximize ? 2u : 0u);
+        }
+        QVERIFY(CMainFrame().windowState() & Qt::WindowMaximized); // as it was closed
+        // Nine numbers are ignored: the default placement stays.
+        QSettings().setValue("Settings/WindowPos", "0,1,-1,-1,-1,-1,40,50,740");
+        QCOMPARE(CMainFrame().size(), QSize(1024, 768));
+    }
+
+    void recentFilesKeepFourNewestFirst() {
+        auto names = [](const QStringList& paths) {
+            QStringList out;
+            for (const QString& p : paths) {
+                out << QFileInfo(p).fileName();
+            }
+            return out;
+        };
+        const QStringList expected = {"f3.qrz", "f5.qrz", "f4.qrz", "f2.qrz"};
+        {
+            CMainFrame frame;
+            for (int i : {1, 2, 3, 4, 5, 3}) {
+                frame.addRecentFile(files_.filePath(QStringLiteral("f%1.qrz").arg(i)));
+            }
+            QCOMPARE(names(frame.recentFiles()), expected);
+        }
+        QCOMPARE(names(CMainFrame().recentFiles()), expected);
+    }
+
+    void closingAModifiedDocumentAsksToSave() {
+        CMainFrame frame;
+        QVERIFY(kStartNew(frame));
+        CPexaDoc* doc = frame.activeDocument();
+        doc->documentChanged();
+        {
+            KQuestionScript cancel(QMessageBox::Cancel);
+            frame.action("fileClose")->trigger();
+            QCOMPARE(asked(cancel), QStringList{QStringLiteral("Save changes to Quorl1?")});
+            QCOMPARE(frame.documents().documents().size(), size_t(1));
+            // Closing its only window asks too, and Cancel keeps the window.
+            QVERIFY(!frame.documents().activeFrame()->close());
+            QCOMPARE(cancel.questions.size(), size_t(2));
+        }
+        // A second window closes without a question; the last one asks.
+        CChildFrame* second = frame.documents().newWindow(doc);
+        {
+            KQuestionScript discard(QMessageBox::Discard);
+            QVERIFY(second->close());
+            QVERIFY(discard.questions.empty());
+            QTRY_COMPARE(frame.documents().framesOf(doc).size(), size_t(1));
+            frame.action("fileClose")->trigger();
+            QCOMPARE(discard.questions.size(), size_t(1));
+            QVERIFY(frame.documents().documents().empty());
+        }
+        // Save: with no name yet the Save As question supplies one.
+        QVERIFY(kStartNew(frame));
+        frame.activeDocument()->documentChanged();
+        const QString target = files_.filePath(QStringLiteral("saved"));
+        {
+            KFileScript savedAs(target);
+            KQuestionScript save(QMessageBox::Save);
+            QVERIFY(frame.documents().closeAll());
+            QCOMPARE(save.questions.size(), size_t(1));
+        }
+        QVERIFY(QFileInfo::exists(target + QStringLiteral(".qrz")));
+        QVERIFY(frame.documents().documents().empty());
+    }
+
+    void exitWithAModifiedDocumentCanBeCancelled() {
+        QPointer<CMainFrame> frame(showClosableFrame());
+        QVERIFY(frame);
+        frame->activeDocument()->documentChanged();
+        {
+            KQuestionScript cancel(QMessageBox::Cancel);
+            QVERIFY(!frame->close());
+            QCOMPARE(cancel.questions.size(), size_t(1));
+        }
+        KQuestionScript discard(QMessageBox::Discard);
+        QVERIFY(frame->close());
+        QTRY_VERIFY(frame.isNull());
+    }
+
+    // Closing asks to keep a texture list changed since it was loaded or saved, after the
+    // document's own question; Cancel there, or no file chosen, keeps the window open.
+    void closingAsksToKeepAChangedTextureList() {
+        const QString document = QStringLiteral("Save changes to Quorl1?");
+        const QString textures =
+            QStringLiteral("The texture list of Quorl1 has changes that are not saved. "
+                           "Save it as a texture list file?");
+        const auto save = QMessageBox::Save, discard = QMessageBox::Discard;
+        struct Case {
+            QString change; // what happens to the texture list first
+            bool documentChanged;
+            QMessageBox::StandardButton answer;
+            bool chooseFile; // the file chooser gives a name, or cancels
+            QStringList questions;
+            bool closes, written;
+        };
+        for (const Case& t :
+             {Case{"none", false, save, true, {}, true, false},
+              Case{"look", false, save, true, {}, true, false},
+              Case{"modify", false, save, true, {textures}, true, true},
+              Case{"modify", false, save, false, {textures}, false, false},
+              Case{"modify", false, discard, true, {textures}, true, false},
+              Case{"modify", false, QMessageBox::Cancel, true, {textures}, false, false},
+              Case{"modify", true, discard, true, {document, textures}, true, false},
+              Case{"modify and save", false, save, true, {}, true, false},
+              Case{"load", false, save, true, {}, true, false}}) {
+            closeAfterTextureChange(t.change, t.documentChanged, t.answer, t.chooseFile,
+                                    t.questions, t.closes, t.written);
+            QVERIFY2(!QTest::currentTestFailed(), qPrintable(t.change));
+        }
+    }
+
+    void tileSharesTheAreaAmongWindowsNotMinimized() {
+        for (bool sideBySide : {true, false}) {
+            tileWindows(sideBySide ? "windowTileVert" : "windowTileHorz", sideBySide);
+        }
+    }
+
+    // The status panes keep the widths of their sample texts: the preview's animation
+    // pane ends at the bar's right; in a bar too narrow for them the curve frame's panes
+    // run past its end rather than collapsing to negative widths.
+    void childFramePanesKeepTheirSampleWidths() {
+        QMdiArea area;
+        area.resize(900, 600);
+        auto* preview = new KFrame3D(new QWidget);
+        auto* curve = new KFrameCurve(new QWidget);
+        area.addSubWindow(preview)->resize(700, 400);
+        area.addSubWindow(curve);
+        area.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&area));
+        KStatusPaneBar* bar = preview->paneBar();
+        QCOMPARE(bar->paneCount(), 2);
+        const QMargins m = bar->contentsMargins();
+        QTRY_COMPARE(bar->paneEdges().back(), bar->width() - m.left() - m.right());
+        QCOMPARE(bar->paneEdges()[1] - bar->paneEdges()[0],
+                 bar->fontMetrics().horizontalAdvance(
+                     QStringLiteral("Frame 9999 of 0000 to 0000      ")));
+        bar = curve->paneBar();
+        QCOMPARE(bar->paneCount(), 3);
+        bar->resize(5, bar->height());
+        bar->layoutPanes();
+        const auto& e = bar->paneEdges();
+        const QFontMetrics fm(bar->font());
+        QCOMPARE(e[2] - e[1], fm.horizontalAdvance(QStringLiteral("rpts: 999   ")));
+        QCOMPARE(e[1] - e[0], fm.horizontalAdvance(QStringLiteral("pts: 9999   ")));
+        QVERIFY(e[0] >= 10);
+    }
+
+    void groupFrameFillsTheClientAreaWithTwoPlaceholders() {
+        QMdiArea area;
+        area.resize(800, 600);
+        auto* frame = new KFrameQuorlG1;
+        area.addSubWindow(frame);
+        area.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&area));
+        frame->fitInto(QSize(800, 600));
+        QCOMPARE(frame->size(), QSize(794, 594));
+        QSplitter* s = frame->splitter();
+        QCOMPARE(s->count(), 2);
+        QCOMPARE(static_cast<KViewDummy*>(s->widget(1))->title(),
+                 QStringLiteral("Grid and 3D View(s)"));
+        const QList<int> sizes = s->sizes();
+        QVERIFY(qAbs(sizes[0] * 2 - sizes[1]) <= 2 + s->handleWidth());
     }
 };
 

@@ -1,26 +1,13 @@
 // The 3D preview's logic that needs no OpenGL context: camera and projection, the mouse
 // rules, animation, the stored settings, lights, the anti-aliasing jitter and sum, the
 // capture series and its files, the background image rules and the preview's dialogs.
-#include <QtTest>
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDoubleSpinBox>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMdiArea>
-#include <QMenuBar>
-#include <QRadioButton>
-#include <QSpinBox>
 #include <cmath>
 
-#include "KGuiTestSupport.h"
+#include "KGuiTestKit.h"
 #include "app/CDocManager.h"
-#include "app/CMainFrame.h"
 #include "app/KChildFrames.h"
 #include "dialogs/KPreviewDialogs.h"
-#include "document/CPexaDoc.h"
-#include "image/KImageMapTga.h"
 #include "platform/KFile.h"
 #include "preview/KView3D.h"
 #include "scene/KAccumBuffer.h"
@@ -31,53 +18,24 @@
 
 namespace {
 
-KPreviewCamera::MouseInput drag(int x, int y) {
-    KPreviewCamera::MouseInput in;
-    in.x = x;
-    in.y = y;
-    in.dragging = true;
-    return in;
-}
-
 bool near(double a, double b, double eps = 1e-6) {
     return std::fabs(a - b) < eps;
 }
 
-// A TGA file of the given size in one colour.
-QString writeTga(const QString& path, int w, int h, uint32_t color) {
-    KImageMapTga image;
-    image.setFormat(24, KImageMap::OptionGray24);
-    image.resize(w, h);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            image.setColor(x, y, color);
-        }
-    }
-    image.save(path.toStdString());
-    return path;
-}
-
 // The questions about an image's dimensions (loading also asks the pixel depth).
-std::vector<std::string> dimensionQuestions(const KScriptedUi& ui) {
-    std::vector<std::string> out;
-    for (const std::string& q : ui.questions()) {
-        if (q.rfind("This image map", 0) == 0) {
-            out.push_back(q);
-        }
-    }
-    return out;
+size_t dimensionQuestions(const KScriptedUi& ui) {
+    const std::vector<std::string> asked = ui.questions();
+    return size_t(std::count_if(asked.begin(), asked.end(), [](const std::string& q) {
+        return q.starts_with("This image map");
+    }));
 }
 
-// Runs the preview's dialogs through runner (true for OK) for one scope.
-class RunnerScope {
-public:
+// Answers the preview's dialogs with runner (true for OK) while in scope.
+struct RunnerScope : KDialogScript {
     explicit RunnerScope(std::function<bool(QDialog&)> runner)
-        : script_([runner = std::move(runner)](QDialog& d) {
+        : KDialogScript([runner = std::move(runner)](QDialog& d) {
               return runner(d) ? int(QDialog::Accepted) : int(QDialog::Rejected);
           }) {}
-
-private:
-    KDialogScript script_;
 };
 
 } // namespace
@@ -96,100 +54,77 @@ private slots:
     void orthographicBoxFollowsTheClientShape() {
         KPreviewCamera c;
         QVERIFY(c.resize(300, 200));
-        QCOMPARE(c.orthoLeft, -1.5f);
-        QCOMPARE(c.orthoBottom, -1.0f);
+        QCOMPARE(std::tuple(c.orthoLeft, c.orthoBottom), std::tuple(-1.5f, -1.0f));
         QVERIFY(c.resize(200, 300));
-        QCOMPARE(c.orthoLeft, -1.0f);
-        QCOMPARE(c.orthoBottom, -1.5f);
-        // A window without height keeps the previous box.
-        QVERIFY(!c.resize(200, 0));
+        QCOMPARE(std::tuple(c.orthoLeft, c.orthoBottom), std::tuple(-1.0f, -1.5f));
+        QVERIFY(!c.resize(200, 0)); // a window without height keeps the previous box
         QCOMPARE(c.orthoTop, 1.5f);
     }
 
+    // One drag from (0, 0) to (x, y): what it turns or moves, and the status text.
     void mouseDragsTurnAndMove() {
-        KPreviewCamera c;
-        c.startDrag(100, 100);
-        QCOMPARE(c.mouseMove(drag(105, 102)), std::string());
-        QCOMPARE(c.rotate[1], -5.0f);
-        QCOMPARE(c.rotate[0], -2.0f);
-
-        // Shift: about z by the larger movement (dy = -4 upwards).
-        KPreviewCamera s;
-        s.startDrag(50, 50);
-        auto up = drag(50, 46);
-        up.shift = true;
-        QCOMPARE(s.mouseMove(up), std::string());
-        QCOMPARE(s.rotate[2], 4.0f);
-        // The middle button does the same.
-        auto mid = drag(50, 49);
-        mid.middle = true;
-        s.mouseMove(mid);
-        QCOMPARE(s.rotate[2], 1.0f); // amount dy = 3
-
-        // Control pans: x for a horizontal drag, y for a vertical one.
-        KPreviewCamera p;
-        p.startDrag(0, 0);
-        auto right = drag(10, 0);
-        right.control = true;
-        QCOMPARE(p.mouseMove(right), std::string("Panning in X"));
-        QVERIFY(near(p.translate[0], 0.1));
-        auto down = drag(10, 20);
-        down.control = true;
-        QCOMPARE(p.mouseMove(down), std::string("Panning in Y"));
-        QVERIFY(near(p.translate[1], -0.2));
-        // The Pan tool pans without control; with shift it moves along z.
-        p.tool = KPreviewCamera::Pan;
-        auto deep = drag(10, 25);
-        deep.shift = true;
-        QCOMPARE(p.mouseMove(deep), std::string("Panning in Z"));
-        QVERIFY(near(p.translate[2], -0.05));
-        // A drag that does not move counts as one.
-        p.tool = KPreviewCamera::Pan;
-        QCOMPARE(p.mouseMove(drag(10, 25)), std::string("Panning in X"));
-        QVERIFY(near(p.translate[0], 0.11));
-
-        // Without a button held nothing changes.
-        KPreviewCamera idle;
-        KPreviewCamera::MouseInput move;
-        move.x = 30;
-        move.y = 40;
-        QCOMPARE(idle.mouseMove(move), std::string("Ready"));
-        QCOMPARE(idle.rotate[0], 0.0f);
+        struct Case {
+            int x, y;
+            const char* keys; // s shift, c control, m middle, p Pan tool, i no button held
+            const char* status;
+            std::array<double, 6> moved; // rotate x, y, z, translate x, y, z
+        };
+        for (const Case& t :
+             {Case{5, 2, "", "", {-2, -5, 0, 0, 0, 0}}, Case{0, -4, "s", "", {0, 0, 4, 0, 0, 0}},
+              Case{0, 3, "m", "", {0, 0, -3, 0, 0, 0}},
+              Case{10, 0, "c", "Panning in X", {0, 0, 0, 0.1, 0, 0}},
+              Case{0, 20, "c", "Panning in Y", {0, 0, 0, 0, -0.2, 0}},
+              Case{0, 5, "ps", "Panning in Z", {0, 0, 0, 0, 0, -0.05}},
+              Case{0, 0, "p", "Panning in X", {0, 0, 0, 0.01, 0, 0}}, // as one
+              Case{30, 40, "i", "Ready", {0, 0, 0, 0, 0, 0}}}) {
+            const QString keys = QString::fromLatin1(t.keys);
+            KPreviewCamera c;
+            c.tool = keys.contains('p') ? KPreviewCamera::Pan : KPreviewCamera::Rotate;
+            const KPreviewCamera::MouseInput in{t.x,
+                                                t.y,
+                                                !keys.contains('i'),
+                                                keys.contains('s'),
+                                                keys.contains('c'),
+                                                keys.contains('m')};
+            QCOMPARE(c.mouseMove(in), std::string(t.status));
+            for (int i = 0; i < 3; ++i) {
+                QVERIFY2(near(c.rotate[i], t.moved[i]) && near(c.translate[i], t.moved[i + 3]),
+                         t.keys);
+            }
+        }
     }
 
-    void matricesMirrorAndProject() {
+    void matricesMirrorProjectAndCentre() {
+        // Left handed, +z of the object points away from the viewer; turning about y by 90
+        // degrees sends +x to -z right handed, to +z mirrored; spin frames add to it.
+        struct Case {
+            int leftHanded;
+            float rotateY;
+            int frame;
+            float px, pz, depthOffset;
+        };
+        for (const Case& t :
+             {Case{1, 0, 0, 0, 1, -1}, Case{0, 0, 0, 0, 1, 1}, Case{0, 90, 0, 1, 0, -1},
+              Case{1, 90, 0, 1, 0, 1}, Case{0, 0, 9, 1, 0, -1}}) {
+            KPreviewCamera c;
+            c.leftHanded = t.leftHanded;
+            c.rotate[1] = t.rotateY;
+            c.frame = t.frame; // 10 degrees about y each
+            const auto p = kTransform(c.modelViewMatrix(0, 0), t.px, 0, t.pz);
+            QVERIFY(near(p[2], -c.eyeDistance + t.depthOffset));
+        }
         KPreviewCamera c;
+        QVERIFY(near(kTransform(c.modelViewMatrix(0, -2), 0, 2, 0)[1], 0)); // centring first
+        // Perspective: the near plane's centre lands at depth -1; the orthographic box maps
+        // its corners to the corners of the unit square.
         c.resize(400, 200);
-        // Left handed: +z of the object points away from the viewer.
-        const auto far = kTransform(c.modelViewMatrix(0, 0), 0, 0, 1);
-        QVERIFY(near(far[2], -c.eyeDistance - 1));
-        c.leftHanded = 0;
-        const auto nearPoint = kTransform(c.modelViewMatrix(0, 0), 0, 0, 1);
-        QVERIFY(near(nearPoint[2], -c.eyeDistance + 1));
-        // Turning about y by 90 degrees sends +x to -z right handed, to +z mirrored.
-        c.rotate[1] = 90;
-        QVERIFY(near(kTransform(c.modelViewMatrix(0, 0), 1, 0, 0)[2], -c.eyeDistance - 1));
-        c.leftHanded = 1;
-        QVERIFY(near(kTransform(c.modelViewMatrix(0, 0), 1, 0, 0)[2], -c.eyeDistance + 1));
-        // Spin frames add to the rotation; the centring offset moves the object first.
-        KPreviewCamera spin;
-        spin.frame = 9; // 9 x 10 degrees about y
-        spin.leftHanded = 0;
-        QVERIFY(near(kTransform(spin.modelViewMatrix(0, 0), 1, 0, 0)[2], -spin.eyeDistance - 1));
-        QVERIFY(near(kTransform(spin.modelViewMatrix(0, -2), 0, 2, 0)[1], 0));
-
-        // Perspective: a point on the near plane's centre lands at depth -1; the
-        // orthographic box maps its corners to the corners of the unit square.
-        c.rotate[1] = 0;
         const auto p = kTransform(c.projectionMatrix(), 0, 0, -c.nearPlane);
         QVERIFY(near(p[2] / p[3], -1));
         c.projection = KPreviewCamera::Orthographic;
         const auto corner = kTransform(c.projectionMatrix(), c.orthoRight, c.orthoBottom, -1);
-        QVERIFY(near(corner[0], 1));
-        QVERIFY(near(corner[1], -1));
-    }
+        QVERIFY(near(corner[0], 1) && near(corner[1], -1));
 
-    void centringFollowsTheBaseShape() {
+        // The centring offset follows the base shape.
         CPexaDoc doc;
         doc.baseShape = CPexaDoc::Planar;
         doc.scalingU = 2;
@@ -197,15 +132,12 @@ private slots:
         auto o = KPreviewCamera::centringOffset(doc);
         QVERIFY(near(o[0], -1) && near(o[1], -2));
         doc.baseShape = CPexaDoc::Conic;
-        const double half = doc.bodyPart.totalLength() * 4 / 2;
         doc.bodyPart.bendsOn = 0;
         o = KPreviewCamera::centringOffset(doc);
-        QVERIFY(near(o[0], 0) && near(o[1], -half));
+        QVERIFY(near(o[0], 0) && near(o[1], -doc.bodyPart.totalLength() * 2));
         doc.bodyPart.bendsOn = 1;
         doc.bodyPart.lengths.parse("< 0, 0.5 >, < 0.5, 0.5 >");
-        const double bentHalf = doc.bodyPart.totalLength() * 4 / 2;
-        o = KPreviewCamera::centringOffset(doc);
-        QVERIFY(near(o[1], bentHalf));
+        QVERIFY(near(KPreviewCamera::centringOffset(doc)[1], doc.bodyPart.totalLength() * 2));
         doc.baseShape = CPexaDoc::Spheric;
         o = KPreviewCamera::centringOffset(doc);
         QVERIFY(near(o[0], 0) && near(o[1], 0));
@@ -215,35 +147,26 @@ private slots:
         CPexaDoc doc;
         KView3D view(doc);
         view.stepFrame();
-        QCOMPARE(view.camera.frame, 1);
         view.reverse();
-        QCOMPARE(view.camera.frameStep, -1);
+        QCOMPARE(std::tuple(view.camera.frame, view.camera.frameStep), std::tuple(1, -1));
         view.stepFrame();
         view.stepFrame();
-        QCOMPARE(view.camera.frame, -1);
         view.reverse();
-        QCOMPARE(view.camera.frameStep, 1);
+        QCOMPARE(std::tuple(view.camera.frame, view.camera.frameStep), std::tuple(-1, 1));
         view.toggleSpin();
-        QVERIFY(view.camera.animating);
-        QVERIFY(view.spinTimerActive());
+        QVERIFY(view.camera.animating && view.spinTimerActive());
         view.clearAnimation();
-        QCOMPARE(view.camera.frame, 0);
-        QVERIFY(!view.camera.animating);
-        QVERIFY(!view.spinTimerActive());
+        QCOMPARE(std::tuple(view.camera.frame, view.camera.animating, view.spinTimerActive()),
+                 std::tuple(0, false, false));
         view.camera.translate[0] = 3;
         view.camera.rotate[2] = 40;
         view.camera.scale[1] = 2;
         view.recenter();
-        QCOMPARE(view.camera.translate[0], 0.0f);
-        QCOMPARE(view.camera.rotate[2], 0.0f);
-        QCOMPARE(view.camera.scale[1], 1.0f);
-    }
+        QCOMPARE(std::tuple(view.camera.translate[0], view.camera.rotate[2], view.camera.scale[1]),
+                 std::tuple(0.0f, 0.0f, 1.0f));
 
-    void spinTicksNeverPileUp() {
-        // The view is never drawn here, so the first frame stays pending: every later tick
-        // must be dropped instead of advancing the frame.
-        CPexaDoc doc;
-        KView3D view(doc);
+        // The view is never drawn here, so the first frame stays pending: every later spin
+        // tick must be dropped instead of advancing the frame.
         view.camera.delay = 1;
         view.toggleSpin();
         QTest::qWait(60);
@@ -257,54 +180,56 @@ private slots:
     void settingsTravelWithTheDocument() {
         CPexaDoc doc;
         doc.preview.rotate[1] = 30;
-        doc.preview.delay = 40;
         doc.preview.projection = 1;
-        doc.preview.fieldOfView = 60;
         doc.previewShadingType = 1;
-        doc.previewLayerMode = 1;
         doc.previewLayers = {0, 2};
         KView3D view(doc);
         view.initialUpdate();
-        QCOMPARE(view.camera.rotate[1], 30.0f);
-        QCOMPARE(view.camera.projection, 1);
-        QCOMPARE(view.camera.shadingType, 1);
+        QCOMPARE(std::tuple(view.camera.rotate[1], view.camera.projection, view.camera.shadingType),
+                 std::tuple(30.0f, 1, 1));
         QCOMPARE(view.camera.selectedLayers, (std::vector<int32_t>{0, 2}));
 
-        // Hint 4 (about to be stored) writes the view's state back.
+        // Hint 4 (about to be stored) writes the view's state back; a shading change is
+        // written at once.
         view.camera.translate[2] = 1.5f;
         view.camera.spin[0] = 3;
         doc.updateAllViews(CPexaDoc::HintStoring);
-        QCOMPARE(doc.preview.translate[2], 1.5f);
-        QCOMPARE(doc.preview.spin[0], 3.0f);
-        // A shading change is written at once.
+        QCOMPARE(std::tuple(doc.preview.translate[2], doc.preview.spin[0]), std::tuple(1.5f, 3.0f));
         view.setShadingType(2);
         QCOMPARE(doc.previewShadingType, 2);
 
-        // An out-of-range stored shading type falls back to Smooth.
+        // An out-of-range stored shading type falls back to Smooth; a right-handed
+        // document gets unmirrored lights.
         CPexaDoc odd;
         odd.previewShadingType = 9;
+        odd.preview.leftHanded = 0;
         KView3D oddView(odd);
         oddView.initialUpdate();
         QCOMPARE(oddView.camera.shadingType, 3);
-        // A right-handed document gets unmirrored lights.
-        CPexaDoc right;
-        right.preview.leftHanded = 0;
-        KView3D rightView(right);
-        rightView.initialUpdate();
-        QCOMPARE(rightView.lights.lights[0].position[2], 1.0f);
-        QCOMPARE(rightView.lights.glPosition(0)[2], 1.0f);
+        QCOMPARE(std::tuple(oddView.lights.lights[0].position[2], oddView.lights.glPosition(0)[2]),
+                 std::tuple(1.0f, 1.0f));
     }
 
-    void lightCopyKeepsSpotAttenuationAndName() {
+    void lightCopyAndSceneLighting() {
         KOglLightSrc source;
         source.setSpotCutoff(45, 2);
         source.setAttenuation(2, 3, 4);
         source.name = "key";
         KOglLightSrc copy;
         copy.copyFrom(source);
-        QCOMPARE(copy.spotCutoff, 45.0f);
-        QCOMPARE(copy.quadraticAttenuation, 4.0f);
-        QCOMPARE(copy.name, std::string("key"));
+        QCOMPARE(std::tuple(copy.spotCutoff, copy.quadraticAttenuation, copy.name),
+                 std::tuple(45.0f, 4.0f, std::string("key")));
+
+        KPreviewLights l;
+        CSceneLightingDlg dlg(l);
+        dlg.twoSided->setChecked(true);
+        dlg.ambient->setChecked(false);
+        dlg.apply(l);
+        // A colour not changed is kept exactly.
+        QCOMPARE(std::tuple(l.twoSided, l.ambientOn, l.ambientColor[0]), std::tuple(1, 0, 0.2));
+        dlg.color->setColor(QColor(255, 0, 0));
+        dlg.apply(l);
+        QCOMPARE(std::tuple(l.ambientColor[0], l.ambientColor[3]), std::tuple(1.0, 1.0));
     }
 
     void lightPromptClampsTheId() {
@@ -319,22 +244,17 @@ private slots:
                     prompt->edit->setText(QString::number(typed));
                     return true;
                 }
-                auto* light = qobject_cast<CLightSourceDlg*>(&d);
-                if (!light) {
-                    return false;
-                }
-                light->active->setChecked(true);
-                light->position[0]->setValue(2);
-                light->colors[1]->setColor(QColor(255, 0, 51));
-                light->alpha[1]->setValue(0.5);
+                auto& light = dynamic_cast<CLightSourceDlg&>(d);
+                light.active->setChecked(true);
+                light.position[0]->setValue(2);
+                light.colors[1]->setColor(QColor(255, 0, 51));
+                light.alpha[1]->setValue(0.5);
                 return true;
             });
             view.editLight();
-            QCOMPARE(prompts, 1);
-            QCOMPARE(view.lights.lastLightId, edited);
+            QCOMPARE(std::tuple(prompts, view.lights.lastLightId), std::tuple(1, edited));
             const KOglLightSrc& l = view.lights.lights[size_t(edited)];
-            QCOMPARE(l.active, 1);
-            QCOMPARE(l.position[0], 2.0f);
+            QCOMPARE(std::tuple(l.active, l.position[0]), std::tuple(1, 2.0f));
             QCOMPARE(l.diffuse, (KOglLightSrc::Vec4{1, 0, 0.2f, 0.5f}));
         }
         // Cancel in the light dialog changes nothing.
@@ -347,39 +267,23 @@ private slots:
             return true;
         });
         view.editLight();
-        QCOMPARE(view.lights.lights[0].active, 1);
-        QCOMPARE(view.lights.lights[0].position[0], 0.0f);
-    }
-
-    void sceneLightingDialog() {
-        KPreviewLights l;
-        CSceneLightingDlg dlg(l);
-        dlg.twoSided->setChecked(true);
-        dlg.ambient->setChecked(false);
-        dlg.apply(l);
-        QCOMPARE(l.twoSided, 1);
-        QCOMPARE(l.ambientOn, 0);
-        QCOMPARE(l.ambientColor[0], 0.2); // colour not changed: kept exactly
-        dlg.color->setColor(QColor(255, 0, 0));
-        dlg.apply(l);
-        QCOMPARE(l.ambientColor[0], 1.0);
-        QCOMPARE(l.ambientColor[3], 1.0);
+        QCOMPARE(std::tuple(view.lights.lights[0].active, view.lights.lights[0].position[0]),
+                 std::tuple(1, 0.0f));
     }
 
     void jitterSequenceAndPasses() {
-        QCOMPARE(KRenderOptions::jitter(1), (std::array<double, 2>{0.5625, 0.4375}));
-        QCOMPARE(KRenderOptions::jitter(8), (std::array<double, 2>{0.1875, 0.3125}));
-        QCOMPARE(KRenderOptions::jitter(16), (std::array<double, 2>{0.8333333333, 0.7222222222}));
-        QCOMPARE(KRenderOptions::jitter(17), (std::array<double, 2>{0.8333333333, 0.0555555555}));
+        using Pair = std::array<double, 2>;
+        QCOMPARE(KRenderOptions::jitter(1), (Pair{0.5625, 0.4375}));
+        QCOMPARE(KRenderOptions::jitter(8), (Pair{0.1875, 0.3125}));
+        QCOMPARE(KRenderOptions::jitter(16), (Pair{0.8333333333, 0.7222222222}));
+        QCOMPARE(KRenderOptions::jitter(17), (Pair{0.8333333333, 0.0555555555}));
         KRenderOptions o;
         o.passes = 4;
-        const auto shift = o.passOffset(1, 400, 300);
-        QCOMPARE(shift[0], 2 * 0.5625 / 400);
-        QCOMPARE(shift[1], 2 * 0.4375 / 300);
+        QCOMPARE(o.passOffset(1, 400, 300), (Pair{2 * 0.5625 / 400, 2 * 0.4375 / 300}));
         o.jitterScale = 2;
         QCOMPARE(o.passOffset(1, 400, 300)[0], 2 * 2 * 0.5625 / 400);
-        QCOMPARE(KRenderOptions::parsePasses("12"), 12);
-        QCOMPARE(KRenderOptions::parsePasses("x"), 0);
+        QCOMPARE(std::tuple(KRenderOptions::parsePasses("12"), KRenderOptions::parsePasses("x")),
+                 std::tuple(12, 0));
         o.passes = 99;
         QCOMPARE(o.passCount(), 17);
         o.passes = 16;
@@ -391,27 +295,22 @@ private slots:
         dlg.antiAliasing->setChecked(true);
         dlg.scale->setValue(0.5);
         dlg.apply(o);
-        QVERIFY(o.antiAliasing);
-        QCOMPARE(o.passes, 12);
-        QCOMPARE(o.jitterScale, 0.5);
+        QCOMPARE(std::tuple(o.antiAliasing, o.passes, o.jitterScale), std::tuple(true, 12, 0.5));
     }
 
     void accumulationAveragesThePasses() {
         KAccumBuffer acc;
         acc.clear(1, 1);
-        const uint8_t white[4] = {255, 255, 255, 255};
-        const uint8_t black[4] = {0, 0, 0, 0};
+        const uint8_t white[4] = {255, 255, 255, 255}, black[4] = {0, 0, 0, 0};
         const uint8_t grey[4] = {51, 102, 153, 255};
-        acc.add(white, 0.25);
-        acc.add(black, 0.25);
-        acc.add(grey, 0.25);
-        acc.add(grey, 0.25);
+        for (const uint8_t* pass : {white, black, grey, grey}) {
+            acc.add(pass, 0.25);
+        }
         const auto r = acc.result();
         QVERIFY(near(r[0], (255 + 0 + 51 + 51) / 4.0 / 255, 1e-5));
         QVERIFY(near(r[2], (255 + 0 + 153 + 153) / 4.0 / 255, 1e-5));
-        // Values are clamped to [0, 1] when returned.
         acc.add(white, 1.0);
-        QCOMPARE(acc.result()[0], 1.0f);
+        QCOMPARE(acc.result()[0], 1.0f); // clamped to [0, 1] when returned
     }
 
     void captureSeriesNamesAndRange() {
@@ -424,10 +323,10 @@ private slots:
         QCOMPARE(s.frameStatus(), std::string("Frame 12 of [0 to 12]"));
         QVERIFY(s.advance()); // the thirteenth capture ends the range
         s.applyEndChoice(KCaptureSeries::IncrementRange);
-        QCOMPARE(s.startFrame, 13);
-        QCOMPARE(s.lastFrame, 25);
+        QCOMPARE(std::tuple(s.startFrame, s.lastFrame), std::tuple(13, 25));
         s.current = 5;
         s.applyEndChoice(KCaptureSeries::ResetCurrent);
+        QCOMPARE(s.current, 0);
         s.current = 4;
         s.applyEndChoice(KCaptureSeries::EditCounters);
         QCOMPARE(s.current, 4);
@@ -436,11 +335,9 @@ private slots:
         s.startFrame = 1000;
         s.current = 0;
         QCOMPARE(s.nextFileName(), std::string("/tmp/x/anim1000.tga"));
-        s.startFrame = 999;
 
         s.setFromChosenFile("/data/frames/walk.tga");
-        QCOMPARE(s.path, std::string("/data/frames/"));
-        QCOMPARE(s.fileRoot, std::string("walk"));
+        QCOMPARE(std::tuple(s.path, s.fileRoot), std::tuple(std::string("/data/frames/"), "walk"));
         QCOMPARE(KCaptureSeries::checkOptions(5, 4, 5),
                  std::string("The Last frame must be greater then the Start Frame!"));
         QCOMPARE(KCaptureSeries::checkOptions(0, 12, 13),
@@ -455,53 +352,46 @@ private slots:
         const QString path = dir_.filePath(QStringLiteral("frame.tga"));
         QCOMPARE(image->save(path.toStdString()), int(KImageMapTga::SaveOk));
         std::vector<uint8_t> bytes;
-        std::string error;
-        QVERIFY(kReadFile(path.toStdString(), bytes, &error));
+        QVERIFY(kReadFile(path.toStdString(), bytes, nullptr));
         QCOMPARE(int(bytes.size()), 18 + 4 * 3);
-        QCOMPARE(int(bytes[17]), 0); // descriptor: bottom row first
-        // First stored pixel: the bottom row, blue (stored blue, green, red).
-        QCOMPARE(int(bytes[18]), 255);
-        // Last stored pixel: the top row, red.
-        QCOMPARE(int(bytes[29]), 255);
+        // Descriptor 0 (bottom row first); the first pixel stored (blue, green, red) is the
+        // bottom row's blue, the last the top row's red.
+        QCOMPARE(std::tuple(int(bytes[17]), int(bytes[18]), int(bytes[29])),
+                 std::tuple(0, 255, 255));
         QVERIFY(!kCaptureImage(pixels, 0, 2, 8));
     }
 
     void backgroundImageRules() {
         QVERIFY(KPreviewBackground::isPowerOfTwo(2));
-        QVERIFY(!KPreviewBackground::isPowerOfTwo(1));
-        QVERIFY(!KPreviewBackground::isPowerOfTwo(100));
-
+        QVERIFY(!KPreviewBackground::isPowerOfTwo(1) && !KPreviewBackground::isPowerOfTwo(100));
         KTestUi ui;
         KPreviewBackground b;
         b.mode = KPreviewBackground::On;
-        b.file = writeTga(dir_.filePath("wide.tga"), 256, 128, 0x0000FF).toStdString();
+        b.file = kWriteFlatTga(dir_.filePath("wide.tga"), 256, 128, 0x0000FF).toStdString();
         // The display colours follow the pixel depth asked after loading: here as stored.
         ui.answerPixelDepth(KImageMap::OptionRgb);
         QVERIFY(b.load());
-        QVERIFY(dimensionQuestions(ui).empty());
+        QCOMPARE(dimensionQuestions(ui), size_t(0));
         QCOMPARE(b.pixels.size(), size_t(256 * 128 * 3));
         QCOMPARE(int(b.pixels[0]), 255); // red first
 
-        // Not a power of two: asked; Cancel drops the image.
-        b.file = writeTga(dir_.filePath("square.tga"), 100, 100, 0x00FF00).toStdString();
+        // Not a power of two: asked; Cancel drops the image, OK makes it a pixel map.
+        b.file = kWriteFlatTga(dir_.filePath("square.tga"), 100, 100, 0x00FF00).toStdString();
         ui.answer(false);
         QVERIFY(!b.load());
-        QCOMPARE(dimensionQuestions(ui).size(), size_t(1));
-        QVERIFY(QString::fromStdString(dimensionQuestions(ui)[0])
+        QVERIFY(QString::fromStdString(ui.questions().back())
                     .startsWith("This image map has the wrong dimensions (100 x 100)\nTo display "
                                 "as a background textured plane?\n\nDo you wish"));
-        // OK makes it a pixel map.
         ui.answer(true);
         QVERIFY(b.load());
-        QCOMPARE(b.usePixelMap, 1);
+        QCOMPARE(std::tuple(b.usePixelMap, dimensionQuestions(ui)), std::tuple(1, size_t(2)));
         // Already a pixel map: not asked again.
-        b.file = writeTga(dir_.filePath("thin.tga"), 1, 256, 0).toStdString();
+        b.file = kWriteFlatTga(dir_.filePath("thin.tga"), 1, 256).toStdString();
         QVERIFY(b.load());
-        QCOMPARE(dimensionQuestions(ui).size(), size_t(2));
         b.usePixelMap = 0;
         ui.answer(false);
         QVERIFY(!b.load());
-        QCOMPARE(dimensionQuestions(ui).size(), size_t(3));
+        QCOMPARE(dimensionQuestions(ui), size_t(3));
 
         // A file that cannot be read is reported and switches the background off.
         b.file = dir_.filePath("missing.tga").toStdString();
@@ -511,30 +401,22 @@ private slots:
         QCOMPARE(ui.messages().back(), std::string("Import of TGA texture map failed!"));
     }
 
-    void backgroundDialog() {
+    void backgroundAndPropertiesDialogs() {
         KPreviewBackground b;
         CPreviewBackgroundDlg dlg(b, QColor(0, 0, 0));
-        dlg.fileChosen(QStringLiteral("/x/y.tga"));
-        QVERIFY(dlg.mode[KPreviewBackground::On]->isChecked());
-        dlg.coverageX->setValue(0);
-        QCOMPARE(dlg.coverageX->value(), 1);
+        dlg.fileChosen(QStringLiteral("/x/y.tga")); // a file chosen switches it on
         dlg.coverageY->setValue(50);
         QColor c;
         dlg.apply(b, c);
-        QCOMPARE(b.file, std::string("/x/y.tga"));
-        QCOMPARE(b.mode, int(KPreviewBackground::On));
-        QCOMPARE(b.coverageX, 1);
-        QCOMPARE(b.coverageY, 50);
-    }
+        QCOMPARE(std::tuple(b.file, b.mode, b.coverageY),
+                 std::tuple(std::string("/x/y.tga"), int(KPreviewBackground::On), 50));
 
-    void propertiesDialog() {
         CPexaDoc doc;
         KView3D view(doc);
         view.camera.frame = 7;
         CPreviewPropertiesDlg probe(view.camera, QColor(), QColor());
         probe.orthographic->setChecked(true);
-        QVERIFY(!probe.fov->isEnabled());
-        QVERIFY(probe.box[3]->isEnabled());
+        QVERIFY(!probe.fov->isEnabled() && probe.box[3]->isEnabled());
 
         RunnerScope scope([](QDialog& d) {
             auto& dlg = static_cast<CPreviewPropertiesDlg&>(d);
@@ -546,11 +428,9 @@ private slots:
             return true;
         });
         view.properties();
-        QCOMPARE(view.camera.frame, 0);
-        QCOMPARE(view.camera.projection, 1);
+        QCOMPARE(std::tuple(view.camera.frame, view.camera.projection), std::tuple(0, 1));
         QCOMPARE(view.perspectiveBackground, QColor(10, 20, 30, 0));
-        QCOMPARE(doc.preview.projection, 1);
-        QCOMPARE(doc.preview.spin[2], 5.0f);
+        QCOMPARE(std::tuple(doc.preview.projection, doc.preview.spin[2]), std::tuple(1, 5.0f));
     }
 
     void selectLayers() {
@@ -559,27 +439,23 @@ private slots:
         KView3D view(doc);
         RunnerScope runner([](QDialog& d) {
             auto& dlg = static_cast<CPreviewSelectLayersDlg&>(d);
-            if (dlg.list->count() != 3) {
-                return false;
-            }
             dlg.layered->setChecked(true);
             dlg.list->item(1)->setSelected(true);
-            return true;
+            return dlg.list->count() == 3;
         });
         view.selectLayers();
         QCOMPARE(view.camera.layerMode, 1);
-        QCOMPARE(view.camera.selectedLayers, (std::vector<int32_t>{1}));
-        QCOMPARE(doc.previewLayers, (std::vector<int32_t>{1}));
-        QCOMPARE(doc.exportLayerSelection, (std::vector<int32_t>{1}));
+        const std::vector<int32_t> second{1};
+        QCOMPARE(
+            std::tuple(view.camera.selectedLayers, doc.previewLayers, doc.exportLayerSelection),
+            std::tuple(second, second, second));
         // Preselected when the dialog opens again.
         CPreviewSelectLayersDlg again({"a", "b", "c"}, 1, view.camera.selectedLayers);
-        QVERIFY(again.layered->isChecked());
-        QVERIFY(again.list->item(1)->isSelected());
+        QVERIFY(again.layered->isChecked() && again.list->item(1)->isSelected());
 
         CPexaDoc empty;
         empty.takeLayers();
-        KView3D emptyView(empty);
-        emptyView.selectLayers();
+        KView3D(empty).selectLayers();
         QCOMPARE(ui.messages().back(), std::string("There are no User layer's to select!."));
     }
 
@@ -602,43 +478,34 @@ private slots:
         QVERIFY(dlg.valid());
         dlg.fileChosen(QStringLiteral("/frames/run.tga"));
         dlg.apply(s);
-        QCOMPARE(s.startFrame, 4);
-        QCOMPARE(s.current, 2);
-        QCOMPARE(s.nextFileName(), std::string("/frames/run006.tga"));
+        QCOMPARE(std::tuple(s.startFrame, s.current, s.nextFileName()),
+                 std::tuple(4, 2, std::string("/frames/run006.tga")));
 
+        // With the frame included the size given is the frame's.
         CSetViewSizeDlg size(QSize(300, 200), QSize(320, 250), false, 0);
-        size.width->setValue(7);
-        QCOMPARE(size.width->value(), 8); // below the field's range
         size.includeFrame->setChecked(true);
         QCOMPARE(size.size(), QSize(320, 250));
-
-        CEndOfRangeDlg end(1);
-        end.choices[2]->setChecked(true);
-        QCOMPARE(end.choice(), 2);
     }
 
     void previewWindowsInTheMainFrame() {
         CMainFrame frame;
-        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
+        QVERIFY(kStartNew(frame));
         CPexaDoc* doc = frame.activeDocument();
-        QVERIFY(doc);
         KFrame3D* first = frame.documents().open3DPreview(doc);
         KFrame3D* second = frame.documents().open3DPreview(doc);
         QVERIFY(first && second && first != second);
         // Besides the preview the new document opened with.
         QCOMPARE(frame.documents().otherWindowsOf(doc).size(), size_t(3));
         frame.mdiArea()->setActiveSubWindow(second);
-        QVERIFY(frame.activePreview());
-        QVERIFY(frame.action("shadeFlat")->isEnabled());
+        QVERIFY(frame.activePreview() && frame.action("shadeFlat")->isEnabled());
         frame.action("shadeWire")->trigger();
-        QCOMPARE(frame.activePreview()->camera.shadingType, 1);
-        QVERIFY(frame.action("shadeWire")->isChecked());
         frame.action("viewPan")->trigger();
-        QCOMPARE(frame.activePreview()->camera.tool, 1);
         frame.action("animReverse")->trigger();
-        QVERIFY(frame.action("animReverse")->isChecked());
         // The document's stored shading follows the toolbar.
-        QCOMPARE(doc->previewShadingType, 1);
+        QCOMPARE(std::tuple(frame.activePreview()->camera.shadingType,
+                            frame.activePreview()->camera.tool, doc->previewShadingType),
+                 std::tuple(1, 1, 1));
+        QVERIFY(frame.action("shadeWire")->isChecked() && frame.action("animReverse")->isChecked());
 
         // Closing the document closes its previews first.
         QPointer<KFrame3D> watch(first);

@@ -1,18 +1,12 @@
 // Writes PNG pictures of the property dialogs (every page of the sheets) into the build
 // folder ("screenshots/"), so their layout can be looked at; each picture must be
 // non-empty and no dialog smaller than its layout asks for.
-#include <QtTest>
 
-#include <QDir>
-#include <QTabWidget>
-
-#include "KGuiTestSupport.h"
+#include "KGuiTestKit.h"
 #include "dialogs/KAnatomyDialogs.h"
 #include "dialogs/KLayerDialogs.h"
 #include "dialogs/KMuscleDialogs.h"
 #include "dialogs/KTextureListDlg.h"
-#include "document/CPexaDoc.h"
-#include "gui/KDialogKit.h"
 #include "image/KImageMapTga.h"
 
 class TestPropertyScreens : public QObject {
@@ -35,18 +29,14 @@ private slots:
         m.height = 2.35f;
         KMuscleSheet sheet(m, doc.textures);
         saveSheet(sheet, sheet.tabs, QStringLiteral("muscle-sheet"));
-        KCurvePropertiesDlg curve(m.center);
-        kShowAndSaveScreenshot(curve, QStringLiteral("curve-properties"));
+        kShowDialogScreenshot<KCurvePropertiesDlg>("curve-properties", m.center);
     }
 
-    void layerDialogs() {
+    void layerAnatomyAndTextureDialogs() {
         CPexaDoc doc;
         doc.layers[1]->physical = 0;
         doc.layers[1]->active = 0;
-        {
-            KLayerListDlg list(doc.layers);
-            kShowAndSaveScreenshot(list, QStringLiteral("layer-list"));
-        }
+        kShowDialogScreenshot<KLayerListDlg>("layer-list", doc.layers);
         KBdlLayer& layer = *doc.layers[0];
         for (int type = 0; type < 3; ++type) {
             layer.muscles.push_back(std::make_unique<KBdlMuscle>(type));
@@ -61,23 +51,13 @@ private slots:
         KLayerPropertiesDlg props(layer, doc);
         props.select(1);
         kShowAndSaveScreenshot(props, QStringLiteral("layer-properties"));
-        KSelectUserLayerDlg pick(doc, 1);
-        kShowAndSaveScreenshot(pick, QStringLiteral("select-user-layer"));
-        KImportImageDlg import(doc);
-        kShowAndSaveScreenshot(import, QStringLiteral("import-image-options"));
-    }
-
-    void anatomySheet() {
-        CPexaDoc doc;
+        kShowDialogScreenshot<KSelectUserLayerDlg>("select-user-layer", doc, 1);
+        kShowDialogScreenshot<KImportImageDlg>("import-image-options", doc);
         KAnatPropSheet sheet(doc.bodyPart, 0);
         saveSheet(sheet, sheet.tabs, QStringLiteral("anatomy-sheet"));
-    }
-
-    void textureList() {
-        CPexaDoc doc;
-        KTextureListDlg dlg(doc.textures);
-        dlg.select(1);
-        kShowAndSaveScreenshot(dlg, QStringLiteral("texture-list"));
+        KTextureListDlg textures(doc.textures);
+        textures.select(1);
+        kShowAndSaveScreenshot(textures, QStringLiteral("texture-list"));
     }
 };
 

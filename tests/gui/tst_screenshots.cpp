@@ -1,15 +1,8 @@
 // Writes PNG pictures of the main window and of every dialog into the build folder
 // ("screenshots/"), so their layout can be looked at; checks that each picture is
 // non-empty and that no dialog is smaller than what its layout asks for.
-#include <QtTest>
 
-#include <QDir>
-#include <QLabel>
-#include <QMdiArea>
-
-#include "KGuiTestSupport.h"
-#include "app/CDocManager.h"
-#include "app/CMainFrame.h"
+#include "KGuiTestKit.h"
 #include "dialogs/KAboutDlg.h"
 #include "dialogs/KExportDialogs.h"
 #include "dialogs/KItemDefaultsDlg.h"
@@ -17,7 +10,6 @@
 #include "dialogs/KPixelDepthDlg.h"
 #include "dialogs/KProgressWindow.h"
 #include "dialogs/KViewDialogs.h"
-#include "document/CPexaDoc.h"
 #include "model/KBdlMuscle.h"
 
 class TestScreenshots : public QObject {
@@ -33,9 +25,8 @@ private slots:
     void mainWindow() {
         CMainFrame frame;
         frame.resize(1100, 760);
-        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
+        QVERIFY(kStartNew(frame));
         CPexaDoc* doc = frame.activeDocument();
-        QVERIFY(doc);
         // Two muscles so the picture shows items.
         auto linear = std::make_unique<KBdlMuscle>(KBdlMuscle::Linear);
         linear->setFromRect(0.2, 0.2, 0.4, 0.8);
@@ -73,10 +64,6 @@ private slots:
             kShowAndSaveScreenshot(d, QStringLiteral("dlg_progress"));
         }
         kShowDialogScreenshot<KAboutDlg>("dlg_about");
-    }
-
-    void exportDialogs() {
-        CPexaDoc doc;
         kShowDialogScreenshot<CExportSelectLayersDlg>("dlg_export_select_layers", layerNames,
                                                       std::vector<int>{0, 2, 4},
                                                       int(CPexaDoc::Layered));
