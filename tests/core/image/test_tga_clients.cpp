@@ -144,6 +144,15 @@ KImageMapTga paletteImage(const ScratchDir& dir) {
     return KImageMapTga((dir / "made.tga").string());
 }
 
+// A 16-bit image holds a height, which readers take as colour: only its size is checked.
+KImageMapTga sixteenBitImage(int depth) {
+    KImageMapTga img;
+    img.setFormat(depth, KImageMap::Option88);
+    img.resize(9, 3);
+    img.setHeight(4, 1, 0.75);
+    return img;
+}
+
 TEST_F(TgaClientTest, FilesWeWriteAreReadByImageMagickAndNetpbm) {
     struct {
         const char* what;
@@ -154,6 +163,8 @@ TEST_F(TgaClientTest, FilesWeWriteAreReadByImageMagickAndNetpbm) {
         {"24 bits", colourImage(24), "20x16|DirectClass sRGB |TrueColor"},
         {"32 bits", colourImage(32), "20x16|DirectClass sRGB Matte|"}, // the fourth byte is alpha
         {"colour map", paletteImage(dir), "6x4|PseudoClass sRGB |Palette"},
+        {"15 bits", sixteenBitImage(15), "9x3|DirectClass sRGB |"},
+        {"16 bits", sixteenBitImage(16), "9x3|DirectClass sRGB |"},
     };
     for (auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -162,23 +173,13 @@ TEST_F(TgaClientTest, FilesWeWriteAreReadByImageMagickAndNetpbm) {
         ASSERT_EQ(c.img.save(file.string()), 0);
         const std::string said = identifyFile(file);
         EXPECT_EQ(said.rfind(c.identified, 0), 0u) << said;
-        expectSamePicture(c.img, netpbmPixels(file), "tgatoppm");
+        const KPpm netpbm = netpbmPixels(file);
+        if (c.img.pixelDepth() < 24 && c.img.pixelDepth() > 8) {
+            EXPECT_EQ(std::tuple(netpbm.width, netpbm.height), std::tuple(9, 3));
+            continue;
+        }
+        expectSamePicture(c.img, netpbm, "tgatoppm");
         expectSamePicture(c.img, imageMagickPixels(file), "ImageMagick");
-    }
-}
-
-TEST_F(TgaClientTest, SixteenBitFilesWeWriteHaveTheRightSize) {
-    for (int depth : {15, 16}) {
-        KImageMapTga img;
-        img.setFormat(depth, KImageMap::Option88);
-        img.resize(9, 3);
-        img.setHeight(4, 1, 0.75);
-        const fs::path file = dir / "tief.tga";
-        ASSERT_EQ(img.save(file.string()), 0);
-        const std::string said = identifyFile(file);
-        EXPECT_EQ(said.rfind("9x3|DirectClass sRGB |", 0), 0u) << depth << ": " << said;
-        const KPpm ppm = netpbmPixels(file);
-        EXPECT_EQ(std::tuple(ppm.width, ppm.height), std::tuple(9, 3)) << depth;
     }
 }
 
