@@ -235,24 +235,22 @@ TEST_F(TgaFileTest, RunLengthFilesAreReportedAndRefused) {
 
 TEST_F(TgaFileTest, MalformedHeadersFailWithStatusThree) {
     std::vector<std::pair<std::string, std::vector<uint8_t>>> cases;
-    auto add = [&](const char* what, auto change) {
+    auto add = [&](const std::string& what, auto change) {
         TgaFile f = plainFile(2, 24, 4, 3);
         change(f);
         cases.emplace_back(what, f.bytes());
     };
-    add("no image data", [](TgaFile& f) { f.type = 0; });
-    add("unknown type", [](TgaFile& f) { f.type = 4; });
-    add("type 33", [](TgaFile& f) { f.type = 33; });
-    add("type 255", [](TgaFile& f) { f.type = 255; });
+    // Type 0 has no image data, 4 is unknown.
+    for (int type : {0, 4, 33, 255}) {
+        add("type " + std::to_string(type), [type](TgaFile& f) { f.type = type; });
+    }
+    for (int depth : {0, 1, 12, 48, 255}) {
+        add("depth " + std::to_string(depth), [depth](TgaFile& f) { f.depth = depth; });
+    }
     add("zero width", [](TgaFile& f) { f.width = 0; });
     add("zero height", [](TgaFile& f) { f.height = 0; });
     add("absurd size", [](TgaFile& f) { f.width = f.height = 65535; });
     add("more rows than data", [](TgaFile& f) { f.height = 4; });
-    add("depth 0", [](TgaFile& f) { f.depth = 0; });
-    add("depth 1", [](TgaFile& f) { f.depth = 1; });
-    add("depth 12", [](TgaFile& f) { f.depth = 12; });
-    add("depth 48", [](TgaFile& f) { f.depth = 48; });
-    add("depth 255", [](TgaFile& f) { f.depth = 255; });
     add("colour map overruns the file", [](TgaFile& f) {
         addColorMap(f, 0, 256);
         f.colorMapLength = 65535;
