@@ -246,8 +246,10 @@ TEST(CurveValue, NeighboursBeyondTheEnds) {
 }
 
 TEST(CurveValue, RepeatCountRepeatsTheCurve) {
-    KBdlCurve once("< 0, 0 >, < 0.3, 1 >, < 1, 0.5 >"), twice(once);
-    std::tie(once.repeatCount, twice.repeatCount) = std::tuple(1, 2);
+    KBdlCurve once("< 0, 0 >, < 0.3, 1 >, < 1, 0.5 >");
+    once.repeatCount = 1;
+    KBdlCurve twice(once);
+    twice.repeatCount = 2;
     EXPECT_DOUBLE_EQ(twice.value(0.75), once.value(0.5));
     EXPECT_DOUBLE_EQ(twice.value(0.2), once.value(0.4));
 }
