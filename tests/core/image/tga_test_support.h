@@ -1,13 +1,13 @@
 #pragma once
-// Helpers for the image tests: TGA files built byte by byte, and a scratch folder whose
-// name is not ASCII.
+// Helpers for the image tests: TGA files built byte by byte, and their bytes on disk.
 
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
+
+#include "support/KScratchDir.h"
 
 namespace tgatest {
 
@@ -31,21 +31,17 @@ struct TgaFile {
     std::vector<uint8_t> pixels;
 
     std::vector<uint8_t> bytes() const {
-        std::vector<uint8_t> b;
+        std::vector<uint8_t> b{uint8_t(id.size()), uint8_t(colorMapType), uint8_t(type)};
         auto u16 = [&b](int v) {
             b.push_back(uint8_t(v & 0xFF));
             b.push_back(uint8_t((v >> 8) & 0xFF));
         };
-        b.push_back(uint8_t(id.size()));
-        b.push_back(uint8_t(colorMapType));
-        b.push_back(uint8_t(type));
         u16(colorMapFirst);
         u16(colorMapLength);
         b.push_back(uint8_t(colorMapBits));
-        u16(xOrigin);
-        u16(yOrigin);
-        u16(width);
-        u16(height);
+        for (int v : {xOrigin, yOrigin, width, height}) {
+            u16(v);
+        }
         b.push_back(uint8_t(depth));
         b.push_back(uint8_t(descriptor));
         b.insert(b.end(), id.begin(), id.end());
@@ -78,31 +74,6 @@ inline std::vector<uint8_t> readBytes(const fs::path& p) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// A fresh folder under the temporary folder, removed again by the destructor.
-class ScratchDir {
-public:
-    explicit ScratchDir(const std::string& tag) {
-        static int counter = 0;
-        path_ = fs::temp_directory_path() / ("quorl-" + tag + "-" + std::to_string(::getpid()) +
-                                             "-" + std::to_string(++counter) + "-Höhenbild-高さ");
-        fs::remove_all(path_);
-        fs::create_directories(path_);
-    }
-    ~ScratchDir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-    const fs::path& path() const { return path_; }
-    fs::path operator/(const std::string& name) const { return path_ / name; }
-    size_t entryCount() const {
-        return size_t(std::distance(fs::directory_iterator(path_), fs::directory_iterator()));
-    }
-
-private:
-    fs::path path_;
-};
+using ScratchDir = KScratchDir;
 
 } // namespace tgatest

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "mesh/KBaseShape.h"
 #include "mesh/KMeshGrid.h"
@@ -27,13 +28,15 @@ KVertex superPoint(const KShapeSuperQ& q, double u, double d, double v) {
 } // namespace
 
 TEST(BaseShape, NormalizesIds) {
-    EXPECT_EQ(KBaseShape::normalizeId(101), 100);
-    EXPECT_EQ(KBaseShape::normalizeId(103), 100);
-    EXPECT_EQ(KBaseShape::normalizeId(104), 104);
-    EXPECT_EQ(KBaseShape::normalizeId(51), 50);
-    EXPECT_EQ(KBaseShape::normalizeId(204), 200);
-    EXPECT_EQ(KBaseShape::normalizeId(5000), 1000);
-    EXPECT_EQ(KBaseShape::normalizeId(3), 3);
+    for (auto [id, normal] : {std::pair{101, 100},
+                              {103, 100},
+                              {104, 104},
+                              {51, 50},
+                              {204, 200},
+                              {5000, 1000},
+                              {3, 3}}) {
+        EXPECT_EQ(KBaseShape::normalizeId(id), normal) << id;
+    }
 }
 
 TEST(BaseShape, PlanarAndDisc) {
@@ -45,14 +48,13 @@ TEST(BaseShape, PlanarAndDisc) {
     kExpectNear(mapPoint(KBaseShape::Disc, {0.5, 1, 0.5}), {-0.5, 0, -1});
 }
 
-TEST(BaseShape, ConicRingsAroundTheAxis) {
+// A conic ring runs around the axis; without height it collapses onto it.
+TEST(BaseShape, ConicAndSpheric) {
     kExpectNear(mapPoint(KBaseShape::Conic, {0.25, 1, 0.3}), {0, 0.3, 1});
     kExpectNear(mapPoint(KBaseShape::Conic, {0.5, 2, 1}, 2, 1.5, 3), {-6, 3, 0});
     // No height collapses the ring onto the axis.
     kExpectNear(mapPoint(KBaseShape::Conic, {0.8, 0, 0.5}), {0, 0.5, 0});
-}
-
-TEST(BaseShape, SphericMeetsAtThePoles) {
+    // Spheric rings meet at the poles.
     kExpectNear(mapPoint(KBaseShape::Spheric, {0, 1, 0.5}), {1, 0, 0});
     kExpectNear(mapPoint(KBaseShape::Spheric, {0.25, 2, 0.5}, 1, 1, 3), {0, 0, 2});
     for (double u : {0.0, 0.3, 0.7}) {
@@ -86,8 +88,7 @@ TEST(BaseShape, GridComputeStretchesVAndIsRepeatable) {
     g.objectPoints()[0] = {0.25, 2, 0.5};
     ASSERT_EQ(g.compute(KBaseShape::Planar, 1, 1, 4, part), 0);
     // v is stretched by the total length 3; the curvature adds x = v, z = 0.5.
-    EXPECT_EQ(g.positions()[0], KVertex(0.75, 6, -1.5));
-    EXPECT_EQ(g.vScale, 4.0);
+    EXPECT_EQ(std::tuple(g.positions()[0], g.vScale), std::tuple(KVertex(0.75, 6, -1.5), 4.0));
     ASSERT_EQ(g.compute(4, 1, 1, 4, part), 0);
     ASSERT_EQ(g.compute(4, 1, 1, 4, part), 0);
     EXPECT_EQ(g.positions()[0], KVertex(0.5, 0, 0.5));
@@ -110,23 +111,20 @@ TEST(SuperQuadric, EllipticIsASphereWithSquareExponents) {
               superPoint(square, 0.125, 0, 0.5));
 }
 
+// On the torus u = 0.5 is the outer equator: R = rad1 + rad2 = 1.5, times boundX 0.5.
 TEST(SuperQuadric, ToricAndConic) {
-    KShapeSuperQ torus;
-    torus.type = KShapeSuperQ::Toric;
-    // u = 0.5 is the outer equator: R = rad1 + rad2 = 1.5, times boundX 0.5.
+    KShapeSuperQ torus, cone, other;
+    std::tie(torus.type, cone.type, other.type) =
+        std::tuple(KShapeSuperQ::Toric, KShapeSuperQ::Conic, 9);
     kExpectNear(superPoint(torus, 0.5, 0, 0), {0.75, 0, 0});
     kExpectNear(superPoint(torus, 0.5, 0.1, 0), {0.85, 0, 0});
     kExpectNear(superPoint(torus, 0.5, 0, 0.25), {0, 0.75, 0});
     // u = 0.75 is the top of the tube, pushed up by d.
     kExpectNear(superPoint(torus, 0.75, 0.1, 0), {0.5, 0, 0.35});
 
-    KShapeSuperQ cone;
-    cone.type = KShapeSuperQ::Conic;
     kExpectNear(superPoint(cone, 0, 0.2, 0.5), {0.7, 0.25, 0});
     kExpectNear(superPoint(cone, 0.25, 0.2, 1), {0, 0.5, 0.7});
     // An unknown type is elliptic.
-    KShapeSuperQ other;
-    other.type = 9;
     EXPECT_EQ(superPoint(other, 0.3, 0.1, 0.4), superPoint(KShapeSuperQ(), 0.3, 0.1, 0.4));
 }
 
@@ -154,6 +152,5 @@ TEST(SuperQuadric, OlderOwnersReadNothing) {
     old.setObjectSchema(9);
     KShapeSuperQ kept;
     kept.serialize(old);
-    EXPECT_EQ(old.remaining(), out.bytes().size());
-    EXPECT_EQ(kept.type, KShapeSuperQ().type);
+    EXPECT_EQ(std::tuple(old.remaining(), kept.type), std::tuple(out.bytes().size(), 0));
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "mesh/KBaseShape.h"
 #include "mesh/KMeshGrid.h"
 #include "model/KBdlBodyPart.h"
@@ -17,21 +19,17 @@ TEST(MeshGridCreate, AllocatesTheRequestedArrays) {
     KMeshGrid g;
     g.gridFlags = 0;
     EXPECT_EQ(g.create(3, 2), 0);
-    EXPECT_EQ(g.uCount(), 3);
-    EXPECT_EQ(g.vCount(), 2);
-    EXPECT_EQ(g.getFlags(), 31u);
-    EXPECT_EQ(g.objectPoints().size(), 6u);
+    EXPECT_EQ(
+        std::tuple(g.uCount(), g.vCount(), g.getFlags(), g.objectPoints().size(), g.index(2, 1)),
+        std::tuple(3, 2, 31u, 6u, 5u));
     EXPECT_FALSE(g.hasPositions() || g.hasNormals() || g.hasTexCoords());
-    EXPECT_EQ(g.index(2, 1), 5u);
-
     EXPECT_EQ(g.create(4, 5, KMeshGrid::PositionsArray | KMeshGrid::TexCoordsArray), 0);
-    EXPECT_EQ(g.positions().size(), 20u);
-    EXPECT_EQ(g.texCoords().size(), 20u);
-    EXPECT_FALSE(g.hasNormals());
+    EXPECT_EQ(std::tuple(g.positions().size(), g.texCoords().size(), g.hasNormals()),
+              std::tuple(20u, 20u, false));
     // Creating again frees what the mask does not name.
     EXPECT_EQ(g.create(4, 5, KMeshGrid::NormalsArray), 0);
-    EXPECT_TRUE(g.hasNormals());
-    EXPECT_FALSE(g.hasPositions() || g.hasTexCoords());
+    EXPECT_EQ(std::tuple(g.hasNormals(), g.hasPositions(), g.hasTexCoords()),
+              std::tuple(true, false, false));
 }
 
 TEST(MeshGridCreate, FailureLeavesAnEmptyGrid) {
@@ -41,14 +39,11 @@ TEST(MeshGridCreate, FailureLeavesAnEmptyGrid) {
     ASSERT_EQ(g.create(3, 3, KMeshGrid::AllArrays), 0);
     EXPECT_EQ(g.create(100000, 100000, KMeshGrid::AllArrays), 1);
     EXPECT_EQ(ui.messages(), std::vector<std::string>{kGridMemoryError});
-    EXPECT_EQ(g.uCount(), 0);
-    EXPECT_EQ(g.vCount(), 0);
+    EXPECT_EQ(std::tuple(g.uCount(), g.vCount()), std::tuple(0, 0));
     EXPECT_FALSE(g.hasObjectPoints() || g.hasPositions() || g.hasNormals() || g.hasTexCoords());
     // A count below one allocates nothing and reports nothing.
-    EXPECT_EQ(g.create(0, 5), 1);
-    EXPECT_EQ(g.create(5, -1), 1);
-    EXPECT_EQ(ui.messages().size(), 1u);
-    EXPECT_EQ(g.uCount(), 0);
+    EXPECT_EQ(std::tuple(g.create(0, 5), g.create(5, -1)), std::tuple(1, 1));
+    EXPECT_EQ(std::tuple(ui.messages().size(), g.uCount()), std::tuple(1u, 0));
 }
 
 TEST(MeshGridResize, SmallerKeepsTheArraysLargerCreatesAll) {
@@ -58,26 +53,21 @@ TEST(MeshGridResize, SmallerKeepsTheArraysLargerCreatesAll) {
     const KVertex* positions = g.positions().data();
     g.clearFlags(31);
     EXPECT_EQ(g.resize(5, 4), 0);
-    EXPECT_EQ(g.uCount(), 5);
-    EXPECT_EQ(g.vCount(), 4);
-    EXPECT_EQ(g.getFlags(), 31u);
-    EXPECT_EQ(g.objectPoints().data(), points);
-    EXPECT_EQ(g.positions().data(), positions);
-    EXPECT_EQ(g.positions().size(), 20u);
-    // Missing arrays are allocated at the new size.
-    EXPECT_EQ(g.normals().size(), 20u);
-    EXPECT_EQ(g.texCoords().size(), 20u);
-    // Back up to the old size is more than the current count: everything is new.
-    EXPECT_EQ(g.resize(10, 10), 0);
-    EXPECT_EQ(g.objectPoints().size(), 100u);
-    EXPECT_EQ(g.positions().size(), 100u);
-    EXPECT_EQ(g.normals().size(), 100u);
-    EXPECT_EQ(g.texCoords().size(), 100u);
-
+    EXPECT_EQ(std::tuple(g.uCount(), g.vCount(), g.getFlags()), std::tuple(5, 4, 31u));
+    EXPECT_EQ(std::tuple(g.objectPoints().data(), g.positions().data()),
+              std::tuple(points, positions));
+    // Missing arrays are allocated at the new size. Back up to the old size is more than
+    // the current count: everything is new.
+    for (auto [u, v] : {std::pair{5, 4}, {10, 10}}) {
+        EXPECT_EQ(g.resize(u, v), 0);
+        const size_t n = size_t(u * v);
+        EXPECT_EQ(std::tuple(g.objectPoints().size(), g.positions().size(), g.normals().size(),
+                             g.texCoords().size()),
+                  std::tuple(n, n, n, n));
+    }
     g.clear();
-    EXPECT_EQ(g.uCount(), 0);
-    EXPECT_FALSE(g.hasObjectPoints());
-    EXPECT_TRUE(g.objectPoints().empty());
+    EXPECT_EQ(std::tuple(g.uCount(), g.hasObjectPoints(), g.objectPoints().empty()),
+              std::tuple(0, false, true));
 }
 
 TEST(MeshGridFlags, ClearKeepsTheLowSixteenBits) {
@@ -102,12 +92,10 @@ TEST(MeshGridCompute, BoundsAndFlags) {
     ASSERT_EQ(g.compute(KBaseShape::Planar, 2.0, 1.0, 3.0, part), 0);
     KVertex lo, hi;
     g.getBounds(lo, hi);
-    EXPECT_EQ(lo, KVertex(0, 0, -1));
-    EXPECT_EQ(hi, KVertex(2, 3, 2));
+    EXPECT_EQ(std::tuple(lo, hi), std::tuple(KVertex(0, 0, -1), KVertex(2, 3, 2)));
     // Positions are done, normals are due.
-    EXPECT_EQ(g.getFlags(), unsigned(KMeshGrid::RecomputeNormals));
-    EXPECT_EQ(g.uScale, 2.0);
-    EXPECT_EQ(g.vScale, 3.0);
+    EXPECT_EQ(std::tuple(g.getFlags(), g.uScale, g.vScale),
+              std::tuple(unsigned(KMeshGrid::RecomputeNormals), 2.0, 3.0));
 
     KMeshGrid empty;
     EXPECT_EQ(empty.compute(KBaseShape::Planar, 1, 1, 1, part), 1);
@@ -125,17 +113,14 @@ TEST(MeshGridHalfTest, LooksAtTheFirstTwoRowsWithOptionOne) {
     op[5].x = 0.0;
     EXPECT_EQ(g.halfTest(2), 0); // option 0 never tests
     g.meshOption = 1;
-    EXPECT_EQ(g.halfTest(0), 0);
-    EXPECT_EQ(g.halfTest(1), 1);
-    EXPECT_EQ(g.halfTest(2), 1);
-    EXPECT_EQ(g.halfTest(3), 0);
-    EXPECT_EQ(g.halfTest(-1), 0);
+    EXPECT_EQ(
+        std::vector({g.halfTest(-1), g.halfTest(0), g.halfTest(1), g.halfTest(2), g.halfTest(3)}),
+        (std::vector<int>{0, 0, 1, 1, 0}));
 
     // A single row has no second row to read.
     KMeshGrid row;
     ASSERT_EQ(row.create(2, 1), 0);
     row.meshOption = 1;
     row.objectPoints()[1].x = 0.9;
-    EXPECT_EQ(row.halfTest(0), 0);
-    EXPECT_EQ(row.halfTest(1), 1);
+    EXPECT_EQ(std::tuple(row.halfTest(0), row.halfTest(1)), std::tuple(0, 1));
 }

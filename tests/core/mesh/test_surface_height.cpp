@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "mesh/KItemMeshes.h"
 #include "mesh/KMeshGrid.h"
 #include "mesh/KSurfaceHeight.h"
@@ -58,17 +60,15 @@ TEST(ObjectGrid, FillsClipRangesWithShear) {
     ASSERT_EQ(grid.create(5, 3), 0);
     grid.setFlags(0);
     kFillObjectGrid(grid, s.body, s.layers, {0.5, 1.0, 0.0, 0.5}, 1);
-    EXPECT_EQ(grid.getFlags(), uint32_t(KMeshGrid::AllPending));
-    EXPECT_EQ(grid.meshOption, 1);
-    EXPECT_EQ(s.body.uProfile.resolution, 4);
-    EXPECT_EQ(s.body.vProfile.resolution, 2);
+    EXPECT_EQ(std::tuple(grid.getFlags(), grid.meshOption, s.body.uProfile.resolution,
+                         s.body.vProfile.resolution),
+              std::tuple(uint32_t(KMeshGrid::AllPending), 1, 4, 2));
     const auto p = grid.objectPoints();
     // Column 0 is u = 0.5, the last u = 1.0; rows run v = 0, 0.25, 0.5. At v = 0 the
     // linear muscle's height profile is 0, so only the bone surface remains.
     EXPECT_EQ(p[grid.index(0, 0)], KVertex(0.5, 0.5, 0.0));
     // The height is sampled at the unsheared u; x carries the shear.
-    EXPECT_DOUBLE_EQ(p[grid.index(4, 2)].x, 1.0 + 0.5 * 0.5);
-    EXPECT_DOUBLE_EQ(p[grid.index(4, 2)].z, 0.5);
+    EXPECT_EQ(std::tuple(p[grid.index(4, 2)].x, p[grid.index(4, 2)].z), std::tuple(1.25, 0.5));
     const KSurfaceHeight surface(&s.body, s.layers);
     EXPECT_DOUBLE_EQ(p[grid.index(1, 1)].y, surface.height(0.625, 0.25));
 }
@@ -84,15 +84,12 @@ TEST(ItemMeshes, OnePerActiveMuscleOfActivePhysicalLayers) {
     s.layers[2]->physical = 0;
     KItemMeshList items = kBuildItemMeshes(s.body, s.layers, 1, textureOf);
     ASSERT_EQ(items.size(), 2u);
-    EXPECT_EQ(items[0]->layerIndex, 0);
-    EXPECT_EQ(items[0]->muscleIndex, 0);
-    EXPECT_EQ(items[0]->textureIndex, 3);
-    EXPECT_EQ(items[0]->uCount(), 5);
-    EXPECT_EQ(items[0]->vCount(), 9);
-    EXPECT_EQ(items[0]->meshOption, 1);
-    EXPECT_EQ(items[1]->layerIndex, 1);
-    EXPECT_EQ(items[1]->muscleIndex, 0);
-    EXPECT_EQ(items[1]->textureIndex, 5);
+    const KMeshGrid &first = *items[0], &second = *items[1];
+    EXPECT_EQ(std::tuple(first.layerIndex, first.muscleIndex, first.textureIndex, first.uCount(),
+                         first.vCount(), first.meshOption),
+              std::tuple(0, 0, 3, 5, 9, 1));
+    EXPECT_EQ(std::tuple(second.layerIndex, second.muscleIndex, second.textureIndex),
+              std::tuple(1, 0, 5));
     EXPECT_EQ(items[0]->getFlags() & (KMeshGrid::RefillObjectPoints | KMeshGrid::RefillCompanion),
               0u);
 }
@@ -113,9 +110,7 @@ TEST(ItemMeshes, RestOnTheLayersBelow) {
         const KVertex p = base.itemPoint(0.25, 0.5);
         ASSERT_EQ(g.uCount(), 13);                         // a runs around the point, b outwards
         const KVertex o = g.objectPoints()[g.index(3, 2)]; // a = 3/12, b = 2/4
-        EXPECT_DOUBLE_EQ(o.x, p.x);
-        EXPECT_DOUBLE_EQ(o.y, 0.5 + p.y);
-        EXPECT_DOUBLE_EQ(o.z, p.z);
+        EXPECT_EQ(o, KVertex(p.x, 0.5 + p.y, p.z));
     }
     // The second rests on the bone surface and the first layer; its own height is scaled.
     {
@@ -125,8 +120,7 @@ TEST(ItemMeshes, RestOnTheLayersBelow) {
         EXPECT_DOUBLE_EQ(o.y, surface.height(p.x, p.z, 1) + 2.0 * p.y);
         // Orbital texture coordinates exchange a and b.
         const KVertex t = g.texCoords()[g.index(4, 1)];
-        EXPECT_EQ(t.x, 0.25);
-        EXPECT_EQ(t.z, 0.5);
+        EXPECT_EQ(std::tuple(t.x, t.z), std::tuple(0.25, 0.5));
         EXPECT_DOUBLE_EQ(t.y, 2.0 * p.y);
     }
 }
@@ -144,8 +138,7 @@ TEST(ItemMeshes, SingleMuscleUpdate) {
     KMeshGrid* updated = kUpdateItemMesh(items, changed, s.body, s.layers, textureOf, discarded);
     EXPECT_FALSE(discarded);
     ASSERT_EQ(updated, items[0].get());
-    EXPECT_EQ(updated->uCount(), 7);
-    EXPECT_EQ(updated->textureIndex, 2);
+    EXPECT_EQ(std::tuple(updated->uCount(), updated->textureIndex), std::tuple(7, 2));
     // The item above it must be refilled before its next use.
     EXPECT_EQ(items[1]->getFlags(), uint32_t(KMeshGrid::AllPending));
     EXPECT_TRUE(kRefillItemMeshIfNeeded(*items[1], s.body, s.layers));

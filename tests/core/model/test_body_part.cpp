@@ -78,20 +78,17 @@ TEST(BodyPart, BoneSurfaceRepeatsAcrossU) {
     p.uProfile = KBdlCurve("< 0, 0 >, < 0.5, 0.5 >, < 1, 1 >", 50, KBdlCurve::AxisX);
     p.uProfile.basis = KBdlCurve::Polyline; // uProfile(u) = u
     p.vProfile = KBdlCurve("< 0, 1 >, < 0.5, 1 >, < 1, 1 >", 50, KBdlCurve::AxisX);
-    p.uFactor = 1.0f;
-    p.uOffset = 0.25f;
-    p.vFactor = 2.0f;
+    std::tie(p.uFactor, p.uOffset, p.vFactor) = std::tuple(1.0f, 0.25f, 2.0f);
     p.prepareCurves();
-    EXPECT_DOUBLE_EQ(p.boneSurface(0.3, 0.4), 2.0 * (0.3 + 0.25));
-    p.uRepeat = 1; // one repeat is no repeat
-    EXPECT_DOUBLE_EQ(p.boneSurface(0.3, 0.4), 2.0 * (0.3 + 0.25));
-    p.uRepeat = 2;
-    EXPECT_DOUBLE_EQ(p.boneSurface(0.3, 0.4), 2.0 * (0.6 + 0.25));
-    EXPECT_DOUBLE_EQ(p.boneSurface(0.8, 0.4), 2.0 * (0.6 + 0.25));
-    // A profile that repeats itself is not repeated again.
-    p.uRepeat = 3;
-    p.uProfile.repeatCount = 2;
-    EXPECT_DOUBLE_EQ(p.boneSurface(0.3, 0.4), 2.0 * (0.6 + 0.25));
+    // One repeat is no repeat; a profile that repeats itself is not repeated again.
+    for (auto [repeat, profileRepeat, u, profile] : {std::tuple{0, 0, 0.3, 0.3},
+                                                     {1, 0, 0.3, 0.3},
+                                                     {2, 0, 0.3, 0.6},
+                                                     {2, 0, 0.8, 0.6},
+                                                     {3, 2, 0.3, 0.6}}) {
+        std::tie(p.uRepeat, p.uProfile.repeatCount) = std::tuple(repeat, profileRepeat);
+        EXPECT_DOUBLE_EQ(p.boneSurface(u, 0.4), 2.0 * (profile + 0.25)) << repeat << " at " << u;
+    }
 }
 
 TEST(BodyPart, TotalLengthAndJoints) {
@@ -103,16 +100,15 @@ TEST(BodyPart, TotalLengthAndJoints) {
     p.jointBends.parse("< 0, 0, 0 >");
     p.ensureJoints();
     ASSERT_EQ(p.jointBends.count(), 3);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(p.jointBends.points()[size_t(i)], KVertex());
-    }
+    EXPECT_EQ(std::vector(p.jointBends.points().begin(), p.jointBends.points().begin() + 3),
+              std::vector<KVertex>(3));
 
     // Without lengths one segment of length 1 is made, and its joint.
     KBdlBodyPart empty;
     empty.ensureJoints();
     ASSERT_EQ(empty.lengths.count(), 1);
-    EXPECT_EQ(empty.lengths.points()[0], KVertex(0, 1, 0));
-    EXPECT_EQ(empty.jointBends.count(), 1);
+    EXPECT_EQ(std::tuple(empty.lengths.points()[0], empty.jointBends.count()),
+              std::tuple(KVertex(0, 1, 0), 1));
 
     // More joints than segments are left alone.
     KBdlBodyPart more;
@@ -129,31 +125,19 @@ TEST(BodyPart, TotalLengthAndJoints) {
 TEST_F(BodyPartStorage, RoundTripAtTheCurrentSchema) {
     KBdlBodyPart p;
     p.setDocumentDefaults(20, 30);
-    p.uFlag = 2;
-    p.vFlag = 3;
-    p.partFlag = 4;
-    p.segmentFlag = 5;
+    std::tie(p.uFlag, p.vFlag, p.partFlag, p.segmentFlag) = std::tuple(2, 3, 4, 5);
+    std::tie(p.curvatureOn, p.bendsOn, p.bendScale) = std::tuple(1, 1, 0.75f);
+    std::tie(p.uFactor, p.uOffset, p.uMode, p.uRepeat) = std::tuple(1.25f, -0.5f, 6, 3);
+    std::tie(p.shear, p.vFactor, p.bendType, p.bendMode) = std::tuple(0.125f, 3.5f, 1, 7);
+    std::tie(p.superQuad.type, p.superQuad.rad2) = std::tuple(1, 0.25f);
     p.lengths.parse("< 0.1, 1, 0.2 >, < 0.3, 2, 0.4 >");
-    p.curvatureOn = 1;
     p.boneCurvature.parse("< 0, 0.5, 0 >, < 1, 0.5, 0.25 >");
-    p.bendsOn = 1;
-    p.bendScale = 0.75f;
     p.jointBends.parse("< 10, 20, 30, 40 >, < 0, 0, 0 >");
-    p.uFactor = 1.25f;
-    p.uOffset = -0.5f;
-    p.uMode = 6;
-    p.uRepeat = 3;
-    p.shear = 0.125f;
-    p.vFactor = 3.5f;
     for (const char* name : {"hip", "knee"}) {
         auto s = std::make_unique<KBdlSegment>();
         s->name = name;
         p.segments.push_back(std::move(s));
     }
-    p.bendType = 1;
-    p.bendMode = 7;
-    p.superQuad.type = 1;
-    p.superQuad.rad2 = 0.25f;
 
     KArchive out;
     out.writeObject(&p);
@@ -166,8 +150,8 @@ TEST_F(BodyPartStorage, RoundTripAtTheCurrentSchema) {
     KArchive again;
     again.writeObject(back.get());
     EXPECT_EQ(again.bytes(), out.bytes());
-    EXPECT_EQ(back->segments[1]->name, "knee");
-    EXPECT_EQ(back->jointBends.points()[0], KVertex(10, 20, 30, 40));
+    EXPECT_EQ(std::tuple(back->segments[1]->name, back->jointBends.points()[0]),
+              std::tuple("knee", KVertex(10, 20, 30, 40)));
     kExpectEveryPrefixFails(out.bytes(), [](KArchive& a) { a.readOwned<KBdlBodyPart>(); });
 }
 
@@ -185,24 +169,19 @@ TEST_F(BodyPartStorage, OlderSchemasReadTheirItemsAndKeepTheSecondShear) {
                   std::tuple(5, 0.25f, 6, 7, 2));
         EXPECT_EQ(std::tuple(p->uFactor, p->vFlag, p->vFactor), std::tuple(1.5f, 8, 2.5f));
         // Schema 2 added curvature and the second shear, which wins.
-        EXPECT_EQ(p->curvatureOn, schema >= 2 ? 1 : 0);
-        EXPECT_EQ(p->boneCurvature.count(), schema >= 2 ? 2 : 0);
-        EXPECT_EQ(p->shear, schema >= 2 ? 0.75f : 0.25f);
+        const bool two = schema >= 2, three = schema >= 3;
+        EXPECT_EQ(std::tuple(p->curvatureOn, p->boneCurvature.count(), p->shear),
+                  two ? std::tuple(1, 2, 0.75f) : std::tuple(0, 0, 0.25f));
         // Schema 3 the segments and joints, without the bend scale.
-        EXPECT_EQ(p->segmentFlag, schema >= 3 ? 3 : 1);
-        EXPECT_EQ(p->totalLength(), schema >= 3 ? 7.0 : 1.0);
-        EXPECT_EQ(p->bendsOn, schema >= 3 ? 1 : 0);
-        EXPECT_EQ(p->jointBends.count(), schema >= 3 ? 2 : 0);
-        ASSERT_EQ(p->segments.size(), schema >= 3 ? 1u : 0u);
-        if (schema >= 3) {
-            EXPECT_EQ(p->segments[0]->name, "tail");
-        }
+        EXPECT_EQ(std::tuple(p->segmentFlag, p->totalLength(), p->bendsOn, p->jointBends.count()),
+                  three ? std::tuple(3, 7.0, 1, 2) : std::tuple(1, 1.0, 0, 0));
+        ASSERT_EQ(p->segments.size(), three ? 1u : 0u);
+        EXPECT_TRUE(!three || p->segments[0]->name == "tail");
         // Schema 9 the bend type and mode; schema 10 the bend scale and superquadric.
         EXPECT_EQ(std::tuple(p->bendType, p->bendMode),
                   schema >= 9 ? std::tuple(1, 4) : std::tuple(0, 0));
-        EXPECT_EQ(p->bendScale, schema >= 10 ? 0.5f : 1.0f);
-        EXPECT_EQ(p->superQuad.type, schema >= 10 ? 2 : 0);
-        EXPECT_EQ(p->superQuad.clearBaseScaling, schema >= 10 ? 0 : 1);
+        EXPECT_EQ(std::tuple(p->bendScale, p->superQuad.type, p->superQuad.clearBaseScaling),
+                  schema >= 10 ? std::tuple(0.5f, 2, 0) : std::tuple(1.0f, 0, 1));
     }
 }
 

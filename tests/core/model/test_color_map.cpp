@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <cmath>
 
 #include "model/KColorMap.h"
@@ -17,31 +19,24 @@ const KVertex kUntouched{-7, -7, -7, -7};
 TEST(ColorMapEntry, LinearLookupInsideAndOutside) {
     const KColorMapEntry e(0.0, 2.0, {0, 0, 0, 0}, {4, 8, -4, 2});
     KVertex r = kUntouched;
-    EXPECT_EQ(e.lookup(1.5, r), 0);
-    EXPECT_EQ(r, KVertex(3, 6, -3, 1.5)); // three quarters of the way, all four components
-    EXPECT_EQ(e.lookup(2.0, r), 0);       // the interval is closed
-    EXPECT_EQ(r, KVertex(4, 8, -4, 2));
+    // Three quarters of the way, all four components; the interval is closed.
+    EXPECT_EQ((std::tuple{e.lookup(1.5, r), r}), std::tuple(0, KVertex(3, 6, -3, 1.5)));
+    EXPECT_EQ((std::tuple{e.lookup(2.0, r), r}), std::tuple(0, KVertex(4, 8, -4, 2)));
     r = kUntouched;
-    EXPECT_EQ(e.lookup(2.5, r), 1);
-    EXPECT_EQ(e.lookup(-0.1, r), -1);
-    EXPECT_EQ(r, kUntouched);
-
-    KColorMapEntry fresh;
-    EXPECT_EQ(fresh.low, 0.0);
-    EXPECT_EQ(fresh.high, 1.0);
-    fresh.setLow(1.0);
-    fresh.setHigh(3.0);
-    fresh.setLowValue({1, 1, 1, 1});
-    fresh.setHighValue({3, 3, 3, 3});
-    EXPECT_EQ(fresh.lookup(2.0, r), 0);
-    EXPECT_EQ(r, KVertex(2, 2, 2, 2));
+    EXPECT_EQ((std::tuple{e.lookup(2.5, r), e.lookup(-0.1, r), r}), std::tuple(1, -1, kUntouched));
+    // The setters give the same entry as the constructor.
+    KColorMapEntry set;
+    set.setLow(1.0);
+    set.setHigh(3.0);
+    set.setLowValue({1, 1, 1, 1});
+    set.setHighValue({3, 3, 3, 3});
+    EXPECT_EQ((std::tuple{set.lookup(2.0, r), r}), std::tuple(0, KVertex(2, 2, 2, 2)));
 }
 
 TEST(ColorMapEntry, ZeroWidthEntryGivesItsLowValue) {
     const KColorMapEntry e(1.0, 1.0, {1, 2, 3, 4}, {5, 6, 7, 8});
     KVertex r;
-    EXPECT_EQ(e.lookup(1.0, r), 0);
-    EXPECT_EQ(r, KVertex(1, 2, 3, 4));
+    EXPECT_EQ((std::tuple{e.lookup(1.0, r), r}), std::tuple(0, KVertex(1, 2, 3, 4)));
     EXPECT_EQ(e.lookup(1.0, r, KColorMapEntry::ArcBlend), 0);
     EXPECT_FALSE(std::isnan(r.x));
 }
@@ -71,11 +66,9 @@ TEST(ColorMapEntry, ArcBlendRunsOnAnArcFromZero) {
 TEST(ColorMap, EmptyMapAnswersBelowAndWritesNothing) {
     const KColorMap map;
     KVertex r = kUntouched;
-    EXPECT_EQ(map.lookup(0.5, r), -1);
-    EXPECT_EQ(map.lookupBackward(0.5, r), -1);
-    EXPECT_EQ(map.findEntry(0.5, r), nullptr);
-    EXPECT_EQ(map.findEntryBackward(0.5, r), nullptr);
-    EXPECT_EQ(r, kUntouched);
+    EXPECT_EQ((std::tuple{map.lookup(0.5, r), map.lookupBackward(0.5, r), map.findEntry(0.5, r),
+                          map.findEntryBackward(0.5, r), r}),
+              std::tuple(-1, -1, nullptr, nullptr, kUntouched));
 }
 
 TEST(ColorMap, ForwardAndBackwardLookupsChooseDifferentEntries) {
@@ -83,14 +76,12 @@ TEST(ColorMap, ForwardAndBackwardLookupsChooseDifferentEntries) {
     map.append(0.0, 1.0, {0, 0, 0, 0}, {10, 0, 0, 0});
     map.append(1.0, 2.0, {20, 0, 0, 0}, {30, 0, 0, 0});
     KVertex r;
-    EXPECT_EQ(map.lookup(1.0, r), 0);
-    EXPECT_EQ(r.x, 10.0); // the first entry answers going forward
-    EXPECT_EQ(map.lookupBackward(1.0, r), 0);
-    EXPECT_EQ(r.x, 20.0); // the second going backward
-    EXPECT_EQ(map.findEntry(1.0, r), &map.entry(0));
-    EXPECT_EQ(map.findEntryBackward(1.0, r), &map.entry(1));
-    EXPECT_EQ(map.findEntry(1.5, r), &map.entry(1));
-    EXPECT_EQ(r.x, 25.0);
+    // The first entry answers going forward, the second going backward.
+    EXPECT_EQ((std::tuple{map.lookup(1.0, r), r.x}), std::tuple(0, 10.0));
+    EXPECT_EQ((std::tuple{map.lookupBackward(1.0, r), r.x}), std::tuple(0, 20.0));
+    EXPECT_EQ((std::tuple{map.findEntry(1.0, r), map.findEntryBackward(1.0, r)}),
+              std::tuple(&map.entry(0), &map.entry(1)));
+    EXPECT_EQ((std::tuple{map.findEntry(1.5, r), r.x}), std::tuple(&map.entry(1), 25.0));
 }
 
 TEST(ColorMap, MissReturnsTheLastAskedEntrysAnswer) {
@@ -100,11 +91,8 @@ TEST(ColorMap, MissReturnsTheLastAskedEntrysAnswer) {
     KVertex r = kUntouched;
     // 1.5 lies in the gap: the last entry asked forward is [2, 3] (below it), backward
     // it is [0, 1] (above it).
-    EXPECT_EQ(map.lookup(1.5, r), -1);
-    EXPECT_EQ(map.lookupBackward(1.5, r), 1);
-    EXPECT_EQ(map.lookup(5.0, r), 1);
-    EXPECT_EQ(map.lookupBackward(-1.0, r), -1);
-    EXPECT_EQ(r, kUntouched);
-    EXPECT_EQ(map.findIndex(2.5, r), 1);
-    EXPECT_EQ(map.findIndexBackward(1.5, r), -1);
+    EXPECT_EQ((std::tuple{map.lookup(1.5, r), map.lookupBackward(1.5, r), map.lookup(5.0, r),
+                          map.lookupBackward(-1.0, r), r}),
+              std::tuple(-1, 1, 1, -1, kUntouched));
+    EXPECT_EQ(std::tuple(map.findIndex(2.5, r), map.findIndexBackward(1.5, r)), std::tuple(1, -1));
 }

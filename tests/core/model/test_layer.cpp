@@ -24,10 +24,8 @@ std::unique_ptr<KImageMap> flatImage(int grey, const std::string& name = "flat.t
     auto img = std::make_unique<KImageMapTga>();
     img->setFormat(8, KImageMap::OptionGray8);
     img->resize(2, 2);
-    for (int y = 0; y < 2; ++y) {
-        for (int x = 0; x < 2; ++x) {
-            img->setHeight(x, y, grey / 255.0);
-        }
+    for (int k = 0; k < 4; ++k) {
+        img->setHeight(k % 2, k / 2, grey / 255.0);
     }
     img->name = name;
     return img;
@@ -58,8 +56,9 @@ TEST(Layer, HighestBumpAndDeepestDentWin) {
     // The prepared path gives the same values.
     layer.active = 1;
     layer.prepare();
-    EXPECT_EQ(layer.displacementPrepared(0.5, 0.5), layer.displacement(0.5, 0.5));
-    EXPECT_EQ(layer.displacementPrepared(0.2, 0.7), layer.displacement(0.2, 0.7));
+    for (auto [u, v] : {std::pair{0.5, 0.5}, {0.2, 0.7}}) {
+        EXPECT_EQ(layer.displacementPrepared(u, v), layer.displacement(u, v));
+    }
 }
 
 TEST(Layer, ImageTermScalesWithImageAndLayer) {
@@ -74,11 +73,10 @@ TEST(Layer, ImageTermScalesWithImageAndLayer) {
     layer.imageScale = 0.5f;
     EXPECT_DOUBLE_EQ(layer.displacement(0.3, 0.3), sample / 65535.0);
     layer.backgroundOnly = 1;
-    EXPECT_EQ(layer.isBackgroundImage(), 1);
-    EXPECT_EQ(layer.displacement(0.3, 0.3), 0.0);
+    EXPECT_EQ(std::tuple(layer.isBackgroundImage(), layer.displacement(0.3, 0.3)),
+              std::tuple(1, 0.0));
     layer.releaseImageMap();
-    EXPECT_EQ(layer.getImageMap(), nullptr);
-    EXPECT_EQ(layer.isBackgroundImage(), 0);
+    EXPECT_EQ(std::tuple(layer.getImageMap(), layer.isBackgroundImage()), std::tuple(nullptr, 0));
 }
 
 TEST(Layer, ReplacingAnImageAsksFirst) {
@@ -93,37 +91,31 @@ TEST(Layer, ReplacingAnImageAsksFirst) {
     EXPECT_TRUE(second); // still the caller's
     EXPECT_EQ(layer.getImageMap()->name, "first.tga");
     ui.answer(true);
-    EXPECT_EQ(layer.setImageMap(second), 0);
-    EXPECT_EQ(layer.getImageMap()->name, "second.tga");
+    EXPECT_EQ((std::tuple{layer.setImageMap(second), layer.getImageMap()->name}),
+              std::tuple(0, "second.tga"));
     EXPECT_EQ(ui.questions(), std::vector<std::string>(2, KBdlLayer::kReplaceImageQuestion));
 }
 
 TEST(LayerStorage, RoundTripWithMusclesAndNoImage) {
     KRegisterModelClasses();
     KBdlLayer layer;
-    layer.name = "Exterior Muscles";
-    layer.description = "arms";
-    layer.physical = 0;
-    layer.scale = 1.5;
-    layer.textureIndex = 4;
-    layer.textureName = "skin";
-    layer.imageScale = 0.75f;
+    std::tie(layer.name, layer.description, layer.physical, layer.scale) =
+        std::tuple("Exterior Muscles", "arms", 0, 1.5);
+    std::tie(layer.textureIndex, layer.textureName, layer.imageScale) =
+        std::tuple(4, "skin", 0.75f);
     layer.muscles.push_back(pointMuscle(0.3f));
     layer.muscles.push_back(std::make_unique<KBdlMuscle>(KBdlMuscle::Orbital));
     auto back = roundTrip(layer);
     ASSERT_TRUE(back);
-    EXPECT_EQ(back->name, "Exterior Muscles");
-    EXPECT_EQ(back->description, "arms");
-    EXPECT_EQ(back->physical, 0);
-    EXPECT_EQ(back->scale, 1.5);
-    EXPECT_EQ(back->textureIndex, 4);
-    EXPECT_EQ(back->textureName, "skin");
-    EXPECT_EQ(back->imageScale, 0.75f);
-    EXPECT_EQ(back->getImageMap(), nullptr);
+    EXPECT_EQ(std::tuple(back->name, back->description, back->physical, back->scale),
+              std::tuple("Exterior Muscles", "arms", 0, 1.5));
+    EXPECT_EQ(
+        std::tuple(back->textureIndex, back->textureName, back->imageScale, back->getImageMap()),
+        std::tuple(4, "skin", 0.75f, nullptr));
     ASSERT_EQ(back->muscles.size(), 2u);
-    EXPECT_EQ(back->muscles[1]->muscleType, KBdlMuscle::Orbital);
-    EXPECT_EQ(back->getMuscle(2), nullptr);
-    EXPECT_EQ(back->indexOf(back->muscles[1].get()), 1);
+    EXPECT_EQ(std::tuple(back->muscles[1]->muscleType, back->getMuscle(2),
+                         back->indexOf(back->muscles[1].get())),
+              std::tuple(KBdlMuscle::Orbital, nullptr, 1));
 }
 
 TEST(LayerStorage, OlderSchemasAndEveryTruncation) {

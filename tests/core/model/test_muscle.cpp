@@ -1,15 +1,14 @@
-// Muscles: defaults, displacement, item points, polylines, fitting to rectangles, lines
+// Muscles: copies, displacement, item points, polylines, fitting to rectangles, lines
 // and tracker drags, and storage across the stored schemas.
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
-#include <functional>
 #include <initializer_list>
 #include <sstream>
 #include <string>
 #include <tuple>
-#include <utility>
 #include <vector>
 
 #include "model/KBdlMuscle.h"
@@ -31,19 +30,22 @@ std::string bandString(const char* v) {
     return std::string("< 0, ") + v + " >, < 0.50, " + v + " >, < 1.00, " + v + " >";
 }
 
-void expectUv(const KVertex& p, double u, double v, double tolerance = kEps) {
-    EXPECT_NEAR(p.x, u, tolerance);
-    EXPECT_NEAR(p.y, v, tolerance);
-}
-
 void expectPoint(const KVertex& p, double u, double h, double v) {
     EXPECT_NEAR(p.x, u, kEps);
     EXPECT_NEAR(p.y, h, kEps);
     EXPECT_NEAR(p.z, v, kEps);
 }
 
+// begin, end, widthLoScale, widthHiScale, offsetU, offsetV: the fields fits and drags set.
+void expectExtent(const KBdlMuscle& m, std::array<float, 6> want) {
+    const float got[] = {m.begin, m.end, m.widthLoScale, m.widthHiScale, m.offsetU, m.offsetV};
+    for (size_t i = 0; i < want.size(); ++i) {
+        EXPECT_FLOAT_EQ(got[i], want[i]) << "field " << i;
+    }
+}
+
 // A curve written in place in the first format: the points themselves.
-void writeCurveSchema1(KArchive& ar, const std::vector<KVertex>& points) {
+void writeCurveSchema1(KArchive& ar, std::initializer_list<KVertex> points) {
     // flags, basis Polyline, repeatCount, then the points
     kWriteFields(ar, 1u, 0, 0, int32_t(points.size()));
     for (const KVertex& p : points) {
@@ -52,18 +54,14 @@ void writeCurveSchema1(KArchive& ar, const std::vector<KVertex>& points) {
     kWriteFields(ar, 50, 0, 3); // resolution, auxiliary, indexType X
 }
 
-// A curve written in place in the later formats: its string and settings.
-void writeCurve(KArchive& ar, const std::string& text) {
-    kWriteFields(ar, text, "", "", "", 1u, int32_t(KBdlCurve::Spline), 0, 50, 0,
-                 int32_t(KBdlCurve::AxisX));
-}
-
+// Curves written in place in the later formats: their strings and settings.
 void writeFiveCurves(KArchive& ar, const std::string& width) {
-    writeCurve(ar, bandString("0.30"));
-    writeCurve(ar, kTent);
-    writeCurve(ar, width);
-    writeCurve(ar, bandString("0.90")); // a Hi width that the upgrade replaces
-    writeCurve(ar, kTent);
+    // The fourth is a Hi width that the upgrade replaces.
+    for (const std::string& text :
+         {bandString("0.30"), std::string(kTent), width, bandString("0.90"), std::string(kTent)}) {
+        kWriteFields(ar, text, "", "", "", 1u, int32_t(KBdlCurve::Spline), 0, 50, 0,
+                     int32_t(KBdlCurve::AxisX));
+    }
 }
 
 std::unique_ptr<KBdlMuscle> load(const KArchive& ar) {
@@ -85,9 +83,8 @@ TEST(MuscleNames, EachTypeHasANameAndOtherValuesNone) {
 
 namespace {
 
-// Every field a muscle copy carries, rendered as text: the curves with their settings,
-// points and knots.
-std::string curveText(const KBdlCurve& c) {
+// Every field of a curve, rendered as text: settings, points and knots.
+std::string text(const KBdlCurve& c) {
     std::ostringstream out;
     out << c.basis << ' ' << c.repeatCount << ' ' << c.auxiliary << ' ' << c.indexType << ' '
         << c.flags << ' ' << c.resolution << ' ' << c.texts[0] << '|' << c.texts[1] << '|'
@@ -108,39 +105,23 @@ std::string text(const T& value) {
     return out.str();
 }
 
-using FieldText = std::function<std::string(const KBdlMuscle&)>;
-const std::vector<std::pair<const char*, FieldText>> kCopiedFields = {
-    {"name", [](const KBdlMuscle& m) { return m.name; }},
-    {"begin", [](const KBdlMuscle& m) { return text(m.begin); }},
-    {"end", [](const KBdlMuscle& m) { return text(m.end); }},
-    {"muscleType", [](const KBdlMuscle& m) { return text(m.muscleType); }},
-    {"height", [](const KBdlMuscle& m) { return text(m.height); }},
-    {"active", [](const KBdlMuscle& m) { return text(m.active); }},
-    {"textureIndex", [](const KBdlMuscle& m) { return text(m.textureIndex); }},
-    {"anchor", [](const KBdlMuscle& m) { return text(m.anchor); }},
-    {"center", [](const KBdlMuscle& m) { return curveText(m.center); }},
-    {"heightCurve", [](const KBdlMuscle& m) { return curveText(m.heightCurve); }},
-    {"widthLo", [](const KBdlMuscle& m) { return curveText(m.widthLo); }},
-    {"widthHi", [](const KBdlMuscle& m) { return curveText(m.widthHi); }},
-    {"crossSection", [](const KBdlMuscle& m) { return curveText(m.crossSection); }},
-    {"resolutionU", [](const KBdlMuscle& m) { return text(m.resolutionU); }},
-    {"resolutionV", [](const KBdlMuscle& m) { return text(m.resolutionV); }},
-    {"mirrorU", [](const KBdlMuscle& m) { return text(m.mirrorU); }},
-    {"mirrorV", [](const KBdlMuscle& m) { return text(m.mirrorV); }},
-    {"offsetU", [](const KBdlMuscle& m) { return text(m.offsetU); }},
-    {"offsetV", [](const KBdlMuscle& m) { return text(m.offsetV); }},
-    {"symmetricWidth", [](const KBdlMuscle& m) { return text(m.symmetricWidth); }},
-    {"widthLoScale", [](const KBdlMuscle& m) { return text(m.widthLoScale); }},
-    {"widthHiScale", [](const KBdlMuscle& m) { return text(m.widthHiScale); }},
-    {"heightType", [](const KBdlMuscle& m) { return text(m.heightType); }},
-};
+template <typename... T>
+std::vector<std::string> texts(const T&... values) {
+    return {text(values)...};
+}
+
+// Every field a muscle copy carries (all but the note), each rendered as text.
+std::vector<std::string> copiedFields(const KBdlMuscle& m) {
+    return texts(m.name, m.begin, m.end, m.muscleType, m.height, m.active, m.textureIndex, m.anchor,
+                 m.center, m.heightCurve, m.widthLo, m.widthHi, m.crossSection, m.resolutionU,
+                 m.resolutionV, m.mirrorU, m.mirrorV, m.offsetU, m.offsetV, m.symmetricWidth,
+                 m.widthLoScale, m.widthHiScale, m.heightType);
+}
 
 void setCurve(KBdlCurve& c, const char* points, int32_t basis, int32_t resolution) {
     c.parse(points);
     c.texts = {"a", "b", "c"};
-    c.repeatCount = 1;
-    c.auxiliary = 5;
-    c.indexType = KBdlCurve::AxisY;
+    std::tie(c.repeatCount, c.auxiliary, c.indexType) = std::tuple(1, 5, KBdlCurve::AxisY);
     c.flags = KBdlCurve::DiscardSamplesAfterUse;
     c.setResolution(resolution);
     c.setBasis(basis);
@@ -149,72 +130,49 @@ void setCurve(KBdlCurve& c, const char* points, int32_t basis, int32_t resolutio
 // A muscle whose every field differs from the defaults of every muscle type.
 KBdlMuscle everyFieldSet() {
     KBdlMuscle m(KBdlMuscle::Compound);
-    m.name = "biceps";
-    m.note = "private";
-    m.begin = 0.2f;
-    m.end = 0.9f;
-    m.height = 0.75f;
-    m.active = 0;
-    m.textureIndex = 3;
+    std::tie(m.name, m.note, m.begin, m.end, m.height) =
+        std::tuple("biceps", "private", 0.2f, 0.9f, 0.75f);
+    std::tie(m.active, m.textureIndex, m.resolutionU, m.resolutionV) = std::tuple(0, 3, 21, 22);
+    std::tie(m.mirrorU, m.mirrorV, m.offsetU, m.offsetV) = std::tuple(1, 1, 0.1f, -0.1f);
+    std::tie(m.symmetricWidth, m.widthLoScale, m.widthHiScale) = std::tuple(0, 0.5f, 2.0f);
+    m.heightType = KBdlMuscle::HeightOffset;
     m.anchor = {0.3, 0.4, 0.5, 0.6};
     setCurve(m.center, "< 0, 0.3 >, < 0.4, 0.35 >, < 1, 0.3 >", KBdlCurve::Bezier, 11);
     setCurve(m.heightCurve, kRamp, KBdlCurve::Polyline, 12);
     setCurve(m.widthLo, "< 0, 0.2 >, < 0.6, 0.25 >, < 1, 0.2 >", KBdlCurve::BSpline, 13);
     setCurve(m.widthHi, "< 0, 0.15 >, < 0.3, 0.1 >, < 1, 0.15 >", KBdlCurve::Simple, 14);
     setCurve(m.crossSection, "< 0, 0 >, < 0.2, 1 >, < 0.7, 0.5 >, < 1, 0 >", KBdlCurve::Spline, 15);
-    m.resolutionU = 21;
-    m.resolutionV = 22;
-    m.mirrorU = 1;
-    m.mirrorV = 1;
-    m.offsetU = 0.1f;
-    m.offsetV = -0.1f;
-    m.symmetricWidth = 0;
-    m.widthLoScale = 0.5f;
-    m.widthHiScale = 2.0f;
-    m.heightType = KBdlMuscle::HeightOffset;
     return m;
 }
 
 } // namespace
 
-TEST(MuscleCopy, CopyAndAssignmentCarryEveryFieldButTheNote) {
-    const KBdlMuscle m = everyFieldSet();
-    const KBdlMuscle copy(m);
-    for (int32_t type : {KBdlMuscle::Linear, KBdlMuscle::Orbital, KBdlMuscle::Point}) {
-        const KBdlMuscle defaults(type);
-        KBdlMuscle target(type);
-        target.note = "mine";
-        target = m;
-        for (const auto& [field, textOf] : kCopiedFields) {
-            EXPECT_NE(textOf(defaults), textOf(m)) << field << " is a default of " << type;
-            EXPECT_EQ(textOf(target), textOf(m)) << field << " assigned over " << type;
-        }
-        EXPECT_EQ(target.note, "mine");
-    }
-    for (const auto& [field, textOf] : kCopiedFields) {
-        EXPECT_EQ(textOf(copy), textOf(m)) << field << " copied";
-    }
-    EXPECT_EQ(copy.note, "");
-}
-
-TEST(MuscleCopy, TheCopyOwnsItsCurves) {
+// Copies carry every field but the note, and own their curves: changing the original's
+// curves afterwards leaves the copies as they were.
+TEST(MuscleCopy, CopyAndAssignmentCarryEveryFieldButTheNoteAndOwnTheirCurves) {
     KBdlMuscle m = everyFieldSet();
-    const KBdlMuscle copy(m);
-    KBdlMuscle assigned;
-    assigned = m;
-    auto curves = [](const KBdlMuscle& x) {
-        return curveText(x.center) + curveText(x.heightCurve) + curveText(x.widthLo) +
-               curveText(x.widthHi) + curveText(x.crossSection);
-    };
-    const std::string before = curves(m);
+    const std::vector<std::string> original = copiedFields(m);
+    std::vector<KBdlMuscle> copies;
+    copies.reserve(4); // elements are never copied again, which would drop their notes
+    copies.emplace_back(m);
+    for (int32_t type : {KBdlMuscle::Linear, KBdlMuscle::Orbital, KBdlMuscle::Point}) {
+        const std::vector<std::string> defaults = copiedFields(KBdlMuscle(type));
+        for (size_t i = 0; i < original.size(); ++i) {
+            EXPECT_NE(defaults[i], original[i]) << "field " << i << " is a default of " << type;
+        }
+        copies.emplace_back(type).note = "mine";
+        copies.back() = m;
+    }
     for (KBdlCurve* c : {&m.center, &m.heightCurve, &m.widthLo, &m.widthHi, &m.crossSection}) {
         c->parse(kBandWidth);
         c->setBasis(KBdlCurve::Polyline);
         c->texts[0] = "changed";
     }
-    ASSERT_NE(curves(m), before);
-    EXPECT_EQ(curves(copy), before);
-    EXPECT_EQ(curves(assigned), before);
+    ASSERT_NE(copiedFields(m), original);
+    for (const KBdlMuscle& copy : copies) {
+        EXPECT_EQ(copiedFields(copy), original);
+        EXPECT_EQ(copy.note, &copy == &copies[0] ? "" : "mine");
+    }
 }
 
 // ---- displacement
@@ -240,16 +198,10 @@ const double kQuarterTent = 0.25 * 0.625; // the spline through the tent at c = 
 
 TEST(MuscleDisplacement, LinearAcrossAlongAndOverTheSeam) {
     KBdlMuscle m;
+    expectLifts("across", m, {{0.5, 0.5, 0.25}, {0.6, 0.5, 0}, {0.7, 0.5, 0}, {0.95, 0.5, 0}});
     expectLifts("across", m,
-                {{0.5, 0.5, 0.25},
-                 {0.6, 0.5, 0},
-                 {0.45, 0.5, kQuarterTent},
-                 {0.55, 0.5, kQuarterTent},
-                 {0.7, 0.5, 0},
-                 {0.95, 0.5, 0},
-                 {0.05, 0.5, 0}});
-    m.begin = 0.2f;
-    m.end = 0.6f;
+                {{0.45, 0.5, kQuarterTent}, {0.55, 0.5, kQuarterTent}, {0.05, 0.5, 0}});
+    std::tie(m.begin, m.end) = std::tuple(0.2f, 0.6f);
     expectLifts("from begin to end", m, {{0.5, 0.1, 0}, {0.5, 0.7, 0}, {0.5, 0.4, 0.25}}, 1e-6);
 
     KBdlMuscle w;
@@ -293,22 +245,18 @@ TEST(MuscleDisplacement, MirrorsOffsetsWidthsAndHeightTypes) {
     mu.mirrorU = 1;
     expectLifts("mirror U", mu, {{0.7, 0.5, 0.25}, {0.3, 0.5, 0}});
     KBdlMuscle mv;
-    mv.end = 0.5f;
-    mv.mirrorV = 1;
+    std::tie(mv.end, mv.mirrorV) = std::tuple(0.5f, 1);
     expectLifts("mirror V", mv, {{0.5, 0.75, 0.25}, {0.5, 0.25, 0}});
-    mv.mirrorV = 0;
-    mv.offsetV = 0.25f;
+    std::tie(mv.mirrorV, mv.offsetV) = std::tuple(0, 0.25f);
     expectLifts("offset V", mv, {{0.5, 0.5, 0.25}, {0.5, 0.2, 0}});
     KBdlMuscle p(KBdlMuscle::Point);
     p.center.parse("< 0.30, 0.50 >");
-    p.mirrorU = 1;
-    p.offsetV = 0.1f;
+    std::tie(p.mirrorU, p.offsetV) = std::tuple(1, 0.1f);
     expectLifts("point mirrored and offset", p, {{0.7, 0.6, 0.25}}, 1e-6);
 
     KBdlMuscle a;
-    a.symmetricWidth = 0;
-    a.widthLoScale = 0.5f; // Lo side 0.05
-    a.widthHiScale = 2.0f; // Hi side 0.2
+    // Lo side 0.05, Hi side 0.2.
+    std::tie(a.symmetricWidth, a.widthLoScale, a.widthHiScale) = std::tuple(0, 0.5f, 2.0f);
     expectLifts("asymmetric", a,
                 {{0.6, 0.5, kQuarterTent}, {0.475, 0.5, kQuarterTent}, {0.44, 0.5, 0}});
     a.symmetricWidth = 1; // ignores widthHi and its scale
@@ -326,8 +274,7 @@ TEST(MuscleDisplacement, InactiveFlatCompoundAndDegenerateMusclesLiftNothingOrSt
     KBdlMuscle m;
     m.active = 0;
     expectLifts("inactive", m, {{0.5, 0.5, 0}});
-    m.active = 1;
-    m.height = 0.0f;
+    std::tie(m.active, m.height) = std::tuple(1, 0.0f);
     expectLifts("flat", m, {{0.5, 0.5, 0}});
     KBdlMuscle p(KBdlMuscle::Point);
     p.active = 0;
@@ -338,8 +285,7 @@ TEST(MuscleDisplacement, InactiveFlatCompoundAndDegenerateMusclesLiftNothingOrSt
 
     // A band of zero length is its start: cross-section 1 plus height profile 0.
     KBdlMuscle z;
-    z.begin = z.end = 0.5f;
-    z.heightType = KBdlMuscle::HeightOffset;
+    std::tie(z.begin, z.end, z.heightType) = std::tuple(0.5f, 0.5f, KBdlMuscle::HeightOffset);
     expectLifts("zero length", z, {{0.5, 0.5, 0.25}, {0.5, 0.6, 0}});
     KBdlMuscle o(KBdlMuscle::Orbital);
     o.begin = o.end = 0.5f;
@@ -360,14 +306,10 @@ TEST(MuscleItemPoint, LinearPatch) {
     expectPoint(m.itemPoint(0.5, 0.5), 0.5, 0.25, 0.5);
     expectPoint(m.itemPoint(0.0, 0.5), 0.4, 0.0, 0.5);
     expectPoint(m.itemPoint(1.0, 0.25), 0.6, 0.0, 0.25);
-    // Parameters outside [0, 1] are clamped.
-    expectPoint(m.itemPoint(-0.5, 1.5), 0.4, 0.0, 1.0);
-
-    m.begin = 0.2f;
-    m.end = 0.6f;
+    expectPoint(m.itemPoint(-0.5, 1.5), 0.4, 0.0, 1.0); // parameters are clamped to [0, 1]
+    std::tie(m.begin, m.end) = std::tuple(0.2f, 0.6f);
     EXPECT_NEAR(m.itemPoint(0.0, 0.5).z, 0.4, 1e-7);
-    m.mirrorV = 1;
-    m.offsetV = 0.1f;
+    std::tie(m.mirrorV, m.offsetV) = std::tuple(1, 0.1f);
     EXPECT_NEAR(m.itemPoint(0.0, 0.0).z, 0.5, 1e-7); // s = 1: 1 - 0.6 + 0.1
 
     KBdlMuscle mu;
@@ -375,32 +317,26 @@ TEST(MuscleItemPoint, LinearPatch) {
     mu.mirrorU = 1;
     expectPoint(mu.itemPoint(0.0, 0.5), 0.6, 0.0, 0.5);
     expectPoint(mu.itemPoint(1.0, 0.5), 0.8, 0.0, 0.5);
-
     // The patch wraps around the seam; the offset comes after the wrap.
     KBdlMuscle w;
     w.center.parse(bandString("0.02"));
     EXPECT_NEAR(w.itemPoint(0.0, 0.5).x, 0.92, kEps);
     w.offsetU = 0.1f;
     EXPECT_NEAR(w.itemPoint(0.0, 0.5).x, 1.02, 1e-7);
-
     KBdlMuscle h;
     h.heightType = KBdlMuscle::HeightOffset;
     EXPECT_DOUBLE_EQ(h.itemPoint(0.5, 0.5).y, 0.5);
-}
 
-TEST(MuscleItemPoint, AsymmetricWidthsSpreadTheAcrossParameter) {
-    KBdlMuscle m;
-    m.symmetricWidth = 0;
-    m.widthLoScale = 0.5f; // 0.05 on the Lo side
-    m.widthHiScale = 1.5f; // 0.15 on the Hi side
-    EXPECT_NEAR(m.itemPoint(0.0, 0.5).x, 0.45, kEps);
-    EXPECT_NEAR(m.itemPoint(0.25, 0.5).x, 0.475, kEps);
-    EXPECT_NEAR(m.itemPoint(0.5, 0.5).x, 0.5, kEps);
-    EXPECT_NEAR(m.itemPoint(0.75, 0.5).x, 0.575, kEps);
-    EXPECT_NEAR(m.itemPoint(1.0, 0.5).x, 0.65, kEps);
+    // Asymmetric widths spread the across parameter: 0.05 on the Lo side, 0.15 on the Hi.
+    KBdlMuscle a;
+    std::tie(a.symmetricWidth, a.widthLoScale, a.widthHiScale) = std::tuple(0, 0.5f, 1.5f);
+    for (auto [across, u] :
+         {std::pair{0.0, 0.45}, {0.25, 0.475}, {0.5, 0.5}, {0.75, 0.575}, {1.0, 0.65}}) {
+        EXPECT_NEAR(a.itemPoint(across, 0.5).x, u, kEps) << across;
+    }
     // Item points land where the displacement has the same cross-section sample.
-    const KVertex p = m.itemPoint(0.75, 0.5);
-    EXPECT_NEAR(m.displacement(p.x, p.z), p.y, 1e-9);
+    const KVertex p = a.itemPoint(0.75, 0.5);
+    EXPECT_NEAR(a.displacement(p.x, p.z), p.y, 1e-9);
 }
 
 TEST(MuscleItemPoint, OrbitalPatch) {
@@ -408,10 +344,7 @@ TEST(MuscleItemPoint, OrbitalPatch) {
     expectPoint(m.itemPoint(0.5, 0.0), 0.5, 0.0, 0.4);
     expectPoint(m.itemPoint(0.5, 0.5), 0.5, 0.25, 0.5);
     expectPoint(m.itemPoint(0.25, 1.0), 0.25, 0.0, 0.6);
-    m.begin = 0.2f;
-    m.end = 0.6f;
-    m.mirrorU = 1;
-    m.offsetU = 0.1f;
+    std::tie(m.begin, m.end, m.mirrorU, m.offsetU) = std::tuple(0.2f, 0.6f, 1, 0.1f);
     EXPECT_NEAR(m.itemPoint(0.0, 0.5).x, 0.5, 1e-7); // s = 1: 1 - 0.6 + 0.1
     // No wrapping for orbital muscles.
     KBdlMuscle o(KBdlMuscle::Orbital);
@@ -444,42 +377,35 @@ TEST(MuscleItemPoint, PointPatchRunsAroundAndOutward) {
 
 TEST(MuscleEvaluation, PreparedPathsAgreeBitForBit) {
     std::vector<KBdlMuscle> muscles;
-    muscles.emplace_back(KBdlMuscle::Linear);
-    muscles.emplace_back(KBdlMuscle::Orbital);
-    muscles.emplace_back(KBdlMuscle::Point);
-    KBdlMuscle odd;
+    muscles.reserve(5);
+    for (int32_t type : {KBdlMuscle::Linear, KBdlMuscle::Orbital, KBdlMuscle::Point}) {
+        muscles.emplace_back(type);
+    }
+    KBdlMuscle& odd = muscles.emplace_back();
     odd.center.parse("< 0, 0.10 >, < 0.30, 0.90 >, < 0.70, 0.20 >, < 1.00, 0.95 >");
     odd.center.setBasis(KBdlCurve::Simple);
     odd.heightCurve.setBasis(KBdlCurve::BSpline);
     odd.widthLo.parse("< 0, 0.1 >, < 1, 0.3 >"); // two points: a straight line
-    odd.symmetricWidth = 0;
-    odd.widthHiScale = 1.7f;
-    odd.mirrorU = 1;
-    odd.offsetV = 0.05f;
-    odd.heightType = KBdlMuscle::HeightOffset;
-    muscles.push_back(odd);
-    KBdlMuscle spun(KBdlMuscle::Point);
+    std::tie(odd.symmetricWidth, odd.widthHiScale, odd.mirrorU) = std::tuple(0, 1.7f, 1);
+    std::tie(odd.offsetV, odd.heightType) = std::tuple(0.05f, KBdlMuscle::HeightOffset);
+    KBdlMuscle& spun = muscles.emplace_back(KBdlMuscle::Point);
     spun.center.parse("< 0, 0.3, 0.1 >, < 0.5, 0.6 >, < 1.0, 0.4 >");
     spun.crossSection.setBasis(KBdlCurve::Bezier);
     spun.widthLo.flags = KBdlCurve::DiscardSamplesAfterUse;
     spun.widthLo.setBasis(KBdlCurve::Simple);
-    spun.mirrorV = 1;
-    spun.begin = 1.5f;
-    muscles.push_back(spun);
+    std::tie(spun.mirrorV, spun.begin) = std::tuple(1, 1.5f);
 
     for (KBdlMuscle& m : muscles) {
         KBdlMuscle live(m);
         m.prepare();
         ASSERT_TRUE(m.isPrepared());
         const KVertex anchorBefore = m.anchor;
-        for (int j = 0; j <= 40; ++j) {
-            for (int i = 0; i <= 40; ++i) {
-                const double u = i / 40.0, v = j / 40.0;
-                EXPECT_EQ(live.displacement(u, v), m.displacementPrepared(u, v));
-                KVertex a(1, 2, 3, 4), b(1, 2, 3, 4);
-                EXPECT_EQ(live.itemPoint(u, v, a), m.itemPointPrepared(u, v, b));
-                EXPECT_EQ(a, b);
-            }
+        for (int k = 0; k < 41 * 41; ++k) {
+            const double u = (k % 41) / 40.0, v = (k / 41) / 40.0;
+            EXPECT_EQ(live.displacement(u, v), m.displacementPrepared(u, v));
+            KVertex a(1, 2, 3, 4), b(1, 2, 3, 4);
+            EXPECT_EQ(live.itemPoint(u, v, a), m.itemPointPrepared(u, v, b));
+            EXPECT_EQ(a, b);
         }
         EXPECT_EQ(m.anchor, anchorBefore); // the const path leaves the scratch alone
     }
@@ -487,25 +413,32 @@ TEST(MuscleEvaluation, PreparedPathsAgreeBitForBit) {
 
 // ---- polylines
 
+namespace {
+
+// The list holds exactly these points, given as u (x), v (y) pairs.
+void expectUv(const KVertexList& list, const std::vector<double>& uv, double tolerance = kEps) {
+    ASSERT_EQ(size_t(list.count()) * 2, uv.size());
+    for (size_t i = 0; i < uv.size() / 2; ++i) {
+        EXPECT_NEAR(list.vertices[i].x, uv[2 * i], tolerance) << i;
+        EXPECT_NEAR(list.vertices[i].y, uv[2 * i + 1], tolerance) << i;
+    }
+}
+
+} // namespace
+
 TEST(MusclePolylines, EdgesOfALinearMuscle) {
     KBdlMuscle m;
-    m.begin = 0.2f;
-    m.end = 0.6f;
+    std::tie(m.begin, m.end) = std::tuple(0.2f, 0.6f);
     KVertexList list;
     m.samplePolyline(KBdlMuscle::CenterLine, list, false);
-    ASSERT_EQ(list.count(), 3);
-    expectUv(list.vertices[0], 0.5, 0.2, 1e-7);
-    EXPECT_NEAR(list.vertices[1].y, 0.4, 1e-7);
-    EXPECT_NEAR(list.vertices[2].y, 0.6, 1e-7);
+    expectUv(list, {0.5, 0.2, 0.5, 0.4, 0.5, 0.6}, 1e-7);
     EXPECT_EQ(list.vertices[1].z, 0.0);
-
     m.samplePolyline(KBdlMuscle::WidthLoLine, list, false);
     ASSERT_EQ(list.count(), 3);
     EXPECT_NEAR(list.vertices[2].x, 0.4, kEps);
     m.samplePolyline(KBdlMuscle::WidthHiLine, list, false);
     EXPECT_NEAR(list.vertices[2].x, 0.6, kEps);
-    m.symmetricWidth = 0;
-    m.widthHiScale = 2.0f;
+    std::tie(m.symmetricWidth, m.widthHiScale) = std::tuple(0, 2.0f);
     m.samplePolyline(KBdlMuscle::WidthHiLine, list, false);
     EXPECT_NEAR(list.vertices[2].x, 0.7, kEps);
 
@@ -519,53 +452,28 @@ TEST(MusclePolylines, EdgesOfALinearMuscle) {
     // Full curves: resolution evenly spaced samples.
     m.center.resolution = 5;
     m.samplePolyline(KBdlMuscle::CenterLine, list, true);
-    ASSERT_EQ(list.count(), 5);
-    EXPECT_NEAR(list.vertices[1].y, 0.3, 1e-7);
-    EXPECT_NEAR(list.vertices[4].y, 0.6, 1e-7);
+    expectUv(list, {0.5, 0.2, 0.5, 0.3, 0.5, 0.4, 0.5, 0.5, 0.5, 0.6}, 1e-7);
     m.center.resolution = 2; // not above the point count: the control points
     m.samplePolyline(KBdlMuscle::CenterLine, list, true);
     EXPECT_EQ(list.count(), 3);
 }
 
 TEST(MusclePolylines, OutlinesOfEachType) {
-    using UV = std::vector<std::pair<double, double>>;
-    const auto expectOutline = [](const KVertexList& list, const UV& want) {
-        ASSERT_EQ(list.count(), int(want.size()));
-        for (size_t i = 0; i < want.size(); ++i) {
-            expectUv(list.vertices[i], want[i].first, want[i].second);
-        }
-    };
     KVertexList list;
     KBdlMuscle linear;
     linear.sampleOutline(list, false);
     // 2n + 3 points: down one edge, across the end, back up the other and closed.
-    expectOutline(list, {{0.4, 0},
-                         {0.4, 0.5},
-                         {0.4, 1},
-                         {0.5, 1},
-                         {0.6, 1},
-                         {0.6, 0.5},
-                         {0.6, 0},
-                         {0.5, 0},
-                         {0.4, 0}});
+    expectUv(list, {0.4, 0, 0.4, 0.5, 0.4, 1, 0.5, 1, 0.6, 1, 0.6, 0.5, 0.6, 0, 0.5, 0, 0.4, 0});
     linear.center.resolution = 10;
     linear.sampleOutline(list, true);
     EXPECT_EQ(list.count(), 23);
 
     KBdlMuscle(KBdlMuscle::Orbital).sampleOutline(list, false);
-    expectOutline(list, {{0, 0.4},
-                         {0, 0.5},
-                         {0, 0.6},
-                         {0.5, 0.6},
-                         {1, 0.6},
-                         {1, 0.5},
-                         {1, 0.4},
-                         {0.5, 0.4},
-                         {0, 0.4}});
+    expectUv(list, {0, 0.4, 0, 0.5, 0, 0.6, 0.5, 0.6, 1, 0.6, 1, 0.5, 1, 0.4, 0.5, 0.4, 0, 0.4});
     KBdlMuscle point(KBdlMuscle::Point);
     point.sampleOutline(list, false);
     // Five width points and the closing one.
-    expectOutline(list, {{0.5, 0.4}, {0.4, 0.5}, {0.5, 0.6}, {0.6, 0.5}, {0.5, 0.4}, {0.5, 0.4}});
+    expectUv(list, {0.5, 0.4, 0.4, 0.5, 0.5, 0.6, 0.6, 0.5, 0.5, 0.4, 0.5, 0.4});
     point.sampleOutline(list, true);
     EXPECT_EQ(list.count(), 51);
     KBdlMuscle(KBdlMuscle::Compound).sampleOutline(list, false);
@@ -584,18 +492,16 @@ TEST(MuscleFit, RectangleForEachType) {
     const std::string ring =
         "< 0, 0.20 >, < 0.25, 0.20 >, < 0.50, 0.20 >, < 0.75, 0.20 >, < 1.00, 0.20 >";
     const KBdlMuscle compound(KBdlMuscle::Compound);
+    const std::string compoundCenter = compound.center.getString(),
+                      compoundWidth = compound.widthLo.getString();
     const Case cases[] = {
         // Corners in any order; a rectangle reaching outside is clamped.
-        {KBdlMuscle::Linear, 0.6, 0.2, 0.2, 0.8, 0.2f, 0.8f, bandString("0.40"),
-         bandString("0.20")},
-        {KBdlMuscle::Linear, -0.2, 0.1, 0.4, 1.3, 0.1f, 1.0f, bandString("0.20"),
-         bandString("0.20")},
-        {KBdlMuscle::Orbital, 0.1, 0.3, 0.7, 0.5, 0.1f, 0.7f, bandString("0.40"),
-         bandString("0.10")},
-        {KBdlMuscle::Point, 0.2, 0.4, 0.6, 0.5, 1.0f, 4.0f, "< 0.40, 0.45 >", ring},
-        {KBdlMuscle::Point, 0.2, 0.1, 0.3, 0.5, 4.0f, 1.0f, "< 0.25, 0.30 >", ring},
-        {KBdlMuscle::Compound, 0.1, 0.1, 0.3, 0.3, compound.begin, compound.end,
-         compound.center.getString(), compound.widthLo.getString()},
+        {0, 0.6, 0.2, 0.2, 0.8, 0.2f, 0.8f, bandString("0.40"), bandString("0.20")},
+        {0, -0.2, 0.1, 0.4, 1.3, 0.1f, 1.0f, bandString("0.20"), bandString("0.20")},
+        {1, 0.1, 0.3, 0.7, 0.5, 0.1f, 0.7f, bandString("0.40"), bandString("0.10")},
+        {2, 0.2, 0.4, 0.6, 0.5, 1.0f, 4.0f, "< 0.40, 0.45 >", ring},
+        {2, 0.2, 0.1, 0.3, 0.5, 4.0f, 1.0f, "< 0.25, 0.30 >", ring},
+        {3, 0.1, 0.1, 0.3, 0.3, compound.begin, compound.end, compoundCenter, compoundWidth},
     };
     for (const Case& c : cases) {
         KBdlMuscle m(c.type);
@@ -603,9 +509,8 @@ TEST(MuscleFit, RectangleForEachType) {
         SCOPED_TRACE(testing::Message() << c.type << ": " << c.u0 << ", " << c.v0);
         EXPECT_FLOAT_EQ(m.begin, c.begin);
         EXPECT_FLOAT_EQ(m.end, c.end);
-        EXPECT_EQ(m.center.getString(), c.center);
-        EXPECT_EQ(m.widthLo.getString(), c.width);
-        EXPECT_EQ(m.widthHi.getString(), c.width);
+        EXPECT_EQ(std::tuple(m.center.getString(), m.widthLo.getString(), m.widthHi.getString()),
+                  std::tuple(c.center, c.width, c.width));
     }
     // The bump fills the rectangle: inside near its top edge, nothing above it.
     KBdlMuscle wide(KBdlMuscle::Point);
@@ -631,18 +536,24 @@ TEST(MuscleFit, EmptyRectangleAsksForTheDefaults) {
     EXPECT_EQ(m.center.getString(), "< 0.0000, 0.7000 >, < 0.5000, 0.7000 >, < 1.0000, 0.7000 >");
     EXPECT_EQ(m.widthLo.getString(), "< 0.0000, 0.2000 >, < 0.5000, 0.2000 >, < 1.0000, 0.2000 >");
     EXPECT_EQ(m.widthHi.getString(), m.widthLo.getString());
-    EXPECT_EQ(m.begin, 0.0f); // the extent stays as constructed
-    EXPECT_EQ(m.end, 1.0f);
+    expectExtent(m, {0, 1, 1, 1, 0, 0}); // the extent stays as constructed
     EXPECT_DOUBLE_EQ(m.displacement(0.7, 0.5), 0.25);
 
-    // Cancel leaves the muscle as constructed.
+    // Cancel leaves the muscle as constructed, also where a point rectangle is too thin
+    // for its aspect ratio.
     ui.answerValues(false);
     KBdlMuscle cancelled(KBdlMuscle::Point);
     cancelled.setFromRect(0.4, 0.4, 0.2, 0.4);
-    EXPECT_EQ(ui.valueDialogs.size(), 2u);
+    ui.answerValues(false);
+    KBdlMuscle thin(KBdlMuscle::Point);
+    thin.setFromRect(0.0, 0.2, 1e-300, 0.8);
+    EXPECT_EQ(ui.valueDialogs.size(), 3u);
     EXPECT_EQ(ui.valueDialogs[1].presets, (std::vector<double>{0.2, 0.5}));
-    EXPECT_EQ(cancelled.center.getString(), "< 0.50, 0.50 >");
-    EXPECT_EQ(cancelled.widthLo.getString(), KBdlMuscle(KBdlMuscle::Point).widthLo.getString());
+    for (const KBdlMuscle* p : {&cancelled, &thin}) {
+        EXPECT_EQ(p->center.getString(), "< 0.50, 0.50 >");
+        EXPECT_EQ(p->widthLo.getString(), KBdlMuscle(KBdlMuscle::Point).widthLo.getString());
+        expectExtent(*p, {1, 1, 1, 1, 0, 0});
+    }
 
     // Values beyond the dialog's range are held to it.
     ui.answerValues(true, {3.0, -1.0});
@@ -655,27 +566,13 @@ TEST(MuscleFit, EmptyRectangleAsksForTheDefaults) {
     EXPECT_EQ(ui.unansweredQuestions, 0);
 }
 
-TEST(MuscleFit, PointRectangleTooThinForItsAspectRatioIsEmpty) {
-    KScriptedUi ui;
-    KUiScope scope(ui);
-    ui.answerValues(false);
-    KBdlMuscle m(KBdlMuscle::Point);
-    m.setFromRect(0.0, 0.2, 1e-300, 0.8);
-    EXPECT_EQ(ui.valueDialogs.size(), 1u);
-    EXPECT_EQ(m.begin, 1.0f);
-    EXPECT_EQ(m.end, 1.0f);
-    EXPECT_EQ(m.center.getString(), "< 0.50, 0.50 >");
-}
-
 TEST(MuscleFit, LineGivesTheCenterAndWidth) {
     KBdlMuscle linear;
     linear.setCenterFromPoints(0.3, 0.8, 0.5, 0.2, 1, 0.3); // drawn downwards
-    EXPECT_FLOAT_EQ(linear.begin, 0.2f);
-    EXPECT_FLOAT_EQ(linear.end, 0.8f);
+    expectExtent(linear, {0.2f, 0.8f, 1, 1, 0, 0});
     EXPECT_EQ(linear.center.getString(), "< 0.000, 0.500 >, < 0.500, 0.400 >, < 1.000, 0.300 >");
-    EXPECT_EQ(linear.widthLo.getString(), bandString("0.15"));
-    EXPECT_EQ(linear.widthHi.getString(), bandString("0.15"));
-    EXPECT_EQ(linear.center.count(), 3);
+    EXPECT_EQ(std::tuple(linear.widthLo.getString(), linear.widthHi.getString()),
+              std::tuple(bandString("0.15"), bandString("0.15")));
 
     KBdlMuscle three;
     three.setCenterFromPoints(0.1, 0.0, 0.4, 0.9, 2, 0.1);
@@ -684,8 +581,7 @@ TEST(MuscleFit, LineGivesTheCenterAndWidth) {
 
     KBdlMuscle orbital(KBdlMuscle::Orbital);
     orbital.setCenterFromPoints(0.7, 0.6, 0.1, 0.2, 0, 0.1);
-    EXPECT_FLOAT_EQ(orbital.begin, 0.1f);
-    EXPECT_FLOAT_EQ(orbital.end, 0.7f);
+    expectExtent(orbital, {0.1f, 0.7f, 1, 1, 0, 0});
     EXPECT_EQ(orbital.center.getString(), "< 0.000, 0.200 >, < 1.000, 0.600 >");
     EXPECT_EQ(orbital.widthLo.getString(), bandString("0.05"));
 
@@ -697,102 +593,83 @@ TEST(MuscleFit, LineGivesTheCenterAndWidth) {
 
 // ---- tracker drags
 
-TEST(MuscleTracker, MoveShiftsTheOffsets) {
-    KBdlMuscle m(KBdlMuscle::Orbital);
-    m.applyTrackerChange({0.5, 0.5, 0.1, -0.2}, KBdlMuscle::Move);
-    EXPECT_FLOAT_EQ(m.offsetU, 0.1f);
-    EXPECT_FLOAT_EQ(m.offsetV, -0.2f);
-    EXPECT_EQ(m.begin, 0.0f);
-    EXPECT_EQ(m.widthLoScale, 1.0f);
+// Each row drags one handle of a fresh muscle of the given kind (or of the muscle the row
+// before left, where it says so) and lists the extent afterwards.
+TEST(MuscleTracker, HandlesMoveTheirEdges) {
+    struct Row {
+        const char* what;
+        int32_t type;
+        bool again;
+        KVertex change;
+        int handle;
+        std::array<float, 6> extent; // begin, end, widthLoScale, widthHiScale, offsets
+    };
+    const Row rows[] = {
+        {"move", 1, false, {0.5, 0.5, 0.1, -0.2}, KBdlMuscle::Move, {0, 1, 1, 1, 0.1f, -0.2f}},
+        {"left", 0, false, {1.5, 1.0, 0.1, 0.0}, KBdlMuscle::Left, {0, 1, 1.5f, 1, -0.05f, 0}},
+        {"right", 0, true, {2.0, 1.0, 0.3, 0.0}, KBdlMuscle::Right, {0, 1, 3, 1, 0.1f, 0}},
+        {"top", 0, true, {1.0, 1.2, 0.0, -0.1}, KBdlMuscle::Top, {0, 1.1f, 3, 1, 0.1f, 0}},
+        {"bottom", 0, true, {1.0, 1.2, 0, -0.1}, KBdlMuscle::Bottom, {-0.1f, 1.1f, 3, 1, 0.1f, 0}},
+        // A corner moves both of its edges.
+        {"corner", 0, false, {2.0, 1.5, 0.2, -0.1}, KBdlMuscle::TopLeft, {0, 1.1f, 2, 1, -0.1f, 0}},
+        {"orbital corner",
+         1,
+         false,
+         {1.2, 1.5, 0.1, -0.05},
+         KBdlMuscle::BottomRight,
+         {0, 1.1f, 1.5f, 1, 0, -0.025f}},
+        {"orbital left",
+         1,
+         true,
+         {1, 1, 0.1, 0},
+         KBdlMuscle::Left,
+         {-0.1f, 1.1f, 1.5f, 1, 0, -0.025f}},
+        {"point corner",
+         2,
+         false,
+         {2.0, 4.0, 0.1, -0.2},
+         KBdlMuscle::TopLeft,
+         {0.5f, 0.25f, 1, 1, -0.05f, 0.1f}},
+        // Unusable ratios change nothing: a collapsed box would make the stretch divisor
+        // infinite; along V a negative ratio just moves.
+        {"collapsed point", 2, false, {0.0, 1.0, -0.1, 0.0}, KBdlMuscle::Right, {1, 1, 1, 1, 0, 0}},
+        {"top along V", 0, false, {1.0, 0.0, 0.0, 0.1}, KBdlMuscle::Top, {0, 0.9f, 1, 1, 0, 0}},
+        {"negative", 0, true, {-1.0, 1.0, -0.2, 0.0}, KBdlMuscle::Left, {0, 0.9f, 1, 1, 0, 0}},
+        {"compound", 3, false, {2.0, 2.0, 0.1, 0.1}, KBdlMuscle::TopLeft, {0, 1, 1, 1, 0, 0}},
+    };
+    KBdlMuscle m;
+    for (const Row& r : rows) {
+        if (!r.again) {
+            m = KBdlMuscle(r.type);
+        }
+        m.applyTrackerChange(r.change, r.handle);
+        SCOPED_TRACE(r.what);
+        expectExtent(m, r.extent);
+    }
 }
 
-TEST(MuscleTracker, EdgesOfALinearMuscle) {
-    KBdlMuscle m;
-    m.applyTrackerChange({1.5, 1.0, 0.1, 0.0}, KBdlMuscle::Left);
-    EXPECT_FLOAT_EQ(m.widthLoScale, 1.5f);
-    EXPECT_FLOAT_EQ(m.offsetU, -0.05f);
-    m.applyTrackerChange({2.0, 1.0, 0.3, 0.0}, KBdlMuscle::Right);
-    EXPECT_FLOAT_EQ(m.widthLoScale, 3.0f);
-    EXPECT_FLOAT_EQ(m.offsetU, 0.1f);
-    m.applyTrackerChange({1.0, 1.2, 0.0, -0.1}, KBdlMuscle::Top);
-    EXPECT_FLOAT_EQ(m.end, 1.1f);
-    m.applyTrackerChange({1.0, 1.2, 0.0, -0.1}, KBdlMuscle::Bottom);
-    EXPECT_FLOAT_EQ(m.begin, -0.1f);
-
-    // A corner moves both of its edges.
-    KBdlMuscle c;
-    c.applyTrackerChange({2.0, 1.5, 0.2, -0.1}, KBdlMuscle::TopLeft);
-    EXPECT_FLOAT_EQ(c.widthLoScale, 2.0f);
-    EXPECT_FLOAT_EQ(c.offsetU, -0.1f);
-    EXPECT_FLOAT_EQ(c.end, 1.1f);
-    EXPECT_EQ(c.begin, 0.0f);
-
-    // Asymmetric widths: only the side the edge bounds grows; the box grows by 0.1
-    // across (T = 0.2, sx = 1.5), so the Hi side becomes 0.2.
+TEST(MuscleTracker, AsymmetricWidthsGrowOnlyTheBoundedSide) {
+    // The box grows by 0.1 across (T = 0.2, sx = 1.5), so the Hi side becomes 0.2.
     KBdlMuscle a;
     a.symmetricWidth = 0;
     a.applyTrackerChange({1.5, 1.0, 0.1, 0.0}, KBdlMuscle::Right);
-    EXPECT_FLOAT_EQ(a.widthHiScale, 2.0f);
-    EXPECT_FLOAT_EQ(a.widthLoScale, 1.0f);
-    EXPECT_EQ(a.offsetU, 0.0f);
+    expectExtent(a, {0, 1, 1, 2, 0, 0});
     a.applyTrackerChange({1.0, 1.0, 0.0, 0.0}, KBdlMuscle::Left); // no change in size
-    EXPECT_FLOAT_EQ(a.widthLoScale, 1.0f);
+    expectExtent(a, {0, 1, 1, 2, 0, 0});
     // Mirrored in U the right edge bounds the Lo side.
     KBdlMuscle am;
-    am.symmetricWidth = 0;
-    am.mirrorU = 1;
+    std::tie(am.symmetricWidth, am.mirrorU) = std::tuple(0, 1);
     am.applyTrackerChange({1.5, 1.0, 0.1, 0.0}, KBdlMuscle::Right);
-    EXPECT_FLOAT_EQ(am.widthLoScale, 2.0f);
-    EXPECT_FLOAT_EQ(am.widthHiScale, 1.0f);
-}
-
-TEST(MuscleTracker, OrbitalAndPointCorners) {
-    KBdlMuscle o(KBdlMuscle::Orbital);
-    o.applyTrackerChange({1.2, 1.5, 0.1, -0.05}, KBdlMuscle::BottomRight);
-    EXPECT_FLOAT_EQ(o.end, 1.1f);
-    EXPECT_EQ(o.begin, 0.0f);
-    EXPECT_FLOAT_EQ(o.widthLoScale, 1.5f);
-    EXPECT_FLOAT_EQ(o.offsetV, -0.025f);
-    o.applyTrackerChange({1.0, 1.0, 0.1, 0.0}, KBdlMuscle::Left);
-    EXPECT_FLOAT_EQ(o.begin, -0.1f);
-
-    KBdlMuscle p(KBdlMuscle::Point);
-    p.applyTrackerChange({2.0, 4.0, 0.1, -0.2}, KBdlMuscle::TopLeft);
-    EXPECT_FLOAT_EQ(p.begin, 0.5f);
-    EXPECT_FLOAT_EQ(p.offsetU, -0.05f);
-    EXPECT_FLOAT_EQ(p.end, 0.25f);
-    EXPECT_FLOAT_EQ(p.offsetV, 0.1f);
-}
-
-TEST(MuscleTracker, UnusableRatiosChangeNothing) {
-    // A collapsed box would make the stretch divisor infinite.
-    KBdlMuscle p(KBdlMuscle::Point);
-    p.applyTrackerChange({0.0, 1.0, -0.1, 0.0}, KBdlMuscle::Right);
-    EXPECT_EQ(p.begin, 1.0f);
-    EXPECT_EQ(p.offsetU, 0.0f);
-    KBdlMuscle s;
-    s.applyTrackerChange({1.0, 0.0, 0.0, 0.1}, KBdlMuscle::Top); // along V: just moves
-    EXPECT_FLOAT_EQ(s.end, 0.9f);
-    s.applyTrackerChange({-1.0, 1.0, -0.2, 0.0}, KBdlMuscle::Left);
-    EXPECT_EQ(s.widthLoScale, 1.0f);
-    EXPECT_EQ(s.offsetU, 0.0f);
-    // An asymmetric side of zero width cannot be scaled to a size.
-    KBdlMuscle a;
-    a.symmetricWidth = 0;
-    a.widthLoScale = 0.0f;
-    a.applyTrackerChange({1.5, 1.0, 0.1, 0.0}, KBdlMuscle::Left);
-    EXPECT_EQ(a.widthLoScale, 0.0f);
-    // Shrinking past the other side would give a negative width.
-    a.widthLoScale = 1.0f;
-    a.applyTrackerChange({0.25, 1.0, -0.15, 0.0}, KBdlMuscle::Left);
-    EXPECT_EQ(a.widthLoScale, 1.0f);
-
-    KBdlMuscle c(KBdlMuscle::Compound);
-    c.applyTrackerChange({2.0, 2.0, 0.1, 0.1}, KBdlMuscle::TopLeft);
-    EXPECT_EQ(c.widthLoScale, 1.0f);
-    EXPECT_EQ(c.begin, 0.0f);
-    EXPECT_EQ(c.end, 1.0f);
-    EXPECT_EQ(c.offsetU, 0.0f);
+    expectExtent(am, {0, 1, 2, 1, 0, 0});
+    // A side of zero width cannot be scaled to a size, and shrinking past the other
+    // side would give a negative width.
+    KBdlMuscle z;
+    std::tie(z.symmetricWidth, z.widthLoScale) = std::tuple(0, 0.0f);
+    z.applyTrackerChange({1.5, 1.0, 0.1, 0.0}, KBdlMuscle::Left);
+    EXPECT_EQ(z.widthLoScale, 0.0f);
+    z.widthLoScale = 1.0f;
+    z.applyTrackerChange({0.25, 1.0, -0.15, 0.0}, KBdlMuscle::Left);
+    expectExtent(z, {0, 1, 1, 1, 0, 0});
 }
 
 // ---- storage
@@ -800,22 +677,11 @@ TEST(MuscleTracker, UnusableRatiosChangeNothing) {
 TEST(MuscleStorage, RoundTripKeepsEveryField) {
     KRegisterModelClasses();
     KBdlMuscle m(KBdlMuscle::Point);
-    m.name = "cheek";
-    m.note = "kept in the file";
-    m.begin = 1.5f;
-    m.end = 0.75f;
-    m.height = -0.3f;
-    m.active = 0;
-    m.textureIndex = 4;
-    m.resolutionU = 20;
-    m.resolutionV = 6;
-    m.mirrorU = 1;
-    m.mirrorV = 1;
-    m.offsetU = 0.125f;
-    m.offsetV = -0.25f;
-    m.symmetricWidth = 0;
-    m.widthLoScale = 0.3f;
-    m.widthHiScale = 1.7f;
+    std::tie(m.name, m.note, m.begin, m.end, m.height) =
+        std::tuple("cheek", "kept in the file", 1.5f, 0.75f, -0.3f);
+    std::tie(m.active, m.textureIndex, m.resolutionU, m.resolutionV) = std::tuple(0, 4, 20, 6);
+    std::tie(m.mirrorU, m.mirrorV, m.offsetU, m.offsetV) = std::tuple(1, 1, 0.125f, -0.25f);
+    std::tie(m.symmetricWidth, m.widthLoScale, m.widthHiScale) = std::tuple(0, 0.3f, 1.7f);
     m.heightType = KBdlMuscle::HeightOffset;
     m.center.parse("< 0.20, 0.70 >");
     m.heightCurve.parse(kRamp);
@@ -831,17 +697,15 @@ TEST(MuscleStorage, RoundTripKeepsEveryField) {
     KArchive again;
     again.writeObject(back.get());
     EXPECT_EQ(again.bytes(), out.bytes());
-    EXPECT_EQ(back->note, "kept in the file");
-    EXPECT_EQ(back->offsetV, -0.25f);
-    EXPECT_EQ(back->heightType, KBdlMuscle::HeightOffset);
+    EXPECT_EQ(std::tuple(back->note, back->offsetV, back->heightType, back->crossSection.basis),
+              std::tuple("kept in the file", -0.25f, KBdlMuscle::HeightOffset, KBdlCurve::BSpline));
     EXPECT_EQ(back->widthHi.getString(), bandString("0.40"));
-    EXPECT_EQ(back->crossSection.basis, KBdlCurve::BSpline);
     EXPECT_EQ(back->displacement(0.2, 0.71), m.displacement(0.2, 0.71));
 
     kExpectEveryPrefixFails(out.bytes(), [](KArchive& a) { a.readOwned<KBdlMuscle>(); });
 }
 
-TEST(MuscleStorage, OlderSchemasAreUpgraded) {
+TEST(MuscleStorage, SchemaOneHadOneTotalWidth) {
     KRegisterModelClasses();
     KArchive one;
     kWriteClassHeader(one, "KBdlMuscle", 1);
@@ -864,7 +728,10 @@ TEST(MuscleStorage, OlderSchemasAreUpgraded) {
     // The old single width was a total width: the muscle is 0.2 wide in all.
     EXPECT_NEAR(m1->displacement(0.3, 0.5), 0.5, 1e-6);
     EXPECT_EQ(m1->displacement(0.41, 0.5), 0.0);
+}
 
+TEST(MuscleStorage, LaterSchemasAreUpgraded) {
+    KRegisterModelClasses();
     KArchive three;
     kWriteClassHeader(three, "KBdlMuscle", 3);
     // name, begin, end, type, height, active, resolutionU and V, textureIndex
@@ -877,8 +744,8 @@ TEST(MuscleStorage, OlderSchemasAreUpgraded) {
     EXPECT_EQ(std::tuple(m3->resolutionU, m3->resolutionV, m3->textureIndex), std::tuple(10, 5, 2));
     EXPECT_EQ(std::tuple(m3->mirrorU, m3->mirrorV, m3->offsetU, m3->offsetV),
               std::tuple(0, 0, 0.0f, 0.0f));
-    EXPECT_EQ(m3->center.getString(), bandString("0.30"));
-    EXPECT_EQ(m3->widthHi.getString(), bandString("0.15"));
+    EXPECT_EQ(std::tuple(m3->center.getString(), m3->widthHi.getString()),
+              std::tuple(bandString("0.30"), bandString("0.15")));
     // A point muscle keeps its radius.
     EXPECT_EQ(std::tuple(m3->symmetricWidth, m3->widthLoScale, m3->widthHiScale),
               std::tuple(1, 1.0f, 1.0f));

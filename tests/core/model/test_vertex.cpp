@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "model/KBdlCurve.h"
 #include "model/KVertex.h"
 #include "model/KVertexList.h"
@@ -35,8 +37,7 @@ TEST(Vertex, CrossDivideAndBounds) {
     KVertex lo(1, 1, 1, 9), hi(1, 1, 1, 9);
     lo.minWith({0, 2, -1, 0});
     hi.maxWith({0, 2, -1, 0});
-    EXPECT_EQ(lo, KVertex(0, 1, -1, 9));
-    EXPECT_EQ(hi, KVertex(1, 2, 1, 9));
+    EXPECT_EQ(std::tuple(lo, hi), std::tuple(KVertex(0, 1, -1, 9), KVertex(1, 2, 1, 9)));
 }
 
 TEST(Vertex, RotationsInDegrees) {
@@ -58,10 +59,7 @@ TEST(VertexList, CopiesCurvePointsAndMapsToRect) {
     ASSERT_EQ(list.count(), 3);
     EXPECT_EQ(list.vertices[2], KVertex(0.5, 0.25, 3, 4));
     list.mapToRect(10, 20, 110, 220);
-    EXPECT_EQ(list.vertices[0], KVertex(10, 220));
-    EXPECT_EQ(list.vertices[1], KVertex(110, 20));
-    EXPECT_EQ(list.vertices[2], KVertex(60, 170, 3, 4));
-    KBdlCurve empty;
-    list.assign(empty);
+    EXPECT_EQ(list.vertices, (std::vector<KVertex>{{10, 220}, {110, 20}, {60, 170, 3, 4}}));
+    list.assign(KBdlCurve());
     EXPECT_EQ(list.count(), 0);
 }

@@ -3,11 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <tuple>
+
 #include "model/KBdlCurve.h"
 #include "model/KBdlSegment.h"
 #include "model/KModelClasses.h"
 #include "model/KVertex.h"
 #include "platform/KArchive.h"
+#include "support/KArchiveWrite.h"
 
 namespace {
 
@@ -46,11 +50,10 @@ TEST_F(ArchiveTest, NumbersAreLittleEndian) {
     EXPECT_EQ(ar.bytes(), bytesOf({0x34, 0x12, 0xFE, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x80, 0x3F, 0, 0,
                                    0, 0, 0, 0, 0x04, 0xC0}));
     KArchive in(ar.bytes());
-    EXPECT_EQ(in.readUInt16(), 0x1234);
-    EXPECT_EQ(in.readInt32(), -2);
-    EXPECT_EQ(in.readFloat(), 1.0f);
-    EXPECT_EQ(in.readDouble(), -2.5);
-    EXPECT_EQ(in.remaining(), 0u);
+    // Braced lists are evaluated in order, so the reads happen left to right.
+    EXPECT_EQ((std::tuple{in.readUInt16(), in.readInt32()}), std::tuple(0x1234, -2));
+    EXPECT_EQ((std::tuple{in.readFloat(), in.readDouble(), in.remaining()}),
+              std::tuple(1.0f, -2.5, 0u));
 }
 
 TEST_F(ArchiveTest, StringLengthPrefixesAtEachBoundary) {
@@ -73,8 +76,7 @@ TEST_F(ArchiveTest, StringLengthPrefixesAtEachBoundary) {
         ASSERT_EQ(ar.bytes().size(), c.prefix.size() + c.length) << c.length;
         EXPECT_TRUE(std::equal(c.prefix.begin(), c.prefix.end(), ar.bytes().begin())) << c.length;
         KArchive in(ar.bytes());
-        EXPECT_EQ(in.readString(), s);
-        EXPECT_EQ(in.remaining(), 0u);
+        EXPECT_EQ((std::tuple{in.readString(), in.remaining()}), std::tuple(s, 0u));
     }
 }
 
@@ -87,10 +89,9 @@ TEST_F(ArchiveTest, CountsUseSixteenBitsOrEscape) {
     EXPECT_EQ(ar.bytes(), bytesOf({3, 0, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0xFF, 0xFF, 0xA0,
                                    0x86, 0x01, 0x00}));
     KArchive in(ar.bytes());
-    EXPECT_EQ(in.readCount(), 3u);
-    EXPECT_EQ(in.readCount(), 0xFFFEu);
-    EXPECT_EQ(in.readCount(), 0xFFFFu);
-    EXPECT_EQ(in.readCount(), 100000u);
+    for (uint32_t n : {3u, 0xFFFEu, 0xFFFFu, 100000u}) {
+        EXPECT_EQ(in.readCount(), n);
+    }
 }
 
 TEST_F(ArchiveTest, ObjectReferencesHandOutIndicesClassBeforeObject) {
@@ -109,13 +110,10 @@ TEST_F(ArchiveTest, ObjectReferencesHandOutIndicesClassBeforeObject) {
     EXPECT_TRUE(std::equal(head.begin(), head.end(), out.begin()));
     EXPECT_EQ(std::string(out.begin() + 8, out.begin() + 19), "KBdlSegment");
     // Segment data: name "A" (2 bytes) + three floats
-    const size_t second = 19 + 2 + 12;
-    EXPECT_EQ(out[second], 0x01);
-    EXPECT_EQ(out[second + 1], 0x80);
-    const size_t third = second + 2 + 2 + 12;
-    EXPECT_EQ(out[third], 0x02);
-    EXPECT_EQ(out[third + 1], 0x00);
-    EXPECT_EQ(out.size(), third + 2);
+    const size_t second = 19 + 2 + 12, third = second + 2 + 2 + 12;
+    EXPECT_EQ(std::tuple(out[second], out[second + 1]), std::tuple(0x01, 0x80));
+    EXPECT_EQ(std::tuple(out[third], out[third + 1], out.size()),
+              std::tuple(0x02, 0x00, third + 2));
 
     KArchive in(out);
     EXPECT_EQ(in.readObjectReference().object, nullptr);
@@ -123,10 +121,10 @@ TEST_F(ArchiveTest, ObjectReferencesHandOutIndicesClassBeforeObject) {
     KArchive::ObjectRead rb = in.readObjectReference(&KBdlSegment::classRecord);
     KArchive::ObjectRead back = in.readObjectReference();
     ASSERT_TRUE(ra.created && rb.created);
-    EXPECT_EQ(static_cast<KBdlSegment*>(ra.object)->name, "A");
-    EXPECT_EQ(static_cast<KBdlSegment*>(rb.object)->name, "B");
-    EXPECT_FALSE(back.created);
-    EXPECT_EQ(back.object, ra.object);
+    EXPECT_EQ(std::tuple(static_cast<KBdlSegment*>(ra.object)->name,
+                         static_cast<KBdlSegment*>(rb.object)->name, bool(back.created),
+                         back.object),
+              std::tuple("A", "B", false, ra.object));
 }
 
 TEST_F(ArchiveTest, LargeIndicesUseTheEscapeTag) {
@@ -139,48 +137,35 @@ TEST_F(ArchiveTest, LargeIndicesUseTheEscapeTag) {
     }
     const size_t before = ar.bytes().size();
     ar.writeObject(&many[0x7FFE]); // index 0x7FFF: needs the escape
-    EXPECT_EQ(ar.bytes().size(), before + 6);
-    EXPECT_EQ(ar.bytes()[before], 0xFF);
-    EXPECT_EQ(ar.bytes()[before + 1], 0x7F);
+    EXPECT_EQ(std::tuple(ar.bytes().size(), ar.bytes()[before], ar.bytes()[before + 1]),
+              std::tuple(before + 6, 0xFF, 0x7F));
 
     KArchive in(ar.bytes());
     auto objects = readList(in);
     ASSERT_EQ(objects.size(), many.size());
-    KArchive::ObjectRead back = in.readObjectReference();
-    EXPECT_EQ(back.object, objects[0x7FFE].get());
+    EXPECT_EQ(in.readObjectReference().object, objects[0x7FFE].get());
     EXPECT_EQ(in.remaining(), 0u);
 }
 
 TEST_F(ArchiveTest, VersionableClassHandsStoredSchemaToLoader) {
     // A segment stored with schema 5 carries no fields.
     KArchive ar;
-    ar.writeUInt16(0xFFFF);
-    ar.writeUInt16(5);
-    ar.writeUInt16(11);
-    ar.writeBytes("KBdlSegment", 11);
+    kWriteClassHeader(ar, "KBdlSegment", 5);
     KArchive in(ar.bytes());
     auto seg = in.readOwned<KBdlSegment>();
     ASSERT_TRUE(seg);
-    EXPECT_EQ(seg->name, "(none)");
-    EXPECT_EQ(seg->length, 1.0f);
-    EXPECT_EQ(in.remaining(), 0u);
-}
+    EXPECT_EQ(std::tuple(seg->name, seg->length, in.remaining()), std::tuple("(none)", 1.0f, 0u));
 
-TEST_F(ArchiveTest, SegmentWithSchemaTenReadsItsFields) {
+    // Schema 10 reads every field.
     KBdlSegment s;
-    s.name = "femur";
-    s.length = 2.0f;
-    s.lo = 0.5f;
-    s.hi = 0.25f;
-    KArchive ar;
-    ar.writeObject(&s);
-    KArchive in(ar.bytes());
-    auto back = in.readOwned<KBdlSegment>();
+    std::tie(s.name, s.length, s.lo, s.hi) = std::tuple("femur", 2.0f, 0.5f, 0.25f);
+    KArchive ten;
+    ten.writeObject(&s);
+    KArchive tenIn(ten.bytes());
+    auto back = tenIn.readOwned<KBdlSegment>();
     ASSERT_TRUE(back);
-    EXPECT_EQ(back->name, "femur");
-    EXPECT_EQ(back->length, 2.0f);
-    EXPECT_EQ(back->lo, 0.5f);
-    EXPECT_EQ(back->hi, 0.25f);
+    EXPECT_EQ(std::tuple(back->name, back->length, back->lo, back->hi),
+              std::tuple("femur", 2.0f, 0.5f, 0.25f));
 }
 
 TEST_F(ArchiveTest, ObjectSchemaIsRestoredAfterNestedObject) {
@@ -194,73 +179,60 @@ TEST_F(ArchiveTest, ObjectSchemaIsRestoredAfterNestedObject) {
 
 // ---- malformed input
 
-struct BadInput {
-    const char* what;
-    std::vector<uint8_t> bytes;
-};
-
-void PrintTo(const BadInput& b, std::ostream* os) {
-    *os << b.what;
+TEST_F(ArchiveTest, MalformedInputIsAnErrorResult) {
+    const struct {
+        const char* what;
+        std::vector<uint8_t> bytes;
+    } cases[] = {
+        {"empty", {}},
+        {"count without objects", {2, 0}},
+        {"count larger than the file", {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0, 0}},
+        {"unknown class", {1, 0, 0xFF, 0xFF, 10, 0, 3, 0, 'F', 'o', 'o'}},
+        {"class name past the end", {1, 0, 0xFF, 0xFF, 10, 0, 50, 0, 'K'}},
+        {"back reference to nothing", {1, 0, 5, 0}},
+        {"class index that is unknown", {1, 0, 0x05, 0x80}},
+        {"big tag without its value", {1, 0, 0xFF, 0x7F, 1}},
+        {"vertex with another schema",
+         {1, 0, 0xFF, 0xFF, 2, 0, 7, 0, 'K', 'V', 'e', 'r', 't', 'e', 'x'}},
+        {"abstract class", {1, 0, 0xFF, 0xFF, 1, 0, 7, 0, 'C', 'O', 'b', 'j', 'e', 'c', 't'}},
+        // first a segment (class 1, object 2), then tag 1 names the class, not an object
+        {"class reference used as object", {2,   0,   0xFF, 0xFF, 5,   0,   11,  0,   'K', 'B', 'd',
+                                            'l', 'S', 'e',  'g',  'm', 'e', 'n', 't', 1,   0}},
+        {"owned object stored twice", {2,   0,   0xFF, 0xFF, 5,   0,   11,  0,   'K', 'B', 'd',
+                                       'l', 'S', 'e',  'g',  'm', 'e', 'n', 't', 2,   0}},
+        {"string longer than the rest", {0x10, 'a'}},
+    };
+    for (const auto& c : cases) {
+        KArchive in(c.bytes);
+        std::string error;
+        EXPECT_FALSE(loadArchive(
+            in, [](KArchive& a) { readList(a); }, &error))
+            << c.what;
+        EXPECT_FALSE(error.empty()) << c.what;
+    }
 }
 
-class ArchiveRejects : public ArchiveTest, public ::testing::WithParamInterface<BadInput> {};
-
-TEST_P(ArchiveRejects, WithAnErrorResult) {
-    KArchive in(GetParam().bytes);
-    std::string error;
-    std::vector<std::unique_ptr<KPersistent>> objects;
-    EXPECT_FALSE(loadArchive(
-        in, [&](KArchive& a) { objects = readList(a); }, &error));
-    EXPECT_FALSE(error.empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Malformed, ArchiveRejects,
-    ::testing::Values(
-        BadInput{"empty", {}}, BadInput{"count without objects", {2, 0}},
-        BadInput{"count larger than the file", {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0, 0}},
-        BadInput{"unknown class", {1, 0, 0xFF, 0xFF, 10, 0, 3, 0, 'F', 'o', 'o'}},
-        BadInput{"class name past the end", {1, 0, 0xFF, 0xFF, 10, 0, 50, 0, 'K'}},
-        BadInput{"back reference to nothing", {1, 0, 5, 0}},
-        BadInput{"class index that is unknown", {1, 0, 0x05, 0x80}},
-        BadInput{"big tag without its value", {1, 0, 0xFF, 0x7F, 1}},
-        BadInput{"vertex with another schema",
-                 {1, 0, 0xFF, 0xFF, 2, 0, 7, 0, 'K', 'V', 'e', 'r', 't', 'e', 'x'}},
-        BadInput{"abstract class",
-                 {1, 0, 0xFF, 0xFF, 1, 0, 7, 0, 'C', 'O', 'b', 'j', 'e', 'c', 't'}},
-        BadInput{"class reference used as object",
-                 // first a segment (class 1, object 2), then tag 1 names the class, not an object
-                 {2,   0,   0xFF, 0xFF, 5,   0,   11,  0,   'K', 'B', 'd',
-                  'l', 'S', 'e',  'g',  'm', 'e', 'n', 't', 1,   0}},
-        BadInput{"owned object stored twice",
-                 {2,   0,   0xFF, 0xFF, 5,   0,   11,  0,   'K', 'B', 'd',
-                  'l', 'S', 'e',  'g',  'm', 'e', 'n', 't', 2,   0}},
-        BadInput{"string longer than the rest", {0x10, 'a'}}),
-    [](const ::testing::TestParamInfo<BadInput>& info) {
-        std::string name;
-        for (const char* p = info.param.what; *p; ++p) {
-            name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-        }
-        return name;
-    });
-
-TEST_F(ArchiveTest, StringLongerThanTheRestFails) {
-    KArchive in(bytesOf({0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x01, 0x00, 'x'}));
-    std::string error;
-    EXPECT_FALSE(loadArchive(
-        in, [](KArchive& a) { a.readString(); }, &error));
-    EXPECT_NE(error.find("end of file"), std::string::npos) << error;
-}
-
-TEST_F(ArchiveTest, ExpectedClassIsEnforced) {
+TEST_F(ArchiveTest, ErrorsSayWhatWentWrong) {
+    // A string longer than the rest of the file, and an object of another class than the
+    // one expected.
     KBdlSegment s;
-    KArchive ar;
-    ar.writeObject(&s);
-    KArchive in(ar.bytes());
-    std::string error;
-    EXPECT_FALSE(loadArchive(
-        in, [](KArchive& a) { a.readOwned<KBdlCurve>(); }, &error));
-    EXPECT_NE(error.find("KBdlSegment"), std::string::npos) << error;
+    KArchive segment;
+    segment.writeObject(&s);
+    const struct {
+        std::vector<uint8_t> bytes;
+        std::function<void(KArchive&)> read;
+        const char* saying;
+    } cases[] = {
+        {bytesOf({0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x01, 0x00, 'x'}),
+         [](KArchive& a) { a.readString(); }, "end of file"},
+        {segment.bytes(), [](KArchive& a) { a.readOwned<KBdlCurve>(); }, "KBdlSegment"},
+    };
+    for (const auto& c : cases) {
+        KArchive in(c.bytes);
+        std::string error;
+        EXPECT_FALSE(loadArchive(in, c.read, &error));
+        EXPECT_NE(error.find(c.saying), std::string::npos) << error;
+    }
 }
 
 // Every prefix of a valid archive loads as an error or as a complete result.
