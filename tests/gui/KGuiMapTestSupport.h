@@ -8,12 +8,27 @@
 #include <QWidget>
 #include <vector>
 
+#include "KGuiTestSupport.h"
 #include "app/CChildFrame.h"
 #include "app/CDocManager.h"
 #include "app/CMainFrame.h"
 #include "document/CPexaDoc.h"
 #include "model/KBdlMuscle.h"
 #include "views/CPexaView.h"
+
+// Runs command with every file chooser answered with path (empty: Cancel); how many
+// choosers it opened.
+inline size_t kWithFile(const QString& path, const std::function<void()>& command) {
+    KFileScript files(path);
+    command();
+    return files.requests.size();
+}
+
+// Runs command with every modal dialog run through drive.
+inline void kWithDialogs(std::function<int(QDialog&)> drive, const std::function<void()>& command) {
+    KDialogScript dialogs(std::move(drive));
+    command();
+}
 
 // The main window at the size with a new document, on the screen; false when either fails.
 inline bool kShowWithNewDocument(CMainFrame& frame, QSize size = {900, 700}) {

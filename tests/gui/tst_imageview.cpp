@@ -210,18 +210,12 @@ private slots:
         view->refreshTitle();
         QCOMPARE(frame.windowTitle(), QStringLiteral("Kopf.qrz - All Active Layers"));
 
-        {
-            KDialogScript dialogs(selectRows({1, 2}));
-            view->selectLayers();
-        }
+        kWithDialogs(selectRows({1, 2}), [&] { view->selectLayers(); });
         QCOMPARE(frame.windowTitle(), QStringLiteral("Kopf.qrz - L1: Exterior Muscles, ..."));
 
         // The dialog starts on the current selection; choosing nothing is all layers.
         std::vector<int32_t> preselected;
-        {
-            KDialogScript dialogs(selectRows({}, &preselected));
-            view->selectLayers();
-        }
+        kWithDialogs(selectRows({}, &preselected), [&] { view->selectLayers(); });
         QCOMPARE(preselected, (std::vector<int32_t>{1, 2}));
         QCOMPARE(view->attachedLayer, 0);
         QCOMPARE(frame.windowTitle(), QStringLiteral("Kopf.qrz - All Active Layers"));
@@ -389,11 +383,7 @@ private slots:
         auto written = greyImage(6, 4, [](int, int) { return 255; });
         QCOMPARE(static_cast<KImageMapTga&>(*written).save(path.toStdString()), 0);
 
-        {
-            KFileScript files(path);
-            view.importTga(); // no selection yet
-            QVERIFY(files.requests.empty());
-        }
+        QCOMPARE(kWithFile(path, [&] { view.importTga(); }), size_t(0)); // no selection yet
         QCOMPARE(ui.messages(),
                  std::vector<std::string>{
                      "Image maps must be attached to a specific layer. Please select "
@@ -403,10 +393,7 @@ private slots:
         view.activated(); // layer 2 becomes the current item: no question about it
         QVERIFY(view.build());
         doc.setModified(false);
-        {
-            KFileScript files(path);
-            view.importTga();
-        }
+        kWithFile(path, [&] { view.importTga(); });
         KImageMapTga* imported = dynamic_cast<KImageMapTga*>(doc.layerAt(2)->getImageMap());
         QVERIFY(imported);
         QVERIFY(doc.isModified());
@@ -416,10 +403,7 @@ private slots:
 
         // Cancelling the file chooser imports nothing and changes nothing.
         doc.setModified(false);
-        {
-            KFileScript files(QString{});
-            view.importTga();
-        }
+        kWithFile({}, [&] { view.importTga(); });
         QVERIFY(!doc.isModified());
     }
 
@@ -434,10 +418,7 @@ private slots:
         QVERIFY(view.build());
 
         const QString path = files_.filePath(QStringLiteral("Bild ü.tga"));
-        {
-            KFileScript files(path);
-            viewAction(view, "imageExportTga")->trigger();
-        }
+        kWithFile(path, [&] { viewAction(view, "imageExportTga")->trigger(); });
         QString size;
         const QByteArray grey = greyPixelsRead(path, &size);
         QCOMPARE(size, QStringLiteral("7 5"));
@@ -448,10 +429,7 @@ private slots:
 
         // A file that cannot be written is reported, with the path and the reason.
         const QString unwritable = files_.filePath(QStringLiteral("no/such/folder/x.tga"));
-        {
-            KFileScript files(unwritable);
-            view.exportTga();
-        }
+        kWithFile(unwritable, [&] { view.exportTga(); });
         QCOMPARE(ui.messages(), std::vector<std::string>{
                                     "Failed to save the displacement image map!\n\"" +
                                     unwritable.toStdString() + "\": No such file or directory"});
@@ -485,33 +463,25 @@ private slots:
         KViewImage view(doc);
         view.interpolateHeights = 1;
         view.scale = 0.3f;
-        {
-            KImageViewProperties shown;
-            KDialogScript dialogs([&](QDialog& dialog) {
+        // The values typed: width, height and scale; the dialog comes with the old ones.
+        KImageViewProperties shown;
+        const auto typed = [&](int u, int v, const char* scale) {
+            return [&shown, u, v, scale](QDialog& dialog) {
                 auto* dlg = qobject_cast<KImageViewPropertiesDlg*>(&dialog);
                 shown = dlg->values();
-                dlg->u->setValue(600);
-                dlg->v->setValue(0);
-                dlg->scale->setText(QStringLiteral("2"));
+                dlg->u->setValue(u);
+                dlg->v->setValue(v);
+                dlg->scale->setText(QString::fromLatin1(scale));
                 return int(QDialog::Accepted);
-            });
-            view.properties();
-            QCOMPARE(shown.scale, 0.3f); // untouched, it comes back exactly
-        }
+            };
+        };
+        kWithDialogs(typed(600, 0, "2"), [&] { view.properties(); });
+        QCOMPARE(shown.scale, 0.3f); // untouched, it comes back exactly
         QCOMPARE(view.imageWidth, 512);
         QCOMPARE(view.scale, 2.0f);
         QCOMPARE(view.image->pixelValue(0, 0), pixelFor(1.0)); // 2 x the bone surface
-
-        {
-            // A scale that is no finite number keeps the old one.
-            KDialogScript dialogs([](QDialog& dialog) {
-                auto* dlg = qobject_cast<KImageViewPropertiesDlg*>(&dialog);
-                dlg->scale->setText(QStringLiteral("1e999"));
-                dlg->u->setValue(7);
-                return int(QDialog::Accepted);
-            });
-            view.properties();
-        }
+        // A scale that is no finite number keeps the old one.
+        kWithDialogs(typed(7, 0, "1e999"), [&] { view.properties(); });
         QCOMPARE(view.scale, 2.0f);
         QCOMPARE(view.imageWidth, 7);
     }
@@ -524,10 +494,7 @@ private slots:
         CPexaDoc* doc = main.activeDocument();
         QVERIFY(doc);
 
-        {
-            KDialogScript dialogs(selectRows({1}));
-            main.action("windowImage")->trigger();
-        }
+        kWithDialogs(selectRows({1}), [&] { main.action("windowImage")->trigger(); });
         KViewImage* view = imageViewIn(main.mdiArea());
         QVERIFY(view);
         QMdiSubWindow* frame = view->frame();

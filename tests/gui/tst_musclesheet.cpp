@@ -296,17 +296,15 @@ private slots:
 
         // Closing without "Done" keeps the settings but not the points already parsed.
         curve.setBasis(KBdlCurve::Spline);
-        {
-            KDialogScript script([](QDialog& d) {
-                auto& dlg = dynamic_cast<KCurvePropertiesDlg&>(d);
-                dlg.controlPoints->setPlainText(QStringLiteral("< 0, 2 >\n< 1, 2 >\n< 2, 2 >"));
-                kLoseFocus(dlg.controlPoints);
-                dlg.type->button(0)->setChecked(true);
-                dlg.indexType->button(KBdlCurve::AxisZ)->setChecked(true);
-                return int(QDialog::Rejected);
-            });
-            QVERIFY(kEditCurveProperties(nullptr, curve));
-        }
+        KDialogScript script([](QDialog& d) {
+            auto& dlg = dynamic_cast<KCurvePropertiesDlg&>(d);
+            dlg.controlPoints->setPlainText(QStringLiteral("< 0, 2 >\n< 1, 2 >\n< 2, 2 >"));
+            kLoseFocus(dlg.controlPoints);
+            dlg.type->button(0)->setChecked(true);
+            dlg.indexType->button(KBdlCurve::AxisZ)->setChecked(true);
+            return int(QDialog::Rejected);
+        });
+        QVERIFY(kEditCurveProperties(nullptr, curve));
         QCOMPARE(curve.value(0.5), 2.0);
         QCOMPARE(curve.basis, int32_t(KBdlCurve::Spline));
         QCOMPARE(curve.indexType, int32_t(KBdlCurve::PolyLine));

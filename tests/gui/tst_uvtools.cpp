@@ -770,6 +770,13 @@ private slots:
         const QRect handle = f.view->tracker().handleRect(5);
         QCOMPARE(selected.pixelColor(handle.center() - Fixture::scroll(f.view)), QColor(Qt::black));
 
+        // The tracker while its box is dragged: its dotted outline inverts what is under it.
+        QTest::mousePress(f.view->viewport(), Qt::LeftButton, {}, c);
+        QTest::mouseMove(f.view->viewport(), c + QPoint(-40, -30));
+        QVERIFY(kSaveScreenshot(*f.view, QStringLiteral("uvtools_tracking.png")));
+        QTest::keyPress(f.view, Qt::Key_Escape);
+        QTest::mouseRelease(f.view->viewport(), Qt::LeftButton, {}, c + QPoint(-40, -30));
+
         // A rubber band for a new muscle, and the whole window.
         f.trigger("toolOrbital");
         QTest::mousePress(f.view->viewport(), Qt::LeftButton, {}, f.at(0.1, 0.45));

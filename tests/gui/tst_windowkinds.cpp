@@ -150,6 +150,13 @@ private slots:
         doc->setModified(true);
         QVERIFY(group->isWindowModified());
 
+        // The group window draws its placeholder; tiled, the windows are stacked at the
+        // area's full width.
+        QVERIFY(kSaveScreenshot(*group, QStringLiteral("windowkinds_group.png")));
+        frame.action("windowTileHorz")->trigger();
+        QCOMPARE(group->geometry().width(), area->contentsRect().width());
+        QCOMPARE(area->subWindowList().front()->geometry().top(), 0);
+
         // Anatomy is the document's anatomy sheet, not a window.
         const int windows = int(area->subWindowList().size());
         doc->currentItem = CPexaDoc::ItemFirstLayer;
@@ -360,10 +367,9 @@ private slots:
         QVERIFY(item->isWindowModified());
 
         const QString path = files_.filePath(QStringLiteral("renamed.qrz"));
-        std::optional<KFileScript> saved(std::in_place, path);
-        const bool ok = frame.documents().saveDocumentAs(doc);
-        saved.reset();
-        QVERIFY(ok);
+        bool saved = false;
+        kWithFile(path, [&] { saved = frame.documents().saveDocumentAs(doc); });
+        QVERIFY(saved);
         QVERIFY(!doc->isModified());
         QCOMPARE(preview->windowTitle(), QStringLiteral("renamed.qrz - 3D Preview[*]"));
         QCOMPARE(curve->windowTitle(), QStringLiteral("renamed.qrz - Curve[*]"));
