@@ -66,9 +66,8 @@ private slots:
     void panesByMuscleType() {
         KTestUi ui;
         Editor e;
-        KFrameMdl& f = e.f;
-        QCOMPARE(f.paneTitle(0), QStringLiteral("No Active Muscle..."));
-        QVERIFY(!f.upperView()->curve());
+        QCOMPARE(e.f.paneTitle(0), QStringLiteral("No Active Muscle..."));
+        QVERIFY(!e.f.upperView()->curve());
 
         // Each type: the curves of the upper and lower profile panes and the direction
         // the position pane draws in.
@@ -83,38 +82,37 @@ private slots:
         KBdlMuscle* m = nullptr;
         for (const auto& [type, upper, lower, direction] : kinds) {
             m = kAddMuscle(e.doc, 1, type, "biceps");
-            QVERIFY(f.editMuscle(m));
-            QCOMPARE(f.upperView()->curve(), &(m->*upper));
-            QCOMPARE(f.lowerView()->curve(), &(m->*lower));
-            QCOMPARE(f.positionView()->pos().drawDirection(), direction);
-            QCOMPARE(f.positionView()->curve(), &m->center);
-            QCOMPARE(f.positionView()->caption(), QStringLiteral("Exterior Muscles: biceps"));
+            QVERIFY(e.f.editMuscle(m));
+            QCOMPARE(e.f.upperView()->curve(), &(m->*upper));
+            QCOMPARE(e.f.lowerView()->curve(), &(m->*lower));
+            QCOMPARE(e.f.positionView()->pos().drawDirection(), direction);
+            QCOMPARE(e.f.positionView()->curve(), &m->center);
+            QCOMPARE(e.f.positionView()->caption(), QStringLiteral("Exterior Muscles: biceps"));
         }
         // A repeated curve says so in its caption.
         m->heightCurve.repeatCount = 3;
-        QCOMPARE(f.upperView()->caption(), QStringLiteral("Height (r-3)"));
+        QCOMPARE(e.f.upperView()->caption(), QStringLiteral("Height (r-3)"));
 
         // A compound muscle leaves the profile views as they were.
-        QVERIFY(f.editMuscle(kAddMuscle(e.doc, 2, KBdlMuscle::Compound, "group")));
-        QCOMPARE(f.upperView()->curve(), &m->heightCurve);
-        QCOMPARE(f.upperView()->caption(), QStringLiteral("(title: unknown) (r-3)"));
+        QVERIFY(e.f.editMuscle(kAddMuscle(e.doc, 2, KBdlMuscle::Compound, "group")));
+        QCOMPARE(e.f.upperView()->curve(), &m->heightCurve);
+        QCOMPARE(e.f.upperView()->caption(), QStringLiteral("(title: unknown) (r-3)"));
 
         // A muscle that is not in the document cannot be edited.
         KBdlMuscle stray;
-        QVERIFY(!f.editMuscle(&stray));
+        QVERIFY(!e.f.editMuscle(&stray));
         QCOMPARE(ui.messages().back(), std::string("Couldn't reference item for editing"));
     }
 
     void oneReportPerEdit() {
         Editor e;
-        KFrameMdl& f = e.f;
         KBdlMuscle* m = kAddMuscle(e.doc, 0, KBdlMuscle::Linear, "m");
         e.doc.setModified(false);
-        QVERIFY(f.editMuscle(m));
+        QVERIFY(e.f.editMuscle(m));
         QVERIFY(e.log.hints.empty()); // loading reports nothing
 
         // A drag of the height profile's middle point: one report with the muscle.
-        KViewCurve* upper = f.upperView();
+        KViewCurve* upper = e.f.upperView();
         const QPoint mid = Editor::at(upper, 1);
         QTest::mouseClick(upper, Qt::LeftButton, Qt::NoModifier, mid);
         kDrag(upper, mid, mid + QPoint(0, 30));
@@ -130,13 +128,13 @@ private slots:
         QCOMPARE(m->heightCurve.count(), 4);
         QCOMPARE(e.reports(), 2);
         // Toolbar: Undo on the active pane, Symmetrical Width on the frame.
-        f.activatePane(KFrameMdl::UpperPane);
-        f.updateCommands();
-        QVERIFY(f.action("mdlUndo")->isEnabled());
-        f.action("mdlUndo")->trigger();
+        e.f.activatePane(KFrameMdl::UpperPane);
+        e.f.updateCommands();
+        QVERIFY(e.f.action("mdlUndo")->isEnabled());
+        e.f.action("mdlUndo")->trigger();
         QCOMPARE(m->heightCurve.count(), 3);
         QCOMPARE(e.reports(), 3);
-        f.action("mdlNonSymmetricWidth")->trigger();
+        e.f.action("mdlNonSymmetricWidth")->trigger();
         QCOMPARE(m->symmetricWidth, 0);
         QCOMPARE(e.reports(), 4);
         // Every report names the muscle.
@@ -147,10 +145,9 @@ private slots:
 
     void positionViewEditsAndReports() {
         Editor e(KBdlMuscle::Linear);
-        KFrameMdl& f = e.f;
         e.m->symmetricWidth = 0;
-        QVERIFY(f.editMuscle(e.m));
-        KViewMdlPos* pos = f.positionView();
+        QVERIFY(e.f.editMuscle(e.m));
+        KViewMdlPos* pos = e.f.positionView();
         KMdlPosModel& pm = pos->pos();
         // Hovering near the Hi edge's middle point makes the Hi curve active.
         const KVertex hiPoint = pm.slotSnapshot(KMdlPosModel::Hi)[1];
@@ -170,7 +167,7 @@ private slots:
         };
         QVERIFY(enabled("&High Side Width..."));
         QVERIFY(enabled("Modify &Item..."));
-        f.action("mdlSymmetricWidth")->trigger();
+        e.f.action("mdlSymmetricWidth")->trigger();
         QVERIFY(!enabled("&High Side Width..."));
         QCOMPARE(pm.slotCurve(KMdlPosModel::Hi), &e.m->widthLo);
 
@@ -187,8 +184,7 @@ private slots:
 
     void zoomCommandsLeaveTheMuscleAlone() {
         Editor e(KBdlMuscle::Linear);
-        KFrameMdl& f = e.f;
-        KMdlPosModel& pm = f.positionView()->pos();
+        KMdlPosModel& pm = e.f.positionView()->pos();
 
         // Zoom: "Scaling Options" sets the values and switches the zoom on; the toolbar
         // toggles it and resets it. None of it changes the muscle.
@@ -198,19 +194,19 @@ private slots:
             z.rangeMax->setValue(0.75);
             return int(QDialog::Accepted);
         });
-        f.action("mdlUserZoom")->trigger();
+        e.f.action("mdlUserZoom")->trigger();
         QVERIFY(pm.zoomOn());
         QCOMPARE(pm.zoom().rangeMin, 0.25);
-        f.action("mdlZoomOnOff")->trigger();
+        e.f.action("mdlZoomOnOff")->trigger();
         QVERIFY(!pm.zoomOn());
-        f.action("mdlResetZoom")->trigger();
+        e.f.action("mdlResetZoom")->trigger();
         QVERIFY(pm.zoom().isDefault());
 
         // The four scaling commands run the same "Scaling Options" dialog, preset with
         // the current values; OK takes them, switches the zoom on and lays the curves
         // out again; Cancel keeps the zoom as it was.
         for (const char* name : {"mdlMagnifyU", "mdlCompressU", "mdlMagnifyV", "mdlCompressV"}) {
-            f.action("mdlResetZoom")->trigger();
+            e.f.action("mdlResetZoom")->trigger();
             const std::vector<KVertex> plain = pm.slotSnapshot(KMdlPosModel::Center);
             KMdlZoom preset{-1, -1, -1, -1};
             bool accept = true;
@@ -222,7 +218,7 @@ private slots:
                 z.offset->setValue(0.1);
                 return int(accept ? QDialog::Accepted : QDialog::Rejected);
             });
-            QAction* command = f.action(QString::fromLatin1(name));
+            QAction* command = e.f.action(QString::fromLatin1(name));
             command->trigger();
             QVERIFY2(preset.isDefault(), name);
             QVERIFY(pm.zoomOn());
@@ -232,13 +228,12 @@ private slots:
             command->trigger();
             QCOMPARE(pm.zoom().rangeMax, 0.75);
         }
-        f.action("mdlResetZoom")->trigger();
+        e.f.action("mdlResetZoom")->trigger();
         QCOMPARE(e.reports(), 0);
     }
 
     void selectAndModifyItemReloadTheEditor() {
         Editor e(KBdlMuscle::Linear);
-        KFrameMdl& f = e.f;
         // "Select Item..." opens on the muscle shown and loads another without a report.
         KBdlMuscle* other = kAddMuscle(e.doc, 2, KBdlMuscle::Orbital, "other");
         std::pair<int, int> preset;
@@ -249,9 +244,9 @@ private slots:
             select.muscles->setCurrentRow(0);
             return int(QDialog::Accepted);
         });
-        f.selectItem();
+        e.f.selectItem();
         QCOMPARE(preset, std::pair(0, 0));
-        QCOMPARE(f.muscle(), other);
+        QCOMPARE(e.f.muscle(), other);
         QCOMPARE(e.reports(), 0);
 
         // "Modify Item..." reloads and reports once when the sheet says it changed.
@@ -261,47 +256,46 @@ private slots:
                 ->setChecked(true);
             return int(QDialog::Accepted);
         });
-        f.modifyItem();
-        QCOMPARE(f.positionView()->pos().drawDirection(), int(KCurveEditModel::Vertical));
-        QCOMPARE(f.upperView()->curve(), &other->heightCurve);
+        e.f.modifyItem();
+        QCOMPARE(e.f.positionView()->pos().drawDirection(), int(KCurveEditModel::Vertical));
+        QCOMPARE(e.f.upperView()->curve(), &other->heightCurve);
         QCOMPARE(e.reports(), 1);
     }
 
     void deletedMuscleEmptiesTheEditor() {
         KTestUi ui;
         Editor e(KBdlMuscle::Linear);
-        KFrameMdl& f = e.f;
         kAddMuscle(e.doc, 0, KBdlMuscle::Linear, "b");
         // Deleted as the UV view deletes: removed, then the document changed.
         QVERIFY(e.doc.removeMuscle(e.m));
         e.doc.documentChanged();
         QCOMPARE(ui.messages(),
                  std::vector<std::string>{"MDL GUI: internal item reference invalid!"});
-        QVERIFY(!f.muscle());
+        QVERIFY(!e.f.muscle());
         // Nothing more is said, and the editor stays usable.
         e.doc.documentChanged();
-        QTest::keyRelease(f.upperView(), Qt::Key_Insert);
-        f.repaintPanes();
+        QTest::keyRelease(e.f.upperView(), Qt::Key_Insert);
+        e.f.repaintPanes();
         QCoreApplication::processEvents();
         QCOMPARE(ui.messages().size(), size_t(1));
 
         // Without an update from the document (manual recalculation) the next touch of
         // the editor notices.
         KBdlMuscle* b = e.doc.muscleAt(0, 0);
-        QVERIFY(f.editMuscle(b));
+        QVERIFY(e.f.editMuscle(b));
         e.doc.recalcMode = CPexaDoc::RecalcManual;
         QVERIFY(e.doc.removeMuscle(b));
-        QTest::keyRelease(f.upperView(), Qt::Key_Insert);
+        QTest::keyRelease(e.f.upperView(), Qt::Key_Insert);
         QCOMPARE(ui.messages().size(), size_t(2));
-        QVERIFY(!f.muscle());
+        QVERIFY(!e.f.muscle());
 
         // So does a repaint, before it draws anything; its message follows once events run.
         KBdlMuscle* c = kAddMuscle(e.doc, 0, KBdlMuscle::Linear, "c");
-        QVERIFY(f.editMuscle(c));
+        QVERIFY(e.f.editMuscle(c));
         QVERIFY(e.doc.removeMuscle(c));
-        f.upperView()->grab();
-        QVERIFY(!f.muscle());
-        QVERIFY(!f.upperView()->curve());
+        e.f.upperView()->grab();
+        QVERIFY(!e.f.muscle());
+        QVERIFY(!e.f.upperView()->curve());
         QCOMPARE(ui.messages().size(), size_t(2));
         QCoreApplication::processEvents();
         QCOMPARE(ui.messages().size(), size_t(3));
@@ -312,7 +306,6 @@ private slots:
     void viewSizeAndCapture() {
         KTestUi ui;
         Editor e(KBdlMuscle::Linear);
-        KFrameMdl& f = e.f;
         KDialogScript dialogs([](QDialog& dlg) {
             auto* d = static_cast<KViewSizeDlg*>(&dlg);
             d->includeFrameBox->setChecked(false);
@@ -320,8 +313,8 @@ private slots:
             d->heightEdit->setValue(300);
             return int(QDialog::Accepted);
         });
-        f.setViewSize();
-        QCOMPARE(f.widget()->size(), QSize(500, 300));
+        e.f.setViewSize();
+        QCOMPARE(e.f.widget()->size(), QSize(500, 300));
 
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("capture.tga"));
@@ -331,37 +324,36 @@ private slots:
                        ? path
                        : QString();
         });
-        QTest::keyRelease(f.view3D(), Qt::Key_F9);
+        QTest::keyRelease(e.f.view3D(), Qt::Key_F9);
         QCOMPARE(files.requests.size(), size_t(1));
-        QCOMPARE(kTgaPixelsDiffering(path, f.widget()->grab().toImage(), 5), 0);
+        QCOMPARE(kTgaPixelsDiffering(path, e.f.widget()->grab().toImage(), 5), 0);
         QVERIFY(ui.messages().empty());
     }
 
     void paneSwitchingAndCaptions() {
         KTestUi ui;
         Editor e(KBdlMuscle::Linear);
-        KFrameMdl& f = e.f;
         // Tab and Shift+Tab step round the panes, Ctrl with a digit picks one; the key goes
         // to the pane that is active, and the pane active after it.
         const std::tuple<QWidget*, Qt::Key, Qt::KeyboardModifiers, int> keys[] = {
-            {f.positionView(), Qt::Key_Tab, {}, 1},
-            {f.upperView(), Qt::Key_3, Qt::ControlModifier, 2},
-            {f.lowerView(), Qt::Key_Tab, {}, 3},
-            {f.view3D(), Qt::Key_Tab, {}, 0},
-            {f.positionView(), Qt::Key_Backtab, Qt::ShiftModifier, 3},
-            {f.view3D(), Qt::Key_2, Qt::ControlModifier, 1}};
+            {e.f.positionView(), Qt::Key_Tab, {}, 1},
+            {e.f.upperView(), Qt::Key_3, Qt::ControlModifier, 2},
+            {e.f.lowerView(), Qt::Key_Tab, {}, 3},
+            {e.f.view3D(), Qt::Key_Tab, {}, 0},
+            {e.f.positionView(), Qt::Key_Backtab, Qt::ShiftModifier, 3},
+            {e.f.view3D(), Qt::Key_2, Qt::ControlModifier, 1}};
         for (const auto& [pane, key, mods, active] : keys) {
             QTest::keyRelease(pane, key, mods);
-            QCOMPARE(f.activePane(), active);
+            QCOMPARE(e.f.activePane(), active);
         }
 
         // The active pane's caption is blue, the others' black.
-        QVERIFY(kCountColour(captionStrip(f.upperView()), Qt::blue) > 0);
-        QVERIFY(kCountColour(captionStrip(f.lowerView()), Qt::black) > 0);
+        QVERIFY(kCountColour(captionStrip(e.f.upperView()), Qt::blue) > 0);
+        QVERIFY(kCountColour(captionStrip(e.f.lowerView()), Qt::black) > 0);
 
         // Keys that are not there yet say so, with the pane's caption and the key number.
-        QTest::keyRelease(f.upperView(), Qt::Key_Space);
-        QTest::keyRelease(f.positionView(), Qt::Key_Left);
+        QTest::keyRelease(e.f.upperView(), Qt::Key_Space);
+        QTest::keyRelease(e.f.positionView(), Qt::Key_Left);
         QCOMPARE(ui.messages(),
                  (std::vector<std::string>{"Keyboard Feature NYA:\nHeight: 32",
                                            "Keyboard Feature NYA:\nBone Surfaces: m: 37"}));

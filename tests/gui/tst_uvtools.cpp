@@ -61,6 +61,16 @@ struct Fixture {
         kDrag(view->viewport(), from, to, releaseMods);
     }
     void click(QPoint at) { QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at); }
+    // Presses the left button at from and moves to to, holding it.
+    void hold(QPoint from, QPoint to) {
+        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(view->viewport(), to);
+    }
+    // Escape during a drag, then the button released at to.
+    void escapeAndRelease(QPoint to) {
+        QTest::keyPress(view, Qt::Key_Escape);
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, to);
+    }
     void trigger(const char* action) { frame.action(action)->trigger(); }
 
     KBdlMuscle* addMuscle(int layer, int type, double u0, double v0, double u1, double v1,
@@ -235,8 +245,7 @@ private slots:
         // Clear of the grid lines (every 6 pixels) where the band is looked at.
         const QPoint from = f.at(0.11, 0.89);
         const QPoint to = f.at(0.6, 0.3);
-        QTest::mousePress(f.view->viewport(), Qt::LeftButton, {}, from);
-        QTest::mouseMove(f.view->viewport(), to);
+        f.hold(from, to);
         QVERIFY(f.view->rubberBandActive());
         // The band inverts what is under it: white becomes black.
         QImage shot = f.view->viewport()->grab().toImage();
@@ -245,15 +254,13 @@ private slots:
         QCOMPARE(shot.pixelColor(onTop + QPoint(0, 14)), QColor(Qt::white));
         QVERIFY(kSaveScreenshot(shot, QStringLiteral("uvtools_rubberband.png")));
         // Escape ends the drag without a muscle.
-        QTest::keyPress(f.view, Qt::Key_Escape);
-        QTest::mouseRelease(f.view->viewport(), Qt::LeftButton, {}, to);
+        f.escapeAndRelease(to);
         QVERIFY(f.doc->layerAt(0)->muscles.empty());
 
         // Fit to Line shows a line from the press point instead.
         DialogFill dialogs;
         f.trigger("toolFitLine");
-        QTest::mousePress(f.view->viewport(), Qt::LeftButton, {}, from);
-        QTest::mouseMove(f.view->viewport(), to);
+        f.hold(from, to);
         shot = f.view->viewport()->grab().toImage();
         QCOMPARE(shot.pixelColor(from), QColor(Qt::black));
         QCOMPARE(shot.pixelColor(onTop), QColor(Qt::white));
@@ -307,11 +314,9 @@ private slots:
 
         // Escape during a drag leaves the muscle alone.
         f.view->viewport()->repaint();
-        QTest::mousePress(f.view->viewport(), Qt::LeftButton, {}, c);
-        QTest::mouseMove(f.view->viewport(), c + QPoint(30, 0));
+        f.hold(c, c + QPoint(30, 0));
         QVERIFY(f.view->tracker().tracking());
-        QTest::keyPress(f.view, Qt::Key_Escape);
-        QTest::mouseRelease(f.view->viewport(), Qt::LeftButton, {}, c + QPoint(30, 0));
+        f.escapeAndRelease(c + QPoint(30, 0));
         QCOMPARE(shape(), before);
         QVERIFY(f.view->undoRecord().isEmpty());
 
@@ -771,16 +776,13 @@ private slots:
         QCOMPARE(selected.pixelColor(handle.center() - Fixture::scroll(f.view)), QColor(Qt::black));
 
         // The tracker while its box is dragged: its dotted outline inverts what is under it.
-        QTest::mousePress(f.view->viewport(), Qt::LeftButton, {}, c);
-        QTest::mouseMove(f.view->viewport(), c + QPoint(-40, -30));
+        f.hold(c, c + QPoint(-40, -30));
         QVERIFY(kSaveScreenshot(*f.view, QStringLiteral("uvtools_tracking.png")));
-        QTest::keyPress(f.view, Qt::Key_Escape);
-        QTest::mouseRelease(f.view->viewport(), Qt::LeftButton, {}, c + QPoint(-40, -30));
+        f.escapeAndRelease(c + QPoint(-40, -30));
 
         // A rubber band for a new muscle, and the whole window.
         f.trigger("toolOrbital");
-        QTest::mousePress(f.view->viewport(), Qt::LeftButton, {}, f.at(0.1, 0.45));
-        QTest::mouseMove(f.view->viewport(), f.at(0.5, 0.55));
+        f.hold(f.at(0.1, 0.45), f.at(0.5, 0.55));
         QVERIFY(kSaveScreenshot(f.frame, QStringLiteral("uvtools_window.png")));
         QTest::mouseRelease(f.view->viewport(), Qt::LeftButton, {}, f.at(0.5, 0.55));
         QCOMPARE(f.doc->layerAt(1)->muscles.size(), size_t(2));
