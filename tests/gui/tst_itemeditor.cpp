@@ -20,6 +20,7 @@ namespace {
 // of that type in layer 0 is loaded. The log sees every update the document sends
 // from then on.
 struct Editor {
+    KTestUi ui; // answers every message and question of the test
     CPexaDoc doc;
     KFrameMdl* frame = new KFrameMdl(doc);
     KFrameMdl& f = *frame;
@@ -64,7 +65,6 @@ private slots:
     void initTestCase() { kUseTestSettings(); }
 
     void panesByMuscleType() {
-        KTestUi ui;
         Editor e;
         QCOMPARE(e.f.paneTitle(0), QStringLiteral("No Active Muscle..."));
         QVERIFY(!e.f.upperView()->curve());
@@ -101,7 +101,7 @@ private slots:
         // A muscle that is not in the document cannot be edited.
         KBdlMuscle stray;
         QVERIFY(!e.f.editMuscle(&stray));
-        QCOMPARE(ui.messages().back(), std::string("Couldn't reference item for editing"));
+        QCOMPARE(e.ui.messages().back(), std::string("Couldn't reference item for editing"));
     }
 
     void oneReportPerEdit() {
@@ -263,13 +263,12 @@ private slots:
     }
 
     void deletedMuscleEmptiesTheEditor() {
-        KTestUi ui;
         Editor e(KBdlMuscle::Linear);
         kAddMuscle(e.doc, 0, KBdlMuscle::Linear, "b");
         // Deleted as the UV view deletes: removed, then the document changed.
         QVERIFY(e.doc.removeMuscle(e.m));
         e.doc.documentChanged();
-        QCOMPARE(ui.messages(),
+        QCOMPARE(e.ui.messages(),
                  std::vector<std::string>{"MDL GUI: internal item reference invalid!"});
         QVERIFY(!e.f.muscle());
         // Nothing more is said, and the editor stays usable.
@@ -277,7 +276,7 @@ private slots:
         QTest::keyRelease(e.f.upperView(), Qt::Key_Insert);
         e.f.repaintPanes();
         QCoreApplication::processEvents();
-        QCOMPARE(ui.messages().size(), size_t(1));
+        QCOMPARE(e.ui.messages().size(), size_t(1));
 
         // Without an update from the document (manual recalculation) the next touch of
         // the editor notices.
@@ -286,7 +285,7 @@ private slots:
         e.doc.recalcMode = CPexaDoc::RecalcManual;
         QVERIFY(e.doc.removeMuscle(b));
         QTest::keyRelease(e.f.upperView(), Qt::Key_Insert);
-        QCOMPARE(ui.messages().size(), size_t(2));
+        QCOMPARE(e.ui.messages().size(), size_t(2));
         QVERIFY(!e.f.muscle());
 
         // So does a repaint, before it draws anything; its message follows once events run.
@@ -296,15 +295,14 @@ private slots:
         e.f.upperView()->grab();
         QVERIFY(!e.f.muscle());
         QVERIFY(!e.f.upperView()->curve());
-        QCOMPARE(ui.messages().size(), size_t(2));
+        QCOMPARE(e.ui.messages().size(), size_t(2));
         QCoreApplication::processEvents();
-        QCOMPARE(ui.messages().size(), size_t(3));
+        QCOMPARE(e.ui.messages().size(), size_t(3));
     }
 
     // "Set View Size" sizes the frame (or its client area); F9 from any pane writes what
     // the frame shows as a 24-bit TGA, bottom row first.
     void viewSizeAndCapture() {
-        KTestUi ui;
         Editor e(KBdlMuscle::Linear);
         KDialogScript dialogs([](QDialog& dlg) {
             auto* d = static_cast<KViewSizeDlg*>(&dlg);
@@ -327,11 +325,10 @@ private slots:
         QTest::keyRelease(e.f.view3D(), Qt::Key_F9);
         QCOMPARE(files.requests.size(), size_t(1));
         QCOMPARE(kTgaPixelsDiffering(path, e.f.widget()->grab().toImage(), 5), 0);
-        QVERIFY(ui.messages().empty());
+        QVERIFY(e.ui.messages().empty());
     }
 
     void paneSwitchingAndCaptions() {
-        KTestUi ui;
         Editor e(KBdlMuscle::Linear);
         // Tab and Shift+Tab step round the panes, Ctrl with a digit picks one; the key goes
         // to the pane that is active, and the pane active after it.
@@ -354,7 +351,7 @@ private slots:
         // Keys that are not there yet say so, with the pane's caption and the key number.
         QTest::keyRelease(e.f.upperView(), Qt::Key_Space);
         QTest::keyRelease(e.f.positionView(), Qt::Key_Left);
-        QCOMPARE(ui.messages(),
+        QCOMPARE(e.ui.messages(),
                  (std::vector<std::string>{"Keyboard Feature NYA:\nHeight: 32",
                                            "Keyboard Feature NYA:\nBone Surfaces: m: 37"}));
     }

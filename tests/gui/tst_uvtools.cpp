@@ -21,6 +21,7 @@ using Doubles = std::vector<double>;
 // A main window with one document whose map is exactly 100 x 100 pixels (33 samples
 // of 3 pixels, plus the closing line), so that whole pixels are round UV values.
 struct Fixture {
+    KTestUi ui; // answers every message and question of the test
     CMainFrame frame;
     CPexaView* view = nullptr;
     CPexaDoc* doc = nullptr;
@@ -81,6 +82,13 @@ struct Fixture {
         return m;
     }
 
+    // Draws with the tool from one point to another; the last muscle of the layer after it.
+    KBdlMuscle* draw(const char* tool, QPoint from, QPoint to, int layer = 0) {
+        trigger(tool);
+        drag(from, to);
+        return lastMuscle(layer);
+    }
+
     KBdlMuscle* lastMuscle(int layer) const {
         const auto& list = doc->layerAt(layer)->muscles;
         return list.empty() ? nullptr : list.back().get();
@@ -135,14 +143,11 @@ private slots:
     void initTestCase() { kUseTestSettings(); }
 
     void dragsDrawMusclesWithTheirTools() {
-        KTestUi ui;
         Fixture f;
         QVERIFY(f.exposed);
 
         // Vertical over the whole map, from the top-left to the bottom-right corner.
-        f.trigger("toolVertical");
-        f.drag(f.at(0, 1), f.at(1, 0));
-        KBdlMuscle* linear = f.lastMuscle(0);
+        KBdlMuscle* linear = f.draw("toolVertical", f.at(0, 1), f.at(1, 0), 0);
         QVERIFY(linear);
         QCOMPARE(std::tuple(linear->muscleType, linear->begin, linear->end),
                  std::tuple(int32_t(KBdlMuscle::Linear), 0.0f, 1.0f));
@@ -166,7 +171,6 @@ private slots:
     }
 
     void fitToLineAsksForItsSettingsAndFollowsTheLine() {
-        KTestUi ui;
         Fixture f;
         QVERIFY(f.exposed);
         f.trigger("toolPoint");
@@ -174,7 +178,7 @@ private slots:
         // Point and Fit to Line refuse each other.
         f.trigger("toolFitLine");
         QCOMPARE(
-            ui.messages().back(),
+            f.ui.messages().back(),
             std::string("Point types require a bounding rectangle, and do not follow a line."));
         QCOMPARE(f.view->creationMethod(), int(FitToBounds));
 
@@ -185,9 +189,9 @@ private slots:
         f.trigger("toolFitLine");
         QCOMPARE(dialogs.titles, QStringList{"Line Item Properties"});
         QCOMPARE(f.view->lineWidth(), 0.3);
-        const size_t messages = ui.messages().size();
+        const size_t messages = f.ui.messages().size();
         f.trigger("toolPoint");
-        QCOMPARE(ui.messages().size(), messages + 1);
+        QCOMPARE(f.ui.messages().size(), messages + 1);
         QCOMPARE(f.view->tool(), int(ToolVertical));
 
         // A line from (0.5, 0.9) to (0.3, 0.1) with one mid point.
@@ -203,14 +207,11 @@ private slots:
     }
 
     void theTargetLayerAndTheZeroSizedRectangle() {
-        KTestUi ui;
         Fixture f;
         QVERIFY(f.exposed);
         // Nothing selected, layers 1 and 2 shown: the first shown layer takes it.
         f.view->setLayerSelection({1, 2});
-        f.trigger("toolOrbital");
-        f.drag(f.at(0.1, 0.1), f.at(0.5, 0.3));
-        KBdlMuscle* orbital = f.lastMuscle(1);
+        KBdlMuscle* orbital = f.draw("toolOrbital", f.at(0.1, 0.1), f.at(0.5, 0.3), 1);
         QVERIFY(near(orbital->begin, 0.1) && near(orbital->end, 0.5));
 
         // A muscle of layer 2 selected: the next one goes to layer 2.
@@ -224,16 +225,16 @@ private slots:
         // A click without movement under Fit to Bounds asks for the item defaults.
         f.click(f.at(0.05, 0.95));
         f.trigger("toolVertical");
-        ui.answerValues(true, {0.4, 0.25});
+        f.ui.answerValues(true, {0.4, 0.25});
         f.click(f.at(0.5, 0.5));
-        QCOMPARE(ui.valueDialogs[0].title, std::string("Create New Item - Default Values"));
+        QCOMPARE(f.ui.valueDialogs[0].title, std::string("Create New Item - Default Values"));
         QCOMPARE(kCurveYs(f.lastMuscle(1)->center), Doubles(3, 0.25));
 
         // Without user layers the document refuses and nothing is left behind.
         auto taken = f.doc->takeLayers();
         f.trigger("toolVertical");
         f.drag(f.at(0.1, 0.1), f.at(0.4, 0.4));
-        QCOMPARE(ui.messages().back(), std::string("You must have at least one layer"));
+        QCOMPARE(f.ui.messages().back(), std::string("You must have at least one layer"));
         QVERIFY(!f.view->selectedMuscle());
         f.doc->restoreLayers(std::move(taken));
     }
@@ -270,7 +271,6 @@ private slots:
     }
 
     void theTrackerMovesResizesAndUndoRestores() {
-        KTestUi ui;
         Fixture f;
         QVERIFY(f.exposed);
         KBdlMuscle* m = f.addMuscle(0, KBdlMuscle::Linear, 0.3, 0.2, 0.5, 0.6);
@@ -380,13 +380,12 @@ private slots:
     }
 
     void keysWalkTheItemsOnRelease() {
-        KTestUi ui;
         Fixture f;
         QVERIFY(f.exposed);
         f.view->setFocus();
         // No items yet.
         QTest::keyRelease(f.view, Qt::Key_Tab);
-        QCOMPARE(ui.messages().back(), std::string("There are no items to select"));
+        QCOMPARE(f.ui.messages().back(), std::string("There are no items to select"));
         // Layer groups: a b | c | d e
         KBdlMuscle* a = f.addMuscle(0, KBdlMuscle::Linear, 0.05, 0.1, 0.15, 0.3, "a");
         KBdlMuscle* b = f.addMuscle(0, KBdlMuscle::Linear, 0.25, 0.1, 0.35, 0.3, "b");
@@ -442,7 +441,6 @@ private slots:
     }
 
     void theClipboardIsSharedByDocuments() {
-        KTestUi ui;
         Fixture f;
         QVERIFY(f.exposed);
         KBdlMuscle* m = f.addMuscle(0, KBdlMuscle::Orbital, 0.2, 0.3, 0.8, 0.5, "ring");
@@ -473,7 +471,6 @@ private slots:
     }
 
     void undoNeverTouchesARemovedMuscle() {
-        KTestUi ui;
         Fixture f;
         QVERIFY(f.exposed);
         KBdlMuscle* m = f.addMuscle(0, KBdlMuscle::Linear, 0.3, 0.2, 0.5, 0.6, "gone");
@@ -522,11 +519,10 @@ private slots:
     }
 
     void repeatAddsOffsetAndMirroredCopies() {
-        KTestUi ui;
         Fixture f;
         QVERIFY(f.exposed);
         f.view->repeatItem();
-        QCOMPARE(ui.messages().back(), std::string("You must select an item first."));
+        QCOMPARE(f.ui.messages().back(), std::string("You must select an item first."));
         KBdlMuscle* m = f.addMuscle(1, KBdlMuscle::Linear, 0.3, 0.2, 0.5, 0.6, "src");
         m->offsetU = 0.05f;
         m->offsetV = 0.02f;
@@ -564,7 +560,6 @@ private slots:
     }
 
     void editingOpensTheMuscleAndRecordsUndo() {
-        KTestUi ui;
         Fixture f;
         QVERIFY(f.exposed);
         std::vector<int> modes;
@@ -575,7 +570,7 @@ private slots:
         });
         f.view->modifyItem();
         f.view->editSplines();
-        QCOMPARE(ui.messages(),
+        QCOMPARE(f.ui.messages(),
                  (std::vector<std::string>(2, "You must select an item to edit first.")));
         KBdlMuscle* m = f.addMuscle(0, KBdlMuscle::Linear, 0.3, 0.2, 0.5, 0.6);
         const float height = m->height;
@@ -589,7 +584,7 @@ private slots:
 
         // Double click: on nothing a message, on an item its editor with the edit mode.
         QTest::mouseDClick(f.view->viewport(), Qt::LeftButton, {}, f.at(0.9, 0.9));
-        QCOMPARE(ui.messages().back(), std::string("LDblClick: No selected item."));
+        QCOMPARE(f.ui.messages().back(), std::string("LDblClick: No selected item."));
         f.view->setEditMode(1);
         QTest::mouseDClick(f.view->viewport(), Qt::LeftButton, {}, f.at(0.4, 0.4));
         QCOMPARE(f.view->selectedMuscle(), m);
@@ -604,7 +599,6 @@ private slots:
     // "Set View Size" gives the client area (or with the frame the whole window) exactly
     // the size asked for; F9 and "Capture View" write what it shows as a 24-bit TGA file.
     void viewSizeAndCapture() {
-        KTestUi ui;
         Fixture f;
         QVERIFY(f.exposed);
         f.addMuscle(0, KBdlMuscle::Linear, 0.3, 0.2, 0.5, 0.6);
@@ -653,8 +647,9 @@ private slots:
         // A file that cannot be written is reported.
         target = dir.filePath(QStringLiteral("missing/dir/x.tga"));
         f.view->captureView();
-        QCOMPARE(ui.messages().back(), "Failed to save the captured image!\n\"" +
-                                           target.toStdString() + "\": No such file or directory");
+        QCOMPARE(f.ui.messages().back(), "Failed to save the captured image!\n\"" +
+                                             target.toStdString() +
+                                             "\": No such file or directory");
     }
 
     void trackerEdgesNeverCollapse() {
@@ -684,7 +679,6 @@ private slots:
     }
 
     void importImageIntoAShownLayer() {
-        KTestUi ui;
         Fixture f;
         QVERIFY(f.exposed);
         QTemporaryDir dir;
@@ -707,7 +701,7 @@ private slots:
             imp.backgroundBox->setChecked(true);
         };
         std::optional<KFileScript> files(std::in_place, path);
-        ui.answer(true); // import into another layer than the current one
+        f.ui.answer(true); // import into another layer than the current one
         f.trigger("fileImportTga");
         QCOMPARE(asked(files->requests.at(0)),
                  (QStringList{"Import Image", "TGA Files (*.tga)", "tga", "temp.tga", "open"}));
@@ -724,7 +718,7 @@ private slots:
             imp.selectedOnlyBox->setChecked(false);
             imp.layerList->setCurrentRow(0);
         };
-        ui.answer(true);
+        f.ui.answer(true);
         f.view->importImage();
         QVERIFY(f.doc->layerAt(0)->imageMap);
         QCOMPARE(f.doc->layerAt(0)->backgroundOnly, 0);
@@ -751,9 +745,7 @@ private slots:
         QVERIFY(f.view->horizontalScrollBar()->maximum() > 0);
         f.view->horizontalScrollBar()->setValue(40);
         f.view->verticalScrollBar()->setValue(f.view->verticalScrollBar()->maximum());
-        f.trigger("toolVertical");
-        f.drag(f.at(0.2, 0.0), f.at(0.3, 0.25));
-        KBdlMuscle* m = f.lastMuscle(0);
+        KBdlMuscle* m = f.draw("toolVertical", f.at(0.2, 0.0), f.at(0.3, 0.25), 0);
         QVERIFY(near(m->begin, 0.0));
         QVERIFY2(near(m->end, 0.25), qPrintable(QString::number(m->end)));
         QVERIFY(near(m->center.points()[0].y, 0.25, 1e-9));
