@@ -5,16 +5,18 @@
 #include <QtTest>
 
 #include <cmath>
-#include <numbers>
+#include <functional>
 
+#include "KGuiMapTestSupport.h"
 #include "edit/KCurveEditModel.h"
 #include "edit/KMdlPosModel.h"
-#include "model/KBdlMuscle.h"
-#include "platform/KScriptedUi.h"
 
 namespace {
 
 using Rect = KCurveEditModel::Rect;
+using Ints = std::vector<int>;
+using Doubles = std::vector<double>;
+using Slot = KMdlPosModel;
 
 // A 100 x 100 editing rectangle at (10, 10).
 Rect rect100() {
@@ -30,20 +32,9 @@ KCurveEditModel::Change change(double fx, double fy, const Rect& r = rect100()) 
     return c;
 }
 
-std::vector<double> ys(const KBdlCurve& c) {
-    std::vector<double> out;
-    for (int i = 0; i < c.count(); ++i) {
-        out.push_back(c.points()[size_t(i)].y);
-    }
-    return out;
-}
-
-std::vector<double> xs(const KBdlCurve& c) {
-    std::vector<double> out;
-    for (int i = 0; i < c.count(); ++i) {
-        out.push_back(c.points()[size_t(i)].x);
-    }
-    return out;
+// A control point's x and y, compared within rounding.
+QPointF xy(const KVertex& v) {
+    return {v.x, v.y};
 }
 
 // Window positions are truncated to whole pixels: within one pixel.
@@ -56,9 +47,18 @@ bool close(double a, double b) {
     return std::abs(a - b) <= 0.011;
 }
 
-void model100(KCurveEditModel& m) {
+void model100(KCurveEditModel& m, KBdlCurve* curve = nullptr) {
+    if (curve) {
+        m.setCurve(curve);
+    }
     m.setRect(rect100());
     m.rebuildSnapshot();
+}
+
+// The position model with the active curve chosen and one of its points selected.
+void selectOn(KMdlPosModel& m, int curve, int point) {
+    m.activate(curve, true);
+    m.setSelection({point});
 }
 
 } // namespace
@@ -73,20 +73,18 @@ private slots:
         // Point 1 (0.25, 0.75) lies at (35, 35); the pick square includes its left and
         // top edges and excludes the right and bottom ones.
         QCOMPARE(m.snapshot()[1].x, 35.0);
-        QCOMPARE(m.findControlPoint(44, 35), 1);
-        QCOMPARE(m.findControlPoint(45, 35), 1);
-        QCOMPARE(m.findControlPoint(25, 35), -1);
-        QCOMPARE(m.findControlPoint(35, 25), -1);
-        QCOMPARE(m.findControlPoint(70, 70), -1);
-
-        m.click(35, 35, false);
-        QVERIFY(m.isSelected(1));
-        m.click(85, 35, true); // Shift keeps the first
-        QCOMPARE(m.selectedIndices(), (std::vector<int>{1, 3}));
-        m.click(35, 35, true); // toggles off
-        QCOMPARE(m.selectedIndices(), (std::vector<int>{3}));
-        m.click(70, 70, false); // nothing there: cleared
-        QCOMPARE(m.selectedCount(), 0);
+        const std::tuple<int, int, int> picks[] = {
+            {44, 35, 1}, {45, 35, 1}, {25, 35, -1}, {35, 25, -1}, {70, 70, -1}};
+        for (const auto& [x, y, index] : picks) {
+            QCOMPARE(m.findControlPoint(x, y), index);
+        }
+        // A click selects, Shift keeps the others and toggles, a click on nothing clears.
+        const std::tuple<int, int, bool, Ints> clicks[] = {
+            {35, 35, false, {1}}, {85, 35, true, {1, 3}}, {35, 35, true, {3}}, {70, 70, false, {}}};
+        for (const auto& [x, y, shift, selected] : clicks) {
+            m.click(x, y, shift);
+            QCOMPARE(m.selectedIndices(), selected);
+        }
         // Toggling beyond the last point changes nothing.
         m.toggle(5);
         m.toggle(-1);
@@ -111,10 +109,11 @@ private slots:
         m.setDragThreshold(5);
         QVERIFY(m.isClick(4, -4));
         QVERIFY(!m.isClick(5, 0));
-        m.setDragThreshold(0);
-        QCOMPARE(m.dragThreshold(), 1);
-        m.setDragThreshold(11);
-        QCOMPARE(m.dragThreshold(), 10);
+        // Kept within 1 to 10 pixels.
+        for (const auto& [asked, kept] : {std::pair{0, 1}, std::pair{11, 10}}) {
+            m.setDragThreshold(asked);
+            QCOMPARE(m.dragThreshold(), kept);
+        }
     }
 
     void dragPinsEndsAndClamps() {
@@ -123,15 +122,13 @@ private slots:
         m.setSelection({0});
         // Sideways and up: the first point keeps x 0, only y changes.
         QVERIFY(m.moveSelection(change(0.3, -0.2)));
-        QCOMPARE(xs(*m.curve())[0], 0.0);
-        QCOMPARE(ys(*m.curve())[0], 0.2);
+        QCOMPARE(xy(m.curve()->points()[0]), QPointF(0.0, 0.2));
         QCOMPARE(m.snapshot()[0].y, 90.0); // laid out again
         // Far above the rectangle: y stops at 1; the last point keeps x 1.
         m.setSelection({2, 4});
         QVERIFY(m.moveSelection(change(-0.7, -3.0)));
-        QCOMPARE(ys(*m.curve())[2], 1.0);
-        QCOMPARE(ys(*m.curve())[4], 1.0);
-        QCOMPARE(xs(*m.curve())[4], 1.0);
+        QCOMPARE(kCurveYs(*m.curve())[2], 1.0);
+        QCOMPARE(xy(m.curve()->points()[4]), QPointF(1.0, 1.0));
         // The string follows the points.
         QVERIFY(QString::fromStdString(m.curve()->getString()).startsWith("< 0.0000, 0.2000 >"));
 
@@ -141,8 +138,7 @@ private slots:
         v.setDrawDirection(KCurveEditModel::Vertical);
         v.setSelection({1});
         QVERIFY(v.moveSelection(change(0.1, -0.05)));
-        QCOMPARE(xs(*v.curve())[1], 0.30);
-        QCOMPARE(ys(*v.curve())[1], 0.85);
+        QCOMPARE(xy(v.curve()->points()[1]), QPointF(0.30, 0.85));
 
         // Nothing selected: nothing moves and no step enters the history.
         KCurveEditModel n;
@@ -154,26 +150,26 @@ private slots:
     void selectionKeys() {
         KCurveEditModel m;
         model100(m);
-        m.setSelection({0, 2});
-        m.shiftSelectionForward();
-        QCOMPARE(m.selectedIndices(), (std::vector<int>{1, 3}));
-        m.setSelection({0, 4});
-        m.shiftSelectionBackward();
-        QCOMPARE(m.selectedIndices(), (std::vector<int>{3}));
-        m.home(false, false);
-        QCOMPARE(m.selectedIndices(), (std::vector<int>{4}));
-        m.end(false, false);
-        QCOMPARE(m.selectedIndices(), (std::vector<int>{0}));
-        m.setSelection({2});
-        m.home(true, false);
-        QCOMPARE(m.selectedIndices(), (std::vector<int>{2, 3, 4}));
-        m.setSelection({2});
-        m.end(true, false);
-        QCOMPARE(m.selectedIndices(), (std::vector<int>{0, 1, 2}));
-        m.home(false, true);
-        QCOMPARE(m.selectedIndices(), (std::vector<int>{3, 4}));
-        m.end(false, true);
-        QCOMPARE(m.selectedIndices(), (std::vector<int>{0, 1, 2}));
+        using Step = std::function<void()>;
+        const std::pair<Step, Ints> steps[] = {
+            {[&] {
+                 m.setSelection({0, 2}), m.shiftSelectionForward();
+             },
+             {1, 3}},
+            {[&] {
+                 m.setSelection({0, 4}), m.shiftSelectionBackward();
+             },
+             {3}},
+            {[&] { m.home(false, false); }, {4}},
+            {[&] { m.end(false, false); }, {0}},
+            {[&] { m.setSelection({2}), m.home(true, false); }, {2, 3, 4}},
+            {[&] { m.setSelection({2}), m.end(true, false); }, {0, 1, 2}},
+            {[&] { m.home(false, true); }, {3, 4}},
+            {[&] { m.end(false, true); }, {0, 1, 2}}};
+        for (const auto& [step, selected] : steps) {
+            step();
+            QCOMPARE(m.selectedIndices(), selected);
+        }
         QCOMPARE(m.historySize(), 0); // selection is not an edit
     }
 
@@ -183,17 +179,16 @@ private slots:
         KBdlCurve before(*m.curve());
         m.setSelection({1, 2});
         QVERIFY(m.insertPoints(false));
-        QCOMPARE(m.curve()->count(), 7);
-        QCOMPARE(xs(*m.curve()), (std::vector<double>{0, 0.25, 0.375, 0.5, 0.625, 0.75, 1}));
+        QCOMPARE(kCurveXs(*m.curve()), (Doubles{0, 0.25, 0.375, 0.5, 0.625, 0.75, 1}));
         // The new points lie on the curve as it was.
-        QCOMPARE(ys(*m.curve())[2], std::round(before.value(0.375) * 1e4) / 1e4);
-        QCOMPARE(m.selectedIndices(), (std::vector<int>{2, 4}));
+        QCOMPARE(kCurveYs(*m.curve())[2], std::round(before.value(0.375) * 1e4) / 1e4);
+        QCOMPARE(m.selectedIndices(), (Ints{2, 4}));
         // Shift keeps the old points selected as well.
         m.setSelection({0});
         QVERIFY(m.insertPoints(true));
         QCOMPARE(m.curve()->count(), 8);
-        QCOMPARE(m.selectedIndices(), (std::vector<int>{0, 1}));
-        QCOMPARE(xs(*m.curve())[1], 0.125);
+        QCOMPARE(m.selectedIndices(), (Ints{0, 1}));
+        QCOMPARE(kCurveXs(*m.curve())[1], 0.125);
         // A selected last point has nothing after it.
         m.setSelection({7});
         QVERIFY(!m.insertPoints(false));
@@ -212,17 +207,16 @@ private slots:
     void equalizeNudgeSpread() {
         KBdlCurve c("< 0, 0.2 >, < 0.5, 0.9 >, < 1, 0.6 >");
         KCurveEditModel m;
-        m.setCurve(&c);
-        model100(m);
-        m.setSelection({0, 2});
-        QVERIFY(m.equalize(KCurveEditModel::Average));
-        QCOMPARE(ys(c), (std::vector<double>{0.4, 0.9, 0.4}));
-        m.setSelection({0, 1});
-        QVERIFY(m.equalize(KCurveEditModel::Highest));
-        QCOMPARE(ys(c), (std::vector<double>{0.9, 0.9, 0.4}));
-        m.setSelection({1, 2});
-        QVERIFY(m.equalize(KCurveEditModel::Lowest));
-        QCOMPARE(ys(c), (std::vector<double>{0.9, 0.4, 0.4}));
+        model100(m, &c);
+        const std::tuple<Ints, KCurveEditModel::EqualizeMode, Doubles> levels[] = {
+            {{0, 2}, KCurveEditModel::Average, {0.4, 0.9, 0.4}},
+            {{0, 1}, KCurveEditModel::Highest, {0.9, 0.9, 0.4}},
+            {{1, 2}, KCurveEditModel::Lowest, {0.9, 0.4, 0.4}}};
+        for (const auto& [selected, mode, after] : levels) {
+            m.setSelection(selected);
+            QVERIFY(m.equalize(mode));
+            QCOMPARE(kCurveYs(c), after);
+        }
         // No selection: nothing to level, no division by zero, no history step.
         m.clearSelection();
         const int steps = m.historySize();
@@ -231,51 +225,42 @@ private slots:
 
         // Nudges are not clamped.
         m.setSelection({0});
-        QVERIFY(m.nudge(0.1));
-        QVERIFY(m.nudge(0.1));
-        QCOMPARE(ys(c)[0], 1.1);
+        QVERIFY(m.nudge(0.1) && m.nudge(0.1));
+        QCOMPARE(kCurveYs(c)[0], 1.1);
         QVERIFY(m.nudge(-0.001));
-        QCOMPARE(ys(c)[0], 1.099);
+        QCOMPARE(kCurveYs(c)[0], 1.099);
         // Spread: left of the middle moves left, the rest right.
         m.setSelection({0, 1, 2});
         QVERIFY(m.spread(0.01));
-        QCOMPARE(xs(c), (std::vector<double>{-0.01, 0.51, 1.01}));
+        QCOMPARE(kCurveXs(c), (Doubles{-0.01, 0.51, 1.01}));
         QVERIFY(m.spread(-0.01));
-        QCOMPARE(xs(c), (std::vector<double>{0, 0.5, 1}));
+        QCOMPARE(kCurveXs(c), (Doubles{0, 0.5, 1}));
     }
 
     void historyUndoRedo() {
         KBdlCurve c("< 0, 0 >, < 0.5, 0 >, < 1, 0 >");
         KCurveEditModel m;
-        m.setCurve(&c);
-        model100(m);
+        model100(m, &c);
         m.setSelection({1});
         QVERIFY(!m.canUndo());
         for (int i = 0; i < 3; ++i) {
             m.nudge(0.1);
         }
-        QCOMPARE(ys(c)[1], 0.3);
         QVERIFY(m.canUndo());
-        QVERIFY(m.undo());
-        QCOMPARE(ys(c)[1], 0.2);
-        QVERIFY(m.redo());
-        QCOMPARE(ys(c)[1], 0.3);
-        QVERIFY(m.undo());
-        QVERIFY(m.undo());
-        QCOMPARE(ys(c)[1], 0.1);
-        QVERIFY(m.undo());
-        QCOMPARE(ys(c)[1], 0.0);
-        QVERIFY(m.redo());
-        QCOMPARE(ys(c)[1], 0.1);
+        // Each step: undo (false) or redo (true), and the middle point's height after it.
+        const auto walk = [&](std::initializer_list<std::pair<bool, double>> steps) {
+            for (const auto& [redo, y] : steps) {
+                QVERIFY(redo ? m.redo() : m.undo());
+                QCOMPARE(kCurveYs(c)[1], y);
+            }
+        };
+        walk({{false, 0.2}, {true, 0.3}, {false, 0.2}, {false, 0.1}, {false, 0.0}, {true, 0.1}});
         // A new edit after an undo discards what could be redone.
         QVERIFY(m.equalize(KCurveEditModel::Highest));
         m.nudge(0.5);
-        QCOMPARE(ys(c)[1], 0.6);
-        QVERIFY(m.undo());
-        QCOMPARE(ys(c)[1], 0.1);
-        QVERIFY(m.undo()); // the equalize, which changed nothing
-        QVERIFY(m.undo());
-        QCOMPARE(ys(c)[1], 0.0);
+        QCOMPARE(kCurveYs(c)[1], 0.6);
+        // Back over the nudge, the equalize (which changed nothing) and the first nudge.
+        walk({{false, 0.1}, {false, 0.1}, {false, 0.0}});
         // Attaching a curve starts a new history.
         m.setCurve(&c);
         QCOMPARE(m.historySize(), 0);
@@ -284,13 +269,12 @@ private slots:
     void reverseAndManualValues() {
         KBdlCurve c("< 0, 0.1 >, < 0.25, 0.5 >, < 1, 0.9 >");
         KCurveEditModel m;
-        m.setCurve(&c);
-        model100(m);
+        model100(m, &c);
         m.setSelection({1, 2});
         m.reverse();
-        QCOMPARE(xs(c), (std::vector<double>{0, 0.75, 1}));
-        QCOMPARE(ys(c), (std::vector<double>{0.9, 0.5, 0.1}));
-        QCOMPARE(m.selectedIndices(), (std::vector<int>{0}));
+        QCOMPARE(kCurveXs(c), (Doubles{0, 0.75, 1}));
+        QCOMPARE(kCurveYs(c), (Doubles{0.9, 0.5, 0.1}));
+        QCOMPARE(m.selectedIndices(), (Ints{0}));
 
         KCurveEditModel::CurveValues v = m.curveValues();
         QCOMPARE(v.controlString, c.getString());
@@ -305,7 +289,7 @@ private slots:
         QCOMPARE(c.count(), 4);
         QCOMPARE(c.indexType, int(KBdlCurve::PolyLine));
         QCOMPARE(c.basis, int(KBdlCurve::Polyline));
-        QCOMPARE(m.selectedIndices(), (std::vector<int>{0}));
+        QCOMPARE(m.selectedIndices(), (Ints{0}));
         // A string that does not parse changes nothing.
         v.controlString = "< 0, 0 >, < 1, 1";
         v.resolution = 5;
@@ -323,9 +307,9 @@ private slots:
         m.setRect(rect100());
         m.setItem(&linear);
         // Center 0.5, widths 0.1: Lo edge at across 0.4, Hi edge at 0.6; s runs up.
-        QCOMPARE(m.slotSnapshot(KMdlPosModel::Center)[0].x, 60.0);
-        QCOMPARE(m.slotSnapshot(KMdlPosModel::Lo)[1].x, 50.0);
-        QCOMPARE(m.slotSnapshot(KMdlPosModel::Hi)[2].x, 70.0);
+        QCOMPARE(m.slotSnapshot(Slot::Center)[0].x, 60.0);
+        QCOMPARE(m.slotSnapshot(Slot::Lo)[1].x, 50.0);
+        QCOMPARE(m.slotSnapshot(Slot::Hi)[2].x, 70.0);
 
         // The nearest point of the active curve wins at any distance.
         m.clearSelection();
@@ -336,29 +320,32 @@ private slots:
         m.nudge(0.0);
         QVERIFY(m.canUndo());
         QCOMPARE(m.findControlPoint(52, 62), 1);
-        QCOMPARE(m.activeCurve(), int(KMdlPosModel::Lo));
-        // Nearest on another curve but out of reach: -1, the active curve stays.
-        QCOMPARE(m.findControlPoint(75, 10), -1);
-        // The active curve's nearest point counts at any distance.
-        QCOMPARE(m.findControlPoint(35, 100), 0);
-        // The Hi edge (lying exactly here) is not picked while the width is symmetrical:
-        // the center point 10 pixels away is.
-        QCOMPARE(m.findControlPoint(70, 60), 1);
-        QCOMPARE(m.activeCurve(), int(KMdlPosModel::Center));
+        QCOMPARE(m.activeCurve(), int(Slot::Lo));
+        // Each pick: where, the point found and the active curve after it.
+        const auto picks = [&](std::initializer_list<std::tuple<int, int, int, int>> rows) {
+            for (const auto& [x, y, index, active] : rows) {
+                QCOMPARE(m.findControlPoint(x, y), index);
+                QCOMPARE(m.activeCurve(), active);
+            }
+        };
+        // Nearest on another curve but out of reach: -1, the active curve stays; the
+        // active curve's nearest point counts at any distance. The Hi edge (lying exactly
+        // at (70, 60)) is not picked while the width is symmetrical: the center point 10
+        // pixels away is.
+        picks({{75, 10, -1, Slot::Lo}, {35, 100, 0, Slot::Lo}, {70, 60, 1, Slot::Center}});
         linear.symmetricWidth = 0;
         m.setItem(&linear);
         QVERIFY(m.showsHi());
-        QCOMPARE(m.findControlPoint(71, 61), 1);
-        QCOMPARE(m.activeCurve(), int(KMdlPosModel::Hi));
-        QCOMPARE(m.findControlPoint(100, 61), 1); // active: whatever the distance
-        m.activate(KMdlPosModel::Center, true);
-        QCOMPARE(m.findControlPoint(95, 61), -1); // Hi nearest, 25 pixels away
+        // Hi when near, then at any distance while active; out of reach from Center.
+        picks({{71, 61, 1, Slot::Hi}, {100, 61, 1, Slot::Hi}});
+        m.activate(Slot::Center, true);
+        picks({{95, 61, -1, Slot::Center}});
 
         // Orbital: s runs to the right, across up.
         KBdlMuscle orbital(KBdlMuscle::Orbital);
         m.setItem(&orbital);
-        QCOMPARE(m.slotSnapshot(KMdlPosModel::Lo)[0].x, 10.0);
-        QCOMPARE(m.slotSnapshot(KMdlPosModel::Center)[2].x, 110.0);
+        QCOMPARE(m.slotSnapshot(Slot::Lo)[0].x, 10.0);
+        QCOMPARE(m.slotSnapshot(Slot::Center)[2].x, 110.0);
     }
 
     void positionMoves() {
@@ -370,20 +357,16 @@ private slots:
         m.setSelection({1});
         QVERIFY(m.moveSelection(change(0.1, 0.0)));
         QCOMPARE(linear.center.points()[1].y, 0.6);
-        // The Lo edge dragged to the right gets narrower (across mirrored).
-        m.activate(KMdlPosModel::Lo, true);
-        m.setSelection({1});
-        QVERIFY(m.moveSelection(change(0.05, 0.0)));
-        QCOMPARE(linear.widthLo.points()[1].y, 0.05);
-        // Up by 0.1 moves it along the muscle (x of the curve).
-        QVERIFY(m.moveSelection(change(0.0, -0.1)));
-        QCOMPARE(linear.widthLo.points()[1].x, 0.6);
+        // The Lo edge dragged to the right gets narrower (across mirrored); up by 0.1
+        // moves it along the muscle (x of the curve).
+        selectOn(m, Slot::Lo, 1);
+        QVERIFY(m.moveSelection(change(0.05, 0.0)) && m.moveSelection(change(0.0, -0.1)));
+        QCOMPARE(xy(linear.widthLo.points()[1]), QPointF(0.6, 0.05));
 
         // Orbital Lo: a drag down widens it.
         KBdlMuscle orbital(KBdlMuscle::Orbital);
         m.setItem(&orbital);
-        m.activate(KMdlPosModel::Lo, true);
-        m.setSelection({1});
+        selectOn(m, Slot::Lo, 1);
         QVERIFY(m.moveSelection(change(0.0, 0.1)));
         QCOMPARE(orbital.widthLo.points()[1].y, 0.2);
 
@@ -396,15 +379,13 @@ private slots:
         z.rangeMax = 0.6;
         z.scale = 2.0;
         m.setZoom(z);
-        QCOMPARE(m.slotSnapshot(KMdlPosModel::Center)[1].x, 60.0); // (0.5-0.4)/0.2 = 0.5
+        QCOMPARE(m.slotSnapshot(Slot::Center)[1].x, 60.0); // (0.5-0.4)/0.2 = 0.5
         m.setSelection({1});
         QVERIFY(m.moveSelection(change(0.1, 0.0)));
         QCOMPARE(zoomed.center.points()[1].y, 0.52);
-        m.activate(KMdlPosModel::Lo, true);
-        m.setSelection({1});
+        selectOn(m, Slot::Lo, 1);
         QVERIFY(m.moveSelection(change(0.1, 0.0))); // narrower by 0.1 * 0.2 / 2
         QCOMPARE(std::round(zoomed.widthLo.points()[1].y * 1e4) / 1e4, 0.09);
-        m.resetZoom();
     }
 
     void pointMuscleLayoutAndMove() {
@@ -412,15 +393,14 @@ private slots:
         KMdlPosModel m;
         m.setRect(rect100());
         m.setItem(&point);
-        QCOMPARE(m.slotSnapshot(KMdlPosModel::Center)[0].x, 60.0);
+        QCOMPARE(m.slotSnapshot(Slot::Center)[0].x, 60.0);
         // Lo point k at angle (-s - 0.25) turns: s = 0 straight down, s = 0.25 to the left.
-        const auto& lo = m.slotSnapshot(KMdlPosModel::Lo);
+        const auto& lo = m.slotSnapshot(Slot::Lo);
         QVERIFY(near(lo[0].x, 60) && near(lo[0].y, 70));
         QVERIFY(near(lo[1].x, 50) && near(lo[1].y, 60));
 
         // Dragging the point at s = 0.25 further left makes it wider, same angle.
-        m.activate(KMdlPosModel::Lo, true);
-        m.setSelection({1});
+        selectOn(m, Slot::Lo, 1);
         QVERIFY(m.moveSelection(change(-0.1, 0.0)));
         QVERIFY(close(point.widthLo.points()[1].x, 0.25));
         QVERIFY(close(point.widthLo.points()[1].y, 0.2));
@@ -430,23 +410,20 @@ private slots:
         KBdlMuscle stretched(KBdlMuscle::Point);
         stretched.begin = 2.0f;
         m.setItem(&stretched);
-        QVERIFY(near(m.slotSnapshot(KMdlPosModel::Lo)[1].x, 55));
-        m.activate(KMdlPosModel::Lo, true);
-        m.setSelection({1});
+        QVERIFY(near(m.slotSnapshot(Slot::Lo)[1].x, 55));
+        selectOn(m, Slot::Lo, 1);
         QVERIFY(m.moveSelection(change(-0.05, 0.0)));
         QVERIFY(close(stretched.widthLo.points()[1].y, 0.2));
-        QVERIFY(near(m.slotSnapshot(KMdlPosModel::Lo)[1].x, 50));
+        QVERIFY(near(m.slotSnapshot(Slot::Lo)[1].x, 50));
         // A zero stretch would divide by zero: it counts as 1.
         stretched.begin = 0.0f;
         m.rebuildSnapshot();
-        QVERIFY(near(m.slotSnapshot(KMdlPosModel::Lo)[1].x, 40));
+        QVERIFY(near(m.slotSnapshot(Slot::Lo)[1].x, 40));
 
         // The centre moves freely, clamped to the unit square.
-        m.activate(KMdlPosModel::Center, true);
-        m.setSelection({0});
+        selectOn(m, Slot::Center, 0);
         QVERIFY(m.moveSelection(change(0.8, -0.2)));
-        QCOMPARE(stretched.center.points()[0].x, 1.0);
-        QCOMPARE(stretched.center.points()[0].y, 0.7);
+        QCOMPARE(xy(stretched.center.points()[0]), QPointF(1.0, 0.7));
     }
 };
 

@@ -3,23 +3,24 @@
 // main window.
 #include <QtTest>
 
-#include <QButtonGroup>
-#include <QMenu>
-#include <QPlainTextEdit>
-#include <QSpinBox>
+#include <QtWidgets>
 
+#include "KGuiMapTestSupport.h"
 #include "KGuiTestSupport.h"
 #include "app/KChildFrames.h"
 #include "dialogs/KCurveEditDlg.h"
-#include "document/CPexaDoc.h"
 #include "views/KViewCurve.h"
 
 namespace {
+
+using Ints = std::vector<int>;
 
 // The view in its window, sized so the editing rectangle is 200 x 200 at (10, 10).
 struct CurveWindow {
     KViewCurve* view = new KViewCurve;
     KFrameCurve frame{view};
+    KCurveEditModel& model = view->model();
+    KBdlCurve& curve = *view->curve();
     CurveWindow() {
         frame.show();
         view->setFixedSize(220, 220);
@@ -27,32 +28,19 @@ struct CurveWindow {
         QCoreApplication::processEvents();
     }
     QPoint at(int i) const {
-        const KVertex& v = view->model().snapshot()[size_t(i)];
+        const KVertex& v = model.snapshot()[size_t(i)];
         return QPoint(int(v.x), int(v.y));
     }
-};
-
-std::vector<double> ys(const KBdlCurve& c) {
-    std::vector<double> out;
-    for (int i = 0; i < c.count(); ++i) {
-        out.push_back(c.points()[size_t(i)].y);
-    }
-    return out;
-}
-
-void release(QWidget* w, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    QTest::keyRelease(w, key, mods);
-}
-
-int countColour(const QImage& img, QColor c) {
-    int n = 0;
-    for (int y = 0; y < img.height(); ++y) {
-        for (int x = 0; x < img.width(); ++x) {
-            n += img.pixelColor(x, y) == c;
+    // Whether the context menu's command with the text is enabled; runs it if so and run.
+    bool menuCommand(const char* text, bool run = true) {
+        std::unique_ptr<QMenu> menu(view->createContextMenu(view));
+        QAction* action = kFindAction(menu.get(), QString::fromLatin1(text));
+        if (action->isEnabled() && run) {
+            action->trigger();
         }
+        return action->isEnabled();
     }
-    return n;
-}
+};
 
 } // namespace
 
@@ -75,144 +63,120 @@ private slots:
 
     void clickShiftClickMiddleClick() {
         CurveWindow w;
-        KCurveEditModel& m = w.view->model();
-        QTest::mouseClick(w.view, Qt::LeftButton, Qt::NoModifier, w.at(1) + QPoint(3, 3));
-        QCOMPARE(m.selectedIndices(), (std::vector<int>{1}));
-        QTest::mouseClick(w.view, Qt::LeftButton, Qt::ShiftModifier, w.at(3));
-        QCOMPARE(m.selectedIndices(), (std::vector<int>{1, 3}));
-        QTest::mouseClick(w.view, Qt::LeftButton, Qt::NoModifier, w.at(2));
-        QCOMPARE(m.selectedIndices(), (std::vector<int>{2}));
-        QTest::mouseClick(w.view, Qt::MiddleButton, Qt::NoModifier, w.at(4) + QPoint(-9, 0));
-        QCOMPARE(m.selectedIndices(), (std::vector<int>{2, 4}));
-        QTest::mouseClick(w.view, Qt::MiddleButton, Qt::NoModifier, w.at(2));
-        QCOMPARE(m.selectedIndices(), (std::vector<int>{4}));
-        // Clicking empty space clears.
-        QTest::mouseClick(w.view, Qt::LeftButton, Qt::NoModifier, QPoint(110, 150));
-        QCOMPARE(m.selectedCount(), 0);
+        // Left selects (Shift adds), middle toggles, a click on empty space clears.
+        const std::tuple<Qt::MouseButton, Qt::KeyboardModifiers, QPoint, Ints> clicks[] = {
+            {Qt::LeftButton, {}, w.at(1) + QPoint(3, 3), {1}},
+            {Qt::LeftButton, Qt::ShiftModifier, w.at(3), {1, 3}},
+            {Qt::LeftButton, {}, w.at(2), {2}},
+            {Qt::MiddleButton, {}, w.at(4) + QPoint(-9, 0), {2, 4}},
+            {Qt::MiddleButton, {}, w.at(2), {4}},
+            {Qt::LeftButton, {}, QPoint(110, 150), {}}};
+        for (const auto& [button, mods, at, selected] : clicks) {
+            QTest::mouseClick(w.view, button, mods, at);
+            QCOMPARE(w.model.selectedIndices(), selected);
+        }
     }
 
     void dragWithThreshold() {
         CurveWindow w;
-        KBdlCurve& c = *w.view->curve();
         QSignalSpy edited(w.view, &KViewCurve::curveEdited);
         QTest::mouseClick(w.view, Qt::LeftButton, Qt::NoModifier, w.at(0));
         // Drag the first point right and up by 40 pixels: only its y changes.
-        const QPoint start = w.at(0);
-        QTest::mousePress(w.view, Qt::LeftButton, Qt::NoModifier, start);
-        QTest::mouseMove(w.view, start + QPoint(40, -40));
-        QTest::mouseRelease(w.view, Qt::LeftButton, Qt::NoModifier, start + QPoint(40, -40));
-        QCOMPARE(c.points()[0].x, 0.0);
-        QCOMPARE(c.points()[0].y, 0.2);
+        kDrag(w.view, w.at(0), w.at(0) + QPoint(40, -40));
+        QCOMPARE(w.curve.points()[0].x, 0.0);
+        QCOMPARE(w.curve.points()[0].y, 0.2);
         QCOMPARE(edited.count(), 1);
-        QVERIFY(w.view->model().canUndo());
+        QVERIFY(w.model.canUndo());
 
         // With a threshold of 5 a 4-pixel move is a click (it toggles, moves nothing).
-        w.view->model().setDragThreshold(5);
+        w.model.setDragThreshold(5);
         const QPoint p2 = w.at(2);
-        QTest::mousePress(w.view, Qt::LeftButton, Qt::NoModifier, p2);
-        QTest::mouseMove(w.view, p2 + QPoint(4, -4));
-        QTest::mouseRelease(w.view, Qt::LeftButton, Qt::NoModifier, p2 + QPoint(4, -4));
-        QCOMPARE(w.view->model().selectedIndices(), (std::vector<int>{2}));
-        QCOMPARE(c.points()[2].y, 0.0);
+        kDrag(w.view, p2, p2 + QPoint(4, -4));
+        QCOMPARE(w.model.selectedIndices(), (Ints{2}));
+        QCOMPARE(w.curve.points()[2].y, 0.0);
         QCOMPARE(edited.count(), 1);
         // Dragged far above the rectangle it stops at 1.
-        QTest::mousePress(w.view, Qt::LeftButton, Qt::NoModifier, p2);
-        QTest::mouseMove(w.view, p2 + QPoint(0, -400));
-        QTest::mouseRelease(w.view, Qt::LeftButton, Qt::NoModifier, p2 + QPoint(0, -400));
-        QCOMPARE(c.points()[2].y, 1.0);
+        kDrag(w.view, p2, p2 + QPoint(0, -400));
+        QCOMPARE(w.curve.points()[2].y, 1.0);
         QCOMPARE(edited.count(), 2);
     }
 
     void keysOnRelease() {
         CurveWindow w;
-        KCurveEditModel& m = w.view->model();
-        KBdlCurve& c = *w.view->curve();
-        m.setSelection({1, 2});
+        KBdlCurve& c = w.curve;
+        w.model.setSelection({1, 2});
         // A key press alone does nothing; the release acts.
         QTest::keyPress(w.view, Qt::Key_Insert);
         QCOMPARE(c.count(), 5);
-        release(w.view, Qt::Key_Insert);
+        QTest::keyRelease(w.view, Qt::Key_Insert);
         QCOMPARE(c.count(), 7);
-        QCOMPARE(m.selectedIndices(), (std::vector<int>{2, 4}));
-        release(w.view, Qt::Key_Delete);
+        QCOMPARE(w.model.selectedIndices(), (Ints{2, 4}));
+        QTest::keyRelease(w.view, Qt::Key_Delete);
         QCOMPARE(c.count(), 5);
-        QCOMPARE(m.selectedCount(), 0);
 
-        release(w.view, Qt::Key_End);
-        QCOMPARE(m.selectedIndices(), (std::vector<int>{0}));
-        release(w.view, Qt::Key_PageUp);
-        QCOMPARE(m.selectedIndices(), (std::vector<int>{1}));
-        release(w.view, Qt::Key_Home, Qt::ShiftModifier);
-        QCOMPARE(m.selectedIndices(), (std::vector<int>{1, 2, 3, 4}));
-        release(w.view, Qt::Key_PageDown);
-        QCOMPARE(m.selectedIndices(), (std::vector<int>{0, 1, 2, 3}));
-        release(w.view, Qt::Key_Home, Qt::ControlModifier);
-        QCOMPARE(m.selectedIndices(), (std::vector<int>{4}));
-        release(w.view, Qt::Key_End, Qt::ShiftModifier);
-        QCOMPARE(m.selectedCount(), 5);
+        // The selection keys, each followed by the selection it leaves.
+        const std::tuple<Qt::Key, Qt::KeyboardModifiers, Ints> walk[] = {
+            {Qt::Key_End, {}, {0}},
+            {Qt::Key_PageUp, {}, {1}},
+            {Qt::Key_Home, Qt::ShiftModifier, {1, 2, 3, 4}},
+            {Qt::Key_PageDown, {}, {0, 1, 2, 3}},
+            {Qt::Key_Home, Qt::ControlModifier, {4}},
+            {Qt::Key_End, Qt::ShiftModifier, {0, 1, 2, 3, 4}}};
+        QCOMPARE(w.model.selectedCount(), 0);
+        for (const auto& [key, mods, selected] : walk) {
+            QTest::keyRelease(w.view, key, mods);
+            QCOMPARE(w.model.selectedIndices(), selected);
+        }
 
         // Keypad steps: Ctrl 0.1, plain 0.01, Alt 0.001; the main keyboard's + is not it.
-        m.setSelection({1});
-        release(w.view, Qt::Key_Plus, Qt::KeypadModifier | Qt::ControlModifier);
-        release(w.view, Qt::Key_Plus, Qt::KeypadModifier | Qt::ControlModifier);
-        release(w.view, Qt::Key_Plus, Qt::KeypadModifier | Qt::ControlModifier);
-        QCOMPARE(c.points()[1].y, 1.05);
-        release(w.view, Qt::Key_Minus, Qt::KeypadModifier);
-        release(w.view, Qt::Key_Minus, Qt::KeypadModifier | Qt::AltModifier);
-        QCOMPARE(c.points()[1].y, 1.039);
-        release(w.view, Qt::Key_Plus);
-        QCOMPARE(c.points()[1].y, 1.039);
-        release(w.view, Qt::Key_Asterisk, Qt::KeypadModifier);
-        QCOMPARE(c.points()[1].x, 0.24);
-        release(w.view, Qt::Key_Slash, Qt::KeypadModifier | Qt::ControlModifier);
-        QCOMPARE(c.points()[1].x, 0.34);
+        // Each key is released with its modifiers, then the point's coordinate is checked.
+        const Qt::KeyboardModifiers pad = Qt::KeypadModifier;
+        const std::tuple<Qt::Key, Qt::KeyboardModifiers, int, double> steps[] = {
+            {Qt::Key_Plus, pad | Qt::ControlModifier, 3, 1.05},
+            {Qt::Key_Minus, pad, 1, 1.04},
+            {Qt::Key_Minus, pad | Qt::AltModifier, 1, 1.039},
+            {Qt::Key_Plus, {}, 1, 1.039},
+            {Qt::Key_Asterisk, pad, 1, 0.24},
+            {Qt::Key_Slash, pad | Qt::ControlModifier, 1, 0.34}};
+        w.model.setSelection({1});
+        for (const auto& [key, mods, times, value] : steps) {
+            for (int i = 0; i < times; ++i) {
+                QTest::keyRelease(w.view, key, mods);
+            }
+            const bool spreads = key == Qt::Key_Asterisk || key == Qt::Key_Slash;
+            QCOMPARE(spreads ? c.points()[1].x : c.points()[1].y, value);
+        }
 
-        m.setSelection({1, 3});
-        release(w.view, Qt::Key_L);
-        QCOMPARE(c.points()[3].y, 0.75);
-        QCOMPARE(c.points()[1].y, 0.75);
-        m.setSelection({1, 2});
-        release(w.view, Qt::Key_H);
-        QCOMPARE(c.points()[2].y, 0.75);
+        // L levels to the lowest, H to the highest.
+        w.model.setSelection({1, 3});
+        QTest::keyRelease(w.view, Qt::Key_L);
+        QCOMPARE(kCurveYs(c)[1], 0.75);
+        QCOMPARE(kCurveYs(c)[3], 0.75);
+        w.model.setSelection({1, 2});
+        QTest::keyRelease(w.view, Qt::Key_H);
+        QCOMPARE(kCurveYs(c)[2], 0.75);
     }
 
     void contextMenuCommands() {
         CurveWindow w;
-        KCurveEditModel& m = w.view->model();
-        KBdlCurve& c = *w.view->curve();
-        {
-            std::unique_ptr<QMenu> menu(w.view->createContextMenu(w.view));
-            QVERIFY(!kFindAction(menu.get(), "&Equalize Points")->isEnabled());
-            kFindAction(menu.get(), "Polyline")->trigger();
-        }
+        KBdlCurve& c = w.curve;
+        QVERIFY(!w.menuCommand("&Equalize Points")); // nothing selected
+        QVERIFY(w.menuCommand("Polyline"));
         QCOMPARE(c.basis, int(KBdlCurve::Polyline));
-        // Equalize Average over 0.2 and 0.6 gives 0.4.
+        // Equalize Average over 0.2 and 0.6 gives 0.4; Undo and Redo follow it.
         c.parse("< 0, 0.2 >, < 0.5, 0.6 >, < 1, 0.6 >");
         w.view->setCurve(&c);
-        m.setSelection({0, 1});
-        {
-            std::unique_ptr<QMenu> menu(w.view->createContextMenu(w.view));
-            kFindAction(menu.get(), "&Average")->trigger();
-        }
-        QCOMPARE(ys(c), (std::vector<double>{0.4, 0.4, 0.6}));
-        {
-            std::unique_ptr<QMenu> menu(w.view->createContextMenu(w.view));
-            QVERIFY(kFindAction(menu.get(), "Undo")->isEnabled());
-            kFindAction(menu.get(), "Undo")->trigger();
-        }
-        QCOMPARE(ys(c), (std::vector<double>{0.2, 0.6, 0.6}));
-        {
-            std::unique_ptr<QMenu> menu(w.view->createContextMenu(w.view));
-            QVERIFY(kFindAction(menu.get(), "Redo")->isEnabled());
-            kFindAction(menu.get(), "&Reverse Curve")->trigger();
-        }
-        QCOMPARE(ys(c), (std::vector<double>{0.6, 0.6, 0.2}));
-        QCOMPARE(m.selectedIndices(), (std::vector<int>{0}));
-        {
-            std::unique_ptr<QMenu> menu(w.view->createContextMenu(w.view));
-            kFindAction(menu.get(), "&Vertical")->trigger();
-        }
-        QCOMPARE(m.drawDirection(), int(KCurveEditModel::Vertical));
+        w.model.setSelection({0, 1});
+        QVERIFY(w.menuCommand("&Average"));
+        QCOMPARE(kCurveYs(c), (std::vector<double>{0.4, 0.4, 0.6}));
+        QVERIFY(w.menuCommand("Undo"));
+        QCOMPARE(kCurveYs(c), (std::vector<double>{0.2, 0.6, 0.6}));
+        QVERIFY(w.menuCommand("Redo", false));
+        QVERIFY(w.menuCommand("&Reverse Curve"));
+        QCOMPARE(kCurveYs(c), (std::vector<double>{0.6, 0.6, 0.2}));
+        QCOMPARE(w.model.selectedIndices(), (Ints{0}));
+        QVERIFY(w.menuCommand("&Vertical"));
+        QCOMPARE(w.model.drawDirection(), int(KCurveEditModel::Vertical));
     }
 
     void dialogsThroughTheirSeams() {
@@ -233,11 +197,11 @@ private slots:
         w.view->editingProperties();
         dialogs.reset();
         QCOMPARE(shown.resolution, 100);
-        QCOMPARE(w.view->curve()->count(), 2);
-        QCOMPARE(w.view->curve()->repeatCount, 3);
-        QCOMPARE(w.view->model().dragThreshold(), 7);
+        QCOMPARE(w.curve.count(), 2);
+        QCOMPARE(w.curve.repeatCount, 3);
+        QCOMPARE(w.model.dragThreshold(), 7);
         QCOMPARE(edited.count(), 1);
-        QVERIFY(w.view->model().canUndo());
+        QVERIFY(w.model.canUndo());
     }
 
     void curvePropertiesDialog() {
@@ -253,8 +217,8 @@ private slots:
         dlg.points->setPlainText(QStringLiteral("< 0, 0 > < 1"));
         dlg.accept();
         QCOMPARE(dlg.result(), int(QDialog::Rejected)); // stays open
-        QCOMPARE(ui.messages().size(), size_t(1));
-        QCOMPARE(ui.messages()[0], KBdlCurve::parseMessage(KBdlCurve::ParseUnmatchedBraces));
+        QCOMPARE(ui.messages(), std::vector<std::string>{
+                                    KBdlCurve::parseMessage(KBdlCurve::ParseUnmatchedBraces)});
         dlg.points->setPlainText(QStringLiteral("< 0, 0 > < 1, 2 >"));
         dlg.accept();
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
@@ -262,11 +226,11 @@ private slots:
 
     void paintsSamplesAndSquares() {
         CurveWindow w;
-        w.view->model().setSelection({2});
+        w.model.setSelection({2});
         const QImage img = w.view->grab().toImage();
-        QVERIFY(countColour(img, Qt::red) > 100);
-        QVERIFY(countColour(img, Qt::blue) > 100);
-        QCOMPARE(countColour(img, QColor(0, 255, 0)), 16); // one selected square
+        QVERIFY(kCountColour(img, Qt::red) > 100);
+        QVERIFY(kCountColour(img, Qt::blue) > 100);
+        QCOMPARE(kCountColour(img, QColor(0, 255, 0)), 16); // one selected square
         QVERIFY(kSaveScreenshot(w.frame, QStringLiteral("curve_window.png")));
     }
 };

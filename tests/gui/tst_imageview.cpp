@@ -4,37 +4,32 @@
 // the main window's Window menu.
 #include <QtTest>
 
-#include <QAction>
-#include <QDir>
-#include <QFile>
-#include <QListWidget>
-#include <QMdiArea>
-#include <QMenu>
-#include <QProcess>
-#include <QSpinBox>
+#include <QtWidgets>
 #include <algorithm>
 
+#include "KGuiMapTestSupport.h"
 #include "KGuiTestSupport.h"
-#include "app/CChildFrame.h"
-#include "app/CDocManager.h"
-#include "app/CMainFrame.h"
 #include "app/KChildFrames.h"
 #include "dialogs/KImageViewDialogs.h"
 #include "dialogs/KPreviewDialogs.h"
-#include "document/CPexaDoc.h"
-#include "gui/KDialogKit.h"
+
 #include "image/KImageMapTga.h"
 #include "mesh/KSurfaceHeight.h"
 #include "views/KViewImage.h"
 
 namespace {
 
-// Accepts "Select Layers" with the given rows selected.
-std::function<int(QDialog&)> selectRows(std::vector<int> rows) {
-    return [rows](QDialog& dialog) {
+// Accepts "Select Layers" with the given rows selected, keeping the layers it had selected
+// as it opened in preselected (when given).
+std::function<int(QDialog&)> selectRows(std::vector<int> rows,
+                                        std::vector<int32_t>* preselected = nullptr) {
+    return [rows, preselected](QDialog& dialog) {
         auto* dlg = qobject_cast<CPreviewSelectLayersDlg*>(&dialog);
         if (!dlg) {
             return int(QDialog::Rejected);
+        }
+        if (preselected) {
+            *preselected = dlg->selection();
         }
         dlg->list->clearSelection();
         for (int row : rows) {
@@ -68,6 +63,24 @@ std::unique_ptr<KImageMap> greyImage(int w, int h, const std::function<int(int, 
 
 void attachImage(CPexaDoc& doc, int layer, std::unique_ptr<KImageMap> image) {
     QCOMPARE(doc.layerAt(layer)->setImageMap(image), 0);
+}
+
+// The image's size and the layers it sums (none: the whole surface).
+void shape(KViewImage& view, int w, int h, std::vector<int32_t> layers = {}) {
+    view.imageWidth = w;
+    view.imageHeight = h;
+    view.setSelection(std::move(layers));
+}
+
+// Every pixel of the built image holds the pixel value of the height at its UV point.
+void expectHeights(const KViewImage& view, const std::function<double(double, double)>& height) {
+    for (int y = 0; y < view.imageHeight; ++y) {
+        for (int x = 0; x < view.imageWidth; ++x) {
+            const double u = double(x) / view.imageWidth;
+            const double v = double(y) / view.imageHeight;
+            QCOMPARE(view.image->pixelValue(x, y), pixelFor(height(u, v)));
+        }
+    }
 }
 
 QAction* viewAction(KViewImage& view, const char* name) {
@@ -119,18 +132,11 @@ private slots:
         // A gradient in both directions, so every sample position reads another pixel.
         attachImage(doc, 1, greyImage(5, 5, [](int x, int y) { return 40 * x + 10 * y; }));
         KViewImage view(doc);
-        view.setSelection({1});
-        view.imageWidth = 4;
-        view.imageHeight = 4;
+        shape(view, 4, 4, {1});
         view.scale = 0.5f;
         QVERIFY(view.build());
         KBdlLayer* layer = doc.layerAt(1);
-        for (int y = 0; y < 4; ++y) {
-            for (int x = 0; x < 4; ++x) {
-                const double d = layer->displacement(x / 4.0, y / 4.0);
-                QCOMPARE(view.image->pixelValue(x, y), pixelFor(0.5 * d));
-            }
-        }
+        expectHeights(view, [&](double u, double v) { return 0.5 * layer->displacement(u, v); });
         // u = 1 and v = 1 (the image's last column and row) are never sampled.
         QVERIFY(view.image->pixelValue(3, 3) != pixelFor(0.5 * layer->displacement(1.0, 1.0)));
 
@@ -138,16 +144,11 @@ private slots:
         // pixel's range (the image, bone surface and bump rise above 1 in places).
         view.setSelection({});
         view.scale = 1.0f;
-        std::unique_ptr<KBdlMuscle> bump = std::make_unique<KBdlMuscle>(KBdlMuscle::Point);
-        doc.addMuscleToLayer(doc.layerAt(2), bump);
+        kAddMuscle(doc, 2, KBdlMuscle::Point);
         QVERIFY(view.build());
         const KSurfaceHeight surface(&doc.bodyPart, doc.layers);
-        for (int y = 0; y < 4; ++y) {
-            for (int x = 0; x < 4; ++x) {
-                const double h = std::clamp(surface.height(x / 4.0, y / 4.0), 0.0, 1.0);
-                QCOMPARE(view.image->pixelValue(x, y), pixelFor(h));
-            }
-        }
+        expectHeights(
+            view, [&](double u, double v) { return std::clamp(surface.height(u, v), 0.0, 1.0); });
     }
 
     void picturePutsRowZeroAtTheBottom() {
@@ -169,45 +170,33 @@ private slots:
 
     void progressAndCancel() {
         CPexaDoc doc;
+        // The bar follows the square of the fraction done: 25 after half of the rows.
         {
-            // The bar follows the square of the fraction done: 25 after half of the rows.
             KTestUi ui;
             KViewImage view(doc);
-            view.imageWidth = 3;
-            view.imageHeight = 10;
+            shape(view, 3, 10);
             view.needsRebuild = 1;
             QVERIFY(view.build());
-            QCOMPARE(ui.positions[5], 25);
-            QCOMPARE(ui.positions[9], 81);
-            QCOMPARE(ui.positions.back(), 100);
+            QCOMPARE(std::tuple(ui.positions[5], ui.positions[9], ui.positions.back()),
+                     std::tuple(25, 81, 100));
             QCOMPARE(ui.events.front().text, std::string("Building Displacement Image Map..."));
         }
-        {
-            // Yes stops the build; the rows computed so far stay.
+        // Asked to cancel at 25 %: Yes stops the build, the rows computed so far stay; No
+        // (answered every time) goes on to the end.
+        for (const bool yes : {true, false}) {
             KTestUi ui;
             KViewImage view(doc);
-            view.imageWidth = 3;
-            view.imageHeight = 10;
+            shape(view, 3, 10);
             ui.cancelProgressAt(25);
-            ui.answer(true);
-            QVERIFY(!view.build());
-            QCOMPARE(ui.questions(), std::vector<std::string>{"Are you sure you want to Cancel?"});
-            QCOMPARE(view.image->pixelValue(1, 6), pixelFor(0.5)); // the bone surface
-            QCOMPARE(view.image->pixelValue(1, 7), 0);
-        }
-        {
-            // No goes on to the end.
-            KTestUi ui;
-            KViewImage view(doc);
-            view.imageWidth = 3;
-            view.imageHeight = 10;
-            ui.cancelProgressAt(25);
-            for (int i = 0; i < 10; ++i) {
-                ui.answer(false);
+            for (int i = 0; i < (yes ? 1 : 10); ++i) {
+                ui.answer(yes);
             }
-            QVERIFY(view.build());
-            QCOMPARE(view.image->pixelValue(1, 9), pixelFor(0.5));
-            QCOMPARE(ui.positions.back(), 100);
+            QCOMPARE(view.build(), !yes);
+            QCOMPARE(ui.questions().front(), std::string("Are you sure you want to Cancel?"));
+            QCOMPARE(ui.questions().size() == 1, yes);
+            QCOMPARE(view.image->pixelValue(1, 6), pixelFor(0.5)); // the bone surface
+            QCOMPARE(view.image->pixelValue(1, yes ? 7 : 9), yes ? 0 : pixelFor(0.5));
+            QVERIFY(yes || ui.positions.back() == 100);
         }
     }
 
@@ -221,26 +210,13 @@ private slots:
         view->refreshTitle();
         QCOMPARE(frame.windowTitle(), QStringLiteral("Kopf.qrz - All Active Layers"));
 
-        {
-            KDialogScript dialogs(selectRows({1, 2}));
-            view->selectLayers();
-        }
+        kWithDialogs(selectRows({1, 2}), [&] { view->selectLayers(); });
         QCOMPARE(frame.windowTitle(), QStringLiteral("Kopf.qrz - L1: Exterior Muscles, ..."));
 
-        {
-            // The dialog starts on the current selection; choosing nothing is all layers.
-            std::vector<int> preselected;
-            KDialogScript dialogs([&](QDialog& dialog) {
-                auto* dlg = qobject_cast<CPreviewSelectLayersDlg*>(&dialog);
-                for (int32_t id : dlg->selection()) {
-                    preselected.push_back(id);
-                }
-                dlg->list->clearSelection();
-                return int(QDialog::Accepted);
-            });
-            view->selectLayers();
-            QCOMPARE(preselected, (std::vector<int>{1, 2}));
-        }
+        // The dialog starts on the current selection; choosing nothing is all layers.
+        std::vector<int32_t> preselected;
+        kWithDialogs(selectRows({}, &preselected), [&] { view->selectLayers(); });
+        QCOMPARE(preselected, (std::vector<int32_t>{1, 2}));
         QCOMPARE(view->attachedLayer, 0);
         QCOMPARE(frame.windowTitle(), QStringLiteral("Kopf.qrz - All Active Layers"));
 
@@ -265,9 +241,7 @@ private slots:
         attachImage(doc, 0, greyImage(2, 2, [](int, int) { return 100; }));
         attachImage(doc, 1, greyImage(2, 2, [](int, int) { return 60; }));
         KViewImage view(doc);
-        view.imageWidth = 2;
-        view.imageHeight = 2;
-        view.setSelection({1, 2, 0});
+        shape(view, 2, 2, {1, 2, 0});
         QVERIFY(view.build());
         const double first = doc.layerAt(1)->displacement(0, 0);
         const double both = first + doc.layerAt(0)->displacement(0, 0);
@@ -298,9 +272,7 @@ private slots:
         attachImage(doc, 0,
                     greyImage(4, 4, [](int x, int y) { return x < 2 && y < 2 ? 200 : 10; }));
         KViewImage view(doc);
-        view.imageWidth = 4;
-        view.imageHeight = 4;
-        view.setSelection({0});
+        shape(view, 4, 4, {0});
         QVERIFY(view.build());
         const int32_t bright = view.image->pixelValue(0, 0);
         const int32_t dim = view.image->pixelValue(3, 0);
@@ -366,9 +338,7 @@ private slots:
         QVERIFY(ui.questions().empty());
 
         KViewImage view(*doc);
-        view.imageWidth = 4;
-        view.imageHeight = 2;
-        view.setSelection({0});
+        shape(view, 4, 2, {0});
         view.flipHorizontal();
 
         // Enter answers No: the file, which other documents may share, is left as it is,
@@ -408,17 +378,12 @@ private slots:
         KTestUi ui;
         CPexaDoc doc;
         KViewImage view(doc);
-        view.imageWidth = 3;
-        view.imageHeight = 3;
+        shape(view, 3, 3);
         const QString path = files_.filePath(QStringLiteral("Höhe.tga"));
         auto written = greyImage(6, 4, [](int, int) { return 255; });
         QCOMPARE(static_cast<KImageMapTga&>(*written).save(path.toStdString()), 0);
 
-        {
-            KFileScript files(path);
-            view.importTga(); // no selection yet
-            QVERIFY(files.requests.empty());
-        }
+        QCOMPARE(kWithFile(path, [&] { view.importTga(); }), size_t(0)); // no selection yet
         QCOMPARE(ui.messages(),
                  std::vector<std::string>{
                      "Image maps must be attached to a specific layer. Please select "
@@ -428,10 +393,7 @@ private slots:
         view.activated(); // layer 2 becomes the current item: no question about it
         QVERIFY(view.build());
         doc.setModified(false);
-        {
-            KFileScript files(path);
-            view.importTga();
-        }
+        kWithFile(path, [&] { view.importTga(); });
         KImageMapTga* imported = dynamic_cast<KImageMapTga*>(doc.layerAt(2)->getImageMap());
         QVERIFY(imported);
         QVERIFY(doc.isModified());
@@ -441,10 +403,7 @@ private slots:
 
         // Cancelling the file chooser imports nothing and changes nothing.
         doc.setModified(false);
-        {
-            KFileScript files(QString{});
-            view.importTga();
-        }
+        kWithFile({}, [&] { view.importTga(); });
         QVERIFY(!doc.isModified());
     }
 
@@ -455,16 +414,11 @@ private slots:
         attachImage(doc, 0, greyImage(2, 5, [](int, int y) { return 50 * y; }));
         KViewImage view(doc);
         view.updateCommands();
-        view.imageWidth = 7;
-        view.imageHeight = 5;
-        view.setSelection({0});
+        shape(view, 7, 5, {0});
         QVERIFY(view.build());
 
         const QString path = files_.filePath(QStringLiteral("Bild ü.tga"));
-        {
-            KFileScript files(path);
-            viewAction(view, "imageExportTga")->trigger();
-        }
+        kWithFile(path, [&] { viewAction(view, "imageExportTga")->trigger(); });
         QString size;
         const QByteArray grey = greyPixelsRead(path, &size);
         QCOMPARE(size, QStringLiteral("7 5"));
@@ -475,10 +429,7 @@ private slots:
 
         // A file that cannot be written is reported, with the path and the reason.
         const QString unwritable = files_.filePath(QStringLiteral("no/such/folder/x.tga"));
-        {
-            KFileScript files(unwritable);
-            view.exportTga();
-        }
+        kWithFile(unwritable, [&] { view.exportTga(); });
         QCOMPARE(ui.messages(), std::vector<std::string>{
                                     "Failed to save the displacement image map!\n\"" +
                                     unwritable.toStdString() + "\": No such file or directory"});
@@ -488,8 +439,7 @@ private slots:
         KTestUi ui;
         CPexaDoc doc;
         KViewImage view(doc);
-        view.imageWidth = 4;
-        view.imageHeight = 3;
+        shape(view, 4, 3);
         view.updateCommands();
         QVERIFY(view.build());
 
@@ -513,33 +463,25 @@ private slots:
         KViewImage view(doc);
         view.interpolateHeights = 1;
         view.scale = 0.3f;
-        {
-            KImageViewProperties shown;
-            KDialogScript dialogs([&](QDialog& dialog) {
+        // The values typed: width, height and scale; the dialog comes with the old ones.
+        KImageViewProperties shown;
+        const auto typed = [&](int u, int v, const char* scale) {
+            return [&shown, u, v, scale](QDialog& dialog) {
                 auto* dlg = qobject_cast<KImageViewPropertiesDlg*>(&dialog);
                 shown = dlg->values();
-                dlg->u->setValue(600);
-                dlg->v->setValue(0);
-                dlg->scale->setText(QStringLiteral("2"));
+                dlg->u->setValue(u);
+                dlg->v->setValue(v);
+                dlg->scale->setText(QString::fromLatin1(scale));
                 return int(QDialog::Accepted);
-            });
-            view.properties();
-            QCOMPARE(shown.scale, 0.3f); // untouched, it comes back exactly
-        }
+            };
+        };
+        kWithDialogs(typed(600, 0, "2"), [&] { view.properties(); });
+        QCOMPARE(shown.scale, 0.3f); // untouched, it comes back exactly
         QCOMPARE(view.imageWidth, 512);
         QCOMPARE(view.scale, 2.0f);
         QCOMPARE(view.image->pixelValue(0, 0), pixelFor(1.0)); // 2 x the bone surface
-
-        {
-            // A scale that is no finite number keeps the old one.
-            KDialogScript dialogs([](QDialog& dialog) {
-                auto* dlg = qobject_cast<KImageViewPropertiesDlg*>(&dialog);
-                dlg->scale->setText(QStringLiteral("1e999"));
-                dlg->u->setValue(7);
-                return int(QDialog::Accepted);
-            });
-            view.properties();
-        }
+        // A scale that is no finite number keeps the old one.
+        kWithDialogs(typed(7, 0, "1e999"), [&] { view.properties(); });
         QCOMPARE(view.scale, 2.0f);
         QCOMPARE(view.imageWidth, 7);
     }
@@ -552,10 +494,7 @@ private slots:
         CPexaDoc* doc = main.activeDocument();
         QVERIFY(doc);
 
-        {
-            KDialogScript dialogs(selectRows({1}));
-            main.action("windowImage")->trigger();
-        }
+        kWithDialogs(selectRows({1}), [&] { main.action("windowImage")->trigger(); });
         KViewImage* view = imageViewIn(main.mdiArea());
         QVERIFY(view);
         QMdiSubWindow* frame = view->frame();
@@ -573,8 +512,7 @@ private slots:
         main.mdiArea()->setActiveSubWindow(main.documents().framesOf(doc).front());
         QVERIFY(!imageMenu->menuAction()->isVisible());
         doc->currentItem = CPexaDoc::ItemAnatomy;
-        std::unique_ptr<KBdlMuscle> bump = std::make_unique<KBdlMuscle>(KBdlMuscle::Point);
-        doc->addMuscleToLayer(doc->layerAt(1), bump);
+        kAddMuscle(*doc, 1, KBdlMuscle::Point);
         doc->documentChanged();
         QCOMPARE(view->needsRebuild, 1);
         const int32_t before = view->image->pixelValue(50, 50);
@@ -601,8 +539,7 @@ private slots:
     void screenshotOfAWindowWithAMuscle() {
         KTestUi ui;
         CPexaDoc doc;
-        std::unique_ptr<KBdlMuscle> bump = std::make_unique<KBdlMuscle>(KBdlMuscle::Point);
-        doc.addMuscleToLayer(doc.layerAt(1), bump);
+        kAddMuscle(doc, 1, KBdlMuscle::Point);
         QMdiArea area;
         area.resize(420, 420);
         auto* frame = new KFrameDummy;

@@ -4,17 +4,7 @@
 // and on Cancel.
 #include <QtTest>
 
-#include <QButtonGroup>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QContextMenuEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QSlider>
-#include <QSpinBox>
-#include <QTabWidget>
+#include <QtWidgets>
 
 #include "KGuiTestSupport.h"
 #include "dialogs/KMuscleDialogs.h"
@@ -34,6 +24,16 @@ KTextureList fiveTextures() {
         list.entries.emplace_back(i, "tex" + std::to_string(i), 0x102030u * uint32_t(i));
     }
     return list;
+}
+
+// The muscle properties run on doc's muscle m with fill acting in the sheet, which then
+// closes with result; what kEditMuscleProperties returns.
+bool editMuscle(CPexaDoc& doc, KBdlMuscle& m, std::function<void(KMuscleSheet&)> fill, int result) {
+    KDialogScript script([&](QDialog& d) {
+        fill(dynamic_cast<KMuscleSheet&>(d));
+        return result;
+    });
+    return kEditMuscleProperties(nullptr, doc, m);
 }
 
 } // namespace
@@ -79,18 +79,15 @@ private slots:
         sheet.displacement->heightType->button(KBdlMuscle::HeightScale)->setChecked(true);
         sheet.apply();
         QCOMPARE(m.name, std::string("Triceps"));
-        QCOMPARE(m.active, 1);
-        QCOMPARE(m.resolutionV, 512);
-        QCOMPARE(m.muscleType, int32_t(KBdlMuscle::Point));
-        QCOMPARE(m.begin, 0.1234567f); // untouched, not rounded through its text
-        QCOMPARE(m.end, 0.8f);
-        QCOMPARE(m.mirrorU, 1);
-        QCOMPARE(m.offsetV, 0.125f);
-        QCOMPARE(m.widthLoScale, 2.0f);
-        QCOMPARE(m.widthHiScale, 0.75f);
-        QCOMPARE(m.symmetricWidth, 1);
-        QCOMPARE(m.height, 3.25f);
-        QCOMPARE(m.heightType, int32_t(KBdlMuscle::HeightScale));
+        // active, resolution V, type, mirror U, symmetrical width, height type.
+        QCOMPARE(
+            std::tuple(m.active, m.resolutionV, m.muscleType, m.mirrorU, m.symmetricWidth,
+                       m.heightType),
+            std::tuple(1, 512, int32_t(KBdlMuscle::Point), 1, 1, int32_t(KBdlMuscle::HeightScale)));
+        // begin is untouched, not rounded through its text; end, offset V, the width
+        // scales and the height.
+        QCOMPARE(std::tuple(m.begin, m.end, m.offsetV, m.widthLoScale, m.widthHiScale, m.height),
+                 std::tuple(0.1234567f, 0.8f, 0.125f, 2.0f, 0.75f, 3.25f));
     }
 
     void compoundMuscleKeepsItsType() {
@@ -116,7 +113,6 @@ private slots:
         QVERIFY(ui.messages().empty()); // fewer than three points is no failure
 
         // A fault in the second vertex: the message, and the curve exactly as it was.
-        const std::vector<KVertex> before = m.widthLo.points();
         sheet.position->widthLo->setText(QStringLiteral("< 0, 0.3 >, < 1, 2, 3, 4, 5 >, < 1, 1 >"));
         kLoseFocus(sheet.position->widthLo);
         QCOMPARE(ui.messages().size(), size_t(1));
@@ -137,6 +133,13 @@ private slots:
         KTextureList textures = KTextureList::defaults();
         KBdlMuscle m;
         KMuscleSheet sheet(m, textures);
+        // The Hi width fields are enabled only for a width that is not symmetrical.
+        QVERIFY(!sheet.position->widthHi->isEnabled());
+        sheet.position->symmetricWidth->click();
+        QVERIFY(sheet.position->widthHi->isEnabled());
+        sheet.position->symmetricWidth->click();
+        QVERIFY(!sheet.position->widthHi->isEnabled());
+
         QPushButton* pos = sheet.position->curveProperties;
         QPushButton* disp = sheet.displacement->curveProperties;
         sheet.position->curveButton->run();
@@ -172,41 +175,29 @@ private slots:
         QVERIFY(sheet.curvesChanged());
     }
 
-    void symmetricWidthEnablesTheHiFields() {
-        KTextureList textures = KTextureList::defaults();
-        KBdlMuscle m;
-        KMuscleSheet sheet(m, textures);
-        QVERIFY(!sheet.position->widthHi->isEnabled());
-        sheet.position->symmetricWidth->click();
-        QVERIFY(sheet.position->widthHi->isEnabled());
-        sheet.position->symmetricWidth->click();
-        QVERIFY(!sheet.position->widthHi->isEnabled());
-    }
-
     void heightSliderRangesFromTheHeight() {
         KTextureList textures = KTextureList::defaults();
         KBdlMuscle m;
         m.height = 2.35f;
         KMuscleSheet sheet(m, textures);
         dlgCPEditMusclePP3* p = sheet.displacement;
-        QCOMPARE(p->heightSlider->minimum(), 200);
-        QCOMPARE(p->heightSlider->maximum(), 300);
-        QCOMPARE(p->heightSlider->value(), 235);
         QCOMPARE(p->sliderMin->text(), QStringLiteral("2"));
-        // A whole number gets a range one unit wide.
-        p->height->setText(QStringLiteral("2"));
-        kLoseFocus(p->height);
-        QCOMPARE(p->heightSlider->minimum(), 200);
-        QCOMPARE(p->heightSlider->maximum(), 300);
-        QCOMPARE(p->heightSlider->value(), 200);
-        p->height->setText(QStringLiteral("0.29")); // 28.999... hundredths in binary
-        kLoseFocus(p->height);
-        QCOMPARE(p->heightSlider->value(), 29);
-        p->height->setText(QStringLiteral("-0.5"));
-        kLoseFocus(p->height);
-        QCOMPARE(p->heightSlider->minimum(), -100);
-        QCOMPARE(p->heightSlider->maximum(), 0);
-        QCOMPARE(p->heightSlider->value(), -50);
+        // The height typed (none: as the sheet opens) and the slider's minimum, maximum
+        // and value after it: a whole number gets a range one unit wide, and 0.29 is
+        // 28.999... hundredths in binary.
+        const std::tuple<const char*, int, int, int> heights[] = {{nullptr, 200, 300, 235},
+                                                                  {"2", 200, 300, 200},
+                                                                  {"0.29", 0, 100, 29},
+                                                                  {"-0.5", -100, 0, -50}};
+        for (const auto& [text, min, max, value] : heights) {
+            if (text) {
+                p->height->setText(QString::fromLatin1(text));
+                kLoseFocus(p->height);
+            }
+            const QSlider* s = p->heightSlider;
+            QCOMPARE(std::tuple(s->minimum(), s->maximum(), s->value()),
+                     std::tuple(min, max, value));
+        }
         // Moving the slider sets the height in hundredths.
         p->heightSlider->setValue(-25);
         QCOMPARE(p->height->text(), QStringLiteral("-0.25"));
@@ -236,18 +227,16 @@ private slots:
         doc.setModified(false);
         KHintLog log;
         doc.addObserver(&log);
-        {
-            KDialogScript script([](QDialog& d) {
-                auto& sheet = dynamic_cast<KMuscleSheet&>(d);
+        QVERIFY(!editMuscle(
+            doc, m,
+            [](KMuscleSheet& sheet) {
                 sheet.general->name->setText(QStringLiteral("changed"));
                 sheet.displacement->height->setText(QStringLiteral("9"));
                 sheet.position->center->setText(
                     QStringLiteral("< 0, 0.3 >, < 1, 0.3 >, < 2, 0.3 >"));
                 kLoseFocus(sheet.position->center);
-                return int(QDialog::Rejected);
-            });
-            QVERIFY(!kEditMuscleProperties(nullptr, doc, m));
-        }
+            },
+            QDialog::Rejected));
         QCOMPARE(m.center.getString(), std::string("< 0, 0.3 >, < 1, 0.3 >, < 2, 0.3 >"));
         QCOMPARE(m.name, std::string("(new)"));
         // The kept curve change is a change of the document.
@@ -257,21 +246,16 @@ private slots:
         // A plain Cancel tells nobody.
         doc.setModified(false);
         log.hints.clear();
-        {
-            KDialogScript script([](QDialog&) { return int(QDialog::Rejected); });
-            QVERIFY(!kEditMuscleProperties(nullptr, doc, m));
-        }
+        QVERIFY(!editMuscle(
+            doc, m, [](KMuscleSheet&) {}, QDialog::Rejected));
         QVERIFY(!doc.isModified());
         QVERIFY(log.hints.empty());
 
         // OK copies and reports the muscle.
-        {
-            KDialogScript script([](QDialog& d) {
-                dynamic_cast<KMuscleSheet&>(d).general->name->setText(QStringLiteral("Deltoid"));
-                return int(QDialog::Accepted);
-            });
-            QVERIFY(kEditMuscleProperties(nullptr, doc, m));
-        }
+        QVERIFY(editMuscle(
+            doc, m,
+            [](KMuscleSheet& sheet) { sheet.general->name->setText(QStringLiteral("Deltoid")); },
+            QDialog::Accepted));
         QCOMPARE(m.name, std::string("Deltoid"));
         QVERIFY(doc.isModified());
         QCOMPARE(log.hints.front(), int(CPexaDoc::HintMuscle));
@@ -312,17 +296,15 @@ private slots:
 
         // Closing without "Done" keeps the settings but not the points already parsed.
         curve.setBasis(KBdlCurve::Spline);
-        {
-            KDialogScript script([](QDialog& d) {
-                auto& dlg = dynamic_cast<KCurvePropertiesDlg&>(d);
-                dlg.controlPoints->setPlainText(QStringLiteral("< 0, 2 >\n< 1, 2 >\n< 2, 2 >"));
-                kLoseFocus(dlg.controlPoints);
-                dlg.type->button(0)->setChecked(true);
-                dlg.indexType->button(KBdlCurve::AxisZ)->setChecked(true);
-                return int(QDialog::Rejected);
-            });
-            QVERIFY(kEditCurveProperties(nullptr, curve));
-        }
+        KDialogScript script([](QDialog& d) {
+            auto& dlg = dynamic_cast<KCurvePropertiesDlg&>(d);
+            dlg.controlPoints->setPlainText(QStringLiteral("< 0, 2 >\n< 1, 2 >\n< 2, 2 >"));
+            kLoseFocus(dlg.controlPoints);
+            dlg.type->button(0)->setChecked(true);
+            dlg.indexType->button(KBdlCurve::AxisZ)->setChecked(true);
+            return int(QDialog::Rejected);
+        });
+        QVERIFY(kEditCurveProperties(nullptr, curve));
         QCOMPARE(curve.value(0.5), 2.0);
         QCOMPARE(curve.basis, int32_t(KBdlCurve::Spline));
         QCOMPARE(curve.indexType, int32_t(KBdlCurve::PolyLine));

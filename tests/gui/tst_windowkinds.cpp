@@ -5,25 +5,16 @@
 // the kind of the active window.
 #include <QtTest>
 
-#include <QDialog>
-#include <QMdiArea>
-#include <QMenuBar>
-#include <QSplitter>
+#include <QtWidgets>
 
+#include "KGuiMapTestSupport.h"
 #include "KGuiTestSupport.h"
-#include "app/CChildFrame.h"
-#include "app/CDocManager.h"
-#include "app/CMainFrame.h"
 #include "app/KChildFrames.h"
 #include "app/KWindowTemplate.h"
 #include "dialogs/KAnatomyDialogs.h"
 #include "dialogs/KCurveEditDlg.h"
-#include "document/CPexaDoc.h"
 #include "document/KDocumentFile.h"
-#include "gui/KDialogKit.h"
-#include "model/KBdlMuscle.h"
 #include "preview/KView3D.h"
-#include "views/CPexaView.h"
 #include "views/KFrameMdl.h"
 #include "views/KViewCurve.h"
 #include "views/KViewImage.h"
@@ -76,6 +67,13 @@ std::vector<T*> windowsOfKind(const CMainFrame& frame) {
     return out;
 }
 
+// Runs the Window menu's command and returns the active window if it is of kind T.
+template <class T>
+T* openWindow(CMainFrame& frame, const char* command) {
+    frame.action(command)->trigger();
+    return qobject_cast<T*>(frame.mdiArea()->currentSubWindow());
+}
+
 // The windows of frame that show doc, of any kind.
 int windowsOf(CMainFrame& frame, CPexaDoc* doc) {
     return int(frame.documents().framesOf(doc).size() +
@@ -112,21 +110,6 @@ private slots:
         QVERIFY(files_.isValid());
     }
 
-    void windowMenuListsEveryKindThenTheArrangements() {
-        CMainFrame frame;
-        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
-        QMenu* menu = windowMenu(frame);
-        QVERIFY(menu);
-        emit menu->aboutToShow();
-        const QStringList texts = menuTexts(menu);
-        // The window list follows: one line per open window (the map and its preview).
-        QCOMPARE(texts.filter(QRegularExpression(QStringLiteral("^&\\d "))).size(), 2);
-        // A command that is not built is no menu entry and no null action.
-        // Showing the menu again does not repeat entries.
-        emit menu->aboutToShow();
-        QCOMPARE(menuTexts(menu), texts);
-    }
-
     void eachKindOpensAWorkingWindowOnTheActiveDocument() {
         DialogSeams seams;
         CMainFrame frame;
@@ -135,19 +118,12 @@ private slots:
         QVERIFY(doc);
         QMdiArea* area = frame.mdiArea();
 
-        frame.action("window3DPreview")->trigger();
-        auto* preview = qobject_cast<KFrame3D*>(area->currentSubWindow());
-        QVERIFY(preview);
-        auto* view3d = qobject_cast<KView3D*>(preview->view());
-        QVERIFY(view3d);
-        QCOMPARE(&view3d->document(), doc);
-
-        frame.action("windowCurve")->trigger();
-        auto* curve = qobject_cast<KFrameCurve*>(area->currentSubWindow());
-        QVERIFY(curve);
-        auto* curveView = qobject_cast<KViewCurve*>(curve->view());
-        QVERIFY(curveView && curveView->curve());
-        QCOMPARE(curveView->curve()->count(), 5);
+        auto* preview = openWindow<KFrame3D>(frame, "window3DPreview");
+        QVERIFY(preview && qobject_cast<KView3D*>(preview->view()));
+        QCOMPARE(&qobject_cast<KView3D*>(preview->view())->document(), doc);
+        auto* curve = openWindow<KFrameCurve>(frame, "windowCurve");
+        QVERIFY(curve && qobject_cast<KViewCurve*>(curve->view())->curve());
+        QCOMPARE(qobject_cast<KViewCurve*>(curve->view())->curve()->count(), 5);
 
         // The displacement image asks for its layers as it opens.
         frame.action("windowImage")->trigger();
@@ -156,15 +132,12 @@ private slots:
             area->currentSubWindow() ? area->currentSubWindow()->findChild<KViewImage*>() : nullptr;
         QVERIFY(image);
         QCOMPARE(&image->document(), doc);
-
-        frame.action("windowMdlItem")->trigger();
-        auto* item = qobject_cast<KFrameMdl*>(area->currentSubWindow());
+        auto* item = openWindow<KFrameMdl>(frame, "windowMdlItem");
         QVERIFY(item);
         QCOMPARE(&item->document(), doc);
 
         // The group window: a placeholder above a working UV map view of the document.
-        frame.action("windowGroup")->trigger();
-        auto* group = qobject_cast<KFrameQuorlG1*>(area->currentSubWindow());
+        auto* group = openWindow<KFrameQuorlG1>(frame, "windowGroup");
         QVERIFY(group);
         QCOMPARE(&group->mapView()->document(), doc);
         QCOMPARE(frame.activeView(), group->mapView());
@@ -176,6 +149,11 @@ private slots:
         QVERIFY(group->windowTitle().startsWith(QStringLiteral("Quorl1 - Quorl Group1 - ")));
         doc->setModified(true);
         QVERIFY(group->isWindowModified());
+
+        // Tiled, the windows are stacked at the area's full width.
+        frame.action("windowTileHorz")->trigger();
+        QCOMPARE(group->geometry().width(), area->contentsRect().width());
+        QCOMPARE(area->subWindowList().front()->geometry().top(), 0);
 
         // Anatomy is the document's anatomy sheet, not a window.
         const int windows = int(area->subWindowList().size());
@@ -333,51 +311,40 @@ private slots:
         seams.cover(map->view());
         QMdiArea* area = frame.mdiArea();
 
+        // The titles of the dialogs "Properties" runs, which then count as seen.
+        const auto properties = [&] {
+            frame.action("viewProperties")->trigger();
+            return std::exchange(seams.titles, {});
+        };
         // The UV map view: its own properties.
-        frame.action("viewProperties")->trigger();
-        QCOMPARE(seams.titles, QStringList{QStringLiteral("map:Grid View Properties")});
-        seams.titles.clear();
+        QCOMPARE(properties(), QStringList{QStringLiteral("map:Grid View Properties")});
 
         // The 3D preview: "3D Preview Properties", and capture follows the preview's
         // destination setting.
         KFrame3D* preview = windowsOfKind<KFrame3D>(frame).front();
         area->setActiveSubWindow(preview);
-        frame.action("viewProperties")->trigger();
-        QCOMPARE(seams.titles, QStringList{QStringLiteral("preview:3D Preview Properties")});
-        seams.titles.clear();
+        QCOMPARE(properties(), QStringList{QStringLiteral("preview:3D Preview Properties")});
         qobject_cast<KView3D*>(preview->view())->capture.destination = 1;
         frame.action("viewCapture")->trigger();
         QCOMPARE(ui.messages(), std::vector<std::string>{"Function 'Capture2Clipboard()' NYA"});
 
         // The curve window: the manual edit of its curve.
-        frame.action("windowCurve")->trigger();
-        frame.action("viewProperties")->trigger();
-        QCOMPARE(seams.titles,
-                 QStringList{QStringLiteral("curve:") +
-                             QString::fromStdString(
-                                 qobject_cast<KViewCurve*>(
-                                     qobject_cast<KFrameCurve*>(area->currentSubWindow())->view())
-                                     ->curve()
-                                     ->getString())});
-        seams.titles.clear();
+        auto* curve =
+            qobject_cast<KViewCurve*>(openWindow<KFrameCurve>(frame, "windowCurve")->view());
+        const QString curveText = QString::fromStdString(curve->curve()->getString());
+        QCOMPARE(properties(), QStringList{QStringLiteral("curve:") + curveText});
 
         // The item editor: the manual edit of the active pane's curve.
-        auto m = std::make_unique<KBdlMuscle>(KBdlMuscle::Linear);
-        m->name = "Biceps";
-        KBdlMuscle* muscle = m.get();
-        doc->addMuscleToLayer(doc->layerAt(0), m);
+        KBdlMuscle* muscle = kAddMuscle(*doc, 0, KBdlMuscle::Linear, "Biceps");
         area->setActiveSubWindow(map);
         KFrameMdl* item = frame.documents().openItemEditor(doc, muscle);
         item->activatePane(KFrameMdl::UpperPane);
         const QString upper = QString::fromStdString(item->activeCurveView()->curve()->getString());
-        frame.action("viewProperties")->trigger();
-        QCOMPARE(seams.titles, QStringList{QStringLiteral("curve:") + upper});
-        seams.titles.clear();
+        QCOMPARE(properties(), QStringList{QStringLiteral("curve:") + upper});
 
         // None of these reached the UV map view, and nothing else asked anything.
         area->setActiveSubWindow(map);
-        frame.action("viewProperties")->trigger();
-        QCOMPARE(seams.titles, QStringList{QStringLiteral("map:Grid View Properties")});
+        QCOMPARE(properties(), QStringList{QStringLiteral("map:Grid View Properties")});
     }
 
     void extraWindowTitlesFollowTheDocument() {
@@ -398,20 +365,24 @@ private slots:
         QVERIFY(item->isWindowModified());
 
         const QString path = files_.filePath(QStringLiteral("renamed.qrz"));
-        std::optional<KFileScript> saved(std::in_place, path);
-        const bool ok = frame.documents().saveDocumentAs(doc);
-        saved.reset();
-        QVERIFY(ok);
+        bool saved = false;
+        kWithFile(path, [&] { saved = frame.documents().saveDocumentAs(doc); });
+        QVERIFY(saved);
         QVERIFY(!doc->isModified());
         QCOMPARE(preview->windowTitle(), QStringLiteral("renamed.qrz - 3D Preview[*]"));
         QCOMPARE(curve->windowTitle(), QStringLiteral("renamed.qrz - Curve[*]"));
         QCOMPARE(item->windowTitle(), QStringLiteral("renamed.qrz - MDL Item[*]"));
         QVERIFY(!preview->isWindowModified());
-        // The window list shows the mark as the captions do.
+        // The window list follows the commands, one line per open window, and shows the
+        // mark as the captions do; showing the menu again does not repeat entries.
         doc->setModified(true);
         QMenu* menu = windowMenu(frame);
         emit menu->aboutToShow();
-        QVERIFY(menuTexts(menu).contains(QStringLiteral("&2 renamed.qrz - 3D Preview*")));
+        const QStringList texts = menuTexts(menu);
+        QCOMPARE(texts.filter(QRegularExpression(QStringLiteral("^&\\d "))).size(), 4);
+        QVERIFY(texts.contains(QStringLiteral("&2 renamed.qrz - 3D Preview*")));
+        emit menu->aboutToShow();
+        QCOMPARE(menuTexts(menu), texts);
     }
 
     void aPreviewWithoutOpenGLStaysOutOfItsWindow() {
@@ -442,13 +413,12 @@ private slots:
         QVERIFY(view.isNull());
     }
 
+    // Pictures of the main window with several kinds open, arranged and grouped: each
+    // kind paints (the group window's placeholders too) on a shown main window.
     void screenshotWithSeveralKinds() {
         DialogSeams seams;
         CMainFrame frame;
-        frame.resize(1280, 860);
-        frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
-        QVERIFY(frame.processCommandLine({QStringLiteral("quorl")}));
+        QVERIFY(kShowWithNewDocument(frame, {1280, 860}));
         QCoreApplication::processEvents();
         QVERIFY(kSaveScreenshot(frame, QStringLiteral("windowkinds_new_document.png")));
         frame.action("windowCurve")->trigger();
