@@ -1,8 +1,8 @@
 // Documents that open are computed and exported. The first byte picks the format, Skinned
-// or Layered and the text form of STL and PLY; the rest is opened as a document. Its grid
-// and density box are cut down first, so one input stays cheap whatever sizes it asks
-// for; then the surface, the normals and the item meshes are built and written to
-// /dev/null, which the writers treat as a device.
+// or Layered and the text form of STL and PLY; the rest is opened as a document. Its grid,
+// its muscles' item meshes and its density box are cut down first, so one input stays
+// cheap whatever sizes it asks for; then the surface, the normals and the item meshes are
+// built and written to /dev/null, which the writers treat as a device.
 #include <algorithm>
 #include <cstdint>
 #include <memory>
@@ -26,6 +26,12 @@ void keepSmall(CPexaDoc& doc) {
     doc.rebuildGrid();
     for (int32_t* size : {&doc.feoPMedia.sizeX, &doc.feoPMedia.sizeY, &doc.feoPMedia.sizeZ}) {
         *size = std::min(*size, kMaxFuzzVoxels);
+    }
+    for (auto& layer : doc.layers) {
+        for (auto& muscle : layer->muscles) {
+            muscle->resolutionU = std::min(muscle->resolutionU, kMaxFuzzResolution);
+            muscle->resolutionV = std::min(muscle->resolutionV, kMaxFuzzResolution);
+        }
     }
 }
 

@@ -33,7 +33,7 @@
 namespace {
 
 constexpr int kMinMuscleResolution = 2;
-constexpr int kMaxMuscleResolution = 512;
+constexpr int kMaxMuscleResolution = KBdlMuscle::kMaxResolution;
 constexpr int kMaxTextureNumber = 255;
 
 // A titled box of radio buttons with the given ids, one checked (none when no id fits).

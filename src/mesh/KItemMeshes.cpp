@@ -1,21 +1,24 @@
 #include "mesh/KItemMeshes.h"
 
+#include <algorithm>
+
 #include "model/KBdlBodyPart.h"
 #include "model/KBdlLayer.h"
 #include "model/KBdlMuscle.h"
 
 namespace {
 
-// Sample counts of a muscle's item mesh, computed without overflowing.
-int64_t samplesU(const KBdlMuscle& m) {
-    return int64_t(m.resolutionU) + 1;
+// Sample counts of a muscle's item mesh. A resolution beyond what the muscle dialog offers
+// (only a damaged or hostile file holds one) is meshed at the largest the dialog allows:
+// a few such muscles would otherwise ask for gigabytes.
+int32_t samples(int32_t resolution) {
+    return std::min(resolution, KBdlMuscle::kMaxResolution) + 1;
 }
-int64_t samplesV(const KBdlMuscle& m) {
-    return int64_t(m.resolutionV) + 1;
+int32_t samplesU(const KBdlMuscle& m) {
+    return samples(m.resolutionU);
 }
-
-bool fitsInt(int64_t n) {
-    return n <= INT32_MAX;
+int32_t samplesV(const KBdlMuscle& m) {
+    return samples(m.resolutionV);
 }
 
 void fill(KMeshGrid& grid, const KBdlMuscle& muscle, const KBdlLayer& layer, size_t layerIndex,
@@ -38,13 +41,11 @@ KItemMeshList kBuildItemMeshes(KBdlBodyPart& bodyPart, const KSurfaceHeight::Lay
         const KBdlLayer& layer = *layers[k];
         for (size_t m = 0; m < layer.muscles.size(); ++m) {
             const KBdlMuscle& muscle = *layer.muscles[m];
-            if (!kMuscleGetsItemMesh(layer, muscle) || !fitsInt(samplesU(muscle)) ||
-                !fitsInt(samplesV(muscle))) {
+            if (!kMuscleGetsItemMesh(layer, muscle)) {
                 continue;
             }
             auto grid = std::make_unique<KMeshGrid>();
-            if (grid->create(int32_t(samplesU(muscle)), int32_t(samplesV(muscle)),
-                             KMeshGrid::TexCoordsArray) != 0) {
+            if (grid->create(samplesU(muscle), samplesV(muscle), KMeshGrid::TexCoordsArray) != 0) {
                 continue;
             }
             grid->layerIndex = int32_t(k);
@@ -72,10 +73,7 @@ bool lookUp(const KMeshGrid& item, const KSurfaceHeight::LayerList& layers, KBdl
 }
 
 int resizeTo(KMeshGrid& item, const KBdlMuscle& muscle) {
-    if (!fitsInt(samplesU(muscle)) || !fitsInt(samplesV(muscle))) {
-        return 1;
-    }
-    return item.resize(int32_t(samplesU(muscle)), int32_t(samplesV(muscle)));
+    return item.resize(samplesU(muscle), samplesV(muscle));
 }
 
 } // namespace

@@ -135,6 +135,9 @@ public:
     KBdlCurve widthLo;
     KBdlCurve widthHi;
     KBdlCurve crossSection;
+    // Cells of the muscle's item mesh along U and V. The muscle dialog offers 2 to
+    // kMaxResolution; a larger value from a file is meshed as kMaxResolution.
+    static constexpr int32_t kMaxResolution = 512;
     int32_t resolutionU = 4;
     int32_t resolutionV = 8;
     int32_t mirrorU = 0;
