@@ -16,9 +16,7 @@ constexpr uint64_t kMaxTextureFileBytes = uint64_t(64) << 20;
 
 constexpr const char* kMsgCannotCreate = "Couldn't create export file!";
 
-} // namespace
-
-KTextureList KTextureList::defaults() {
+KTextureList buildDefaults() {
     struct Def {
         const char* name;
         uint32_t color;
@@ -37,6 +35,15 @@ KTextureList KTextureList::defaults() {
         list.entries.emplace_back(i++, d.name, d.color);
     }
     list.markSaved();
+    return list;
+}
+
+} // namespace
+
+KTextureList KTextureList::defaults() {
+    // Built once: every new or opened document starts from a copy, and formatting the
+    // saved text each time cost as much as reading a small document.
+    static const KTextureList list = buildDefaults();
     return list;
 }
 
