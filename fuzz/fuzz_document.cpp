@@ -1,8 +1,8 @@
-// Document files: arbitrary bytes opened the way a file is opened. A document that
-// opens must save, and what it saves must open again.
+// Document files: arbitrary bytes opened the way a file is opened, and nothing more, so
+// the fuzzer spends its time on what a damaged file can reach. A failure must say why.
+// Saving, reopening, computing and exporting what opens is fuzz_document_export's job.
 #include <cstdint>
 #include <cstdlib>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,19 +11,11 @@
 #include "platform/KScriptedUi.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    KScriptedUi ui; // messages (the conversion notice, missing images) are only recorded
+    KScriptedUi ui; // messages (the conversion notice, resolution warnings) are only recorded
     KUiScope scope(ui);
     std::string error;
-    std::unique_ptr<CPexaDoc> doc =
-        kLoadDocumentBytes(std::vector<uint8_t>(data, data + size), "fuzz input", &error);
-    if (!doc) {
-        if (error.empty()) {
-            std::abort(); // a failure must say why
-        }
-        return 0;
-    }
-    std::vector<uint8_t> saved = kDocumentBytes(*doc);
-    if (!kLoadDocumentBytes(std::move(saved), "saved fuzz input", &error)) {
+    if (!kLoadDocumentBytes(std::vector<uint8_t>(data, data + size), "fuzz input", &error) &&
+        error.empty()) {
         std::abort();
     }
     return 0;

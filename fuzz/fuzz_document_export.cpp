@@ -2,9 +2,11 @@
 // or Layered and the text form of STL and PLY; the rest is opened as a document. Its grid,
 // its muscles' item meshes and its density box are cut down first, so one input stays
 // cheap whatever sizes it asks for; then the surface, the normals and the item meshes are
-// built and written to /dev/null, which the writers treat as a device.
+// built and written to /dev/null, which the writers treat as a device. Last, the document
+// must save, and what it saves must open again.
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -55,5 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     KExportOptions options;
     options.ascii = (choice & 0x40) != 0;
     (void)kExport(*doc, KExportFormat((choice & 0x3F) % kFormatCount), "/dev/null", options);
+    if (!kLoadDocumentBytes(kDocumentBytes(*doc), "saved fuzz input", &error)) {
+        std::abort();
+    }
     return 0;
 }
