@@ -74,7 +74,7 @@ FUZZ_DIR := $(BUILD_DIR)/fuzz
 FUZZ_SECONDS ?= 60
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORL_FUZZ=ON -DQUORL_BUILD_GUI=OFF -DQUORL_BUILD_BENCH=OFF
-	cmake --build $(FUZZ_DIR) -j $(JOBS)
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target quorl_fuzzers
 	scripts/run-fuzzers $(FUZZ_DIR)/fuzz $(FUZZ_SECONDS)
 
 # The example documents in examples/, rebuilt by our own generator from the core.
