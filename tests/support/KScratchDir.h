@@ -1,35 +1,16 @@
 #pragma once
-// A fresh folder under the temporary folder for one test, removed again by the destructor.
-// Its name is not ASCII, so paths with such names are exercised everywhere it is used.
+// A scratch folder whose name is not ASCII, so paths with such names are exercised
+// everywhere it is used; removed again by the destructor.
 
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
-class KScratchDir {
+#include "support/KTestFiles.h"
+
+class KScratchDir : public KTempDir {
 public:
-    explicit KScratchDir(const std::string& tag) {
-        static int counter = 0;
-        path_ = std::filesystem::temp_directory_path() /
-                ("quorl-" + tag + "-" + std::to_string(::getpid()) + "-" +
-                 std::to_string(++counter) + "-Höhenbild-高さ");
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~KScratchDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    KScratchDir(const KScratchDir&) = delete;
-    KScratchDir& operator=(const KScratchDir&) = delete;
+    explicit KScratchDir(const std::string& tag) : KTempDir(tag + "-Höhenbild-高さ") {}
 
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-    size_t entryCount() const {
-        using It = std::filesystem::directory_iterator;
-        return size_t(std::distance(It(path_), It()));
-    }
-
-private:
-    std::filesystem::path path_;
+    std::filesystem::path operator/(const std::string& name) const { return file(name); }
+    size_t entryCount() const { return kFilesIn(path()); }
 };
