@@ -83,15 +83,24 @@ KCurveEditModel::Rect KViewMdlCurve::editingRect() const {
 }
 
 bool KViewMdlCurve::checkCurve() {
-    frame_.checkItem(painting_);
+    frame_.checkItem(deferMessages_);
     return true;
 }
 
 void KViewMdlCurve::paintEvent(QPaintEvent* event) {
-    painting_ = true;
+    deferMessages_ = true;
     KViewCurve::paintEvent(event);
-    painting_ = false;
+    deferMessages_ = false;
     frame_.updateCommands();
+}
+
+void KViewMdlCurve::resizeEvent(QResizeEvent* event) {
+    // A resize lays the muscle's points out again, so a muscle deleted while no update
+    // reached the editor (manual recalculation) is let go first.
+    deferMessages_ = true;
+    checkCurve();
+    deferMessages_ = false;
+    KViewCurve::resizeEvent(event);
 }
 
 void KViewMdlCurve::drawCaption(QPainter& p) {

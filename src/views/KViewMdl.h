@@ -31,13 +31,15 @@ protected:
     bool itemKey(QKeyEvent* event) override;
     bool checkCurve() override;
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     bool focusNextPrevChild(bool) override { return false; }
     void drawCaption(QPainter& p);
 
     KFrameMdl& frame_;
     int paneId_;
-    bool painting_ = false;
+    // Inside a paint or resize: a deleted muscle's message waits until the event is done.
+    bool deferMessages_ = false;
 };
 
 class KViewMdlPos : public KViewMdlCurve {

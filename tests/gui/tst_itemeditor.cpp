@@ -298,6 +298,16 @@ private slots:
         QCOMPARE(e.ui.messages().size(), size_t(2));
         QCoreApplication::processEvents();
         QCOMPARE(e.ui.messages().size(), size_t(3));
+
+        // And a resize (tiling the windows), which lays the points out again.
+        KBdlMuscle* d = kAddMuscle(e.doc, 0, KBdlMuscle::Linear, "d");
+        QVERIFY(e.f.editMuscle(d));
+        QVERIFY(e.doc.removeMuscle(d));
+        e.frame->resize(700, 500);
+        QVERIFY(!e.f.muscle());
+        QVERIFY(!e.f.positionView()->curve());
+        QCoreApplication::processEvents();
+        QCOMPARE(e.ui.messages().size(), size_t(4));
     }
 
     // "Set View Size" sizes the frame (or its client area); F9 from any pane writes what
