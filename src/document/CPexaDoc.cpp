@@ -112,6 +112,8 @@ int CPexaDoc::calculateUV() {
     }
     kFillObjectGrid(*meshGrid, bodyPart, layers, clip, meshOption);
     meshStale = 0;
+    ++calculationCount;
+    changedRegion = KGridRegion::all();
     return 0;
 }
 

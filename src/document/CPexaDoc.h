@@ -13,6 +13,7 @@
 #include "document/KFeoPMedia.h"
 #include "document/KFeoRib.h"
 #include "document/KTextureList.h"
+#include "mesh/KGridRegion.h"
 #include "mesh/KItemMeshes.h"
 #include "mesh/KMeshGrid.h"
 #include "mesh/KSurfaceHeight.h"
@@ -177,6 +178,11 @@ public:
     KSurfaceHeight::LayerList layers;
     std::unique_ptr<KMeshGrid> meshGrid;
     int32_t meshStale = 1;
+    // Counts the calculations of the object grid; changedRegion holds the samples the
+    // latest one changed (the whole grid after a full calculation). A view that saw the
+    // previous calculation refreshes only that region; any other view refreshes all.
+    uint64_t calculationCount = 0;
+    KGridRegion changedRegion;
     KItemMeshList itemMeshes;
 
     KExportFlags exportFlags;
