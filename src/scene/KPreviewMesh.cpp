@@ -60,7 +60,7 @@ KPreviewRefresh KPreviewMesh::update(CPexaDoc& doc, const KPreviewMeshOptions& o
                             grid->hasNormals();
     // Only the calculation right after the one prepared says what changed since.
     if (!sameLayout || doc.calculationCount != calculation_ + 1 || doc.changedRegion.whole) {
-        prepare(doc, options);
+        build(doc, options);
         return {};
     }
     calculation_ = doc.calculationCount;
@@ -74,6 +74,10 @@ KPreviewRefresh KPreviewMesh::update(CPexaDoc& doc, const KPreviewMeshOptions& o
 
 void KPreviewMesh::prepare(CPexaDoc& doc, const KPreviewMeshOptions& options) {
     calculate(doc, options);
+    build(doc, options);
+}
+
+void KPreviewMesh::build(const CPexaDoc& doc, const KPreviewMeshOptions& options) {
     clear();
     options_ = options;
     calculation_ = doc.calculationCount;
@@ -93,7 +97,7 @@ void KPreviewMesh::clear() {
     uCount_ = vCount_ = 0;
 }
 
-void KPreviewMesh::prepareSkinned(CPexaDoc& doc) {
+void KPreviewMesh::prepareSkinned(const CPexaDoc& doc) {
     // The object's material is set even when there is nothing to draw with it.
     const KPreviewMaterial material = KPreviewMaterial::of(doc.textures.textureAt(0));
     const KMeshGrid* grid = doc.meshGrid.get();
@@ -108,7 +112,7 @@ void KPreviewMesh::prepareSkinned(CPexaDoc& doc) {
     vCount_ = grid->vCount();
 }
 
-void KPreviewMesh::prepareLayered(CPexaDoc& doc, const KPreviewMeshOptions& options) {
+void KPreviewMesh::prepareLayered(const CPexaDoc& doc, const KPreviewMeshOptions& options) {
     for (const auto& item : doc.itemMeshes) {
         if (!layerWanted(options, item->layerIndex)) {
             continue;

@@ -75,6 +75,8 @@ public:
     KPreviewRefresh update(CPexaDoc& doc, const KPreviewMeshOptions& options);
     // Has the document calculate what the preview shows and prepares everything.
     void prepare(CPexaDoc& doc, const KPreviewMeshOptions& options);
+    // Prepares everything from what the document has calculated already.
+    void build(const CPexaDoc& doc, const KPreviewMeshOptions& options);
     // Prepares again the vertices that a change of the samples in rows vFirst..vLast of
     // the skinned grid alters: those rows and one row either side (their normals).
     // Returns the vertices rewritten. The grid must be the one last prepared.
@@ -87,8 +89,8 @@ public:
     const std::vector<KPreviewBatch>& batches() const { return batches_; }
 
 private:
-    void prepareSkinned(CPexaDoc& doc);
-    void prepareLayered(CPexaDoc& doc, const KPreviewMeshOptions& options);
+    void prepareSkinned(const CPexaDoc& doc);
+    void prepareLayered(const CPexaDoc& doc, const KPreviewMeshOptions& options);
     // Appends a grid's vertices, strips and batch; false (nothing appended) when the
     // grid lacks what it would be drawn from.
     bool appendGrid(const KMeshGrid& grid, bool flat, bool setsMaterial,
