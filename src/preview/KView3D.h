@@ -1,8 +1,8 @@
 #pragma once
-// The 3D preview of a document's object: an OpenGL view in a compatibility context (the
-// fixed-function pipeline, vertex buffers or display lists) that draws the mesh in one of four
-// shading types, turns and moves it with the mouse, spins it on a timer, draws an optional
-// background image, lights it with eight lights, can build each frame from jittered passes, and
+// The 3D preview of a document's object: an OpenGL view (vertex buffers, or display
+// lists, in a compatibility context) that draws the mesh in one of four shading types,
+// turns and moves it with the mouse, spins it on a timer, draws an optional background
+// image, lights it with eight lights, can build each frame from jittered passes, and
 // captures what it shows to TGA files.
 
 #include <QColor>
