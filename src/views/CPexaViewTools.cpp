@@ -374,7 +374,10 @@ void CPexaView::scheduleDragUpdate() {
 void CPexaView::showDragPosition() {
     dragUpdatePending_ = false;
     KBdlMuscle* muscle = selectedMuscle_;
-    if (!tracker_.tracking() || !muscle) {
+    const QRect box = tracker_.rect();
+    const QRect dragged = tracker_.trackedRect();
+    const int handle = tracker_.trackedHandle();
+    if (!tracker_.tracking() || !muscle || (!dragOriginal_ && dragged == box)) {
         return;
     }
     if (!dragOriginal_) {
@@ -382,9 +385,6 @@ void CPexaView::showDragPosition() {
     } else {
         *muscle = *dragOriginal_;
     }
-    const QRect box = tracker_.rect();
-    const QRect dragged = tracker_.trackedRect();
-    const int handle = tracker_.trackedHandle();
     if (dragged != box) {
         muscle->applyTrackerChange(kTrackerRecord(box, dragged, handle, mapRect()), handle);
     }
