@@ -1,5 +1,8 @@
 #include "preview/KGlFunctions.h"
 
+#include <cstdio>
+#include <cstring>
+
 bool KGlFunctions::resolve(const Resolver& lookup, std::string* missing) {
     KGlFunctions table;
     bool ok = true;
@@ -20,5 +23,38 @@ bool KGlFunctions::resolve(const Resolver& lookup, std::string* missing) {
     K_PREVIEW_GL_FUNCTIONS(K_GL_RESOLVE)
 #undef K_GL_RESOLVE
     *this = ok ? table : KGlFunctions();
+    return ok;
+}
+
+bool kGlVersionAtLeast(const char* version, int major, int minor) {
+    if (!version || std::strncmp(version, "OpenGL ES", 9) == 0) {
+        return false;
+    }
+    int ma = 0;
+    int mi = 0;
+    if (std::sscanf(version, "%d.%d", &ma, &mi) != 2) {
+        return false;
+    }
+    return ma > major || (ma == major && mi >= minor);
+}
+
+bool KGlBufferFunctions::resolve(const KGlFunctions::Resolver& lookup, const char* version) {
+    *this = KGlBufferFunctions();
+    if (!lookup || !kGlVersionAtLeast(version, 1, 5)) {
+        return false;
+    }
+    KGlBufferFunctions table;
+    bool ok = true;
+#define K_GL_BUFFER_RESOLVE(name, type)                                                            \
+    if (void* address = ok ? lookup(#name) : nullptr) {                                            \
+        table.name = reinterpret_cast<type>(address);                                              \
+    } else {                                                                                       \
+        ok = false;                                                                                \
+    }
+    K_PREVIEW_GL_BUFFER_FUNCTIONS(K_GL_BUFFER_RESOLVE)
+#undef K_GL_BUFFER_RESOLVE
+    if (ok) {
+        *this = table;
+    }
     return ok;
 }

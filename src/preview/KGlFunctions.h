@@ -63,6 +63,20 @@
     X(glVertex3d)                                                                                  \
     X(glViewport)
 
+// The vertex-array and buffer-object entry points (OpenGL 1.5) the preview draws the
+// object with where the context offers them, by name and type.
+#define K_PREVIEW_GL_BUFFER_FUNCTIONS(X)                                                           \
+    X(glBindBuffer, PFNGLBINDBUFFERPROC)                                                           \
+    X(glBufferData, PFNGLBUFFERDATAPROC)                                                           \
+    X(glBufferSubData, PFNGLBUFFERSUBDATAPROC)                                                     \
+    X(glDeleteBuffers, PFNGLDELETEBUFFERSPROC)                                                     \
+    X(glDisableClientState, decltype(&::glDisableClientState))                                     \
+    X(glDrawElements, decltype(&::glDrawElements))                                                 \
+    X(glEnableClientState, decltype(&::glEnableClientState))                                       \
+    X(glGenBuffers, PFNGLGENBUFFERSPROC)                                                           \
+    X(glNormalPointer, decltype(&::glNormalPointer))                                               \
+    X(glVertexPointer, decltype(&::glVertexPointer))
+
 struct KGlFunctions {
 #define K_GL_MEMBER(name) decltype(&::name) name = nullptr;
     K_PREVIEW_GL_FUNCTIONS(K_GL_MEMBER)
@@ -78,3 +92,21 @@ struct KGlFunctions {
         return glBegin != nullptr;
     }
 };
+
+struct KGlBufferFunctions {
+#define K_GL_BUFFER_MEMBER(name, type) type name = nullptr;
+    K_PREVIEW_GL_BUFFER_FUNCTIONS(K_GL_BUFFER_MEMBER)
+#undef K_GL_BUFFER_MEMBER
+
+    // Fills every entry when the context reports version 1.5 or later (a lookup may
+    // hand out addresses for functions the context cannot run, so the version decides).
+    // False, with the table left empty, otherwise.
+    bool resolve(const KGlFunctions::Resolver& lookup, const char* version);
+    bool isResolved() const {
+        return glBindBuffer != nullptr;
+    }
+};
+
+// Whether an OpenGL version string ("major.minor[.release] [vendor text]", or with an
+// "OpenGL ES" prefix) names at least major.minor of desktop OpenGL.
+bool kGlVersionAtLeast(const char* version, int major, int minor);

@@ -121,8 +121,8 @@ bool KOffscreenGl::create(int width, int height, std::string* error) {
         }
         config = EGL_NO_CONFIG_KHR;
     }
-    // No version asked: a legacy context, which has the fixed-function pipeline and
-    // display lists the preview draws with.
+    // No version asked: a legacy context, which has the fixed-function pipeline, vertex
+    // buffers and display lists the preview draws with.
     const EGLint contextAttributes[] = {EGL_NONE};
     e.context = eglCreateContext(e.display, config, EGL_NO_CONTEXT, contextAttributes);
     if (e.context == EGL_NO_CONTEXT) {

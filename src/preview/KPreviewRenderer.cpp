@@ -1,20 +1,18 @@
 #include "preview/KPreviewRenderer.h"
 
 #include <algorithm>
+#include <cstddef>
 
 #include "document/CPexaDoc.h"
 #include "scene/KOglLightSrc.h"
 #include "scene/KPreviewBackground.h"
 #include "scene/KPreviewCamera.h"
+#include "scene/KPreviewShading.h"
 
 namespace {
 
-void setColor4(GLfloat out[4], const KVertex& c, float factor) {
-    const KVertex s = KTexture::scaled(c, factor);
-    out[0] = GLfloat(s.x);
-    out[1] = GLfloat(s.y);
-    out[2] = GLfloat(s.z);
-    out[3] = GLfloat(s.w);
+const void* byteOffset(size_t bytes) {
+    return reinterpret_cast<const void*>(bytes);
 }
 
 } // namespace
@@ -27,6 +25,8 @@ bool KPreviewRenderer::initialize(const KGlFunctions::Resolver& lookup, std::str
         }
         return false;
     }
+    const GLubyte* version = gl_.glGetString(GL_VERSION);
+    buffers_.resolve(lookup, reinterpret_cast<const char*>(version));
     contextLost();
     gl_.glClearDepth(1.0);
     gl_.glEnable(GL_DEPTH_TEST);
@@ -34,6 +34,9 @@ bool KPreviewRenderer::initialize(const KGlFunctions::Resolver& lookup, std::str
 }
 
 void KPreviewRenderer::contextLost() {
+    vertexBuffer_ = 0;
+    indexBuffer_ = 0;
+    mesh_.clear();
     firstList_ = 0;
     listCount_ = 0;
     listsDirty_ = true;
@@ -46,6 +49,7 @@ void KPreviewRenderer::releaseResources() {
         return;
     }
     deleteLists();
+    deleteBuffers();
     if (backgroundTexture_) {
         gl_.glDeleteTextures(1, &backgroundTexture_);
     }
@@ -60,9 +64,16 @@ std::string KPreviewRenderer::rendererName() const {
     return name ? std::string(reinterpret_cast<const char*>(name)) : std::string();
 }
 
+void KPreviewRenderer::setBuffersAllowed(bool allowed) {
+    if (allowed != buffersAllowed_) {
+        buffersAllowed_ = allowed;
+        listsDirty_ = true;
+    }
+}
+
 void KPreviewRenderer::beginFrame(const KPreviewScene& scene) {
     if (listsDirty_) {
-        compileLists(scene);
+        refreshObject(scene);
     }
     const KPreviewCamera& camera = scene.camera;
     const KPreviewLights& lights = scene.lights;
@@ -73,30 +84,12 @@ void KPreviewRenderer::beginFrame(const KPreviewScene& scene) {
     // show through wherever the object is not drawn.
     gl_.glClearColor(GLclampf(bg.redF()), GLclampf(bg.greenF()), GLclampf(bg.blueF()), 1);
 
-    // Point and wire are white outlines; flat and smooth filled in the object colour.
-    const uint32_t objectColor = doc_.textureColor(0);
-    const GLfloat r = GLfloat(objectColor & 0xFF) / 255.0f;
-    const GLfloat g = GLfloat((objectColor >> 8) & 0xFF) / 255.0f;
-    const GLfloat b = GLfloat((objectColor >> 16) & 0xFF) / 255.0f;
-    switch (camera.shadingType) {
-    case KPreviewCamera::Point:
-        gl_.glColor3f(1, 1, 1);
-        gl_.glPolygonMode(GL_FRONT_AND_BACK, GL_POINT);
-        break;
-    case KPreviewCamera::Wire:
-        gl_.glColor3f(1, 1, 1);
-        gl_.glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-        break;
-    case KPreviewCamera::Flat:
-        gl_.glColor3f(r, g, b);
-        gl_.glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-        gl_.glShadeModel(GL_FLAT);
-        break;
-    default:
-        gl_.glColor3f(r, g, b);
-        gl_.glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-        gl_.glShadeModel(GL_SMOOTH);
-        break;
+    const KPreviewShading shading = KPreviewShading::of(camera.shadingType, doc_.textureColor(0));
+    gl_.glColor3f(shading.color[0], shading.color[1], shading.color[2]);
+    const GLenum fill[] = {GL_POINT, GL_LINE, GL_FILL};
+    gl_.glPolygonMode(GL_FRONT_AND_BACK, fill[shading.fill]);
+    if (shading.model != KPreviewShading::KeepModel) {
+        gl_.glShadeModel(shading.model == KPreviewShading::FlatModel ? GL_FLAT : GL_SMOOTH);
     }
 
     // The light model and the eight lights.
@@ -132,6 +125,9 @@ void KPreviewRenderer::beginFrame(const KPreviewScene& scene) {
 void KPreviewRenderer::drawScene(const KPreviewScene& scene, bool withBackground, int width,
                                  int height) {
     gl_.glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (usesBuffers()) {
+        drawBuffers();
+    }
     for (int k = 0; k < listCount_; ++k) {
         gl_.glCallList(firstList_ + GLuint(k));
     }
@@ -279,6 +275,99 @@ void KPreviewRenderer::drawBackground(const KPreviewScene& scene, int width, int
     gl_.glMatrixMode(GL_MODELVIEW);
 }
 
+// ---------------------------------------------------------------- vertex buffers
+
+void KPreviewRenderer::refreshObject(const KPreviewScene& scene) {
+    listsDirty_ = false;
+    if (usesBuffers()) {
+        deleteLists();
+        refreshBuffers(scene);
+    } else {
+        deleteBuffers();
+        compileLists(scene);
+    }
+}
+
+void KPreviewRenderer::refreshBuffers(const KPreviewScene& scene) {
+    KPreviewMeshOptions options;
+    options.layerMode = scene.camera.layerMode == 1 ? 1 : 0;
+    options.selectedLayers = scene.camera.selectedLayers;
+    options.viewFlat = scene.viewFlat != 0;
+    lastRefresh_ = mesh_.update(doc_, options);
+    if (lastRefresh_.full || !vertexBuffer_ || !indexBuffer_) {
+        uploadAll();
+        return;
+    }
+    if (lastRefresh_.vertexCount > 0) {
+        const size_t stride = sizeof(KPreviewVertex);
+        buffers_.glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
+        buffers_.glBufferSubData(GL_ARRAY_BUFFER, GLintptr(lastRefresh_.firstVertex * stride),
+                                 GLsizeiptr(lastRefresh_.vertexCount * stride),
+                                 mesh_.vertices().data() + lastRefresh_.firstVertex);
+        buffers_.glBindBuffer(GL_ARRAY_BUFFER, 0);
+    }
+}
+
+void KPreviewRenderer::uploadAll() {
+    if (!vertexBuffer_) {
+        buffers_.glGenBuffers(1, &vertexBuffer_);
+    }
+    if (!indexBuffer_) {
+        buffers_.glGenBuffers(1, &indexBuffer_);
+    }
+    const auto& vertices = mesh_.vertices();
+    const auto& indices = mesh_.indices();
+    // Drags rewrite rows of the vertices; the indices change only with the grid's size.
+    buffers_.glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
+    buffers_.glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(vertices.size() * sizeof(KPreviewVertex)),
+                          vertices.data(), GL_DYNAMIC_DRAW);
+    buffers_.glBindBuffer(GL_ARRAY_BUFFER, 0);
+    buffers_.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer_);
+    buffers_.glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(indices.size() * sizeof(uint32_t)),
+                          indices.data(), GL_STATIC_DRAW);
+    buffers_.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+}
+
+void KPreviewRenderer::drawBuffers() {
+    const auto& batches = mesh_.batches();
+    if (batches.empty() || !vertexBuffer_ || !indexBuffer_) {
+        return;
+    }
+    const auto stride = GLsizei(sizeof(KPreviewVertex));
+    buffers_.glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
+    buffers_.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer_);
+    buffers_.glEnableClientState(GL_VERTEX_ARRAY);
+    buffers_.glEnableClientState(GL_NORMAL_ARRAY);
+    buffers_.glVertexPointer(3, GL_FLOAT, stride, byteOffset(offsetof(KPreviewVertex, position)));
+    buffers_.glNormalPointer(GL_FLOAT, stride, byteOffset(offsetof(KPreviewVertex, normal)));
+    for (const KPreviewBatch& batch : batches) {
+        if (batch.setsMaterial) {
+            applyMaterial(batch.material);
+        }
+        // One strip per pair of rows, as they were always drawn: joining them would
+        // put extra edges into the wire and point pictures.
+        for (int32_t k = 0; k < batch.stripCount; ++k) {
+            const size_t first = batch.firstIndex + size_t(k) * size_t(batch.stripLength);
+            buffers_.glDrawElements(GL_TRIANGLE_STRIP, GLsizei(batch.stripLength), GL_UNSIGNED_INT,
+                                    byteOffset(first * sizeof(uint32_t)));
+        }
+    }
+    buffers_.glDisableClientState(GL_NORMAL_ARRAY);
+    buffers_.glDisableClientState(GL_VERTEX_ARRAY);
+    buffers_.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    buffers_.glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+void KPreviewRenderer::deleteBuffers() {
+    for (GLuint* name : {&vertexBuffer_, &indexBuffer_}) {
+        if (*name && buffers_.isResolved()) {
+            buffers_.glDeleteBuffers(1, name);
+        }
+        *name = 0;
+    }
+    mesh_.clear();
+}
+
 // ---------------------------------------------------------------- display lists
 
 void KPreviewRenderer::deleteLists() {
@@ -302,7 +391,6 @@ bool KPreviewRenderer::beginList() {
 }
 
 void KPreviewRenderer::compileLists(const KPreviewScene& scene) {
-    listsDirty_ = false;
     deleteLists();
     if (scene.camera.layerMode == 1) {
         compileLayered(scene);
@@ -311,37 +399,12 @@ void KPreviewRenderer::compileLists(const KPreviewScene& scene) {
     }
 }
 
-void KPreviewRenderer::applyMaterial(const KTexture* t) {
-    const GLfloat black[4] = {0, 0, 0, 1};
-    for (GLenum what :
-         {GLenum(GL_AMBIENT), GLenum(GL_DIFFUSE), GLenum(GL_EMISSION), GLenum(GL_SPECULAR)}) {
-        gl_.glMaterialfv(GL_FRONT_AND_BACK, what, black);
-    }
-    gl_.glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 0);
-    if (!t) {
-        return;
-    }
-    GLfloat c[4];
-    if (t->useAmbient) {
-        setColor4(c, t->ambient, t->ambientFactor);
-        gl_.glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, c);
-    }
-    if (t->useDiffuse) {
-        setColor4(c, t->diffuse, t->diffuseFactor);
-        gl_.glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, c);
-    }
-    if (t->useEmission) {
-        setColor4(c, t->emission, t->emissionFactor);
-        gl_.glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, c);
-    }
-    if (t->useSpecular) {
-        setColor4(c, t->specular, t->specularFactor);
-        gl_.glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, c);
-    }
-    if (t->useShininess) {
-        // OpenGL accepts 0..128; larger values would be refused and leave the old one.
-        gl_.glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, std::clamp(t->shininess, 0.0f, 128.0f));
-    }
+void KPreviewRenderer::applyMaterial(const KPreviewMaterial& m) {
+    gl_.glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, m.ambient.data());
+    gl_.glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, m.diffuse.data());
+    gl_.glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, m.emission.data());
+    gl_.glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, m.specular.data());
+    gl_.glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, m.shininess);
 }
 
 void KPreviewRenderer::emitStrips(const KMeshGrid& grid, const KTexture* material, bool flat) {
@@ -354,7 +417,7 @@ void KPreviewRenderer::emitStrips(const KMeshGrid& grid, const KTexture* materia
     }
     for (int32_t r = 0; r + 1 < nv; ++r) {
         if (material) {
-            applyMaterial(material);
+            applyMaterial(KPreviewMaterial::of(material));
         }
         gl_.glBegin(GL_TRIANGLE_STRIP);
         for (int32_t c = 0; c < nu; ++c) {
@@ -378,7 +441,7 @@ void KPreviewRenderer::compileSkinned() {
     if (!beginList()) {
         return;
     }
-    applyMaterial(doc_.textures.textureAt(0));
+    applyMaterial(KPreviewMaterial::of(doc_.textures.textureAt(0)));
     if (doc_.meshGrid && doc_.meshGrid->hasPositions() && doc_.meshGrid->vCount() > 1) {
         emitStrips(*doc_.meshGrid, nullptr, false);
     }

@@ -1,7 +1,8 @@
 #pragma once
-// The 3D preview's drawing: display lists of the document's mesh, the frame set-up
-// (shading type, lights, projection), the optional background image, and the jittered
-// passes of an anti-aliased frame. It draws into whatever OpenGL context is current,
+// The 3D preview's drawing: the document's mesh from vertex buffers (display lists where
+// the context has no buffer objects), the frame set-up (shading type, lights,
+// projection), the optional background image, and the jittered passes of an
+// anti-aliased frame. It draws into whatever OpenGL context is current,
 // through a table of entry points filled for that context, so the preview window and the
 // offscreen renderer share every line of it.
 
@@ -11,6 +12,7 @@
 
 #include "preview/KGlFunctions.h"
 #include "scene/KAccumBuffer.h"
+#include "scene/KPreviewMesh.h"
 
 class CPexaDoc;
 class KMeshGrid;
@@ -41,24 +43,35 @@ public:
     KPreviewRenderer(const KPreviewRenderer&) = delete;
     KPreviewRenderer& operator=(const KPreviewRenderer&) = delete;
 
-    // Takes the entry points of the context current now; a new context has no lists or
-    // textures of ours. False (with the missing function in error) when one is missing.
+    // Takes the entry points of the context current now; a new context has no buffers,
+    // lists or textures of ours. False (with the missing function in error) when one is missing.
     bool initialize(const KGlFunctions::Resolver& lookup, std::string* error = nullptr);
     bool isInitialized() const { return gl_.isResolved(); }
-    // The context went away with everything in it: forget the lists and textures.
+    // The context went away with everything in it: forget the buffers, lists and textures.
     void contextLost();
-    // Deletes the lists and the background texture; the context must be current.
+    // Deletes the buffers, lists and the background texture; the context must be current.
     void releaseResources();
     // The renderer's name as the context reports it.
     std::string rendererName() const;
     const KGlFunctions& gl() const { return gl_; }
 
-    // The lists are compiled again before the next frame.
+    // The object's buffers (or lists) are brought up to date before the next frame: only
+    // the rows the document's latest calculation changed when the buffers hold the one
+    // before, everything otherwise.
     void invalidateLists() { listsDirty_ = true; }
+    // Whether the object is drawn from vertex buffers: the context offers them and they
+    // are allowed (they are unless switched off, which draws from display lists).
+    bool usesBuffers() const { return buffersAllowed_ && buffers_.isResolved(); }
+    void setBuffersAllowed(bool allowed);
+    // The vertex data last prepared for the buffers.
+    const KPreviewMesh& mesh() const { return mesh_; }
+    // What the last refresh of the buffers rewrote.
+    const KPreviewRefresh& lastRefresh() const { return lastRefresh_; }
     // The background texture is loaded again before it is next drawn.
     void invalidateBackground() { backgroundTextureDirty_ = true; }
 
-    // Compiles the lists when needed and sets up the shading, lights and matrices.
+    // Refreshes the buffers or compiles the lists when needed and sets up the shading, lights and
+    // matrices.
     void beginFrame(const KPreviewScene& scene);
     // Clears and draws the object (and the background image when shown) into a frame of
     // width x height device pixels.
@@ -80,6 +93,11 @@ public:
     void finish() { gl_.glFinish(); }
 
 private:
+    void refreshObject(const KPreviewScene& scene);
+    void refreshBuffers(const KPreviewScene& scene);
+    void uploadAll();
+    void drawBuffers();
+    void deleteBuffers();
     void compileLists(const KPreviewScene& scene);
     // Deletes the lists this renderer made (the context must be current).
     void deleteLists();
@@ -88,12 +106,18 @@ private:
     bool beginList();
     void compileSkinned();
     void compileLayered(const KPreviewScene& scene);
-    void applyMaterial(const KTexture* texture);
+    void applyMaterial(const KPreviewMaterial& material);
     void emitStrips(const KMeshGrid& grid, const KTexture* material, bool flat);
     void drawBackground(const KPreviewScene& scene, int width, int height);
 
     CPexaDoc& doc_;
     KGlFunctions gl_;
+    KGlBufferFunctions buffers_;
+    bool buffersAllowed_ = true;
+    KPreviewMesh mesh_;
+    KPreviewRefresh lastRefresh_;
+    GLuint vertexBuffer_ = 0;
+    GLuint indexBuffer_ = 0;
     // The lists are firstList_ .. firstList_ + listCount_ - 1.
     GLuint firstList_ = 0;
     int listCount_ = 0;

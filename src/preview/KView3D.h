@@ -1,6 +1,6 @@
 #pragma once
-// The 3D preview of a document's object: an OpenGL 1.1 view (immediate mode and display
-// lists in a compatibility context) that draws the mesh in one of four shading types,
+// The 3D preview of a document's object: an OpenGL view (vertex buffers, or display
+// lists, in a compatibility context) that draws the mesh in one of four shading types,
 // turns and moves it with the mouse, spins it on a timer, draws an optional background
 // image, lights it with eight lights, can build each frame from jittered passes, and
 // captures what it shows to TGA files.
@@ -88,7 +88,8 @@ public:
 
     // Redraws (and restarts a progressive anti-aliased frame).
     void renderLater();
-    // Deletes the display lists; they are compiled again before the next frame.
+    // The object's vertex buffers (or display lists) are brought up to date before the
+    // next frame.
     void rebuildLists();
     bool spinTimerActive() const { return timer_.isActive(); }
 

@@ -164,6 +164,12 @@ private:
     void createMuscle(const QPoint& release, bool keepTool);
     KBdlLayer* targetLayer() const;
     void applyTracker(const QRect& oldBox, const QRect& newBox, int handle);
+    // While the tracker is dragged the muscle follows it: mouse moves only ask for an
+    // update, and the latest position is applied once per turn of the event loop.
+    void scheduleDragUpdate();
+    void showDragPosition();
+    // Puts the dragged muscle back as the drag found it; true when it had been changed.
+    bool restoreDraggedMuscle();
     bool walkSelection(int key, Qt::KeyboardModifiers modifiers);
     void commandsChanged();
     void drawToolFeedback(QPainter& p);
@@ -203,4 +209,7 @@ private:
     std::optional<QPoint> pointer_;
     KItemTracker tracker_;
     KMuscleUndo undo_;
+    // The dragged muscle as the drag found it, once the drag has changed it.
+    std::unique_ptr<KBdlMuscle> dragOriginal_;
+    bool dragUpdatePending_ = false;
 };

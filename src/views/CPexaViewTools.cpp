@@ -209,6 +209,7 @@ void CPexaView::mouseMoveEvent(QMouseEvent* event) {
     if (tracker_.tracking()) {
         tracker_.moveTo(p);
         viewport()->update();
+        scheduleDragUpdate();
         return;
     }
     rebuildItems();
@@ -274,8 +275,13 @@ void CPexaView::mouseReleaseEvent(QMouseEvent* event) {
         QRect oldBox;
         QRect newBox;
         int handle = KItemTracker::kNone;
+        // The change is made (and recorded for Undo) once, from the muscle as the drag
+        // found it.
+        const bool restored = restoreDraggedMuscle();
         if (tracker_.finish(oldBox, newBox, handle)) {
             applyTracker(oldBox, newBox, handle);
+        } else if (restored && selectedMuscle_) {
+            doc_.itemChanged(CPexaDoc::HintMuscle, selectedMuscle_);
         }
         viewport()->update();
         return;
@@ -356,6 +362,44 @@ void CPexaView::applyTracker(const QRect& oldBox, const QRect& newBox, int handl
     commandsChanged();
 }
 
+void CPexaView::scheduleDragUpdate() {
+    if (dragUpdatePending_) {
+        return;
+    }
+    // Queued behind the moves already waiting: only the last of them is shown.
+    dragUpdatePending_ = true;
+    QMetaObject::invokeMethod(this, &CPexaView::showDragPosition, Qt::QueuedConnection);
+}
+
+void CPexaView::showDragPosition() {
+    dragUpdatePending_ = false;
+    KBdlMuscle* muscle = selectedMuscle_;
+    const QRect box = tracker_.rect();
+    const QRect dragged = tracker_.trackedRect();
+    const int handle = tracker_.trackedHandle();
+    if (!tracker_.tracking() || !muscle || (!dragOriginal_ && dragged == box)) {
+        return;
+    }
+    if (!dragOriginal_) {
+        dragOriginal_ = std::make_unique<KBdlMuscle>(*muscle);
+    } else {
+        *muscle = *dragOriginal_;
+    }
+    if (dragged != box) {
+        muscle->applyTrackerChange(kTrackerRecord(box, dragged, handle, mapRect()), handle);
+    }
+    doc_.itemChanged(CPexaDoc::HintMuscle, muscle);
+}
+
+bool CPexaView::restoreDraggedMuscle() {
+    std::unique_ptr<KBdlMuscle> original = std::move(dragOriginal_);
+    if (!original || !selectedMuscle_) {
+        return false;
+    }
+    *selectedMuscle_ = *original;
+    return true;
+}
+
 // ---- keyboard
 
 bool CPexaView::focusNextPrevChild(bool) {
@@ -365,6 +409,9 @@ bool CPexaView::focusNextPrevChild(bool) {
 void CPexaView::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && (tracker_.tracking() || capturing_)) {
         // Escape ends a drag without changing anything.
+        if (restoreDraggedMuscle()) {
+            doc_.itemChanged(CPexaDoc::HintMuscle, selectedMuscle_);
+        }
         tracker_.cancel();
         capturing_ = false;
         swallowRelease_ = true;

@@ -9,6 +9,7 @@
 #include "app/KChildFrames.h"
 #include "dialogs/KPreviewDialogs.h"
 #include "platform/KFile.h"
+#include "preview/KGlFunctions.h"
 #include "preview/KView3D.h"
 #include "scene/KAccumBuffer.h"
 #include "scene/KCaptureSeries.h"
@@ -49,6 +50,37 @@ private slots:
     void initTestCase() {
         kUseTestSettings();
         QVERIFY(dir_.isValid());
+    }
+
+    // Buffers are drawn with only where the context's version string names desktop
+    // OpenGL 1.5 or later: an address looked up by name proves nothing on its own.
+    void vertexBuffersNeedVersionOnePointFive() {
+        const std::pair<const char*, bool> versions[] = {
+            {"4.5 (Compatibility Profile) Mesa 22.3.6", true},
+            {"1.5", true},
+            {"2.1 Mesa 7.0", true},
+            {"1.4 Mesa", false},
+            {"1.1", false},
+            {"OpenGL ES 3.2 Mesa", false},
+            {"", false},
+            {nullptr, false}};
+        for (const auto& [version, enough] : versions) {
+            QCOMPARE(kGlVersionAtLeast(version, 1, 5), enough);
+            KGlBufferFunctions table;
+            const bool resolved = table.resolve(
+                [](const char*) { return reinterpret_cast<void*>(&kGlVersionAtLeast); }, version);
+            QCOMPARE(std::tuple(resolved, table.isResolved()), std::tuple(enough, enough));
+        }
+        // A missing entry leaves the whole table empty.
+        KGlBufferFunctions table;
+        QVERIFY(!table.resolve(
+            [](const char* name) {
+                return std::string(name) == "glBufferSubData"
+                           ? nullptr
+                           : reinterpret_cast<void*>(&kGlVersionAtLeast);
+            },
+            "3.0"));
+        QVERIFY(!table.isResolved() && !table.glGenBuffers);
     }
 
     void orthographicBoxFollowsTheClientShape() {

@@ -4,6 +4,7 @@
 // anti-aliasing and the background, drives the mouse, captures series of TGA files, and
 // writes screenshots of each shading type.
 
+#include "../support/KGridRows.h"
 #include "KGuiTestKit.h"
 #include "app/CChildFrame.h"
 #include "app/CDocManager.h"
@@ -12,6 +13,8 @@
 #include "dialogs/KPreviewDialogs.h"
 #include "document/KDocumentFile.h"
 #include "document/KSampleObjects.h"
+#include "preview/KOffscreenGl.h"
+#include "preview/KPreviewRenderer.h"
 #include "preview/KView3D.h"
 
 namespace {
@@ -65,6 +68,93 @@ bool showsTheObject(const QImage& shown) {
 uint32_t asTga(const QColor& c) {
     return uint32_t(c.red()) | uint32_t(c.green()) << 8 | uint32_t(c.blue()) << 16;
 }
+
+// Draws doc into an offscreen context with the document's stored camera, as the
+// command-line renderer does, in one shading type and layer mode.
+struct OffscreenFrame {
+    OffscreenFrame(CPexaDoc& d, QSize size) : doc(d), renderer(d), size_(size) {
+        camera.readSettings(doc);
+        camera.resize(size.width(), size.height());
+        lights = KPreviewLights(camera.leftHanded != 0);
+        std::string error;
+        ok = context.create(size.width(), size.height(), &error) &&
+             renderer.initialize(context.resolver(), &error);
+        if (ok) {
+            renderer.gl().glViewport(0, 0, size.width(), size.height());
+        }
+    }
+    KPreviewScene scene(int viewFlat) const {
+        return {camera,
+                lights,
+                background,
+                QColor(kDefaultPerspectiveBackground),
+                QColor(kDefaultOrthographicBackground),
+                viewFlat};
+    }
+    std::vector<uint8_t> draw(bool buffers, int viewFlat = 0) {
+        renderer.setBuffersAllowed(buffers);
+        renderer.invalidateLists();
+        renderer.renderFrame(scene(viewFlat), KRenderOptions(), true, size_.width(),
+                             size_.height());
+        return context.readPixels();
+    }
+
+    // The object drawn strip by strip in immediate mode, as the display lists were
+    // compiled, into the frame the renderer set up.
+    std::vector<uint8_t> drawImmediate(int viewFlat = 0) {
+        renderer.beginFrame(scene(viewFlat));
+        const KGlFunctions& gl = renderer.gl();
+        gl.glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        const auto material = [&](const KTexture* t) {
+            const KPreviewMaterial m = KPreviewMaterial::of(t);
+            gl.glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, m.ambient.data());
+            gl.glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, m.diffuse.data());
+            gl.glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, m.emission.data());
+            gl.glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, m.specular.data());
+            gl.glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, m.shininess);
+        };
+        const auto strips = [&](const KMeshGrid& g, const KTexture* t, bool flat) {
+            const auto p = flat ? g.objectPoints() : g.positions();
+            for (int32_t r = 0; r + 1 < g.vCount(); ++r) {
+                if (t) {
+                    material(t);
+                }
+                gl.glBegin(GL_TRIANGLE_STRIP);
+                for (int32_t c = 0; c < g.uCount(); ++c) {
+                    for (int32_t row : {r + 1, r}) {
+                        const size_t i = g.index(c, row);
+                        const KVertex n = flat ? KVertex(0, 1, 0) : g.normals()[i];
+                        gl.glNormal3d(n.x, n.y, n.z);
+                        gl.glVertex3d(p[i].x, p[i].y, p[i].z);
+                    }
+                }
+                gl.glEnd();
+            }
+        };
+        if (camera.layerMode == 1) {
+            const auto& wanted = camera.selectedLayers;
+            for (const auto& item : doc.itemMeshes) {
+                if (wanted.empty() || std::count(wanted.begin(), wanted.end(), item->layerIndex)) {
+                    strips(*item, doc.textures.textureAt(item->textureIndex), viewFlat != 0);
+                }
+            }
+        } else {
+            material(doc.textures.textureAt(0));
+            strips(*doc.meshGrid, nullptr, false);
+        }
+        renderer.finish();
+        return context.readPixels();
+    }
+
+    CPexaDoc& doc;
+    KOffscreenGl context;
+    KPreviewRenderer renderer;
+    KPreviewCamera camera;
+    KPreviewLights lights;
+    KPreviewBackground background;
+    bool ok = false;
+    QSize size_;
+};
 
 } // namespace
 
@@ -359,6 +449,63 @@ private slots:
         }
         QCOMPARE(std::tuple(p.view->size(), p.image().size()),
                  std::tuple(QSize(300, 150), QSize(300, 150)));
+    }
+
+    // The object drawn from vertex buffers is the picture the display lists drew, pixel
+    // for pixel, filled flat or smooth, skinned and layered (with and without view
+    // flat). Points and lines are those of the separate strips drawn one by one: the
+    // driver joins the strips of a display list into one, which adds edges from each
+    // row's end to the next row's start, and between the item meshes, to those pictures.
+    void buffersDrawWhatTheListsDrew() {
+        CPexaDoc plain;
+        for (CPexaDoc* doc : {&plain, limb_.get()}) {
+            OffscreenFrame f(*doc, QSize(160, 128));
+            QVERIFY(f.ok);
+            const std::tuple<int, int> modes[] = {{0, 0}, {1, 0}, {1, 1}};
+            for (const auto& [layerMode, flat] : modes) {
+                for (int t = 0; t < 4; ++t) {
+                    const QString what = QStringLiteral("mode %1 flat %2 shading %3")
+                                             .arg(layerMode)
+                                             .arg(flat)
+                                             .arg(t);
+                    f.camera.shadingType = t;
+                    f.camera.layerMode = layerMode;
+                    const std::vector<uint8_t> lists = f.draw(false, flat);
+                    QVERIFY(!f.renderer.usesBuffers());
+                    const std::vector<uint8_t> buffers = f.draw(true, flat);
+                    QVERIFY2(f.renderer.usesBuffers(), "the context offers no vertex buffers");
+                    QVERIFY(!buffers.empty());
+                    if (t >= KPreviewCamera::Flat) {
+                        QVERIFY2(buffers == lists, qPrintable(what));
+                    }
+                    QVERIFY2(buffers == f.drawImmediate(flat), qPrintable(what));
+                }
+            }
+        }
+    }
+
+    // After a calculation that changed some rows only those rows are uploaded, and the
+    // picture is the one a full upload gives.
+    void partialUploadShowsTheWholeChange() {
+        auto doc = kMakeBenchmarkObject(96);
+        OffscreenFrame f(*doc, QSize(200, 160));
+        QVERIFY(f.ok);
+        f.camera.shadingType = KPreviewCamera::Smooth;
+        const std::vector<uint8_t> first = f.draw(true);
+        KBdlMuscle* muscle = doc->layerAt(0)->getMuscle(0);
+        const std::vector<KVertex> before = kObjectPointsOf(*doc->meshGrid);
+        muscle->offsetV += 0.1f;
+        muscle->height += 0.5f;
+        doc->itemChanged(CPexaDoc::HintMuscle, muscle);
+        doc->computeMesh();
+        doc->computeNormals();
+        doc->changedRegion = kRowsThatDiffer(before, *doc->meshGrid);
+        // Drawn again with buffers kept: the refresh is partial.
+        const std::vector<uint8_t> partial = f.draw(true);
+        QVERIFY(!f.renderer.lastRefresh().full);
+        QVERIFY(f.renderer.lastRefresh().vertexCount < f.renderer.mesh().vertices().size());
+        QVERIFY(partial != first);
+        QVERIFY(partial == f.draw(false));
     }
 
     // The command-line renderer draws with the view's own code in a context of its own:

@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include <QtWidgets>
+#include <map>
 
 #include "KGuiMapTestSupport.h"
 #include "KGuiTestSupport.h"
@@ -100,6 +101,15 @@ void moveWithoutButtons(QWidget* w, QPoint pos) {
                      Qt::NoModifier);
     QCoreApplication::sendEvent(w, &move);
 }
+
+// Counts the document's updates by hint while it lives.
+struct HintCounter : KViewObserver {
+    explicit HintCounter(CPexaDoc& d) : doc(d) { doc.addObserver(this); }
+    ~HintCounter() override { doc.removeObserver(this); }
+    void onUpdate(int hint, KPersistent*) override { ++counts[hint]; }
+    CPexaDoc& doc;
+    std::map<int, int> counts;
+};
 
 bool near(double a, double b, double eps = 1e-6) {
     return std::abs(a - b) <= eps;
@@ -268,6 +278,59 @@ private slots:
         QVERIFY(kSaveScreenshot(shot, QStringLiteral("uvtools_rubberline.png")));
         QTest::mouseRelease(f.view->viewport(), Qt::LeftButton, {}, to);
         QCOMPARE(f.doc->layerAt(0)->muscles.size(), size_t(1));
+    }
+
+    // The muscle follows a tracker drag. Moves that arrive together are shown together:
+    // one change reaches the document (so the preview calculates once) with the muscle
+    // where the last move puts it, and the release leaves it there, recorded for Undo
+    // from where the drag began. Escape puts it back.
+    void trackerDragShowsTheLatestPositionOnce() {
+        Fixture f;
+        QVERIFY(f.exposed);
+        KBdlMuscle* m = f.addMuscle(0, KBdlMuscle::Linear, 0.3, 0.2, 0.5, 0.6);
+        const QPoint c = f.at(0.4, 0.4);
+        f.click(c);
+        QCOMPARE(f.view->selectedMuscle(), m);
+        const KBdlMuscle before(*m);
+        const QRect box = f.view->tracker().rect();
+        const auto offsets = [](const KBdlMuscle& x) { return std::tuple(x.offsetU, x.offsetV); };
+        QWidget* port = f.view->viewport();
+        for (const bool escape : {true, false}) {
+            HintCounter hints(*f.doc);
+            port->repaint();
+            QTest::mousePress(port, Qt::LeftButton, {}, c);
+            QVERIFY(f.view->tracker().tracking());
+            QPoint last = c;
+            for (int k = 1; k <= 12; ++k) {
+                last = c + QPoint(3 * k, -2 * k);
+                QCoreApplication::postEvent(
+                    port, new QMouseEvent(QEvent::MouseMove, last, port->mapToGlobal(last),
+                                          Qt::NoButton, Qt::LeftButton, Qt::NoModifier));
+            }
+            QCOMPARE(hints.counts[CPexaDoc::HintMuscle], 0);
+            // The update runs on the turn after the moves: by then all of them are in.
+            QTRY_COMPARE(hints.counts[CPexaDoc::HintMuscle], 1);
+            QCoreApplication::processEvents();
+            QCOMPARE(hints.counts[CPexaDoc::HintMuscle], 1);
+            QCOMPARE(hints.counts[CPexaDoc::HintAll], 1);
+            KBdlMuscle expected(before);
+            expected.applyTrackerChange(kTrackerRecord(box, box.translated(last - c),
+                                                       KItemTracker::kMove, f.view->mapRect()),
+                                        KItemTracker::kMove);
+            QVERIFY(offsets(expected) != offsets(before));
+            QCOMPARE(offsets(*m), offsets(expected));
+            if (escape) {
+                f.escapeAndRelease(last);
+                QCOMPARE(offsets(*m), offsets(before));
+                QVERIFY(f.view->undoRecord().isEmpty());
+            } else {
+                QTest::mouseRelease(port, Qt::LeftButton, {}, last);
+                QCoreApplication::processEvents();
+                QCOMPARE(offsets(*m), offsets(expected));
+                f.trigger("editUndo");
+                QCOMPARE(offsets(*m), offsets(before));
+            }
+        }
     }
 
     void theTrackerMovesResizesAndUndoRestores() {
