@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -260,4 +261,25 @@ TEST(PartialRecalculationFallback, OtherChangesAndChangedLayersRecalculateEveryt
     ASSERT_TRUE(doc->computeMesh());
     EXPECT_FALSE(doc->changedRegion.whole);
     EXPECT_TRUE(doc->changedRegion.isEmpty());
+}
+
+TEST(PartialRecalculationBounds, ShrinkWhenTheMuscleThatHeldThemIsLowered) {
+    CPexaDoc doc;
+    doc.baseShape = CPexaDoc::Planar;
+    auto bump = std::make_unique<KBdlMuscle>(KBdlMuscle::Point);
+    bump->height = -3.0f; // planar depth is -height: the deepest dent is the largest z
+    KBdlMuscle* m = bump.get();
+    doc.addMuscleToLayer(doc.layers[1].get(), bump);
+    doc.rebuildGrid();
+    ASSERT_TRUE(doc.computeMesh());
+    ASSERT_TRUE(doc.computeNormals());
+    const KVertex high = doc.meshGrid->boundsMax;
+
+    m->height = -0.5f;
+    doc.itemChanged(CPexaDoc::HintMuscle, m);
+    ASSERT_TRUE(doc.computeMesh());
+    ASSERT_TRUE(doc.computeNormals());
+    EXPECT_FALSE(doc.changedRegion.whole);
+    EXPECT_LT(doc.meshGrid->boundsMax.z, high.z);
+    expectSameAsWholeCalculation(doc, "lowered");
 }
