@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 
 #include "document/CPexaDoc.h"
 #include "document/KDocumentFile.h"
@@ -179,6 +180,12 @@ KRenderStatus kRenderDocument(const KRenderRequest& request, std::string* error)
                               QColor(kDefaultOrthographicBackground),
                               0};
 
+    // Mesa's software rasteriser, when it has threads of its own, bins the next batch of
+    // triangles while its threads draw the previous one, so it holds two batches at once
+    // (some 35 MB each for a 512 x 512 grid). One frame drawn on this thread gives the
+    // same pixels with one batch in memory. A value the user set is kept; other drivers
+    // ignore the variable.
+    setenv("LP_NUM_THREADS", "0", 0);
     KOffscreenGl context;
     if (!context.create(w, h, &why)) {
         why = "no OpenGL context for rendering: " + why;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "image/KImageMapTga.h"
+#include "mesh/KGridFill.h"
 #include "platform/KUi.h"
 
 CPexaDoc::CPexaDoc() : textures(KTextureList::defaults()) {
@@ -25,6 +26,7 @@ CPexaDoc::~CPexaDoc() = default;
 void CPexaDoc::documentChanged() {
     setModified(true);
     meshStale = 1;
+    wholeGridStale_ = true;
     itemMeshes.clear();
     if (recalcMode == RecalcAuto) {
         updateAllViews(HintAll, nullptr);
@@ -40,8 +42,14 @@ void CPexaDoc::itemChanged(int hint, KPersistent* object) {
     meshStale = 1;
     if (hint == HintMuscle && object && object->isKindOf(&KBdlMuscle::classRecord)) {
         KWaitCursor wait;
-        updateMuscleItem(static_cast<KBdlMuscle*>(object));
+        auto* muscle = static_cast<KBdlMuscle*>(object);
+        if (std::find(changedMuscles_.begin(), changedMuscles_.end(), muscle) ==
+            changedMuscles_.end()) {
+            changedMuscles_.push_back(muscle);
+        }
+        updateMuscleItem(muscle);
     } else {
+        wholeGridStale_ = true;
         itemMeshes.clear();
     }
     switch (recalcMode) {
@@ -110,11 +118,105 @@ int CPexaDoc::calculateUV() {
         meshGrid.reset(); // as a grid that could not be created
         return 1;
     }
-    kFillObjectGrid(*meshGrid, bodyPart, layers, clip, meshOption);
+    if (!recalculateChangedMuscles()) {
+        calculateWholeGrid();
+    }
+    changedMuscles_.clear();
+    wholeGridStale_ = false;
     meshStale = 0;
     ++calculationCount;
-    changedRegion = KGridRegion::all();
     return 0;
+}
+
+void CPexaDoc::calculateWholeGrid() {
+    KMeshGrid& grid = *meshGrid;
+    grid.setFlags(KMeshGrid::AllPending);
+    grid.meshOption = meshOption;
+    bodyPart.uProfile.setResolution(grid.uCount() - 1);
+    bodyPart.vProfile.setResolution(grid.vCount() - 1);
+    const KGridFill fill(bodyPart, layers, clip, grid.uCount(), grid.vCount());
+    fill.fill(grid.objectPoints());
+    // Remember where every muscle reached, for recalculating after it changes.
+    auto supports = fill.supports();
+    calculated_.assign(layers.size(), {});
+    size_t n = 0;
+    for (size_t k = 0; k < layers.size(); ++k) {
+        for (size_t m = 0; m < layers[k]->muscles.size(); ++m, ++n) {
+            calculated_[k].push_back({supports[n].first, std::move(supports[n].second)});
+        }
+    }
+    changedRegion = KGridRegion::all();
+}
+
+bool CPexaDoc::layersAsCalculated() const {
+    if (calculated_.size() != layers.size()) {
+        return false;
+    }
+    for (size_t k = 0; k < layers.size(); ++k) {
+        const auto& muscles = layers[k]->muscles;
+        const auto& seen = calculated_[k];
+        if (muscles.size() != seen.size()) {
+            return false;
+        }
+        for (size_t m = 0; m < muscles.size(); ++m) {
+            if (muscles[m].get() != seen[m].muscle) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+CPexaDoc::CalculatedMuscle* CPexaDoc::calculatedMuscle(const KBdlMuscle* muscle,
+                                                       size_t* layerIndex) {
+    for (size_t k = 0; k < calculated_.size(); ++k) {
+        for (CalculatedMuscle& c : calculated_[k]) {
+            if (c.muscle == muscle) {
+                if (layerIndex) {
+                    *layerIndex = k;
+                }
+                return &c;
+            }
+        }
+    }
+    return nullptr;
+}
+
+bool CPexaDoc::recalculateChangedMuscles() {
+    if (wholeGridStale_ || changedMuscles_.empty() || !layersAsCalculated()) {
+        return false;
+    }
+    KMeshGrid& grid = *meshGrid;
+    const int32_t nu = grid.uCount();
+    const int32_t nv = grid.vCount();
+    KGridFill fill(bodyPart, layers, clip, nu, nv, KGridFill::PartialFill{});
+    // The samples whose height may change: where each changed muscle reached before and
+    // where it reaches now.
+    KRowSpans region(nv);
+    for (const KBdlMuscle* muscle : changedMuscles_) {
+        size_t k = 0;
+        CalculatedMuscle* c = calculatedMuscle(muscle, &k);
+        if (!c) {
+            return false;
+        }
+        region.unite(c->support);
+        c->support = fill.supportOf(*layers[k], *muscle);
+        region.unite(c->support);
+    }
+    // A muscle that reaches most of the grid (or cannot be bounded, and so reaches all
+    // of it) is recalculated with everything else.
+    if (region.sampleCount() > grid.sampleCount() / 4 * 3) {
+        return false;
+    }
+    fill.restrictTo(region, [&](const KBdlMuscle& m) {
+        const CalculatedMuscle* c = calculatedMuscle(&m);
+        return !c || c->support.meets(region);
+    });
+    const KRowSpans changed = fill.fillRegion(grid.objectPoints());
+    grid.objectPointsChanged(changed);
+    // Positions change where object points did, normals one sample around them.
+    changedRegion = changed.grown(nu).bounds();
+    return true;
 }
 
 void CPexaDoc::ensureCalculated() {

@@ -16,6 +16,7 @@
 #include "mesh/KGridRegion.h"
 #include "mesh/KItemMeshes.h"
 #include "mesh/KMeshGrid.h"
+#include "mesh/KRowSpans.h"
 #include "mesh/KSurfaceHeight.h"
 #include "model/KBdlBodyPart.h"
 #include "model/KBdlLayer.h"
@@ -86,7 +87,9 @@ public:
     static int32_t sampleCount(int32_t resolution, double from, double to);
     // Fills the object grid if the mesh is stale.
     void ensureCalculated();
-    // Fills the object grid; 1 when there is no grid (reported).
+    // Fills the object grid; 1 when there is no grid (reported). When only single
+    // muscles changed (hint 3) since the last calculation, only the samples they reach,
+    // before or after the change, are filled again.
     int calculateUV();
     // Fills (when stale) and maps the grid into 3D; false without a usable grid.
     bool computeMesh();
@@ -205,9 +208,28 @@ public:
 private:
     friend class KExportSelectionLock;
 
+    // The muscles of one layer as the latest calculation saw them, each with the samples
+    // it could lift then.
+    struct CalculatedMuscle {
+        const KBdlMuscle* muscle;
+        KRowSpans support;
+    };
+
     KTextureIndexFn textureIndexFn() const;
+    void calculateWholeGrid();
+    // Recalculates the samples the changed muscles reach; false (nothing done) when the
+    // document has changed in any other way since the latest calculation.
+    bool recalculateChangedMuscles();
+    bool layersAsCalculated() const;
+    CalculatedMuscle* calculatedMuscle(const KBdlMuscle* muscle, size_t* layerIndex = nullptr);
     void computeItemMesh(KMeshGrid& item, bool withNormals);
     void updateMuscleItem(KBdlMuscle* muscle);
+
+    // What the latest calculation of the object grid was made from, per layer in list
+    // order; whether anything but single muscles changed since; the muscles that did.
+    std::vector<std::vector<CalculatedMuscle>> calculated_;
+    bool wholeGridStale_ = true;
+    std::vector<const KBdlMuscle*> changedMuscles_;
 
     // Held by KExportSelectionLock objects only; the selection is locked while any is
     // alive.

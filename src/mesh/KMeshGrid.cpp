@@ -1,6 +1,9 @@
 #include "mesh/KMeshGrid.h"
 
+#include <cmath>
+#include <limits>
 #include <new>
+#include <optional>
 
 #include "mesh/KAnatomyBend.h"
 #include "mesh/KBaseShape.h"
@@ -52,6 +55,17 @@ void KMeshGrid::clear() {
     freeArrays();
     uCount_ = 0;
     vCount_ = 0;
+    rowMin_ = {};
+    rowMax_ = {};
+    mapped_ = false;
+    forgetPartialWork();
+}
+
+void KMeshGrid::forgetPartialWork() {
+    positionsPartial_ = false;
+    stalePositions_ = {};
+    normalsPartial_ = false;
+    staleNormals_ = {};
 }
 
 int KMeshGrid::create(int32_t u, int32_t v) {
@@ -118,6 +132,8 @@ int KMeshGrid::resize(int32_t u, int32_t v) {
     uCount_ = u;
     vCount_ = v;
     gridFlags = AllPending;
+    mapped_ = false;
+    forgetPartialWork();
     return 0;
 }
 
@@ -134,6 +150,28 @@ int KMeshGrid::halfTest(int32_t i) const {
 
 // ---------------------------------------------------------------- positions
 
+void KMeshGrid::objectPointsChanged(const KRowSpans& samples) {
+    if (gridFlags & RecomputePositions) {
+        if (positionsPartial_) {
+            stalePositions_.unite(samples);
+        }
+        return; // every position is pending already
+    }
+    if (!mapped_ || !hasPositions() || samples.rowCount() != vCount_) {
+        gridFlags |= RecomputePositions;
+        return;
+    }
+    positionsPartial_ = true;
+    stalePositions_ = samples;
+    gridFlags |= RecomputePositions;
+}
+
+bool KMeshGrid::sameMapping(int32_t shapeId, const KBdlBodyPart& bodyPart) const {
+    return mapped_ && mapping_.shapeId == shapeId && mapping_.uScale == uScale &&
+           mapping_.heightScale == heightScale && mapping_.vScale == vScale &&
+           mapping_.bodyPart == &bodyPart;
+}
+
 int KMeshGrid::compute(int32_t shapeId, double uScaleIn, double heightScaleIn, double vScaleIn,
                        KBdlBodyPart& bodyPart) {
     uScale = uScaleIn;
@@ -142,31 +180,85 @@ int KMeshGrid::compute(int32_t shapeId, double uScaleIn, double heightScaleIn, d
     if (!hasObjectPoints()) {
         return 1;
     }
+    const bool partial = positionsPartial_ && (gridFlags & RecomputePositions) && hasPositions() &&
+                         sameMapping(shapeId, bodyPart);
     if (!hasPositions() && !allocate(positions_, int64_t(sampleCount()))) {
         kUi().message(kPositionsMemoryError, KUi::Icon::Error);
         return 1;
     }
+    if (partial) {
+        mapSamples(stalePositions_, shapeId, bodyPart);
+        const KRowSpans around = stalePositions_.grown(uCount_);
+        if (!(gridFlags & RecomputeNormals)) {
+            normalsPartial_ = true;
+            staleNormals_ = around;
+        } else if (normalsPartial_) {
+            staleNormals_.unite(around);
+        }
+        positionsPartial_ = false;
+        stalePositions_ = {};
+        clearFlags(RecomputePositions);
+        gridFlags |= RecomputeNormals;
+        updateBounds();
+        return 0;
+    }
+    KRowSpans all(vCount_);
+    for (int32_t j = 0; j < vCount_; ++j) {
+        all.add(j, 0, uCount_ - 1);
+    }
+    rowMin_.assign(size_t(vCount_), KVertex{});
+    rowMax_.assign(size_t(vCount_), KVertex{});
+    mapSamples(all, shapeId, bodyPart);
+    forgetPartialWork();
+    clearFlags(RecomputePositions);
+    gridFlags |= RecomputeNormals;
+    mapped_ = true;
+    mapping_ = {shapeId, uScale, heightScale, vScale, &bodyPart};
+    updateBounds();
+    return 0;
+}
+
+// Maps the samples through the shape, bends them when the bends are on, and rebuilds the
+// bounds of their rows.
+void KMeshGrid::mapSamples(const KRowSpans& samples, int32_t shapeId, KBdlBodyPart& bodyPart) {
     bodyPart.boneCurvature.prepare();
     const KBdlCurve* curvature = bodyPart.curvatureOn ? &bodyPart.boneCurvature : nullptr;
     // The shapes stretch v over the whole length of the anatomy.
     const KBaseShape shape(shapeId, uScale, heightScale, vScale * bodyPart.totalLength(),
                            &bodyPart.superQuad, curvature);
-    const std::span<const KVertex> in = objectPoints();
-    const std::span<KVertex> out = positions();
-    forEachRowBlock([&](size_t first, size_t last) {
-        for (size_t s = first; s < last; ++s) {
-            out[s] = shape.map(in[s]);
-        }
-    });
-    clearFlags(RecomputePositions);
-    gridFlags |= RecomputeNormals;
     // A bend that cannot be built is reported and leaves the positions unbent; they
     // are still a valid mesh.
+    std::optional<KAnatomyBend> bend;
     if (bodyPart.bendsOn) {
-        applyBends(bodyPart);
+        bend.emplace(bodyPart);
+        if (bend->status() == KAnatomyBend::JointEntryMissing) {
+            kUi().message(KAnatomyBend::kJointEntryMessage, KUi::Icon::Warning);
+        }
+        if (bend->status() != KAnatomyBend::Ready) {
+            bend.reset();
+        }
     }
-    updateBounds();
-    return 0;
+    std::vector<int32_t> rows;
+    for (int32_t j = 0; j < samples.rowCount(); ++j) {
+        if (!samples.row(j).isEmpty()) {
+            rows.push_back(j);
+        }
+    }
+    const std::span<const KVertex> in = objectPoints();
+    const std::span<KVertex> out = positions();
+    kParallelFor(int(rows.size()), [&](int first, int last) {
+        for (int r = first; r < last; ++r) {
+            const int32_t j = rows[size_t(r)];
+            const KRowSpans::Span& cols = samples.row(j);
+            for (size_t s = index(cols.first, j); s <= index(cols.last, j); ++s) {
+                out[s] = shape.map(in[s]);
+                if (bend) {
+                    out[s] = bend->apply(out[s], in[s].z, vScale);
+                }
+            }
+            updateRowBounds(j);
+        }
+    });
 }
 
 void KMeshGrid::forEachRowBlock(const std::function<void(size_t, size_t)>& fn) const {
@@ -176,6 +268,24 @@ void KMeshGrid::forEachRowBlock(const std::function<void(size_t, size_t)>& fn) c
     });
 }
 
+// The bounds start at the first position and take the component-wise minimum and
+// maximum over all positions in order; a component that is NaN never wins a comparison.
+// Folding each row from an infinite start with its NaNs left out, and then the rows in
+// order from the first position, gives the same bits (the first of equal values, such
+// as 0 and -0, is kept either way).
+void KMeshGrid::updateRowBounds(int32_t j) {
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    KVertex lo{inf, inf, inf, 0.0};
+    KVertex hi{-inf, -inf, -inf, 0.0};
+    const std::span<const KVertex> p = positions();
+    for (size_t s = index(0, j); s < index(0, j) + size_t(uCount_); ++s) {
+        lo.minWith(p[s]);
+        hi.maxWith(p[s]);
+    }
+    rowMin_[size_t(j)] = lo;
+    rowMax_[size_t(j)] = hi;
+}
+
 void KMeshGrid::updateBounds() {
     const std::span<const KVertex> p = positions();
     if (p.empty()) {
@@ -183,9 +293,9 @@ void KMeshGrid::updateBounds() {
         return;
     }
     boundsMin = boundsMax = p[0];
-    for (const KVertex& v : p) {
-        boundsMin.minWith(v);
-        boundsMax.maxWith(v);
+    for (int32_t j = 0; j < vCount_; ++j) {
+        boundsMin.minWith(rowMin_[size_t(j)]);
+        boundsMax.maxWith(rowMax_[size_t(j)]);
     }
 }
 
@@ -205,6 +315,10 @@ int KMeshGrid::applyBends(const KBdlBodyPart& bodyPart) {
             pos[s] = bend.apply(pos[s], op[s].z, vScale);
         }
     });
+    // The positions no longer match what they were mapped with: the next computation
+    // maps every sample, and every normal is pending.
+    mapped_ = false;
+    forgetPartialWork();
     gridFlags |= RecomputeNormals;
     return 0;
 }
@@ -223,13 +337,31 @@ int KMeshGrid::computeNormals() {
             return 1;
         }
         gridFlags |= RecomputeNormals;
+        normalsPartial_ = false;
     }
     if (gridFlags & RecomputeNormals) {
-        kParallelFor(vCount_, [&](int first, int last) {
-            for (int32_t j = first; j < last; ++j) {
-                computeNormalRow(j);
+        if (normalsPartial_ && staleNormals_.rowCount() == vCount_) {
+            std::vector<int32_t> rows;
+            for (int32_t j = 0; j < vCount_; ++j) {
+                if (!staleNormals_.row(j).isEmpty()) {
+                    rows.push_back(j);
+                }
             }
-        });
+            kParallelFor(int(rows.size()), [&](int first, int last) {
+                for (int r = first; r < last; ++r) {
+                    const int32_t j = rows[size_t(r)];
+                    computeNormalRow(j, staleNormals_.row(j).first, staleNormals_.row(j).last);
+                }
+            });
+        } else {
+            kParallelFor(vCount_, [&](int first, int last) {
+                for (int32_t j = first; j < last; ++j) {
+                    computeNormalRow(j, 0, uCount_ - 1);
+                }
+            });
+        }
+        normalsPartial_ = false;
+        staleNormals_ = {};
         clearFlags(RecomputeNormals);
     }
     return 0;
@@ -238,12 +370,12 @@ int KMeshGrid::computeNormals() {
 // The cells are split along the diagonal from (i, j) to (i+1, j+1), so six triangles
 // meet at a sample. Their unnormalised cross products are summed: larger triangles
 // weigh more.
-void KMeshGrid::computeNormalRow(int32_t j) {
+void KMeshGrid::computeNormalRow(int32_t j, int32_t first, int32_t last) {
     const std::span<const KVertex> p = positions();
     const std::span<KVertex> out = normals();
     const bool hasNorth = j < vCount_ - 1;
     const bool hasSouth = j >= 1;
-    for (int32_t i = 0; i < uCount_; ++i) {
+    for (int32_t i = first; i <= last; ++i) {
         const bool hasWest = i >= 1;
         const bool hasEast = i < uCount_ - 1;
         const KVertex& c = p[index(i, j)];

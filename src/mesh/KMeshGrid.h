@@ -16,6 +16,7 @@
 #include <span>
 #include <vector>
 
+#include "mesh/KRowSpans.h"
 #include "model/KVertex.h"
 #include "platform/KObject.h"
 
@@ -65,7 +66,11 @@ public:
     // Frees the four arrays; the grid has no samples.
     void clear();
 
-    void setFlags(uint32_t f) { gridFlags = f; }
+    // Also forgets which samples were pending: every sample is.
+    void setFlags(uint32_t f) {
+        gridFlags = f;
+        forgetPartialWork();
+    }
     uint32_t getFlags() const { return gridFlags; }
     // Keeps only the low 16 bits and removes m.
     void clearFlags(uint32_t m) { gridFlags = (gridFlags & 0xFFFFu) & ~m; }
@@ -78,6 +83,13 @@ public:
     // allocated (reported).
     int compute(int32_t shapeId, double uScale, double heightScale, double vScale,
                 KBdlBodyPart& bodyPart);
+    // The object points of these samples changed and nothing else did (a muscle's
+    // region was refilled). When the positions were up to date, the next compute with
+    // the same shape, factors and body part maps only these samples, and the normals
+    // after it are recomputed only around them; results are identical to a whole
+    // computation. The caller guarantees that the body part has not changed since.
+    void objectPointsChanged(const KRowSpans& samples);
+
     // Unit normals from the six triangles around every sample, when RecomputeNormals is
     // set. Returns 0, or 1 when object points or positions are missing or normals cannot
     // be allocated (reported).
@@ -138,8 +150,13 @@ private:
     bool allocate(std::vector<KVertex>& a, int64_t samples);
     void freeArrays();
     int fail();
+    void forgetPartialWork();
+    bool sameMapping(int32_t shapeId, const KBdlBodyPart& bodyPart) const;
+    void mapSamples(const KRowSpans& samples, int32_t shapeId, KBdlBodyPart& bodyPart);
+    // Bounds of the positions of row j (NaN components left out), then of the grid.
+    void updateRowBounds(int32_t j);
     void updateBounds();
-    void computeNormalRow(int32_t j);
+    void computeNormalRow(int32_t j, int32_t first, int32_t last);
     // Runs fn(first, last) over the samples of blocks of whole rows, in parallel; every
     // sample is computed the same way whichever thread computes it.
     void forEachRowBlock(const std::function<void(size_t, size_t)>& fn) const;
@@ -150,4 +167,25 @@ private:
     std::vector<KVertex> positions_;
     std::vector<KVertex> normals_;
     std::vector<KVertex> texCoords_;
+
+    // Per row: the smallest and largest position components, so that a partial
+    // computation rebuilds the bounds exactly without visiting every sample.
+    std::vector<KVertex> rowMin_;
+    std::vector<KVertex> rowMax_;
+    // Work pending for some samples only: positions while RecomputePositions is set,
+    // normals while RecomputeNormals is set. Without the flag, every sample is pending.
+    bool positionsPartial_ = false;
+    KRowSpans stalePositions_;
+    bool normalsPartial_ = false;
+    KRowSpans staleNormals_;
+    // What the positions were last mapped with.
+    struct Mapping {
+        int32_t shapeId = 0;
+        double uScale = 0.0;
+        double heightScale = 0.0;
+        double vScale = 0.0;
+        const KBdlBodyPart* bodyPart = nullptr;
+    };
+    bool mapped_ = false;
+    Mapping mapping_;
 };
