@@ -554,6 +554,8 @@ void CPexaView::pasteItem() {
     rebuildItems();
     auto muscle = std::make_unique<KBdlMuscle>(*app->itemClipboard());
     muscle->name += " (copy)";
+    // The copy lies a little down and right of the original so it does not hide it.
+    kOffsetPastedMuscle(*muscle);
     KBdlMuscle* raw = muscle.get();
     if (KBdlLayer* used = doc_.addMuscleToLayer(targetLayer(), muscle)) {
         selectedLayer_ = used;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/KBdlMuscle.h"
+#include "model/KVertexList.h"
 
 int kHitTest(const std::vector<KMapItem>& items, int selected, const QPoint& p) {
     const int n = int(items.size());
@@ -99,4 +100,26 @@ std::unique_ptr<KBdlMuscle> kMuscleFromDrag(int tool, int method, const QPoint& 
     const QPointF hi = KUvMapLayout::windowToUv(map, right, top);
     muscle->setFromRect(lo.x(), lo.y(), hi.x(), hi.y());
     return muscle;
+}
+
+void kOffsetPastedMuscle(KBdlMuscle& muscle) {
+    KVertexList outline;
+    muscle.sampleOutline(outline, false);
+    double du = kPasteShift;
+    double dv = -kPasteShift; // V grows upwards: down on the map
+    if (!outline.vertices.empty()) {
+        double maxU = outline.vertices.front().x;
+        double minV = outline.vertices.front().y;
+        for (const KVertex& p : outline.vertices) {
+            maxU = std::max(maxU, p.x);
+            minV = std::min(minV, p.y);
+        }
+        if (maxU + du > 1.0) {
+            du = -du;
+        }
+        if (minV + dv < 0.0) {
+            dv = -dv;
+        }
+    }
+    muscle.applyTrackerChange(KVertex{0.0, 0.0, du, dv}, KBdlMuscle::Move);
 }

@@ -43,3 +43,9 @@ enum KCreationMethod : int { FitToBounds = 1, FitToLine = 2 };
 std::unique_ptr<KBdlMuscle> kMuscleFromDrag(int tool, int method, const QPoint& press,
                                             const QPoint& release, const KUvMapLayout::MapRect& map,
                                             int midPoints, double width);
+
+// A pasted copy is moved this far (in UV units, a share of the map) from the original.
+inline constexpr double kPasteShift = 0.02;
+// Moves a pasted copy down and right by kPasteShift, or up or left where that would take
+// its outline past the edge of the map, so the copy never lies exactly on the original.
+void kOffsetPastedMuscle(KBdlMuscle& muscle);

@@ -10,6 +10,7 @@
 #include "dialogs/KViewImportDlg.h"
 #include "dialogs/KViewToolDialogs.h"
 #include "image/KImageMapTga.h"
+#include "model/KVertexList.h"
 #include "views/KItemTracker.h"
 #include "views/KMapItemTools.h"
 #include "views/KViewCapture.h"
@@ -105,6 +106,20 @@ bool near(double a, double b, double eps = 1e-6) {
     return std::abs(a - b) <= eps;
 }
 
+// The UV bounds of a muscle's outline: left/right in U, top/bottom the least/greatest V.
+QRectF kOutlineBounds(KBdlMuscle& m) {
+    KVertexList outline;
+    m.sampleOutline(outline, false);
+    double u0 = 1e9, u1 = -1e9, v0 = 1e9, v1 = -1e9;
+    for (const KVertex& p : outline.vertices) {
+        u0 = std::min(u0, p.x);
+        u1 = std::max(u1, p.x);
+        v0 = std::min(v0, p.y);
+        v1 = std::max(v1, p.y);
+    }
+    return QRectF(QPointF(u0, v0), QPointF(u1, v1));
+}
+
 // What a file chooser was asked: title, filter, suffix, initial name, save or open.
 QStringList asked(const KFileRequest& r) {
     return {r.title, r.filter, r.defaultSuffix, r.initialName, r.save ? "save" : "open"};
@@ -140,6 +155,76 @@ class TestUvTools : public QObject {
     Q_OBJECT
 
 private slots:
+    void pastedCopiesLieBesideTheOriginalInsideTheMap() {
+        const struct {
+            double u0, v0, u1, v1;
+            double du, dv; // the expected move of the outline
+        } cases[] = {
+            {0.4, 0.4, 0.6, 0.6, kPasteShift, -kPasteShift},  // down and right
+            {0.7, 0.4, 1.0, 0.6, -kPasteShift, -kPasteShift}, // at the right edge: left
+            {0.4, 0.0, 0.6, 0.3, kPasteShift, kPasteShift},   // at the bottom: up
+            {0.8, 0.0, 1.0, 0.2, -kPasteShift, kPasteShift},  // in the corner: up and left
+        };
+        for (int type :
+             {int(KBdlMuscle::Linear), int(KBdlMuscle::Orbital), int(KBdlMuscle::Point)}) {
+            for (const auto& c : cases) {
+                KBdlMuscle m(type);
+                m.setFromRect(c.u0, c.v0, c.u1, c.v1);
+                const QRectF before = kOutlineBounds(m);
+                kOffsetPastedMuscle(m);
+                const QRectF after = kOutlineBounds(m);
+                const QString where =
+                    QStringLiteral("type %1 at %2,%3").arg(type).arg(c.u0).arg(c.v0);
+                QVERIFY2(near(after.left() - before.left(), c.du, 1e-5), qPrintable(where));
+                QVERIFY2(near(after.top() - before.top(), c.dv, 1e-5), qPrintable(where));
+                QVERIFY2(after.left() >= -1e-6 && after.right() <= 1 + 1e-6 &&
+                             after.top() >= -1e-6 && after.bottom() <= 1 + 1e-6,
+                         qPrintable(where));
+            }
+        }
+    }
+
+    void theWheelZoomsAboutThePointer() {
+        Fixture f;
+        QVERIFY(f.exposed);
+        Fixture::setUp(f.view, 33, 12); // a 400 pixel map: two notches make it scroll
+        const auto wheel = [&f](QPoint at, int notches) {
+            QWheelEvent e(at, f.view->viewport()->mapToGlobal(at), QPoint(),
+                          QPoint(0, 120 * notches), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                          false);
+            QCoreApplication::sendEvent(f.view->viewport(), &e);
+        };
+        const auto uvAt = [&f](QPoint at) {
+            return KUvMapLayout::windowToUv(f.view->mapRect(), at.x() + Fixture::scroll(f.view).x(),
+                                            at.y() + Fixture::scroll(f.view).y());
+        };
+        // Each step keeps the map point under the pointer within a pixel, also once the
+        // map is scrolled.
+        for (const auto& [u, v, notches] :
+             {std::tuple(0.3, 0.7, 2), std::tuple(0.8, 0.2, 3), std::tuple(0.5, 0.5, -1)}) {
+            const QPoint at = f.at(u, v);
+            const QPointF before = uvAt(at);
+            const float zoom = f.view->settings().zoom;
+            wheel(at, notches);
+            QVERIFY(notches > 0 ? f.view->settings().zoom > zoom : f.view->settings().zoom < zoom);
+            const QPointF after = uvAt(at);
+            const double pixel = 1.0 / (f.view->mapRect().right - f.view->mapRect().left);
+            QVERIFY2(near(after.x(), before.x(), 1.5 * pixel) &&
+                         near(after.y(), before.y(), 1.5 * pixel),
+                     qPrintable(QStringLiteral("%1,%2 -> %3,%4")
+                                    .arg(before.x())
+                                    .arg(before.y())
+                                    .arg(after.x())
+                                    .arg(after.y())));
+        }
+        QCOMPARE(f.view->settings().zoom, 3.0f); // 1 -> 2 -> 3.5 -> 3: the usual steps
+        // The wheel stops at its limits instead of making the map vanish or explode.
+        wheel(f.at(0.5, 0.5), -40);
+        QVERIFY(f.view->settings().zoom >= CPexaView::kMinWheelZoom);
+        wheel(f.at(0.5, 0.5), 60);
+        QVERIFY(f.view->settings().zoom <= CPexaView::kMaxWheelZoom);
+    }
+
     void initTestCase() { kUseTestSettings(); }
 
     void dragsDrawMusclesWithTheirTools() {
@@ -459,7 +544,8 @@ private slots:
         QCOMPARE(doc2.layerAt(0)->muscles.size(), size_t(1));
         KBdlMuscle* pasted = doc2.layerAt(0)->muscles[0].get();
         QCOMPARE(pasted->name, std::string("ring (copy)"));
-        QCOMPARE(pasted->offsetU, 0.125f);
+        // Beside the original (see pastedCopiesLieBesideTheOriginal).
+        QCOMPARE(pasted->offsetU, float(0.125 + kPasteShift));
         QCOMPARE(second->selectedMuscle(), pasted);
         // With a layer selection and nothing selected the paste goes to the first
         // selected layer.
