@@ -171,7 +171,8 @@ private slots:
                 KBdlMuscle m(type);
                 m.setFromRect(c.u0, c.v0, c.u1, c.v1);
                 const QRectF before = kOutlineBounds(m);
-                kOffsetPastedMuscle(m);
+                KPasteDirection direction;
+                kOffsetPastedMuscle(m, direction);
                 const QRectF after = kOutlineBounds(m);
                 const QString where =
                     QStringLiteral("type %1 at %2,%3").arg(type).arg(c.u0).arg(c.v0);
@@ -181,6 +182,51 @@ private slots:
                              after.top() >= -1e-6 && after.bottom() <= 1 + 1e-6,
                          qPrintable(where));
             }
+        }
+    }
+
+    void pastingNeverHidesAnItem() {
+        Fixture f;
+        QVERIFY(f.exposed);
+        KBdlMuscle* original = f.addMuscle(0, KBdlMuscle::Linear, 0.3, 0.3, 0.5, 0.6, "band");
+        const float u = original->offsetU;
+        const float v = original->offsetV;
+        f.view->selectItem(0);
+        f.trigger("editCopy");
+        // Each paste lands beside the one before: down and right.
+        for (int k = 1; k <= 3; ++k) {
+            f.trigger("editPaste");
+            const KBdlMuscle* copy = f.lastMuscle(0);
+            QVERIFY(copy != original);
+            QVERIFY(near(copy->offsetU, u + k * kPasteShift, 1e-5));
+            QVERIFY(near(copy->offsetV, v - k * kPasteShift, 1e-5));
+        }
+        QCOMPARE(f.doc->layerAt(0)->muscles.size(), size_t(4));
+        // A cut item comes back where it was: there is nothing there to hide.
+        f.view->selectItem(0);
+        f.trigger("editCut");
+        f.trigger("editPaste");
+        QCOMPARE(f.lastMuscle(0)->offsetU, u);
+        QCOMPARE(f.lastMuscle(0)->offsetV, v);
+
+        // Among copies in a corner the next one still finds a free place.
+        KBdlMuscle corner(KBdlMuscle::Point);
+        corner.setFromRect(0.85, 0.0, 1.0, 0.15);
+        std::vector<std::unique_ptr<KBdlMuscle>> placed;
+        std::vector<KBdlMuscle*> existing;
+        for (int k = 0; k < 4; ++k) {
+            auto next = std::make_unique<KBdlMuscle>(corner);
+            kPlacePastedMuscle(*next, existing);
+            const QRectF b = kOutlineBounds(*next);
+            for (KBdlMuscle* other : existing) {
+                QVERIFY(kOutlineBounds(*other) != b);
+            }
+            // Never farther past the map's edges than the original.
+            const QRectF limit = QRectF(0, 0, 1, 1).united(kOutlineBounds(corner));
+            QVERIFY(b.left() >= limit.left() - 1e-6 && b.right() <= limit.right() + 1e-6 &&
+                    b.top() >= limit.top() - 1e-6 && b.bottom() <= limit.bottom() + 1e-6);
+            existing.push_back(next.get());
+            placed.push_back(std::move(next));
         }
     }
 
@@ -544,8 +590,8 @@ private slots:
         QCOMPARE(doc2.layerAt(0)->muscles.size(), size_t(1));
         KBdlMuscle* pasted = doc2.layerAt(0)->muscles[0].get();
         QCOMPARE(pasted->name, std::string("ring (copy)"));
-        // Beside the original (see pastedCopiesLieBesideTheOriginal).
-        QCOMPARE(pasted->offsetU, float(0.125 + kPasteShift));
+        // Nothing lies there in this document: the copy keeps its place.
+        QCOMPARE(pasted->offsetU, 0.125f);
         QCOMPARE(second->selectedMuscle(), pasted);
         // With a layer selection and nothing selected the paste goes to the first
         // selected layer.
