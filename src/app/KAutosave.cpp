@@ -1,5 +1,6 @@
 #include "app/KAutosave.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -76,7 +77,9 @@ std::optional<KAutosave::Recovered> readInfo(const QString& infoPath) {
 KAutosave::KAutosave(CDocManager& docs, const QString& root, QObject* parent)
     : QObject(parent), docs_(docs), root_(root) {
     timer_.setTimerType(Qt::VeryCoarseTimer);
-    connect(&timer_, &QTimer::timeout, this, &KAutosave::saveNow);
+    connect(&timer_, &QTimer::timeout, this, &KAutosave::tick);
+    retry_.setSingleShot(true);
+    connect(&retry_, &QTimer::timeout, this, &KAutosave::tick);
     // A closed document's recovery file goes with it.
     connect(&docs_, &CDocManager::documentsChanged, this, &KAutosave::pruneClosedDocuments);
 }
@@ -95,6 +98,7 @@ void KAutosave::setInterval(int milliseconds) {
     intervalMs_ = std::max(0, milliseconds);
     if (intervalMs_ == 0) {
         timer_.stop();
+        retry_.stop();
         return;
     }
     timer_.start(intervalMs_);
@@ -118,6 +122,23 @@ void KAutosave::ensureSession() {
     }
     session_ = folder;
     lock_ = std::move(lock);
+}
+
+bool KAutosave::busy() const {
+    if (QApplication::activeModalWidget()) {
+        return true;
+    }
+    const auto* window = qobject_cast<const QWidget*>(parent());
+    return window && !window->isEnabled();
+}
+
+void KAutosave::tick() {
+    if (busy()) {
+        retry_.start(kBusyRetryMs);
+        return;
+    }
+    retry_.stop();
+    saveNow();
 }
 
 QString KAutosave::fileOf(const CPexaDoc* doc) const {
@@ -204,10 +225,16 @@ std::vector<KAutosave::Recovered> KAutosave::findRecovered() {
         const auto infos =
             dir.entryInfoList({QStringLiteral("*") + QString::fromLatin1(kInfoSuffix)},
                               QDir::Files | QDir::NoSymLinks, QDir::Name);
+        const size_t before = found.size();
         for (const QFileInfo& info : infos) {
             if (auto r = readInfo(info.absoluteFilePath())) {
                 found.push_back(*r);
             }
+        }
+        if (found.size() == before) {
+            // Nothing to offer: what the ended run left goes now.
+            clearFolder(path, *lock);
+            continue;
         }
         adopted_.emplace_back(path, std::move(lock));
     }
@@ -248,19 +275,23 @@ int KAutosave::openRecovered(const std::vector<Recovered>& chosen) {
     return opened;
 }
 
+void KAutosave::clearFolder(const QString& path, QLockFile& lock) {
+    QDir dir(path);
+    const auto files =
+        dir.entryInfoList({QStringLiteral("*") + QString::fromLatin1(kInfoSuffix),
+                           QStringLiteral("*") + QString::fromLatin1(kDocumentSuffix)},
+                          QDir::Files | QDir::System | QDir::Hidden);
+    for (const QFileInfo& f : files) {
+        QFile::remove(f.absoluteFilePath()); // a link goes, not what it points to
+    }
+    lock.unlock();
+    // Only an empty folder goes: anything else in it is not ours to delete.
+    dir.rmdir(path);
+}
+
 void KAutosave::discardRecovered() {
     for (auto& [path, lock] : adopted_) {
-        QDir dir(path);
-        const auto files =
-            dir.entryInfoList({QStringLiteral("*") + QString::fromLatin1(kInfoSuffix),
-                               QStringLiteral("*") + QString::fromLatin1(kDocumentSuffix)},
-                              QDir::Files | QDir::NoSymLinks | QDir::System | QDir::Hidden);
-        for (const QFileInfo& f : files) {
-            QFile::remove(f.absoluteFilePath());
-        }
-        lock->unlock();
-        // Only an empty folder goes: anything else in it is not ours to delete.
-        dir.rmdir(path);
+        clearFolder(path, *lock);
     }
     adopted_.clear();
 }
@@ -274,6 +305,7 @@ void KAutosave::keepRecoveredForLater() {
 
 void KAutosave::endSession() {
     timer_.stop();
+    retry_.stop();
     for (auto& [doc, entry] : files_) {
         removeEntry(entry);
     }

@@ -45,6 +45,11 @@ public:
     // Writes every modified document now; removes the files of documents that were
     // saved or closed since.
     void saveNow();
+    // A tick of the timer: saveNow(), unless a modal dialog is open or the main window
+    // is disabled by a long operation (which may be reading the documents); then it is
+    // tried again a few seconds later.
+    void tick();
+    static constexpr int kBusyRetryMs = 3000;
     // The recovery file of a document, empty when it has none.
     QString fileOf(const CPexaDoc* doc) const;
     const QString& sessionFolder() const { return session_; }
@@ -74,12 +79,17 @@ private:
     bool writeRecovery(CPexaDoc& doc, Entry& entry);
     void removeEntry(Entry& entry);
     void pruneClosedDocuments();
+    bool busy() const;
+    // Removes our files from a folder taken over from an ended run, lets go of its lock
+    // and removes the folder when nothing else is in it.
+    static void clearFolder(const QString& path, QLockFile& lock);
 
     CDocManager& docs_;
     QString root_;
     QString session_;
     std::unique_ptr<QLockFile> lock_;
     QTimer timer_;
+    QTimer retry_;
     int intervalMs_ = 0;
     int nextFile_ = 1;
     std::map<const CPexaDoc*, Entry> files_;

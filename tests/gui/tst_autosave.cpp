@@ -162,13 +162,25 @@ private slots:
         QCOMPARE(CMainFrame().autosaveMinutes(), 0);
     }
 
-    void theTimerWritesModifiedDocuments() {
+    void theTimerWritesModifiedDocumentsWhenNothingElseRuns() {
         CMainFrame frame;
-        KAutosave autosave(frame.documents(), root());
+        KAutosave autosave(frame.documents(), root(), &frame);
         CPexaDoc* doc = frame.documents().newDocument();
         doc->description = "by the timer";
         doc->setModified(true);
+        // Neither while a dialog is open nor while a long operation (which disables the
+        // main window) may be reading the document.
+        QDialog dialog;
+        dialog.setModal(true);
+        dialog.show();
         autosave.setInterval(20);
+        QTest::qWait(200);
+        QVERIFY(autosave.fileOf(doc).isEmpty());
+        dialog.hide();
+        frame.setEnabled(false);
+        QTest::qWait(200);
+        QVERIFY(autosave.fileOf(doc).isEmpty());
+        frame.setEnabled(true);
         QTRY_VERIFY_WITH_TIMEOUT(!autosave.fileOf(doc).isEmpty(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(descriptionIn(autosave.fileOf(doc)), std::string("by the timer"),
                                   5000);
@@ -262,6 +274,18 @@ private slots:
         }
         QCOMPARE(frame.documents().documents().size(), size_t(2));
         QVERIFY(!QFileInfo::exists(QDir(dataRoot).filePath("2-2")));
+    }
+
+    void anEndedRunWithNothingToOfferIsClearedAway() {
+        const QString folder = QDir(root()).filePath(QStringLiteral("5-5"));
+        QVERIFY(QDir().mkpath(folder));
+        QFile stale(QDir(folder).filePath("session.lock"));
+        QVERIFY(stale.open(QIODevice::WriteOnly) && stale.write("999999999\nquorl\n\n") > 0);
+        stale.close();
+        CMainFrame frame;
+        KAutosave autosave(frame.documents(), root());
+        QVERIFY(autosave.findRecovered().empty());
+        QVERIFY(!QFileInfo::exists(folder));
     }
 
     void filesOfARunningProgramAreNotOffered() {
