@@ -36,7 +36,8 @@ KRecoveryDlg::KRecoveryDlg(const std::vector<Row>& rows, QWidget* parent) : QDia
     layout->addWidget(text);
     layout->addWidget(list_);
     layout->addWidget(buttons);
-    resize(520, 300);
+    // Wide enough for a full path; never below what the layout needs.
+    resize(sizeHint().expandedTo(QSize(560, 0)));
 }
 
 QString KRecoveryDlg::rowText(const Row& row) {
