@@ -575,7 +575,12 @@ private slots:
         // Turned, dollied and stored in the document (as a save does).
         view->camera.rotate[1] = 100;
         view->camera.rotate[0] = -20;
-        view->camera.dolly(3);
+        const double distance = view->camera.viewDistance();
+        QWheelEvent wheel(QPointF(10, 10), view->mapToGlobal(QPointF(10, 10)), QPoint(),
+                          QPoint(0, 3 * 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                          false);
+        QCoreApplication::sendEvent(view, &wheel);
+        QVERIFY(near(view->camera.viewDistance(), distance * 0.9 * 0.9 * 0.9, 1e-5));
         view->camera.frame = 7;
         doc->updateAllViews(CPexaDoc::HintStoring);
         QCOMPARE(doc->preview.rotate[1], 100.0f);
