@@ -76,7 +76,7 @@ std::optional<KAutosave::Recovered> readInfo(const QString& infoPath) {
 
 KAutosave::KAutosave(CDocManager& docs, const QString& root, QObject* parent)
     : QObject(parent), docs_(docs), root_(root) {
-    timer_.setTimerType(Qt::VeryCoarseTimer);
+    timer_.setTimerType(Qt::CoarseTimer);
     connect(&timer_, &QTimer::timeout, this, &KAutosave::tick);
     retry_.setSingleShot(true);
     connect(&retry_, &QTimer::timeout, this, &KAutosave::tick);
