@@ -81,6 +81,7 @@ CPexaDoc* CDocManager::adopt(std::unique_ptr<CPexaDoc> doc, int untitled) {
     auto entry = std::make_unique<Entry>();
     entry->doc = std::move(doc);
     entry->untitled = untitled;
+    entry->openedPreview = entry->doc->preview;
     entry->marks = std::make_unique<KOtherWindowMarks>(*entry->doc, entry->others);
     CPexaDoc* raw = entry->doc.get();
     entries_.push_back(std::move(entry));
@@ -136,6 +137,23 @@ CPexaDoc* CDocManager::openDocument(const QString& path) {
     doc->setModified(false);
     CPexaDoc* raw = adopt(std::move(doc), 0);
     emit fileUsed(QFileInfo(path).absoluteFilePath());
+    return raw;
+}
+
+CPexaDoc* CDocManager::openRecovered(std::unique_ptr<CPexaDoc> doc, const QString& originalPath) {
+    if (!doc) {
+        return nullptr;
+    }
+    int untitled = 0;
+    if (originalPath.isEmpty() || findByPath(originalPath)) {
+        doc->setPathName(std::string());
+        untitled = nextUntitled_++;
+    } else {
+        doc->setPathName(QFileInfo(originalPath).absoluteFilePath().toStdString());
+    }
+    CPexaDoc* raw = adopt(std::move(doc), untitled);
+    raw->setModified(true);
+    refreshTitles(raw);
     return raw;
 }
 

@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+#include "document/CPexaDoc.h"
+
 class CPexaDoc;
 class CChildFrame;
 class KFrame3D;
@@ -34,6 +36,10 @@ public:
     // Opens path in a new window, or brings its window to the front when it is open
     // already. Reports a load failure and returns null.
     CPexaDoc* openDocument(const QString& path);
+    // A document recovered after a crash, in a new window and marked modified. With its
+    // original path it takes that path and name, so Save writes there; without one, or
+    // when that file is open already, it is untitled.
+    CPexaDoc* openRecovered(std::unique_ptr<CPexaDoc> doc, const QString& originalPath);
     bool saveDocument(CPexaDoc* doc);
     bool saveDocumentAs(CPexaDoc* doc);
     // After a save: offers to write each layer image changed in memory (flipped) back to
@@ -91,6 +97,8 @@ private:
         std::vector<QPointer<QMdiSubWindow>> others;
         // Keeps the modified mark of those windows in step with the document.
         std::unique_ptr<KViewObserver> marks;
+        // The preview camera the document opened with, for Reset View.
+        KPreviewState openedPreview;
         ~Entry();
     };
     void closeOtherWindows(Entry& entry);

@@ -33,6 +33,7 @@ struct CMainCommands {
     QAction* textureModify = nullptr;
     QAction* textureSave = nullptr;
     QAction* textureLoad = nullptr;
+    QAction* editPreferences = nullptr;
 
     // Object (the layer slots are CMainFrame::layerSlots_)
     QAction* recalcAuto = nullptr;
@@ -87,6 +88,8 @@ struct CMainCommands {
     QAction* viewSetSize = nullptr;
     QAction* viewCapture = nullptr;
     QAction* viewStatusBar = nullptr;
+    // The active document's 3D preview back to the camera the document opened with.
+    QAction* viewResetView = nullptr;
     // The toolbars' show/hide toggles
     QAction* viewToolBar = nullptr;
     QAction* viewNewItemBar = nullptr;

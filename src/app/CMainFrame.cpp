@@ -17,6 +17,7 @@
 
 #include "app/CChildFrame.h"
 #include "app/CDocManager.h"
+#include "app/KAutosave.h"
 #include "app/KChildFrames.h"
 #include "app/KWindowPlacement.h"
 #include "dialogs/KAboutDlg.h"
@@ -36,6 +37,22 @@ const char* const kRecentSection = "Recent File List";
 
 } // namespace
 
+QKeySequence kStandardKey(QKeySequence::StandardKey key) {
+    // Desktops without a key for these get the one most desktops use.
+    const QKeySequence own(key);
+    if (!own.isEmpty()) {
+        return own;
+    }
+    switch (key) {
+    case QKeySequence::SaveAs:
+        return QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S);
+    case QKeySequence::Preferences:
+        return QKeySequence(Qt::CTRL | Qt::Key_Comma);
+    default:
+        return own;
+    }
+}
+
 CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("MainFrame"));
     setWindowTitle(QStringLiteral("Quorl"));
@@ -45,6 +62,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(area_);
     docs_ = new CDocManager(*area_, this);
+    autosave_ = new KAutosave(*docs_, KAutosave::defaultRoot(), this);
     setAcceptDrops(true);
     resize(1024, 768);
 
@@ -57,6 +75,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     createToolBars();
     createStatusBar();
     loadRecentFiles();
+    loadPreferences();
 
     if (auto placement = KWindowPlacement::load()) {
         placement->applyTo(*this);
@@ -78,7 +97,10 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
 }
 
 CMainFrame::~CMainFrame() {
-    // Windows and documents go before the menus and toolbars they update.
+    // Autosave watches the documents: it goes first. Windows and documents go before the
+    // menus and toolbars they update.
+    delete autosave_;
+    autosave_ = nullptr;
     delete docs_;
     docs_ = nullptr;
 }
@@ -142,6 +164,7 @@ void CMainFrame::createActions() {
     add(&CMainCommands::fileClose, "fileClose", tr("&Close"), tr("Close the active document"),
         tr("Close"))
         ->setIcon(st->standardIcon(QStyle::SP_DialogCloseButton));
+    commands_.fileClose->setShortcut(QKeySequence::Close);
     connect(commands_.fileClose, &QAction::triggered, this,
             [this] { docs_->closeDocument(activeDocument()); });
     add(&CMainCommands::fileSave, "fileSave", tr("&Save"), tr("Save the active document"),
@@ -152,6 +175,7 @@ void CMainFrame::createActions() {
             [this] { docs_->saveDocument(activeDocument()); });
     add(&CMainCommands::fileSaveAs, "fileSaveAs", tr("Save &As..."),
         tr("Save the active document with a new name"));
+    commands_.fileSaveAs->setShortcut(kStandardKey(QKeySequence::SaveAs));
     connect(commands_.fileSaveAs, &QAction::triggered, this,
             [this] { docs_->saveDocumentAs(activeDocument()); });
     add(&CMainCommands::fileImportTga, "fileImportTga", tr("TGA..."), tr("Import Image"));
@@ -224,7 +248,7 @@ void CMainFrame::createActions() {
     connect(commands_.windowTileHorz, &QAction::triggered, this, &CMainFrame::tileHorizontally);
     add(&CMainCommands::windowCascade, "windowCascade", tr("&Cascade"),
         tr("Arrange windows so they overlap"));
-    connect(commands_.windowCascade, &QAction::triggered, area_, &QMdiArea::cascadeSubWindows);
+    connect(commands_.windowCascade, &QAction::triggered, this, &CMainFrame::cascadeWindows);
 
     // Object
     recalcGroup_ = new QActionGroup(this);
@@ -332,6 +356,8 @@ void CMainFrame::createActions() {
                    tr("Custom Scale"), &CPexaView::customScale);
     addViewCommand(&CMainCommands::zoomReset, "zoomReset", tr("&Reset Scaling"),
                    tr("Reset Scaling"), &CPexaView::resetZoom);
+    commands_.zoomIn->setShortcut(QKeySequence::ZoomIn);
+    commands_.zoomOut->setShortcut(QKeySequence::ZoomOut);
     addViewCommand(&CMainCommands::viewProperties, "viewProperties",
                    tr("Active View &Properties..."), tr("Active View Properties"),
                    &CPexaView::properties);
@@ -349,6 +375,7 @@ void CMainFrame::createActions() {
     connect(commands_.helpAbout, &QAction::triggered, this, &CMainFrame::about);
     createItemCommands();
     createWindowCommands();
+    createSessionCommands();
 }
 
 void CMainFrame::createMenus() {
@@ -381,6 +408,8 @@ void CMainFrame::createMenus() {
     edit->addAction(commands_.editUndo);
     edit->addSeparator();
     edit->addActions({commands_.editCut, commands_.editCopy, commands_.editPaste});
+    edit->addSeparator();
+    edit->addAction(commands_.editPreferences);
     connect(edit, &QMenu::aboutToShow, this, &CMainFrame::updateCommands);
 
     QMenu* object = menuBar()->addMenu(tr("&Object"));
@@ -490,6 +519,8 @@ void CMainFrame::createToolBars() {
     view->addSeparator();
     view->addActions({commands_.viewNewItemBar, commands_.viewShapeBar, commands_.viewShadingBar,
                       commands_.viewMapToolsBar});
+    view->addSeparator();
+    view->addAction(commands_.viewResetView);
     // Docking: Main Toolbar on top with Object Shape beside it, Muscle Map Tools on the
     // left with New Item beside it, Shading Type on the right.
     addToolBar(Qt::TopToolBarArea, toolBar("Main Toolbar"));
@@ -559,23 +590,10 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // A normal end: nothing is left to recover.
+    autosave_->endSession();
     saveRecentFiles();
     QMainWindow::closeEvent(event);
-}
-
-void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls()) {
-        event->acceptProposedAction();
-    }
-}
-
-void CMainFrame::dropEvent(QDropEvent* event) {
-    for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile()) {
-            docs_->openDocument(url.toLocalFile());
-        }
-    }
-    event->acceptProposedAction();
 }
 
 void CMainFrame::setItemClipboard(std::unique_ptr<KBdlMuscle> muscle) {

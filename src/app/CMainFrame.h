@@ -4,6 +4,7 @@
 // the recent-file list and the window placement kept between runs.
 
 #include <QHash>
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -18,6 +19,7 @@
 
 class CChildFrame;
 class CDocManager;
+class KAutosave;
 class CPexaDoc;
 class CPexaView;
 class KBdlMuscle;
@@ -26,7 +28,12 @@ class QActionGroup;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
+class QMimeData;
 class QToolBar;
+
+// The desktop's key for a standard command; for Save As and Preferences, which some
+// desktops leave without one, Ctrl+Shift+S and Ctrl+, there.
+QKeySequence kStandardKey(QKeySequence::StandardKey key);
 
 class CMainFrame : public QMainWindow, public KAppServices {
     Q_OBJECT
@@ -63,6 +70,26 @@ public:
 
     void tileVertically();
     void tileHorizontally();
+    // Overlapping windows, each a title bar's height further down and right; no window
+    // is made smaller than kMinCascadeSize (or the area, when that is smaller).
+    void cascadeWindows();
+    static constexpr QSize kMinCascadeSize{400, 300};
+
+    // ---- preferences (kept in the settings, section "Settings")
+    // Tile the windows when a document opens (on by default).
+    bool arrangeWindows() const { return arrangeWindows_; }
+    void setArrangeWindows(bool on);
+    // Minutes between saves for recovery; 0 turns them off.
+    int autosaveMinutes() const { return autosaveMinutes_; }
+    void setAutosaveMinutes(int minutes);
+    // Edit > Preferences: true for OK.
+    bool editPreferences();
+
+    // ---- recovery after a crash
+    KAutosave& autosave() const { return *autosave_; }
+    // At start-up: offers the documents a run that ended without closing them left
+    // behind. Returns how many were opened.
+    int offerRecovery();
 
     // The item clipboard: at most one muscle, shared by all documents. Setting it
     // replaces (and deletes) what it held.
@@ -76,7 +103,8 @@ public:
     const KBdlMuscle* itemClipboard() const override { return clipboard_.get(); }
     // Opens (or raises) the document's item editor on the muscle.
     void openItemEditor(CPexaDoc& doc, KBdlMuscle& muscle) override;
-    // The view of the active 3D preview window, or null.
+    // The 3D preview the preview commands act on: the active window when it is one, else
+    // the most recently active preview of the active document; null when there is none.
     KView3D* activePreview() const;
     // Check marks and enabled states of the Shading Type toolbar.
     void updatePreviewCommands();
@@ -107,6 +135,8 @@ protected:
     // Document files dropped on the window are opened.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    // The document files (".qrz") among the dropped URLs.
+    static QStringList droppedDocuments(const QMimeData* data);
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
@@ -143,9 +173,12 @@ private:
     // Carries out a view command (viewProperties, viewCapture, ...) for an active window
     // that is not a UV map view; false when the UV map view should do it.
     bool windowKindCommand(const QString& name);
+    // Preferences (CMainFrameSession.cpp).
+    void createSessionCommands();
     void createMenus();
     void createToolBars();
     void createStatusBar();
+    void loadPreferences();
     void loadRecentFiles();
     void saveRecentFiles() const;
     void rebuildRecentMenu();
@@ -159,6 +192,9 @@ private:
     void about();
 
     CDocManager* docs_ = nullptr;
+    KAutosave* autosave_ = nullptr;
+    bool arrangeWindows_ = true;
+    int autosaveMinutes_ = 2;
     QMdiArea* area_ = nullptr;
     CMainCommands commands_;
     QHash<QString, QAction*> actions_;

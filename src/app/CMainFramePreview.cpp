@@ -6,6 +6,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <algorithm>
 
 #include "app/CDocManager.h"
 #include "app/CMainFrame.h"
@@ -22,6 +23,7 @@ KFrame3D* CDocManager::open3DPreview(CPexaDoc* doc) {
         return nullptr;
     }
     auto* view = new KView3D(*doc);
+    view->setHomeCamera(e->openedPreview);
     auto* frame = new KFrame3D(view, nullptr);
     view->setFrame(frame);
     frame->setAttribute(Qt::WA_DeleteOnClose);
@@ -64,6 +66,20 @@ void CDocManager::closeOtherWindows(Entry& entry) {
 KView3D* CMainFrame::activePreview() const {
     if (auto* frame = qobject_cast<KFrame3D*>(area_->currentSubWindow())) {
         return qobject_cast<KView3D*>(frame->view());
+    }
+    // Another window of a document (its UV map, ...): that document's preview, the one
+    // used last.
+    CPexaDoc* doc = activeDocument();
+    if (!doc) {
+        return nullptr;
+    }
+    const auto mine = docs_->otherWindowsOf(doc);
+    const auto history = area_->subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (auto it = history.rbegin(); it != history.rend(); ++it) {
+        auto* frame = qobject_cast<KFrame3D*>(*it);
+        if (frame && std::find(mine.begin(), mine.end(), *it) != mine.end()) {
+            return qobject_cast<KView3D*>(frame->view());
+        }
     }
     return nullptr;
 }
@@ -111,6 +127,14 @@ void CMainFrame::createPreviewCommands() {
     }
     add(&CMainCommands::previewMenu, "previewMenu", tr("&Preview"),
         tr("The 3D preview's commands"));
+    add(&CMainCommands::viewResetView, "viewResetView", tr("Reset &View"),
+        tr("Return the 3D preview to the camera the document opened with"));
+    connect(commands_.viewResetView, &QAction::triggered, this, [this] {
+        if (KView3D* view = activePreview()) {
+            view->resetView();
+        }
+        updatePreviewCommands();
+    });
 
     connect(area_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
         if (previewActive_ && previewActive_ != w) {
@@ -154,7 +178,7 @@ void CMainFrame::updatePreviewCommands() {
     const CMainCommands& m = commands_;
     for (QAction* a :
          {m.shadeSmooth, m.shadeFlat, m.shadeWire, m.shadePoint, m.viewRotate, m.viewPan,
-          m.viewRecenter, m.animSpin, m.animFrame, m.animReverse, m.animClear}) {
+          m.viewRecenter, m.animSpin, m.animFrame, m.animReverse, m.animClear, m.viewResetView}) {
         a->setEnabled(view != nullptr);
     }
     const KPreviewCamera* c = view ? &view->camera : nullptr;

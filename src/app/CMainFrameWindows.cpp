@@ -91,6 +91,20 @@ void CMainFrame::createWindowCommands() {
         if (first) {
             area_->setActiveSubWindow(first);
         }
+        if (!arrangeWindows_) {
+            // The windows already there stay where the user put them; the new map window
+            // opens at a usable size of its own instead of filling the area.
+            if (first) {
+                const QSize room = area_->contentsRect().size();
+                QSize size = kMinCascadeSize.expandedTo(room * 0.6);
+                if (!room.isEmpty()) {
+                    size = size.boundedTo(room);
+                }
+                first->showNormal();
+                first->resize(size);
+            }
+            return;
+        }
         tileVertically();
         if (!isVisible() && !findChild<QObject*>(QStringLiteral("tileWhenShown"))) {
             new KTileWhenShown(*this);

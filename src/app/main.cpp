@@ -4,8 +4,10 @@
 #include <vector>
 
 #include "app/CMainFrame.h"
+#include "app/KAutosave.h"
 #include "app/KQtUi.h"
 #include "app/KRenderCommand.h"
+#include "app/KStartupHooks.h"
 #include "dialogs/KAboutDlg.h"
 #include "document/KCoreClasses.h"
 #include "platform/KTempFiles.h"
@@ -37,9 +39,16 @@ int main(int argc, char** argv) {
     KUiScope scope(ui);
     CMainFrame frame;
     ui.setParent(&frame);
+    const KStartupHooks hooks = KStartupHooks::parse(QApplication::arguments());
     if (!frame.processCommandLine(QApplication::arguments())) {
         return 1;
     }
     frame.show();
+    if (hooks.recoverAndReport) {
+        return hooks.runRecoveryReport(frame);
+    }
+    // Documents a crash left behind are offered once the window is there.
+    frame.offerRecovery();
+    hooks.applyAfterStart(frame);
     return app.exec();
 }

@@ -119,7 +119,8 @@ void KPreviewRenderer::beginFrame(const KPreviewScene& scene) {
     gl_.glLoadMatrixd(camera.projectionMatrix().data());
     gl_.glMatrixMode(GL_MODELVIEW);
     const auto centre = KPreviewCamera::centringOffset(doc_);
-    gl_.glLoadMatrixd(camera.modelViewMatrix(centre[0], centre[1]).data());
+    gl_.glLoadMatrixd(
+        camera.modelViewMatrix(centre[0], centre[1], KPreviewCamera::pivotOf(doc_)).data());
 }
 
 void KPreviewRenderer::drawScene(const KPreviewScene& scene, bool withBackground, int width,

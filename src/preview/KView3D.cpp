@@ -11,6 +11,7 @@
 #include <QOpenGLContext>
 #include <QRadioButton>
 #include <QStyle>
+#include <QWheelEvent>
 #include <cmath>
 #include <cstdio>
 
@@ -118,6 +119,9 @@ KView3D::~KView3D() {
 // ---------------------------------------------------------------- document
 
 void KView3D::initialUpdate() {
+    if (!home_) {
+        home_ = doc_.preview;
+    }
     camera.readSettings(doc_);
     // The lights are mirrored once, as they are made, to the stored handedness.
     lights = KPreviewLights(camera.leftHanded != 0);
@@ -237,6 +241,24 @@ void KView3D::clearAnimation() {
 void KView3D::recenter() {
     camera.recenter();
     renderLater();
+}
+
+void KView3D::resetView() {
+    camera.resetTo(home_ ? *home_ : KPreviewState{});
+    renderLater();
+    emit commandStateChanged();
+}
+
+void KView3D::wheelEvent(QWheelEvent* event) {
+    // One notch of a common wheel is 120; touch pads send smaller steps.
+    const double notches = event->angleDelta().y() / 120.0;
+    if (notches == 0.0) {
+        event->ignore();
+        return;
+    }
+    camera.dolly(notches);
+    renderLater();
+    event->accept();
 }
 
 bool KView3D::runDialog(QDialog& dialog) {

@@ -9,7 +9,9 @@
 #include <QOpenGLWidget>
 #include <QTimer>
 #include <memory>
+#include <optional>
 
+#include "document/CPexaDoc.h"
 #include "platform/KDocumentBase.h"
 #include "preview/KPreviewRenderer.h"
 #include "scene/KCaptureSeries.h"
@@ -50,6 +52,11 @@ public:
     void reverse();
     void clearAnimation();
     void recenter();
+    // The camera the document opened with (set before initialUpdate; without it the
+    // document's stored camera at initialUpdate counts), and the command that returns
+    // to it.
+    void setHomeCamera(const KPreviewState& state) { home_ = state; }
+    void resetView();
     void setTool(int tool) {
         camera.tool = tool;
         emit commandStateChanged();
@@ -104,6 +111,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    // The wheel moves the eye towards the object and away from it.
+    void wheelEvent(QWheelEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
@@ -140,4 +149,5 @@ private:
     int aaNextPass_ = 0;
     bool aaContinue_ = false;
     QMenu* menu_ = nullptr;
+    std::optional<KPreviewState> home_;
 };

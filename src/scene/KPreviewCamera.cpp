@@ -1,5 +1,6 @@
 #include "scene/KPreviewCamera.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
@@ -123,6 +124,31 @@ KMatrix4 KPreviewCamera::projectionMatrix() const {
     return kPerspective(fieldOfView, aspect, nearPlane, farPlane);
 }
 
+KMatrix4 KPreviewCamera::modelViewMatrix(double centreX, double centreY,
+                                         const std::array<double, 3>& pivot) const {
+    // The pivot after centring (c); P is the scale with the mirror. The usual matrix is
+    // T(eye) T(t) R P T(centre); turning about c instead gives
+    // T(eye) T(t) T(P c) R P T(-c) T(centre), which is the same when R is the identity.
+    const double sign = leftHanded ? -1.0 : 1.0;
+    const double c[3] = {pivot[0] + centreX, pivot[1] + centreY, pivot[2]};
+    const double pc[3] = {scale[0] * c[0], scale[1] * c[1], sign * scale[2] * c[2]};
+    KMatrix4 m = kTranslation(0, 0, -eyeDistance);
+    m = kMultiply(m, kTranslation(translate[0], translate[1], sign * translate[2]));
+    m = kMultiply(m, kTranslation(pc[0], pc[1], pc[2]));
+    m = kMultiply(m, kRotation(sign * rotate[0], 1, 0, 0));
+    m = kMultiply(m, kRotation(sign * rotate[1], 0, 1, 0));
+    m = kMultiply(m, kRotation(sign * rotate[2], 0, 0, 1));
+    m = kMultiply(m, kRotation(sign * frame * spin[0], 1, 0, 0));
+    m = kMultiply(m, kRotation(sign * frame * spin[1], 0, 1, 0));
+    m = kMultiply(m, kRotation(sign * frame * spin[2], 0, 0, 1));
+    m = kMultiply(m, kScaling(scale[0], scale[1], scale[2]));
+    if (leftHanded) {
+        m = kMultiply(m, kScaling(1, 1, -1));
+    }
+    m = kMultiply(m, kTranslation(-c[0], -c[1], -c[2]));
+    return kMultiply(m, kTranslation(centreX, centreY, 0));
+}
+
 KMatrix4 KPreviewCamera::modelViewMatrix(double centreX, double centreY) const {
     // Left handed: z and the angles are negated and z is mirrored after the scale.
     const double sign = leftHanded ? -1.0 : 1.0;
@@ -156,12 +182,63 @@ std::array<double, 2> KPreviewCamera::centringOffset(const CPexaDoc& doc) {
     }
 }
 
+std::array<double, 3> KPreviewCamera::pivotOf(const CPexaDoc& doc) {
+    if (doc.meshGrid && doc.meshGrid->hasPositions()) {
+        KVertex low;
+        KVertex high;
+        doc.meshGrid->getBounds(low, high);
+        const std::array<double, 3> mid = {(low.x + high.x) / 2, (low.y + high.y) / 2,
+                                           (low.z + high.z) / 2};
+        if (std::isfinite(mid[0]) && std::isfinite(mid[1]) && std::isfinite(mid[2])) {
+            return mid;
+        }
+    }
+    const auto centre = centringOffset(doc);
+    return {-centre[0], -centre[1], 0.0};
+}
+
 void KPreviewCamera::recenter() {
     for (int i = 0; i < 3; ++i) {
         translate[i] = 0;
         rotate[i] = 0;
         scale[i] = 1;
     }
+}
+
+void KPreviewCamera::resetTo(const KPreviewState& s) {
+    for (int i = 0; i < 3; ++i) {
+        translate[i] = s.translate[i];
+        rotate[i] = s.rotate[i];
+        scale[i] = s.scale[i];
+    }
+    projection = s.projection == Orthographic ? Orthographic : Perspective;
+    fieldOfView = s.fieldOfView;
+    nearPlane = s.nearPlane;
+    farPlane = s.farPlane;
+    frame = 0;
+}
+
+double KPreviewCamera::viewDistance() const {
+    // The object's centre lies at z = -eye + t_z (mirrored when left handed).
+    return eyeDistance - (leftHanded ? -1.0 : 1.0) * double(translate[2]);
+}
+
+void KPreviewCamera::dolly(double notches) {
+    constexpr double kShare = 0.9; // distance kept per notch towards the object
+    const double factor = std::pow(kShare, notches);
+    if (projection == Orthographic) {
+        // No distance shows in an orthographic view: the object grows or shrinks.
+        for (float& s : scale) {
+            s = float(std::clamp(double(s) / factor, 1e-3, 1e3));
+        }
+        return;
+    }
+    const double closest = double(nearPlane) * 1.05;
+    const double farthest = std::max(closest, double(farPlane) * 0.9);
+    const double d = viewDistance();
+    // From behind the eye (a panned-through object) the object is first brought in front.
+    const double wanted = std::clamp(d > 0 ? d * factor : closest, closest, farthest);
+    translate[2] = float((leftHanded ? -1.0 : 1.0) * (eyeDistance - wanted));
 }
 
 std::string KPreviewCamera::mouseMove(const MouseInput& in) {

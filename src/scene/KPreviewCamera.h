@@ -10,6 +10,7 @@
 #include <vector>
 
 class CPexaDoc;
+struct KPreviewState;
 
 // A 4 x 4 matrix in column-major order (element [col * 4 + row]), as OpenGL loads it.
 using KMatrix4 = std::array<double, 16>;
@@ -62,8 +63,16 @@ public:
     KMatrix4 projectionMatrix() const;
     // The model-view matrix of the current frame; centre is the centring offset.
     KMatrix4 modelViewMatrix(double centreX, double centreY) const;
+    // The same, turning about pivot (object coordinates, before centring) instead of the
+    // centred origin. With no rotation the picture is the same as without a pivot, so the
+    // object sits where it always did and only turns about its own middle.
+    KMatrix4 modelViewMatrix(double centreX, double centreY,
+                             const std::array<double, 3>& pivot) const;
     // The offset that centres the document's base shape on the origin.
     static std::array<double, 2> centringOffset(const CPexaDoc& doc);
+    // The point the object turns about: the centre of its calculated mesh's bounds, or,
+    // before there is a mesh, the point the centring offset puts at the origin.
+    static std::array<double, 3> pivotOf(const CPexaDoc& doc);
 
     // ---- animation commands
     void advanceFrame() { frame += frameStep; }
@@ -73,6 +82,14 @@ public:
         frame = 0;
     }
     void recenter();
+    // Back to a stored camera: its transform and projection, frame 0.
+    void resetTo(const KPreviewState& state);
+    // Moves the eye towards the object (notches > 0) or away from it by a fixed share of
+    // the distance per notch, so it can never pass through the object or lose it beyond
+    // the far plane. In orthographic projection the object is scaled instead.
+    void dolly(double notches);
+    // The distance from the eye to the object's centre along the view axis.
+    double viewDistance() const;
 
     // ---- mouse
     // One mouse move while a button may be held. Changes rotation or translation and

@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <cmath>
 
 #include "dialogs/KViewDialogs.h"
@@ -125,6 +126,37 @@ void CPexaView::setZoom(float zoom) {
     layout_.settings.zoom = zoom;
     writeZoomText();
     updateScrollSizes();
+}
+
+void CPexaView::zoomAbout(const QPointF& at, float zoom) {
+    const QPointF uv = KUvMapLayout::windowToUv(mapRect(), at.x() + scrollOffset().x(),
+                                                at.y() + scrollOffset().y());
+    setZoom(zoom);
+    const QPointF logical = KUvMapLayout::uvToWindow(mapRect(), uv.x(), uv.y());
+    horizontalScrollBar()->setValue(int(std::lround(logical.x() - at.x())));
+    verticalScrollBar()->setValue(int(std::lround(logical.y() - at.y())));
+    viewport()->update();
+}
+
+void CPexaView::wheelEvent(QWheelEvent* event) {
+    const int notches = event->angleDelta().y() / 120;
+    if (notches == 0) {
+        event->ignore();
+        return;
+    }
+    float zoom = layout_.settings.zoom;
+    for (int i = 0; i < std::abs(notches); ++i) {
+        const float next =
+            notches > 0 ? KUvMapLayout::zoomedIn(zoom) : KUvMapLayout::zoomedOut(zoom);
+        if (next < kMinWheelZoom || next > kMaxWheelZoom) {
+            break;
+        }
+        zoom = next;
+    }
+    if (zoom != layout_.settings.zoom) {
+        zoomAbout(event->position(), zoom);
+    }
+    event->accept();
 }
 
 void CPexaView::setLayerSelection(std::vector<int> selection) {

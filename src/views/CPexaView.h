@@ -44,6 +44,12 @@ public:
     const KUvMapSettings& settings() const { return layout_.settings; }
     void setSettings(const KUvMapSettings& settings);
     void setZoom(float zoom);
+    // Changes the zoom keeping the map point under at (viewport coordinates) under it,
+    // as far as the scroll range allows.
+    void zoomAbout(const QPointF& at, float zoom);
+    // The zoom range the mouse wheel keeps to.
+    static constexpr float kMinWheelZoom = 1.0f / 16.0f;
+    static constexpr float kMaxWheelZoom = 16.0f;
     const std::vector<int>& layerSelection() const { return layerSelection_; }
     void setLayerSelection(std::vector<int> selection);
     int titleLayer() const { return titleLayer_; }
@@ -136,6 +142,8 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // The wheel zooms about the pointer, one zoom step per notch.
+    void wheelEvent(QWheelEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

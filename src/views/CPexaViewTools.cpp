@@ -601,6 +601,14 @@ void CPexaView::pasteItem() {
     rebuildItems();
     auto muscle = std::make_unique<KBdlMuscle>(*app->itemClipboard());
     muscle->name += " (copy)";
+    // A copy must not hide the item it was copied from, nor an earlier copy.
+    std::vector<KBdlMuscle*> existing;
+    for (const auto& layer : doc_.layers) {
+        for (const auto& m : layer->muscles) {
+            existing.push_back(m.get());
+        }
+    }
+    kPlacePastedMuscle(*muscle, existing);
     KBdlMuscle* raw = muscle.get();
     if (KBdlLayer* used = doc_.addMuscleToLayer(targetLayer(), muscle)) {
         selectedLayer_ = used;

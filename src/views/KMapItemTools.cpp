@@ -1,8 +1,10 @@
 #include "views/KMapItemTools.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "model/KBdlMuscle.h"
+#include "model/KVertexList.h"
 
 int kHitTest(const std::vector<KMapItem>& items, int selected, const QPoint& p) {
     const int n = int(items.size());
@@ -99,4 +101,70 @@ std::unique_ptr<KBdlMuscle> kMuscleFromDrag(int tool, int method, const QPoint& 
     const QPointF hi = KUvMapLayout::windowToUv(map, right, top);
     muscle->setFromRect(lo.x(), lo.y(), hi.x(), hi.y());
     return muscle;
+}
+
+namespace {
+
+struct UvBounds {
+    double u0 = 0, u1 = 0, v0 = 0, v1 = 0;
+    bool empty = true;
+};
+
+UvBounds outlineBounds(KBdlMuscle& muscle) {
+    KVertexList outline;
+    muscle.sampleOutline(outline, false);
+    UvBounds b;
+    for (const KVertex& p : outline.vertices) {
+        if (b.empty) {
+            b = {p.x, p.x, p.y, p.y, false};
+        }
+        b.u0 = std::min(b.u0, p.x);
+        b.u1 = std::max(b.u1, p.x);
+        b.v0 = std::min(b.v0, p.y);
+        b.v1 = std::max(b.v1, p.y);
+    }
+    return b;
+}
+
+bool samePlace(const UvBounds& a, const UvBounds& b) {
+    constexpr double eps = 1e-6;
+    return !a.empty && !b.empty && std::abs(a.u0 - b.u0) < eps && std::abs(a.u1 - b.u1) < eps &&
+           std::abs(a.v0 - b.v0) < eps && std::abs(a.v1 - b.v1) < eps;
+}
+
+} // namespace
+
+void kOffsetPastedMuscle(KBdlMuscle& muscle, KPasteDirection& direction) {
+    const UvBounds b = outlineBounds(muscle);
+    if (!b.empty) {
+        if ((direction.u > 0 && b.u1 + kPasteShift > 1.0) ||
+            (direction.u < 0 && b.u0 - kPasteShift < 0.0)) {
+            direction.u = -direction.u;
+        }
+        if ((direction.v > 0 && b.v1 + kPasteShift > 1.0) ||
+            (direction.v < 0 && b.v0 - kPasteShift < 0.0)) {
+            direction.v = -direction.v;
+        }
+    }
+    muscle.applyTrackerChange(
+        KVertex{0.0, 0.0, direction.u * kPasteShift, direction.v * kPasteShift}, KBdlMuscle::Move);
+}
+
+void kPlacePastedMuscle(KBdlMuscle& muscle, const std::vector<KBdlMuscle*>& existing) {
+    std::vector<UvBounds> taken;
+    for (KBdlMuscle* m : existing) {
+        if (m && m->muscleType == muscle.muscleType) {
+            taken.push_back(outlineBounds(*m));
+        }
+    }
+    KPasteDirection direction;
+    // A bounded number of moves: a map covered in copies still takes one more.
+    for (int tries = 0; tries < 100; ++tries) {
+        const UvBounds here = outlineBounds(muscle);
+        if (std::none_of(taken.begin(), taken.end(),
+                         [&here](const UvBounds& t) { return samePlace(here, t); })) {
+            return;
+        }
+        kOffsetPastedMuscle(muscle, direction);
+    }
 }

@@ -43,3 +43,18 @@ enum KCreationMethod : int { FitToBounds = 1, FitToLine = 2 };
 std::unique_ptr<KBdlMuscle> kMuscleFromDrag(int tool, int method, const QPoint& press,
                                             const QPoint& release, const KUvMapLayout::MapRect& map,
                                             int midPoints, double width);
+
+// A pasted copy is moved this far (in UV units, a share of the map) from the original.
+inline constexpr double kPasteShift = 0.02;
+// The direction of the next move of a pasted copy along U and along V (+1 or -1).
+struct KPasteDirection {
+    int u = 1;
+    int v = -1; // V grows upwards: down on the map
+};
+// Moves a pasted copy by kPasteShift in the given direction, first turning a direction
+// around where it would take the outline past the edge of the map.
+void kOffsetPastedMuscle(KBdlMuscle& muscle, KPasteDirection& direction);
+// Places a pasted copy among the document's muscles: where it is when none of them lies
+// exactly there (an item cut and pasted comes back in place), else moved down and right
+// until it lies on none, so each further paste lands beside the one before.
+void kPlacePastedMuscle(KBdlMuscle& muscle, const std::vector<KBdlMuscle*>& existing);

@@ -35,6 +35,9 @@ inline void kUseTestSettings() {
     QSettings::setDefaultFormat(QSettings::IniFormat);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, kTestSettingsDir().path());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, kTestSettingsDir().path());
+    // Recovery files (the per-user data folder) go there too.
+    qputenv("XDG_DATA_HOME",
+            QDir(kTestSettingsDir().path()).filePath(QStringLiteral("data")).toUtf8());
 }
 
 // The scripted front end, answering every message and question while in scope.

@@ -2,12 +2,15 @@
 // rules, animation, the stored settings, lights, the anti-aliasing jitter and sum, the
 // capture series and its files, the background image rules and the preview's dialogs.
 
+#include <QToolBar>
 #include <cmath>
 
 #include "KGuiTestKit.h"
+#include "app/CChildFrame.h"
 #include "app/CDocManager.h"
 #include "app/KChildFrames.h"
 #include "dialogs/KPreviewDialogs.h"
+#include "document/KDocumentFile.h"
 #include "platform/KFile.h"
 #include "preview/KGlFunctions.h"
 #include "preview/KView3D.h"
@@ -517,6 +520,123 @@ private slots:
         CSetViewSizeDlg size(QSize(300, 200), QSize(320, 250), false, 0);
         size.includeFrame->setChecked(true);
         QCOMPARE(size.size(), QSize(320, 250));
+    }
+
+    void turningHappensAboutTheObjectsMiddle() {
+        // At rest the pivot changes nothing; turned or spun, the pivot stays where it was
+        // on the screen while the old origin moves away from it.
+        const std::array<double, 3> pivot = {0.3, -0.4, 0.25};
+        for (int leftHanded : {0, 1}) {
+            KPreviewCamera c;
+            c.leftHanded = leftHanded;
+            c.translate[0] = 0.1f;
+            c.scale[0] = 2.0f;
+            const double cx = -0.5, cy = 0.2;
+            const KMatrix4 plain = c.modelViewMatrix(cx, cy);
+            const KMatrix4 pivoted = c.modelViewMatrix(cx, cy, pivot);
+            for (int i = 0; i < 16; ++i) {
+                QVERIFY(near(plain[size_t(i)], pivoted[size_t(i)]));
+            }
+            const auto rest = kTransform(pivoted, pivot[0], pivot[1], pivot[2]);
+            c.rotate[0] = 35;
+            c.rotate[1] = -70;
+            c.frame = 4;
+            const auto turned =
+                kTransform(c.modelViewMatrix(cx, cy, pivot), pivot[0], pivot[1], pivot[2]);
+            for (int k = 0; k < 3; ++k) {
+                QVERIFY(near(turned[size_t(k)], rest[size_t(k)]));
+            }
+        }
+        // The pivot is the middle of the calculated mesh; before there is one, the point
+        // the centring puts at the origin.
+        CPexaDoc doc;
+        doc.baseShape = CPexaDoc::Planar;
+        const auto before = KPreviewCamera::pivotOf(doc);
+        QVERIFY(near(before[0], doc.scalingU / 2) && near(before[1], doc.scalingV / 2));
+        doc.computeMesh();
+        KVertex low, high;
+        doc.meshGrid->getBounds(low, high);
+        const auto after = KPreviewCamera::pivotOf(doc);
+        QVERIFY(near(after[0], (low.x + high.x) / 2) && near(after[2], (low.z + high.z) / 2));
+    }
+
+    void theWheelDolliesWithinTheClippingPlanes() {
+        KPreviewCamera c;
+        const double start = c.viewDistance();
+        QVERIFY(near(start, c.eyeDistance));
+        c.dolly(1); // a notch in: a tenth of the way closer
+        QVERIFY(near(c.viewDistance(), start * 0.9, 1e-5));
+        c.dolly(-1);
+        QVERIFY(near(c.viewDistance(), start, 1e-5));
+        // However far it goes the object stays between the near and the far plane.
+        c.dolly(500);
+        QVERIFY(near(c.viewDistance(), c.nearPlane * 1.05, 1e-5));
+        c.dolly(-500);
+        QVERIFY(near(c.viewDistance(), c.farPlane * 0.9, 1e-4));
+        // Right handed the sign of the stored z flips with the mirror.
+        KPreviewCamera r;
+        r.leftHanded = 0;
+        r.dolly(2);
+        QVERIFY(near(r.viewDistance(), r.eyeDistance * 0.81, 1e-5) && r.translate[2] > 0);
+        // An object panned behind the eye comes back in front.
+        KPreviewCamera behind;
+        behind.translate[2] = -5; // left handed: 5 behind the eye's plane
+        behind.dolly(1);
+        QVERIFY(behind.viewDistance() >= behind.nearPlane);
+        // Orthographic views show no distance: the object is scaled.
+        KPreviewCamera o;
+        o.projection = KPreviewCamera::Orthographic;
+        o.dolly(1);
+        QVERIFY(near(o.scale[0], 1 / 0.9, 1e-5) && near(o.scale[2], 1 / 0.9, 1e-5) &&
+                o.translate[2] == 0);
+    }
+
+    void resetViewAndShadingActOnTheDocumentsPreview() {
+        CMainFrame frame;
+        CPexaDoc start;
+        start.preview.rotate[1] = 30;
+        start.preview.translate[2] = 0.5f;
+        const QString path = QDir(QDir::tempPath()).filePath(QStringLiteral("reset-view.qrz"));
+        QVERIFY(kSaveDocument(start, path.toStdString(), nullptr));
+        CPexaDoc* doc = frame.documents().openDocument(path);
+        QFile::remove(path);
+        QVERIFY(doc);
+        const auto previews = frame.documents().otherWindowsOf(doc);
+        QCOMPARE(previews.size(), size_t(1));
+        auto* view = qobject_cast<KView3D*>(qobject_cast<KFrame3D*>(previews[0])->view());
+        // Turned, dollied and stored in the document (as a save does).
+        view->camera.rotate[1] = 100;
+        view->camera.rotate[0] = -20;
+        const double distance = view->camera.viewDistance();
+        QWheelEvent wheel(QPointF(10, 10), view->mapToGlobal(QPointF(10, 10)), QPoint(),
+                          QPoint(0, 3 * 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                          false);
+        QCoreApplication::sendEvent(view, &wheel);
+        QVERIFY(near(view->camera.viewDistance(), distance * 0.9 * 0.9 * 0.9, 1e-5));
+        view->camera.frame = 7;
+        doc->updateAllViews(CPexaDoc::HintStoring);
+        QCOMPARE(doc->preview.rotate[1], 100.0f);
+
+        // With the document's UV map the active window the commands reach its preview.
+        frame.mdiArea()->setActiveSubWindow(frame.documents().framesOf(doc).front());
+        QCOMPARE(frame.activePreview(), view);
+        QVERIFY(frame.action("viewResetView")->isEnabled());
+        frame.action("viewResetView")->trigger();
+        QCOMPARE(std::tuple(view->camera.rotate[0], view->camera.rotate[1],
+                            view->camera.translate[2], view->camera.frame),
+                 std::tuple(0.0f, 30.0f, 0.5f, 0));
+        frame.action("shadeWire")->trigger();
+        QCOMPARE(view->camera.shadingType, int(KPreviewCamera::Wire));
+        QVERIFY(frame.action("shadeWire")->isChecked());
+        // Every button of the Shading Type toolbar has a drawn icon.
+        for (QAction* a : frame.toolBar("Shading Type")->actions()) {
+            QVERIFY2(a->isSeparator() || !a->icon().isNull(), qPrintable(a->objectName()));
+        }
+        // A document without a preview window: the commands have nothing to act on.
+        delete previews[0];
+        QVERIFY(!frame.activePreview());
+        frame.updatePreviewCommands();
+        QVERIFY(!frame.action("viewResetView")->isEnabled());
     }
 
     void previewWindowsInTheMainFrame() {

@@ -6,6 +6,8 @@
 #include "dialogs/KAnatomyDialogs.h"
 #include "dialogs/KLayerDialogs.h"
 #include "dialogs/KMuscleDialogs.h"
+#include "dialogs/KPreferencesDlg.h"
+#include "dialogs/KRecoveryDlg.h"
 #include "dialogs/KTextureListDlg.h"
 #include "image/KImageMapTga.h"
 
@@ -58,6 +60,15 @@ private slots:
         KTextureListDlg textures(doc.textures);
         textures.select(1);
         kShowAndSaveScreenshot(textures, QStringLiteral("texture-list"));
+    }
+
+    void preferencesAndRecoveryDialogs() {
+        kShowDialogScreenshot<KPreferencesDlg>("preferences", KPreferencesDlg::Values{});
+        const QDateTime time(QDate(2026, 12, 7), QTime(21, 40));
+        const std::vector<KRecoveryDlg::Row> rows = {
+            {QStringLiteral("limb.qrz"), QStringLiteral("/home/user/models/limb.qrz"), time},
+            {QStringLiteral("Quorl2"), QString(), time.addSecs(120)}};
+        kShowDialogScreenshot<KRecoveryDlg>("recover-documents", rows);
     }
 };
 

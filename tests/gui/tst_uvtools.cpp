@@ -11,6 +11,7 @@
 #include "dialogs/KViewImportDlg.h"
 #include "dialogs/KViewToolDialogs.h"
 #include "image/KImageMapTga.h"
+#include "model/KVertexList.h"
 #include "views/KItemTracker.h"
 #include "views/KMapItemTools.h"
 #include "views/KViewCapture.h"
@@ -115,6 +116,20 @@ bool near(double a, double b, double eps = 1e-6) {
     return std::abs(a - b) <= eps;
 }
 
+// The UV bounds of a muscle's outline: left/right in U, top/bottom the least/greatest V.
+QRectF kOutlineBounds(KBdlMuscle& m) {
+    KVertexList outline;
+    m.sampleOutline(outline, false);
+    double u0 = 1e9, u1 = -1e9, v0 = 1e9, v1 = -1e9;
+    for (const KVertex& p : outline.vertices) {
+        u0 = std::min(u0, p.x);
+        u1 = std::max(u1, p.x);
+        v0 = std::min(v0, p.y);
+        v1 = std::max(v1, p.y);
+    }
+    return QRectF(QPointF(u0, v0), QPointF(u1, v1));
+}
+
 // What a file chooser was asked: title, filter, suffix, initial name, save or open.
 QStringList asked(const KFileRequest& r) {
     return {r.title, r.filter, r.defaultSuffix, r.initialName, r.save ? "save" : "open"};
@@ -150,6 +165,122 @@ class TestUvTools : public QObject {
     Q_OBJECT
 
 private slots:
+    void pastedCopiesLieBesideTheOriginalInsideTheMap() {
+        const struct {
+            double u0, v0, u1, v1;
+            double du, dv; // the expected move of the outline
+        } cases[] = {
+            {0.4, 0.4, 0.6, 0.6, kPasteShift, -kPasteShift},  // down and right
+            {0.7, 0.4, 1.0, 0.6, -kPasteShift, -kPasteShift}, // at the right edge: left
+            {0.4, 0.0, 0.6, 0.3, kPasteShift, kPasteShift},   // at the bottom: up
+            {0.8, 0.0, 1.0, 0.2, -kPasteShift, kPasteShift},  // in the corner: up and left
+        };
+        for (int type :
+             {int(KBdlMuscle::Linear), int(KBdlMuscle::Orbital), int(KBdlMuscle::Point)}) {
+            for (const auto& c : cases) {
+                KBdlMuscle m(type);
+                m.setFromRect(c.u0, c.v0, c.u1, c.v1);
+                const QRectF before = kOutlineBounds(m);
+                KPasteDirection direction;
+                kOffsetPastedMuscle(m, direction);
+                const QRectF after = kOutlineBounds(m);
+                const QString where =
+                    QStringLiteral("type %1 at %2,%3").arg(type).arg(c.u0).arg(c.v0);
+                QVERIFY2(near(after.left() - before.left(), c.du, 1e-5), qPrintable(where));
+                QVERIFY2(near(after.top() - before.top(), c.dv, 1e-5), qPrintable(where));
+                QVERIFY2(after.left() >= -1e-6 && after.right() <= 1 + 1e-6 &&
+                             after.top() >= -1e-6 && after.bottom() <= 1 + 1e-6,
+                         qPrintable(where));
+            }
+        }
+    }
+
+    void pastingNeverHidesAnItem() {
+        Fixture f;
+        QVERIFY(f.exposed);
+        KBdlMuscle* original = f.addMuscle(0, KBdlMuscle::Linear, 0.3, 0.3, 0.5, 0.6, "band");
+        const float u = original->offsetU;
+        const float v = original->offsetV;
+        f.view->selectItem(0);
+        f.trigger("editCopy");
+        // Each paste lands beside the one before: down and right.
+        for (int k = 1; k <= 3; ++k) {
+            f.trigger("editPaste");
+            const KBdlMuscle* copy = f.lastMuscle(0);
+            QVERIFY(copy != original);
+            QVERIFY(near(copy->offsetU, u + k * kPasteShift, 1e-5));
+            QVERIFY(near(copy->offsetV, v - k * kPasteShift, 1e-5));
+        }
+        QCOMPARE(f.doc->layerAt(0)->muscles.size(), size_t(4));
+        // A cut item comes back where it was: there is nothing there to hide.
+        f.view->selectItem(0);
+        f.trigger("editCut");
+        f.trigger("editPaste");
+        QCOMPARE(f.lastMuscle(0)->offsetU, u);
+        QCOMPARE(f.lastMuscle(0)->offsetV, v);
+
+        // Among copies in a corner the next one still finds a free place.
+        KBdlMuscle corner(KBdlMuscle::Point);
+        corner.setFromRect(0.85, 0.0, 1.0, 0.15);
+        std::vector<std::unique_ptr<KBdlMuscle>> placed;
+        std::vector<KBdlMuscle*> existing;
+        for (int k = 0; k < 4; ++k) {
+            auto next = std::make_unique<KBdlMuscle>(corner);
+            kPlacePastedMuscle(*next, existing);
+            const QRectF b = kOutlineBounds(*next);
+            for (KBdlMuscle* other : existing) {
+                QVERIFY(kOutlineBounds(*other) != b);
+            }
+            // Never farther past the map's edges than the original.
+            const QRectF limit = QRectF(0, 0, 1, 1).united(kOutlineBounds(corner));
+            QVERIFY(b.left() >= limit.left() - 1e-6 && b.right() <= limit.right() + 1e-6 &&
+                    b.top() >= limit.top() - 1e-6 && b.bottom() <= limit.bottom() + 1e-6);
+            existing.push_back(next.get());
+            placed.push_back(std::move(next));
+        }
+    }
+
+    void theWheelZoomsAboutThePointer() {
+        Fixture f;
+        QVERIFY(f.exposed);
+        Fixture::setUp(f.view, 33, 12); // a 400 pixel map: two notches make it scroll
+        const auto wheel = [&f](QPoint at, int notches) {
+            QWheelEvent e(at, f.view->viewport()->mapToGlobal(at), QPoint(),
+                          QPoint(0, 120 * notches), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                          false);
+            QCoreApplication::sendEvent(f.view->viewport(), &e);
+        };
+        const auto uvAt = [&f](QPoint at) {
+            return KUvMapLayout::windowToUv(f.view->mapRect(), at.x() + Fixture::scroll(f.view).x(),
+                                            at.y() + Fixture::scroll(f.view).y());
+        };
+        // Each step keeps the map point under the pointer within a pixel, also once the
+        // map is scrolled.
+        for (const auto& [u, v, notches] :
+             {std::tuple(0.3, 0.7, 2), std::tuple(0.8, 0.2, 3), std::tuple(0.5, 0.5, -1)}) {
+            const QPoint at = f.at(u, v);
+            const QPointF before = uvAt(at);
+            const float zoom = f.view->settings().zoom;
+            wheel(at, notches);
+            QVERIFY(notches > 0 ? f.view->settings().zoom > zoom : f.view->settings().zoom < zoom);
+            const QPointF after = uvAt(at);
+            const double pixel = 1.0 / (f.view->mapRect().right - f.view->mapRect().left);
+            QVERIFY2(near(after.x(), before.x(), 1.5 * pixel) &&
+                         near(after.y(), before.y(), 1.5 * pixel),
+                     qPrintable(QStringLiteral("%1,%2 -> %3,%4")
+                                    .arg(before.x())
+                                    .arg(before.y())
+                                    .arg(after.x())
+                                    .arg(after.y())));
+        }
+        QCOMPARE(f.view->settings().zoom, 3.0f); // 1 -> 2 -> 3.5 -> 3: the usual steps
+        // The wheel stops at its limits instead of making the map vanish or explode.
+        wheel(f.at(0.5, 0.5), -40);
+        QVERIFY(f.view->settings().zoom >= CPexaView::kMinWheelZoom);
+        wheel(f.at(0.5, 0.5), 60);
+        QVERIFY(f.view->settings().zoom <= CPexaView::kMaxWheelZoom);
+    }
+
     void initTestCase() { kUseTestSettings(); }
 
     void dragsDrawMusclesWithTheirTools() {
@@ -522,6 +653,7 @@ private slots:
         QCOMPARE(doc2.layerAt(0)->muscles.size(), size_t(1));
         KBdlMuscle* pasted = doc2.layerAt(0)->muscles[0].get();
         QCOMPARE(pasted->name, std::string("ring (copy)"));
+        // Nothing lies there in this document: the copy keeps its place.
         QCOMPARE(pasted->offsetU, 0.125f);
         QCOMPARE(second->selectedMuscle(), pasted);
         // With a layer selection and nothing selected the paste goes to the first
