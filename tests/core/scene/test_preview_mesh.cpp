@@ -254,6 +254,13 @@ TEST(PreviewMesh, UpdatePreparesEverythingUnlessOneKnownRegionChanged) {
          [](CPexaDoc& d, KBdlMuscle& m) { moveAndRecordRows(d, m, 0.05f); },
          {},
          false},
+        {"the document's own partial recalculation",
+         [](CPexaDoc& d, KBdlMuscle& m) {
+             m.offsetV += 0.05f;
+             d.itemChanged(CPexaDoc::HintMuscle, &m);
+         },
+         {},
+         false},
         {"one calculation, whole grid",
          [](CPexaDoc& d, KBdlMuscle& m) {
              moveAndRecordRows(d, m, 0.05f);
