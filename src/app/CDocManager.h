@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QObject>
 #include <QPointer>
+#include <QUndoGroup>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -19,6 +20,7 @@ class KFrameCurve;
 class KFrameDummy;
 class KFrameMdl;
 class KFrameQuorlG1;
+class KDocumentHistory;
 class KViewObserver;
 class QMdiArea;
 class QMdiSubWindow;
@@ -55,6 +57,10 @@ public:
     void frameDestroyed(CChildFrame* frame);
 
     CPexaDoc* activeDocument() const;
+    // The document's undo history; null for a document not held here.
+    KDocumentHistory* historyOf(const CPexaDoc* doc) const;
+    // Every document's undo stack; the active document's is the group's active one.
+    QUndoGroup& undoGroup() { return undoGroup_; }
     CChildFrame* activeFrame() const;
     const std::vector<CPexaDoc*> documents() const;
     std::vector<CChildFrame*> framesOf(const CPexaDoc* doc) const;
@@ -91,6 +97,7 @@ private:
         std::vector<QPointer<QMdiSubWindow>> others;
         // Keeps the modified mark of those windows in step with the document.
         std::unique_ptr<KViewObserver> marks;
+        std::unique_ptr<KDocumentHistory> history;
         ~Entry();
     };
     void closeOtherWindows(Entry& entry);
@@ -110,6 +117,7 @@ private:
     void titleOtherWindow(QMdiSubWindow* window, const CPexaDoc* doc) const;
 
     QMdiArea& area_;
+    QUndoGroup undoGroup_;
     std::vector<std::unique_ptr<Entry>> entries_;
     int nextUntitled_ = 1;
     bool closingDocument_ = false;

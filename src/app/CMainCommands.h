@@ -27,6 +27,7 @@ struct CMainCommands {
 
     // Edit
     QAction* editUndo = nullptr;
+    QAction* editRedo = nullptr;
     QAction* editCut = nullptr;
     QAction* editCopy = nullptr;
     QAction* editPaste = nullptr;
@@ -102,6 +103,7 @@ struct CMainCommands {
     QAction* windowMdlItem = nullptr;
     QAction* windowGroup = nullptr;
     QAction* windowAnatomy = nullptr;
+    QAction* windowUndoHistory = nullptr;
     QAction* windowCascade = nullptr;
     QAction* windowTileVert = nullptr;
     QAction* windowTileHorz = nullptr;

@@ -379,6 +379,7 @@ void CMainFrame::createMenus() {
 
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     edit->addAction(commands_.editUndo);
+    edit->addAction(commands_.editRedo);
     edit->addSeparator();
     edit->addActions({commands_.editCut, commands_.editCopy, commands_.editPaste});
     connect(edit, &QMenu::aboutToShow, this, &CMainFrame::updateCommands);
@@ -714,7 +715,7 @@ void CMainFrame::rebuildWindowMenu() {
     // One command per window kind; a kind whose command is not built is left out.
     for (QAction* a : {commands_.windowNew, commands_.window3DPreview, commands_.windowCurve,
                        commands_.windowImage, commands_.windowMdlItem, commands_.windowGroup,
-                       commands_.windowAnatomy}) {
+                       commands_.windowAnatomy, commands_.windowUndoHistory}) {
         if (a) {
             windowMenu_->addAction(a);
         }
@@ -744,6 +745,7 @@ void CMainFrame::rebuildWindowMenu() {
 void CMainFrame::setBaseShape(int shape) {
     if (CPexaDoc* doc = activeDocument()) {
         doc->baseShape = shape;
+        doc->nameNextEdit("Base Shape");
         doc->rebuildGrid();
     }
     updateCommands();

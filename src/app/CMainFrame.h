@@ -21,7 +21,9 @@ class CDocManager;
 class CPexaDoc;
 class CPexaView;
 class KBdlMuscle;
+class KDocumentHistory;
 class KView3D;
+class QDockWidget;
 class QActionGroup;
 class QLabel;
 class QMdiArea;
@@ -130,6 +132,10 @@ private:
     // The UV map view's tools, clipboard, undo, size and capture (CMainFrameTools.cpp).
     void createToolCommands();
     void updateToolCommands();
+    // Edit > Undo and Redo on the active document's history, and Window > Undo History.
+    KDocumentHistory* activeHistory() const;
+    void updateUndoCommands();
+    void createHistoryWindow();
     // The 3D preview's commands and menu (CMainFramePreview.cpp).
     void createPreviewCommands();
     void createPreviewMenu();
@@ -174,5 +180,6 @@ private:
     QLabel* lockPanes_[3] = {};
     std::unique_ptr<KBdlMuscle> clipboard_;
     QPointer<QMdiSubWindow> previewActive_;
+    QDockWidget* historyWindow_ = nullptr;
     std::map<QString, std::unique_ptr<KWindowTemplate>> templates_;
 };

@@ -83,6 +83,26 @@ void CPexaView::initialUpdate() {
 }
 
 void CPexaView::onUpdate(int hint, KPersistent*) {
+    if (hint == CPexaDoc::HintReplacing) {
+        // The muscles are about to be replaced by new objects: keep the selection by
+        // position only, as a new muscle may even reuse an old one's address.
+        replacedLayer_ = doc_.layerIndexOf(selectedLayer_);
+        replacedMuscle_ = selectedLayer_ ? selectedLayer_->indexOf(selectedMuscle_) : -1;
+        selectedLayer_ = nullptr;
+        selectedMuscle_ = nullptr;
+        items_.clear();
+        tracker_.cancel();
+        return;
+    }
+    if (hint == CPexaDoc::HintReplaced) {
+        selectedLayer_ = doc_.layerAt(replacedLayer_);
+        selectedMuscle_ = selectedLayer_ ? selectedLayer_->getMuscle(replacedMuscle_) : nullptr;
+        if (!selectedMuscle_) {
+            selectedLayer_ = nullptr;
+        }
+        replacedLayer_ = replacedMuscle_ = -1;
+        rebuildBackground();
+    }
     if (hint == 1 || hint == CPexaDoc::HintLayer) {
         selectedLayer_ = nullptr;
         selectedMuscle_ = nullptr;
@@ -92,10 +112,6 @@ void CPexaView::onUpdate(int hint, KPersistent*) {
     }
     if (hint == CPexaDoc::HintStoring) {
         return;
-    }
-    if (hint == CPexaDoc::HintAll || hint == CPexaDoc::HintLayer) {
-        // Muscles may have left the document: an undo record of one is dropped.
-        undo_.validate(doc_);
     }
     refreshTitle();
     doc_.fillGridInfo(layout_.grid);
