@@ -5,6 +5,7 @@
 
 #include "KGuiUndoTestSupport.h"
 #include "dialogs/KAnatomyDialogs.h"
+#include "dialogs/KExportDialogs.h"
 #include "dialogs/KLayerDialogs.h"
 #include "dialogs/KMuscleDialogs.h"
 #include "dialogs/KObjectDialogs.h"
@@ -168,6 +169,15 @@ const std::vector<Step>& steps() {
              });
              f.doc->currentItem = CPexaDoc::ItemFirstLayer;
              kImportTga(&f.frame, *f.doc);
+         }},
+        {"df3 Options",
+         [](KUndoFixture& f) {
+             static QTemporaryDir dir;
+             KFileScript file(dir.filePath(QStringLiteral("cloud.df3")));
+             KFillDialogs fill([](QDialog& d) {
+                 fillAs<CDf3OptionsDlg>(d, [](CDf3OptionsDlg& o) { o.sizeX->setValue(12); });
+             });
+             QVERIFY(f.frame.runExport(KExportCommand::Df3, f.doc));
          }},
         {"Flip Image",
          [](KUndoFixture& f) {
