@@ -1,7 +1,7 @@
 // Takes the screenshots of the user guide (docs/guide.md) by driving the application's
 // own windows the way a user would: a new document, muscles drawn with the mouse in the
 // UV map, the property dialogs, the curve window, the item editor, the layer and anatomy
-// dialogs, the 3D preview, the export dialogs and an example document.
+// dialogs, the 3D preview, the export dialogs, an example document and the undo history.
 //
 //   quorl_guide_shots OUT_DIR [--examples DIR] [--only NAME]
 //
@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QDockWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
@@ -397,6 +398,47 @@ const std::vector<Shot>& shots() {
                  image->imageHeight = 600;
                  image->rebuild();
              }
+             return g.window();
+         }},
+        {"guide-undo-history",
+         [](Guide& g) {
+             // A new document alone in the area (the other windows are closed): three
+             // muscles drawn, the vertical one moved and resized, the resize undone;
+             // Window > Undo History beside it.
+             g.trigger("fileNew");
+             g.doc = g.frame.activeDocument();
+             g.view = g.frame.activeView();
+             if (!g.view) {
+                 return QImage();
+             }
+             QMdiSubWindow* map = g.frame.mdiArea()->currentSubWindow();
+             for (QMdiSubWindow* w : g.frame.mdiArea()->subWindowList()) {
+                 if (w != map) {
+                     w->close();
+                 }
+             }
+             g.settle();
+             map->showMaximized();
+             g.trigger("zoomIn");
+             g.trigger("zoomIn");
+             g.trigger("toolVertical");
+             g.drag({0.18, 0.15}, {0.34, 0.85});
+             g.trigger("toolOrbital");
+             g.drag({0.45, 0.58}, {0.92, 0.78});
+             g.trigger("toolPoint");
+             g.drag({0.55, 0.12}, {0.85, 0.40});
+             g.click(0.26, 0.5);
+             g.drag({0.26, 0.5}, {0.30, 0.45});
+             const QPoint handle = g.view->tracker().handleRect(5).center();
+             QTest::mousePress(g.view->viewport(), Qt::LeftButton, {}, handle);
+             QTest::mouseMove(g.view->viewport(), handle + QPoint(25, 0));
+             QTest::mouseRelease(g.view->viewport(), Qt::LeftButton, {}, handle + QPoint(25, 0));
+             g.settle();
+             g.trigger("windowUndoHistory");
+             if (auto* dock = g.frame.findChild<QDockWidget*>(QStringLiteral("undoHistory"))) {
+                 g.frame.resizeDocks({dock}, {240}, Qt::Horizontal);
+             }
+             g.trigger("editUndo");
              return g.window();
          }},
     };

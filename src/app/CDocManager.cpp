@@ -7,6 +7,7 @@
 
 #include "app/CChildFrame.h"
 #include "app/KChildFrames.h"
+#include "app/KDocumentHistory.h"
 #include "dialogs/KTextureListDlg.h"
 #include "document/CPexaDoc.h"
 #include "document/KDocumentFile.h"
@@ -53,6 +54,7 @@ private:
 
 CDocManager::Entry::~Entry() {
     marks.reset(); // stops observing before the document goes
+    history.reset();
 }
 
 CDocManager::CDocManager(QMdiArea& area, QObject* parent) : QObject(parent), area_(area) {}
@@ -83,6 +85,8 @@ CPexaDoc* CDocManager::adopt(std::unique_ptr<CPexaDoc> doc, int untitled) {
     entry->untitled = untitled;
     entry->openedPreview = entry->doc->preview;
     entry->marks = std::make_unique<KOtherWindowMarks>(*entry->doc, entry->others);
+    entry->history = std::make_unique<KDocumentHistory>(*entry->doc);
+    undoGroup_.addStack(&entry->history->stack());
     CPexaDoc* raw = entry->doc.get();
     entries_.push_back(std::move(entry));
     CChildFrame* frame = newWindow(raw);
@@ -170,6 +174,9 @@ bool CDocManager::saveDocument(CPexaDoc* doc) {
         return false;
     }
     saveChangedLayerImages(*doc);
+    if (KDocumentHistory* history = historyOf(doc)) {
+        history->markSaved();
+    }
     emit fileUsed(QString::fromStdString(doc->pathName()));
     return true;
 }
@@ -233,6 +240,9 @@ bool CDocManager::saveDocumentAs(CPexaDoc* doc) {
     }
     doc->setPathName(QFileInfo(path).absoluteFilePath().toStdString());
     saveChangedLayerImages(*doc);
+    if (KDocumentHistory* history = historyOf(doc)) {
+        history->markSaved();
+    }
     if (Entry* e = entryOf(doc)) {
         e->untitled = 0;
     }
@@ -376,6 +386,11 @@ CChildFrame* CDocManager::activeFrame() const {
         }
     }
     return nullptr;
+}
+
+KDocumentHistory* CDocManager::historyOf(const CPexaDoc* doc) const {
+    Entry* e = entryOf(doc);
+    return e ? e->history.get() : nullptr;
 }
 
 CPexaDoc* CDocManager::activeDocument() const {

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QObject>
 #include <QPointer>
+#include <QUndoGroup>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -21,6 +22,7 @@ class KFrameCurve;
 class KFrameDummy;
 class KFrameMdl;
 class KFrameQuorlG1;
+class KDocumentHistory;
 class KViewObserver;
 class QMdiArea;
 class QMdiSubWindow;
@@ -61,6 +63,10 @@ public:
     void frameDestroyed(CChildFrame* frame);
 
     CPexaDoc* activeDocument() const;
+    // The document's undo history; null for a document not held here.
+    KDocumentHistory* historyOf(const CPexaDoc* doc) const;
+    // Every document's undo stack; the active document's is the group's active one.
+    QUndoGroup& undoGroup() { return undoGroup_; }
     CChildFrame* activeFrame() const;
     const std::vector<CPexaDoc*> documents() const;
     std::vector<CChildFrame*> framesOf(const CPexaDoc* doc) const;
@@ -99,6 +105,7 @@ private:
         std::unique_ptr<KViewObserver> marks;
         // The preview camera the document opened with, for Reset View.
         KPreviewState openedPreview;
+        std::unique_ptr<KDocumentHistory> history;
         ~Entry();
     };
     void closeOtherWindows(Entry& entry);
@@ -118,6 +125,7 @@ private:
     void titleOtherWindow(QMdiSubWindow* window, const CPexaDoc* doc) const;
 
     QMdiArea& area_;
+    QUndoGroup undoGroup_;
     std::vector<std::unique_ptr<Entry>> entries_;
     int nextUntitled_ = 1;
     bool closingDocument_ = false;

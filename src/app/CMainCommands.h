@@ -27,6 +27,7 @@ struct CMainCommands {
 
     // Edit
     QAction* editUndo = nullptr;
+    QAction* editRedo = nullptr;
     QAction* editCut = nullptr;
     QAction* editCopy = nullptr;
     QAction* editPaste = nullptr;
@@ -105,6 +106,7 @@ struct CMainCommands {
     QAction* windowMdlItem = nullptr;
     QAction* windowGroup = nullptr;
     QAction* windowAnatomy = nullptr;
+    QAction* windowUndoHistory = nullptr;
     QAction* windowCascade = nullptr;
     QAction* windowTileVert = nullptr;
     QAction* windowTileHorz = nullptr;

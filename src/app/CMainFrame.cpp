@@ -406,6 +406,7 @@ void CMainFrame::createMenus() {
 
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     edit->addAction(commands_.editUndo);
+    edit->addAction(commands_.editRedo);
     edit->addSeparator();
     edit->addActions({commands_.editCut, commands_.editCopy, commands_.editPaste});
     edit->addSeparator();
@@ -732,7 +733,7 @@ void CMainFrame::rebuildWindowMenu() {
     // One command per window kind; a kind whose command is not built is left out.
     for (QAction* a : {commands_.windowNew, commands_.window3DPreview, commands_.windowCurve,
                        commands_.windowImage, commands_.windowMdlItem, commands_.windowGroup,
-                       commands_.windowAnatomy}) {
+                       commands_.windowAnatomy, commands_.windowUndoHistory}) {
         if (a) {
             windowMenu_->addAction(a);
         }
@@ -762,6 +763,7 @@ void CMainFrame::rebuildWindowMenu() {
 void CMainFrame::setBaseShape(int shape) {
     if (CPexaDoc* doc = activeDocument()) {
         doc->baseShape = shape;
+        doc->nameNextEdit("Base Shape");
         doc->rebuildGrid();
     }
     updateCommands();

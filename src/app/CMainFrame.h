@@ -23,7 +23,9 @@ class KAutosave;
 class CPexaDoc;
 class CPexaView;
 class KBdlMuscle;
+class KDocumentHistory;
 class KView3D;
+class QDockWidget;
 class QActionGroup;
 class QLabel;
 class QMdiArea;
@@ -160,6 +162,10 @@ private:
     // The UV map view's tools, clipboard, undo, size and capture (CMainFrameTools.cpp).
     void createToolCommands();
     void updateToolCommands();
+    // Edit > Undo and Redo on the active document's history, and Window > Undo History.
+    KDocumentHistory* activeHistory() const;
+    void updateUndoCommands();
+    void createHistoryWindow();
     // The 3D preview's commands and menu (CMainFramePreview.cpp).
     void createPreviewCommands();
     void createPreviewMenu();
@@ -210,5 +216,6 @@ private:
     QLabel* lockPanes_[3] = {};
     std::unique_ptr<KBdlMuscle> clipboard_;
     QPointer<QMdiSubWindow> previewActive_;
+    QDockWidget* historyWindow_ = nullptr;
     std::map<QString, std::unique_ptr<KWindowTemplate>> templates_;
 };

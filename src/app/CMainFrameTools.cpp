@@ -2,12 +2,16 @@
 // the "New Item" toolbar, Edit's undo and item clipboard, the view's size and capture.
 
 #include <QAction>
+#include <QDockWidget>
 #include <QKeySequence>
 #include <QPainter>
 #include <QPixmap>
+#include <QUndoView>
 #include <functional>
 
+#include "app/CDocManager.h"
 #include "app/CMainFrame.h"
+#include "app/KDocumentHistory.h"
 #include "gui/KToolIcons.h"
 #include "views/CPexaView.h"
 #include "views/KMapItemTools.h"
@@ -102,10 +106,28 @@ void CMainFrame::createToolCommands() {
                    &CPexaView::repeatItem);
     commands_.toolRepeat->setIcon(iconFor("toolRepeat"));
 
-    // Edit: single-level undo and the item clipboard shared by all documents.
-    addViewCommand(&CMainCommands::editUndo, "editUndo", tr("&Undo\tCtrl+Z"),
-                   tr("Undo the last action"), &CPexaView::undoEdit);
-    commands_.editUndo->setShortcut(QKeySequence::Undo);
+    // Edit: the active document's undo history and the item clipboard shared by all
+    // documents.
+    connect(
+        add(&CMainCommands::editUndo, "editUndo", tr("&Undo\tCtrl+Z"), tr("Undo the last action")),
+        &QAction::triggered, this, [this] {
+            if (KDocumentHistory* h = activeHistory()) {
+                h->undo();
+            }
+            updateCommands();
+        });
+    commands_.editUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    connect(add(&CMainCommands::editRedo, "editRedo", tr("&Redo\tCtrl+Y"),
+                tr("Redo the last action undone")),
+            &QAction::triggered, this, [this] {
+                if (KDocumentHistory* h = activeHistory()) {
+                    h->redo();
+                }
+                updateCommands();
+            });
+    commands_.editRedo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    createHistoryWindow();
     const struct {
         QAction* action;
         void (CPexaView::*command)();
@@ -158,8 +180,49 @@ void CMainFrame::updateToolCommands() {
     commands_.editCopy->setEnabled(selected);
     commands_.editPaste->setText(tr("&Paste Item\tCtrl+V"));
     commands_.editPaste->setEnabled(hasView && itemClipboard());
-    const KMuscleUndo* undo = hasView ? &view->undoRecord() : nullptr;
-    commands_.editUndo->setText(
-        QString::fromStdString(undo ? undo->menuText() : KMuscleUndo().menuText()));
-    commands_.editUndo->setEnabled(undo && !undo->isEmpty());
+    updateUndoCommands();
+}
+
+KDocumentHistory* CMainFrame::activeHistory() const {
+    return docs_ ? docs_->historyOf(activeDocument()) : nullptr;
+}
+
+void CMainFrame::updateUndoCommands() {
+    KDocumentHistory* history = activeHistory();
+    if (docs_) {
+        docs_->undoGroup().setActiveStack(history ? &history->stack() : nullptr);
+    }
+    commands_.editUndo->setText(history ? history->undoMenuText()
+                                        : QStringLiteral("Undo \tCtrl+Z"));
+    commands_.editUndo->setEnabled(history && history->stack().canUndo());
+    commands_.editRedo->setText(history ? history->redoMenuText()
+                                        : QStringLiteral("Redo \tCtrl+Y"));
+    commands_.editRedo->setEnabled(history && history->stack().canRedo());
+}
+
+void CMainFrame::createHistoryWindow() {
+    // Beside the documents' windows; it follows the active document.
+    historyWindow_ = new QDockWidget(tr("Undo History"), this);
+    historyWindow_->setObjectName(QStringLiteral("undoHistory"));
+    auto* view = new QUndoView(&docs_->undoGroup(), historyWindow_);
+    view->setObjectName(QStringLiteral("undoHistoryView"));
+    view->setEmptyLabel(tr("<opened>"));
+    historyWindow_->setWidget(view);
+    addDockWidget(Qt::RightDockWidgetArea, historyWindow_);
+    historyWindow_->hide();
+    connect(add(&CMainCommands::windowUndoHistory, "windowUndoHistory", tr("&Undo History"),
+                tr("Show the active document's undo history")),
+            &QAction::triggered, this, [this] {
+                historyWindow_->show();
+                historyWindow_->raise();
+            });
+
+    // Steps are recorded once events run again after a change: the menu follows.
+    QUndoGroup& group = docs_->undoGroup();
+    const auto update = [this] { updateUndoCommands(); };
+    connect(&group, &QUndoGroup::indexChanged, this, update);
+    connect(&group, &QUndoGroup::canUndoChanged, this, update);
+    connect(&group, &QUndoGroup::canRedoChanged, this, update);
+    connect(&group, &QUndoGroup::undoTextChanged, this, update);
+    connect(&group, &QUndoGroup::redoTextChanged, this, update);
 }

@@ -125,6 +125,7 @@ bool KExportCommand::selectLayers() {
     const int type = dialog.meshType();
     if (type != doc_.meshType) {
         doc_.meshType = type;
+        doc_.nameNextEdit("Mesh Type");
         doc_.documentChanged();
     }
     return true;

@@ -228,6 +228,7 @@ bool kEditAnatomy(QWidget* parent, CPexaDoc& doc) {
     }
     // Curves parsed before a Cancel stay changed: the document still has to know.
     if (ok || sheet.curvesChanged()) {
+        doc.nameNextEdit("Anatomy");
         doc.documentChanged();
     }
     return ok;

@@ -575,6 +575,7 @@ void kDefineLayers(QWidget* parent, CPexaDoc& doc) {
         kRunDialog(dlg);
         dlg.writeFields();
     }
+    doc.nameNextEdit("Define Layers");
     doc.restoreLayers(std::move(list));
 }
 
@@ -585,6 +586,7 @@ void kEditLayerProperties(QWidget* parent, CPexaDoc& doc, KBdlLayer& layer) {
         dlg.writeMuscleFields();
         dlg.store();
     }
+    doc.nameNextEdit("Layer Properties");
     doc.itemChanged(CPexaDoc::HintLayer, &layer);
 }
 
@@ -646,6 +648,7 @@ bool kImportTga(QWidget* parent, CPexaDoc& doc) {
     if (k >= 0) {
         doc.currentItem = CPexaDoc::ItemFirstLayer + k;
     }
+    doc.nameNextEdit("Import Image");
     doc.setModified(true);
     return attached;
 }

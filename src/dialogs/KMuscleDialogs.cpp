@@ -506,6 +506,10 @@ bool kEditMuscleProperties(QWidget* parent, CPexaDoc& doc, KBdlMuscle& muscle) {
         sheet.apply();
     }
     if (ok || sheet.curvesChanged()) {
+        // Opened from a map view, the change carries the view's name for it.
+        if (!doc.editNamed()) {
+            doc.nameNextEdit("Muscle Properties");
+        }
         doc.itemChanged(CPexaDoc::HintMuscle, &muscle);
     }
     return ok;

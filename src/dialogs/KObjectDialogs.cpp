@@ -76,6 +76,7 @@ CObjectDescriptionDlg::CObjectDescriptionDlg(CPexaDoc& doc, QWidget* parent)
 void CObjectDescriptionDlg::apply() {
     doc_.objectName = name->text().toStdString();
     doc_.description = description->toPlainText().toStdString();
+    doc_.nameNextEdit("Object Description");
     doc_.setModified(true);
 }
 
@@ -162,6 +163,7 @@ void CMeshPropertiesDlg::apply() {
         doc_.meshType = type->checkedId();
     }
     doc_.meshOption = option->currentIndex();
+    doc_.nameNextEdit("Mesh Properties");
     doc_.rebuildGrid();
 }
 
@@ -185,6 +187,7 @@ void CImagePropertiesDlg::apply() {
     doc_.imageResolutionU = u->value();
     doc_.imageResolutionV = v->value();
     doc_.interpolateHeights = interpolate->isChecked() ? 1 : 0;
+    doc_.nameNextEdit("Image Properties");
     doc_.setModified(true);
 }
 
@@ -226,6 +229,7 @@ void CBasicShapeDlg::apply() {
     part.uRepeat = uRepeat->value();
     part.shear = float(shear->value());
     part.vFactor = float(vFactor->value());
+    doc_.nameNextEdit("Basic Shape Properties");
     doc_.documentChanged();
 }
 
@@ -276,5 +280,6 @@ void CSuperQuadDlg::apply() {
         doc_.bodyPart.vFactor = 0.0f;
     }
     doc_.baseShape = CPexaDoc::SuperQuad + q.type;
+    doc_.nameNextEdit("SuperQuad Properties");
     doc_.rebuildGrid();
 }

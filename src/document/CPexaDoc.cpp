@@ -465,6 +465,7 @@ bool CPexaDoc::importImageFile(int k, const std::string& path) {
     }
     std::unique_ptr<KImageMap> map = std::move(image);
     const bool attached = layer->setImageMap(map) == 0;
+    nameNextEdit("Import Image");
     if (attached) {
         setModified(true);
     }

@@ -61,7 +61,17 @@ struct KGridInfo {
 
 class CPexaDoc : public KDocumentBase {
 public:
-    enum Hint : int { HintAll = 0, HintLayer = 2, HintMuscle = 3, HintStoring = 4 };
+    // HintReplacing goes out before an undo or redo replaces the layers, muscles and the
+    // anatomy's content: views let go of every pointer into them (they may remember
+    // positions). HintReplaced follows once the new content is in place, before hint 0.
+    enum Hint : int {
+        HintAll = 0,
+        HintLayer = 2,
+        HintMuscle = 3,
+        HintStoring = 4,
+        HintReplacing = 5,
+        HintReplaced = 6
+    };
     enum RecalcMode : int32_t { RecalcAuto = 0, RecalcOnActivate = 1, RecalcManual = 2 };
     enum Item : int32_t { ItemAnatomy = 1, ItemShape = 2, ItemFirstLayer = 3 };
     enum MeshType : int32_t { Skinned = 0, Layered = 1 };
@@ -157,6 +167,12 @@ public:
     void store(KArchive& ar);
     // Reads a document into this freshly constructed one; throws KArchiveError.
     void load(KArchive& ar);
+    // The fields the file holds, without telling the views; the preview settings are
+    // written as their defaults when withPreview is false (they are view state).
+    void writeContent(KArchive& ar, bool withPreview);
+    // Reads what writeContent wrote over the current content, without rebuilding the
+    // grid. openImageFiles false leaves every layer image named but unloaded.
+    void readContent(KArchive& ar, bool openImageFiles);
 
     // ---- fields
     std::string objectName = "(untitled)";

@@ -52,10 +52,13 @@ void readPreviewState(KArchive& ar, KPreviewState& p) {
 void CPexaDoc::store(KArchive& ar) {
     // Views (the 3D preview) copy their state into the document first.
     updateAllViews(HintStoring, nullptr);
+    writeContent(ar, true);
+}
 
+void CPexaDoc::writeContent(KArchive& ar, bool withPreview) {
     ar.writeUInt32(kMagic);
     ar.writeInt32(kFormatVersion);
-    writePreviewState(ar, preview);
+    writePreviewState(ar, withPreview ? preview : KPreviewState());
     ar.writeString(objectName);
     ar.writeString(description);
     ar.writeDouble(scalingU);
@@ -81,11 +84,13 @@ void CPexaDoc::store(KArchive& ar) {
         ar.writeObject(layer.get());
     }
     feoPMedia.serialize(ar);
-    ar.writeInt32(previewShadingType);
-    ar.writeInt32(previewLayerMode);
-    ar.writeInt32(int32_t(previewLayers.size()));
-    for (int32_t index : previewLayers) {
-        ar.writeInt32(index);
+    ar.writeInt32(withPreview ? previewShadingType : 0);
+    ar.writeInt32(withPreview ? previewLayerMode : 0);
+    ar.writeInt32(withPreview ? int32_t(previewLayers.size()) : 0);
+    if (withPreview) {
+        for (int32_t index : previewLayers) {
+            ar.writeInt32(index);
+        }
     }
 }
 
@@ -140,6 +145,33 @@ void readGridFields(KArchive& ar, CPexaDoc& doc) {
 } // namespace
 
 void CPexaDoc::load(KArchive& ar) {
+    readContent(ar, true);
+
+    // Whatever the file holds, the grid is built from a resolution the program allows
+    // and a clip range inside the unit square; the user is told when a value changed.
+    const int32_t storedU = uResolution, storedV = vResolution;
+    uResolution = std::clamp(uResolution, int32_t(1), kMaxResolution);
+    vResolution = std::clamp(vResolution, int32_t(1), kMaxResolution);
+    if (storedU != uResolution || storedV != vResolution) {
+        kUi().message("The document's grid resolution (" + std::to_string(storedU) + " x " +
+                          std::to_string(storedV) + ") is outside 1 to 512; it is shown as " +
+                          std::to_string(uResolution) + " x " + std::to_string(vResolution) + ".",
+                      KUi::Icon::Warning);
+    }
+    const KClipRange storedClip = clip;
+    clip.sanitize();
+    if (!sameClipRange(storedClip, clip)) {
+        kUi().message("The document's clip range (u " + clipText(storedClip.uFrom, storedClip.uTo) +
+                          ", v " + clipText(storedClip.vFrom, storedClip.vTo) +
+                          ") is not a range inside 0 to 1; it is shown as u " +
+                          clipText(clip.uFrom, clip.uTo) + ", v " + clipText(clip.vFrom, clip.vTo) +
+                          ".",
+                      KUi::Icon::Warning);
+    }
+    rebuildGrid();
+}
+
+void CPexaDoc::readContent(KArchive& ar, bool openImageFiles) {
     int32_t version = 1;
     if (ar.readUInt32() == kMagic) {
         version = ar.readInt32();
@@ -210,28 +242,7 @@ void CPexaDoc::load(KArchive& ar) {
         }
     }
 
-    kLoadLayerImageFiles(layers, ar.sourceFolder());
-
-    // Whatever the file holds, the grid is built from a resolution the program allows
-    // and a clip range inside the unit square; the user is told when a value changed.
-    const int32_t storedU = uResolution, storedV = vResolution;
-    uResolution = std::clamp(uResolution, int32_t(1), kMaxResolution);
-    vResolution = std::clamp(vResolution, int32_t(1), kMaxResolution);
-    if (storedU != uResolution || storedV != vResolution) {
-        kUi().message("The document's grid resolution (" + std::to_string(storedU) + " x " +
-                          std::to_string(storedV) + ") is outside 1 to 512; it is shown as " +
-                          std::to_string(uResolution) + " x " + std::to_string(vResolution) + ".",
-                      KUi::Icon::Warning);
+    if (openImageFiles) {
+        kLoadLayerImageFiles(layers, ar.sourceFolder());
     }
-    const KClipRange storedClip = clip;
-    clip.sanitize();
-    if (!sameClipRange(storedClip, clip)) {
-        kUi().message("The document's clip range (u " + clipText(storedClip.uFrom, storedClip.uTo) +
-                          ", v " + clipText(storedClip.vFrom, storedClip.vTo) +
-                          ") is not a range inside 0 to 1; it is shown as u " +
-                          clipText(clip.uFrom, clip.uTo) + ", v " + clipText(clip.vFrom, clip.vTo) +
-                          ".",
-                      KUi::Icon::Warning);
-    }
-    rebuildGrid();
 }

@@ -130,6 +130,8 @@ KExportResult kWriteDf3(CPexaDoc& doc, const std::string& path) {
         std::string_view(reinterpret_cast<const char*>(map.bytes.data()), map.bytes.size()));
     KExportResult result = job.finish();
     if (result.written) {
+        // The options the export used are stored with the document.
+        doc.nameNextEdit("df3 Options");
         doc.setModified(true);
     }
     return result;

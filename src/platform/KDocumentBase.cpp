@@ -3,14 +3,17 @@
 #include <algorithm>
 
 void KDocumentBase::setModified(bool modified) {
-    if (modified_ == modified) {
-        return;
-    }
+    const bool changed = modified_ != modified;
     modified_ = modified;
     const std::vector<KViewObserver*> views = observers_;
     for (KViewObserver* v : views) {
-        if (std::find(observers_.begin(), observers_.end(), v) != observers_.end()) {
+        if (changed && std::find(observers_.begin(), observers_.end(), v) != observers_.end()) {
             v->onModifiedChanged(modified);
+        }
+    }
+    for (KViewObserver* v : views) {
+        if (modified && std::find(observers_.begin(), observers_.end(), v) != observers_.end()) {
+            v->onEdited();
         }
     }
 }

@@ -3,6 +3,7 @@
 // views (observers) that are told what changed with an update hint and an object.
 
 #include <string>
+#include <utility>
 #include <vector>
 
 class KPersistent;
@@ -14,6 +15,8 @@ public:
     virtual void onUpdate(int hint, KPersistent* object) = 0;
     // The document's modified flag changed.
     virtual void onModifiedChanged(bool modified) { (void)modified; }
+    // The document was changed (marked modified, whether or not it was before).
+    virtual void onEdited() {}
 };
 
 class KDocumentBase {
@@ -24,7 +27,26 @@ public:
     KDocumentBase& operator=(const KDocumentBase&) = delete;
 
     bool isModified() const { return modified_; }
+    // Marking the document modified also tells every view that it was edited.
     void setModified(bool modified = true);
+
+    // Names the change about to be made for the undo history ("Move", "Layer
+    // Properties"); whoever keeps the history takes the name when it records the change.
+    void nameNextEdit(std::string name) { editName_ = std::move(name); }
+    // Whether a name waits for the next change (an outer command named it already).
+    bool editNamed() const { return !editName_.empty(); }
+    // The name given, cleared.
+    std::string takeEditName() { return std::exchange(editName_, std::string()); }
+    // While a live edit runs (a drag shows every position on its way), the states it
+    // passes through are no changes of their own: the history records one change, from
+    // where the edit began, once the last hold is released.
+    void holdLiveEdit() { ++liveEdits_; }
+    void releaseLiveEdit() {
+        if (liveEdits_ > 0) {
+            --liveEdits_;
+        }
+    }
+    bool liveEditRunning() const { return liveEdits_ > 0; }
 
     const std::string& pathName() const { return pathName_; }
     void setPathName(const std::string& path) { pathName_ = path; }
@@ -40,5 +62,7 @@ public:
 private:
     bool modified_ = false;
     std::string pathName_;
+    int liveEdits_ = 0;
+    std::string editName_;
     std::vector<KViewObserver*> observers_;
 };

@@ -65,6 +65,10 @@ void CPexaView::exportTesting() {
 
 CPexaView::~CPexaView() {
     doc_.removeObserver(this);
+    // A window closed in the middle of a drag leaves the muscle where the drag found it.
+    if (restoreDraggedMuscle()) {
+        doc_.itemChanged(CPexaDoc::HintMuscle, selectedMuscle_);
+    }
     doc_.setExportLayerSelection({});
 }
 
@@ -84,6 +88,30 @@ void CPexaView::initialUpdate() {
 }
 
 void CPexaView::onUpdate(int hint, KPersistent*) {
+    if (hint == CPexaDoc::HintReplacing) {
+        // The muscles are about to be replaced by new objects: keep the selection by
+        // position only, as a new muscle may even reuse an old one's address.
+        replacedLayer_ = doc_.layerIndexOf(selectedLayer_);
+        replacedMuscle_ = selectedLayer_ ? selectedLayer_->indexOf(selectedMuscle_) : -1;
+        selectedLayer_ = nullptr;
+        selectedMuscle_ = nullptr;
+        items_.clear();
+        tracker_.cancel();
+        if (dragOriginal_) {
+            dragOriginal_.reset(); // of a muscle that is being replaced
+            doc_.releaseLiveEdit();
+        }
+        return;
+    }
+    if (hint == CPexaDoc::HintReplaced) {
+        selectedLayer_ = doc_.layerAt(replacedLayer_);
+        selectedMuscle_ = selectedLayer_ ? selectedLayer_->getMuscle(replacedMuscle_) : nullptr;
+        if (!selectedMuscle_) {
+            selectedLayer_ = nullptr;
+        }
+        replacedLayer_ = replacedMuscle_ = -1;
+        rebuildBackground();
+    }
     if (hint == 1 || hint == CPexaDoc::HintLayer) {
         selectedLayer_ = nullptr;
         selectedMuscle_ = nullptr;
@@ -93,10 +121,6 @@ void CPexaView::onUpdate(int hint, KPersistent*) {
     }
     if (hint == CPexaDoc::HintStoring) {
         return;
-    }
-    if (hint == CPexaDoc::HintAll || hint == CPexaDoc::HintLayer) {
-        // Muscles may have left the document: an undo record of one is dropped.
-        undo_.validate(doc_);
     }
     refreshTitle();
     doc_.fillGridInfo(layout_.grid);

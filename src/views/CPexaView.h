@@ -10,7 +10,6 @@
 #include <optional>
 #include <vector>
 
-#include "edit/KMuscleUndo.h"
 #include "platform/KDocumentBase.h"
 #include "views/KItemTracker.h"
 #include "views/KMapItem.h"
@@ -105,14 +104,13 @@ public:
     void cutItem();
     void pasteItem();
     bool canPaste() const;
-    void undoEdit();
-    const KMuscleUndo& undoRecord() const { return undo_; }
     void setViewSize();
     void captureView();
     // File > Import > TGA... while this view is active.
     void importImage();
     // Removes the selected muscle from the document; the item before it is selected.
-    void deleteSelectedItem();
+    // editName names the change in the undo history.
+    void deleteSelectedItem(const char* editName = "Delete");
 
     // The item under p (logical coordinates), -1 for none.
     int hitTest(const QPoint& logical) const;
@@ -125,12 +123,10 @@ public:
     // The creation drag under way: press point and current point (logical coordinates).
     bool rubberBandActive() const { return capturing_; }
     QRect rubberBand() const { return QRect(pressPoint_, currentPoint_); }
-    // Called before a muscle is deleted anywhere: undo records of it are dropped.
-    void forgetMuscle(const KBdlMuscle* muscle);
     // Opens a muscle for editing with the given edit mode; a reported change reaches
-    // the document (hint 3).
-    void editItem(KBdlMuscle& muscle, int mode);
-    // editItem on the selected muscle, recorded for Undo; says so when none is selected.
+    // the document (hint 3) under editName in the undo history.
+    void editItem(KBdlMuscle& muscle, int mode, const char* editName = "Manual Edit");
+    // editItem on the selected muscle; says so when none is selected.
     void editSelected(int mode);
 
     // What opens a muscle for editing: (view, muscle, edit mode), true when it changed
@@ -216,8 +212,10 @@ private:
     // Where the pointer last moved over the view (logical coordinates), once it has.
     std::optional<QPoint> pointer_;
     KItemTracker tracker_;
-    KMuscleUndo undo_;
     // The dragged muscle as the drag found it, once the drag has changed it.
     std::unique_ptr<KBdlMuscle> dragOriginal_;
     bool dragUpdatePending_ = false;
+    // The selection by position while an undo or redo replaces the muscles.
+    int replacedLayer_ = -1;
+    int replacedMuscle_ = -1;
 };

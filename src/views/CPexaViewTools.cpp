@@ -1,7 +1,8 @@
 // The UV map view's tools: drawing muscles with the mouse, selecting and tracking the
-// selected item, the keyboard, the item clipboard, repeat, undo, view size, capture and
-// the image import. The geometry and bookkeeping live in KMapItemTools, KItemTracker,
-// KMuscleUndo, KRepeatItems and KViewCapture; this file connects them to the window.
+// selected item, the keyboard, the item clipboard, repeat, view size, capture and the
+// image import. The geometry and bookkeeping live in KMapItemTools, KItemTracker,
+// KRepeatItems and KViewCapture; this file connects them to the window. Every change
+// is named for the document's undo history.
 
 #include <QKeyEvent>
 #include <QMenu>
@@ -161,11 +162,6 @@ KBdlLayer* CPexaView::targetLayer() const {
     return nullptr;
 }
 
-void CPexaView::forgetMuscle(const KBdlMuscle* muscle) {
-    undo_.forget(muscle);
-    commandsChanged();
-}
-
 // ---- mouse
 
 QPoint CPexaView::logicalPos(const QMouseEvent* event) const {
@@ -307,8 +303,12 @@ void CPexaView::mouseDoubleClickEvent(QMouseEvent* event) {
         QAbstractScrollArea::mouseDoubleClickEvent(event);
         return;
     }
-    // A double click ends no drag: the press it replaces started none.
+    // A double click ends no drag: the press it replaces started none, and what the
+    // first click's drag showed is taken back.
     capturing_ = false;
+    if (restoreDraggedMuscle()) {
+        doc_.itemChanged(CPexaDoc::HintMuscle, selectedMuscle_);
+    }
     tracker_.cancel();
     rebuildItems();
     const int hit = hitTest(logicalPos(event));
@@ -323,9 +323,8 @@ void CPexaView::mouseDoubleClickEvent(QMouseEvent* event) {
         kUi().message("LDblClick: Couldn't locate muscle object!", KUi::Icon::Warning);
         return;
     }
-    undo_.record(item.layer, item.muscle, KMuscleUndo::CurveEdit);
     commandsChanged();
-    editItem(*item.muscle, editMode_);
+    editItem(*item.muscle, editMode_, "Curve Edit");
 }
 
 void CPexaView::createMuscle(const QPoint& release, bool keepTool) {
@@ -338,6 +337,7 @@ void CPexaView::createMuscle(const QPoint& release, bool keepTool) {
             selectedLayer_ = used;
             selectedMuscle_ = raw;
             updateScrollSizes();
+            doc_.nameNextEdit("Create");
             doc_.documentChanged();
         }
     }
@@ -354,10 +354,9 @@ void CPexaView::applyTracker(const QRect& oldBox, const QRect& newBox, int handl
         return;
     }
     const KVertex record = kTrackerRecord(oldBox, newBox, handle, mapRect());
-    undo_.record(selectedLayer_, muscle,
-                 handle == KItemTracker::kMove ? KMuscleUndo::Move : KMuscleUndo::Resize);
     muscle->applyTrackerChange(record, handle);
     updateScrollSizes();
+    doc_.nameNextEdit(handle == KItemTracker::kMove ? "Move" : "Resize");
     doc_.itemChanged(CPexaDoc::HintMuscle, muscle);
     commandsChanged();
 }
@@ -382,6 +381,7 @@ void CPexaView::showDragPosition() {
     }
     if (!dragOriginal_) {
         dragOriginal_ = std::make_unique<KBdlMuscle>(*muscle);
+        doc_.holdLiveEdit();
     } else {
         *muscle = *dragOriginal_;
     }
@@ -393,7 +393,11 @@ void CPexaView::showDragPosition() {
 
 bool CPexaView::restoreDraggedMuscle() {
     std::unique_ptr<KBdlMuscle> original = std::move(dragOriginal_);
-    if (!original || !selectedMuscle_) {
+    if (!original) {
+        return false;
+    }
+    doc_.releaseLiveEdit();
+    if (!selectedMuscle_) {
         return false;
     }
     *selectedMuscle_ = *original;
@@ -477,7 +481,12 @@ void CPexaView::keyReleaseEvent(QKeyEvent* event) {
     }
     switch (key) {
     case Qt::Key_Delete:
-        cutItem();
+        // Cut under the name of the key.
+        rebuildItems();
+        if (selectedMuscle_) {
+            copyItem();
+            deleteSelectedItem("Delete");
+        }
         break;
     case Qt::Key_E:
         rebuildItems();
@@ -500,8 +509,11 @@ void CPexaView::keyReleaseEvent(QKeyEvent* event) {
 
 // ---- editing
 
-void CPexaView::editItem(KBdlMuscle& muscle, int mode) {
+void CPexaView::editItem(KBdlMuscle& muscle, int mode, const char* editName) {
+    // Named before the editor runs: the property sheet reports its change itself.
+    doc_.nameNextEdit(editName);
     if (editItemHandler()(*this, muscle, mode)) {
+        doc_.nameNextEdit(editName);
         doc_.itemChanged(CPexaDoc::HintMuscle, &muscle);
         updateScrollSizes();
     }
@@ -521,7 +533,6 @@ void CPexaView::editSelected(int mode) {
         kUi().message(kSelectToEdit, KUi::Icon::Information);
         return;
     }
-    undo_.record(selectedLayer_, selectedMuscle_, KMuscleUndo::ManualEdit);
     commandsChanged();
     editItem(*selectedMuscle_, mode);
 }
@@ -543,6 +554,7 @@ void CPexaView::repeatItem() {
         }
     }
     updateScrollSizes();
+    doc_.nameNextEdit("Repeat");
     doc_.documentChanged();
 }
 
@@ -564,10 +576,10 @@ void CPexaView::cutItem() {
         return;
     }
     copyItem();
-    deleteSelectedItem();
+    deleteSelectedItem("Cut");
 }
 
-void CPexaView::deleteSelectedItem() {
+void CPexaView::deleteSelectedItem(const char* editName) {
     rebuildItems();
     const int index = selectedIndex();
     if (index < 0) {
@@ -575,15 +587,10 @@ void CPexaView::deleteSelectedItem() {
     }
     KBdlMuscle* muscle = selectedMuscle_;
     selectItem(index - 1);
-    // No view may keep an undo record of a muscle that is gone.
-    for (KViewObserver* observer : doc_.observers()) {
-        if (auto* view = dynamic_cast<CPexaView*>(observer)) {
-            view->forgetMuscle(muscle);
-        }
-    }
     doc_.removeMuscle(muscle);
     rebuildItems();
     updateScrollSizes();
+    doc_.nameNextEdit(editName);
     doc_.documentChanged();
     commandsChanged();
 }
@@ -614,16 +621,8 @@ void CPexaView::pasteItem() {
         selectedLayer_ = used;
         selectedMuscle_ = raw;
         updateScrollSizes();
+        doc_.nameNextEdit("Paste");
         doc_.documentChanged();
-    }
-    commandsChanged();
-}
-
-// ---- undo
-
-void CPexaView::undoEdit() {
-    if (undo_.undo(doc_)) {
-        viewport()->update();
     }
     commandsChanged();
 }
@@ -695,6 +694,7 @@ void CPexaView::importImage() {
             layer->backgroundOnly = 1;
             layout_.settings.showBackground = true;
             // The layer no longer displaces the surface.
+            doc_.nameNextEdit("Import Image");
             doc_.documentChanged();
         }
     }

@@ -185,6 +185,7 @@ void KFrameMdl::notifyChanged() {
     }
     changed_ = true;
     notifying_ = true;
+    doc_.nameNextEdit("Curve Edit");
     doc_.itemChanged(CPexaDoc::HintMuscle, muscle_);
     notifying_ = false;
     repaintPanes();
@@ -192,6 +193,24 @@ void KFrameMdl::notifyChanged() {
 }
 
 void KFrameMdl::onUpdate(int hint, KPersistent* object) {
+    if (hint == CPexaDoc::HintReplacing) {
+        // The muscle is about to be replaced by a new object at the same position: the
+        // panes let go of its curves now and take the new ones afterwards.
+        const int layer = muscle_ ? layerIndex_ : -1;
+        const int muscle = muscle_ ? muscleIndex_ : -1;
+        forget();
+        layerIndex_ = layer;
+        muscleIndex_ = muscle;
+        return;
+    }
+    if (hint == CPexaDoc::HintReplaced) {
+        if (KBdlMuscle* restored = doc_.muscleAt(layerIndex_, muscleIndex_)) {
+            loadMuscle(restored);
+        } else {
+            layerIndex_ = muscleIndex_ = -1;
+        }
+        return;
+    }
     if (notifying_ || hint == CPexaDoc::HintStoring || !muscle_) {
         return;
     }

@@ -280,6 +280,7 @@ void KViewImage::importTga() {
         return;
     }
     doc_.importImageFile(k, path.toStdString());
+    doc_.nameNextEdit("Import Image");
     doc_.setModified(true);
     refreshAfterChange();
 }
@@ -341,6 +342,7 @@ void KViewImage::flip(bool horizontal) {
     // The document stores only the image's file name: saving offers to write it back.
     map->changedSinceLoad = true;
     // The layer's heights changed: the mesh and every other view must follow.
+    doc_.nameNextEdit("Flip Image");
     doc_.itemChanged(CPexaDoc::HintLayer, layer);
     refreshAfterChange();
 }

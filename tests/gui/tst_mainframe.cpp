@@ -334,6 +334,8 @@ private slots:
         CMainFrame frame;
         QVERIFY(kStartNew(frame));
         CPexaDoc* doc = frame.activeDocument();
+        // A real change: a report that changes nothing leaves no mark once recorded.
+        doc->description = "changed";
         doc->documentChanged();
         {
             KQuestionScript cancel(QMessageBox::Cancel);

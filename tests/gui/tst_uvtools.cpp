@@ -8,6 +8,8 @@
 
 #include "KGuiMapTestSupport.h"
 #include "KGuiTestSupport.h"
+#include "app/CDocManager.h"
+#include "app/KDocumentHistory.h"
 #include "dialogs/KViewImportDlg.h"
 #include "dialogs/KViewToolDialogs.h"
 #include "image/KImageMapTga.h"
@@ -426,7 +428,10 @@ private slots:
         const QRect box = f.view->tracker().rect();
         const auto offsets = [](const KBdlMuscle& x) { return std::tuple(x.offsetU, x.offsetV); };
         QWidget* port = f.view->viewport();
+        KDocumentHistory& history = *f.frame.documents().historyOf(f.doc);
         for (const bool escape : {true, false}) {
+            history.flush();
+            const int steps = history.stack().count();
             HintCounter hints(*f.doc);
             port->repaint();
             QTest::mousePress(port, Qt::LeftButton, {}, c);
@@ -450,18 +455,75 @@ private slots:
                                         KItemTracker::kMove);
             QVERIFY(offsets(expected) != offsets(before));
             QCOMPARE(offsets(*m), offsets(expected));
+            // The positions shown on the way are no steps of their own.
+            QCoreApplication::processEvents();
+            QCOMPARE(history.stack().count(), steps);
             if (escape) {
                 f.escapeAndRelease(last);
                 QCOMPARE(offsets(*m), offsets(before));
-                QVERIFY(f.view->undoRecord().isEmpty());
+                history.flush();
+                QCOMPARE(history.stack().count(), steps);
             } else {
                 QTest::mouseRelease(port, Qt::LeftButton, {}, last);
                 QCoreApplication::processEvents();
                 QCOMPARE(offsets(*m), offsets(expected));
+                history.flush();
+                QCOMPARE(history.stack().count(), steps + 1);
+                // One undo takes the whole drag back (to a copy of the muscle).
                 f.trigger("editUndo");
-                QCOMPARE(offsets(*m), offsets(before));
+                QCOMPARE(offsets(*f.doc->muscleAt(0, 0)), offsets(before));
             }
         }
+    }
+
+    // A drag that ends other than by its release (a double click, the window closing, an
+    // undo) leaves the muscle where it found it, and holds the history no longer.
+    void aDragEndedOtherwiseTakesBackWhatItShowed() {
+        Fixture f;
+        QVERIFY(f.exposed);
+        f.addMuscle(0, KBdlMuscle::Linear, 0.3, 0.2, 0.5, 0.6);
+        const auto offsets = [&] {
+            const KBdlMuscle* now = f.doc->muscleAt(0, 0);
+            return std::tuple(now->offsetU, now->offsetV);
+        };
+        const auto before = offsets();
+        const auto dragWithoutRelease = [&](CPexaView* view) {
+            QWidget* port = view->viewport();
+            const QPoint c = f.at(view, 0.4, 0.4);
+            QTest::mouseClick(port, Qt::LeftButton, {}, c);
+            QTest::mousePress(port, Qt::LeftButton, {}, c);
+            QTest::mouseMove(port, c + QPoint(20, 10));
+            QCoreApplication::processEvents();
+            return c + QPoint(20, 10);
+        };
+        const QPoint first = dragWithoutRelease(f.view);
+        QVERIFY(offsets() != before);
+        QVERIFY(f.doc->liveEditRunning());
+        QTest::mouseDClick(f.view->viewport(), Qt::LeftButton, {}, first);
+        QCOMPARE(offsets(), before);
+        QVERIFY(!f.doc->liveEditRunning());
+
+        f.trigger("windowNew");
+        CPexaView* second = f.frame.activeView();
+        QVERIFY(second && second != f.view);
+        f.setUp(second);
+        dragWithoutRelease(second);
+        QVERIFY(offsets() != before);
+        QMdiSubWindow* window = nullptr;
+        for (QWidget* w = second; w && !window; w = w->parentWidget()) {
+            window = qobject_cast<QMdiSubWindow*>(w);
+        }
+        QVERIFY(window);
+        delete window;
+        QCOMPARE(offsets(), before);
+        QVERIFY(!f.doc->liveEditRunning());
+
+        const QPoint last = dragWithoutRelease(f.view);
+        QVERIFY(f.doc->liveEditRunning());
+        f.trigger("editUndo"); // the muscles are replaced under the drag
+        QVERIFY(!f.doc->liveEditRunning());
+        QTest::mouseRelease(f.view->viewport(), Qt::LeftButton, {}, last);
+        QCoreApplication::processEvents();
     }
 
     void theTrackerMovesResizesAndUndoRestores() {
@@ -472,14 +534,20 @@ private slots:
         f.click(c);
         QCOMPARE(f.view->selectedMuscle(), m);
         const QRect box = f.view->items()[0].box;
+        // Undo brings back a copy of the muscle: it is found by its place.
         const auto shape = [&] {
-            return std::tuple(m->offsetU, m->offsetV, m->widthLoScale, m->end);
+            const KBdlMuscle* now = f.doc->muscleAt(0, 0);
+            return std::tuple(now->offsetU, now->offsetV, now->widthLoScale, now->end);
         };
         const auto before = shape();
+        KDocumentHistory& history = *f.frame.documents().historyOf(f.doc);
+        history.flush();
+        const int steps = history.stack().count();
 
         // A click on the box without movement changes nothing and records nothing.
         f.click(c);
-        QVERIFY(f.view->undoRecord().isEmpty());
+        history.flush();
+        QCOMPARE(history.stack().count(), steps);
 
         // Each drag: from where (the box, its right or top handle), by how much, and the
         // offsets U and V, the width scale and the end it leaves; Undo restores them all.
@@ -500,11 +568,13 @@ private slots:
             f.trigger("editUndo");
             QCOMPARE(shape(), before);
         }
-        QVERIFY(!f.frame.action("editUndo")->isEnabled());
+        QCOMPARE(f.frame.action("editRedo")->text(), QStringLiteral("Redo Resize\tCtrl+Y"));
         // The move's Undo names it.
         f.drag(c, c + QPoint(10, 0));
+        history.flush();
         QCOMPARE(f.frame.action("editUndo")->text(), QStringLiteral("Undo Move\tCtrl+Z"));
         f.trigger("editUndo");
+        const int afterUndo = history.stack().index();
 
         // Escape during a drag leaves the muscle alone.
         f.view->viewport()->repaint();
@@ -512,7 +582,8 @@ private slots:
         QVERIFY(f.view->tracker().tracking());
         f.escapeAndRelease(c + QPoint(30, 0));
         QCOMPARE(shape(), before);
-        QVERIFY(f.view->undoRecord().isEmpty());
+        history.flush();
+        QCOMPARE(history.stack().index(), afterUndo);
 
         // The pointer shows what a drag from where it rests would do.
         f.view->viewport()->repaint();
@@ -665,54 +736,6 @@ private slots:
         QCOMPARE(f.doc->layerAt(0)->muscles.size(), size_t(1)); // the first is untouched
     }
 
-    void undoNeverTouchesARemovedMuscle() {
-        Fixture f;
-        QVERIFY(f.exposed);
-        KBdlMuscle* m = f.addMuscle(0, KBdlMuscle::Linear, 0.3, 0.2, 0.5, 0.6, "gone");
-        KBdlMuscle* other = f.addMuscle(0, KBdlMuscle::Linear, 0.7, 0.2, 0.9, 0.6, "stays");
-        // A second window on the same document records a move of the same muscle.
-        f.trigger("windowNew");
-        CPexaView* second = f.frame.activeView();
-        Fixture::setUp(second);
-        const QPoint c = Fixture::at(second, 0.4, 0.4);
-        QTest::mouseClick(second->viewport(), Qt::LeftButton, {}, c);
-        QCOMPARE(second->selectedMuscle(), m);
-        kDrag(second->viewport(), c, c + QPoint(5, 0));
-        QCOMPARE(second->undoRecord().muscle, m);
-
-        // The first window moves it too, then cuts it.
-        f.frame.mdiArea()->setActiveSubWindow(f.frame.documents().framesOf(f.doc).front());
-        f.view->viewport()->repaint();
-        const QPoint c1 = f.at(0.45, 0.4);
-        f.click(c1);
-        QCOMPARE(f.view->selectedMuscle(), m);
-        f.drag(c1, c1 + QPoint(0, 5));
-        // Manual recalc: no update reaches the views, the cut itself must tell them.
-        f.doc->recalcMode = CPexaDoc::RecalcManual;
-        f.trigger("editCut");
-        QCOMPARE(f.doc->layerAt(0)->muscles.size(), size_t(1));
-        // Both records are gone and Undo does nothing anywhere.
-        QVERIFY(f.view->undoRecord().isEmpty());
-        QVERIFY(second->undoRecord().isEmpty());
-        const float offsetU = other->offsetU;
-        f.view->undoEdit();
-        second->undoEdit();
-        QCOMPARE(other->offsetU, offsetU);
-
-        // A muscle removed behind the view's back (no update reaches the view) is not
-        // restored either.
-        f.view->viewport()->repaint();
-        const QPoint c2 = f.at(0.8, 0.4);
-        f.click(c2);
-        f.drag(c2, c2 + QPoint(5, 0));
-        QCOMPARE(f.view->undoRecord().muscle, other);
-        f.doc->removeMuscle(other);
-        f.doc->documentChanged();
-        f.view->undoEdit();
-        QVERIFY(f.view->undoRecord().isEmpty());
-        QVERIFY(f.doc->layerAt(0)->muscles.empty());
-    }
-
     void repeatAddsOffsetAndMirroredCopies() {
         Fixture f;
         QVERIFY(f.exposed);
@@ -767,12 +790,14 @@ private slots:
         f.view->editSplines();
         QCOMPARE(f.ui.messages(),
                  (std::vector<std::string>(2, "You must select an item to edit first.")));
-        KBdlMuscle* m = f.addMuscle(0, KBdlMuscle::Linear, 0.3, 0.2, 0.5, 0.6);
-        const float height = m->height;
+        const float height = f.addMuscle(0, KBdlMuscle::Linear, 0.3, 0.2, 0.5, 0.6)->height;
+        f.frame.documents().historyOf(f.doc)->flush(); // the new muscle is a step of its own
         f.click(f.at(0.4, 0.4));
         f.view->modifyItem();
         QCOMPARE(modes, std::vector<int>{1});
         f.trigger("editUndo");
+        // Undo brings back a copy of the muscle in its place.
+        KBdlMuscle* m = f.doc->muscleAt(0, 0);
         QCOMPARE(m->height, height);
         f.view->editSplines();
         QCOMPARE(modes, (std::vector<int>{1, 0}));
