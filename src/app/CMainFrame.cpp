@@ -702,13 +702,19 @@ void CMainFrame::tileHorizontally() {
     tileWindows(Qt::Vertical);
 }
 
-void CMainFrame::tileWindows(Qt::Orientation direction) {
+QList<QMdiSubWindow*> CMainFrame::arrangedWindows() const {
+    // Minimised windows keep their icons where they are.
     QList<QMdiSubWindow*> windows;
     for (QMdiSubWindow* w : area_->subWindowList()) {
         if (!w->isMinimized()) {
             windows << w;
         }
     }
+    return windows;
+}
+
+void CMainFrame::tileWindows(Qt::Orientation direction) {
+    const QList<QMdiSubWindow*> windows = arrangedWindows();
     if (windows.isEmpty()) {
         return;
     }

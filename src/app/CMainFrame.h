@@ -154,6 +154,8 @@ private:
     // Shares the area among the windows that are not minimized, in window-list order:
     // side by side along Qt::Horizontal, stacked along Qt::Vertical.
     void tileWindows(Qt::Orientation direction);
+    // The sub-windows that Tile and Cascade arrange.
+    QList<QMdiSubWindow*> arrangedWindows() const;
     // The property dialogs' commands (CMainFrameItems.cpp).
     void createItemCommands();
     void addItemMenus(QMenu* edit, QMenu* object, QMenu* items);

@@ -136,12 +136,7 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 // ---- cascade
 
 void CMainFrame::cascadeWindows() {
-    QList<QMdiSubWindow*> windows;
-    for (QMdiSubWindow* w : area_->subWindowList()) {
-        if (!w->isMinimized()) {
-            windows << w;
-        }
-    }
+    const QList<QMdiSubWindow*> windows = arrangedWindows();
     if (windows.isEmpty()) {
         return;
     }
