@@ -24,8 +24,8 @@ struct Call {
     bool operator==(const Call& o) const {
         return isMaterial == o.isMaterial && material == o.material &&
                strip.size() == o.strip.size() &&
-               std::memcmp(strip.data(), o.strip.data(), strip.size() * sizeof(KPreviewVertex)) ==
-                   0;
+               (strip.empty() || std::memcmp(strip.data(), o.strip.data(),
+                                             strip.size() * sizeof(KPreviewVertex)) == 0);
     }
 };
 
@@ -150,6 +150,9 @@ std::vector<Call> withoutRepeatedMaterials(const std::vector<Call>& calls) {
 
 void expectSameBuffers(const KPreviewMesh& a, const KPreviewMesh& b) {
     ASSERT_EQ(a.vertices().size(), b.vertices().size());
+    if (a.vertices().empty()) {
+        return;
+    }
     EXPECT_EQ(std::memcmp(a.vertices().data(), b.vertices().data(),
                           a.vertices().size() * sizeof(KPreviewVertex)),
               0);
