@@ -149,24 +149,6 @@ KMatrix4 KPreviewCamera::modelViewMatrix(double centreX, double centreY,
     return kMultiply(m, kTranslation(centreX, centreY, 0));
 }
 
-KMatrix4 KPreviewCamera::modelViewMatrix(double centreX, double centreY) const {
-    // Left handed: z and the angles are negated and z is mirrored after the scale.
-    const double sign = leftHanded ? -1.0 : 1.0;
-    KMatrix4 m = kTranslation(0, 0, -eyeDistance);
-    m = kMultiply(m, kTranslation(translate[0], translate[1], sign * translate[2]));
-    m = kMultiply(m, kRotation(sign * rotate[0], 1, 0, 0));
-    m = kMultiply(m, kRotation(sign * rotate[1], 0, 1, 0));
-    m = kMultiply(m, kRotation(sign * rotate[2], 0, 0, 1));
-    m = kMultiply(m, kRotation(sign * frame * spin[0], 1, 0, 0));
-    m = kMultiply(m, kRotation(sign * frame * spin[1], 0, 1, 0));
-    m = kMultiply(m, kRotation(sign * frame * spin[2], 0, 0, 1));
-    m = kMultiply(m, kScaling(scale[0], scale[1], scale[2]));
-    if (leftHanded) {
-        m = kMultiply(m, kScaling(1, 1, -1));
-    }
-    return kMultiply(m, kTranslation(centreX, centreY, 0));
-}
-
 std::array<double, 2> KPreviewCamera::centringOffset(const CPexaDoc& doc) {
     switch (doc.baseShape) {
     case CPexaDoc::Planar:

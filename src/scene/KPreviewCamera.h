@@ -61,11 +61,10 @@ public:
     // aspect follows. Ignored for a height of 0 or less (returns false).
     bool resize(int width, int height);
     KMatrix4 projectionMatrix() const;
-    // The model-view matrix of the current frame; centre is the centring offset.
-    KMatrix4 modelViewMatrix(double centreX, double centreY) const;
-    // The same, turning about pivot (object coordinates, before centring) instead of the
-    // centred origin. With no rotation the picture is the same as without a pivot, so the
-    // object sits where it always did and only turns about its own middle.
+    // The model-view matrix of the current frame; centre is the centring offset. The
+    // object turns about pivot (object coordinates, before centring); with no rotation
+    // the picture is the same as turning about the centred origin, so the object sits
+    // where it always did and only turns about its own middle.
     KMatrix4 modelViewMatrix(double centreX, double centreY,
                              const std::array<double, 3>& pivot) const;
     // The offset that centres the document's base shape on the origin.
