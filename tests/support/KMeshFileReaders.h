@@ -1,15 +1,16 @@
 #pragma once
-// Small readers that turn an exported mesh file (OBJ text, PLY ascii or binary, STL ascii
-// or binary, glTF binary) back into triangles with the normals the file gives at their
-// corners, so that tests can check the geometry a client program would see.
+// Exported mesh files as a client program sees them: assimp reads the file and writes
+// what it read as a text PLY file, which is turned back into triangles with the normals
+// at their corners.
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "model/KVertex.h"
 
-// One triangle as written: its corners in file order and the normal at each corner (an
-// STL facet's normal stands at all three; all zero when the file has no normals).
+// One triangle as read: its corners in file order and the normal at each corner (an STL
+// facet's normal stands at all three; all zero when the file has no normals).
 struct KReadTriangle {
     KVertex corner[3];
     KVertex normal[3];
@@ -21,11 +22,11 @@ struct KReadMesh {
     std::string error; // empty when the file read cleanly
 };
 
-KReadMesh kReadObj(const std::string& text);
-KReadMesh kReadPly(const std::string& bytes);
-KReadMesh kReadStl(const std::string& bytes);
-// Every primitive of every mesh of a .glb file.
-KReadMesh kReadGlb(const std::string& bytes);
+// A text PLY file of triangles, as assimp writes it.
+KReadMesh kReadPly(const std::string& text);
+// The mesh file at path read by assimp (every mesh of it, in file order); assimp's failure
+// is the error.
+KReadMesh kReadThroughAssimp(const std::filesystem::path& path);
 
 // How the corner normals of a mesh lie against the faces their winding gives by the
 // right-hand rule: counts over (triangle, corner) pairs whose face and normal both have a

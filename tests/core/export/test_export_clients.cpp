@@ -1,19 +1,18 @@
 // Exported files against real readers found on PATH: POV-Ray 3.7 renders the POV include,
 // mesh2 and df3 exports and each picture must show the object; assimp reads the OBJ and
-// exchange exports with the expected vertex and face counts. A missing program fails the
+// exchange exports with the expected vertex and face counts (and the orientation tests
+// read their normals and winding through it). A missing program fails the
 // test (scripts/install-deps installs them).
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
-#include "document/KSampleObjects.h"
 #include "document/KTextureList.h"
 #include "export/KExport.h"
 #include "export_test_support.h"
 #include "platform/KScriptedUi.h"
-#include "support/KMeshFileReaders.h"
-#include "support/KPpm.h"
+#include "support/KPovRay.h"
 #include "support/KRunCommand.h"
 
 using namespace exporttest;
@@ -31,21 +30,6 @@ std::string textureDeclarations() {
     return out;
 }
 
-// A scene that includes the export and looks at Quorl01 from outside its bounding box.
-std::string includeScene() {
-    return "#version 3.7;\nglobal_settings { assumed_gamma 1.0 }\n"
-           "background { rgb <0, 0, 1> }\n" +
-           textureDeclarations() +
-           "#include \"subject.inc\"\n"
-           "#declare QMin = min_extent(Quorl01);\n#declare QMax = max_extent(Quorl01);\n"
-           "#declare QCtr = (QMin + QMax) / 2;\n"
-           "#declare QRad = max(vlength(QMax - QMin) / 2, 1e-3);\n"
-           "camera { location QCtr + <0.45, 1.0, -1.2> * QRad * 1.35 look_at QCtr angle 55 }\n"
-           "light_source { QCtr + <1, 3, -2> * QRad * 4 color rgb 0.75 }\n"
-           "light_source { QCtr + <-2, 1, -3> * QRad * 4 color rgb 0.4 shadowless }\n"
-           "object { Quorl01 pigment { rgb <1, 0.78, 0.55> } finish { ambient 0.15 } }\n";
-}
-
 const char* kMediaScene = R"(#version 3.7;
 global_settings { assumed_gamma 1.0 }
 background { rgb <0, 0, 1> }
@@ -59,20 +43,6 @@ box { <0, 0, 0>, <1, 1, 1>
   } }
 }
 )";
-
-// Renders scene (with the subject file beside it) at 80 x 60; returns the pixels that
-// show something other than the background, or -1 after a failed render (logged).
-long render(const KTempDir& dir, const std::string& scene) {
-    std::ofstream(dir.file("scene.pov")) << scene;
-    const KCommandRun r = kRunCommand("cd " + kShellQuote(dir.path()) +
-                                      " && povray +Iscene.pov +Oout.ppm +FP +W80 +H60 -D -A -V");
-    if (r.status != 0) {
-        ADD_FAILURE() << "povray exit " << r.status << "\n"
-                      << r.output.substr(r.output.size() > 3000 ? r.output.size() - 3000 : 0);
-        return -1;
-    }
-    return kCountPixelsOtherThan(kSlurp(dir.file("out.ppm")), 0, 0, 255);
-}
 
 // A planar grid (0 x 0: the default conic one) with muscles of 5 x 9 samples on two
 // layers, the second with a texture of its own.
@@ -146,41 +116,10 @@ TEST_F(ExportClients, PovRayRendersTheIncludeMesh2AndDf3Exports) {
             if (mesh2) {
                 stripMegaPovLine(subject);
             }
-            EXPECT_GT(render(dir, df3 ? kMediaScene : includeScene()), df3 ? 10 : 80 * 60 / 50);
+            EXPECT_GT(kPovRenderedPixels(dir.path(), df3 ? kMediaScene
+                                                         : kPovIncludeScene(textureDeclarations())),
+                      df3 ? 10 : 80 * 60 / 50);
         }
-    }
-}
-
-// assimp reads the sample limb's OBJ export and writes what it read as a PLY file: the
-// normals it took from the file lie along the faces it took from the file, in both
-// mirror modes, and turn against them with exactly one of invert normals and reverse
-// winding.
-TEST_F(ExportClients, AssimpSeesObjNormalsAlongTheFaces) {
-    ASSERT_TRUE(!kFindOnPath("assimp").empty()) << "assimp is not installed (scripts/install-deps)";
-    std::string error;
-    std::unique_ptr<CPexaDoc> doc = kMakeLimbObject(std::string(), &error);
-    ASSERT_TRUE(doc) << error;
-    doc->exportFlags.normals = 1;
-    for (int k = 0; k < 8; ++k) {
-        const int mirror = k & 1, invert = (k >> 1) & 1, reverse = k >> 2;
-        SCOPED_TRACE("mirror " + std::to_string(mirror) + " invert " + std::to_string(invert) +
-                     " reverse " + std::to_string(reverse));
-        doc->exportFlags.mirrorZ = mirror;
-        doc->exportFlags.invertNormals = invert;
-        doc->exportFlags.reverseWinding = reverse;
-        KTempDir dir("obj-normals");
-        exportTo(*doc, KExportFormat::Obj, dir.file("subject.obj"));
-        const KCommandRun r =
-            kRunCommand("cd " + kShellQuote(dir.path()) + " && assimp export subject.obj seen.ply");
-        ASSERT_EQ(r.status, 0) << r.output;
-        const KReadMesh seen = kReadPly(kSlurp(dir.file("seen.ply")));
-        ASSERT_EQ(seen.error, "");
-        ASSERT_TRUE(seen.hasNormals);
-        ASSERT_EQ(seen.triangles.size(), 2u * 64 * 48);
-        const KNormalAgreement a = kNormalAgreement(seen);
-        EXPECT_EQ(a.skipped, 0u);
-        EXPECT_EQ(a.alongShare(), invert == reverse ? 1.0 : 0.0)
-            << a.along << " along, " << a.against << " against";
     }
 }
 
