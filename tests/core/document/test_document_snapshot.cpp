@@ -74,8 +74,6 @@ const Change kChanges[] = {
          d.meshOption = 1;
          d.rebuildGrid();
      }},
-    {"object description", [](CPexaDoc& d) { d.description = "changed"; }},
-    {"df3 options", [](CPexaDoc& d) { d.feoPMedia.sizeX = 17; }},
     {"flip an image",
      [](CPexaDoc& d) {
          d.layerAt(0)->getImageMap()->flipHorizontal();

@@ -55,6 +55,11 @@ void expectSameAsWholeCalculation(CPexaDoc& doc, const std::string& step) {
     EXPECT_TRUE(sameBits(g.boundsMax, ref.boundsMax)) << step;
 }
 
+// The mesh and its normals calculated again after a change.
+bool recompute(CPexaDoc& doc) {
+    return doc.computeMesh() && doc.computeNormals();
+}
+
 // Every sample whose position or normal differs from before lies in the changed region.
 void expectChangesInsideRegion(const CPexaDoc& doc, const Snapshot& before,
                                const std::string& step) {
@@ -189,8 +194,7 @@ TEST_P(PartialRecalculation, RandomMuscleEditsGiveTheWholeCalculationsBits) {
     auto doc = kMakeBenchmarkObject(40);
     scene.setUp(*doc);
     doc->rebuildGrid();
-    ASSERT_TRUE(doc->computeMesh());
-    ASSERT_TRUE(doc->computeNormals());
+    ASSERT_TRUE(recompute(*doc));
     std::vector<KBdlMuscle*> muscles;
     for (const auto& layer : doc->layers) {
         for (const auto& m : layer->muscles) {
@@ -210,8 +214,7 @@ TEST_P(PartialRecalculation, RandomMuscleEditsGiveTheWholeCalculationsBits) {
             editMuscle(*m, rng);
             doc->itemChanged(CPexaDoc::HintMuscle, m);
         }
-        ASSERT_TRUE(doc->computeMesh()) << name;
-        ASSERT_TRUE(doc->computeNormals()) << name;
+        ASSERT_TRUE(recompute(*doc)) << name;
         EXPECT_EQ(doc->calculationCount, count + 1) << name;
         partial += doc->changedRegion.whole ? 0 : 1;
         expectSameAsWholeCalculation(*doc, name);
@@ -228,8 +231,7 @@ INSTANTIATE_TEST_SUITE_P(Scenes, PartialRecalculation, testing::Range(0, 4));
 
 TEST(PartialRecalculationFallback, OtherChangesAndChangedLayersRecalculateEverything) {
     auto doc = kMakeBenchmarkObject(24);
-    ASSERT_TRUE(doc->computeMesh());
-    ASSERT_TRUE(doc->computeNormals());
+    ASSERT_TRUE(recompute(*doc));
     KBdlMuscle* m = doc->layers[1]->muscles[0].get();
 
     // A muscle change together with a layer change: the layer's change wins.
@@ -237,8 +239,7 @@ TEST(PartialRecalculationFallback, OtherChangesAndChangedLayersRecalculateEveryt
     doc->itemChanged(CPexaDoc::HintMuscle, m);
     doc->layers[0]->scale = 2.0;
     doc->itemChanged(CPexaDoc::HintLayer, doc->layers[0].get());
-    ASSERT_TRUE(doc->computeMesh());
-    ASSERT_TRUE(doc->computeNormals());
+    ASSERT_TRUE(recompute(*doc));
     EXPECT_TRUE(doc->changedRegion.whole);
     expectSameAsWholeCalculation(*doc, "layer change");
 
@@ -246,16 +247,14 @@ TEST(PartialRecalculationFallback, OtherChangesAndChangedLayersRecalculateEveryt
     doc->layers[2]->muscles.pop_back();
     m->offsetV += 0.05f;
     doc->itemChanged(CPexaDoc::HintMuscle, m);
-    ASSERT_TRUE(doc->computeMesh());
-    ASSERT_TRUE(doc->computeNormals());
+    ASSERT_TRUE(recompute(*doc));
     EXPECT_TRUE(doc->changedRegion.whole);
     expectSameAsWholeCalculation(*doc, "muscle removed");
 
     // A muscle that lifts nothing before and after changes nothing.
     m->active = 0;
     doc->itemChanged(CPexaDoc::HintMuscle, m);
-    ASSERT_TRUE(doc->computeMesh());
-    ASSERT_TRUE(doc->computeNormals());
+    ASSERT_TRUE(recompute(*doc));
     m->offsetU += 0.1f;
     doc->itemChanged(CPexaDoc::HintMuscle, m);
     ASSERT_TRUE(doc->computeMesh());
@@ -271,14 +270,12 @@ TEST(PartialRecalculationBounds, ShrinkWhenTheMuscleThatHeldThemIsLowered) {
     KBdlMuscle* m = bump.get();
     doc.addMuscleToLayer(doc.layers[1].get(), bump);
     doc.rebuildGrid();
-    ASSERT_TRUE(doc.computeMesh());
-    ASSERT_TRUE(doc.computeNormals());
+    ASSERT_TRUE(recompute(doc));
     const KVertex high = doc.meshGrid->boundsMax;
 
     m->height = -0.5f;
     doc.itemChanged(CPexaDoc::HintMuscle, m);
-    ASSERT_TRUE(doc.computeMesh());
-    ASSERT_TRUE(doc.computeNormals());
+    ASSERT_TRUE(recompute(doc));
     EXPECT_FALSE(doc.changedRegion.whole);
     EXPECT_LT(doc.meshGrid->boundsMax.z, high.z);
     expectSameAsWholeCalculation(doc, "lowered");
