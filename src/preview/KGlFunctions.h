@@ -27,6 +27,7 @@
     X(glEnd)                                                                                       \
     X(glEndList)                                                                                   \
     X(glFinish)                                                                                    \
+    X(glFlush)                                                                                     \
     X(glGenLists)                                                                                  \
     X(glGenTextures)                                                                               \
     X(glGetError)                                                                                  \

@@ -341,6 +341,7 @@ void KPreviewRenderer::drawBuffers() {
     buffers_.glEnableClientState(GL_NORMAL_ARRAY);
     buffers_.glVertexPointer(3, GL_FLOAT, stride, byteOffset(offsetof(KPreviewVertex, position)));
     buffers_.glNormalPointer(GL_FLOAT, stride, byteOffset(offsetof(KPreviewVertex, normal)));
+    int64_t sinceFlush = 0;
     for (const KPreviewBatch& batch : batches) {
         if (batch.setsMaterial) {
             applyMaterial(batch.material);
@@ -351,6 +352,11 @@ void KPreviewRenderer::drawBuffers() {
             const size_t first = batch.firstIndex + size_t(k) * size_t(batch.stripLength);
             buffers_.glDrawElements(GL_TRIANGLE_STRIP, GLsizei(batch.stripLength), GL_UNSIGNED_INT,
                                     byteOffset(first * sizeof(uint32_t)));
+            sinceFlush += std::max<int64_t>(0, batch.stripLength - 2);
+            if (flushEvery_ > 0 && sinceFlush >= flushEvery_) {
+                gl_.glFlush();
+                sinceFlush = 0;
+            }
         }
     }
     buffers_.glDisableClientState(GL_NORMAL_ARRAY);

@@ -7,6 +7,7 @@
 // offscreen renderer share every line of it.
 
 #include <QColor>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -54,6 +55,11 @@ public:
     // The renderer's name as the context reports it.
     std::string rendererName() const;
     const KGlFunctions& gl() const { return gl_; }
+    // Hands the driver the triangles drawn so far after every `triangles` of them (0:
+    // never). A software rasteriser stores a frame's triangles, sorted into screen tiles,
+    // until it is told to draw them: for a large grid drawn once without a window that
+    // store is the biggest allocation of the run, and a flush now and then bounds it.
+    void setFlushEvery(int64_t triangles) { flushEvery_ = triangles; }
 
     // The object's buffers (or lists) are brought up to date before the next frame: only
     // the rows the document's latest calculation changed when the buffers hold the one
@@ -114,6 +120,7 @@ private:
     KGlFunctions gl_;
     KGlBufferFunctions buffers_;
     bool buffersAllowed_ = true;
+    int64_t flushEvery_ = 0;
     KPreviewMesh mesh_;
     KPreviewRefresh lastRefresh_;
     GLuint vertexBuffer_ = 0;
