@@ -260,12 +260,13 @@ TEST(ImageMapFlip, MirrorsRowsAndReversesRowOrderWholePixels) {
     for (int k = 0; k < 9; ++k) {
         EXPECT_EQ(img.displayColor(k % 3, k / 3), colour(2 - k % 3, 2 - k / 3)) << k;
     }
-    // Even sizes swap every pixel.
+    // Even sizes swap every pixel; each flip runs along its own axis.
     KImageMapTga even = makeImage(16, 3, 2, 2);
     even.setHeight(0, 0, 1.0);
     even.flipHorizontal();
+    EXPECT_EQ(std::tuple(even.pixelValue(1, 0), even.pixelValue(0, 0)), std::tuple(65535, 0));
     even.flipVertical();
-    EXPECT_EQ(std::tuple(even.pixelValue(1, 1), even.pixelValue(0, 0)), std::tuple(65535, 0));
+    EXPECT_EQ(std::tuple(even.pixelValue(1, 1), even.pixelValue(1, 0)), std::tuple(65535, 0));
 }
 
 // ---- the pixel depth question

@@ -56,6 +56,8 @@ TEST(MeshGridResize, SmallerKeepsTheArraysLargerCreatesAll) {
     EXPECT_EQ(std::tuple(g.uCount(), g.vCount(), g.getFlags()), std::tuple(5, 4, 31u));
     EXPECT_EQ(std::tuple(g.objectPoints().data(), g.positions().data()),
               std::tuple(points, positions));
+    // Missing arrays are allocated at the new size.
+    EXPECT_EQ(std::tuple(g.normals().size(), g.texCoords().size()), std::tuple(20u, 20u));
     // Back up to the old size is more than the current count: everything is new.
     EXPECT_EQ(g.resize(10, 10), 0);
     EXPECT_EQ(std::tuple(g.objectPoints().size(), g.normals().size(), g.texCoords().size()),
@@ -94,6 +96,7 @@ TEST(MeshGridHalfTest, LooksAtTheFirstTwoRowsWithOptionOne) {
     op[4].x = 0.5;
     op[2].x = 0.7; // column 2: the first row does
     op[5].x = 0.0;
+    EXPECT_EQ(g.halfTest(2), 0); // option 0 never tests
     g.meshOption = 1;
     EXPECT_EQ(
         std::vector({g.halfTest(-1), g.halfTest(0), g.halfTest(1), g.halfTest(2), g.halfTest(3)}),
