@@ -59,7 +59,8 @@ TEST(BaseShape, UnmappedIdsGiveTheOriginPlusCurvature) {
     curvature.basis = KBdlCurve::Polyline;
     curvature.prepare();
     // The curve's vertex at v is (v, 5, 1, 0.5); its y never moves a point.
-    for (int id : {4, 50, 1000, 7}) {
+    // 100 is the superquadric, here without its record.
+    for (int id : {4, 50, 100, 200, 1000, 7}) {
         EXPECT_EQ(KBaseShape(id, 1, 1, 1, nullptr, &curvature).map({0.3, 2, 0.5}),
                   KVertex(0.5, 0, 1, 0.5))
             << id;
