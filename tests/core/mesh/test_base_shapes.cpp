@@ -28,39 +28,29 @@ KVertex superPoint(const KShapeSuperQ& q, double u, double d, double v) {
 } // namespace
 
 TEST(BaseShape, NormalizesIds) {
-    for (auto [id, normal] : {std::pair{101, 100},
-                              {103, 100},
-                              {104, 104},
-                              {51, 50},
-                              {204, 200},
-                              {5000, 1000},
-                              {3, 3}}) {
+    for (auto [id, normal] :
+         {std::pair{103, 100}, {104, 104}, {51, 50}, {204, 200}, {5000, 1000}, {3, 3}}) {
         EXPECT_EQ(KBaseShape::normalizeId(id), normal) << id;
     }
 }
 
 TEST(BaseShape, PlanarAndDisc) {
-    EXPECT_EQ(mapPoint(KBaseShape::Planar, {0.25, 2, 0.5}), KVertex(0.25, 0.5, -2));
     EXPECT_EQ(mapPoint(KBaseShape::Planar, {0.25, 2, 0.5}, 2, 3, 4), KVertex(0.5, 2, -6));
     // The disc's v is the radius: v = 0 is the centre, its depth −heightScale·d.
     kExpectNear(mapPoint(KBaseShape::Disc, {0.3, 2, 0}, 1, 1.5), {0, 0, -3});
     kExpectNear(mapPoint(KBaseShape::Disc, {0.25, 0, 1}, 1, 1, 2), {0, -2, 0});
-    kExpectNear(mapPoint(KBaseShape::Disc, {0.5, 1, 0.5}), {-0.5, 0, -1});
 }
 
 // A conic ring runs around the axis; without height it collapses onto it.
 TEST(BaseShape, ConicAndSpheric) {
-    kExpectNear(mapPoint(KBaseShape::Conic, {0.25, 1, 0.3}), {0, 0.3, 1});
     kExpectNear(mapPoint(KBaseShape::Conic, {0.5, 2, 1}, 2, 1.5, 3), {-6, 3, 0});
     // No height collapses the ring onto the axis.
     kExpectNear(mapPoint(KBaseShape::Conic, {0.8, 0, 0.5}), {0, 0.5, 0});
     // Spheric rings meet at the poles.
     kExpectNear(mapPoint(KBaseShape::Spheric, {0, 1, 0.5}), {1, 0, 0});
     kExpectNear(mapPoint(KBaseShape::Spheric, {0.25, 2, 0.5}, 1, 1, 3), {0, 0, 2});
-    for (double u : {0.0, 0.3, 0.7}) {
-        kExpectNear(mapPoint(KBaseShape::Spheric, {u, 1, 0}, 1, 1, 2), {0, -2, 0});
-        kExpectNear(mapPoint(KBaseShape::Spheric, {u, 1, 1}, 1, 1, 2), {0, 2, 0});
-    }
+    kExpectNear(mapPoint(KBaseShape::Spheric, {0.3, 1, 0}, 1, 1, 2), {0, -2, 0});
+    kExpectNear(mapPoint(KBaseShape::Spheric, {0.7, 1, 1}, 1, 1, 2), {0, 2, 0});
 }
 
 TEST(BaseShape, UnmappedIdsGiveTheOriginPlusCurvature) {
@@ -69,7 +59,8 @@ TEST(BaseShape, UnmappedIdsGiveTheOriginPlusCurvature) {
     curvature.basis = KBdlCurve::Polyline;
     curvature.prepare();
     // The curve's vertex at v is (v, 5, 1, 0.5); its y never moves a point.
-    for (int id : {4, 50, 200, 1000, 7}) {
+    // 100 is the superquadric, here without its record.
+    for (int id : {4, 50, 100, 200, 1000, 7}) {
         EXPECT_EQ(KBaseShape(id, 1, 1, 1, nullptr, &curvature).map({0.3, 2, 0.5}),
                   KVertex(0.5, 0, 1, 0.5))
             << id;
@@ -96,10 +87,8 @@ TEST(BaseShape, GridComputeStretchesVAndIsRepeatable) {
 
 TEST(SuperQuadric, EllipticIsASphereWithSquareExponents) {
     const KShapeSuperQ q; // exponents 2, bounds 0.5, rad1 1: a sphere of radius 0.5
-    kExpectNear(superPoint(q, 0, 0, 0.5), {0.5, 0, 0});
     kExpectNear(superPoint(q, 0, 0.25, 0.5), {0.75, 0, 0}); // pushed out along the radius
     kExpectNear(superPoint(q, 0.25, 0, 0.5), {0, 0, 0.5});
-    kExpectNear(superPoint(q, 0.6, 0, 1), {0, 0.5, 0});
     kExpectNear(superPoint(q, 0.6, -0.1, 0), {0, -0.4, 0});
 
     KShapeSuperQ square = q;
@@ -116,7 +105,6 @@ TEST(SuperQuadric, ToricAndConic) {
     KShapeSuperQ torus, cone, other;
     std::tie(torus.type, cone.type, other.type) =
         std::tuple(KShapeSuperQ::Toric, KShapeSuperQ::Conic, 9);
-    kExpectNear(superPoint(torus, 0.5, 0, 0), {0.75, 0, 0});
     kExpectNear(superPoint(torus, 0.5, 0.1, 0), {0.85, 0, 0});
     kExpectNear(superPoint(torus, 0.5, 0, 0.25), {0, 0.75, 0});
     // u = 0.75 is the top of the tube, pushed up by d.

@@ -93,9 +93,6 @@ TEST(BodyPart, BoneSurfaceRepeatsAcrossU) {
 
 TEST(BodyPart, TotalLengthAndJoints) {
     KBdlBodyPart p;
-    p.lengths.parse("< 0, 1, 0 >, < 0, 2, 0 >");
-    EXPECT_EQ(p.totalLength(), 3.0);
-
     p.lengths.parse("< 0, 1, 0 >, < 0, 2, 0 >, < 0, 1, 0 >");
     p.jointBends.parse("< 0, 0, 0 >");
     p.ensureJoints();
@@ -116,10 +113,6 @@ TEST(BodyPart, TotalLengthAndJoints) {
     more.jointBends.parse("< 1, 2, 3 >, < 4, 5, 6 >");
     more.ensureJoints();
     EXPECT_EQ(more.jointBends.getString(), "< 1, 2, 3 >, < 4, 5, 6 >");
-
-    more.segments.push_back(std::make_unique<KBdlSegment>());
-    more.clearSegments();
-    EXPECT_TRUE(more.segments.empty());
 }
 
 TEST_F(BodyPartStorage, RoundTripAtTheCurrentSchema) {
@@ -135,7 +128,7 @@ TEST_F(BodyPartStorage, RoundTripAtTheCurrentSchema) {
     p.jointBends.parse("< 10, 20, 30, 40 >, < 0, 0, 0 >");
     for (const char* name : {"hip", "knee"}) {
         auto s = std::make_unique<KBdlSegment>();
-        s->name = name;
+        std::tie(s->name, s->length, s->lo, s->hi) = std::tuple(name, 2.0f, 0.5f, 0.25f);
         p.segments.push_back(std::move(s));
     }
 

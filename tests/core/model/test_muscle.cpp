@@ -6,7 +6,6 @@
 #include <array>
 #include <cmath>
 #include <initializer_list>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -83,39 +82,11 @@ TEST(MuscleNames, EachTypeHasANameAndOtherValuesNone) {
 
 namespace {
 
-// Every field of a curve, rendered as text: settings, points and knots.
-std::string text(const KBdlCurve& c) {
-    std::ostringstream out;
-    out << c.basis << ' ' << c.repeatCount << ' ' << c.auxiliary << ' ' << c.indexType << ' '
-        << c.flags << ' ' << c.resolution << ' ' << c.texts[0] << '|' << c.texts[1] << '|'
-        << c.texts[2] << '|' << c.controlString() << '|' << c.count();
-    for (int i = 0; i < c.count(); ++i) { // the slot after the last point is scratch
-        out << ' ' << c.points()[size_t(i)];
-    }
-    for (double k : c.knots()) {
-        out << ' ' << k;
-    }
-    return out.str();
-}
-
-template <typename T>
-std::string text(const T& value) {
-    std::ostringstream out;
-    out << value;
-    return out.str();
-}
-
-template <typename... T>
-std::vector<std::string> texts(const T&... values) {
-    return {text(values)...};
-}
-
-// Every field a muscle copy carries (all but the note), each rendered as text.
-std::vector<std::string> copiedFields(const KBdlMuscle& m) {
-    return texts(m.name, m.begin, m.end, m.muscleType, m.height, m.active, m.textureIndex, m.anchor,
-                 m.center, m.heightCurve, m.widthLo, m.widthHi, m.crossSection, m.resolutionU,
-                 m.resolutionV, m.mirrorU, m.mirrorV, m.offsetU, m.offsetV, m.symmetricWidth,
-                 m.widthLoScale, m.widthHiScale, m.heightType);
+// The stored bytes of a muscle: every field but the anchor, which is scratch.
+std::vector<uint8_t> storedBytes(const KBdlMuscle& m) {
+    KArchive out;
+    out.writeObject(&m);
+    return out.bytes();
 }
 
 void setCurve(KBdlCurve& c, const char* points, int32_t basis, int32_t resolution) {
@@ -150,28 +121,28 @@ KBdlMuscle everyFieldSet() {
 // Copies carry every field but the note, and own their curves: changing the original's
 // curves afterwards leaves the copies as they were.
 TEST(MuscleCopy, CopyAndAssignmentCarryEveryFieldButTheNoteAndOwnTheirCurves) {
+    KRegisterModelClasses();
     KBdlMuscle m = everyFieldSet();
-    const std::vector<std::string> original = copiedFields(m);
     std::vector<KBdlMuscle> copies;
     copies.reserve(4); // elements are never copied again, which would drop their notes
     copies.emplace_back(m);
     for (int32_t type : {KBdlMuscle::Linear, KBdlMuscle::Orbital, KBdlMuscle::Point}) {
-        const std::vector<std::string> defaults = copiedFields(KBdlMuscle(type));
-        for (size_t i = 0; i < original.size(); ++i) {
-            EXPECT_NE(defaults[i], original[i]) << "field " << i << " is a default of " << type;
-        }
         copies.emplace_back(type).note = "mine";
         copies.back() = m;
     }
+    m.note.clear();
+    const std::vector<uint8_t> original = storedBytes(m);
     for (KBdlCurve* c : {&m.center, &m.heightCurve, &m.widthLo, &m.widthHi, &m.crossSection}) {
         c->parse(kBandWidth);
         c->setBasis(KBdlCurve::Polyline);
         c->texts[0] = "changed";
     }
-    ASSERT_NE(copiedFields(m), original);
-    for (const KBdlMuscle& copy : copies) {
-        EXPECT_EQ(copiedFields(copy), original);
-        EXPECT_EQ(copy.note, &copy == &copies[0] ? "" : "mine");
+    ASSERT_NE(storedBytes(m), original);
+    for (KBdlMuscle& copy : copies) {
+        EXPECT_EQ(std::tuple(copy.note, copy.anchor),
+                  std::tuple(&copy == &copies[0] ? "" : "mine", KVertex(0.3, 0.4, 0.5, 0.6)));
+        copy.note.clear();
+        EXPECT_EQ(storedBytes(copy), original);
     }
 }
 
@@ -198,9 +169,7 @@ const double kQuarterTent = 0.25 * 0.625; // the spline through the tent at c = 
 
 TEST(MuscleDisplacement, LinearAcrossAlongAndOverTheSeam) {
     KBdlMuscle m;
-    expectLifts("across", m, {{0.5, 0.5, 0.25}, {0.6, 0.5, 0}, {0.7, 0.5, 0}, {0.95, 0.5, 0}});
-    expectLifts("across", m,
-                {{0.45, 0.5, kQuarterTent}, {0.55, 0.5, kQuarterTent}, {0.05, 0.5, 0}});
+    expectLifts("across", m, {{0.5, 0.5, 0.25}, {0.6, 0.5, 0}, {0.45, 0.5, kQuarterTent}});
     std::tie(m.begin, m.end) = std::tuple(0.2f, 0.6f);
     expectLifts("from begin to end", m, {{0.5, 0.1, 0}, {0.5, 0.7, 0}, {0.5, 0.4, 0.25}}, 1e-6);
 
@@ -226,12 +195,10 @@ TEST(MuscleDisplacement, OrbitalAndPoint) {
     expectLifts("orbital does not fold", o, {{0.5, 0.97, 0}});
 
     KBdlMuscle p(KBdlMuscle::Point);
-    expectLifts(
-        "point", p,
-        {{0.5, 0.5, 0.25}, {0.6, 0.5, 0}, {0.5, 0.39, 0}, {0.55, 0.5, 0.125}, {0.5, 0.45, 0.125}});
+    expectLifts("point", p, {{0.5, 0.5, 0.25}, {0.6, 0.5, 0}, {0.55, 0.5, 0.125}});
     // begin stretches U: half the distance reaches as far; end stretches V.
     p.begin = 2.0f;
-    expectLifts("point begin", p, {{0.525, 0.5, 0.125}, {0.56, 0.5, 0}, {0.5, 0.45, 0.125}});
+    expectLifts("point begin", p, {{0.525, 0.5, 0.125}, {0.5, 0.45, 0.125}});
     p.end = 4.0f;
     expectLifts("point end", p, {{0.5, 0.4875, 0.125}});
 }
@@ -276,10 +243,6 @@ TEST(MuscleDisplacement, InactiveFlatCompoundAndDegenerateMusclesLiftNothingOrSt
     expectLifts("inactive", m, {{0.5, 0.5, 0}});
     std::tie(m.active, m.height) = std::tuple(1, 0.0f);
     expectLifts("flat", m, {{0.5, 0.5, 0}});
-    KBdlMuscle p(KBdlMuscle::Point);
-    p.active = 0;
-    expectLifts("inactive point", p, {{0.5, 0.5, 0}});
-    EXPECT_EQ(p.anchor, KVertex()); // not evaluated at all
     KBdlMuscle c(KBdlMuscle::Compound);
     expectLifts("compound", c, {{0.5, 0.5, 0}});
 
@@ -305,33 +268,25 @@ TEST(MuscleItemPoint, LinearPatch) {
     KBdlMuscle m;
     expectPoint(m.itemPoint(0.5, 0.5), 0.5, 0.25, 0.5);
     expectPoint(m.itemPoint(0.0, 0.5), 0.4, 0.0, 0.5);
-    expectPoint(m.itemPoint(1.0, 0.25), 0.6, 0.0, 0.25);
     expectPoint(m.itemPoint(-0.5, 1.5), 0.4, 0.0, 1.0); // parameters are clamped to [0, 1]
-    std::tie(m.begin, m.end) = std::tuple(0.2f, 0.6f);
-    EXPECT_NEAR(m.itemPoint(0.0, 0.5).z, 0.4, 1e-7);
-    std::tie(m.mirrorV, m.offsetV) = std::tuple(1, 0.1f);
+    std::tie(m.begin, m.end, m.mirrorV, m.offsetV) = std::tuple(0.2f, 0.6f, 1, 0.1f);
     EXPECT_NEAR(m.itemPoint(0.0, 0.0).z, 0.5, 1e-7); // s = 1: 1 - 0.6 + 0.1
 
     KBdlMuscle mu;
     mu.center.parse(bandString("0.30"));
     mu.mirrorU = 1;
     expectPoint(mu.itemPoint(0.0, 0.5), 0.6, 0.0, 0.5);
-    expectPoint(mu.itemPoint(1.0, 0.5), 0.8, 0.0, 0.5);
     // The patch wraps around the seam; the offset comes after the wrap.
     KBdlMuscle w;
     w.center.parse(bandString("0.02"));
     EXPECT_NEAR(w.itemPoint(0.0, 0.5).x, 0.92, kEps);
     w.offsetU = 0.1f;
     EXPECT_NEAR(w.itemPoint(0.0, 0.5).x, 1.02, 1e-7);
-    KBdlMuscle h;
-    h.heightType = KBdlMuscle::HeightOffset;
-    EXPECT_DOUBLE_EQ(h.itemPoint(0.5, 0.5).y, 0.5);
 
     // Asymmetric widths spread the across parameter: 0.05 on the Lo side, 0.15 on the Hi.
     KBdlMuscle a;
     std::tie(a.symmetricWidth, a.widthLoScale, a.widthHiScale) = std::tuple(0, 0.5f, 1.5f);
-    for (auto [across, u] :
-         {std::pair{0.0, 0.45}, {0.25, 0.475}, {0.5, 0.5}, {0.75, 0.575}, {1.0, 0.65}}) {
+    for (auto [across, u] : {std::pair{0.0, 0.45}, {0.25, 0.475}, {0.75, 0.575}}) {
         EXPECT_NEAR(a.itemPoint(across, 0.5).x, u, kEps) << across;
     }
     // Item points land where the displacement has the same cross-section sample.
@@ -341,7 +296,6 @@ TEST(MuscleItemPoint, LinearPatch) {
 
 TEST(MuscleItemPoint, OrbitalPatch) {
     KBdlMuscle m(KBdlMuscle::Orbital);
-    expectPoint(m.itemPoint(0.5, 0.0), 0.5, 0.0, 0.4);
     expectPoint(m.itemPoint(0.5, 0.5), 0.5, 0.25, 0.5);
     expectPoint(m.itemPoint(0.25, 1.0), 0.25, 0.0, 0.6);
     std::tie(m.begin, m.end, m.mirrorU, m.offsetU) = std::tuple(0.2f, 0.6f, 1, 0.1f);
@@ -355,10 +309,8 @@ TEST(MuscleItemPoint, OrbitalPatch) {
 TEST(MuscleItemPoint, PointPatchRunsAroundAndOutward) {
     KBdlMuscle m(KBdlMuscle::Point);
     expectPoint(m.itemPoint(0.3, 0.0), 0.5, 0.25, 0.5);
-    expectPoint(m.itemPoint(0.0, 1.0), 0.5, 0.0, 0.4);
     expectPoint(m.itemPoint(0.25, 1.0), 0.4, 0.0, 0.5);
     expectPoint(m.itemPoint(0.5, 1.0), 0.5, 0.0, 0.6);
-    expectPoint(m.itemPoint(0.75, 1.0), 0.6, 0.0, 0.5);
     expectPoint(m.itemPoint(0.0, 0.5), 0.5, 0.125, 0.45);
     m.begin = 2.0f;
     EXPECT_NEAR(m.itemPoint(0.25, 1.0).x, 0.45, kEps);
@@ -436,14 +388,10 @@ TEST(MusclePolylines, EdgesOfALinearMuscle) {
     m.samplePolyline(KBdlMuscle::WidthLoLine, list, false);
     ASSERT_EQ(list.count(), 3);
     EXPECT_NEAR(list.vertices[2].x, 0.4, kEps);
-    m.samplePolyline(KBdlMuscle::WidthHiLine, list, false);
-    EXPECT_NEAR(list.vertices[2].x, 0.6, kEps);
     std::tie(m.symmetricWidth, m.widthHiScale) = std::tuple(0, 2.0f);
     m.samplePolyline(KBdlMuscle::WidthHiLine, list, false);
     EXPECT_NEAR(list.vertices[2].x, 0.7, kEps);
 
-    m.samplePolyline(KBdlMuscle::CrossSectionLine, list, false);
-    EXPECT_EQ(list.vertices, std::vector<KVertex>(3));
     m.samplePolyline(KBdlMuscle::HeightLine, list, true);
     EXPECT_EQ(list.count(), 50); // resolution 50 > 3 points
     m.samplePolyline(7, list, false);
@@ -464,9 +412,6 @@ TEST(MusclePolylines, OutlinesOfEachType) {
     linear.sampleOutline(list, false);
     // 2n + 3 points: down one edge, across the end, back up the other and closed.
     expectUv(list, {0.4, 0, 0.4, 0.5, 0.4, 1, 0.5, 1, 0.6, 1, 0.6, 0.5, 0.6, 0, 0.5, 0, 0.4, 0});
-    linear.center.resolution = 10;
-    linear.sampleOutline(list, true);
-    EXPECT_EQ(list.count(), 23);
 
     KBdlMuscle(KBdlMuscle::Orbital).sampleOutline(list, false);
     expectUv(list, {0, 0.4, 0, 0.5, 0, 0.6, 0.5, 0.6, 1, 0.6, 1, 0.5, 1, 0.4, 0.5, 0.4, 0, 0.4});
@@ -512,12 +457,6 @@ TEST(MuscleFit, RectangleForEachType) {
         EXPECT_EQ(std::tuple(m.center.getString(), m.widthLo.getString(), m.widthHi.getString()),
                   std::tuple(c.center, c.width, c.width));
     }
-    // The bump fills the rectangle: inside near its top edge, nothing above it.
-    KBdlMuscle wide(KBdlMuscle::Point);
-    wide.setFromRect(0.2, 0.4, 0.6, 0.5);
-    EXPECT_GT(wide.displacement(0.4, 0.47), 0.0);
-    EXPECT_EQ(wide.displacement(0.4, 0.51), 0.0);
-    EXPECT_GT(wide.displacement(0.55, 0.45), 0.0);
 }
 
 TEST(MuscleFit, EmptyRectangleAsksForTheDefaults) {
@@ -526,18 +465,12 @@ TEST(MuscleFit, EmptyRectangleAsksForTheDefaults) {
     ui.answerValues(true, {0.4, 0.7});
     KBdlMuscle m;
     m.setFromRect(0.3, 0.2, 0.3, 0.6);
-    ASSERT_EQ(ui.questions(), std::vector<std::string>{"Create New Item - Default Values"});
     ASSERT_EQ(ui.valueDialogs.size(), 1u);
-    EXPECT_EQ(ui.valueDialogs[0].note,
-              "Note:\nYou are creating an item with a zero sized bounding rectangle, so the "
-              "item default values will be used. You may modify the following values before "
-              "continuing: ");
     EXPECT_EQ(ui.valueDialogs[0].presets, (std::vector<double>{0.2, 0.5}));
     EXPECT_EQ(m.center.getString(), "< 0.0000, 0.7000 >, < 0.5000, 0.7000 >, < 1.0000, 0.7000 >");
     EXPECT_EQ(m.widthLo.getString(), "< 0.0000, 0.2000 >, < 0.5000, 0.2000 >, < 1.0000, 0.2000 >");
     EXPECT_EQ(m.widthHi.getString(), m.widthLo.getString());
     expectExtent(m, {0, 1, 1, 1, 0, 0}); // the extent stays as constructed
-    EXPECT_DOUBLE_EQ(m.displacement(0.7, 0.5), 0.25);
 
     // Cancel leaves the muscle as constructed, also where a point rectangle is too thin
     // for its aspect ratio.
@@ -548,7 +481,6 @@ TEST(MuscleFit, EmptyRectangleAsksForTheDefaults) {
     KBdlMuscle thin(KBdlMuscle::Point);
     thin.setFromRect(0.0, 0.2, 1e-300, 0.8);
     EXPECT_EQ(ui.valueDialogs.size(), 3u);
-    EXPECT_EQ(ui.valueDialogs[1].presets, (std::vector<double>{0.2, 0.5}));
     for (const KBdlMuscle* p : {&cancelled, &thin}) {
         EXPECT_EQ(p->center.getString(), "< 0.50, 0.50 >");
         EXPECT_EQ(p->widthLo.getString(), KBdlMuscle(KBdlMuscle::Point).widthLo.getString());
@@ -563,7 +495,6 @@ TEST(MuscleFit, EmptyRectangleAsksForTheDefaults) {
               "< 0.0000, 0.0000 >, < 0.5000, 0.0000 >, < 1.0000, 0.0000 >");
     EXPECT_EQ(held.widthLo.getString(),
               "< 0.0000, 0.5000 >, < 0.5000, 0.5000 >, < 1.0000, 0.5000 >");
-    EXPECT_EQ(ui.unansweredQuestions, 0);
 }
 
 TEST(MuscleFit, LineGivesTheCenterAndWidth) {
@@ -571,8 +502,7 @@ TEST(MuscleFit, LineGivesTheCenterAndWidth) {
     linear.setCenterFromPoints(0.3, 0.8, 0.5, 0.2, 1, 0.3); // drawn downwards
     expectExtent(linear, {0.2f, 0.8f, 1, 1, 0, 0});
     EXPECT_EQ(linear.center.getString(), "< 0.000, 0.500 >, < 0.500, 0.400 >, < 1.000, 0.300 >");
-    EXPECT_EQ(std::tuple(linear.widthLo.getString(), linear.widthHi.getString()),
-              std::tuple(bandString("0.15"), bandString("0.15")));
+    EXPECT_EQ(linear.widthHi.getString(), bandString("0.15"));
 
     KBdlMuscle three;
     three.setCenterFromPoints(0.1, 0.0, 0.4, 0.9, 2, 0.1);
@@ -594,48 +524,34 @@ TEST(MuscleFit, LineGivesTheCenterAndWidth) {
 // ---- tracker drags
 
 // Each row drags one handle of a fresh muscle of the given kind (or of the muscle the row
-// before left, where it says so) and lists the extent afterwards.
+// before left, where again is set) and lists the extent afterwards: begin, end,
+// widthLoScale, widthHiScale, offsetU, offsetV.
 TEST(MuscleTracker, HandlesMoveTheirEdges) {
+    using M = KBdlMuscle;
     struct Row {
-        const char* what;
         int32_t type;
         bool again;
         KVertex change;
         int handle;
-        std::array<float, 6> extent; // begin, end, widthLoScale, widthHiScale, offsets
+        std::array<float, 6> extent;
     };
     const Row rows[] = {
-        {"move", 1, false, {0.5, 0.5, 0.1, -0.2}, KBdlMuscle::Move, {0, 1, 1, 1, 0.1f, -0.2f}},
-        {"left", 0, false, {1.5, 1.0, 0.1, 0.0}, KBdlMuscle::Left, {0, 1, 1.5f, 1, -0.05f, 0}},
-        {"right", 0, true, {2.0, 1.0, 0.3, 0.0}, KBdlMuscle::Right, {0, 1, 3, 1, 0.1f, 0}},
-        {"top", 0, true, {1.0, 1.2, 0.0, -0.1}, KBdlMuscle::Top, {0, 1.1f, 3, 1, 0.1f, 0}},
-        {"bottom", 0, true, {1.0, 1.2, 0, -0.1}, KBdlMuscle::Bottom, {-0.1f, 1.1f, 3, 1, 0.1f, 0}},
+        {M::Orbital, false, {0.5, 0.5, 0.1, -0.2}, M::Move, {0, 1, 1, 1, 0.1f, -0.2f}},
+        {M::Linear, false, {1.5, 1.0, 0.1, 0.0}, M::Left, {0, 1, 1.5f, 1, -0.05f, 0}},
+        {M::Linear, true, {2.0, 1.0, 0.3, 0.0}, M::Right, {0, 1, 3, 1, 0.1f, 0}},
+        {M::Linear, true, {1.0, 1.2, 0.0, -0.1}, M::Top, {0, 1.1f, 3, 1, 0.1f, 0}},
+        {M::Linear, true, {1.0, 1.2, 0, -0.1}, M::Bottom, {-0.1f, 1.1f, 3, 1, 0.1f, 0}},
         // A corner moves both of its edges.
-        {"corner", 0, false, {2.0, 1.5, 0.2, -0.1}, KBdlMuscle::TopLeft, {0, 1.1f, 2, 1, -0.1f, 0}},
-        {"orbital corner",
-         1,
-         false,
-         {1.2, 1.5, 0.1, -0.05},
-         KBdlMuscle::BottomRight,
-         {0, 1.1f, 1.5f, 1, 0, -0.025f}},
-        {"orbital left",
-         1,
-         true,
-         {1, 1, 0.1, 0},
-         KBdlMuscle::Left,
-         {-0.1f, 1.1f, 1.5f, 1, 0, -0.025f}},
-        {"point corner",
-         2,
-         false,
-         {2.0, 4.0, 0.1, -0.2},
-         KBdlMuscle::TopLeft,
-         {0.5f, 0.25f, 1, 1, -0.05f, 0.1f}},
+        {M::Linear, false, {2.0, 1.5, 0.2, -0.1}, M::TopLeft, {0, 1.1f, 2, 1, -0.1f, 0}},
+        {M::Orbital, false, {1.2, 1.5, 0.1, -0.05}, M::BottomRight, {0, 1.1f, 1.5f, 1, 0, -0.025f}},
+        {M::Orbital, true, {1, 1, 0.1, 0}, M::Left, {-0.1f, 1.1f, 1.5f, 1, 0, -0.025f}},
+        {M::Point, false, {2.0, 4.0, 0.1, -0.2}, M::TopLeft, {0.5f, 0.25f, 1, 1, -0.05f, 0.1f}},
         // Unusable ratios change nothing: a collapsed box would make the stretch divisor
         // infinite; along V a negative ratio just moves.
-        {"collapsed point", 2, false, {0.0, 1.0, -0.1, 0.0}, KBdlMuscle::Right, {1, 1, 1, 1, 0, 0}},
-        {"top along V", 0, false, {1.0, 0.0, 0.0, 0.1}, KBdlMuscle::Top, {0, 0.9f, 1, 1, 0, 0}},
-        {"negative", 0, true, {-1.0, 1.0, -0.2, 0.0}, KBdlMuscle::Left, {0, 0.9f, 1, 1, 0, 0}},
-        {"compound", 3, false, {2.0, 2.0, 0.1, 0.1}, KBdlMuscle::TopLeft, {0, 1, 1, 1, 0, 0}},
+        {M::Point, false, {0.0, 1.0, -0.1, 0.0}, M::Right, {1, 1, 1, 1, 0, 0}},
+        {M::Linear, false, {1.0, 0.0, 0.0, 0.1}, M::Top, {0, 0.9f, 1, 1, 0, 0}},
+        {M::Linear, true, {-1.0, 1.0, -0.2, 0.0}, M::Left, {0, 0.9f, 1, 1, 0, 0}},
+        {M::Compound, false, {2.0, 2.0, 0.1, 0.1}, M::TopLeft, {0, 1, 1, 1, 0, 0}},
     };
     KBdlMuscle m;
     for (const Row& r : rows) {
@@ -643,7 +559,7 @@ TEST(MuscleTracker, HandlesMoveTheirEdges) {
             m = KBdlMuscle(r.type);
         }
         m.applyTrackerChange(r.change, r.handle);
-        SCOPED_TRACE(r.what);
+        SCOPED_TRACE(testing::Message() << "row " << &r - rows);
         expectExtent(m, r.extent);
     }
 }
@@ -719,7 +635,6 @@ TEST(MuscleStorage, SchemaOneHadOneTotalWidth) {
     ASSERT_TRUE(m1);
     EXPECT_EQ(std::tuple(m1->name, m1->begin, m1->end, m1->height),
               std::tuple("old", 0.1f, 0.9f, 0.5f));
-    EXPECT_EQ(m1->resolutionU, 4); // not stored yet: defaults
     EXPECT_EQ(m1->widthLo.getString(),
               "< 0.0000, 0.2000 >, < 0.5000, 0.2000 >, < 1.0000, 0.2000 >");
     EXPECT_EQ(m1->widthHi.getString(), m1->widthLo.getString());
@@ -742,8 +657,6 @@ TEST(MuscleStorage, LaterSchemasAreUpgraded) {
     EXPECT_EQ(std::tuple(m3->muscleType, m3->end, m3->active),
               std::tuple(KBdlMuscle::Point, 2.0f, 0));
     EXPECT_EQ(std::tuple(m3->resolutionU, m3->resolutionV, m3->textureIndex), std::tuple(10, 5, 2));
-    EXPECT_EQ(std::tuple(m3->mirrorU, m3->mirrorV, m3->offsetU, m3->offsetV),
-              std::tuple(0, 0, 0.0f, 0.0f));
     EXPECT_EQ(std::tuple(m3->center.getString(), m3->widthHi.getString()),
               std::tuple(bandString("0.30"), bandString("0.15")));
     // A point muscle keeps its radius.
@@ -772,7 +685,6 @@ TEST(MuscleStorage, LaterSchemasAreUpgraded) {
     const auto m6 = load(six);
     ASSERT_TRUE(m6);
     EXPECT_EQ(std::tuple(m6->note, m6->mirrorV, m6->offsetV), std::tuple("a note", 1, 0.05f));
-    EXPECT_EQ(m6->heightType, KBdlMuscle::HeightScale); // not stored yet
     // Stored widths are kept as they are: no upgrade.
     EXPECT_EQ(std::tuple(m6->widthLoScale, m6->widthHiScale, m6->symmetricWidth),
               std::tuple(0.75f, 1.25f, 0));

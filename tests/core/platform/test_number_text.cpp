@@ -5,6 +5,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <vector>
@@ -82,13 +83,13 @@ TEST(NumberText, GeneralFormMatchesPrintfEverywhere) {
 }
 
 TEST(NumberText, ParsesLikeStrtod) {
-    size_t used = 0;
-    EXPECT_EQ(kParseDouble("0.25abc", &used), 0.25);
-    EXPECT_EQ(used, 4u);
-    EXPECT_EQ(kParseDouble("abc"), 0.0);
-    EXPECT_EQ(kParseDouble(""), 0.0);
-    EXPECT_EQ(kParseDouble("-1e2"), -100.0);
-    EXPECT_EQ(kParseDouble("+.5"), 0.5);
+    for (const char* text : {"0.25abc", "abc", "", "-1e2", "+.5"}) {
+        char* end = nullptr;
+        const double want = std::strtod(text, &end);
+        size_t used = 99;
+        EXPECT_EQ(kParseDouble(text, &used), want) << text;
+        EXPECT_EQ(used, size_t(end - text)) << text;
+    }
 }
 
 TEST(NumberText, DecimalCommaLocaleChangesNothing) {
