@@ -3,27 +3,11 @@
 // image, a main window with a new document, and the real modal dialog acted on once the
 // event loop shows it. Brings the Qt Test and widget headers these tests share.
 
-#include <QApplication>
-#include <QButtonGroup>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDoubleSpinBox>
-#include <QFile>
-#include <QFileDialog>
-#include <QKeyEvent>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMdiArea>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSpinBox>
-#include <QTabWidget>
-#include <QTimer>
-#include <QtTest>
 #include <functional>
 #include <memory>
 
 #include "KGuiTestSupport.h"
+#include "app/CDocManager.h"
 #include "app/CMainFrame.h"
 #include "document/CPexaDoc.h"
 #include "image/KImageMapTga.h"
@@ -32,6 +16,12 @@
 inline QByteArray kSlurp(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Writes the bytes as the whole file; whether all of them were written.
+inline bool kWriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 // Writes a w x h TGA of one colour (0xBBGGRR) at the given depth; the path, or nothing when
@@ -52,6 +42,25 @@ inline QString kWriteFlatTga(const QString& path, int w, int h, uint32_t color =
 // The main window started as the program starts without a file: one new document.
 inline bool kStartNew(CMainFrame& frame) {
     return frame.processCommandLine({QStringLiteral("quorl")});
+}
+
+// The titles of the frame's documents, in order.
+inline QStringList kDocumentTitles(CMainFrame& frame) {
+    QStringList titles;
+    for (CPexaDoc* doc : frame.documents().documents()) {
+        titles << frame.documents().title(doc);
+    }
+    return titles;
+}
+
+// The menu of the menu bar with the given text ("&Window"), or null.
+inline QMenu* kMenuBarMenu(CMainFrame& frame, const QString& text) {
+    for (QAction* a : frame.menuBar()->actions()) {
+        if (a->menu() && a->text() == text) {
+            return a->menu();
+        }
+    }
+    return nullptr;
 }
 
 // Calls act with the modal dialog of type D once the event loop shows it. The flag tells

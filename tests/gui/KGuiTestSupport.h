@@ -2,21 +2,11 @@
 // Shared set-up of the GUI tests: settings in a private temporary folder, so tests
 // neither read nor write the user's own; and small helpers several tests use.
 
-#include <QAction>
-#include <QApplication>
-#include <QCoreApplication>
-#include <QDir>
-#include <QFocusEvent>
-#include <QImage>
-#include <QListWidget>
-#include <QMenu>
-#include <QMessageBox>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QWidget>
+#include <QtTest>
+#include <QtWidgets>
 #include <functional>
 #include <optional>
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -38,6 +28,19 @@ inline void kUseTestSettings() {
     // Recovery files (the per-user data folder) go there too.
     qputenv("XDG_DATA_HOME",
             QDir(kTestSettingsDir().path()).filePath(QStringLiteral("data")).toUtf8());
+}
+
+// The seed QUORL_RANDOM_SEED gives, so a run replays; a random one without it.
+inline unsigned kSeedFromEnvironment() {
+    const QByteArray given = qgetenv("QUORL_RANDOM_SEED");
+    return given.isEmpty() ? std::random_device{}() : given.toUInt();
+}
+
+// The positive number of seconds the environment variable gives, or fallback.
+inline int kSecondsFromEnvironment(const char* variable, int fallback) {
+    bool ok = false;
+    const int s = qEnvironmentVariableIntValue(variable, &ok);
+    return ok && s > 0 ? s : fallback;
 }
 
 // The scripted front end, answering every message and question while in scope.

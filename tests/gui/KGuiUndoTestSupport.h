@@ -2,10 +2,6 @@
 // Shared by the undo tests: a main window with one document of a few muscles and a layer
 // image, its undo history, the document's bytes, and the UV map view driven by mouse.
 
-#include <QMenuBar>
-#include <QScrollBar>
-#include <QtTest>
-
 #include "KGuiMapTestSupport.h"
 #include "KGuiTestKit.h"
 #include "app/CDocManager.h"

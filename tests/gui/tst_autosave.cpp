@@ -2,10 +2,6 @@
 // they go, the preferences that drive the timer, and the recovery offer at start-up with
 // its three answers, including files of a program that still runs and hostile files.
 
-#include <QDirIterator>
-#include <QJsonDocument>
-#include <QJsonObject>
-
 #include "KGuiTestKit.h"
 #include "app/CDocManager.h"
 #include "app/KAutosave.h"
@@ -31,6 +27,12 @@ std::string descriptionIn(const QString& path) {
     std::string error;
     auto doc = kOpenDocument(path.toStdString(), &error);
     return doc ? doc->description : "unreadable: " + error;
+}
+
+// A change of the document's description, marked as not saved.
+void edit(CPexaDoc* doc, const char* description) {
+    doc->description = description;
+    doc->setModified(true);
 }
 
 // Copies a session folder to a new one without its lock, as a crashed run leaves it.
@@ -68,10 +70,8 @@ class TestAutosave : public QObject {
         KAutosave autosave(frame.documents(), root());
         CPexaDoc* saved = frame.documents().openDocument(path);
         CPexaDoc* untitled = frame.documents().newDocument();
-        saved->description = "edited";
-        saved->setModified(true);
-        untitled->description = "never saved";
-        untitled->setModified(true);
+        edit(saved, "edited");
+        edit(untitled, "never saved");
         autosave.saveNow();
         copyAsCrashed(autosave.sessionFolder(), root(), QStringLiteral("1-1"));
         return path;
@@ -92,8 +92,7 @@ private slots:
         autosave.saveNow();
         QVERIFY2(autosave.fileOf(doc).isEmpty(), "an unmodified document needs no recovery");
 
-        doc->description = "first edit";
-        doc->setModified(true);
+        edit(doc, "first edit");
         autosave.saveNow();
         const QString file = autosave.fileOf(doc);
         QVERIFY(QFileInfo(file).absolutePath().startsWith(root()));
@@ -110,8 +109,7 @@ private slots:
         QCOMPARE(descriptionIn(path), std::string("first edit"));
 
         // A later edit goes to a recovery file again, never to the user's file.
-        doc->description = "second edit";
-        doc->setModified(true);
+        edit(doc, "second edit");
         autosave.saveNow();
         QCOMPARE(descriptionIn(autosave.fileOf(doc)), std::string("second edit"));
         QCOMPARE(descriptionIn(path), std::string("first edit"));
@@ -166,8 +164,7 @@ private slots:
         CMainFrame frame;
         KAutosave autosave(frame.documents(), root(), &frame);
         CPexaDoc* doc = frame.documents().newDocument();
-        doc->description = "by the timer";
-        doc->setModified(true);
+        edit(doc, "by the timer");
         // Neither while a dialog is open nor while a long operation (which disables the
         // main window) may be reading the document.
         QDialog dialog;
@@ -196,18 +193,12 @@ private slots:
         KAutosave autosave(frame.documents(), root());
         std::vector<KAutosave::Recovered> found = autosave.findRecovered();
         QCOMPARE(found.size(), size_t(2));
-        std::vector<CPexaDoc*> before = frame.documents().documents();
         QCOMPARE(autosave.openRecovered(found), 2);
-
-        std::vector<CPexaDoc*> opened;
-        for (CPexaDoc* d : frame.documents().documents()) {
-            if (std::find(before.begin(), before.end(), d) == before.end()) {
-                opened.push_back(d);
-            }
-        }
-        QCOMPARE(opened.size(), size_t(2));
-        CPexaDoc* saved = opened[0]->pathName().empty() ? opened[1] : opened[0];
-        CPexaDoc* untitled = saved == opened[0] ? opened[1] : opened[0];
+        // They open after the new document the frame started with.
+        const std::vector<CPexaDoc*> docs = frame.documents().documents();
+        QCOMPARE(docs.size(), size_t(3));
+        CPexaDoc* saved = docs[1]->pathName().empty() ? docs[2] : docs[1];
+        CPexaDoc* untitled = saved == docs[1] ? docs[2] : docs[1];
         // Opened as modified, under the name it had: Save writes the original file.
         QCOMPARE(saved->description, std::string("edited"));
         QVERIFY(saved->isModified());
@@ -279,9 +270,7 @@ private slots:
     void anEndedRunWithNothingToOfferIsClearedAway() {
         const QString folder = QDir(root()).filePath(QStringLiteral("5-5"));
         QVERIFY(QDir().mkpath(folder));
-        QFile stale(QDir(folder).filePath("session.lock"));
-        QVERIFY(stale.open(QIODevice::WriteOnly) && stale.write("999999999\nquorl\n\n") > 0);
-        stale.close();
+        QVERIFY(kWriteBytes(QDir(folder).filePath("session.lock"), "999999999\nquorl\n\n"));
         CMainFrame frame;
         KAutosave autosave(frame.documents(), root());
         QVERIFY(autosave.findRecovered().empty());
@@ -308,8 +297,7 @@ private slots:
         const QString folder = QDir(root()).filePath(QStringLiteral("9-9"));
         QVERIFY(QDir().mkpath(folder));
         auto put = [&folder](const QString& name, const QByteArray& bytes) {
-            QFile f(QDir(folder).filePath(name));
-            return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+            return kWriteBytes(QDir(folder).filePath(name), bytes);
         };
         const QByteArray info =
             QJsonDocument(QJsonObject{{"path", "relative/x.qrz"}, {"title", "damaged"}}).toJson();

@@ -2,10 +2,6 @@
 // opens with the edit under its own name, while a second instance started while the first
 // still runs is offered nothing.
 
-#include <QDirIterator>
-#include <QProcess>
-#include <QProcessEnvironment>
-
 #include "KGuiTestKit.h"
 #include "document/KDocumentFile.h"
 

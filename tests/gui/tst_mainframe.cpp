@@ -1,12 +1,8 @@
-// The main frame: start-up with and without a file, toolbars and their toggles, check
-// marks, the window placement and recent files in the settings, the document commands,
-// the question before a modified document closes and the one about its texture list. Also
-// the status panes and splitter of the child frames.
+// The main frame: start-up with and without a file, the window placement and recent files
+// in the settings, the document commands, the question before a modified document closes
+// and the one about its texture list, tiling. Also the status panes of the child frames.
 
-#include <QSplitter>
-#include <QStatusBar>
-#include <QToolBar>
-
+#include "KGuiMapTestSupport.h"
 #include "KGuiTestKit.h"
 #include "app/CChildFrame.h"
 #include "app/CDocManager.h"
@@ -39,14 +35,15 @@ CMainFrame* showClosableFrame() {
     return QTest::qWaitForWindowExposed(frame.get()) ? frame.release() : nullptr;
 }
 
-// The titles of the frame's documents, in order.
-QStringList documentTitles(CMainFrame& frame) {
-    QStringList titles;
-    for (CPexaDoc* doc : frame.documents().documents()) {
-        titles << frame.documents().title(doc);
-    }
-    return titles;
-}
+// A change to the texture list, then closing the main window with the answers given.
+struct TextureCase {
+    QString change; // what happens to the texture list first
+    bool documentChanged;
+    QMessageBox::StandardButton answer;
+    bool chooseFile; // the file chooser gives a name, or cancels
+    QStringList questions;
+    bool closes, written;
+};
 
 } // namespace
 
@@ -69,9 +66,7 @@ class TestMainFrame : public QObject {
         frame.action("fileSaveAs")->trigger();
     }
 
-    static void closeAfterTextureChange(const QString& change, bool documentChanged,
-                                        QMessageBox::StandardButton answer, bool chooseFile,
-                                        const QStringList& questions, bool closes, bool written) {
+    static void closeAfterTextureChange(const TextureCase& t) {
         KTestUi ui;
         QTemporaryDir dir;
         const QString kept = dir.filePath(QStringLiteral("kept.qtl"));
@@ -85,8 +80,8 @@ class TestMainFrame : public QObject {
         CPexaDoc* doc = frame->activeDocument();
         QString chosen = kept;
         KFileScript files([&chosen](const KFileRequest&) { return chosen; });
-        if (change.startsWith(QStringLiteral("modify")) || change == QStringLiteral("look")) {
-            KDialogScript modify([rename = change != QStringLiteral("look")](QDialog& d) {
+        if (t.change.startsWith(QStringLiteral("modify")) || t.change == QStringLiteral("look")) {
+            KDialogScript modify([rename = t.change != QStringLiteral("look")](QDialog& d) {
                 if (rename) {
                     dynamic_cast<KTextureListDlg&>(d).name->setText(QStringLiteral("bark"));
                 }
@@ -94,29 +89,29 @@ class TestMainFrame : public QObject {
             });
             QVERIFY(frame->modifyTextureList(*doc));
         }
-        if (change == QStringLiteral("modify and save")) {
+        if (t.change == QStringLiteral("modify and save")) {
             QVERIFY(frame->saveTextureList(*doc));
-        } else if (change == QStringLiteral("load")) {
+        } else if (t.change == QStringLiteral("load")) {
             QVERIFY(frame->loadTextureList(*doc));
             QCOMPARE(doc->textures.textureName(0), std::string("moss"));
         }
-        if (documentChanged) {
+        if (t.documentChanged) {
             doc->documentChanged();
         }
-        chosen = chooseFile ? onClosing : QString();
+        chosen = t.chooseFile ? onClosing : QString();
         {
-            KQuestionScript answered(answer);
-            QCOMPARE(frame->close(), closes);
-            QCOMPARE(asked(answered), questions);
+            KQuestionScript answered(t.answer);
+            QCOMPARE(frame->close(), t.closes);
+            QCOMPARE(asked(answered), t.questions);
         }
-        QCOMPARE(QFile::exists(onClosing), written);
-        if (written) {
+        QCOMPARE(QFile::exists(onClosing), t.written);
+        if (t.written) {
             KTextureList back;
             QVERIFY(back.loadFile(onClosing.toStdString()));
             QCOMPARE(back.textureName(0), std::string("bark"));
         }
         QVERIFY(ui.messages().empty());
-        if (!closes) {
+        if (!t.closes) {
             QCOMPARE(frame->documents().documents().size(), size_t(1));
             KQuestionScript discard(QMessageBox::Discard);
             QVERIFY(frame->close());
@@ -127,10 +122,7 @@ class TestMainFrame : public QObject {
     // Tiles a new document's four windows, one of them minimized and one maximized.
     static void tileWindows(const char* command, bool sideBySide) {
         CMainFrame frame;
-        frame.resize(900, 700);
-        frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
-        QVERIFY(kStartNew(frame));
+        QVERIFY(kShowWithNewDocument(frame));
         frame.action("windowNew")->trigger();
         frame.action("windowNew")->trigger();
         QMdiArea* area = frame.mdiArea();
@@ -197,16 +189,8 @@ private slots:
         QCOMPARE(frame.documents().title(frame.activeDocument()), QStringLiteral("Kopf-Ü.qrz"));
         QCOMPARE(frame.activeView()->layout().grid.uCount, 24);
         QCOMPARE(frame.recentFiles().value(0), QFileInfo(path).absoluteFilePath());
-        // Save As renames the window.
-        const QString renamed = files_.filePath(QStringLiteral("Hand.qrz"));
-        frame.activeDocument()->documentChanged();
-        saveAs(frame, renamed);
-        QCOMPARE(frame.documents().activeFrame()->windowTitle(),
-                 QStringLiteral("Hand.qrz - All Active Layers[*]"));
-        QCOMPARE(QFileInfo(frame.recentFiles().value(0)).fileName(), QStringLiteral("Hand.qrz"));
-        QCOMPARE(frame.documents().findByPath(renamed), frame.activeDocument());
         // Opening it again by another spelling of its path brings the window forward.
-        const QString other = files_.path() + QStringLiteral("/./Hand.qrz");
+        const QString other = files_.path() + QStringLiteral("/./Kopf-Ü.qrz");
         QCOMPARE(frame.documents().openDocument(other), frame.activeDocument());
         QCOMPARE(frame.documents().documents().size(), size_t(1));
     }
@@ -217,9 +201,8 @@ private slots:
         const QString a = writeDocument(QStringLiteral("a.qrz"));
         const QString b = writeDocument(QStringLiteral("b.qrz"));
         const QString missing = files_.filePath(QStringLiteral("missing.qrz"));
-        QFile junk(files_.filePath(QStringLiteral("junk.qrz")));
-        QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write("not a document at all") > 0);
-        junk.close();
+        const QString junk = files_.filePath(QStringLiteral("junk.qrz"));
+        QVERIFY(kWriteBytes(junk, "not a document at all"));
         struct Case {
             QStringList files;
             bool started;
@@ -227,12 +210,12 @@ private slots:
         };
         for (const Case& t : {Case{{a, b}, true, {"a.qrz", "b.qrz"}},
                               Case{{a, missing, b}, true, {"a.qrz", "b.qrz"}},
-                              Case{{missing}, false, {}}, Case{{junk.fileName()}, false, {}}}) {
+                              Case{{missing}, false, {}}, Case{{junk}, false, {}}}) {
             KTestUi ui;
             CMainFrame frame;
             QCOMPARE(frame.processCommandLine(QStringList{QStringLiteral("quorl")} + t.files),
                      t.started);
-            QCOMPARE(documentTitles(frame), t.titles);
+            QCOMPARE(kDocumentTitles(frame), t.titles);
             if (t.started) {
                 QCOMPARE(frame.documents().title(frame.activeDocument()), QStringLiteral("b.qrz"));
             }
@@ -243,39 +226,6 @@ private slots:
                          QString::fromStdString(ui.messages().back()).startsWith("Cannot open the"),
                      failed);
         }
-    }
-
-    void toolbarTogglesAreCheckedWhileVisible() {
-        CMainFrame frame;
-        frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
-        for (const char* name : {"viewToolBar", "viewNewItemBar", "viewShapeBar", "viewShadingBar",
-                                 "viewMapToolsBar"}) {
-            QAction* toggle = frame.action(name);
-            QVERIFY(toggle->isChecked());
-            toggle->trigger();
-            QVERIFY(!toggle->isChecked());
-        }
-        QVERIFY(!frame.toolBar("Object Shape")->isVisible());
-        frame.action("viewStatusBar")->trigger();
-        QVERIFY(!frame.statusBar()->isVisible());
-    }
-
-    void recalcAndShapeCheckMarksFollowTheDocument() {
-        CMainFrame frame;
-        QVERIFY(kStartNew(frame));
-        CPexaDoc* doc = frame.activeDocument();
-        frame.action("recalcManual")->trigger();
-        QVERIFY(frame.action("recalcManual")->isChecked());
-        // Now computes under Auto and leaves the mode alone.
-        frame.action("recalcNow")->trigger();
-        QCOMPARE(doc->recalcMode, int(CPexaDoc::RecalcManual));
-        frame.action("shapeDisc")->trigger();
-        QCOMPARE(doc->baseShape, int(CPexaDoc::Disc));
-        QVERIFY(frame.action("shapeDisc")->isChecked());
-        doc->baseShape = CPexaDoc::SuperQuad + 2;
-        frame.updateCommands();
-        QVERIFY(frame.action("shapeSuperQuad")->isChecked());
     }
 
     void windowPlacementRecords() {
@@ -393,14 +343,7 @@ private slots:
             QStringLiteral("The texture list of Quorl1 has changes that are not saved. "
                            "Save it as a texture list file?");
         const auto save = QMessageBox::Save, discard = QMessageBox::Discard;
-        struct Case {
-            QString change; // what happens to the texture list first
-            bool documentChanged;
-            QMessageBox::StandardButton answer;
-            bool chooseFile; // the file chooser gives a name, or cancels
-            QStringList questions;
-            bool closes, written;
-        };
+        using Case = TextureCase;
         for (const Case& t :
              {Case{"none", false, save, true, {}, true, false},
               Case{"look", false, save, true, {}, true, false},
@@ -411,8 +354,7 @@ private slots:
               Case{"modify", true, discard, true, {document, textures}, true, false},
               Case{"modify and save", false, save, true, {}, true, false},
               Case{"load", false, save, true, {}, true, false}}) {
-            closeAfterTextureChange(t.change, t.documentChanged, t.answer, t.chooseFile,
-                                    t.questions, t.closes, t.written);
+            closeAfterTextureChange(t);
             QVERIFY2(!QTest::currentTestFailed(), qPrintable(t.change));
         }
     }
@@ -423,26 +365,13 @@ private slots:
         }
     }
 
-    // The status panes keep the widths of their sample texts: the preview's animation
-    // pane ends at the bar's right; in a bar too narrow for them the curve frame's panes
-    // run past its end rather than collapsing to negative widths.
+    // In a bar too narrow for them the curve frame's panes keep the widths of their sample
+    // texts and run past its end rather than collapsing to negative widths.
     void childFramePanesKeepTheirSampleWidths() {
         QMdiArea area;
-        area.resize(900, 600);
-        auto* preview = new KFrame3D(new QWidget);
         auto* curve = new KFrameCurve(new QWidget);
-        area.addSubWindow(preview)->resize(700, 400);
         area.addSubWindow(curve);
-        area.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&area));
-        KStatusPaneBar* bar = preview->paneBar();
-        QCOMPARE(bar->paneCount(), 2);
-        const QMargins m = bar->contentsMargins();
-        QTRY_COMPARE(bar->paneEdges().back(), bar->width() - m.left() - m.right());
-        QCOMPARE(bar->paneEdges()[1] - bar->paneEdges()[0],
-                 bar->fontMetrics().horizontalAdvance(
-                     QStringLiteral("Frame 9999 of 0000 to 0000      ")));
-        bar = curve->paneBar();
+        KStatusPaneBar* bar = curve->paneBar();
         QCOMPARE(bar->paneCount(), 3);
         bar->resize(5, bar->height());
         bar->layoutPanes();
@@ -451,23 +380,6 @@ private slots:
         QCOMPARE(e[2] - e[1], fm.horizontalAdvance(QStringLiteral("rpts: 999   ")));
         QCOMPARE(e[1] - e[0], fm.horizontalAdvance(QStringLiteral("pts: 9999   ")));
         QVERIFY(e[0] >= 10);
-    }
-
-    void groupFrameFillsTheClientAreaWithTwoPlaceholders() {
-        QMdiArea area;
-        area.resize(800, 600);
-        auto* frame = new KFrameQuorlG1;
-        area.addSubWindow(frame);
-        area.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&area));
-        frame->fitInto(QSize(800, 600));
-        QCOMPARE(frame->size(), QSize(794, 594));
-        QSplitter* s = frame->splitter();
-        QCOMPARE(s->count(), 2);
-        QCOMPARE(static_cast<KViewDummy*>(s->widget(1))->title(),
-                 QStringLiteral("Grid and 3D View(s)"));
-        const QList<int> sizes = s->sizes();
-        QVERIFY(qAbs(sizes[0] * 2 - sizes[1]) <= 2 + s->handleWidth());
     }
 };
 

@@ -7,23 +7,6 @@
 // QUORL_RANDOM_SEED replays a run (the seed is printed first); QUORL_RANDOM_SECONDS sets
 // its length (60 by default).
 
-#include <QAbstractScrollArea>
-#include <QAbstractSpinBox>
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
-#include <QDir>
-#include <QDoubleSpinBox>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenuBar>
-#include <QSpinBox>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QToolButton>
-#include <QWheelEvent>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -31,9 +14,7 @@
 #include <random>
 #include <thread>
 
-#include "KGuiTestSupport.h"
-#include "app/CDocManager.h"
-#include "app/CMainFrame.h"
+#include "KGuiTestKit.h"
 
 namespace {
 
@@ -68,15 +49,8 @@ private:
     std::thread thread_;
 };
 
-unsigned seedFromEnvironment() {
-    const QByteArray given = qgetenv("QUORL_RANDOM_SEED");
-    return given.isEmpty() ? std::random_device{}() : given.toUInt();
-}
-
 int secondsFromEnvironment() {
-    bool ok = false;
-    const int s = qEnvironmentVariableIntValue("QUORL_RANDOM_SECONDS", &ok);
-    return ok && s > 0 ? s : 60;
+    return kSecondsFromEnvironment("QUORL_RANDOM_SECONDS", 60);
 }
 
 // Commands left out: quitting ends the run, and the recent files name documents of
@@ -243,7 +217,7 @@ private slots:
     }
 
     void applicationSurvivesRandomInput() {
-        const unsigned seed = seedFromEnvironment();
+        const unsigned seed = kSeedFromEnvironment();
         const int seconds = secondsFromEnvironment();
         std::fprintf(stderr, "random input: seed %u, %d s (QUORL_RANDOM_SEED=%u replays it)\n",
                      seed, seconds, seed);

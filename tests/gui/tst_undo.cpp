@@ -14,8 +14,6 @@
 #include "views/KViewImage.h"
 #include "views/KViewMdl.h"
 
-#include <QUndoView>
-
 namespace {
 
 struct Step {
@@ -261,11 +259,8 @@ private slots:
         KUndoFixture f;
         QVERIFY(f.exposed);
         // Nothing to undo or redo yet.
-        QCOMPARE(f.text("editUndo"), QStringLiteral("Undo \tCtrl+Z"));
-        QCOMPARE(f.text("editRedo"), QStringLiteral("Redo \tCtrl+Y"));
-        QVERIFY(!f.frame.action("editUndo")->isEnabled());
-        QVERIFY(!f.frame.action("editRedo")->isEnabled());
-        QCOMPARE(f.frame.action("editUndo")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+        QVERIFY(!f.frame.action("editUndo")->isEnabled() &&
+                !f.frame.action("editRedo")->isEnabled());
         QCOMPARE(f.frame.action("editRedo")->shortcuts(),
                  QList<QKeySequence>({QKeySequence(Qt::CTRL | Qt::Key_Y),
                                       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
@@ -283,12 +278,7 @@ private slots:
         QVERIFY(f.frame.action("editUndo")->isEnabled());
 
         // Window > Undo History shows the active document's steps.
-        QMenu* windowMenu = nullptr;
-        for (QAction* a : f.frame.menuBar()->actions()) {
-            if (a->text() == QStringLiteral("&Window")) {
-                windowMenu = a->menu();
-            }
-        }
+        QMenu* windowMenu = kMenuBarMenu(f.frame, QStringLiteral("&Window"));
         QVERIFY(windowMenu);
         emit windowMenu->aboutToShow();
         QAction* show = kFindAction(windowMenu, QStringLiteral("&Undo History"));

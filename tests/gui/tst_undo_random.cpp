@@ -15,17 +15,6 @@
 
 namespace {
 
-unsigned seedFromEnvironment() {
-    const QByteArray given = qgetenv("QUORL_RANDOM_SEED");
-    return given.isEmpty() ? std::random_device{}() : given.toUInt();
-}
-
-int secondsFromEnvironment() {
-    bool ok = false;
-    const int s = qEnvironmentVariableIntValue("QUORL_UNDO_RANDOM_SECONDS", &ok);
-    return ok && s > 0 ? s : 3;
-}
-
 // Whether the muscle is one the document holds.
 bool holds(const CPexaDoc& doc, const KBdlMuscle* muscle) {
     for (const auto& layer : doc.layers) {
@@ -208,8 +197,8 @@ private slots:
     void initTestCase() { kUseTestSettings(); }
 
     void randomEditsUndosAndRedosMatchTheRecordedStates() {
-        const unsigned seed = seedFromEnvironment();
-        const int seconds = secondsFromEnvironment();
+        const unsigned seed = kSeedFromEnvironment();
+        const int seconds = kSecondsFromEnvironment("QUORL_UNDO_RANDOM_SECONDS", 3);
         std::fprintf(stderr, "undo random: seed %u, %d s (QUORL_RANDOM_SEED=%u replays it)\n", seed,
                      seconds, seed);
         KUndoFixture f;
