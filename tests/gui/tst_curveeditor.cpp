@@ -75,30 +75,6 @@ private slots:
         }
     }
 
-    void dragWithThreshold() {
-        CurveWindow w;
-        QSignalSpy edited(w.view, &KViewCurve::curveEdited);
-        QTest::mouseClick(w.view, Qt::LeftButton, Qt::NoModifier, w.at(0));
-        // Drag the first point right and up by 40 pixels: only its y changes.
-        kDrag(w.view, w.at(0), w.at(0) + QPoint(40, -40));
-        QCOMPARE(w.curve.points()[0].x, 0.0);
-        QCOMPARE(w.curve.points()[0].y, 0.2);
-        QCOMPARE(edited.count(), 1);
-        QVERIFY(w.model.canUndo());
-
-        // With a threshold of 5 a 4-pixel move is a click (it toggles, moves nothing).
-        w.model.setDragThreshold(5);
-        const QPoint p2 = w.at(2);
-        kDrag(w.view, p2, p2 + QPoint(4, -4));
-        QCOMPARE(w.model.selectedIndices(), (Ints{2}));
-        QCOMPARE(w.curve.points()[2].y, 0.0);
-        QCOMPARE(edited.count(), 1);
-        // Dragged far above the rectangle it stops at 1.
-        kDrag(w.view, p2, p2 + QPoint(0, -400));
-        QCOMPARE(w.curve.points()[2].y, 1.0);
-        QCOMPARE(edited.count(), 2);
-    }
-
     void keysOnRelease() {
         CurveWindow w;
         KBdlCurve& c = w.curve;

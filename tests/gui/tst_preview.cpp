@@ -83,6 +83,7 @@ private slots:
             {"1.5", true},
             {"1.4 Mesa", false},
             {"OpenGL ES 3.2 Mesa", false},
+            {"", false},
             {nullptr, false}};
         for (const auto& [version, enough] : versions) {
             QCOMPARE(kGlVersionAtLeast(version, 1, 5), enough);
@@ -229,27 +230,7 @@ private slots:
         QVERIFY(view.spinTimerActive());
     }
 
-    void settingsTravelWithTheDocument() {
-        CPexaDoc doc;
-        doc.preview.rotate[1] = 30;
-        doc.preview.projection = 1;
-        doc.previewShadingType = 1;
-        doc.previewLayers = {0, 2};
-        KView3D view(doc);
-        view.initialUpdate();
-        QCOMPARE(std::tuple(view.camera.rotate[1], view.camera.projection, view.camera.shadingType),
-                 std::tuple(30.0f, 1, 1));
-        QCOMPARE(view.camera.selectedLayers, (std::vector<int32_t>{0, 2}));
-
-        // Hint 4 (about to be stored) writes the view's state back; a shading change is
-        // written at once.
-        view.camera.translate[2] = 1.5f;
-        view.camera.spin[0] = 3;
-        doc.updateAllViews(CPexaDoc::HintStoring);
-        QCOMPARE(std::tuple(doc.preview.translate[2], doc.preview.spin[0]), std::tuple(1.5f, 3.0f));
-        view.setShadingType(2);
-        QCOMPARE(doc.previewShadingType, 2);
-
+    void storedSettingsOutOfRangeAndHandedness() {
         // An out-of-range stored shading type falls back to Smooth; a right-handed
         // document gets unmirrored lights.
         CPexaDoc odd;

@@ -699,12 +699,6 @@ private slots:
         // Nothing lies there in this document: the copy keeps its place.
         QCOMPARE(pasted->offsetU, 0.125f);
         QCOMPARE(second->selectedMuscle(), pasted);
-        // With a layer selection and nothing selected the paste goes to the first
-        // selected layer.
-        second->selectItem(-1);
-        second->setLayerSelection({2});
-        f.trigger("editPaste");
-        QCOMPARE(doc2.layerAt(2)->muscles.size(), size_t(1));
         QCOMPARE(f.doc->layerAt(0)->muscles.size(), size_t(1)); // the first is untouched
     }
 
