@@ -50,15 +50,6 @@ class TestCurveEditor : public QObject {
 private slots:
     void initTestCase() { kUseTestSettings(); }
 
-    void hoverAndStatusPanes() {
-        CurveWindow w;
-        QCOMPARE(w.frame.paneText(1), QStringLiteral("pts: 5"));
-        // Point 1 (0.25, 0.75) of the view's own curve is at (60, 60).
-        QCOMPARE(w.at(1), QPoint(60, 60));
-        QTest::mouseMove(w.view, QPoint(64, 57));
-        QCOMPARE(w.frame.paneText(0), QStringLiteral("over CP 1"));
-    }
-
     void clickShiftClickMiddleClick() {
         CurveWindow w;
         // Left selects (Shift adds), middle toggles, a click on empty space clears.
