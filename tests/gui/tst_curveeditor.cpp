@@ -50,17 +50,6 @@ class TestCurveEditor : public QObject {
 private slots:
     void initTestCase() { kUseTestSettings(); }
 
-    void hoverAndStatusPanes() {
-        CurveWindow w;
-        QCOMPARE(w.frame.paneText(1), QStringLiteral("pts: 5"));
-        // Point 1 (0.25, 0.75) of the view's own curve is at (60, 60).
-        QCOMPARE(w.at(1), QPoint(60, 60));
-        QTest::mouseMove(w.view, QPoint(64, 57));
-        QCOMPARE(w.frame.paneText(0), QStringLiteral("over CP 1"));
-        QTest::mouseMove(w.view, QPoint(120, 150));
-        QCOMPARE(w.frame.paneText(0), QStringLiteral("(curve message update)"));
-    }
-
     void clickShiftClickMiddleClick() {
         CurveWindow w;
         // Left selects (Shift adds), middle toggles, a click on empty space clears.
@@ -75,30 +64,6 @@ private slots:
             QTest::mouseClick(w.view, button, mods, at);
             QCOMPARE(w.model.selectedIndices(), selected);
         }
-    }
-
-    void dragWithThreshold() {
-        CurveWindow w;
-        QSignalSpy edited(w.view, &KViewCurve::curveEdited);
-        QTest::mouseClick(w.view, Qt::LeftButton, Qt::NoModifier, w.at(0));
-        // Drag the first point right and up by 40 pixels: only its y changes.
-        kDrag(w.view, w.at(0), w.at(0) + QPoint(40, -40));
-        QCOMPARE(w.curve.points()[0].x, 0.0);
-        QCOMPARE(w.curve.points()[0].y, 0.2);
-        QCOMPARE(edited.count(), 1);
-        QVERIFY(w.model.canUndo());
-
-        // With a threshold of 5 a 4-pixel move is a click (it toggles, moves nothing).
-        w.model.setDragThreshold(5);
-        const QPoint p2 = w.at(2);
-        kDrag(w.view, p2, p2 + QPoint(4, -4));
-        QCOMPARE(w.model.selectedIndices(), (Ints{2}));
-        QCOMPARE(w.curve.points()[2].y, 0.0);
-        QCOMPARE(edited.count(), 1);
-        // Dragged far above the rectangle it stops at 1.
-        kDrag(w.view, p2, p2 + QPoint(0, -400));
-        QCOMPARE(w.curve.points()[2].y, 1.0);
-        QCOMPARE(edited.count(), 2);
     }
 
     void keysOnRelease() {

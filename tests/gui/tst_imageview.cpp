@@ -207,11 +207,7 @@ private slots:
         auto* view = new KViewImage(doc);
         frame.setWidget(view);
         view->documentTitle = [] { return QStringLiteral("Kopf.qrz"); };
-        view->refreshTitle();
-        QCOMPARE(frame.windowTitle(), QStringLiteral("Kopf.qrz - All Active Layers"));
-
         kWithDialogs(selectRows({1, 2}), [&] { view->selectLayers(); });
-        QCOMPARE(frame.windowTitle(), QStringLiteral("Kopf.qrz - L1: Exterior Muscles, ..."));
 
         // The dialog starts on the current selection; choosing nothing is all layers.
         std::vector<int32_t> preselected;
@@ -220,10 +216,8 @@ private slots:
         QCOMPARE(view->attachedLayer, 0);
         QCOMPARE(frame.windowTitle(), QStringLiteral("Kopf.qrz - All Active Layers"));
 
-        view->setSelection({2});
-        QCOMPARE(frame.windowTitle(), QStringLiteral("Kopf.qrz - L2: Epidermal Distortions"));
-
         // A renamed layer shows in the title with the next update.
+        view->setSelection({2});
         doc.layerAt(2)->name = "Haut";
         doc.documentChanged();
         QCOMPARE(frame.windowTitle(), QStringLiteral("Kopf.qrz - L2: Haut"));
@@ -290,11 +284,6 @@ private slots:
         QCOMPARE(map->pixelValue(3, 3), 200 * 256);
         QCOMPARE(view.image->pixelValue(3, 3), bright);
         QCOMPARE(view.image->pixelValue(3, 0), dim);
-
-        // A layer without an image offers nothing to flip.
-        view.setSelection({1});
-        view.updateCommands();
-        QVERIFY(!viewAction(view, "imageFlipHorizontal")->isEnabled());
 
         // Without an attached layer the commands say why they do nothing.
         view.setSelection({});
@@ -522,18 +511,11 @@ private slots:
         QCOMPARE(doc->currentItem, CPexaDoc::ItemFirstLayer + 1);
         QVERIFY(imageMenu->menuAction()->isVisible());
 
-        // The window closes with its document.
+        // Closing the changed document asks first (Discard here) and takes the window along.
         QPointer<QMdiSubWindow> alive(frame);
-        std::optional<KQuestionScript> discard(std::in_place, QMessageBox::Discard);
+        KQuestionScript discard(QMessageBox::Discard);
         QVERIFY(main.documents().closeDocument(doc));
-        discard.reset();
         QVERIFY(alive.isNull());
-
-        // With no document the command fails and opens nothing.
-        QVERIFY(!main.activeDocument());
-        main.action("windowImage")->trigger();
-        QCOMPARE(ui.messages(), std::vector<std::string>{"Command failed."});
-        QVERIFY(main.mdiArea()->subWindowList().isEmpty());
     }
 
     void screenshotOfAWindowWithAMuscle() {

@@ -234,14 +234,6 @@ private slots:
         QTest::mouseMove(p.view, QPoint(10, 10));
         QTRY_COMPARE(p.frame->paneText(0), QStringLiteral("Ready")); // the X server delivers it
         QCOMPARE(p.view->camera.rotate[0], -40.0f);
-        // Control pans.
-        QTest::mousePress(p.view, Qt::LeftButton, Qt::ControlModifier, QPoint(50, 50));
-        QMouseEvent move(QEvent::MouseMove, QPointF(60, 50), p.view->mapToGlobal(QPointF(60, 50)),
-                         Qt::NoButton, Qt::LeftButton, Qt::ControlModifier);
-        QCoreApplication::sendEvent(p.view, &move);
-        QCOMPARE(p.frame->paneText(0), QStringLiteral("Panning in X"));
-        QTest::mouseRelease(p.view, Qt::LeftButton, Qt::ControlModifier, QPoint(60, 50));
-        QVERIFY(qAbs(p.view->camera.translate[0] - 0.1f) < 1e-6f);
     }
 
     void antiAliasingSoftensOnlyTheEdge() {
@@ -383,9 +375,6 @@ private slots:
         KFileScript files(dir_.filePath("one.tga"));
         p.view->captureOnce();
         QVERIFY(QFile::exists(dir_.filePath("one.tga")));
-        p.view->capture.destination = 1;
-        p.view->captureOnce();
-        QCOMPARE(ui.messages().back(), std::string("Function 'Capture2Clipboard()' NYA"));
     }
 
     // In the main window: the window shows the view opaque, and previews of two documents share

@@ -181,23 +181,6 @@ private slots:
         CPexaView* view = child->view();
         CPexaDoc& doc = view->document();
 
-        // Zoom commands through the main frame's actions.
-        frame.action("zoomIn")->trigger();
-        QCOMPARE(view->settings().zoom, 1.5f);
-        QCOMPARE(child->paneText(2), QStringLiteral(" 150 %"));
-        frame.action("zoomReset")->trigger();
-        frame.action("zoomOut")->trigger();
-        QCOMPARE(child->paneText(2), QStringLiteral("50.000 %"));
-        view->setZoom(1.0f);
-
-        // The zoom pane is as wide as its sample text and ends at the bar's right end.
-        QStatusBar* bar = child->paneBar();
-        const auto& edges = child->paneEdges();
-        const QMargins m = bar->contentsMargins();
-        QCOMPARE(edges.back(), bar->width() - m.left() - m.right());
-        QCOMPARE(edges[2] - edges[1],
-                 QFontMetrics(bar->font()).horizontalAdvance(QStringLiteral("-9999%     ")));
-
         // Titles and layer selection.
         view->setLayerSelection({1, 2});
         QCOMPARE(view->titleText(), QStringLiteral("Quorl1 - L1: Exterior Muscles, ..."));
@@ -226,12 +209,6 @@ private slots:
         menu->actions()[3]->menu()->actions()[0]->trigger(); // Zoom, In
         QCOMPARE(view->settings().zoom, 1.5f);
         menu->close();
-
-        // Without user layers there is nothing to choose.
-        auto taken = doc.takeLayers();
-        view->selectLayers();
-        QCOMPARE(ui.messages(), std::vector<std::string>{"There are no User layer's to select!."});
-        doc.restoreLayers(std::move(taken));
     }
 
     // However narrow the window, the panes lie side by side inside the bar: the message
