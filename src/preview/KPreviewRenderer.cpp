@@ -346,13 +346,14 @@ void KPreviewRenderer::drawBuffers() {
         if (batch.setsMaterial) {
             applyMaterial(batch.material);
         }
+        const int64_t stripTriangles = std::max<int64_t>(0, batch.stripLength - 2);
         // One strip per pair of rows, as they were always drawn: joining them would
         // put extra edges into the wire and point pictures.
         for (int32_t k = 0; k < batch.stripCount; ++k) {
             const size_t first = batch.firstIndex + size_t(k) * size_t(batch.stripLength);
             buffers_.glDrawElements(GL_TRIANGLE_STRIP, GLsizei(batch.stripLength), GL_UNSIGNED_INT,
                                     byteOffset(first * sizeof(uint32_t)));
-            sinceFlush += std::max<int64_t>(0, batch.stripLength - 2);
+            sinceFlush += stripTriangles;
             if (flushEvery_ > 0 && sinceFlush >= flushEvery_) {
                 gl_.glFlush();
                 sinceFlush = 0;
